@@ -1,0 +1,216 @@
+// Case-insensitive resolution of project-relative names. Each folder is listed once and
+// kept until its modification time changes, so probing many names and extensions costs
+// no system calls beyond one stat per folder.
+#include "platform/path_nocase.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <utf8proc.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/file_util.h"
+
+namespace zorvane {
+
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* d) const { closedir(d); }
+};
+
+struct MallocFree {
+    void operator()(utf8proc_uint8_t* p) const { std::free(p); }
+};
+
+struct Entry {
+    std::string name;
+    std::string folded;
+};
+
+struct Listing {
+    timespec mtime{};
+    bool racy = false;  // taken too soon after mtime to trust (timestamps are coarse)
+    std::vector<Entry> entries;  // sorted by name, so a tie between folds is deterministic
+};
+
+std::string asciiFold(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// Unicode case folding (and composition, so precomposed and decomposed forms meet);
+// names that are not UTF-8 fall back to ASCII folding.
+std::string foldCase(std::string_view s) {
+    bool ascii = std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
+    if (ascii) return asciiFold(s);
+    utf8proc_uint8_t* mapped = nullptr;
+    utf8proc_ssize_t len = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(s.data()),
+                                        static_cast<utf8proc_ssize_t>(s.size()), &mapped,
+                                        static_cast<utf8proc_option_t>(UTF8PROC_CASEFOLD |
+                                                                       UTF8PROC_STABLE |
+                                                                       UTF8PROC_COMPOSE));
+    std::unique_ptr<utf8proc_uint8_t, MallocFree> owner(mapped);
+    if (len < 0) return asciiFold(s);
+    return std::string(reinterpret_cast<const char*>(mapped), static_cast<size_t>(len));
+}
+
+bool sameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// File-system timestamps advance in clock ticks: an entry added in the same tick as the
+// listing leaves mtime unchanged. A listing taken this close to mtime is not reused.
+bool listedTooSoon(const timespec& mtime) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    long long ms = (now.tv_sec - mtime.tv_sec) * 1000LL + (now.tv_nsec - mtime.tv_nsec) / 1000000;
+    return ms < 100;
+}
+
+class PathCache {
+public:
+    std::optional<std::string> resolve(const std::string& base,
+                                       const std::vector<std::string>& parts) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            std::optional<std::string> path = walk(base, parts, attempt > 0);
+            // A hit from a stale listing (entry removed meanwhile) gets one fresh pass.
+            struct stat st;
+            if (path && stat(path->c_str(), &st) == 0) return path;
+            if (!path && attempt > 0) return std::nullopt;
+        }
+        return std::nullopt;
+    }
+
+    void clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        listings_.clear();
+    }
+
+private:
+    std::optional<std::string> walk(const std::string& base, const std::vector<std::string>& parts,
+                                    bool fresh) {
+        std::string path = base;
+        for (const std::string& part : parts) {
+            const Listing* listing = listingOf(path, fresh);
+            if (!listing) return std::nullopt;
+            const std::string* match = matchIn(*listing, part);
+            if (!match) return std::nullopt;
+            path = joinPath(path, *match);
+        }
+        return path;
+    }
+
+    const Listing* listingOf(const std::string& folder, bool fresh) {
+        struct stat st;
+        if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            listings_.erase(folder);
+            return nullptr;
+        }
+        auto it = listings_.find(folder);
+        if (it != listings_.end() && !fresh && !it->second.racy &&
+            sameTime(it->second.mtime, st.st_mtim))
+            return &it->second;
+        Listing listing;
+        listing.mtime = st.st_mtim;
+        listing.racy = listedTooSoon(st.st_mtim);
+        if (!readFolder(folder, listing.entries)) return nullptr;
+        return &(listings_[folder] = std::move(listing));
+    }
+
+    static bool readFolder(const std::string& folder, std::vector<Entry>& entries) {
+        std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+        if (!dir) return false;
+        while (const dirent* e = readdir(dir.get())) {
+            std::string name = e->d_name;
+            if (name == "." || name == "..") continue;
+            entries.push_back({name, foldCase(name)});
+        }
+        std::sort(entries.begin(), entries.end(),
+                  [](const Entry& a, const Entry& b) { return a.name < b.name; });
+        return true;
+    }
+
+    static const std::string* matchIn(const Listing& listing, const std::string& part) {
+        for (const Entry& e : listing.entries)
+            if (e.name == part) return &e.name;
+        std::string folded = foldCase(part);
+        for (const Entry& e : listing.entries)
+            if (e.folded == folded) return &e.name;
+        return nullptr;
+    }
+
+    std::mutex mutex_;
+    std::map<std::string, Listing> listings_;
+};
+
+PathCache& cache() {
+    static PathCache instance;
+    return instance;
+}
+
+std::vector<std::string> splitRelative(std::string_view relative) {
+    std::vector<std::string> parts;
+    size_t pos = 0;
+    while (pos <= relative.size()) {
+        size_t cut = relative.find_first_of("/\\", pos);
+        if (cut == std::string_view::npos) cut = relative.size();
+        std::string_view part = relative.substr(pos, cut - pos);
+        if (!part.empty() && part != ".") parts.emplace_back(part);
+        pos = cut + 1;
+    }
+    return parts;
+}
+
+}  // namespace
+
+std::optional<std::string> findPathNoCase(const std::string& base, const std::string& relative) {
+    if (!isSafeRelativeName(relative)) return std::nullopt;
+    std::string root = base.empty() ? "." : base;
+    return cache().resolve(root, splitRelative(relative));
+}
+
+void clearPathCache() { cache().clear(); }
+
+bool isSafeRelativeName(std::string_view name) {
+    if (name.find('\0') != std::string_view::npos) return false;
+    if (!name.empty() && (name.front() == '/' || name.front() == '\\')) return false;
+    if (name.size() >= 2 && name[1] == ':' &&
+        ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z')))
+        return false;
+    for (const std::string& part : splitRelative(name))
+        if (part == "..") return false;
+    return true;
+}
+
+std::string safeFileName(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 1);
+    for (char c : text) {
+        unsigned char u = static_cast<unsigned char>(c);
+        out += (c == '/' || c == '\\' || u < 0x20 || u == 0x7F) ? '_' : c;
+    }
+    if (out.empty() || out == "." || out == "..") out.insert(out.begin(), '_');
+    return out;
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace zorvane

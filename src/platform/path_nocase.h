@@ -1,0 +1,24 @@
+// Resolves project-relative names on a case-sensitive file system the way the editor's
+// case-insensitive one would, through a cached listing per folder.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zorvane {
+
+// `relative` may use '\' or '/'. Each component is matched exactly first, then ignoring
+// letter case. Unsafe names (see isSafeRelativeName) resolve to nothing.
+std::optional<std::string> findPathNoCase(const std::string& base, const std::string& relative);
+// Drops every cached folder listing.
+void clearPathCache();
+
+// False for a ".." component, a leading '/' or '\', or a drive letter.
+bool isSafeRelativeName(std::string_view name);
+// A file name built from project text that cannot leave its folder.
+std::string safeFileName(std::string_view text);
+
+bool isRegularFile(const std::string& path);
+bool isDirectory(const std::string& path);
+
+}  // namespace zorvane

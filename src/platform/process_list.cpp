@@ -1,0 +1,67 @@
+// Process check through /proc. Under Wine a Windows program's argv[0] is its Windows
+// path, and its comm is the .exe name, so both are looked at.
+#include "platform/process_list.h"
+
+#include <dirent.h>
+
+#include <cctype>
+#include <memory>
+#include <string>
+
+#include "platform/file_util.h"
+
+namespace zorvane {
+
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* d) const { closedir(d); }
+};
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::string_view baseName(std::string_view path) {
+    size_t cut = path.find_last_of("/\\");
+    return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+bool isPid(const char* name) {
+    if (!*name) return false;
+    for (; *name; ++name)
+        if (!std::isdigit(static_cast<unsigned char>(*name))) return false;
+    return true;
+}
+
+bool processMatches(const std::string& dir, std::string_view exeName) {
+    std::string comm;
+    if (readWholeFile(dir + "/comm", comm)) {
+        while (!comm.empty() && (comm.back() == '\n' || comm.back() == '\r')) comm.pop_back();
+        if (equalsNoCase(comm, exeName)) return true;
+    }
+    std::string cmdline;
+    if (!readWholeFile(dir + "/cmdline", cmdline) || cmdline.empty()) return false;
+    std::string_view argv0(cmdline.c_str());
+    return equalsNoCase(baseName(argv0), exeName);
+}
+
+}  // namespace
+
+bool isProcessRunning(std::string_view exeName) {
+    if (exeName.empty()) return false;
+    std::unique_ptr<DIR, DirCloser> proc(opendir("/proc"));
+    if (!proc) return false;
+    while (const dirent* e = readdir(proc.get())) {
+        if (isPid(e->d_name) && processMatches(std::string("/proc/") + e->d_name, exeName))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace zorvane
