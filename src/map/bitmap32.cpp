@@ -1,0 +1,235 @@
+// Bitmap32: allocation, pixel access and the pixel operations of map drawing. The channel
+// formulas are integer ones on purpose: cells must come out the same on every run.
+#include "map/bitmap32.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace zorvane {
+
+bool pictureSizeAllowed(long long width, long long height, size_t bytesPerPixel) {
+    if (width < 0 || height < 0 || width > kMaxPictureSide || height > kMaxPictureSide)
+        return false;
+    // Both sides fit in 16 bits, so this product cannot overflow 64 bits; it can still
+    // exceed what size_t addresses on a 32-bit machine.
+    unsigned long long bytes = (unsigned long long)width * (unsigned long long)height;
+    return bytes <= std::numeric_limits<size_t>::max() / bytesPerPixel;
+}
+
+bool Bitmap32::create(int width, int height) {
+    reset();
+    if (!pictureSizeAllowed(width, height, sizeof(uint32_t))) return false;
+    try {
+        pixels_ = std::make_shared<std::vector<uint32_t>>(size_t(width) * size_t(height), 0u);
+    } catch (const std::bad_alloc&) {
+        pixels_.reset();
+        return false;
+    } catch (const std::length_error&) {
+        pixels_.reset();
+        return false;
+    }
+    width_ = uint16_t(width);
+    height_ = uint16_t(height);
+    return true;
+}
+
+void Bitmap32::reset() {
+    width_ = height_ = 0;
+    pixels_.reset();
+    palette_.clear();
+    rowCursor_ = nullptr;
+}
+
+Bitmap32 Bitmap32::clone() const {
+    Bitmap32 copy;
+    copy.width_ = width_;
+    copy.height_ = height_;
+    copy.palette_ = palette_;
+    if (pixels_) copy.pixels_ = std::make_shared<std::vector<uint32_t>>(*pixels_);
+    return copy;
+}
+
+uint32_t Bitmap32::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    return row(y)[x];
+}
+
+void Bitmap32::setPixel(int x, int y, uint32_t argb) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    row(y)[x] = argb;
+}
+
+void Bitmap32::fill(uint32_t argb) {
+    if (pixels_) std::fill(pixels_->begin(), pixels_->end(), argb);
+}
+
+namespace {
+
+// Moves a rectangle edge so that its start is not negative on either side.
+void clipStart(int& dst, int& src, int& len) {
+    if (src < 0) {
+        dst -= src;
+        len += src;
+        src = 0;
+    }
+    if (dst < 0) {
+        src -= dst;
+        len += dst;
+        dst = 0;
+    }
+}
+
+// (a × (m − d) + 255 × d + 255) >> 8: d moved towards m by the source alpha a.
+inline uint32_t mixByAlpha(uint32_t a, int m, int d) {
+    return uint32_t((int(a) * (m - d) + 255 * d + 255) >> 8);
+}
+
+inline uint32_t alphaMixPixel(uint32_t s, uint32_t d) {
+    uint32_t a = alphaOf(s);
+    return (d & 0xFF000000u) | (mixByAlpha(a, redOf(s), redOf(d)) << 16) |
+           (mixByAlpha(a, greenOf(s), greenOf(d)) << 8) | mixByAlpha(a, blueOf(s), blueOf(d));
+}
+
+int mixNormal(int s, int d, int opacity) { return (d * (255 - opacity) + s * opacity) / 255; }
+int mixAdd(int s, int d, int opacity) { return std::min(255, d + s * opacity / 255); }
+int mixSubtract(int s, int d, int opacity) { return std::max(0, d - s * opacity / 255); }
+
+using ChannelMix = int (*)(int s, int d, int opacity);
+// Indexed by blend type.
+constexpr ChannelMix kBlendMixes[] = {mixNormal, mixAdd, mixSubtract};
+
+inline uint32_t blendPixel(uint32_t s, uint32_t d, ChannelMix mix, int opacity) {
+    uint32_t a = alphaOf(s);
+    auto channel = [&](int shift) {
+        int sc = int((s >> shift) & 0xFF), dc = int((d >> shift) & 0xFF);
+        return mixByAlpha(a, mix(sc, dc, opacity), dc) << shift;
+    };
+    return (d & 0xFF000000u) | channel(16) | channel(8) | channel(0);
+}
+
+}  // namespace
+
+bool Bitmap32::clip(const Bitmap32& src, int& dstX, int& dstY, int& srcX, int& srcY, int& w,
+                    int& h) const {
+    if (w == 0) w = src.width() - srcX;
+    if (h == 0) h = src.height() - srcY;
+    clipStart(dstX, srcX, w);
+    clipStart(dstY, srcY, h);
+    w = std::min({w, src.width() - srcX, width() - dstX});
+    h = std::min({h, src.height() - srcY, height() - dstY});
+    return w > 0 && h > 0;
+}
+
+const Bitmap32& Bitmap32::stableSource(const Bitmap32& src, Bitmap32& holder) const {
+    if (!sharesPixelsWith(src)) return src;
+    holder = src.clone();
+    return holder;
+}
+
+void Bitmap32::copy(const Bitmap32& src, int dstX, int dstY, int srcX, int srcY, int w, int h,
+                    bool useAlpha) {
+    if (empty() || src.empty() || !clip(src, dstX, dstY, srcX, srcY, w, h)) return;
+    Bitmap32 holder;
+    const Bitmap32& from = stableSource(src, holder);
+    for (int y = 0; y < h; ++y) {
+        uint32_t* d = seekRow(dstY + y) + dstX;
+        const uint32_t* s = from.row(srcY + y) + srcX;
+        if (!useAlpha) {
+            std::memcpy(d, s, size_t(w) * sizeof(uint32_t));
+            continue;
+        }
+        for (int x = 0; x < w; ++x) d[x] = alphaMixPixel(s[x], d[x]);
+    }
+}
+
+void Bitmap32::blend(const Bitmap32& src, int type, int opacity, int dstX, int dstY, int srcX,
+                     int srcY, int w, int h) {
+    if (opacity <= 0 || type < 0 || type > 2) return;
+    opacity = std::min(opacity, 255);
+    if (empty() || src.empty() || !clip(src, dstX, dstY, srcX, srcY, w, h)) return;
+    Bitmap32 holder;
+    const Bitmap32& from = stableSource(src, holder);
+    ChannelMix mix = kBlendMixes[type];
+    for (int y = 0; y < h; ++y) {
+        uint32_t* d = seekRow(dstY + y) + dstX;
+        const uint32_t* s = from.row(srcY + y) + srcX;
+        for (int x = 0; x < w; ++x) d[x] = blendPixel(s[x], d[x], mix, opacity);
+    }
+}
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2 * kPi;
+
+struct Hsv {
+    double h, s, v;
+};
+
+// Hexcone model with the hue in radians. Greys have no hue; they get 0 so that the way
+// back stays a grey instead of dividing by a zero spread.
+Hsv toHsv(double r, double g, double b) {
+    double max = std::max({r, g, b}), min = std::min({r, g, b}), delta = max - min;
+    Hsv out{0, max > 0 ? delta / max : 0, max};
+    if (delta <= 0) return out;
+    if (max == r) out.h = (g - b) / delta;
+    else if (max == g) out.h = 2 + (b - r) / delta;
+    else out.h = 4 + (r - g) / delta;
+    out.h *= kPi / 3;
+    if (out.h < 0) out.h += kTwoPi;
+    return out;
+}
+
+uint32_t fromHsv(const Hsv& c, uint32_t alpha) {
+    double scaledHue = c.h * 3 / kPi;
+    int sector = int(std::floor(scaledHue));
+    double f = scaledHue - sector;
+    sector = std::clamp(sector, 0, 5);  // a hue of exactly 2π after rounding
+    double v = c.v, p = v * (1 - c.s), q = v * (1 - c.s * f), t = v * (1 - c.s * (1 - f));
+    const double rgb[6][3] = {{v, t, p}, {q, v, p}, {p, v, t}, {p, q, v}, {t, p, v}, {v, p, q}};
+    auto channel = [](double x) { return uint32_t(std::clamp(int(x * 255), 0, 255)); };
+    return (alpha << 24) | (channel(rgb[sector][0]) << 16) | (channel(rgb[sector][1]) << 8) |
+           channel(rgb[sector][2]);
+}
+
+}  // namespace
+
+void Bitmap32::changeHue(int hueDegrees) {
+    if (hueDegrees == 0 || empty()) return;
+    const double shift = hueDegrees * kPi / 180;
+    const double k = 1.0 / 255;
+    for (int y = 0; y < height_; ++y) {
+        uint32_t* p = seekRow(y);
+        for (int x = 0; x < width_; ++x) {
+            Hsv c = toHsv(redOf(p[x]) * k, greenOf(p[x]) * k, blueOf(p[x]) * k);
+            // fmod rather than one wrap, so that any hue value lands inside 0..2π.
+            c.h = std::fmod(c.h + shift, kTwoPi);
+            if (c.h < 0) c.h += kTwoPi;
+            p[x] = fromHsv(c, alphaOf(p[x]));
+        }
+    }
+}
+
+Bitmap32 Bitmap32::scaled(double factor) const {
+    if (factor == 1) return clone();
+    Bitmap32 out;
+    if (!(factor > 0) || empty()) return out;
+    double w = std::floor(width_ * factor), h = std::floor(height_ * factor);
+    if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return out;
+    if (!out.create(int(w), int(h))) return out;
+    for (int y = 0; y < out.height_; ++y) {
+        int sy = std::min(int(std::floor(y / factor)), height_ - 1);
+        const uint32_t* s = row(sy);
+        uint32_t* d = out.row(y);
+        for (int x = 0; x < out.width_; ++x)
+            d[x] = s[std::min(int(std::floor(x / factor)), width_ - 1)];
+    }
+    out.palette_ = palette_;
+    return out;
+}
+
+}  // namespace zorvane

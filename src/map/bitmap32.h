@@ -1,0 +1,98 @@
+// The renderer's working picture: 32-bit 0xAARRGGBB pixels in a shared buffer, with the
+// few pixel operations that map drawing is composed of (copy, alpha copy, blend, hue
+// rotation, nearest-neighbour scaling).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace zorvane {
+
+// One colour of a picture's palette (pictures read from 8-bit files keep theirs).
+struct PaletteEntry {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+    bool operator==(const PaletteEntry& o) const {
+        return red == o.red && green == o.green && blue == o.blue;
+    }
+};
+
+// Widths and heights are stored in 16 bits, like the file formats the program writes.
+constexpr int kMaxPictureSide = 65535;
+
+// True when a width × height picture with `bytesPerPixel` bytes per pixel can be addressed
+// on this machine and both sides fit in 16 bits.
+bool pictureSizeAllowed(long long width, long long height, size_t bytesPerPixel);
+
+inline uint32_t makeArgb(uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
+    return (uint32_t(a) << 24) | (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
+}
+inline uint8_t alphaOf(uint32_t p) { return uint8_t(p >> 24); }
+inline uint8_t redOf(uint32_t p) { return uint8_t(p >> 16); }
+inline uint8_t greenOf(uint32_t p) { return uint8_t(p >> 8); }
+inline uint8_t blueOf(uint32_t p) { return uint8_t(p); }
+
+// Copying a Bitmap32 shares its pixels (like the pictures of the drawing code it serves);
+// clone() makes an independent picture.
+class Bitmap32 {
+public:
+    Bitmap32() = default;
+
+    // A zero-filled (transparent black) picture. Sides above 65535, negative sides, or a
+    // buffer that cannot be allocated leave the picture empty and return false.
+    bool create(int width, int height);
+    void reset();
+    Bitmap32 clone() const;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool empty() const { return width_ == 0 || height_ == 0; }
+    bool sharesPixelsWith(const Bitmap32& other) const {
+        return pixels_ && pixels_ == other.pixels_;
+    }
+
+    // Outside the picture reads give 0 and writes are ignored.
+    uint32_t pixel(int x, int y) const;
+    void setPixel(int x, int y, uint32_t argb);
+    void fill(uint32_t argb);
+    // Row y of width() pixels; y must be inside the picture.
+    uint32_t* row(int y) { return pixels_->data() + size_t(y) * width_; }
+    const uint32_t* row(int y) const { return pixels_->data() + size_t(y) * width_; }
+
+    std::vector<PaletteEntry>& palette() { return palette_; }
+    const std::vector<PaletteEntry>& palette() const { return palette_; }
+
+    // Shrinks a copy rectangle to both pictures; a width or height of 0 reaches to the
+    // source's edge. False when nothing is left.
+    bool clip(const Bitmap32& src, int& dstX, int& dstY, int& srcX, int& srcY, int& w,
+              int& h) const;
+    // Without alpha the source replaces the destination (alpha included); with alpha each
+    // colour channel is mixed by the source alpha and the destination keeps its alpha.
+    void copy(const Bitmap32& src, int dstX, int dstY, int srcX = 0, int srcY = 0, int w = 0,
+              int h = 0, bool useAlpha = false);
+    // Blend types: 0 normal, 1 add, 2 subtract; other types and opacity 0 draw nothing.
+    void blend(const Bitmap32& src, int type, int opacity, int dstX, int dstY, int srcX = 0,
+               int srcY = 0, int w = 0, int h = 0);
+    void changeHue(int hueDegrees);
+    // Nearest-neighbour resize to floor(side × factor); an empty picture when the result
+    // would be empty or too large.
+    Bitmap32 scaled(double factor) const;
+
+private:
+    // Selects the row that the per-pixel routines walk next.
+    uint32_t* seekRow(int y) { return rowCursor_ = row(y); }
+    // The source to read from: a private copy when it shares this picture's pixels, so an
+    // overlapping copy reads the pixels as they were before it started.
+    const Bitmap32& stableSource(const Bitmap32& src, Bitmap32& holder) const;
+
+    uint16_t width_ = 0;
+    uint16_t height_ = 0;
+    std::shared_ptr<std::vector<uint32_t>> pixels_;
+    std::vector<PaletteEntry> palette_;
+    uint32_t* rowCursor_ = nullptr;
+};
+
+}  // namespace zorvane

@@ -1,0 +1,66 @@
+// Choosing a decoder by extension, the extension probe, and the PNG filter table.
+#include "map/image_files.h"
+
+#include <cctype>
+
+namespace zorvane {
+
+namespace {
+
+using Decoder = bool (*)(const std::string& path, Bitmap32& out);
+
+struct ImageExtension {
+    const char* extension;
+    Decoder decode;
+};
+
+// Probing order of a graphic's extensions.
+constexpr ImageExtension kImageExtensions[] = {
+    {".png", decodePng},
+    {".jpg", decodeJpeg},
+    {".jpeg", decodeJpeg},
+    {".bmp", decodeBmp},
+};
+
+bool endsWithNoCase(const std::string& text, const std::string& tail) {
+    if (text.size() < tail.size()) return false;
+    for (size_t i = 0; i < tail.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - tail.size() + i])) !=
+            tail[i])
+            return false;
+    return true;
+}
+
+struct PngFilterRow {
+    int setting;
+    int mask;
+};
+
+// The `PngFilter` setting: none, Sub, Up, Average, Paeth, all.
+constexpr PngFilterRow kPngFilters[] = {
+    {0, 8}, {1, 16}, {2, 32}, {3, 64}, {4, 128}, {5, 248},
+};
+
+}  // namespace
+
+bool decodeImageFile(const std::string& path, Bitmap32& out) {
+    for (const ImageExtension& e : kImageExtensions)
+        if (endsWithNoCase(path, e.extension)) return e.decode(path, out);
+    out.reset();
+    return false;
+}
+
+bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension) {
+    for (const ImageExtension& e : kImageExtensions)
+        if (e.decode(pathWithoutExtension + e.extension, out)) return true;
+    out.reset();
+    return false;
+}
+
+int pngFilterMask(int pngFilterSetting) {
+    for (const PngFilterRow& row : kPngFilters)
+        if (row.setting == pngFilterSetting) return row.mask;
+    return kPngFilters[0].mask;
+}
+
+}  // namespace zorvane

@@ -1,0 +1,48 @@
+// Moving pictures between files and memory: decoding PNG, JPEG and BMP graphics into a
+// Bitmap32 (with the extension probed), finding a game graphic, and saving an RgbImage as
+// BMP, PNG or JPEG. Failures are reported by the result only, never by a message.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "map/bitmap32.h"
+#include "map/rgb_image.h"
+
+namespace zorvane {
+
+// Decoding one file of a known format. On failure `out` is left empty.
+bool decodePng(const std::string& path, Bitmap32& out);
+bool decodeJpeg(const std::string& path, Bitmap32& out);
+bool decodeBmp(const std::string& path, Bitmap32& out);
+// Chooses the decoder by the path's extension (any letter case).
+bool decodeImageFile(const std::string& path, Bitmap32& out);
+
+// Tries path + ".png", ".jpg", ".jpeg", ".bmp" in that order; the first file that decodes
+// wins. On failure `out` is left empty.
+bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension);
+
+// Finds and decodes a game graphic named in the editor's form (`Graphics\Tilesets\Name`,
+// no extension). where: 0 the project folder, 1 to 3 that RTP, -1 all four in that order.
+bool loadGraphic(Bitmap32& out, const std::string& relativeName,
+                 const std::string& projectFolder, int where);
+
+// The 54-byte headers of a bottom-up 24-bit BMP; empty when the file would not fit the
+// format's 32-bit size field.
+std::vector<uint8_t> bmpHeader(int width, int height, size_t paletteEntries);
+// A whole 24-bit BMP file in memory (header, palette, rows bottom-up); empty on failure.
+std::vector<uint8_t> encodeBmp(const RgbImage& image);
+
+// Each returns false when the picture is empty or the file cannot be written completely;
+// the target is then left as it was.
+bool saveBmp(const std::string& path, const RgbImage& image);
+bool savePng(const std::string& path, const RgbImage& image, int compressionLevel,
+             int filterMask);
+bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive);
+
+// Row-filter mask for the `PngFilter` setting (0 none … 4 Paeth, 5 all); other values give
+// the mask of "none".
+int pngFilterMask(int pngFilterSetting);
+
+}  // namespace zorvane

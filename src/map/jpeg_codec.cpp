@@ -1,0 +1,165 @@
+// JPEG reading and writing through libjpeg (API 62). The library's error exit would end
+// the process; ours jumps back to the one small function that called into the library, so
+// a damaged file fails only its own decode. Those functions own nothing with a destructor.
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "map/atomic_file_writer.h"
+#include "map/image_codec_limits.h"
+#include "map/image_files.h"
+
+namespace zorvane {
+
+namespace {
+
+struct JpegErrorManager {
+    jpeg_error_mgr pub;
+    jmp_buf jump;
+};
+
+[[noreturn]] void jpegErrorExit(j_common_ptr cinfo) {
+    longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
+}
+
+// A file that ends early would otherwise decode "successfully" as grey; that is treated as
+// the damage it is. Other warnings (stray bytes between markers) are common in files that
+// show fine, and pass silently.
+void jpegEmitMessage(j_common_ptr cinfo, int level) {
+    if (level < 0) {
+        if (cinfo->err->msg_code == JWRN_JPEG_EOF) jpegErrorExit(cinfo);
+        cinfo->err->num_warnings++;
+    }
+}
+
+void jpegOutputMessage(j_common_ptr) {}
+
+void installErrorManager(JpegErrorManager& err) {
+    jpeg_std_error(&err.pub);
+    err.pub.error_exit = jpegErrorExit;
+    err.pub.emit_message = jpegEmitMessage;
+    err.pub.output_message = jpegOutputMessage;
+}
+
+struct JpegDecoder {
+    jpeg_decompress_struct cinfo{};
+    JpegErrorManager err{};
+    JpegDecoder() {
+        installErrorManager(err);
+        cinfo.err = &err.pub;
+    }
+    // Safe on a struct whose creation failed: the memory manager pointer is then null.
+    ~JpegDecoder() { jpeg_destroy_decompress(&cinfo); }
+    JpegDecoder(const JpegDecoder&) = delete;
+    JpegDecoder& operator=(const JpegDecoder&) = delete;
+};
+
+struct JpegEncoder {
+    jpeg_compress_struct cinfo{};
+    JpegErrorManager err{};
+    JpegEncoder() {
+        installErrorManager(err);
+        cinfo.err = &err.pub;
+    }
+    ~JpegEncoder() { jpeg_destroy_compress(&cinfo); }
+    JpegEncoder(const JpegEncoder&) = delete;
+    JpegEncoder& operator=(const JpegEncoder&) = delete;
+};
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
+
+// setjmp frame: header and start of decompression, asking for RGB output (greyscale files
+// come out with equal red, green and blue).
+bool startJpegDecode(JpegDecoder* d, FILE* file) {
+    if (setjmp(d->err.jump)) return false;
+    jpeg_create_decompress(&d->cinfo);
+    jpeg_stdio_src(&d->cinfo, file);
+    jpeg_read_header(&d->cinfo, TRUE);
+    d->cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&d->cinfo);
+    return true;
+}
+
+// setjmp frame: every scanline into `pixels` (output_width pixels per row), opaque.
+bool readJpegRows(JpegDecoder* d, uint8_t* line, uint32_t* pixels) {
+    if (setjmp(d->err.jump)) return false;
+    j_decompress_ptr c = &d->cinfo;
+    while (c->output_scanline < c->output_height) {
+        uint32_t* dst = pixels + size_t(c->output_scanline) * c->output_width;
+        JSAMPROW row = line;
+        if (jpeg_read_scanlines(c, &row, 1) != 1) return false;
+        for (JDIMENSION x = 0; x < c->output_width; ++x)
+            dst[x] = makeArgb(0xFF, line[3 * x], line[3 * x + 1], line[3 * x + 2]);
+    }
+    jpeg_finish_decompress(c);
+    return true;
+}
+
+// setjmp frame: the whole compression; `line` holds one row turned into red, green, blue.
+bool writeJpegGuarded(JpegEncoder* e, FILE* file, const RgbImage* image, uint8_t* line,
+                      int quality, bool progressive) {
+    if (setjmp(e->err.jump)) return false;
+    j_compress_ptr c = &e->cinfo;
+    jpeg_create_compress(c);
+    jpeg_stdio_dest(c, file);
+    c->image_width = JDIMENSION(image->width());
+    c->image_height = JDIMENSION(image->height());
+    c->input_components = 3;
+    c->in_color_space = JCS_RGB;
+    jpeg_set_defaults(c);
+    jpeg_set_quality(c, quality, TRUE);
+    if (progressive) jpeg_simple_progression(c);
+    jpeg_start_compress(c, TRUE);
+    while (c->next_scanline < c->image_height) {
+        const uint8_t* src = image->row(int(c->next_scanline));
+        for (int x = 0; x < image->width(); ++x) {
+            line[3 * x] = src[3 * x + 2];
+            line[3 * x + 1] = src[3 * x + 1];
+            line[3 * x + 2] = src[3 * x];
+        }
+        JSAMPROW row = line;
+        jpeg_write_scanlines(c, &row, 1);
+    }
+    jpeg_finish_compress(c);
+    return true;
+}
+
+}  // namespace
+
+bool decodeJpeg(const std::string& path, Bitmap32& out) {
+    out.reset();
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) return false;
+    JpegDecoder decoder;
+    if (!startJpegDecode(&decoder, file.get())) return false;
+    const jpeg_decompress_struct& c = decoder.cinfo;
+    if (c.output_components != 3 || !decodedSizeAllowed(c.output_width, c.output_height))
+        return false;
+    Bitmap32 picture;
+    if (!picture.create(int(c.output_width), int(c.output_height))) return false;
+    std::vector<uint8_t> line(size_t(c.output_width) * 3);
+    if (!readJpegRows(&decoder, line.data(), picture.row(0))) return false;
+    out = std::move(picture);
+    return true;
+}
+
+bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive) {
+    if (image.empty()) return false;
+    std::vector<uint8_t> line(image.rowBytes());
+    AtomicFileWriter writer(path);
+    if (!writer.isOpen()) return false;
+    JpegEncoder encoder;
+    if (!writeJpegGuarded(&encoder, writer.stream(), &image, line.data(), quality, progressive))
+        return false;
+    return writer.commit();
+}
+
+}  // namespace zorvane
