@@ -1,0 +1,35 @@
+# Shared by the scripts: the Debian packages Zorvane needs, installed only when missing,
+# and one configure+build step. Source it; do not run it.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="${ZORVANE_BUILD_DIR:-$ROOT/build}"
+
+ZORVANE_PACKAGES=(
+  build-essential cmake pkg-config ninja-build
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev libpcre2-dev libutf8proc-dev libcurl4-openssl-dev
+  libcli11-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth x11-apps
+  fonts-ipafont-gothic fonts-ipafont-mincho
+  ruby imagemagick pngcheck clang libclang-rt-14-dev hyperfine
+)
+
+install_packages() {
+  local missing=()
+  for p in "${ZORVANE_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build_all() {
+  if [ ! -f "$BUILD/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  fi
+  cmake --build "$BUILD" -j "$(nproc)"
+}

@@ -1,0 +1,20 @@
+// zorvane-cli: the work of the desktop program without windows, for terminals and scripts.
+#include <clocale>
+#include <cstdio>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    CLI::App app{"Zorvane: look inside RPGXP game projects"};
+    app.require_subcommand(1);
+    app.set_version_flag("--version", ZORVANE_VERSION);
+    zorvane::cli::Runner run;
+    zorvane::cli::addDumpCommands(app, &run);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+    return run ? run() : 1;
+}

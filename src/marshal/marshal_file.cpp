@@ -1,0 +1,108 @@
+#include "marshal/marshal_file.h"
+
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "marshal/marshal_reader.h"
+#include "marshal/marshal_writer.h"
+
+namespace zorvane {
+
+MarshalFile::MarshalFile() : state_(std::make_unique<State>()) {}
+MarshalFile::~MarshalFile() = default;
+MarshalFile::MarshalFile(MarshalFile&&) noexcept = default;
+MarshalFile& MarshalFile::operator=(MarshalFile&&) noexcept = default;
+
+void MarshalFile::clear() { state_ = std::make_unique<State>(); }
+
+bool MarshalFile::loadFromBuffer(std::string_view bytes) {
+    std::string keepPath = state_->path;
+    clear();
+    state_->path = keepPath;
+    if (bytes.empty()) {
+        state_->error.code = MarshalError::Code::EmptyFile;
+        return false;
+    }
+    MarshalReader reader;
+    if (!reader.readAll(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                        state_->root, state_->index)) {
+        state_->error = reader.error();
+        state_->root.reset();
+        state_->index.clear();
+        return false;
+    }
+    state_->loaded = true;
+    return true;
+}
+
+bool MarshalFile::load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        clear();
+        state_->error.code = MarshalError::Code::CannotOpen;
+        return false;
+    }
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    std::string bytes = std::move(ss).str();
+    state_->path.clear();
+    if (!loadFromBuffer(bytes)) {
+        state_->path.clear();
+        return false;
+    }
+    state_->path = path;
+    return true;
+}
+
+bool MarshalFile::serialize(std::string& out) {
+    out.clear();
+    if (!state_->loaded) {
+        state_->error.code = MarshalError::Code::NotLoaded;
+        return false;
+    }
+    MarshalWriter writer;
+    if (!writer.writeAll(out, state_->root, &state_->index)) {
+        state_->error = writer.error();
+        return false;
+    }
+    return true;
+}
+
+bool MarshalFile::save(const std::string& path) {
+    std::string bytes;
+    if (!serialize(bytes)) return false;
+    // Write beside the target and rename, so the old file survives any failure.
+    std::string tmp = path + ".tmp-" + std::to_string(::getpid());
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out || !out.flush()) {
+            out.close();
+            std::remove(tmp.c_str());
+            state_->error.code = MarshalError::Code::WriteFailed;
+            return false;
+        }
+    }
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+        std::remove(tmp.c_str());
+        state_->error.code = MarshalError::Code::WriteFailed;
+        return false;
+    }
+    return true;
+}
+
+MarshalValue* MarshalFile::find(const char* format, ...) const {
+    char buf[ValuePathIndex::kMaxPathBytes + 1];
+    va_list ap;
+    va_start(ap, format);
+    int n = std::vsnprintf(buf, sizeof buf, format, ap);
+    va_end(ap);
+    if (n < 0 || static_cast<size_t>(n) > ValuePathIndex::kMaxPathBytes) return nullptr;
+    return state_->index.findPath(std::string_view(buf, static_cast<size_t>(n)));
+}
+
+}  // namespace zorvane

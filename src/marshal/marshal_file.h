@@ -1,0 +1,52 @@
+// One .rxdata file in memory: its path, its tree of top-level values and the path index
+// over that tree. Loading never reports a half-read tree as success; saving goes through a
+// temporary file, so a failed save leaves the old file as it was.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "marshal/marshal_error.h"
+#include "marshal/marshal_value.h"
+#include "marshal/value_path_index.h"
+
+namespace zorvane {
+
+class MarshalFile {
+public:
+    MarshalFile();
+    ~MarshalFile();
+    MarshalFile(MarshalFile&&) noexcept;
+    MarshalFile& operator=(MarshalFile&&) noexcept;
+    MarshalFile(const MarshalFile&) = delete;
+    MarshalFile& operator=(const MarshalFile&) = delete;
+
+    bool load(const std::string& path);
+    bool loadFromBuffer(std::string_view bytes);
+    bool save(const std::string& path);
+    // The bytes that save() would write.
+    bool serialize(std::string& out);
+
+    bool loaded() const { return state_->loaded; }
+    const std::string& path() const { return state_->path; }
+    MarshalValue& root() { return state_->root; }
+    const MarshalValue& root() const { return state_->root; }
+    const ValuePathIndex& index() const { return state_->index; }
+    const MarshalError& error() const { return state_->error; }
+    void clear();
+
+    MarshalValue* find(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+
+private:
+    struct State {
+        std::string path;
+        bool loaded = false;
+        MarshalValue root;
+        ValuePathIndex index;  // points into root: State never moves
+        MarshalError error;
+    };
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace zorvane

@@ -1,0 +1,39 @@
+// Helpers shared by the test executables: where the source tree, the sample project and
+// the corpus of real projects are, scratch folders, and running independent tools.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace ztest {
+
+std::string sourceDir();
+std::string binaryDir();
+// The sample project file (sample/Project/Game.rxproj).
+std::string sampleProject();
+// Folder holding real projects made by others, or "" when it is not present.
+std::string corpusDir();
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+bool haveProgram(const std::string& name);
+
+// Runs a shell command; returns its exit status and fills out with its standard output.
+int run(const std::string& command, std::string* out = nullptr);
+// Single-quotes a text for the shell.
+std::string shellQuote(const std::string& s);
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace ztest
