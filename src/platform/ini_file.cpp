@@ -192,15 +192,15 @@ void IniFile::set(const std::string& section, const std::string& key, const std:
         return;
     }
     if (findKey(header + 1, end, key, at)) {
+        // Same value as read (spacing and quotes aside): leave the line's bytes alone.
+        if (get(section, key, "") == clean) return;
         Line& line = lines_[at];
         // Keep the key's own spelling and the spacing around '='.
         size_t valueStart = line.text.find('=') + 1;
         while (valueStart < line.text.size() &&
                (line.text[valueStart] == ' ' || line.text[valueStart] == '\t'))
             ++valueStart;
-        std::string text = line.text.substr(0, valueStart) + clean;
-        if (text == line.text) return;
-        line.text = std::move(text);
+        line.text = line.text.substr(0, valueStart) + clean;
         line.changed = true;
         return;
     }

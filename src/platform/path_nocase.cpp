@@ -81,13 +81,11 @@ public:
     std::optional<std::string> resolve(const std::string& base,
                                        const std::vector<std::string>& parts) {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            std::optional<std::string> path = walk(base, parts, attempt > 0);
-            // A hit from a stale listing (entry removed meanwhile) gets one fresh pass.
-            struct stat st;
-            if (path && stat(path->c_str(), &st) == 0) return path;
-            if (!path && attempt > 0) return std::nullopt;
-        }
+        std::optional<std::string> path = walk(base, parts, false);
+        if (!path || exists(*path)) return path;
+        // A hit from a stale listing (entry removed meanwhile) gets one fresh pass.
+        path = walk(base, parts, true);
+        if (path && exists(*path)) return path;
         return std::nullopt;
     }
 
@@ -97,6 +95,11 @@ public:
     }
 
 private:
+    static bool exists(const std::string& path) {
+        struct stat st;
+        return stat(path.c_str(), &st) == 0;
+    }
+
     std::optional<std::string> walk(const std::string& base, const std::vector<std::string>& parts,
                                     bool fresh) {
         std::string path = base;

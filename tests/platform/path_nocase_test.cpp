@@ -1,0 +1,135 @@
+// Case-insensitive resolution on a real temporary tree, and the names that must never
+// lead outside a folder.
+#include "platform/path_nocase.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace {
+
+using zorvane::findPathNoCase;
+
+class PathNoCaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mkdir(base().c_str(), 0755);
+        mkdir((base() + "/Graphics").c_str(), 0755);
+        mkdir((base() + "/Graphics/Characters").c_str(), 0755);
+        ztest::writeFile(base() + "/Graphics/Characters/Hero.png", "png");
+        ztest::writeFile(base() + "/Graphics/Characters/Ärger.png", "png");
+        ztest::writeFile(base() + "/map.txt", "lower");
+        ztest::writeFile(base() + "/MAP.txt", "upper");
+        ztest::writeFile(dir.file("outside.txt"), "secret");
+    }
+    std::string base() const { return dir.file("game"); }
+    ztest::TempDir dir;
+};
+
+TEST_F(PathNoCaseTest, ExactSpellingWins) {
+    EXPECT_EQ(findPathNoCase(base(), "map.txt"), base() + "/map.txt");
+    EXPECT_EQ(findPathNoCase(base(), "MAP.txt"), base() + "/MAP.txt");
+    EXPECT_EQ(findPathNoCase(base(), "Graphics/Characters/Hero.png"),
+              base() + "/Graphics/Characters/Hero.png");
+}
+
+TEST_F(PathNoCaseTest, OtherCaseAndBackslashesAreFound) {
+    EXPECT_EQ(findPathNoCase(base(), "GRAPHICS\\characters\\hero.PNG"),
+              base() + "/Graphics/Characters/Hero.png");
+    EXPECT_EQ(findPathNoCase(base(), "graphics/characters"), base() + "/Graphics/Characters");
+    EXPECT_EQ(findPathNoCase(base(), "Graphics\\Characters\\ärger.png"),
+              base() + "/Graphics/Characters/Ärger.png");
+    // Two entries differ only in case: either real entry is acceptable, never a made-up one.
+    auto either = findPathNoCase(base(), "Map.TXT");
+    ASSERT_TRUE(either.has_value());
+    EXPECT_TRUE(*either == base() + "/map.txt" || *either == base() + "/MAP.txt") << *either;
+    EXPECT_FALSE(findPathNoCase(base(), "Graphics/Characters/Villain.png"));
+    EXPECT_FALSE(findPathNoCase(base(), "map.txt/inside"));
+}
+
+TEST_F(PathNoCaseTest, NamesLeavingTheFolderAreRefused) {
+    EXPECT_FALSE(findPathNoCase(base(), "../outside.txt"));
+    EXPECT_FALSE(findPathNoCase(base(), "Graphics\\..\\..\\outside.txt"));
+    EXPECT_FALSE(findPathNoCase(base(), dir.file("outside.txt")));
+    EXPECT_FALSE(findPathNoCase(base(), "C:\\outside.txt"));
+}
+
+TEST_F(PathNoCaseTest, CacheFollowsChangesOnDisk) {
+    const std::string folder = base() + "/Graphics/Characters";
+    EXPECT_FALSE(findPathNoCase(base(), "Graphics/Characters/new.png"));
+    ztest::writeFile(folder + "/New.png", "png");
+    EXPECT_EQ(findPathNoCase(base(), "Graphics/Characters/new.png"), folder + "/New.png");
+    ASSERT_EQ(unlink((folder + "/Hero.png").c_str()), 0);
+    EXPECT_FALSE(findPathNoCase(base(), "Graphics/Characters/hero.png"));
+}
+
+TEST_F(PathNoCaseTest, ChangeWithinOneTimestampTickIsSeen) {
+    // Folder timestamps are coarse: an entry added in the same tick as the listing leaves
+    // mtime as it was. Simulate that by putting the old mtime back.
+    const std::string folder = base() + "/Graphics";
+    struct stat before;
+    ASSERT_EQ(stat(folder.c_str(), &before), 0);
+    EXPECT_FALSE(findPathNoCase(base(), "graphics/late.png"));
+    ztest::writeFile(folder + "/Late.png", "png");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
+    EXPECT_EQ(findPathNoCase(base(), "graphics/late.png"), folder + "/Late.png");
+}
+
+TEST_F(PathNoCaseTest, ConcurrentLookupsAgree) {
+    std::vector<int> found(6, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i) {
+                if (t == 0 && i % 20 == 0) zorvane::clearPathCache();
+                found[t] += findPathNoCase(base(), "graphics/CHARACTERS/HERO.png") ==
+                            base() + "/Graphics/Characters/Hero.png";
+            }
+        });
+    for (auto& th : threads) th.join();
+    for (int t = 0; t < 6; ++t) EXPECT_EQ(found[t], 200);
+}
+
+TEST(SafeNamesTest, RelativeNames) {
+    EXPECT_TRUE(zorvane::isSafeRelativeName("Graphics\\Characters\\001-Fighter01"));
+    EXPECT_TRUE(zorvane::isSafeRelativeName("a/..b/c.."));
+    EXPECT_FALSE(zorvane::isSafeRelativeName(".."));
+    EXPECT_FALSE(zorvane::isSafeRelativeName("Audio\\..\\..\\x"));
+    EXPECT_FALSE(zorvane::isSafeRelativeName("a/b/.."));
+    EXPECT_FALSE(zorvane::isSafeRelativeName("/etc/passwd"));
+    EXPECT_FALSE(zorvane::isSafeRelativeName("\\Windows"));
+    EXPECT_FALSE(zorvane::isSafeRelativeName("C:\\Windows"));
+    EXPECT_FALSE(zorvane::isSafeRelativeName("d:x"));
+    EXPECT_FALSE(zorvane::isSafeRelativeName(std::string("a\0b", 3)));
+}
+
+TEST(SafeNamesTest, FileNamesFromProjectText) {
+    EXPECT_EQ(zorvane::safeFileName("Scene_Title"), "Scene_Title");
+    EXPECT_EQ(zorvane::safeFileName("a/b\\c"), "a_b_c");
+    EXPECT_EQ(zorvane::safeFileName(std::string("x\ty\0z\x7f", 6)), "x_y_z_");
+    EXPECT_EQ(zorvane::safeFileName("."), "_.");
+    EXPECT_EQ(zorvane::safeFileName(".."), "_..");
+    EXPECT_EQ(zorvane::safeFileName(""), "_");
+    EXPECT_EQ(zorvane::safeFileName("..."), "...");
+    EXPECT_EQ(zorvane::safeFileName("勇者の剣"), "勇者の剣");
+}
+
+TEST(SafeNamesTest, FileKinds) {
+    ztest::TempDir dir;
+    ztest::writeFile(dir.file("f"), "");
+    EXPECT_TRUE(zorvane::isRegularFile(dir.file("f")));
+    EXPECT_FALSE(zorvane::isRegularFile(dir.path()));
+    EXPECT_TRUE(zorvane::isDirectory(dir.path()));
+    EXPECT_FALSE(zorvane::isDirectory(dir.file("f")));
+    EXPECT_FALSE(zorvane::isRegularFile(dir.file("none")));
+}
+
+}  // namespace
