@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
 
-#include "map/atomic_file_writer.h"
+#include "platform/atomic_file.h"
 #include "map/image_codec_limits.h"
 #include "map/image_files.h"
 
@@ -271,7 +272,9 @@ bool saveBmp(const std::string& path, const RgbImage& image) {
     if (image.empty()) return false;
     AtomicFileWriter writer(path);
     if (!writer.isOpen()) return false;
-    bool ok = emitBmp(image, [&writer](const uint8_t* p, size_t n) { return writer.write(p, n); });
+    bool ok = emitBmp(image, [&writer](const uint8_t* p, size_t n) {
+        return writer.write(std::string_view(reinterpret_cast<const char*>(p), n));
+    });
     return ok && writer.commit();
 }
 

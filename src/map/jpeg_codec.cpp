@@ -4,13 +4,14 @@
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "map/atomic_file_writer.h"
+#include "platform/atomic_file.h"
 #include "map/image_codec_limits.h"
 #include "map/image_files.h"
 
@@ -71,6 +72,35 @@ struct JpegEncoder {
     JpegEncoder& operator=(const JpegEncoder&) = delete;
 };
 
+// libjpeg's output goes through this buffer into the file writer; a failed write is a
+// library error like any other.
+struct JpegFileDestination {
+    jpeg_destination_mgr pub;
+    AtomicFileWriter* writer;
+    JOCTET buffer[65536];
+};
+
+JpegFileDestination* destinationOf(j_compress_ptr c) {
+    return reinterpret_cast<JpegFileDestination*>(c->dest);
+}
+
+void flushDestination(j_compress_ptr c, size_t length) {
+    JpegFileDestination* d = destinationOf(c);
+    if (!d->writer->write(std::string_view(reinterpret_cast<const char*>(d->buffer), length)))
+        ERREXIT(c, JERR_FILE_WRITE);
+    d->pub.next_output_byte = d->buffer;
+    d->pub.free_in_buffer = sizeof d->buffer;
+}
+
+void initDestination(j_compress_ptr c) { flushDestination(c, 0); }
+boolean emptyOutputBuffer(j_compress_ptr c) {
+    flushDestination(c, sizeof destinationOf(c)->buffer);
+    return TRUE;
+}
+void termDestination(j_compress_ptr c) {
+    flushDestination(c, sizeof destinationOf(c)->buffer - destinationOf(c)->pub.free_in_buffer);
+}
+
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
@@ -104,12 +134,12 @@ bool readJpegRows(JpegDecoder* d, uint8_t* line, uint32_t* pixels) {
 }
 
 // setjmp frame: the whole compression; `line` holds one row turned into red, green, blue.
-bool writeJpegGuarded(JpegEncoder* e, FILE* file, const RgbImage* image, uint8_t* line,
-                      int quality, bool progressive) {
+bool writeJpegGuarded(JpegEncoder* e, JpegFileDestination* dest, const RgbImage* image,
+                      uint8_t* line, int quality, bool progressive) {
     if (setjmp(e->err.jump)) return false;
     j_compress_ptr c = &e->cinfo;
     jpeg_create_compress(c);
-    jpeg_stdio_dest(c, file);
+    c->dest = &dest->pub;
     c->image_width = JDIMENSION(image->width());
     c->image_height = JDIMENSION(image->height());
     c->input_components = 3;
@@ -156,8 +186,14 @@ bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool 
     std::vector<uint8_t> line(image.rowBytes());
     AtomicFileWriter writer(path);
     if (!writer.isOpen()) return false;
+    auto destination = std::make_unique<JpegFileDestination>();
+    destination->pub.init_destination = initDestination;
+    destination->pub.empty_output_buffer = emptyOutputBuffer;
+    destination->pub.term_destination = termDestination;
+    destination->writer = &writer;
     JpegEncoder encoder;
-    if (!writeJpegGuarded(&encoder, writer.stream(), &image, line.data(), quality, progressive))
+    if (!writeJpegGuarded(&encoder, destination.get(), &image, line.data(), quality,
+                          progressive))
         return false;
     return writer.commit();
 }

@@ -6,10 +6,11 @@
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "map/atomic_file_writer.h"
+#include "platform/atomic_file.h"
 #include "map/image_codec_limits.h"
 #include "map/image_files.h"
 
@@ -20,6 +21,13 @@ namespace {
 [[noreturn]] void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 // Warnings (odd colour profiles and the like) do not stop a decode and are not shown.
 void pngWarning(png_structp, png_const_charp) {}
+
+void pngWriteData(png_structp png, png_bytep data, size_t length) {
+    auto* writer = static_cast<AtomicFileWriter*>(png_get_io_ptr(png));
+    if (!writer->write(std::string_view(reinterpret_cast<const char*>(data), length)))
+        png_error(png, "write failed");
+}
+void pngFlush(png_structp) {}
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -133,9 +141,10 @@ struct PngOutput {
 };
 
 // setjmp frame: the whole write.
-bool writePngGuarded(png_structp png, png_infop info, FILE* file, const PngOutput* out) {
+bool writePngGuarded(png_structp png, png_infop info, AtomicFileWriter* file,
+                     const PngOutput* out) {
     if (setjmp(png_jmpbuf(png))) return false;
-    png_init_io(png, file);
+    png_set_write_fn(png, file, pngWriteData, pngFlush);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, out->filterMask);
     png_set_compression_level(png, out->compressionLevel);
     png_set_IHDR(png, info, out->width, out->height, 8, out->colorType, PNG_INTERLACE_NONE,
@@ -228,7 +237,7 @@ bool savePng(const std::string& path, const RgbImage& image, int compressionLeve
     if (!writer.isOpen()) return false;
     PngWriteHandles handles;
     if (!handles.png || !handles.info) return false;
-    if (!writePngGuarded(handles.png, handles.info, writer.stream(), &output)) return false;
+    if (!writePngGuarded(handles.png, handles.info, &writer, &output)) return false;
     return writer.commit();
 }
 
