@@ -38,7 +38,9 @@ std::string tempNameFor(const std::string& path) {
 
 }  // namespace
 
-AtomicFileWriter::~AtomicFileWriter() { abort(); }
+AtomicFileWriter::~AtomicFileWriter() {
+    abort();
+}
 
 bool AtomicFileWriter::open(const std::string& path) {
     abort();

@@ -9,7 +9,7 @@
 namespace zorvane {
 
 class AtomicFileWriter {
-public:
+  public:
     AtomicFileWriter() = default;
     explicit AtomicFileWriter(const std::string& path) { open(path); }
     ~AtomicFileWriter();
@@ -25,7 +25,7 @@ public:
     bool isOpen() const { return file_ != nullptr; }
     bool failed() const { return failed_; }
 
-private:
+  private:
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };

@@ -17,7 +17,7 @@ const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 // One conversion descriptor per thread and direction: iconv_t carries shift state and
 // must not be shared between threads.
 class IconvHandle {
-public:
+  public:
     IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~IconvHandle() {
         if (valid()) iconv_close(cd_);
@@ -28,7 +28,7 @@ public:
     iconv_t get() const { return cd_; }
     void reset() const { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -48,8 +48,7 @@ char32_t decodeChar(std::string_view s, size_t pos, size_t len) {
     if (len == 1) return b(0);
     if (len == 2) return ((b(0) & 0x1Fu) << 6) | (b(1) & 0x3Fu);
     if (len == 3) return ((b(0) & 0x0Fu) << 12) | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
-    return ((b(0) & 0x07u) << 18) | ((b(1) & 0x3Fu) << 12) | ((b(2) & 0x3Fu) << 6) |
-           (b(3) & 0x3Fu);
+    return ((b(0) & 0x07u) << 18) | ((b(1) & 0x3Fu) << 12) | ((b(2) & 0x3Fu) << 6) | (b(3) & 0x3Fu);
 }
 
 void appendFallback(std::string& out, char32_t c, Unmappable how) {

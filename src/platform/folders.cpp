@@ -21,7 +21,9 @@ std::string envOr(const char* name, const std::string& def) {
     return (value && *value) ? std::string(value) : def;
 }
 
-std::string homeFolder() { return envOr("HOME", "/tmp"); }
+std::string homeFolder() {
+    return envOr("HOME", "/tmp");
+}
 
 bool ensureFolderExists(const std::string& folder) {
     std::error_code ec;
@@ -69,7 +71,8 @@ std::string unescapeRegString(const std::string& text, size_t pos) {
         }
         size_t start = pos + 1, end = start;
         while (end < text.size() && end < start + 4 && isHex(text[end])) ++end;
-        char32_t unit = static_cast<char32_t>(std::strtoul(text.substr(start, end - start).c_str(), nullptr, 16));
+        char32_t unit = static_cast<char32_t>(
+            std::strtoul(text.substr(start, end - start).c_str(), nullptr, 16));
         pos = end - 1;
         if (unit >= 0xD800 && unit < 0xDC00) {
             pendingHigh = unit;
@@ -87,7 +90,8 @@ bool endsWithNoCase(const std::string& text, const std::string& tail) {
     if (text.size() < tail.size()) return false;
     for (size_t i = 0; i < tail.size(); ++i) {
         char a = text[text.size() - tail.size() + i], b = tail[i];
-        if (std::tolower(static_cast<unsigned char>(a)) != std::tolower(static_cast<unsigned char>(b)))
+        if (std::tolower(static_cast<unsigned char>(a)) !=
+            std::tolower(static_cast<unsigned char>(b)))
             return false;
     }
     return true;
@@ -105,7 +109,8 @@ std::string findRpgxpValue(const std::string& reg) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty() && line[0] == '[') {
             size_t close = line.find(']');
-            std::string key = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+            std::string key =
+                line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
             inKey = endsWithNoCase(key, "\\\\RPGXP") || endsWithNoCase(key, "\\RPGXP");
             continue;
         }
@@ -160,7 +165,9 @@ std::string configFolder() {
     return folder;
 }
 
-std::string settingsFilePath() { return joinPath(configFolder(), "zorvane.ini"); }
+std::string settingsFilePath() {
+    return joinPath(configFolder(), "zorvane.ini");
+}
 
 std::string templateFolder() {
     std::string program = programFolder();
@@ -171,7 +178,9 @@ std::string templateFolder() {
     return beside;
 }
 
-std::string winePrefix() { return envOr("WINEPREFIX", joinPath(homeFolder(), ".wine")); }
+std::string winePrefix() {
+    return envOr("WINEPREFIX", joinPath(homeFolder(), ".wine"));
+}
 
 std::string commonFilesFolder() {
     std::string overridden = envOr("ZORVANE_COMMON_FILES", "");

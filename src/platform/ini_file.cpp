@@ -103,7 +103,8 @@ void IniFile::parse(const std::string& bytes) {
         if (cut == std::string_view::npos) {
             rest = {};
         } else {
-            size_t endLen = (rest[cut] == '\r' && cut + 1 < rest.size() && rest[cut + 1] == '\n') ? 2 : 1;
+            size_t endLen =
+                (rest[cut] == '\r' && cut + 1 < rest.size() && rest[cut + 1] == '\n') ? 2 : 1;
             line.ending = std::string(rest.substr(cut, endLen));
             rest.remove_prefix(cut + endLen);
         }
@@ -160,12 +161,14 @@ int IniFile::getInt(const std::string& section, const std::string& key, int def)
     std::string value = get(section, key, "");
     size_t pos = 0;
     bool negative = false;
-    if (pos < value.size() && (value[pos] == '+' || value[pos] == '-')) negative = value[pos++] == '-';
+    if (pos < value.size() && (value[pos] == '+' || value[pos] == '-'))
+        negative = value[pos++] == '-';
     if (pos >= value.size() || value[pos] < '0' || value[pos] > '9') return def;
     long long number = 0;
     for (; pos < value.size() && value[pos] >= '0' && value[pos] <= '9'; ++pos) {
         number = number * 10 + (value[pos] - '0');
-        if (number > static_cast<long long>(INT_MAX) + 1) number = static_cast<long long>(INT_MAX) + 1;
+        if (number > static_cast<long long>(INT_MAX) + 1)
+            number = static_cast<long long>(INT_MAX) + 1;
     }
     if (negative) number = -number;
     if (number > INT_MAX) number = INT_MAX;  // clamp rather than wrap around
@@ -237,6 +240,8 @@ std::string IniFile::bytes() const {
     return out;
 }
 
-bool IniFile::save(const std::string& path) const { return writeFileAtomic(path, bytes()); }
+bool IniFile::save(const std::string& path) const {
+    return writeFileAtomic(path, bytes());
+}
 
 }  // namespace zorvane

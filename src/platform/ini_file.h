@@ -7,7 +7,7 @@
 namespace zorvane {
 
 class IniFile {
-public:
+  public:
     // Reads the file; false when it cannot be read (the object is then empty).
     bool load(const std::string& path);
     static IniFile fromText(std::string bytes);
@@ -33,7 +33,7 @@ public:
     void setCp932(bool cp932) { cp932_ = cp932; }
     std::vector<std::string> sections() const;
 
-private:
+  private:
     struct Line {
         std::string text;    // UTF-8, without the line end
         std::string raw;     // the bytes as read, without the line end

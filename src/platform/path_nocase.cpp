@@ -36,7 +36,7 @@ struct Entry {
 
 struct Listing {
     timespec mtime{};
-    bool racy = false;  // taken too soon after mtime to trust (timestamps are coarse)
+    bool racy = false;           // taken too soon after mtime to trust (timestamps are coarse)
     std::vector<Entry> entries;  // sorted by name, so a tie between folds is deterministic
 };
 
@@ -53,11 +53,10 @@ std::string foldCase(std::string_view s) {
     bool ascii = std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
     if (ascii) return asciiFold(s);
     utf8proc_uint8_t* mapped = nullptr;
-    utf8proc_ssize_t len = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(s.data()),
-                                        static_cast<utf8proc_ssize_t>(s.size()), &mapped,
-                                        static_cast<utf8proc_option_t>(UTF8PROC_CASEFOLD |
-                                                                       UTF8PROC_STABLE |
-                                                                       UTF8PROC_COMPOSE));
+    utf8proc_ssize_t len = utf8proc_map(
+        reinterpret_cast<const utf8proc_uint8_t*>(s.data()),
+        static_cast<utf8proc_ssize_t>(s.size()), &mapped,
+        static_cast<utf8proc_option_t>(UTF8PROC_CASEFOLD | UTF8PROC_STABLE | UTF8PROC_COMPOSE));
     std::unique_ptr<utf8proc_uint8_t, MallocFree> owner(mapped);
     if (len < 0) return asciiFold(s);
     return std::string(reinterpret_cast<const char*>(mapped), static_cast<size_t>(len));
@@ -77,7 +76,7 @@ bool listedTooSoon(const timespec& mtime) {
 }
 
 class PathCache {
-public:
+  public:
     std::optional<std::string> resolve(const std::string& base,
                                        const std::vector<std::string>& parts) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -94,7 +93,7 @@ public:
         listings_.clear();
     }
 
-private:
+  private:
     static bool exists(const std::string& path) {
         struct stat st;
         return stat(path.c_str(), &st) == 0;
@@ -182,7 +181,9 @@ std::optional<std::string> findPathNoCase(const std::string& base, const std::st
     return cache().resolve(root, splitRelative(relative));
 }
 
-void clearPathCache() { cache().clear(); }
+void clearPathCache() {
+    cache().clear();
+}
 
 bool isSafeRelativeName(std::string_view name) {
     if (name.find('\0') != std::string_view::npos) return false;

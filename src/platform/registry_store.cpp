@@ -2,6 +2,8 @@
 // the file's contents because the update check may run on a worker thread.
 #include "platform/registry_store.h"
 
+#include <cctype>
+
 #include "platform/file_util.h"
 #include "platform/folders.h"
 

@@ -9,7 +9,7 @@
 namespace zorvane {
 
 class RegistryStore {
-public:
+  public:
     explicit RegistryStore(std::string iniPath);
     // registry.ini in configFolder().
     static RegistryStore& user();
@@ -23,7 +23,7 @@ public:
     void deleteKey(const std::string& keyPath);
     bool save();
 
-private:
+  private:
     std::string path_;
     mutable std::mutex mutex_;
     IniFile ini_;

@@ -13,7 +13,7 @@ namespace zorvane {
 namespace {
 
 class Pipe {
-public:
+  public:
     Pipe() {
         if (pipe2(fds_, O_CLOEXEC) != 0) fds_[0] = fds_[1] = -1;
     }
@@ -29,7 +29,7 @@ public:
     void closeRead() { closeFd(fds_[0]); }
     void closeWrite() { closeFd(fds_[1]); }
 
-private:
+  private:
     static void closeFd(int& fd) {
         if (fd >= 0) close(fd);
         fd = -1;

@@ -16,16 +16,19 @@ using zorvane::Unmappable;
 std::string iconvTool(const std::string& bytes, const char* from, const char* to) {
     ztest::TempDir dir;
     ztest::writeFile(dir.file("in"), bytes);
-    int rc = ztest::run("iconv -f " + std::string(from) + " -t " + to + " " +
-                        ztest::shellQuote(dir.file("in")) + " > " + ztest::shellQuote(dir.file("out")));
+    int rc =
+        ztest::run("iconv -f " + std::string(from) + " -t " + to + " " +
+                   ztest::shellQuote(dir.file("in")) + " > " + ztest::shellQuote(dir.file("out")));
     EXPECT_EQ(rc, 0) << "iconv refused the sample";
     return ztest::readFile(dir.file("out"));
 }
 
-std::string cp932Of(const std::string& utf8) { return iconvTool(utf8, "UTF-8", "CP932"); }
+std::string cp932Of(const std::string& utf8) {
+    return iconvTool(utf8, "UTF-8", "CP932");
+}
 
 class Cp932Test : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!ztest::haveProgram("iconv")) GTEST_SKIP() << "the iconv command is not installed";
     }
@@ -59,8 +62,10 @@ TEST_F(Cp932Test, UnmappableCharacterBecomesFallbackAndRestSurvives) {
 }
 
 TEST_F(Cp932Test, InvalidUtf8BytesBecomeQuestionMarks) {
-    EXPECT_EQ(zorvane::utf8ToCp932("a\xFF" "b"), "a?b");
-    EXPECT_EQ(zorvane::utf8ToCp932("\xC0\xAF"), "??");  // overlong '/'
+    EXPECT_EQ(zorvane::utf8ToCp932("a\xFF"
+                                   "b"),
+              "a?b");
+    EXPECT_EQ(zorvane::utf8ToCp932("\xC0\xAF"), "??");                    // overlong '/'
     EXPECT_EQ(zorvane::utf8ToCp932("あ\xE3\x81"), cp932Of("あ") + "??");  // cut short
     // Invalid bytes are never references, even in HTML mode.
     EXPECT_EQ(zorvane::utf8ToCp932("x\xFE", Unmappable::HtmlReference), "x?");
@@ -90,7 +95,8 @@ TEST_F(Cp932Test, ConversionsAreThreadSafe) {
     for (int t = 0; t < 8; ++t)
         threads.emplace_back([&, t] {
             for (int i = 0; i < 50; ++i)
-                good[t] += zorvane::utf8ToCp932(text) == cp932 && zorvane::cp932ToUtf8(cp932) == back;
+                good[t] +=
+                    zorvane::utf8ToCp932(text) == cp932 && zorvane::cp932ToUtf8(cp932) == back;
         });
     for (auto& th : threads) th.join();
     for (int t = 0; t < 8; ++t) EXPECT_EQ(good[t], 50) << "thread " << t;
@@ -110,7 +116,9 @@ TEST(Utf8Test, ValidityFollowsTheStandard) {
 TEST(Utf8Test, DisplayReplacesOnlyInvalidBytes) {
     const std::string fffd = "\xEF\xBF\xBD";
     EXPECT_EQ(zorvane::displayUtf8("◆ok"), "◆ok");
-    EXPECT_EQ(zorvane::displayUtf8("a\xFF" "b"), "a" + fffd + "b");
+    EXPECT_EQ(zorvane::displayUtf8("a\xFF"
+                                   "b"),
+              "a" + fffd + "b");
     EXPECT_EQ(zorvane::displayUtf8("\x82\xA0◆"), fffd + fffd + "◆");
 }
 

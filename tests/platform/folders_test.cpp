@@ -13,7 +13,7 @@ namespace {
 
 // Sets or clears an environment variable for one test and restores it afterwards.
 class EnvVar {
-public:
+  public:
     EnvVar(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         if (value)
@@ -28,12 +28,14 @@ public:
             unsetenv(name_);
     }
 
-private:
+  private:
     const char* name_;
     std::optional<std::string> old_;
 };
 
-void makeFolders(const std::string& path) { std::filesystem::create_directories(path); }
+void makeFolders(const std::string& path) {
+    std::filesystem::create_directories(path);
+}
 
 TEST(FoldersTest, CommonFilesOverrideWins) {
     EnvVar common("ZORVANE_COMMON_FILES", "/opt/rtp");
@@ -87,8 +89,9 @@ TEST(FoldersTest, RpgxpPathWithEscapedCharacters) {
                      "\"ApplicationPath\"=\"C:\\\\\\x30c4\\x30af\\x30fc\\x30eb\\\\RPGXP.exe\"\n");
     EXPECT_EQ(zorvane::rpgxpApplicationPath(), prefix.path() + "/drive_c/ツクール/RPGXP.exe");
 
-    ztest::writeFile(prefix.file("system.reg"), "[Software\\\\Enterbrain\\\\RPGXP2] 1\n"
-                                                "\"ApplicationPath\"=\"C:\\\\x.exe\"\n");
+    ztest::writeFile(prefix.file("system.reg"),
+                     "[Software\\\\Enterbrain\\\\RPGXP2] 1\n"
+                     "\"ApplicationPath\"=\"C:\\\\x.exe\"\n");
     EXPECT_EQ(zorvane::rpgxpApplicationPath(), "");
 }
 

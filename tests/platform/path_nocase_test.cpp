@@ -18,7 +18,7 @@ namespace {
 using zorvane::findPathNoCase;
 
 class PathNoCaseTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         mkdir(base().c_str(), 0755);
         mkdir((base() + "/Graphics").c_str(), 0755);
@@ -120,16 +120,6 @@ TEST(SafeNamesTest, FileNamesFromProjectText) {
     EXPECT_EQ(zorvane::safeFileName(""), "_");
     EXPECT_EQ(zorvane::safeFileName("..."), "...");
     EXPECT_EQ(zorvane::safeFileName("勇者の剣"), "勇者の剣");
-}
-
-TEST(SafeNamesTest, FileKinds) {
-    ztest::TempDir dir;
-    ztest::writeFile(dir.file("f"), "");
-    EXPECT_TRUE(zorvane::isRegularFile(dir.file("f")));
-    EXPECT_FALSE(zorvane::isRegularFile(dir.path()));
-    EXPECT_TRUE(zorvane::isDirectory(dir.path()));
-    EXPECT_FALSE(zorvane::isDirectory(dir.file("f")));
-    EXPECT_FALSE(zorvane::isRegularFile(dir.file("none")));
 }
 
 }  // namespace
