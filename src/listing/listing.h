@@ -1,0 +1,59 @@
+// Turns one event command into one line of the editor's own Japanese text, and answers on
+// the way whether the command matches a search request. The command table (code, name,
+// formatter) is data; each formatter family lives in its own file.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "listing/search_request.h"
+#include "marshal/marshal_value.h"
+#include "project/event_records.h"
+
+namespace zorvane {
+
+class ProjectDatabase;
+
+enum class OwnerKind : int { CommonEvent = 0, Troop = 1, Map = 2 };
+
+struct ListingOptions {
+    const ProjectDatabase* project = nullptr;
+    // The events of the map whose lists are shown (names of map events), or null.
+    const std::map<int32_t, MapEvent>* mapEvents = nullptr;
+    bool detail = false;
+    int ownerId = 0;
+    OwnerKind ownerKind = OwnerKind::CommonEvent;
+};
+
+// Relative resource paths ("Graphics\Characters\Hero") named by the formatted commands.
+using FileCollector = std::set<std::string>;
+
+using Params = std::vector<MarshalValue>;
+
+// A formatter writes the parameter text of one command into out (which starts empty) and
+// returns whether the command matches the request (never when request is null).
+using Formatter = bool (*)(std::string& out, const Params& p, const ListingOptions& options,
+                           const SearchRequest* request, FileCollector* files);
+
+struct CommandRow {
+    int32_t code;
+    const char* name;
+    Formatter formatter;
+};
+
+// The whole table, in code order; defined in command_table.cpp.
+const std::vector<CommandRow>& commandTable();
+const CommandRow* findCommandRow(int32_t code);
+// Code of a "◆" command name, or -1.
+int32_t codeOfCommandName(const std::string& name);
+// Every "◆" command name, sorted by name (the event command search lists them).
+std::vector<std::string> commandNames();
+
+// The single entry point: the line for one command, and whether it matched.
+bool formatCommand(std::string& line, const EventCommand& command, const ListingOptions& options,
+                   const SearchRequest* request);
+
+}  // namespace zorvane

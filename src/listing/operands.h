@@ -1,0 +1,52 @@
+// Operand texts and helpers shared by every formatter family: labels in their usual forms,
+// character and battler names, direction names, operand values, the short-array rule,
+// file collection for the missing-file search and the text test of the text search.
+#pragma once
+
+#include <string>
+
+#include "listing/listing.h"
+
+namespace zorvane {
+
+// Kind numbers of labels.
+enum LabelKind : int {
+    KindSwitch = 0, KindVariable = 1, KindActor = 2, KindClass = 3, KindWeapon = 4,
+    KindArmor = 5, KindItem = 6, KindSkill = 7, KindState = 8, KindCommonEvent = 9,
+    KindMap = 10, KindTroop = 11, KindEnemy = 12, KindAnimation = 13, KindElement = 14,
+};
+
+// label(id, kind, true, true, true, true)
+std::string fullLabel(int id, int kind, const ListingOptions& o);
+// label(id, kind, detail, detail, true, true)
+std::string detailLabel(int id, int kind, const ListingOptions& o);
+// label(id, kind, false, true, true, true)
+std::string numberedLabel(int id, int kind, const ListingOptions& o);
+// label(id, kind, detail, true, true, true): kind name only with detail, number always
+std::string kindIfDetailLabel(int id, int kind, const ListingOptions& o);
+// troopMemberLabel of the owner troop (troop 0 unless the owner is a troop), detail flags
+std::string troopMemberText(int memberIndex, const ListingOptions& o);
+
+std::string characterName(int id, const ListingOptions& o);
+// 2 下, 4 左, 6 右, 8 上, 11..18 A B C X Y Z L R; "" otherwise
+std::string directionName(int value);
+// "+"/"-" then "%d" of value (type 0) or the full label of variable value (type 1)
+std::string operandValue(int operation, int operandType, int value, const ListingOptions& o);
+std::string actorOperand(int id, const ListingOptions& o);
+std::string enemyOperand(int memberIndex, const ListingOptions& o);
+std::string battlerOperand(int side, int index, const ListingOptions& o);
+
+// The short-array rule: a formatter that needs n parameters prints nothing when fewer exist.
+inline bool needs(const Params& p, size_t n) { return p.size() >= n; }
+
+// Adds folder + name to the collector (when there is one and name is not empty).
+void collectFile(FileCollector* files, const char* folder, const std::string& name);
+
+// The text search on one text area: true when the request is a text search with that
+// target ticked and the matcher finds the request's text in `text`.
+bool textTargetMatches(const SearchRequest* request, TextTarget target, const std::string& text);
+
+// printf into a std::string.
+std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace zorvane
