@@ -14,7 +14,6 @@ struct ImageExtension {
     Decoder decode;
 };
 
-// Probing order of a graphic's extensions.
 constexpr ImageExtension kImageExtensions[] = {
     {".png", decodePng},
     {".jpg", decodeJpeg},
@@ -43,6 +42,8 @@ constexpr PngFilterRow kPngFilters[] = {
 
 }  // namespace
 
+const char* const kGraphicExtensions[4] = {".png", ".jpg", ".jpeg", ".bmp"};
+
 bool decodeImageFile(const std::string& path, Bitmap32& out) {
     for (const ImageExtension& e : kImageExtensions)
         if (endsWithNoCase(path, e.extension)) return e.decode(path, out);
@@ -51,8 +52,8 @@ bool decodeImageFile(const std::string& path, Bitmap32& out) {
 }
 
 bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension) {
-    for (const ImageExtension& e : kImageExtensions)
-        if (e.decode(pathWithoutExtension + e.extension, out)) return true;
+    for (const char* extension : kGraphicExtensions)
+        if (decodeImageFile(pathWithoutExtension + extension, out)) return true;
     out.reset();
     return false;
 }

@@ -12,6 +12,9 @@
 
 namespace zorvane {
 
+// The probing order of a graphic's extensions.
+extern const char* const kGraphicExtensions[4];
+
 // Decoding one file of a known format. On failure `out` is left empty.
 bool decodePng(const std::string& path, Bitmap32& out);
 bool decodeJpeg(const std::string& path, Bitmap32& out);
