@@ -94,9 +94,15 @@ inline uint32_t alphaMixPixel(uint32_t s, uint32_t d) {
            (mixByAlpha(a, greenOf(s), greenOf(d)) << 8) | mixByAlpha(a, blueOf(s), blueOf(d));
 }
 
-int mixNormal(int s, int d, int opacity) { return (d * (255 - opacity) + s * opacity) / 255; }
-int mixAdd(int s, int d, int opacity) { return std::min(255, d + s * opacity / 255); }
-int mixSubtract(int s, int d, int opacity) { return std::max(0, d - s * opacity / 255); }
+int mixNormal(int s, int d, int opacity) {
+    return (d * (255 - opacity) + s * opacity) / 255;
+}
+int mixAdd(int s, int d, int opacity) {
+    return std::min(255, d + s * opacity / 255);
+}
+int mixSubtract(int s, int d, int opacity) {
+    return std::max(0, d - s * opacity / 255);
+}
 
 using ChannelMix = int (*)(int s, int d, int opacity);
 // Indexed by blend type.
@@ -176,9 +182,12 @@ Hsv toHsv(double r, double g, double b) {
     double max = std::max({r, g, b}), min = std::min({r, g, b}), delta = max - min;
     Hsv out{0, max > 0 ? delta / max : 0, max};
     if (delta <= 0) return out;
-    if (max == r) out.h = (g - b) / delta;
-    else if (max == g) out.h = 2 + (b - r) / delta;
-    else out.h = 4 + (r - g) / delta;
+    if (max == r)
+        out.h = (g - b) / delta;
+    else if (max == g)
+        out.h = 2 + (b - r) / delta;
+    else
+        out.h = 4 + (r - g) / delta;
     out.h *= kPi / 3;
     if (out.h < 0) out.h += kTwoPi;
     return out;

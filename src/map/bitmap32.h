@@ -30,15 +30,23 @@ bool pictureSizeAllowed(long long width, long long height, size_t bytesPerPixel)
 inline uint32_t makeArgb(uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
     return (uint32_t(a) << 24) | (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
 }
-inline uint8_t alphaOf(uint32_t p) { return uint8_t(p >> 24); }
-inline uint8_t redOf(uint32_t p) { return uint8_t(p >> 16); }
-inline uint8_t greenOf(uint32_t p) { return uint8_t(p >> 8); }
-inline uint8_t blueOf(uint32_t p) { return uint8_t(p); }
+inline uint8_t alphaOf(uint32_t p) {
+    return uint8_t(p >> 24);
+}
+inline uint8_t redOf(uint32_t p) {
+    return uint8_t(p >> 16);
+}
+inline uint8_t greenOf(uint32_t p) {
+    return uint8_t(p >> 8);
+}
+inline uint8_t blueOf(uint32_t p) {
+    return uint8_t(p);
+}
 
 // Copying a Bitmap32 shares its pixels (like the pictures of the drawing code it serves);
 // clone() makes an independent picture.
 class Bitmap32 {
-public:
+  public:
     Bitmap32() = default;
 
     // A zero-filled (transparent black) picture. Sides above 65535, negative sides, or a
@@ -81,7 +89,7 @@ public:
     // would be empty or too large.
     Bitmap32 scaled(double factor) const;
 
-private:
+  private:
     // Selects the row that the per-pixel routines walk next.
     uint32_t* seekRow(int y) { return rowCursor_ = row(y); }
     // The source to read from: a private copy when it shares this picture's pixels, so an

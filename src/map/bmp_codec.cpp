@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/atomic_file.h"
 #include "map/image_codec_limits.h"
 #include "map/image_files.h"
+#include "platform/atomic_file.h"
 
 namespace zorvane {
 
@@ -145,10 +145,8 @@ bool parseBmpLayout(const std::vector<uint8_t>& data, BmpLayout& b) {
     }
     b.topDown = b.height < 0;
     if (b.topDown) b.height = -b.height;
-    if (!decodedSizeAllowed(uint64_t(b.width > 0 ? b.width : 0), uint64_t(b.height)))
-        return false;
-    if (b.bitCount != 8 && b.bitCount != 16 && b.bitCount != 24 && b.bitCount != 32)
-        return false;
+    if (!decodedSizeAllowed(uint64_t(b.width > 0 ? b.width : 0), uint64_t(b.height))) return false;
+    if (b.bitCount != 8 && b.bitCount != 16 && b.bitCount != 24 && b.bitCount != 32) return false;
     defaultMasks(b);
     if (compression == kCompressionBitFields) {
         if (!readMasks(in, headerSize, b)) return false;
@@ -159,8 +157,7 @@ bool parseBmpLayout(const std::vector<uint8_t>& data, BmpLayout& b) {
     b.stride = size_t((b.width * b.bitCount + 31) / 32) * 4;
     if (b.pixelOffset > data.size() || (data.size() - b.pixelOffset) / b.stride < size_t(b.height))
         return false;
-    if (b.bitCount == 8)
-        readPalette(in, kFileHeaderSize + headerSize, entrySize, colorsUsed, b);
+    if (b.bitCount == 8) readPalette(in, kFileHeaderSize + headerSize, entrySize, colorsUsed, b);
     return true;
 }
 
@@ -247,8 +244,7 @@ bool emitBmp(const RgbImage& image, Sink sink) {
     std::vector<uint8_t> header = bmpHeader(image.width(), image.height(), image.palette().size());
     if (header.empty()) return false;
     std::vector<uint8_t> palette = paletteBytes(image);
-    if (!sink(header.data(), header.size()) || !sink(palette.data(), palette.size()))
-        return false;
+    if (!sink(header.data(), header.size()) || !sink(palette.data(), palette.size())) return false;
     const uint8_t padding[3] = {0, 0, 0};
     const size_t padBytes = size_t(image.width()) % 4;
     for (int y = image.height() - 1; y >= 0; --y)

@@ -24,8 +24,8 @@ std::string baseFolder(int where, const std::string& projectFolder) {
 
 }  // namespace
 
-bool loadGraphic(Bitmap32& out, const std::string& relativeName,
-                 const std::string& projectFolder, int where) {
+bool loadGraphic(Bitmap32& out, const std::string& relativeName, const std::string& projectFolder,
+                 int where) {
     out.reset();
     // Project text never chooses a file outside the game and RTP folders.
     if (relativeName.empty() || !isSafeRelativeName(relativeName)) return false;

@@ -28,8 +28,8 @@ bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension);
 
 // Finds and decodes a game graphic named in the editor's form (`Graphics\Tilesets\Name`,
 // no extension). where: 0 the project folder, 1 to 3 that RTP, -1 all four in that order.
-bool loadGraphic(Bitmap32& out, const std::string& relativeName,
-                 const std::string& projectFolder, int where);
+bool loadGraphic(Bitmap32& out, const std::string& relativeName, const std::string& projectFolder,
+                 int where);
 
 // The 54-byte headers of a bottom-up 24-bit BMP; empty when the file would not fit the
 // format's 32-bit size field.
@@ -40,8 +40,7 @@ std::vector<uint8_t> encodeBmp(const RgbImage& image);
 // Each returns false when the picture is empty or the file cannot be written completely;
 // the target is then left as it was.
 bool saveBmp(const std::string& path, const RgbImage& image);
-bool savePng(const std::string& path, const RgbImage& image, int compressionLevel,
-             int filterMask);
+bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask);
 bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive);
 
 // Row-filter mask for the `PngFilter` setting (0 none … 4 Paeth, 5 all); other values give

@@ -9,11 +9,12 @@
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+
 #include <jerror.h>
 
-#include "platform/atomic_file.h"
 #include "map/image_codec_limits.h"
 #include "map/image_files.h"
+#include "platform/atomic_file.h"
 
 namespace zorvane {
 
@@ -92,7 +93,9 @@ void flushDestination(j_compress_ptr c, size_t length) {
     d->pub.free_in_buffer = sizeof d->buffer;
 }
 
-void initDestination(j_compress_ptr c) { flushDestination(c, 0); }
+void initDestination(j_compress_ptr c) {
+    flushDestination(c, 0);
+}
 boolean emptyOutputBuffer(j_compress_ptr c) {
     flushDestination(c, sizeof destinationOf(c)->buffer);
     return TRUE;
@@ -192,8 +195,7 @@ bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool 
     destination->pub.term_destination = termDestination;
     destination->writer = &writer;
     JpegEncoder encoder;
-    if (!writeJpegGuarded(&encoder, destination.get(), &image, line.data(), quality,
-                          progressive))
+    if (!writeJpegGuarded(&encoder, destination.get(), &image, line.data(), quality, progressive))
         return false;
     return writer.commit();
 }

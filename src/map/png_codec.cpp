@@ -10,15 +10,17 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/atomic_file.h"
 #include "map/image_codec_limits.h"
 #include "map/image_files.h"
+#include "platform/atomic_file.h"
 
 namespace zorvane {
 
 namespace {
 
-[[noreturn]] void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void pngError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 // Warnings (odd colour profiles and the like) do not stop a decode and are not shown.
 void pngWarning(png_structp, png_const_charp) {}
 
@@ -81,13 +83,15 @@ constexpr bool kBigEndian = false;
 // grey made RGB, and an opaque filler added to files without alpha.
 void setReadTransforms(png_structp png, png_infop info) {
     int colorType = png_get_color_type(png, info);
-    bool hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 ||
-                    png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    bool hasAlpha =
+        (colorType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     png_set_expand(png);
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
-    if (kBigEndian) png_set_swap_alpha(png);
-    else png_set_bgr(png);
+    if (kBigEndian)
+        png_set_swap_alpha(png);
+    else
+        png_set_bgr(png);
     if (!hasAlpha) png_set_filler(png, 0xFF, kBigEndian ? PNG_FILLER_BEFORE : PNG_FILLER_AFTER);
     png_set_interlace_handling(png);
 }
@@ -97,8 +101,7 @@ void keepPalette(png_structp png, png_infop info, PngLayout* layout) {
     int count = 0;
     layout->paletteCount = 0;
     if (png_get_color_type(png, info) != PNG_COLOR_TYPE_PALETTE ||
-        png_get_valid(png, info, PNG_INFO_tRNS) ||
-        png_get_PLTE(png, info, &colors, &count) == 0)
+        png_get_valid(png, info, PNG_INFO_tRNS) || png_get_PLTE(png, info, &colors, &count) == 0)
         return;
     for (int i = 0; i < count && i < 256; ++i) layout->palette[i] = colors[i];
     layout->paletteCount = count < 256 ? count : 256;
@@ -177,7 +180,9 @@ std::vector<uint8_t> paletteIndices(const RgbImage& image) {
     return indices;
 }
 
-int clampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
+int clampInt(int v, int lo, int hi) {
+    return v < lo ? lo : v > hi ? hi : v;
+}
 
 }  // namespace
 
@@ -209,8 +214,7 @@ bool decodePng(const std::string& path, Bitmap32& out) {
     return true;
 }
 
-bool savePng(const std::string& path, const RgbImage& image, int compressionLevel,
-             int filterMask) {
+bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask) {
     if (image.empty()) return false;
     std::vector<uint8_t> indices = paletteIndices(image);
     const bool indexed = !indices.empty();

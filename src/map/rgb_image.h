@@ -12,7 +12,7 @@ namespace zorvane {
 
 // Copying an RgbImage shares its pixels; clone() makes an independent picture.
 class RgbImage {
-public:
+  public:
     RgbImage() = default;
 
     // A black picture; false (and empty) when a side is above 65535 or memory runs out.
@@ -40,7 +40,7 @@ public:
     // Nearest-neighbour resize to floor(side × factor), as Bitmap32::scaled.
     RgbImage scaled(double factor) const;
 
-private:
+  private:
     uint16_t width_ = 0;
     uint16_t height_ = 0;
     std::shared_ptr<std::vector<uint8_t>> pixels_;

@@ -14,7 +14,7 @@ namespace {
 
 // A project folder and RTP 1 under a stand-in common files folder.
 class LoadGraphic : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (imgtest::convertTool().empty()) GTEST_SKIP() << "ImageMagick convert is not installed";
         project_ = root_.file("Project");

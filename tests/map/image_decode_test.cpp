@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "map/image_test_support.h"
 #include "map/image_files.h"
+#include "map/image_test_support.h"
 
 using namespace zorvane;
 
@@ -68,10 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Jpeg, DecodeAgainstMagick,
-    testing::Values(
-        DecodeCase{"colour", "-alpha off -quality 95", "c.jpg", 2},
-        DecodeCase{"grey", "-alpha off -colorspace Gray -type Grayscale", "g.jpeg", 2},
-        DecodeCase{"progressive", "-alpha off -interlace JPEG", "p.jpg", 2}),
+    testing::Values(DecodeCase{"colour", "-alpha off -quality 95", "c.jpg", 2},
+                    DecodeCase{"grey", "-alpha off -colorspace Gray -type Grayscale", "g.jpeg", 2},
+                    DecodeCase{"progressive", "-alpha off -interlace JPEG", "p.jpg", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DecodePng, LosslessFormsGiveTheSourcePixels) {
@@ -83,9 +82,8 @@ TEST(DecodePng, LosslessFormsGiveTheSourcePixels) {
     ASSERT_TRUE(decodePng(dir.file("rgba.png"), rgba));
     ASSERT_TRUE(decodePng(dir.file("rgb.png"), rgb));
     EXPECT_EQ(imgtest::firstDifference(imgtest::toRgba(rgba), imgtest::patternRgba()), -1);
-    EXPECT_EQ(imgtest::firstDifference(imgtest::toRgba(rgb),
-                                       imgtest::opaque(imgtest::patternRgba())),
-              -1)
+    EXPECT_EQ(
+        imgtest::firstDifference(imgtest::toRgba(rgb), imgtest::opaque(imgtest::patternRgba())), -1)
         << "a 24-bit PNG comes in fully opaque";
 }
 
@@ -162,7 +160,12 @@ TEST(DecodeDamaged, PngFailsWithoutCrashing) {
         {"signature only", png.substr(0, 8)},
         {"cut in the header", png.substr(0, 20)},
         {"cut in the pixels", png.substr(0, png.size() / 2)},
-        {"bad IHDR CRC", [&] { std::string s = png; s[20] ^= 1; return s; }()},
+        {"bad IHDR CRC",
+         [&] {
+             std::string s = png;
+             s[20] ^= 1;
+             return s;
+         }()},
         {"garbage after signature", png.substr(0, 8) + std::string(200, 'x')},
         {"width 65536", withPngWidth(png, 65536)},
         {"width 0", withPngWidth(png, 0)},

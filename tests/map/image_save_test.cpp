@@ -19,8 +19,9 @@ RgbImage patternImage(int width, int height) {
     EXPECT_TRUE(b.create(width, height));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            b.setPixel(x, y, makeArgb(0x55, uint8_t(x * 37 + y), uint8_t(y * 59 + x),
-                                      uint8_t(x * 91 + y * 7)));
+            b.setPixel(
+                x, y,
+                makeArgb(0x55, uint8_t(x * 37 + y), uint8_t(y * 59 + x), uint8_t(x * 91 + y * 7)));
     return RgbImage::fromBitmap(b);
 }
 
@@ -39,7 +40,9 @@ uint32_t le32(const std::string& s, size_t at) {
     return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 |
            uint32_t(uint8_t(s[at + 2])) << 16 | uint32_t(uint8_t(s[at + 3])) << 24;
 }
-uint32_t le16(const std::string& s, size_t at) { return le32(s + "\0\0", at) & 0xFFFF; }
+uint32_t le16(const std::string& s, size_t at) {
+    return le32(s + "\0\0", at) & 0xFFFF;
+}
 
 }  // namespace
 
@@ -95,8 +98,8 @@ TEST(SavePng, EveryFilterAndLevelGivesAValidFileWithOurPixels) {
     RgbImage img = patternImage(13, 7);
     for (int setting = 0; setting <= 5; ++setting)
         for (int level : {0, 6, 9}) {
-            std::string path = dir.file("f" + std::to_string(setting) + std::to_string(level) +
-                                        ".png");
+            std::string path =
+                dir.file("f" + std::to_string(setting) + std::to_string(level) + ".png");
             ASSERT_TRUE(savePng(path, img, level, pngFilterMask(setting)));
             std::string out;
             EXPECT_EQ(ztest::run("pngcheck " + ztest::shellQuote(path), &out), 0) << out;
@@ -152,8 +155,7 @@ TEST(SaveJpeg, BaselineAndProgressiveOpenInImageMagick) {
         std::string interlace;
         ztest::run("identify -format '%[interlace]' " + ztest::shellQuote(path), &interlace);
         EXPECT_EQ(interlace, progressive ? "JPEG" : "None");
-        EXPECT_EQ(imgtest::firstDifference(imgtest::magickRgba(path), expectedRgba(img), 12),
-                  -1);
+        EXPECT_EQ(imgtest::firstDifference(imgtest::magickRgba(path), expectedRgba(img), 12), -1);
     }
 }
 

@@ -20,9 +20,10 @@ inline std::string convertTool() {
     return ztest::haveProgram("convert") ? "convert" : "";
 }
 
-#define SKIP_WITHOUT_CONVERT()                                                   \
-    do {                                                                         \
-        if (imgtest::convertTool().empty()) GTEST_SKIP() << "ImageMagick convert is not installed"; \
+#define SKIP_WITHOUT_CONVERT()                                      \
+    do {                                                            \
+        if (imgtest::convertTool().empty())                         \
+            GTEST_SKIP() << "ImageMagick convert is not installed"; \
     } while (0)
 
 // A 7 × 5 RGBA pattern: odd width so that every BMP row needs padding, and an alpha
@@ -64,8 +65,8 @@ inline std::string magickRgba(const std::string& path) {
 // "W H" as ImageMagick's identify sees the file, "" when it cannot read it.
 inline std::string magickSize(const std::string& path) {
     std::string out;
-    int rc = ztest::run("identify -format '%w %h' " + ztest::shellQuote(path) + " 2>/dev/null",
-                        &out);
+    int rc =
+        ztest::run("identify -format '%w %h' " + ztest::shellQuote(path) + " 2>/dev/null", &out);
     return rc == 0 ? out : "";
 }
 
