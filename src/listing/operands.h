@@ -46,6 +46,26 @@ void collectFile(FileCollector* files, const char* folder, const std::string& na
 // target ticked and the matcher finds the request's text in `text`.
 bool textTargetMatches(const SearchRequest* request, TextTarget target, const std::string& text);
 
+// "ON" for 0, "OFF" otherwise.
+std::string switchValue(int value);
+// Tone or colour of a Tone/Color node with a duration: detail
+// "(Red:%.0f,Green:%.0f,Blue:%.0f,Gray:%.0f),時間:%dフレーム", short "(%.0f,%.0f,%.0f,%.0f),@%d".
+std::string toneText(const MarshalValue& tone, int duration, const ListingOptions& o);
+std::string colorText(const MarshalValue& color, int duration, const ListingOptions& o);
+// "'" + name + "'" + detail ",ボリューム:%d,ピッチ:%d" / short ",%d,%d" of an RPG::AudioFile.
+std::string audioText(const MarshalValue& audio, const ListingOptions& o);
+// The name of the RPG::AudioFile node ("" when it is not one).
+std::string audioName(const MarshalValue& audio);
+
+// A file that a command names: collected into files, and handed to the text matcher under
+// the file-name target. Returns whether the text search matched.
+bool offerFile(const SearchRequest* request, FileCollector* files, const char* folder,
+               const std::string& name);
+// Whether a command that refers to one id (one-id rule) matches a search of kind `kind`
+// run with the operating or with the referencing flag.
+bool operatesOn(const SearchRequest* request, SearchKind kind, int id);
+bool refersTo(const SearchRequest* request, SearchKind kind, int id);
+
 // printf into a std::string.
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

@@ -1,0 +1,199 @@
+// Operand texts shared by every formatter family: labels in their usual forms, character,
+// direction and battler names, operand values, file collection and the text-area test.
+#include "listing/operands.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "marshal/rgss_types.h"
+#include "project/project_database.h"
+
+namespace zorvane {
+
+namespace {
+
+// Without a project every id is beyond the data, so labels still show their numbers.
+const ProjectDatabase& projectOf(const ListingOptions& o) {
+    static const ProjectDatabase empty;
+    return o.project ? *o.project : empty;
+}
+
+int ownerTroop(const ListingOptions& o) {
+    return o.ownerKind == OwnerKind::Troop ? o.ownerId : 0;
+}
+
+const char* const kDirectionNames[] = {
+    "", "", "下", "", "左", "", "右", "", "上", "", "",
+    "A", "B", "C", "X", "Y", "Z", "L", "R",
+};
+
+const char* const kPartyMembers[] = {"パーティ全体", "アクター1人目", "アクター2人目",
+                                     "アクター3人目", "アクター4人目"};
+
+// The map event's name when the listed map has event id.
+const std::string* mapEventName(int id, const ListingOptions& o) {
+    if (!o.mapEvents) return nullptr;
+    auto it = o.mapEvents->find(id);
+    return it == o.mapEvents->end() ? nullptr : &it->second.name;
+}
+
+// Plain containment that starts only on UTF-8 character starts; without case sensitivity
+// the letters a to z fold to A to Z (other characters are left alone).
+bool plainContains(const std::string& text, const std::string& pattern, bool caseSensitive) {
+    if (pattern.empty() || text.size() < pattern.size()) return false;
+    auto fold = [caseSensitive](char c) {
+        return !caseSensitive && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    };
+    for (size_t i = 0; i + pattern.size() <= text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        size_t k = 0;
+        while (k < pattern.size() && fold(text[i + k]) == fold(pattern[k])) ++k;
+        if (k == pattern.size()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string fullLabel(int id, int kind, const ListingOptions& o) {
+    return projectOf(o).label(id, kind, true, true, true, true);
+}
+
+std::string detailLabel(int id, int kind, const ListingOptions& o) {
+    return projectOf(o).label(id, kind, o.detail, o.detail, true, true);
+}
+
+std::string numberedLabel(int id, int kind, const ListingOptions& o) {
+    return projectOf(o).label(id, kind, false, true, true, true);
+}
+
+std::string kindIfDetailLabel(int id, int kind, const ListingOptions& o) {
+    return projectOf(o).label(id, kind, o.detail, true, true, true);
+}
+
+std::string troopMemberText(int memberIndex, const ListingOptions& o) {
+    return projectOf(o).troopMemberLabel(ownerTroop(o), memberIndex, o.detail, o.detail);
+}
+
+std::string characterName(int id, const ListingOptions& o) {
+    const std::string* name = mapEventName(id, o);
+    if (o.detail) {
+        std::string inner;
+        if (id == -1) inner = "プレイヤー";
+        else if (id == 0) inner = "このイベント";
+        else inner = format("%03d", id) + (name ? ":" + *name : std::string());
+        return "イベント[" + inner + "]";
+    }
+    if (id == -1) return "プレイヤー";
+    if (id == 0) return "このイベント";
+    return "[" + (name ? *name : std::string()) + "]";
+}
+
+std::string directionName(int value) {
+    constexpr int count = static_cast<int>(sizeof kDirectionNames / sizeof kDirectionNames[0]);
+    return value >= 0 && value < count ? kDirectionNames[value] : "";
+}
+
+std::string operandValue(int operation, int operandType, int value, const ListingOptions& o) {
+    std::string text = operation == 0 ? "+" : operation == 1 ? "-" : "";
+    if (operandType == 1) return text + fullLabel(value, KindVariable, o);
+    return text + format("%d", value);
+}
+
+std::string actorOperand(int id, const ListingOptions& o) {
+    return id == 0 ? "パーティ全体" : detailLabel(id, KindActor, o);
+}
+
+std::string enemyOperand(int memberIndex, const ListingOptions& o) {
+    return memberIndex == -1 ? "トループ全体" : troopMemberText(memberIndex, o);
+}
+
+std::string battlerOperand(int side, int index, const ListingOptions& o) {
+    if (side == 0) return enemyOperand(index, o);
+    if (side == 1 && index >= -1 && index <= 3) return kPartyMembers[index + 1];
+    return "";
+}
+
+void collectFile(FileCollector* files, const char* folder, const std::string& name) {
+    if (files && !name.empty()) files->insert(folder + name);
+}
+
+bool textTargetMatches(const SearchRequest* request, TextTarget target, const std::string& text) {
+    return request && request->target(target) &&
+           plainContains(text, request->text, request->caseSensitive);
+}
+
+std::string switchValue(int value) { return value == 0 ? "ON" : "OFF"; }
+
+namespace {
+
+// A colour prints through the tone's formats: its alpha stands where the gray is.
+std::string fourValues(double a, double b, double c, double d, int duration,
+                       const ListingOptions& o) {
+    if (o.detail)
+        return format("(Red:%.0f,Green:%.0f,Blue:%.0f,Gray:%.0f),時間:%dフレーム", a, b, c, d,
+                      duration);
+    return format("(%.0f,%.0f,%.0f,%.0f),@%d", a, b, c, d, duration);
+}
+
+}  // namespace
+
+std::string toneText(const MarshalValue& tone, int duration, const ListingOptions& o) {
+    Tone t;
+    t.decode(tone);
+    return fourValues(t.red, t.green, t.blue, t.gray, duration, o);
+}
+
+std::string colorText(const MarshalValue& color, int duration, const ListingOptions& o) {
+    Color c;
+    c.decode(color);
+    return fourValues(c.red, c.green, c.blue, c.alpha, duration, o);
+}
+
+std::string audioName(const MarshalValue& audio) {
+    AudioFile a;
+    return a.decode(audio) ? a.name : std::string();
+}
+
+std::string audioText(const MarshalValue& audio, const ListingOptions& o) {
+    AudioFile a;
+    a.decode(audio);
+    return "'" + a.name + "'" +
+           (o.detail ? format(",ボリューム:%d,ピッチ:%d", a.volume, a.pitch)
+                     : format(",%d,%d", a.volume, a.pitch));
+}
+
+bool offerFile(const SearchRequest* request, FileCollector* files, const char* folder,
+               const std::string& name) {
+    collectFile(files, folder, name);
+    return textTargetMatches(request, TargetFileName, name);
+}
+
+bool operatesOn(const SearchRequest* request, SearchKind kind, int id) {
+    return request && request->is(kind) && request->inOperatingCommands &&
+           matchesOneId(*request, id);
+}
+
+bool refersTo(const SearchRequest* request, SearchKind kind, int id) {
+    return request && request->is(kind) && request->inReferencingCommands &&
+           matchesOneId(*request, id);
+}
+
+std::string format(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    std::string out;
+    if (n > 0) {
+        out.resize(static_cast<size_t>(n) + 1);
+        std::vsnprintf(&out[0], out.size(), fmt, args);
+        out.resize(static_cast<size_t>(n));
+    }
+    va_end(args);
+    return out;
+}
+
+}  // namespace zorvane
