@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", ZORVANE_VERSION);
     zorvane::cli::Runner run;
     zorvane::cli::addDumpCommands(app, &run);
+    zorvane::cli::addProjectCommands(app, &run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -212,7 +212,11 @@ bool ProjectDatabase::open(const std::string& file) {
     std::string iniPath = joinPath(projectFolder, "Game.ini");
     if (auto hit = findPathNoCase(projectFolder, "Game.ini")) iniPath = *hit;
     if (!readGameIni(iniPath, ini)) diagnostics.push_back({"Game.ini", "cannot open"});
-    for (int n = 1; n <= 3; ++n) setRtpFolder(n, ini.rtp[n - 1]);
+    for (int n = 1; n <= 3; ++n) {
+        setRtpFolder(n, ini.rtp[n - 1]);
+        rtpNames[n - 1] = ini.rtp[n - 1];
+    }
+    gameIniEncoding = ini.encoding;
     title = ini.title;
     if (!fileExists(file)) return false;
     loaded = true;

@@ -39,6 +39,8 @@ public:
 
     bool loaded = false;
     std::string title;
+    std::string rtpNames[3];  // RTP1..RTP3 of Game.ini
+    std::string gameIniEncoding;
     std::string projectFolder;
     std::string projectFile;
     std::map<std::string, std::string> fileTimes;

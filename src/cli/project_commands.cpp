@@ -1,0 +1,224 @@
+// info: what a project holds (title, RTPs, database counts, scripts, the map tree);
+// check: reads every data and map file and reports what a user should fix.
+#include <dirent.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <map>
+#include <set>
+#include <string>
+
+#include "cli/commands.h"
+#if __has_include("cli/map_info.h")
+#include "cli/map_info.h"
+#define ZORVANE_HAVE_MAP_INFO 1
+#endif
+#include "platform/file_util.h"
+#include "platform/path_nocase.h"
+#include "project/file_helpers.h"
+#include "project/project_database.h"
+#include "project/resource.h"
+
+namespace zorvane::cli {
+
+namespace {
+
+struct InfoOptions {
+    std::string project;
+    bool json = false;
+    int map = 0;
+    bool measure = false;
+};
+
+struct CheckOptions {
+    std::string project;
+};
+
+bool openProject(ProjectDatabase& db, const std::string& file) {
+    if (!fileExists(file)) {
+        std::fprintf(stderr, "%s: not an existing project file\n", file.c_str());
+        return false;
+    }
+    db.open(file);
+    return true;
+}
+
+// Depth of a map in the tree; a broken parent chain (a cycle) stops at the map count.
+int mapDepth(const ProjectDatabase& db, int id) {
+    int depth = 0;
+    for (size_t guard = 0; guard <= db.mapInfos.size(); ++guard) {
+        auto it = db.mapInfos.find(id);
+        if (it == db.mapInfos.end() || it->second.parentId <= 0) break;
+        id = it->second.parentId;
+        ++depth;
+    }
+    return depth;
+}
+
+// Maps in the editor's order: by their order value, ids breaking ties.
+std::vector<int> mapsInEditorOrder(const ProjectDatabase& db) {
+    std::vector<int> ids;
+    for (const auto& [id, info] : db.mapInfos)
+        if (id > 0) ids.push_back(id);
+    std::stable_sort(ids.begin(), ids.end(), [&](int a, int b) {
+        return db.mapInfos.at(a).order < db.mapInfos.at(b).order;
+    });
+    return ids;
+}
+
+struct Count {
+    const char* name;
+    size_t count;
+};
+
+std::vector<Count> databaseCounts(const ProjectDatabase& db) {
+    return {
+        {"switches", db.switchNames.size()},   {"variables", db.variableNames.size()},
+        {"elements", db.elementNames.size()},  {"actors", db.actors.size()},
+        {"classes", db.classes.size()},        {"skills", db.skills.size()},
+        {"items", db.items.size()},            {"weapons", db.weapons.size()},
+        {"armors", db.armors.size()},          {"states", db.states.size()},
+        {"enemies", db.enemies.size()},        {"troops", db.troops.size()},
+        {"animations", db.animations.size()},  {"tilesets", db.tilesets.size()},
+        {"common_events", db.commonEvents.size()}, {"scripts", db.scripts.size()},
+        {"maps", db.mapInfos.size() - (db.mapInfos.count(0) ? 1 : 0)},
+    };
+}
+
+nlohmann::json infoJson(const ProjectDatabase& db) {
+    nlohmann::json j;
+    j["title"] = db.title;
+    j["project_folder"] = db.projectFolder;
+    for (int n = 1; n <= 3; ++n) {
+        std::string folder = rtpFolder(n);
+        const std::string& name = db.rtpNames[n - 1];
+        j["rtp"].push_back({{"name", name}, {"folder", name.empty() ? "" : folder},
+                            {"exists", !name.empty() && isDirectory(folder)}});
+    }
+    for (const Count& c : databaseCounts(db)) j["counts"][c.name] = c.count;
+    j["scripts"] = nlohmann::json::array();
+    for (size_t i = 0; i < db.scripts.size(); ++i)
+        j["scripts"].push_back({{"index", i}, {"title", db.scripts[i].title},
+                                {"bytes", db.scripts[i].text.size()}});
+    j["maps"] = nlohmann::json::array();
+    for (int id : mapsInEditorOrder(db)) {
+        const MapInfo& m = db.mapInfos.at(id);
+        j["maps"].push_back({{"id", id}, {"name", m.name}, {"parent_id", m.parentId},
+                             {"order", m.order}, {"depth", mapDepth(db, id)}});
+    }
+    j["skipped"] = nlohmann::json::array();
+    for (const Diagnostic& d : db.diagnostics) j["skipped"].push_back({{"file", d.file}, {"what", d.what}});
+    return j;
+}
+
+void printInfo(const ProjectDatabase& db) {
+    std::printf("Title: %s\n", db.title.c_str());
+    if (db.gameIniEncoding != "UTF-8" && db.gameIniEncoding != "CP932")
+        std::printf("Game.ini is encoded in %s\n", db.gameIniEncoding.c_str());
+    std::printf("Folder: %s\n", db.projectFolder.c_str());
+    for (int n = 1; n <= 3; ++n) {
+        const std::string& name = db.rtpNames[n - 1];
+        if (name.empty()) {
+            std::printf("RTP%d: (none)\n", n);
+            continue;
+        }
+        std::string folder = rtpFolder(n);
+        std::printf("RTP%d: %s at %s (%s)\n", n, name.c_str(), folder.c_str(),
+                    isDirectory(folder) ? "found" : "missing");
+    }
+    std::printf("\nDatabase:\n");
+    for (const Count& c : databaseCounts(db)) std::printf("  %-14s %zu\n", c.name, c.count);
+    std::printf("\nScripts:\n");
+    for (size_t i = 0; i < db.scripts.size(); ++i)
+        std::printf("  %3zu %s (%zu bytes)\n", i, db.scripts[i].title.c_str(), db.scripts[i].text.size());
+    std::printf("\nMaps:\n");
+    for (int id : mapsInEditorOrder(db)) {
+        std::string indent(static_cast<size_t>(mapDepth(db, id)) * 2, ' ');
+        std::printf("  %s[%04d] %s\n", indent.c_str(), id, db.mapInfos.at(id).name.c_str());
+    }
+    for (const Diagnostic& d : db.diagnostics)
+        std::printf("skipped %s: %s\n", d.file.c_str(), d.what.c_str());
+}
+
+int runInfo(const InfoOptions& o) {
+    ProjectDatabase db;
+    if (!openProject(db, o.project)) return 1;
+#ifdef ZORVANE_HAVE_MAP_INFO
+    if (o.map > 0) return printMapInfo(db, o.map, o.measure, o.json);
+#endif
+    if (o.json) std::printf("%s\n", infoJson(db).dump(2).c_str());
+    else printInfo(db);
+    return 0;
+}
+
+// Map ids that have a "MapNNN.rxdata" file in the data folder.
+std::map<int, std::string> mapFiles(const std::string& dataFolder) {
+    std::map<int, std::string> files;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(dataFolder.c_str()), closedir);
+    if (!dir) return files;
+    while (dirent* e = readdir(dir.get())) {
+        std::string name = e->d_name;
+        int id = 0;
+        char tail[16] = {};
+        if (name.size() > 10 && (name[0] == 'M' || name[0] == 'm') &&
+            std::sscanf(name.c_str() + 3, "%d.%15s", &id, tail) == 2 &&
+            (std::string(tail) == "rxdata") && id > 0)
+            files[id] = dataFolder + "/" + name;
+    }
+    return files;
+}
+
+int runCheck(const CheckOptions& o) {
+    ProjectDatabase db;
+    if (!openProject(db, o.project)) return 1;
+    int unreadable = 0;
+    for (const Diagnostic& d : db.diagnostics) {
+        std::printf("cannot read %s: %s\n", d.file.c_str(), d.what.c_str());
+        ++unreadable;
+    }
+    std::string dataFolder = folderOf(db.dataFilePath("System.rxdata"));
+    if (dataFolder.empty()) dataFolder = db.projectFolder + "/Data";
+    std::map<int, std::string> files = mapFiles(dataFolder);
+    for (const auto& [id, path] : files) {
+        MarshalFile map;
+        if (!map.load(path)) {
+            std::printf("cannot read %s: %s\n", path.c_str(), map.error().message().c_str());
+            ++unreadable;
+            continue;
+        }
+        if (!db.mapInfos.count(id)) std::printf("Map%03d.rxdata has no entry in MapInfos\n", id);
+        if (const MarshalValue* t = map.find("RPG::Map.@tileset_id")) {
+            int64_t tileset = t->integer();
+            if (tileset <= 0 || static_cast<size_t>(tileset) >= db.tilesets.size())
+                std::printf("Map%03d.rxdata uses tileset %lld, which does not exist\n", id,
+                            static_cast<long long>(tileset));
+        }
+    }
+    for (const auto& [id, info] : db.mapInfos)
+        if (id > 0 && !files.count(id))
+            std::printf("map %d (%s) has no file Map%03d.rxdata\n", id, info.name.c_str(), id);
+    std::printf("%zu data files, %zu map files, %d unreadable\n",
+                ProjectDatabase::dataFileNames().size(), files.size(), unreadable);
+    return unreadable == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+void addProjectCommands(CLI::App& app, Runner* run) {
+    auto info = std::make_shared<InfoOptions>();
+    CLI::App* i = app.add_subcommand("info", "Show what a project holds");
+    i->add_option("PROJECT", info->project, "the project file (Game.rxproj)")->required();
+    i->add_flag("--json", info->json, "print one JSON object");
+    i->add_option("--map", info->map, "show one map and its events");
+    i->add_flag("--measure", info->measure, "with --map: derive each page's picture rectangle");
+    i->callback([run, info] { *run = [info] { return runInfo(*info); }; });
+
+    auto check = std::make_shared<CheckOptions>();
+    CLI::App* c = app.add_subcommand("check", "Read every data and map file and report problems");
+    c->add_option("PROJECT", check->project, "the project file (Game.rxproj)")->required();
+    c->callback([run, check] { *run = [check] { return runCheck(*check); }; });
+}
+
+}  // namespace zorvane::cli
