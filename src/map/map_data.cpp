@@ -1,0 +1,150 @@
+#include "map/map_data.h"
+
+#include <cstdio>
+
+#include "map/image_files.h"
+#include "project/project_database.h"
+
+namespace zorvane {
+
+namespace {
+
+constexpr int kCellSize = 32;
+constexpr int kSheetFrames = 4;  // a character sheet is 4 patterns wide, 4 directions high
+constexpr int kAllFolders = -1;  // project folder, then RTP 1 to 3
+
+// Sheet row per facing direction (2 down, 4 left, 6 right, 8 up); others use row 0.
+int directionRow(int32_t direction) {
+    static const std::map<int32_t, int> kRows = {{2, 0}, {4, 1}, {6, 2}, {8, 3}};
+    auto it = kRows.find(direction);
+    return it == kRows.end() ? 0 : it->second;
+}
+
+int32_t readInt(const MarshalFile& file, const char* path, int32_t fallback) {
+    const MarshalValue* v = file.find("%s", path);
+    return v ? static_cast<int32_t>(v->integer()) : fallback;
+}
+
+}  // namespace
+
+std::string mapFileName(int mapId) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Map%03d.rxdata", mapId);
+    return name;
+}
+
+void measurePage(MapEventPage& page, const Bitmap32* sheet) {
+    page.frameWidth = page.frameHeight = page.sourceX = page.sourceY = 0;
+    page.offsetX = page.offsetY = 0;
+    if (page.graphic.tileId != 0) {
+        page.frameWidth = page.frameHeight = kCellSize;
+        return;
+    }
+    if (!sheet || sheet->empty()) return;
+    page.frameWidth = sheet->width() / kSheetFrames;
+    page.frameHeight = sheet->height() / kSheetFrames;
+    page.offsetX = (kCellSize - page.frameWidth) / 2;  // C++ division truncates toward zero
+    page.offsetY = kCellSize - page.frameHeight;
+    page.sourceX = page.frameWidth * page.graphic.pattern;
+    page.sourceY = page.frameHeight * directionRow(page.graphic.direction);
+}
+
+void MapData::clear() {
+    loaded = false;
+    mapId = width = height = tilesetId = 0;
+    data = Table{};
+    autoplayBgm = autoplayBgs = false;
+    bgm = AudioFile{};
+    bgs = AudioFile{};
+    events.clear();
+    projectFolder.clear();
+    tilesetGraphics.clear();
+    characterCache.clear();
+    missingSheets_.clear();
+    root.clear();
+}
+
+bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics) {
+    clear();
+    projectFolder = project.projectFolder;
+    if (!project.readDataFile(mapFileName(id), root)) {
+        clear();
+        return false;
+    }
+    mapId = id;
+    readHeader();
+    readEvents(measureGraphics);
+    loaded = true;
+    return true;
+}
+
+void MapData::readHeader() {
+    width = readInt(root, "RPG::Map.@width", width);
+    height = readInt(root, "RPG::Map.@height", height);
+    tilesetId = readInt(root, "RPG::Map.@tileset_id", tilesetId);
+    if (const MarshalValue* v = root.find("RPG::Map.@data")) {
+        Table table;
+        if (table.decode(*v)) data = table;
+    }
+    if (const MarshalValue* v = root.find("RPG::Map.@autoplay_bgm")) autoplayBgm = v->isTrue();
+    if (const MarshalValue* v = root.find("RPG::Map.@autoplay_bgs")) autoplayBgs = v->isTrue();
+    if (const MarshalValue* v = root.find("RPG::Map.@bgm")) bgm.decode(*v);
+    if (const MarshalValue* v = root.find("RPG::Map.@bgs")) bgs.decode(*v);
+}
+
+void MapData::readEvents(bool measureGraphics) {
+    const MarshalValue* hash = root.find("RPG::Map.@events");
+    if (!hash || hash->kind() != MarshalValue::Hash) return;
+    for (const auto& [key, value] : hash->pairs()) {
+        int64_t id = key.integer();
+        if (id < INT32_MIN || id > INT32_MAX) continue;
+        events[static_cast<int32_t>(id)] = readEvent(static_cast<int32_t>(id), value,
+                                                     measureGraphics);
+    }
+}
+
+MapEvent MapData::readEvent(int32_t id, const MarshalValue& node, bool measureGraphics) {
+    MapEvent event;
+    event.id = id;
+    // Only an object has instance variables; anything else is an event without fields.
+    if (node.kind() != MarshalValue::Object) return event;
+    if (const MarshalValue* v = node.findIvar("@name")) event.name = v->text();
+    if (const MarshalValue* v = node.findIvar("@x")) event.x = static_cast<int32_t>(v->integer());
+    if (const MarshalValue* v = node.findIvar("@y")) event.y = static_cast<int32_t>(v->integer());
+    const MarshalValue* pages = node.findIvar("@pages");
+    if (!pages || pages->kind() != MarshalValue::Array) return event;
+    event.pages.resize(pages->children().size());
+    for (size_t p = 0; p < event.pages.size(); ++p) {
+        MapEventPage& page = event.pages[p];
+        const MarshalValue& pageNode = pages->children()[p];
+        if (pageNode.kind() == MarshalValue::Object) readMapEventPage(pageNode, page);
+        if (measureGraphics)
+            measurePage(page, page.graphic.tileId != 0
+                                  ? nullptr
+                                  : characterSheet(page.graphic.characterName));
+    }
+    return event;
+}
+
+const Bitmap32* MapData::characterSheet(const std::string& characterName) {
+    if (characterName.empty()) return nullptr;
+    auto hit = characterCache.find(characterName);
+    if (hit != characterCache.end()) return &hit->second;
+    if (missingSheets_.count(characterName)) return nullptr;
+    Bitmap32 sheet;
+    if (!loadGraphic(sheet, "Graphics\\Characters\\" + characterName, projectFolder,
+                     kAllFolders)) {
+        missingSheets_.insert(characterName);
+        return nullptr;
+    }
+    return &characterCache.emplace(characterName, sheet).first->second;
+}
+
+void MapData::loadTileset(const std::vector<Tileset>& tilesets) {
+    if (tilesetId == 0 || tilesetId < 0 || size_t(tilesetId) >= tilesets.size()) return;
+    tilesetGraphics.load(tilesets[size_t(tilesetId)], projectFolder);
+}
+
+int16_t MapData::tileAt(int x, int y, int layer) const { return data.at(x, y, layer); }
+
+}  // namespace zorvane

@@ -1,0 +1,69 @@
+// One map of a project read from its Map%03d.rxdata file: size, tileset, tile layers,
+// music and the events with their pages, optionally with each page's picture rectangle
+// measured from its character sheet. The file's value tree is kept while the map is loaded.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "map/bitmap32.h"
+#include "map/tileset_graphics.h"
+#include "marshal/marshal_file.h"
+#include "marshal/rgss_types.h"
+#include "project/event_records.h"
+#include "project/records.h"
+
+namespace zorvane {
+
+class ProjectDatabase;
+
+// The file name of a map: "Map%03d.rxdata".
+std::string mapFileName(int mapId);
+
+// Fills the six picture fields of a page from its graphic: a tile is one 32 × 32 cell; a
+// character sheet of W × H holds 4 × 4 frames, the figure standing centred on the bottom
+// edge of its cell. `sheet` is null when the page has no picture.
+void measurePage(MapEventPage& page, const Bitmap32* sheet);
+
+class MapData {
+  public:
+    // Reads map `mapId` of the project; with measureGraphics the pages' picture rectangles
+    // are derived from their character sheets. False (and an empty map) when the file
+    // cannot be read.
+    bool load(const ProjectDatabase& project, int mapId, bool measureGraphics);
+    // Loads the pictures of tileset `tilesetId` when the array holds it (id 0 never does).
+    void loadTileset(const std::vector<Tileset>& tilesets);
+    // Tile id at (x, y) on layer 0..2; 0 outside the map.
+    int16_t tileAt(int x, int y, int layer) const;
+    void clear();
+
+    bool loaded = false;
+    int32_t mapId = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t tilesetId = 0;
+    Table data;
+    bool autoplayBgm = false;
+    AudioFile bgm;
+    bool autoplayBgs = false;
+    AudioFile bgs;
+    std::map<int32_t, MapEvent> events;
+    std::string projectFolder;
+    TilesetGraphics tilesetGraphics;
+    std::map<std::string, Bitmap32> characterCache;  // keyed by character_name
+    MarshalFile root;
+
+  private:
+    void readHeader();
+    void readEvents(bool measureGraphics);
+    MapEvent readEvent(int32_t id, const MarshalValue& node, bool measureGraphics);
+    // The cached sheet, loading it on first use; null when it cannot be found.
+    const Bitmap32* characterSheet(const std::string& characterName);
+
+    std::set<std::string> missingSheets_;  // names already searched for in vain
+};
+
+}  // namespace zorvane

@@ -1,0 +1,56 @@
+#include "map/tileset_graphics.h"
+
+#include "map/image_files.h"
+
+namespace zorvane {
+
+namespace {
+
+constexpr int kAllFolders = -1;  // project folder, then RTP 1 to 3
+
+// An empty name means "no picture": the old picture is dropped rather than kept.
+Bitmap32 loadNamed(const std::string& folder, const std::string& name,
+                   const std::string& projectFolder) {
+    Bitmap32 picture;
+    if (!name.empty()) loadGraphic(picture, folder + name, projectFolder, kAllFolders);
+    return picture;
+}
+
+}  // namespace
+
+void TilesetGraphics::clear() { *this = TilesetGraphics{}; }
+
+void TilesetGraphics::load(const Tileset& tileset, const std::string& folder) {
+    clear();
+    id = tileset.id;
+    name = tileset.name;
+    tilesetName = tileset.tilesetName;
+    panoramaName = tileset.panoramaName;
+    panoramaHue = tileset.panoramaHue;
+    fogName = tileset.fogName;
+    fogHue = tileset.fogHue;
+    fogOpacity = tileset.fogOpacity;
+    fogBlendType = tileset.fogBlendType;
+    fogZoom = tileset.fogZoom;
+    priorities = tileset.priorities;
+    passages = tileset.passages;
+    projectFolder = folder;
+
+    tilesetPicture = loadNamed("Graphics\\Tilesets\\", tilesetName, projectFolder);
+
+    panoramaPicture = loadNamed("Graphics\\Panoramas\\", panoramaName, projectFolder);
+    panoramaPicture.changeHue(panoramaHue);
+
+    fogPicture = loadNamed("Graphics\\Fogs\\", fogName, projectFolder);
+    fogPicture.changeHue(fogHue);
+    // A zoom of 0 or less leaves no fog to draw (scaled() gives an empty picture).
+    if (fogZoom != 100 && !fogPicture.empty()) fogPicture = fogPicture.scaled(fogZoom * 0.01);
+
+    // Only the first seven names count; the record may carry more.
+    for (int k = 0; k < kAutotileCount; ++k) {
+        if (size_t(k) < tileset.autotileNames.size()) autotileNames[k] = tileset.autotileNames[k];
+        autotilePictures[k] = loadNamed("Graphics\\Autotiles\\", autotileNames[k], projectFolder);
+    }
+}
+
+}  // namespace zorvane
