@@ -61,6 +61,11 @@ TEST(Bitmap32, ClipShrinksToBothPictures) {
     EXPECT_EQ(sy, 2);
     EXPECT_EQ(h, 4);
 
+    int x4 = 0, y4 = 8, sx4 = 0, sy4 = 0, w4 = 0, h4 = 0;
+    ASSERT_TRUE(dst.clip(src, x4, y4, sx4, sy4, w4, h4));
+    EXPECT_EQ(h4, 2) << "6 source rows, 2 left below row 8 of the destination";
+    EXPECT_EQ(w4, 4);
+
     int x2 = 10, y2 = 0, sx2 = 0, sy2 = 0, w2 = 3, h2 = 3;
     EXPECT_FALSE(dst.clip(src, x2, y2, sx2, sy2, w2, h2)) << "right of the destination";
     int x3 = 0, y3 = 0, sx3 = 4, sy3 = 0, w3 = 2, h3 = 2;
@@ -93,13 +98,17 @@ TEST(Bitmap32, CopyWithAlphaMixesByTheSourceAlpha) {
 }
 
 TEST(Bitmap32, OverlappingCopyReadsTheOriginalPixels) {
-    Bitmap32 b;
-    ASSERT_TRUE(b.create(4, 1));
-    for (int x = 0; x < 4; ++x) b.setPixel(x, 0, 0xFF000000u | uint32_t(x + 1));
-    b.copy(b, 1, 0, 0, 0, 3, 1);
-    EXPECT_EQ(b.pixel(1, 0), 0xFF000001u);
-    EXPECT_EQ(b.pixel(2, 0), 0xFF000002u);
-    EXPECT_EQ(b.pixel(3, 0), 0xFF000003u);
+    for (bool useAlpha : {false, true}) {
+        Bitmap32 b;
+        ASSERT_TRUE(b.create(4, 4));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x) b.setPixel(x, y, 0xFF000000u | uint32_t(y * 4 + x));
+        b.copy(b, 1, 1, 0, 0, 3, 3, useAlpha);  // one down and right, onto itself
+        for (int y = 1; y < 4; ++y)
+            for (int x = 1; x < 4; ++x)
+                EXPECT_EQ(b.pixel(x, y), 0xFF000000u | uint32_t((y - 1) * 4 + x - 1))
+                    << x << "," << y << (useAlpha ? " alpha" : "");
+    }
 }
 
 TEST(Bitmap32, BlendTypesAndOpacity) {
@@ -128,6 +137,11 @@ TEST(Bitmap32, BlendTypesAndOpacity) {
     Bitmap32 d4 = filled(1, 1, 0x7FC81E00);
     d4.blend(filled(1, 1, 0xFF323232), 2, 255, 0, 0);
     EXPECT_EQ(d4.pixel(0, 0), 0x7F960000u) << "destination alpha 0x7F is kept";
+
+    // Type 2, opacity 128: m = 200 − 100 × 128 / 255 = 200 − 50 = 150.
+    Bitmap32 d6 = filled(1, 1, 0xFFC8C8C8);
+    d6.blend(filled(1, 1, 0xFF646464), 2, 128, 0, 0);
+    EXPECT_EQ(d6.pixel(0, 0), 0xFF969696u);
 
     // Source alpha 64 with type 0 opacity 255: m = 255; (64 × 255 + 0 + 255) >> 8 = 64.
     Bitmap32 d5 = filled(1, 1, 0xFF000000);
