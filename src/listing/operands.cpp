@@ -7,6 +7,7 @@
 
 #include "marshal/rgss_types.h"
 #include "project/project_database.h"
+#include "search/text_matcher.h"
 
 namespace zorvane {
 
@@ -35,22 +36,6 @@ const std::string* mapEventName(int id, const ListingOptions& o) {
     if (!o.mapEvents) return nullptr;
     auto it = o.mapEvents->find(id);
     return it == o.mapEvents->end() ? nullptr : &it->second.name;
-}
-
-// Plain containment that starts only on UTF-8 character starts; without case sensitivity
-// the letters a to z fold to A to Z (other characters are left alone).
-bool plainContains(const std::string& text, const std::string& pattern, bool caseSensitive) {
-    if (pattern.empty() || text.size() < pattern.size()) return false;
-    auto fold = [caseSensitive](char c) {
-        return !caseSensitive && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    };
-    for (size_t i = 0; i + pattern.size() <= text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-        size_t k = 0;
-        while (k < pattern.size() && fold(text[i + k]) == fold(pattern[k])) ++k;
-        if (k == pattern.size()) return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -119,8 +104,9 @@ void collectFile(FileCollector* files, const char* folder, const std::string& na
 }
 
 bool textTargetMatches(const SearchRequest* request, TextTarget target, const std::string& text) {
-    return request && request->target(target) &&
-           plainContains(text, request->text, request->caseSensitive);
+    if (!request || !request->target(target)) return false;
+    TextQuery query{request->text, request->caseSensitive, request->useRegex, request->fuzzy};
+    return textMatches(text, query, request->matcher);
 }
 
 std::string switchValue(int value) { return value == 0 ? "ON" : "OFF"; }

@@ -57,6 +57,13 @@ std::string audioText(const MarshalValue& audio, const ListingOptions& o);
 // The name of the RPG::AudioFile node ("" when it is not one).
 std::string audioName(const MarshalValue& audio);
 
+// Move speed 1..6: detail "1:Slowest" .. "6:Fastest", short "1" .. "6"; "" otherwise.
+std::string speedName(int value, const ListingOptions& o);
+// Move frequency 1..6: detail "1:Lowest" .. "6:Highest", short "1" .. "6"; "" otherwise.
+std::string frequencyName(int value, const ListingOptions& o);
+// Blend type 0..2: "通常", "加算", "減算"; "" otherwise.
+std::string blendName(int value);
+
 // A file that a command names: collected into files, and handed to the text matcher under
 // the file-name target. Returns whether the text search matched.
 bool offerFile(const SearchRequest* request, FileCollector* files, const char* folder,

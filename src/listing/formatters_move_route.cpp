@@ -1,0 +1,183 @@
+// The move route: the head line of command 209 (character and route options) and one line
+// per move command (509), named from the move-command vocabulary below.
+#include "listing/formatters.h"
+#include "listing/operands.h"
+
+namespace zorvane {
+
+namespace {
+
+// Indexed by move code; code 0 has no name.
+const char* const kMoveNames[] = {
+    "",
+    "下に移動", "左に移動", "右に移動", "上に移動", "左下に移動",
+    "右下に移動", "左上に移動", "右上に移動", "ランダムに移動", "プレイヤーに近づく",
+    "プレイヤーから遠ざかる", "一歩前進", "一歩後退", "ジャンプ", "ウェイト",
+    "下を向く", "左を向く", "右を向く", "上を向く", "右に 90 度回転",
+    "左に 90 度回転", "180 度回転", "右か左に 90 度回転", "ランダムに方向転換",
+    "プレイヤーの方を向く",
+    "プレイヤーの逆を向く", "スイッチ ON", "スイッチ OFF", "移動速度の変更", "移動頻度の変更",
+    "移動時アニメ ON", "移動時アニメ OFF", "停止時アニメ ON", "停止時アニメ OFF", "向き固定 ON",
+    "向き固定 OFF", "すり抜け ON", "すり抜け OFF", "最前面に表示 ON", "最前面に表示 OFF",
+    "グラフィック変更", "不透明度の変更", "合成方法の変更", "SE の演奏", "スクリプト",
+};
+constexpr int kMoveNameCount = static_cast<int>(sizeof kMoveNames / sizeof kMoveNames[0]);
+
+const char* const kSpeedNames[] = {"1:Slowest", "2:Slower", "3:Slow",
+                                   "4:Fast",    "5:Faster", "6:Fastest"};
+const char* const kFrequencyNames[] = {"1:Lowest", "2:Lower",  "3:Low",
+                                       "4:High",   "5:Higher", "6:Highest"};
+const char* const kBlendNames[] = {"通常", "加算", "減算"};
+
+// Detail: the name of value 1..6; short: the number alone.
+std::string oneToSix(int value, const char* const (&names)[6], const ListingOptions& o) {
+    if (value < 1 || value > 6) return "";
+    return o.detail ? names[value - 1] : format("%d", value);
+}
+
+enum MoveCode : int {
+    MoveJump = 14, MoveWait = 15, MoveSwitchOn = 27, MoveSwitchOff = 28, MoveSpeed = 29,
+    MoveFrequency = 30, MoveGraphic = 41, MoveOpacity = 42, MoveBlend = 43, MovePlaySe = 44,
+    MoveScript = 45,
+};
+
+struct MoveArguments {
+    int code;
+    size_t needs;
+    // Appends the arguments and answers the search.
+    bool (*print)(std::string& out, const Params& p, const ListingOptions& o,
+                  const SearchRequest* request, FileCollector* files);
+};
+
+bool jumpArguments(std::string& out, const Params& p, const ListingOptions&,
+                   const SearchRequest*, FileCollector*) {
+    out += format("：%+d,%+d", p[0].fixnum(), p[1].fixnum());
+    return false;
+}
+
+bool waitArguments(std::string& out, const Params& p, const ListingOptions&,
+                   const SearchRequest*, FileCollector*) {
+    out += format("：%dフレーム", p[0].fixnum());
+    return false;
+}
+
+bool switchArguments(std::string& out, const Params& p, const ListingOptions& o,
+                     const SearchRequest* request, FileCollector*) {
+    int id = p[0].fixnum();
+    out += o.detail ? "：" + fullLabel(id, KindSwitch, o) : format("：%04d", id);
+    return refersTo(request, SearchKind::Switch, id);
+}
+
+bool speedArguments(std::string& out, const Params& p, const ListingOptions& o,
+                    const SearchRequest*, FileCollector*) {
+    out += "：" + speedName(p[0].fixnum(), o);
+    return false;
+}
+
+bool frequencyArguments(std::string& out, const Params& p, const ListingOptions& o,
+                        const SearchRequest*, FileCollector*) {
+    out += "：" + frequencyName(p[0].fixnum(), o);
+    return false;
+}
+
+bool graphicArguments(std::string& out, const Params& p, const ListingOptions& o,
+                      const SearchRequest* request, FileCollector* files) {
+    std::string name = p[0].text();
+    out += "：'" + name + "'";
+    if (o.detail)
+        out += format(",色相:%d,向き:%s,パターン:%d", p[1].fixnum(),
+                      directionName(p[2].fixnum()).c_str(), p[3].fixnum());
+    else
+        out += format(",%d,%d,%d", p[1].fixnum(), p[2].fixnum(), p[3].fixnum());
+    return offerFile(request, files, "Graphics\\Characters\\", name);
+}
+
+bool opacityArguments(std::string& out, const Params& p, const ListingOptions&,
+                      const SearchRequest*, FileCollector*) {
+    out += format("：%d", p[0].fixnum());
+    return false;
+}
+
+bool blendArguments(std::string& out, const Params& p, const ListingOptions&,
+                    const SearchRequest*, FileCollector*) {
+    out += "：" + blendName(p[0].fixnum());
+    return false;
+}
+
+bool seArguments(std::string& out, const Params& p, const ListingOptions& o,
+                 const SearchRequest* request, FileCollector* files) {
+    out += "：" + audioText(p[0], o);
+    return offerFile(request, files, "Audio\\SE\\", audioName(p[0]));
+}
+
+bool scriptArguments(std::string& out, const Params& p, const ListingOptions&,
+                     const SearchRequest* request, FileCollector*) {
+    std::string script = p[0].text();
+    out += "：" + script;
+    return textTargetMatches(request, TargetScript, script);
+}
+
+const MoveArguments kMoveArguments[] = {
+    {MoveJump, 2, jumpArguments},          {MoveWait, 1, waitArguments},
+    {MoveSwitchOn, 1, switchArguments},    {MoveSwitchOff, 1, switchArguments},
+    {MoveSpeed, 1, speedArguments},        {MoveFrequency, 1, frequencyArguments},
+    {MoveGraphic, 4, graphicArguments},    {MoveOpacity, 1, opacityArguments},
+    {MoveBlend, 1, blendArguments},        {MovePlaySe, 1, seArguments},
+    {MoveScript, 1, scriptArguments},
+};
+
+const MoveArguments* argumentsOf(int code) {
+    for (const MoveArguments& a : kMoveArguments)
+        if (a.code == code) return &a;
+    return nullptr;
+}
+
+}  // namespace
+
+std::string speedName(int value, const ListingOptions& o) {
+    return oneToSix(value, kSpeedNames, o);
+}
+
+std::string frequencyName(int value, const ListingOptions& o) {
+    return oneToSix(value, kFrequencyNames, o);
+}
+
+std::string blendName(int value) {
+    return value >= 0 && value < 3 ? kBlendNames[value] : "";
+}
+
+bool fmtSetMoveRoute(std::string& out, const Params& p, const ListingOptions& o,
+                     const SearchRequest*, FileCollector*) {
+    if (!needs(p, 2)) return false;
+    const MarshalValue& route = p[1];
+    if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute")
+        return false;
+    const MarshalValue* repeatFlag = route.findIvar("@repeat");
+    const MarshalValue* skippableFlag = route.findIvar("@skippable");
+    bool repeat = repeatFlag && repeatFlag->isTrue();
+    bool skippable = skippableFlag && skippableFlag->isTrue();
+    out = characterName(p[0].fixnum(), o);
+    if (repeat || skippable)
+        out += std::string("(") + (repeat ? "動作を繰り返す" : "") +
+               (repeat && skippable ? "," : "") + (skippable ? "移動できない場合は無視" : "") +
+               ")";
+    return false;
+}
+
+bool fmtMoveCommand(std::string& out, const Params& p, const ListingOptions& o,
+                    const SearchRequest* request, FileCollector* files) {
+    if (!needs(p, 1)) return false;
+    const MarshalValue* codeNode = p[0].findIvar("@code");
+    int code = codeNode ? codeNode->fixnum() : 0;
+    if (code <= 0) return false;
+    // A code beyond the vocabulary still shows that a move command stands here.
+    out = std::string("◇") + (code < kMoveNameCount ? kMoveNames[code] : "");
+    const MoveArguments* arguments = argumentsOf(code);
+    const MarshalValue* paramsNode = p[0].findIvar("@parameters");
+    if (!arguments || !paramsNode) return false;
+    const Params& moveParams = paramsNode->children();
+    if (!needs(moveParams, arguments->needs)) return false;
+    return arguments->print(out, moveParams, o, request, files);
+}
+
+}  // namespace zorvane
