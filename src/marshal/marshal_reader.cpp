@@ -117,7 +117,7 @@ bool MarshalReader::readBytes(std::string& out, std::string* storedForm) {
     p_ += len;
     if (storedForm && isZlibHeader(out)) {
         std::string inflated;
-        InflateResult r = inflateAll(out, inflated, kMaxInflated);
+        InflateResult r = inflateAll(out, inflated, inflateLimit_);
         if (r != InflateResult::Ok) {
             p_ = start;
             return fail(r == InflateResult::TooLarge ? MarshalError::Code::TooLarge

@@ -22,6 +22,9 @@ public:
     // Compressed strings may not inflate beyond this.
     static constexpr size_t kMaxInflated = size_t{256} << 20;
 
+    // A lower cap for compressed strings (tests use it to check the cap cheaply).
+    void setInflateLimit(size_t bytes) { inflateLimit_ = bytes; }
+
     bool readAll(ByteStream& stream, MarshalValue& root, ValuePathIndex& index);
     bool readAll(const uint8_t* data, size_t size, MarshalValue& root, ValuePathIndex& index);
     const MarshalError& error() const { return error_; }
@@ -45,6 +48,7 @@ private:
     const uint8_t* end_ = nullptr;
     std::vector<std::string> symbols_;
     TopLevelObjects current_;
+    size_t inflateLimit_ = kMaxInflated;
     int pathless_ = 0;  // > 0 while reading contents that have no path in the index
     MarshalError error_;
 };

@@ -1,0 +1,145 @@
+// Writing: the packed integer table, symbol and object numbering per top-level value,
+// refusals, and saving that never damages an existing file.
+#include <gtest/gtest.h>
+
+#include "marshal/marshal_file.h"
+#include "marshal/marshal_writer.h"
+#include "marshal/rgss_types.h"
+#include "marshal_test_util.h"
+#include "support/test_support.h"
+
+namespace {
+
+using zorvane::MarshalFile;
+using zorvane::MarshalValue;
+using zorvane::MarshalWriter;
+using ztest::hexBytes;
+
+TEST(MarshalWriter, WriteLongTable) {
+    struct Case {
+        int32_t n;
+        const char* hex;
+    } cases[] = {{0, "00"},     {1, "06"},        {122, "7F"},      {123, "01 7B"},
+                 {255, "01 FF"}, {256, "02 00 01"}, {-1, "FA"},       {-123, "80"},
+                 {-124, "FF 84"}, {-256, "FF 00"}, {-257, "FE FF FE"}};
+    for (const Case& c : cases) {
+        std::string out;
+        MarshalWriter::writeLong(out, c.n);
+        EXPECT_EQ(out, hexBytes(c.hex)) << c.n;
+    }
+}
+
+MarshalValue sym(const char* s) {
+    MarshalValue v;
+    v.setSymbol(s);
+    return v;
+}
+
+MarshalValue fix(int v) {
+    MarshalValue n;
+    n.setFixnum(v);
+    return n;
+}
+
+MarshalValue object(const char* cls, std::vector<std::pair<const char*, MarshalValue>> ivars) {
+    auto pairs = std::make_shared<zorvane::PairArray>();
+    for (auto& [name, value] : ivars) pairs->emplace_back(sym(name), value);
+    MarshalValue o;
+    o.setObject(sym(cls), pairs);
+    return o;
+}
+
+std::string write(const std::vector<MarshalValue>& tops) {
+    MarshalValue root;
+    root.setArray(tops);
+    std::string out;
+    MarshalWriter w;
+    EXPECT_TRUE(w.writeAll(out, root, nullptr));
+    return out;
+}
+
+TEST(MarshalWriter, SymbolsAreNumberedPerTopLevelValue) {
+    MarshalValue a = object("X", {{"@a", fix(1)}});
+    MarshalValue arr;
+    arr.setArray(std::vector<MarshalValue>{a, object("X", {{"@a", fix(2)}})});
+    std::string bytes = write({arr, object("X", {})});
+    // First value: ":X" and ":@a" spelled out once, then ";" references; second value
+    // starts again with ":X".
+    EXPECT_EQ(bytes, hexBytes("04 08 5B 07 6F 3A 06 58 06 3A 07 40 61 69 06 6F 3B 00 06 3B 06 69 07"
+                              "04 08 6F 3A 06 58 00"));
+}
+
+TEST(MarshalWriter, RefusesWhatTheFormatCannotHold) {
+    MarshalValue c;
+    c.setUserClass(sym("Foo"), object("Bar", {}));
+    MarshalValue root;
+    root.setArray(std::vector<MarshalValue>{c});
+    std::string out;
+    MarshalWriter w;
+    EXPECT_FALSE(w.writeAll(out, root, nullptr));
+
+    MarshalValue empty;
+    empty.setArray(std::vector<MarshalValue>{});
+    EXPECT_FALSE(MarshalWriter().writeAll(out, empty, nullptr));
+}
+
+TEST(MarshalWriter, EmptyTextIsWrittenWithLengthZero) {
+    MarshalValue s;
+    s.setString("");
+    EXPECT_EQ(write({s}), hexBytes("04 08 22 00"));
+}
+
+TEST(MarshalWriter, LinksFollowTheirObjectsNewNumbers) {
+    // [["x"], "s", @3]: the link names "s", object 3. Adding a string to the inner array
+    // moves "s" to object 4, and the link must follow it.
+    MarshalFile f;
+    ASSERT_TRUE(f.loadFromBuffer(hexBytes("04 08 5B 08 5B 06 22 06 78 22 06 73 40 08")));
+    std::string same;
+    ASSERT_TRUE(f.serialize(same));
+    EXPECT_EQ(same, hexBytes("04 08 5B 08 5B 06 22 06 78 22 06 73 40 08"));
+    MarshalValue y;
+    y.setString("y");
+    f.find("Array[0]")->mutableChildren().push_back(y);
+    std::string out;
+    ASSERT_TRUE(f.serialize(out));
+    EXPECT_EQ(out, hexBytes("04 08 5B 08 5B 07 22 06 78 22 06 79 22 06 73 40 09"));
+}
+
+TEST(MarshalFileSave, NeverLoadedFailsWithoutTouchingTheFile) {
+    ztest::TempDir dir;
+    std::string path = dir.file("keep.rxdata");
+    ztest::writeFile(path, "precious");
+    MarshalFile never;
+    EXPECT_FALSE(never.save(path));
+    EXPECT_EQ(ztest::readFile(path), "precious");
+}
+
+TEST(MarshalFileSave, AFailedWriteLeavesTheOldFile) {
+    ztest::TempDir dir;
+    std::string path = dir.file("data.rxdata");
+    ztest::writeFile(path, hexBytes("04 08 69 06"));
+    MarshalFile f;
+    ASSERT_TRUE(f.load(path));
+    // A value the writer cannot write, put into the tree by a caller.
+    MarshalValue bad;
+    bad.setUserClass(sym("Foo"), fix(3));
+    f.root().mutableChildren()[0] = bad;
+    EXPECT_FALSE(f.save(path));
+    EXPECT_EQ(ztest::readFile(path), hexBytes("04 08 69 06"));
+    EXPECT_FALSE(f.save(dir.file("no/such/folder/x.rxdata")));
+}
+
+TEST(MarshalWriter, ChangedTableIsWrittenThroughEncode) {
+    zorvane::Table t;
+    t.resize(3, 2, 1);
+    t.set(2, 1, 0, -5);
+    MarshalValue node;
+    t.encode(node);
+    std::string bytes = write({node});
+    std::string expect = hexBytes("04 08 75 3A 0A 54 61 62 6C 65 25");  // u :Table, 32 bytes
+    expect += hexBytes("02 00 00 00 03 00 00 00 02 00 00 00 01 00 00 00 06 00 00 00");
+    expect += hexBytes("00 00 00 00 00 00 00 00 00 00 FB FF");
+    EXPECT_EQ(bytes, expect);
+}
+
+}  // namespace
