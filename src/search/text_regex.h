@@ -1,0 +1,48 @@
+// One compiled regular expression (PCRE2, UTF-8, JIT when the platform has it). Matching
+// never trusts a subject it was not told is valid UTF-8, and survives JIT stack exhaustion.
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace zorvane {
+
+struct RegexFind {
+    bool found = false;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool interpreted = false;  // the JIT ran out of stack and the interpreter answered
+};
+
+class RegexPattern {
+public:
+    // The default JIT stack is far too small for long string literals in scripts.
+    static constexpr std::size_t kJitStackMax = 16 * 1024 * 1024;
+
+    RegexPattern(std::string_view pattern, bool caseSensitive);
+    ~RegexPattern();
+    RegexPattern(const RegexPattern&) = delete;
+    RegexPattern& operator=(const RegexPattern&) = delete;
+
+    bool compiled() const;
+
+    // First non-empty match at or after offset, which must be a character start.
+    // subjectValid: the caller has checked the whole subject is valid UTF-8; otherwise a
+    // variant compiled for invalid input is used, where invalid bytes match nothing.
+    RegexFind find(std::string_view subject, std::size_t offset, bool subjectValid,
+                   std::size_t jitStackMax = kJitStackMax) const;
+
+private:
+    struct Code;
+    const Code* tolerant() const;
+
+    std::string pattern_;
+    bool caseSensitive_;
+    std::unique_ptr<Code> strict_;
+    mutable std::once_flag tolerantOnce_;
+    mutable std::unique_ptr<Code> tolerant_;
+};
+
+}  // namespace zorvane
