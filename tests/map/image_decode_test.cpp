@@ -73,20 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{"progressive", "-alpha off -interlace JPEG", "p.jpg", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DecodePng, LosslessFormsGiveTheSourcePixels) {
-    SKIP_WITHOUT_CONVERT();
-    ztest::TempDir dir;
-    imgtest::makeImage(dir, "PNG32:", "rgba.png");
-    imgtest::makeImage(dir, "-alpha off PNG24:", "rgb.png");
-    Bitmap32 rgba, rgb;
-    ASSERT_TRUE(decodePng(dir.file("rgba.png"), rgba));
-    ASSERT_TRUE(decodePng(dir.file("rgb.png"), rgb));
-    EXPECT_EQ(imgtest::firstDifference(imgtest::toRgba(rgba), imgtest::patternRgba()), -1);
-    EXPECT_EQ(
-        imgtest::firstDifference(imgtest::toRgba(rgb), imgtest::opaque(imgtest::patternRgba())), -1)
-        << "a 24-bit PNG comes in fully opaque";
-}
-
 TEST(DecodePng, PaletteEntryMarkedTransparentGetsAlphaZero) {
     SKIP_WITHOUT_CONVERT();
     ztest::TempDir dir;

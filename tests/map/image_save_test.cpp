@@ -183,15 +183,3 @@ TEST(SaveFailures, NothingIsLeftBehind) {
     EXPECT_EQ(names, (std::vector<std::string>{"keep.png", "taken.bmp"}))
         << "no temporary files remain";
 }
-
-TEST(SaveRoundTrip, OurDecodersReadWhatWeWrite) {
-    ztest::TempDir dir;
-    RgbImage img = patternImage(9, 6);
-    Bitmap32 back;
-    ASSERT_TRUE(saveBmp(dir.file("r.bmp"), img));
-    ASSERT_TRUE(decodeBmp(dir.file("r.bmp"), back));
-    EXPECT_EQ(imgtest::toRgba(back), expectedRgba(img));
-    ASSERT_TRUE(savePng(dir.file("r.png"), img, 9, pngFilterMask(4)));
-    ASSERT_TRUE(decodePng(dir.file("r.png"), back));
-    EXPECT_EQ(imgtest::toRgba(back), expectedRgba(img));
-}

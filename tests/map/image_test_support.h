@@ -83,13 +83,6 @@ inline std::string toRgba(const zorvane::Bitmap32& picture) {
     return bytes;
 }
 
-// Every alpha byte set to 255: what an opaque decode must give for a file ImageMagick
-// reports with some other alpha.
-inline std::string opaque(std::string rgba) {
-    for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = char(0xFF);
-    return rgba;
-}
-
 // Index of the first byte where two RGBA strings differ by more than `tolerance`, or -1.
 inline long firstDifference(const std::string& a, const std::string& b, int tolerance = 0) {
     if (a.size() != b.size()) return 0;
