@@ -1,0 +1,270 @@
+// Formatters of the battle, shop, actor, enemy and system commands: battle processing,
+// goods, HP/SP/state/parameter changes, equipment, graphics, forced actions and scripts.
+// They offer operand variables, actor names, file names and scripts to the search.
+#include <string>
+
+#include "listing/formatters.h"
+#include "listing/operands.h"
+#include "project/project_database.h"
+
+namespace zorvane {
+
+namespace {
+
+// Name lists, indexed by the stored value.
+const char* const kParameterNames[] = {"MaxHP", "MaxSP", "腕力", "器用さ", "素早さ", "魔力"};
+const char* const kSlotNames[] = {"武器", "盾", "頭", "身体", "装飾品"};
+const char* const kBasicActions[] = {"攻撃", "防御", "逃げる", "何もしない"};
+// Action targets from -2: last target, random, then the eight troop positions.
+const char* const kActionTargets[] = {"ラストターゲット", "ランダム", "Index 1", "Index 2",
+                                      "Index 3",          "Index 4",  "Index 5", "Index 6",
+                                      "Index 7",          "Index 8"};
+constexpr int kFirstActionTarget = -2;
+// Label kinds of shop goods, by goods kind.
+const int kGoodsKinds[] = {KindItem, KindWeapon, KindArmor};
+
+// A value from a list; a value outside it gives the fallback instead of reading past it.
+template <class T, size_t N>
+T entryOf(const T (&list)[N], int value, T fallback) {
+    return value >= 0 && static_cast<size_t>(value) < N ? list[value] : fallback;
+}
+
+template <size_t N>
+std::string nameOf(const char* const (&names)[N], int value) {
+    return entryOf<const char*, N>(names, value, "");
+}
+
+int num(const Params& p, size_t i) {
+    return p[i].fixnum();
+}
+
+std::string mark(const MarshalValue& v) {
+    return v.isTrue() ? "○" : "×";
+}
+
+std::string signOf(int operation) {
+    return operation == 0 ? "+" : operation == 1 ? "-" : "";
+}
+
+// Battle and name-input subjects: kind word, number and brackets with detail, the bare
+// name without.
+std::string subjectLabel(int id, int kind, const ListingOptions& o) {
+    if (o.detail) return fullLabel(id, kind, o);
+    if (!o.project) return {};
+    return o.project->label(id, kind, false, false, false, true);
+}
+
+// A negative constant keeps its own minus in place of the operation sign.
+std::string amount(int operation, int operandType, int value, const ListingOptions& o) {
+    if (operandType == 0 && value < 0) return format("%d", value);
+    return operandValue(operation, operandType, value, o);
+}
+
+bool operandVariableMatches(const SearchRequest* request, int operandType, int value) {
+    return request && request->is(SearchKind::Variable) && request->inReferencingCommands &&
+           operandType == 1 && matchesOneId(*request, value);
+}
+
+std::string allowKnockout(const MarshalValue& v, const ListingOptions& o) {
+    return o.detail ? "(戦闘不能を許可:" + mark(v) + ")" : "";
+}
+
+// HP of an actor or enemy: subject, operand, and with detail the knock-out permission.
+bool changeHp(std::string& out, const Params& p, const ListingOptions& o,
+              const SearchRequest* request, const std::string& subject) {
+    out += subject + "," + amount(num(p, 1), num(p, 2), num(p, 3), o) + allowKnockout(p[4], o);
+    return operandVariableMatches(request, num(p, 2), num(p, 3));
+}
+
+// SP, EXP and level: subject and operand.
+bool changeValue(std::string& out, const Params& p, const ListingOptions& o,
+                 const SearchRequest* request, const std::string& subject) {
+    out += subject + "," + amount(num(p, 1), num(p, 2), num(p, 3), o);
+    return operandVariableMatches(request, num(p, 2), num(p, 3));
+}
+
+std::string stateChange(const Params& p, const std::string& subject, const ListingOptions& o) {
+    return subject + "," + signOf(num(p, 1)) + detailLabel(num(p, 2), KindState, o);
+}
+
+std::string graphicPart(const std::string& name, int hue, const char* caption, bool detail) {
+    if (detail) return std::string(",") + caption + "[" + name + ",色相:" + format("%d", hue) + "]";
+    return "," + name + "," + format("%d", hue);
+}
+
+std::string forcedAction(const Params& p, const ListingOptions& o) {
+    std::string action =
+        num(p, 2) == 1 ? detailLabel(num(p, 3), KindSkill, o) : nameOf(kBasicActions, num(p, 3));
+    std::string target = nameOf(kActionTargets, num(p, 4) - kFirstActionTarget);
+    std::string timing = num(p, 5) == 1 ? ",すぐに実行" : o.detail ? ",通常の攻撃順序で実行" : "";
+    return battlerOperand(num(p, 0), num(p, 1), o) + "," + action + "," + target + timing;
+}
+
+}  // namespace
+
+bool fmtBattleProcessing(std::string& out, const Params& p, const ListingOptions& o,
+                         const SearchRequest*, FileCollector*) {
+    if (!needs(p, 3)) return false;
+    out += subjectLabel(num(p, 0), KindTroop, o);
+    if (o.detail) out += ",逃走可能:" + mark(p[1]) + ",負けた場合も継続:" + mark(p[2]);
+    return false;
+}
+
+bool fmtShopProcessing(std::string& out, const Params& p, const ListingOptions& o,
+                       const SearchRequest*, FileCollector*) {
+    if (!needs(p, 2)) return false;
+    int kind = entryOf(kGoodsKinds, num(p, 0), -1);
+    if (kind >= 0) out += detailLabel(num(p, 1), kind, o);
+    return false;
+}
+
+bool fmtNameInputProcessing(std::string& out, const Params& p, const ListingOptions& o,
+                            const SearchRequest*, FileCollector*) {
+    if (needs(p, 2)) out += subjectLabel(num(p, 0), KindActor, o) + format(",%d文字", num(p, 1));
+    return false;
+}
+
+bool fmtChangeHp(std::string& out, const Params& p, const ListingOptions& o,
+                 const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 5)) return false;
+    return changeHp(out, p, o, request, actorOperand(num(p, 0), o));
+}
+
+bool fmtChangeActorValue(std::string& out, const Params& p, const ListingOptions& o,
+                         const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 4)) return false;
+    return changeValue(out, p, o, request, actorOperand(num(p, 0), o));
+}
+
+bool fmtChangeState(std::string& out, const Params& p, const ListingOptions& o,
+                    const SearchRequest*, FileCollector*) {
+    if (needs(p, 3)) out += stateChange(p, actorOperand(num(p, 0), o), o);
+    return false;
+}
+
+bool fmtRecoverAll(std::string& out, const Params& p, const ListingOptions& o, const SearchRequest*,
+                   FileCollector*) {
+    if (needs(p, 1)) out += actorOperand(num(p, 0), o);
+    return false;
+}
+
+bool fmtChangeParameters(std::string& out, const Params& p, const ListingOptions& o,
+                         const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 5)) return false;
+    out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kParameterNames, num(p, 1)) + " " +
+           amount(num(p, 2), num(p, 3), num(p, 4), o);
+    return operandVariableMatches(request, num(p, 3), num(p, 4));
+}
+
+bool fmtChangeSkills(std::string& out, const Params& p, const ListingOptions& o,
+                     const SearchRequest*, FileCollector*) {
+    if (needs(p, 3))
+        out += detailLabel(num(p, 0), KindActor, o) + "," + signOf(num(p, 1)) +
+               detailLabel(num(p, 2), KindSkill, o);
+    return false;
+}
+
+bool fmtChangeEquipment(std::string& out, const Params& p, const ListingOptions& o,
+                        const SearchRequest*, FileCollector*) {
+    if (!needs(p, 3)) return false;
+    int slot = num(p, 1);
+    out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kSlotNames, slot) + " = " +
+           detailLabel(num(p, 2), slot == 0 ? KindWeapon : KindArmor, o);
+    return false;
+}
+
+bool fmtChangeActorName(std::string& out, const Params& p, const ListingOptions& o,
+                        const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 2)) return false;
+    std::string name = p[1].text();
+    out += detailLabel(num(p, 0), KindActor, o) + ",'" + name + "'";
+    return textTargetMatches(request, TargetActor, name);
+}
+
+bool fmtChangeActorClass(std::string& out, const Params& p, const ListingOptions& o,
+                         const SearchRequest*, FileCollector*) {
+    if (needs(p, 2))
+        out += detailLabel(num(p, 0), KindActor, o) + "," + detailLabel(num(p, 1), KindClass, o);
+    return false;
+}
+
+bool fmtChangeActorGraphic(std::string& out, const Params& p, const ListingOptions& o,
+                           const SearchRequest* request, FileCollector* files) {
+    if (!needs(p, 5)) return false;
+    std::string character = p[1].text(), battler = p[3].text();
+    out += detailLabel(num(p, 0), KindActor, o) +
+           graphicPart(character, num(p, 2), "キャラクターグラフィック", o.detail) +
+           graphicPart(battler, num(p, 4), "バトラーグラフィック", o.detail);
+    collectFile(files, "Graphics\\Characters\\", character);
+    collectFile(files, "Graphics\\Battlers\\", battler);
+    return textTargetMatches(request, TargetFileName, character) ||
+           textTargetMatches(request, TargetFileName, battler);
+}
+
+bool fmtChangeEnemyHp(std::string& out, const Params& p, const ListingOptions& o,
+                      const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 5)) return false;
+    return changeHp(out, p, o, request, enemyOperand(num(p, 0), o));
+}
+
+bool fmtChangeEnemySp(std::string& out, const Params& p, const ListingOptions& o,
+                      const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 4)) return false;
+    return changeValue(out, p, o, request, enemyOperand(num(p, 0), o));
+}
+
+bool fmtChangeEnemyState(std::string& out, const Params& p, const ListingOptions& o,
+                         const SearchRequest*, FileCollector*) {
+    if (needs(p, 3)) out += stateChange(p, enemyOperand(num(p, 0), o), o);
+    return false;
+}
+
+bool fmtEnemyRecoverAll(std::string& out, const Params& p, const ListingOptions& o,
+                        const SearchRequest*, FileCollector*) {
+    if (needs(p, 1)) out += enemyOperand(num(p, 0), o);
+    return false;
+}
+
+bool fmtEnemyAppearance(std::string& out, const Params& p, const ListingOptions& o,
+                        const SearchRequest*, FileCollector*) {
+    if (needs(p, 1)) out += troopMemberText(num(p, 0), o);
+    return false;
+}
+
+bool fmtEnemyTransform(std::string& out, const Params& p, const ListingOptions& o,
+                       const SearchRequest*, FileCollector*) {
+    if (needs(p, 2))
+        out += troopMemberText(num(p, 0), o) + "," + detailLabel(num(p, 1), KindEnemy, o);
+    return false;
+}
+
+bool fmtShowBattleAnimation(std::string& out, const Params& p, const ListingOptions& o,
+                            const SearchRequest*, FileCollector*) {
+    if (needs(p, 3))
+        out += battlerOperand(num(p, 0), num(p, 1), o) + "," +
+               detailLabel(num(p, 2), KindAnimation, o);
+    return false;
+}
+
+bool fmtDealDamage(std::string& out, const Params& p, const ListingOptions& o,
+                   const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 4)) return false;
+    out += battlerOperand(num(p, 0), num(p, 1), o) + "," + amount(0, num(p, 2), num(p, 3), o);
+    return operandVariableMatches(request, num(p, 2), num(p, 3));
+}
+
+bool fmtForceAction(std::string& out, const Params& p, const ListingOptions& o,
+                    const SearchRequest*, FileCollector*) {
+    if (needs(p, 6)) out += forcedAction(p, o);
+    return false;
+}
+
+bool fmtScript(std::string& out, const Params& p, const ListingOptions&,
+               const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 1)) return false;
+    std::string text = p[0].text();
+    out += text;
+    return textTargetMatches(request, TargetScript, text);
+}
+
+}  // namespace zorvane

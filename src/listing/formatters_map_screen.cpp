@@ -1,0 +1,318 @@
+// Formatters of the map, screen, picture, weather and sound commands: transfers, event
+// positions, map settings, fog, transitions, screen tone/flash/shake, pictures and audio.
+// They also offer their variables and file names to the search.
+#include <string>
+
+#include "listing/formatters.h"
+#include "listing/operands.h"
+#include "marshal/rgss_types.h"
+
+namespace zorvane {
+
+namespace {
+
+// Name lists, indexed by the stored value.
+const char* const kSpeedDetail[] = {"",       "1:Slowest", "2:Slower", "3:Slow",
+                                    "4:Fast", "5:Faster",  "6:Fastest"};
+const char* const kSpeedShort[] = {"", "1", "2", "3", "4", "5", "6"};
+const char* const kBlendNames[] = {"通常", "加算", "減算"};
+const char* const kOriginNames[] = {"左上", "中心"};
+const char* const kWeatherNames[] = {"なし", "雨", "嵐", "雪"};
+
+// A name from a list; a value outside it gives an empty text instead of reading past it.
+template <size_t N>
+std::string nameOf(const char* const (&names)[N], int value) {
+    return value >= 0 && static_cast<size_t>(value) < N ? names[value] : "";
+}
+
+int num(const Params& p, size_t i) {
+    return p[i].fixnum();
+}
+
+std::string quoted(const std::string& name) {
+    return "'" + name + "'";
+}
+
+// Files named by a command: collected for the missing-file check and offered to the text
+// search of file names.
+bool offerFile(const char* folder, const std::string& name, const SearchRequest* request,
+               FileCollector* files) {
+    collectFile(files, folder, name);
+    return textTargetMatches(request, TargetFileName, name);
+}
+
+bool referencingVariables(const SearchRequest* request) {
+    return request && request->is(SearchKind::Variable) && request->inReferencingCommands;
+}
+
+// Two position variables (x, y). AND mode asks for both searched variables, so it needs two
+// different variables that are exactly the two targets.
+bool variablePairMatches(const SearchRequest& request, int x, int y) {
+    const auto& ids = request.targetIds;
+    if (!request.andMode) return ids.count(x) > 0 || ids.count(y) > 0;
+    return ids.size() == 2 && x != y && ids.count(x) > 0 && ids.count(y) > 0;
+}
+
+// Map, x and y variables of a transfer. AND mode needs at least two different searched
+// variables among the three.
+bool transferVariablesMatch(const SearchRequest& request, int map, int x, int y) {
+    const auto& ids = request.targetIds;
+    if (!request.andMode) return ids.count(map) > 0 || ids.count(x) > 0 || ids.count(y) > 0;
+    if (ids.size() < 2) return false;
+    int found = 0;
+    for (int id : ids) found += (id == map || id == x || id == y) ? 1 : 0;
+    return found >= 2;
+}
+
+std::string toneText(const MarshalValue& value, int duration, bool detail) {
+    Tone t;
+    t.decode(value);
+    const char* f = detail ? "(Red:%.0f,Green:%.0f,Blue:%.0f,Gray:%.0f),時間:%dフレーム"
+                           : "(%.0f,%.0f,%.0f,%.0f),@%d";
+    return format(f, t.red, t.green, t.blue, t.gray, duration);
+}
+
+// Colours print in the same form as tones, alpha in the fourth place.
+std::string colorText(const MarshalValue& value, int duration, bool detail) {
+    Color c;
+    c.decode(value);
+    const char* f = detail ? "(Red:%.0f,Green:%.0f,Blue:%.0f,Gray:%.0f),時間:%dフレーム"
+                           : "(%.0f,%.0f,%.0f,%.0f),@%d";
+    return format(f, c.red, c.green, c.blue, c.alpha, duration);
+}
+
+std::string directionSuffix(int direction, bool detail) {
+    if (direction != 0)
+        return std::string(",") + (detail ? "向き:" : "") + directionName(direction);
+    return detail ? ",向き:そのまま" : "";
+}
+
+std::string pictureNumber(int number, bool detail) {
+    return (detail ? "番号:" : "") + format("%d,", number);
+}
+
+// Position of a picture: constant coordinates or two variables.
+std::string picturePosition(const Params& p, const ListingOptions& o) {
+    int kind = num(p, 3), x = num(p, 4), y = num(p, 5);
+    if (kind == 0) return format("(%d,%d)", x, y);
+    if (kind != 1) return "";
+    if (o.detail)
+        return "(" + fullLabel(x, KindVariable, o) + "," + fullLabel(y, KindVariable, o) + ")";
+    return format("(変数[%04d][%04d])", x, y);
+}
+
+// Origin, position, zoom, opacity and blend: the part that showing and moving share.
+std::string pictureLayout(const Params& p, const ListingOptions& o) {
+    const char* f = o.detail ? ",拡大率(%d%%,%d%%),不透明度:%d,合成方法:" : ",(%d%%,%d%%),%d,";
+    return nameOf(kOriginNames, num(p, 2)) + picturePosition(p, o) +
+           format(f, num(p, 6), num(p, 7), num(p, 8)) + nameOf(kBlendNames, num(p, 9));
+}
+
+bool picturePositionMatches(const Params& p, const SearchRequest* request) {
+    return referencingVariables(request) && num(p, 3) == 1 &&
+           variablePairMatches(*request, num(p, 4), num(p, 5));
+}
+
+std::string transferDestination(const Params& p, const ListingOptions& o) {
+    if (num(p, 0) == 0)
+        return kindIfDetailLabel(num(p, 1), KindMap, o) +
+               format(",(%03d,%03d)", num(p, 2), num(p, 3));
+    if (o.detail)
+        return "変数" + numberedLabel(num(p, 1), KindVariable, o) +
+               numberedLabel(num(p, 2), KindVariable, o) +
+               numberedLabel(num(p, 3), KindVariable, o);
+    return "変数" + format(" [%04d][%04d][%04d]", num(p, 1), num(p, 2), num(p, 3));
+}
+
+std::string eventPlace(const Params& p, const ListingOptions& o) {
+    switch (num(p, 1)) {
+        case 0:
+            return format(",(%03d,%03d)", num(p, 2), num(p, 3));
+        case 1:
+            if (o.detail)
+                return ",変数" + numberedLabel(num(p, 2), KindVariable, o) +
+                       numberedLabel(num(p, 3), KindVariable, o);
+            return ",変数" + format(" [%04d][%04d]", num(p, 2), num(p, 3));
+        case 2:
+            return "," + characterName(num(p, 2), o) + "と交換";
+        default:
+            return "";
+    }
+}
+
+bool panoramaSettings(std::string& out, const Params& p, const ListingOptions& o,
+                      const SearchRequest* request, FileCollector* files) {
+    if (!needs(p, 3)) return false;
+    std::string name = p[1].text();
+    out += "パノラマ = " + quoted(name) + format(o.detail ? ",色相:%d" : ",%d", num(p, 2));
+    return offerFile("Graphics\\Panoramas\\", name, request, files);
+}
+
+bool fogSettings(std::string& out, const Params& p, const ListingOptions& o,
+                 const SearchRequest* request, FileCollector* files) {
+    if (!needs(p, 8)) return false;
+    std::string name = p[1].text();
+    const char* f =
+        o.detail ? ",色相:%d,不透明度:%d,合成方法:%s,拡大率:%d,SX:%d,SX:%d" : ",%d,%d,%s,%d,%d,%d";
+    out += "フォグ = " + quoted(name) +
+           format(f, num(p, 2), num(p, 3), nameOf(kBlendNames, num(p, 4)).c_str(), num(p, 5),
+                  num(p, 6), num(p, 7));
+    return offerFile("Graphics\\Fogs\\", name, request, files);
+}
+
+bool battlebackSettings(std::string& out, const Params& p, const SearchRequest* request,
+                        FileCollector* files) {
+    std::string name = p[1].text();
+    out += "バトルバック = " + quoted(name);
+    return offerFile("Graphics\\Battlebacks\\", name, request, files);
+}
+
+}  // namespace
+
+bool fmtTransferPlayer(std::string& out, const Params& p, const ListingOptions& o,
+                       const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 6)) return false;
+    out += transferDestination(p, o) + directionSuffix(num(p, 4), o.detail);
+    if (num(p, 5) != 0)
+        out += ",フェードなし";
+    else if (o.detail)
+        out += ",フェードあり";
+    return referencingVariables(request) && num(p, 0) == 1 &&
+           transferVariablesMatch(*request, num(p, 1), num(p, 2), num(p, 3));
+}
+
+bool fmtSetEventLocation(std::string& out, const Params& p, const ListingOptions& o,
+                         const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 5)) return false;
+    out += characterName(num(p, 0), o) + eventPlace(p, o) + directionSuffix(num(p, 4), o.detail);
+    return referencingVariables(request) && num(p, 1) == 1 &&
+           variablePairMatches(*request, num(p, 2), num(p, 3));
+}
+
+bool fmtScrollMap(std::string& out, const Params& p, const ListingOptions& o, const SearchRequest*,
+                  FileCollector*) {
+    if (!needs(p, 3)) return false;
+    std::string speed = o.detail ? nameOf(kSpeedDetail, num(p, 2)) : nameOf(kSpeedShort, num(p, 2));
+    out += format(o.detail ? "方向:%s,距離:%d,速度:%s" : "%s,%d,%s",
+                  directionName(num(p, 0)).c_str(), num(p, 1), speed.c_str());
+    return false;
+}
+
+bool fmtChangeMapSettings(std::string& out, const Params& p, const ListingOptions& o,
+                          const SearchRequest* request, FileCollector* files) {
+    if (!needs(p, 2)) return false;
+    switch (num(p, 0)) {
+        case 0:
+            return panoramaSettings(out, p, o, request, files);
+        case 1:
+            return fogSettings(out, p, o, request, files);
+        case 2:
+            return battlebackSettings(out, p, request, files);
+        default:
+            return false;
+    }
+}
+
+bool fmtChangeTone(std::string& out, const Params& p, const ListingOptions& o, const SearchRequest*,
+                   FileCollector*) {
+    if (needs(p, 2)) out += toneText(p[0], num(p, 1), o.detail);
+    return false;
+}
+
+bool fmtChangeFogOpacity(std::string& out, const Params& p, const ListingOptions& o,
+                         const SearchRequest*, FileCollector*) {
+    if (needs(p, 2))
+        out += format(o.detail ? "不透明度:%d,時間:%dフレーム" : "%d,@%d", num(p, 0), num(p, 1));
+    return false;
+}
+
+bool fmtShowAnimation(std::string& out, const Params& p, const ListingOptions& o,
+                      const SearchRequest*, FileCollector*) {
+    if (needs(p, 2))
+        out += characterName(num(p, 0), o) + "," + detailLabel(num(p, 1), KindAnimation, o);
+    return false;
+}
+
+bool fmtChangeTransparentFlag(std::string& out, const Params& p, const ListingOptions&,
+                              const SearchRequest*, FileCollector*) {
+    if (needs(p, 1)) out += num(p, 0) == 0 ? "透明" : "通常";
+    return false;
+}
+
+bool fmtExecuteTransition(std::string& out, const Params& p, const ListingOptions&,
+                          const SearchRequest* request, FileCollector* files) {
+    if (!needs(p, 1)) return false;
+    std::string name = p[0].text();
+    out += quoted(name);
+    return offerFile("Graphics\\Transitions\\", name, request, files);
+}
+
+bool fmtScreenFlash(std::string& out, const Params& p, const ListingOptions& o,
+                    const SearchRequest*, FileCollector*) {
+    if (needs(p, 2)) out += colorText(p[0], num(p, 1), o.detail);
+    return false;
+}
+
+bool fmtScreenShake(std::string& out, const Params& p, const ListingOptions& o,
+                    const SearchRequest*, FileCollector*) {
+    if (needs(p, 3))
+        out += format(o.detail ? "強さ:%d,速さ:%d,フレーム:%d" : "%d,%d,@%d", num(p, 0), num(p, 1),
+                      num(p, 2));
+    return false;
+}
+
+bool fmtShowPicture(std::string& out, const Params& p, const ListingOptions& o,
+                    const SearchRequest* request, FileCollector* files) {
+    if (!needs(p, 10)) return false;
+    std::string name = p[1].text();
+    out += pictureNumber(num(p, 0), o.detail) + quoted(name) + "," + pictureLayout(p, o);
+    bool fileMatched = offerFile("Graphics\\Pictures\\", name, request, files);
+    return fileMatched || picturePositionMatches(p, request);
+}
+
+bool fmtMovePicture(std::string& out, const Params& p, const ListingOptions& o,
+                    const SearchRequest* request, FileCollector*) {
+    if (!needs(p, 10)) return false;
+    out += pictureNumber(num(p, 0), o.detail) +
+           format(o.detail ? "時間:%dフレーム," : "@%d,", num(p, 1)) + pictureLayout(p, o);
+    return picturePositionMatches(p, request);
+}
+
+bool fmtRotatePicture(std::string& out, const Params& p, const ListingOptions& o,
+                      const SearchRequest*, FileCollector*) {
+    if (needs(p, 2))
+        out += pictureNumber(num(p, 0), o.detail) +
+               format(o.detail ? "回転速度:%+d" : "%+d", num(p, 1));
+    return false;
+}
+
+bool fmtChangePictureTone(std::string& out, const Params& p, const ListingOptions& o,
+                          const SearchRequest*, FileCollector*) {
+    if (needs(p, 3))
+        out += pictureNumber(num(p, 0), o.detail) + toneText(p[1], num(p, 2), o.detail);
+    return false;
+}
+
+bool fmtErasePicture(std::string& out, const Params& p, const ListingOptions& o,
+                     const SearchRequest*, FileCollector*) {
+    if (needs(p, 1)) out += (o.detail ? "番号:" : "") + format("%d", num(p, 0));
+    return false;
+}
+
+bool fmtSetWeatherEffects(std::string& out, const Params& p, const ListingOptions& o,
+                          const SearchRequest*, FileCollector*) {
+    if (!needs(p, 3)) return false;
+    int type = num(p, 0);
+    out += nameOf(kWeatherNames, type) + ",";
+    if (type > 0) out += (o.detail ? "強さ:" : "") + format("%d,", num(p, 1));
+    out += format(o.detail ? "時間:%dフレーム" : "@%d", num(p, 2));
+    return false;
+}
+
+bool fmtFadeOutAudio(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+                     FileCollector*) {
+    if (needs(p, 1)) out += format("%d秒", num(p, 0));
+    return false;
+}
+
+}  // namespace zorvane
