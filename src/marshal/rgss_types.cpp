@@ -1,6 +1,7 @@
 #include "marshal/rgss_types.h"
 
 #include <cstring>
+#include <cstdint>
 #include <limits>
 
 namespace zorvane {
@@ -47,8 +48,10 @@ bool Table::decode(const uint8_t* payload, size_t length) {
     int32_t x = readInt32(payload + 4), y = readInt32(payload + 8), z = readInt32(payload + 12);
     int32_t n = readInt32(payload + 16);
     if (x < 0 || y < 0 || z < 0 || n < 0) return false;
-    int64_t product = static_cast<int64_t>(x) * y * z;
-    if (product != n || length != 2 * static_cast<size_t>(n) + 20) return false;
+    // Sizes come from the file: multiply without overflowing before comparing.
+    int64_t xy = static_cast<int64_t>(x) * y;
+    if (z != 0 && xy > INT32_MAX / z) return false;
+    if (xy * z != n || length != 2 * static_cast<size_t>(n) + 20) return false;
     xsize = x;
     ysize = y;
     zsize = z;

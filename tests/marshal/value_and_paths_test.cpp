@@ -189,6 +189,10 @@ TEST(RgssTypes, TablesColoursTonesAndAudio) {
         EXPECT_EQ(t.at(2, 1, 0), 6) << "a refused payload leaves the table as it was";
     }
 
+    // Sizes whose product overflows are refused rather than wrapped into a small count.
+    std::string huge = payload(3, 0x40000000, 0x40000000, 4, 0, 0);
+    EXPECT_FALSE(t.decode(reinterpret_cast<const uint8_t*>(huge.data()), huge.size()));
+
     std::string four;
     for (double d : {255.0, 128.0, 0.5, 17.0}) four.append(reinterpret_cast<const char*>(&d), 8);
     MarshalValue cls;
