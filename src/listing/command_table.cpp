@@ -182,7 +182,9 @@ bool anyFileMissing(const FileCollector& files, const ListingOptions& options) {
 
 }  // namespace
 
-const std::vector<CommandRow>& commandTable() { return rows(); }
+const std::vector<CommandRow>& commandTable() {
+    return rows();
+}
 
 const CommandRow* findCommandRow(int32_t code) {
     const auto& byCode = indexes().byCode;

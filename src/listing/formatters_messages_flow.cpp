@@ -11,8 +11,12 @@ namespace zorvane {
 
 namespace {
 
-int num(const Params& p, size_t i) { return p[i].fixnum(); }
-std::string txt(const Params& p, size_t i) { return p[i].text(); }
+int num(const Params& p, size_t i) {
+    return p[i].fixnum();
+}
+std::string txt(const Params& p, size_t i) {
+    return p[i].text();
+}
 
 // Name number `index` of a list, or "" outside it.
 template <size_t N>
@@ -20,26 +24,24 @@ const char* nameAt(const char* const (&names)[N], int index) {
     return index >= 0 && static_cast<size_t>(index) < N ? names[index] : "";
 }
 
-const char* const kCancelNames[] = {"無効",     "選択肢 1", "選択肢 2",
-                                    "選択肢 3", "選択肢 4", "分岐"};
+const char* const kCancelNames[] = {"無効", "選択肢 1", "選択肢 2", "選択肢 3", "選択肢 4", "分岐"};
 const char* const kTextPositions[] = {"上", "中", "下"};
 const char* const kWindowStates[] = {"表示", "非表示"};
 const char* const kComparisons[] = {"以上", "以下"};
 const char* const kConditionOperators[] = {"==", ">=", "<=", ">", "<", "!="};
 const char* const kAssignOperators[] = {"=", "+=", "-=", "*=", "/=", "%="};
-const char* const kActorValues[] = {"レベル", "EXP",    "HP",       "SP",       "MaxHP",
-                                    "MaxSP",  "腕力",   "器用さ",   "素早さ",   "魔力",
+const char* const kActorValues[] = {"レベル", "EXP",      "HP",       "SP",      "MaxHP",
+                                    "MaxSP",  "腕力",     "器用さ",   "素早さ",  "魔力",
                                     "攻撃力", "物理防御", "魔法防御", "回避修正"};
-const char* const kEnemyValues[] = {"HP",     "SP",     "MaxHP",  "MaxSP",    "腕力",     "器用さ",
-                                    "素早さ", "魔力",   "攻撃力", "物理防御", "魔法防御", "回避修正"};
+const char* const kEnemyValues[] = {"HP",     "SP",   "MaxHP",  "MaxSP",    "腕力",     "器用さ",
+                                    "素早さ", "魔力", "攻撃力", "物理防御", "魔法防御", "回避修正"};
 const char* const kCharacterValues[] = {"X座標",     "Y座標",     "向き",
                                         "画面X座標", "画面Y座標", "地形タグ"};
-const char* const kOtherValues[] = {"マップID", "パーティ人数", "ゴールド",  "歩数",
-                                    "プレイ時間", "タイマー",   "セーブ回数"};
+const char* const kOtherValues[] = {"マップID",   "パーティ人数", "ゴールド",  "歩数",
+                                    "プレイ時間", "タイマー",     "セーブ回数"};
 
 // A text parameter shown as stored and handed to the text matcher under one target.
-bool plainText(std::string& out, const Params& p, const SearchRequest* request,
-               TextTarget target) {
+bool plainText(std::string& out, const Params& p, const SearchRequest* request, TextTarget target) {
     if (!needs(p, 1)) return false;
     out = txt(p, 0);
     return textTargetMatches(request, target, out);
@@ -48,7 +50,8 @@ bool plainText(std::string& out, const Params& p, const SearchRequest* request,
 // Switch or variable target of 121/122: one id, or a range first..last.
 std::string idTarget(int first, int last, int kind, const ListingOptions& o) {
     if (first == last) return kindIfDetailLabel(first, kind, o);
-    if (o.detail) return "[" + detailLabel(first, kind, o) + ".." + detailLabel(last, kind, o) + "]";
+    if (o.detail)
+        return "[" + detailLabel(first, kind, o) + ".." + detailLabel(last, kind, o) + "]";
     return format("[%04d..%04d]", first, last);
 }
 
@@ -87,7 +90,8 @@ bool fmtShowText(std::string& out, const Params& p, const ListingOptions&,
                  const SearchRequest* request, FileCollector*) {
     if (!needs(p, 1)) return false;
     out = txt(p, 0);
-    if (request && request->is(SearchKind::Text)) return textTargetMatches(request, TargetMessage, out);
+    if (request && request->is(SearchKind::Text))
+        return textTargetMatches(request, TargetMessage, out);
     return request && request->is(SearchKind::Variable) && request->inReferencingCommands &&
            showsSearchedVariable(out, *request);
 }
@@ -193,8 +197,8 @@ bool actorCondition(std::string& out, const Params& p, const ListingOptions& o,
         return false;
     }
     static const int kKinds[] = {0, 0, KindSkill, KindWeapon, KindArmor, KindState};
-    static const char* const kTails[] = {"", "", " を習得済み", " を装備中", " を装備中",
-                                         " になっている"};
+    static const char* const kTails[] = {"",          "",          " を習得済み",
+                                         " を装備中", " を装備中", " になっている"};
     if (what == 1) {
         out += "名前'" + txt(p, 3) + "'になっている";
         return textTargetMatches(request, TargetActor, txt(p, 3));
@@ -206,7 +210,8 @@ bool actorCondition(std::string& out, const Params& p, const ListingOptions& o,
 bool enemyCondition(std::string& out, const Params& p, const ListingOptions& o,
                     const SearchRequest*) {
     out = troopMemberText(num(p, 1), o) + " が ";
-    if (num(p, 2) == 0) out += "出現している";
+    if (num(p, 2) == 0)
+        out += "出現している";
     else if (num(p, 2) == 1 && needs(p, 4))
         out += detailLabel(num(p, 3), KindState, o) + " になっている";
     return false;
@@ -218,8 +223,7 @@ bool characterCondition(std::string& out, const Params& p, const ListingOptions&
     return false;
 }
 
-bool goldCondition(std::string& out, const Params& p, const ListingOptions&,
-                   const SearchRequest*) {
+bool goldCondition(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*) {
     out = format("ゴールド%d", num(p, 1)) + nameAt(kComparisons, num(p, 2));
     return false;
 }
@@ -299,15 +303,33 @@ bool variableOperand(std::string& text, const Params& p, const ListingOptions& o
     if (readsSecond && !needs(p, 6)) return false;
     int b = readsSecond ? num(p, 5) : 0;
     switch (kind) {
-        case 0: text = format("%d", a); break;
-        case 1: text = fullLabel(a, KindVariable, o); break;
-        case 2: text = format("乱数(%d..%d)", a, b); break;
-        case 3: text = detailLabel(a, KindItem, o) + "の所持数"; break;
-        case 4: text = detailLabel(a, KindActor, o) + " の " + nameAt(kActorValues, b); break;
-        case 5: text = troopMemberText(a, o) + " の " + nameAt(kEnemyValues, b); break;
-        case 6: text = characterName(a, o) + " の " + nameAt(kCharacterValues, b); break;
-        case 7: text = nameAt(kOtherValues, a); break;
-        default: text.clear(); break;
+        case 0:
+            text = format("%d", a);
+            break;
+        case 1:
+            text = fullLabel(a, KindVariable, o);
+            break;
+        case 2:
+            text = format("乱数(%d..%d)", a, b);
+            break;
+        case 3:
+            text = detailLabel(a, KindItem, o) + "の所持数";
+            break;
+        case 4:
+            text = detailLabel(a, KindActor, o) + " の " + nameAt(kActorValues, b);
+            break;
+        case 5:
+            text = troopMemberText(a, o) + " の " + nameAt(kEnemyValues, b);
+            break;
+        case 6:
+            text = characterName(a, o) + " の " + nameAt(kCharacterValues, b);
+            break;
+        case 7:
+            text = nameAt(kOtherValues, a);
+            break;
+        default:
+            text.clear();
+            break;
     }
     return true;
 }
@@ -332,11 +354,13 @@ bool fmtControlSelfSwitch(std::string& out, const Params& p, const ListingOption
     return false;
 }
 
-bool fmtControlTimer(std::string& out, const Params& p, const ListingOptions&,
-                     const SearchRequest*, FileCollector*) {
+bool fmtControlTimer(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+                     FileCollector*) {
     if (!needs(p, 1)) return false;
-    if (num(p, 0) == 0 && needs(p, 2)) out = format("始動 (%d分%d秒)", num(p, 1) / 60, num(p, 1) % 60);
-    else if (num(p, 0) == 1) out = "停止";
+    if (num(p, 0) == 0 && needs(p, 2))
+        out = format("始動 (%d分%d秒)", num(p, 1) / 60, num(p, 1) % 60);
+    else if (num(p, 0) == 1)
+        out = "停止";
     return false;
 }
 
@@ -366,8 +390,10 @@ bool fmtChangePartyMember(std::string& out, const Params& p, const ListingOption
                           const SearchRequest*, FileCollector*) {
     if (!needs(p, 2)) return false;
     out = detailLabel(num(p, 0), KindActor, o);
-    if (num(p, 1) == 0) out += needs(p, 3) && num(p, 2) == 1 ? " を加える,初期化" : " を加える";
-    else if (num(p, 1) == 1) out += " を外す";
+    if (num(p, 1) == 0)
+        out += needs(p, 3) && num(p, 2) == 1 ? " を加える,初期化" : " を加える";
+    else if (num(p, 1) == 1)
+        out += " を外す";
     return false;
 }
 

@@ -10,16 +10,51 @@ namespace {
 // Indexed by move code; code 0 has no name.
 const char* const kMoveNames[] = {
     "",
-    "下に移動", "左に移動", "右に移動", "上に移動", "左下に移動",
-    "右下に移動", "左上に移動", "右上に移動", "ランダムに移動", "プレイヤーに近づく",
-    "プレイヤーから遠ざかる", "一歩前進", "一歩後退", "ジャンプ", "ウェイト",
-    "下を向く", "左を向く", "右を向く", "上を向く", "右に 90 度回転",
-    "左に 90 度回転", "180 度回転", "右か左に 90 度回転", "ランダムに方向転換",
+    "下に移動",
+    "左に移動",
+    "右に移動",
+    "上に移動",
+    "左下に移動",
+    "右下に移動",
+    "左上に移動",
+    "右上に移動",
+    "ランダムに移動",
+    "プレイヤーに近づく",
+    "プレイヤーから遠ざかる",
+    "一歩前進",
+    "一歩後退",
+    "ジャンプ",
+    "ウェイト",
+    "下を向く",
+    "左を向く",
+    "右を向く",
+    "上を向く",
+    "右に 90 度回転",
+    "左に 90 度回転",
+    "180 度回転",
+    "右か左に 90 度回転",
+    "ランダムに方向転換",
     "プレイヤーの方を向く",
-    "プレイヤーの逆を向く", "スイッチ ON", "スイッチ OFF", "移動速度の変更", "移動頻度の変更",
-    "移動時アニメ ON", "移動時アニメ OFF", "停止時アニメ ON", "停止時アニメ OFF", "向き固定 ON",
-    "向き固定 OFF", "すり抜け ON", "すり抜け OFF", "最前面に表示 ON", "最前面に表示 OFF",
-    "グラフィック変更", "不透明度の変更", "合成方法の変更", "SE の演奏", "スクリプト",
+    "プレイヤーの逆を向く",
+    "スイッチ ON",
+    "スイッチ OFF",
+    "移動速度の変更",
+    "移動頻度の変更",
+    "移動時アニメ ON",
+    "移動時アニメ OFF",
+    "停止時アニメ ON",
+    "停止時アニメ OFF",
+    "向き固定 ON",
+    "向き固定 OFF",
+    "すり抜け ON",
+    "すり抜け OFF",
+    "最前面に表示 ON",
+    "最前面に表示 OFF",
+    "グラフィック変更",
+    "不透明度の変更",
+    "合成方法の変更",
+    "SE の演奏",
+    "スクリプト",
 };
 constexpr int kMoveNameCount = static_cast<int>(sizeof kMoveNames / sizeof kMoveNames[0]);
 
@@ -36,8 +71,16 @@ std::string oneToSix(int value, const char* const (&names)[6], const ListingOpti
 }
 
 enum MoveCode : int {
-    MoveJump = 14, MoveWait = 15, MoveSwitchOn = 27, MoveSwitchOff = 28, MoveSpeed = 29,
-    MoveFrequency = 30, MoveGraphic = 41, MoveOpacity = 42, MoveBlend = 43, MovePlaySe = 44,
+    MoveJump = 14,
+    MoveWait = 15,
+    MoveSwitchOn = 27,
+    MoveSwitchOff = 28,
+    MoveSpeed = 29,
+    MoveFrequency = 30,
+    MoveGraphic = 41,
+    MoveOpacity = 42,
+    MoveBlend = 43,
+    MovePlaySe = 44,
     MoveScript = 45,
 };
 
@@ -49,14 +92,14 @@ struct MoveArguments {
                   const SearchRequest* request, FileCollector* files);
 };
 
-bool jumpArguments(std::string& out, const Params& p, const ListingOptions&,
-                   const SearchRequest*, FileCollector*) {
+bool jumpArguments(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+                   FileCollector*) {
     out += format("：%+d,%+d", p[0].fixnum(), p[1].fixnum());
     return false;
 }
 
-bool waitArguments(std::string& out, const Params& p, const ListingOptions&,
-                   const SearchRequest*, FileCollector*) {
+bool waitArguments(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+                   FileCollector*) {
     out += format("：%dフレーム", p[0].fixnum());
     return false;
 }
@@ -98,8 +141,8 @@ bool opacityArguments(std::string& out, const Params& p, const ListingOptions&,
     return false;
 }
 
-bool blendArguments(std::string& out, const Params& p, const ListingOptions&,
-                    const SearchRequest*, FileCollector*) {
+bool blendArguments(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+                    FileCollector*) {
     out += "：" + blendName(p[0].fixnum());
     return false;
 }
@@ -118,11 +161,11 @@ bool scriptArguments(std::string& out, const Params& p, const ListingOptions&,
 }
 
 const MoveArguments kMoveArguments[] = {
-    {MoveJump, 2, jumpArguments},          {MoveWait, 1, waitArguments},
-    {MoveSwitchOn, 1, switchArguments},    {MoveSwitchOff, 1, switchArguments},
-    {MoveSpeed, 1, speedArguments},        {MoveFrequency, 1, frequencyArguments},
-    {MoveGraphic, 4, graphicArguments},    {MoveOpacity, 1, opacityArguments},
-    {MoveBlend, 1, blendArguments},        {MovePlaySe, 1, seArguments},
+    {MoveJump, 2, jumpArguments},       {MoveWait, 1, waitArguments},
+    {MoveSwitchOn, 1, switchArguments}, {MoveSwitchOff, 1, switchArguments},
+    {MoveSpeed, 1, speedArguments},     {MoveFrequency, 1, frequencyArguments},
+    {MoveGraphic, 4, graphicArguments}, {MoveOpacity, 1, opacityArguments},
+    {MoveBlend, 1, blendArguments},     {MovePlaySe, 1, seArguments},
     {MoveScript, 1, scriptArguments},
 };
 
@@ -150,8 +193,7 @@ bool fmtSetMoveRoute(std::string& out, const Params& p, const ListingOptions& o,
                      const SearchRequest*, FileCollector*) {
     if (!needs(p, 2)) return false;
     const MarshalValue& route = p[1];
-    if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute")
-        return false;
+    if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute") return false;
     const MarshalValue* repeatFlag = route.findIvar("@repeat");
     const MarshalValue* skippableFlag = route.findIvar("@skippable");
     bool repeat = repeatFlag && repeatFlag->isTrue();
@@ -159,8 +201,7 @@ bool fmtSetMoveRoute(std::string& out, const Params& p, const ListingOptions& o,
     out = characterName(p[0].fixnum(), o);
     if (repeat || skippable)
         out += std::string("(") + (repeat ? "動作を繰り返す" : "") +
-               (repeat && skippable ? "," : "") + (skippable ? "移動できない場合は無視" : "") +
-               ")";
+               (repeat && skippable ? "," : "") + (skippable ? "移動できない場合は無視" : "") + ")";
     return false;
 }
 

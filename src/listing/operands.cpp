@@ -24,8 +24,7 @@ int ownerTroop(const ListingOptions& o) {
 }
 
 const char* const kDirectionNames[] = {
-    "", "", "下", "", "左", "", "右", "", "上", "", "",
-    "A", "B", "C", "X", "Y", "Z", "L", "R",
+    "", "", "下", "", "左", "", "右", "", "上", "", "", "A", "B", "C", "X", "Y", "Z", "L", "R",
 };
 
 const char* const kPartyMembers[] = {"パーティ全体", "アクター1人目", "アクター2人目",
@@ -64,9 +63,12 @@ std::string characterName(int id, const ListingOptions& o) {
     const std::string* name = mapEventName(id, o);
     if (o.detail) {
         std::string inner;
-        if (id == -1) inner = "プレイヤー";
-        else if (id == 0) inner = "このイベント";
-        else inner = format("%03d", id) + (name ? ":" + *name : std::string());
+        if (id == -1)
+            inner = "プレイヤー";
+        else if (id == 0)
+            inner = "このイベント";
+        else
+            inner = format("%03d", id) + (name ? ":" + *name : std::string());
         return "イベント[" + inner + "]";
     }
     if (id == -1) return "プレイヤー";
@@ -109,7 +111,9 @@ bool textTargetMatches(const SearchRequest* request, TextTarget target, const st
     return textMatches(text, query, request->matcher);
 }
 
-std::string switchValue(int value) { return value == 0 ? "ON" : "OFF"; }
+std::string switchValue(int value) {
+    return value == 0 ? "ON" : "OFF";
+}
 
 namespace {
 

@@ -11,9 +11,21 @@ namespace zorvane {
 
 // Kind numbers of labels.
 enum LabelKind : int {
-    KindSwitch = 0, KindVariable = 1, KindActor = 2, KindClass = 3, KindWeapon = 4,
-    KindArmor = 5, KindItem = 6, KindSkill = 7, KindState = 8, KindCommonEvent = 9,
-    KindMap = 10, KindTroop = 11, KindEnemy = 12, KindAnimation = 13, KindElement = 14,
+    KindSwitch = 0,
+    KindVariable = 1,
+    KindActor = 2,
+    KindClass = 3,
+    KindWeapon = 4,
+    KindArmor = 5,
+    KindItem = 6,
+    KindSkill = 7,
+    KindState = 8,
+    KindCommonEvent = 9,
+    KindMap = 10,
+    KindTroop = 11,
+    KindEnemy = 12,
+    KindAnimation = 13,
+    KindElement = 14,
 };
 
 // label(id, kind, true, true, true, true)
@@ -37,7 +49,9 @@ std::string enemyOperand(int memberIndex, const ListingOptions& o);
 std::string battlerOperand(int side, int index, const ListingOptions& o);
 
 // The short-array rule: a formatter that needs n parameters prints nothing when fewer exist.
-inline bool needs(const Params& p, size_t n) { return p.size() >= n; }
+inline bool needs(const Params& p, size_t n) {
+    return p.size() >= n;
+}
 
 // Adds folder + name to the collector (when there is one and name is not empty).
 void collectFile(FileCollector* files, const char* folder, const std::string& name);
