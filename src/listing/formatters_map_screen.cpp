@@ -160,12 +160,15 @@ bool fogSettings(std::string& out, const Params& p, const ListingOptions& o,
     return offerFile("Graphics\\Fogs\\", name, request, files);
 }
 
-bool battlebackSettings(std::string& out, const Params& p, const SearchRequest* request,
-                        FileCollector* files) {
+bool battlebackSettings(std::string& out, const Params& p, const ListingOptions&,
+                        const SearchRequest* request, FileCollector* files) {
     std::string name = p[1].text();
     out += "バトルバック = " + quoted(name);
     return offerFile("Graphics\\Battlebacks\\", name, request, files);
 }
+
+// The parts of the map that the settings command changes, by p0.
+const Formatter kMapSettingParts[] = {panoramaSettings, fogSettings, battlebackSettings};
 
 }  // namespace
 
@@ -201,16 +204,9 @@ bool fmtScrollMap(std::string& out, const Params& p, const ListingOptions& o, co
 bool fmtChangeMapSettings(std::string& out, const Params& p, const ListingOptions& o,
                           const SearchRequest* request, FileCollector* files) {
     if (!needs(p, 2)) return false;
-    switch (num(p, 0)) {
-        case 0:
-            return panoramaSettings(out, p, o, request, files);
-        case 1:
-            return fogSettings(out, p, o, request, files);
-        case 2:
-            return battlebackSettings(out, p, request, files);
-        default:
-            return false;
-    }
+    int part = num(p, 0);
+    constexpr int count = static_cast<int>(sizeof kMapSettingParts / sizeof kMapSettingParts[0]);
+    return part >= 0 && part < count && kMapSettingParts[part](out, p, o, request, files);
 }
 
 bool fmtChangeTone(std::string& out, const Params& p, const ListingOptions& o, const SearchRequest*,

@@ -181,11 +181,6 @@ TEST_F(BattleSystemFormatters, DetailAndShortForms) {
          {n(1), n(1), n(1)},
          "アクター[001:Aldo],盾 = 防具[001:Shield]",
          "[Aldo],盾 = [Shield]"},
-        {"accessory slot",
-         fmtChangeEquipment,
-         {n(1), n(4), n(1)},
-         "アクター[001:Aldo],装飾品 = 防具[001:Shield]",
-         "[Aldo],装飾品 = [Shield]"},
         {"actor name",
          fmtChangeActorName,
          {n(1), s("Bob")},
@@ -229,11 +224,6 @@ TEST_F(BattleSystemFormatters, DetailAndShortForms) {
          {n(1), n(2), n(1)},
          "アクター3人目,アニメーション[001:Fire]",
          "アクター3人目,[Fire]"},
-        {"animation on the troop",
-         fmtShowBattleAnimation,
-         {n(0), n(-1), n(1)},
-         "トループ全体,アニメーション[001:Fire]",
-         "トループ全体,[Fire]"},
         {"damage by variable",
          fmtDealDamage,
          {n(1), n(0), n(1), n(4)},
@@ -255,11 +245,6 @@ TEST_F(BattleSystemFormatters, DetailAndShortForms) {
         EXPECT_EQ(text(c.formatter, c.params, true), c.detail) << c.what;
         EXPECT_EQ(text(c.formatter, c.params, false), c.brief) << c.what;
     }
-}
-
-TEST_F(BattleSystemFormatters, EnemiesOutsideABattleEventUseNoTroop) {
-    options.ownerKind = OwnerKind::Map;
-    EXPECT_EQ(text(fmtEnemyAppearance, {n(0)}, false), "[1.]");
 }
 
 TEST_F(BattleSystemFormatters, ValuesOutsideNameListsPrintNothingForThatName) {
@@ -363,6 +348,38 @@ TEST_F(BattleSystemFormatters, ActorGraphicNamesBothFiles) {
     files.clear();
     fmtChangeActorGraphic(out, {n(1), s(""), n(0), s("Knight"), n(0)}, options, nullptr, &files);
     EXPECT_EQ(files, FileCollector{"Graphics\\Battlers\\Knight"});
+}
+
+EventCommand command(int code, Params params) {
+    EventCommand c;
+    c.code = code;
+    c.parameters = std::move(params);
+    return c;
+}
+
+TEST_F(BattleSystemFormatters, WholeLines) {
+    SearchRequest anySearch = variableSearch({99}, false);
+    const struct {
+        EventCommand command;
+        bool detail;
+        const SearchRequest* request;
+        const char* expected;
+    } cases[] = {
+        {command(311, {n(0), n(1), n(0), n(50), b(false)}), true, nullptr,
+         "◆HP の増減：パーティ全体,-50(戦闘不能を許可:×)"},
+        {command(302, {n(0), n(1)}), false, nullptr, "◆ショップの処理：[Potion]"},
+        {command(605, {n(0), n(1)}), false, nullptr, "：　　　　　　　：[Potion]"},
+        {command(605, {n(0), n(1)}), false, &anySearch, "：ショップの処理(2行目以降)：[Potion]"},
+        {command(337, {n(1), n(2), n(1)}), false, nullptr,
+         "◆アニメーションの表示：アクター3人目,[Fire]"},
+        {command(339, {n(1)}), false, nullptr, "◆アクションの強制："},
+    };
+    for (const auto& c : cases) {
+        options.detail = c.detail;
+        std::string line;
+        EXPECT_FALSE(formatCommand(line, c.command, options, c.request));
+        EXPECT_EQ(line, c.expected);
+    }
 }
 
 }  // namespace

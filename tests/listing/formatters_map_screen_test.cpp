@@ -303,6 +303,51 @@ TEST_F(MapScreenFormatters, PositionVariablesAnswerReferencingSearch) {
         matches(fmtSetEventLocation, {n(0), n(1), n(4), n(4), n(0)}, variableSearch({4, 6}, true)));
 }
 
+EventCommand command(int code, Params params) {
+    EventCommand c;
+    c.code = code;
+    c.parameters = std::move(params);
+    return c;
+}
+
+TEST_F(MapScreenFormatters, WholeLines) {
+    const std::pair<EventCommand, const char*> cases[] = {
+        {command(201, {n(0), n(3), n(10), n(7), n(0), n(0)}), "◆場所移動：[003:町],(010,007)"},
+        {command(231, {n(1), s("name"), n(1), n(0), n(100), n(50), n(100), n(100), n(255), n(0)}),
+         "◆ピクチャの表示：1,'name',中心(100,50),(100%,100%),255,通常"},
+        {command(236, {n(0), n(0), n(20)}), "◆天候の設定：なし,@20"},
+        {command(222, {s("")}), "◆トランジション完了''"},
+        {command(208, {n(0)}), "◆透明状態の変更：透明"},
+        {command(223, {n(1)}), "◆画面の色調変更："},
+    };
+    options.detail = false;
+    for (const auto& [c, expected] : cases) {
+        std::string line;
+        EXPECT_FALSE(formatCommand(line, c, options, nullptr));
+        EXPECT_EQ(line, expected);
+    }
+}
+
+TEST_F(MapScreenFormatters, MissingFileSearch) {
+    ztest::TempDir game;
+    ASSERT_EQ(ztest::run("mkdir -p " + ztest::shellQuote(game.file("Graphics/Pictures"))), 0);
+    ztest::writeFile(game.file("Graphics/Pictures/Face.png"), "png");
+    db.projectFolder = game.path();
+    SearchRequest r;
+    r.kind = SearchKind::MissingFile;
+    r.missingFiles = true;
+    auto missing = [&](const EventCommand& c) {
+        std::string line;
+        return formatCommand(line, c, options, &r);
+    };
+    Params picture = {n(1), s("Face"), n(0), n(0), n(0), n(0), n(100), n(100), n(255), n(0)};
+    EXPECT_FALSE(missing(command(231, picture)));
+    picture[1] = s("Gone");
+    EXPECT_TRUE(missing(command(231, picture)));
+    EXPECT_TRUE(missing(command(204, {n(2), s("Gone")})));
+    EXPECT_FALSE(missing(command(222, {s("")}))) << "an empty name is never missing";
+}
+
 // Tone and audio values as Ruby itself writes them.
 TEST_F(MapScreenFormatters, ValuesDumpedByRuby) {
     if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
