@@ -23,7 +23,7 @@ require 'fileutils'
 require 'open3'
 
 # =============================================================================
-# Runtime value types with user-defined dumps (spec Part 1.3)
+# Runtime value types with user-defined dumps
 # =============================================================================
 
 class Table
@@ -96,12 +96,12 @@ end
 # =============================================================================
 
 class Record
-  def self.fields(spec = nil)
-    if spec
-      @field_spec = spec
-      attr_accessor(*spec.keys)
+  def self.fields(table = nil)
+    if table
+      @field_table = table
+      attr_accessor(*table.keys)
     end
-    @field_spec
+    @field_table
   end
 
   def self.fresh(default)
@@ -111,10 +111,10 @@ class Record
   end
 
   def initialize(**values)
-    spec = self.class.fields
-    extra = values.keys - spec.keys
+    table = self.class.fields
+    extra = values.keys - table.keys
     raise ArgumentError, "#{self.class}: unknown fields #{extra.inspect}" unless extra.empty?
-    spec.each do |key, default|
+    table.each do |key, default|
       instance_variable_set(:"@#{key}", values.key?(key) ? values[key] : Record.fresh(default))
     end
   end
@@ -309,7 +309,7 @@ module RPG
 end
 
 # =============================================================================
-# The command table of spec Parts 3.1 to 3.5 (codes only) and move codes.
+# The codes of the command table and the move codes.
 # =============================================================================
 
 COMMAND_CODES = [
@@ -2541,7 +2541,7 @@ def each_route(db, maps, &blk)
   end
 end
 
-# The references of spec Part 4.1 (step G and rule F) and Part 9.1.
+# The resource references that the missing-file search and the RTP check look at.
 def collect_references(db, maps)
   refs = []
   add = ->(folder, name) { refs << "#{folder}#{name}" unless name.nil? || name.empty? }

@@ -97,7 +97,7 @@ COMMAND_CODES = [
   401, 402, 403, 404, 408, 411, 412, 413, 509, 601, 602, 603, 604, 605, 655
 ].freeze
 
-# Minimum parameter counts that the formatters of spec Parts 3.2 to 3.5 read.
+# Minimum parameter counts that the command formatters read.
 NEEDS = {
   101 => 1, 401 => 1, 102 => 2, 402 => 2, 103 => 2, 104 => 2, 105 => 1, 106 => 1, 108 => 1, 408 => 1,
   111 => 1, 117 => 1, 118 => 1, 119 => 1, 121 => 3, 122 => 5, 123 => 2, 124 => 1, 125 => 3,
