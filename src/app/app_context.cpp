@@ -1,0 +1,45 @@
+// Start-up and shutdown of the desktop program, in the order the program has always used.
+#include "app/app_context.h"
+
+#include <wx/display.h>
+#include <wx/gdicmn.h>
+
+#include "app/main_frame.h"
+#include "platform/folders.h"
+
+namespace zorvane {
+
+namespace {
+
+DesktopSize desktopSize() {
+    wxRect area = wxDisplay(0u).GetGeometry();
+    return {area.GetWidth(), area.GetHeight()};
+}
+
+}  // namespace
+
+MainFrame* startApplication(AppContext& context, const std::vector<std::string>& args) {
+    if (context.hooks.registerProgram) context.hooks.registerProgram();
+    context.rpgxpPath = rpgxpApplicationPath();
+    context.settingsFile = SettingsFile(settingsFilePath());
+    bindStartupSettings(context.settingsFile, context.settings, desktopSize(),
+                        {programFolder(), templateFolder()});
+
+    auto* frame = new MainFrame(context);  // a top-level window: wx deletes it on Destroy()
+    frame->Show();
+    // A project that fails to open here is simply not open; nothing is shown.
+    if (!args.empty())
+        frame->openProject(args.front());
+    else if (context.settings.system.autoRead)
+        frame->openProject(context.settings.system.lastProject);
+    frame->updateCommandStates();
+    if (context.settings.update.autoCheck && context.hooks.runUpdateCheck)
+        context.hooks.runUpdateCheck(frame, true);
+    return frame;
+}
+
+bool finishApplication(AppContext& context) {
+    return context.settingsFile.saveAll();
+}
+
+}  // namespace zorvane

@@ -1,0 +1,74 @@
+// File dialogs. The system's own overwrite prompt is off because the program asks its own
+// question; wxFD_CHANGE_DIR stays off so the current directory never moves.
+#include "app/file_dialogs.h"
+
+#include <wx/filedlg.h>
+
+#include "app/message_box.h"
+#include "app/wx_text.h"
+#include "project/file_helpers.h"
+
+namespace zorvane {
+
+namespace {
+
+wxString wildcardOf(const std::vector<FileFilter>& filters) {
+    wxString wildcard;
+    for (const FileFilter& f : filters) {
+        if (!wildcard.empty()) wildcard += "|";
+        wildcard += toWx(f.description) + "|" + toWx(f.pattern);
+    }
+    return wildcard;
+}
+
+std::string systemFileDialog(wxWindow* parent, const FileDialogRequest& request) {
+    long style = request.save ? wxFD_SAVE : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    wxFileDialog dialog(parent, toWx(request.title), toWx(request.folder),
+                        toWx(request.fileName), wildcardOf(request.filters), style);
+    if (!request.filters.empty()) dialog.SetFilterIndex(request.filterIndex);
+    if (dialog.ShowModal() != wxID_OK) return "";
+    return fromWx(dialog.GetPath());
+}
+
+// A name without a dot after its last separator has no extension.
+bool hasExtension(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    size_t dot = path.find_last_of('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+}
+
+}  // namespace
+
+FileDialogSeam& fileDialogSeam() {
+    static FileDialogSeam seam = systemFileDialog;
+    return seam;
+}
+
+std::string chooseFile(wxWindow* parent, const FileDialogRequest& request) {
+    return fileDialogSeam()(parent, request);
+}
+
+bool askSaveFileName(wxWindow* owner, std::string& file, const std::vector<FileFilter>& filters,
+                     int filterIndex, const std::string& initialFolder, const std::string& title,
+                     const std::string& defaultExtension) {
+    FileDialogRequest request;
+    request.save = true;
+    request.title = title;
+    request.filters = filters;
+    request.filterIndex = filterIndex;
+    request.folder = initialFolder;
+    request.fileName = file;
+    std::string chosen = chooseFile(owner, request);
+    if (chosen.empty()) return false;
+    if (!defaultExtension.empty() && !hasExtension(chosen)) chosen += "." + defaultExtension;
+    if (fileExists(chosen)) {
+        std::string text = chosen + "\n\nこのファイルは既に存在しますが上書きしますか？";
+        int answer = showMessage(owner, text, "上書き確認",
+                                 wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+        if (answer != wxYES) return false;
+    }
+    file = chosen;
+    return true;
+}
+
+}  // namespace zorvane

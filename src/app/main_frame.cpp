@@ -1,0 +1,387 @@
+// The main window. Menus, toolbar buttons and the rules that enable them are tables;
+// every command that would change the project or start work is refused while a long
+// task runs, whether it comes from a menu, a button or a key.
+#include "app/main_frame.h"
+
+#include <wx/artprov.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+
+#include <filesystem>
+
+#include "app/file_dialogs.h"
+#include "app/message_box.h"
+#include "app/program_identity.h"
+#include "app/settings_dialog.h"
+#include "app/wx_text.h"
+#include "platform/file_util.h"
+#include "platform/folders.h"
+#include "platform/registry_store.h"
+#include "platform/shell.h"
+#include "project/file_helpers.h"
+
+namespace zorvane {
+
+namespace {
+
+const char* const kMenuTitles[] = {"ファイル(&F)", "ツール(&T)", "設定(&C)", "ヘルプ(&H)"};
+constexpr int kSettingsMenu = 2;
+
+struct MenuRow {
+    int menu;
+    int id;  // 0 = separator
+    const char* label;
+};
+
+const MenuRow kMenuRows[] = {
+    {0, kCmdOpen, "プロジェクトを開く(&O)\tCtrl+O"},
+    {0, kCmdReload, "プロジェクトを再読み込み(&R)\tCtrl+R"},
+    {0, 0, ""},
+    {0, kCmdUninstall, "アンインストール用終了(&U)"},
+    {0, kCmdExit, "終了(&X)\tAlt+F4"},
+    {1, kCmdOpenRpgxp, "RPGツクールXPで開く"},
+    {1, kCmdGameFolder, "ゲームフォルダを開く"},
+    {1, 0, ""},
+    {1, kCmdEventViewer, "イベントビュアー(&E)\tCtrl+E"},
+    {1, kCmdMapViewer, "マップビュアー(&M)\tCtrl+M"},
+    {3, kCmdHelp, "マニュアル(&M)\tF1"},
+    {3, 0, ""},
+    {3, kCmdVersion, "バージョン情報(&V)"},
+    {3, kCmdWebPage, "WebPage(&W)"},
+};
+
+struct ToolRow {
+    int id;  // 0 = separator
+    const char* art;
+    const char* tooltip;
+};
+
+const ToolRow kToolRows[] = {
+    {0, "", ""},
+    {kCmdOpen, wxART_FILE_OPEN, "プロジェクトを開く"},
+    {kCmdReload, wxART_REDO, "現在のプロジェクトを再読み込み"},
+    {0, "", ""},
+    {kCmdEventViewer, wxART_REPORT_VIEW, "イベントビュアー"},
+    {kCmdMapViewer, wxART_FIND, "マップビュアー"},
+    {0, "", ""},
+    {kCmdHelp, wxART_HELP, "ヘルプ"},
+};
+
+const char* const kTabTitles[kMainTabCount] = {"検索", "RTPコピー", "エクスポート", "インポート"};
+
+// When a command may run.
+enum class Rule { NotBusy, LoadedNotBusy, LoadedWithRpgxp, Loaded };
+
+struct StateRow {
+    int id;
+    Rule rule;
+};
+
+const StateRow kStateRows[] = {
+    {kCmdOpen, Rule::NotBusy},
+    {kCmdSettings, Rule::NotBusy},
+    {kCmdReload, Rule::LoadedNotBusy},
+    {kCmdEventViewer, Rule::LoadedNotBusy},
+    {kCmdMapViewer, Rule::LoadedNotBusy},
+    {kCmdOpenRpgxp, Rule::LoadedWithRpgxp},
+    {kCmdGameFolder, Rule::Loaded},
+};
+
+const char* const kHmJreKey = "Software\\Hidemaruo\\HmJre";
+
+// The help file when it is installed, else the HTML manual that comes with the program.
+std::string findHelpFile() {
+    std::string program = programFolder();
+    const std::string candidates[] = {
+        joinPath(program, "zorvane.chm"),
+        joinPath(program, "manual.html"),
+        joinPath(program, "docs/manual.html"),
+        joinPath(program, "../share/doc/zorvane/manual.html"),
+        joinPath(program, "../docs/manual.html"),
+    };
+    for (const std::string& path : candidates)
+        if (fileExists(path)) return path;
+    return "";
+}
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+
+}  // namespace
+
+MainFrame::MainFrame(AppContext& context)
+    : wxFrame(nullptr, wxID_ANY, kProgramName, wxDefaultPosition, wxDefaultSize,
+              wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
+      context_(context) {
+    createMenus();
+    createToolBar();
+    createBody();
+    bindCommands();
+    context_.tasks.setStateListener([this] { updateCommandStates(); });
+    Move(context_.settings.mainWnd.left, context_.settings.mainWnd.top);
+}
+
+MainFrame::~MainFrame() {
+    context_.tasks.setStateListener(nullptr);
+}
+
+void MainFrame::createMenus() {
+    wxMenuBar* bar = new wxMenuBar;
+    wxMenu* menus[std::size(kMenuTitles)];
+    for (size_t i = 0; i < std::size(kMenuTitles); ++i) {
+        menus[i] = new wxMenu;
+        bar->Append(menus[i], toWx(kMenuTitles[i]));
+    }
+    for (const MenuRow& row : kMenuRows) {
+        if (row.id == 0)
+            menus[row.menu]->AppendSeparator();
+        else
+            menus[row.menu]->Append(row.id, toWx(row.label));
+    }
+    settingsMenuIndex_ = kSettingsMenu;
+    SetMenuBar(bar);
+}
+
+void MainFrame::createToolBar() {
+    wxToolBar* bar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
+    for (const ToolRow& row : kToolRows) {
+        if (row.id == 0) {
+            bar->AddSeparator();
+            continue;
+        }
+        wxBitmap image = wxArtProvider::GetBitmap(row.art, wxART_TOOLBAR, wxSize(16, 16));
+        bar->AddTool(row.id, toWx(row.tooltip), image, toWx(row.tooltip));
+    }
+    bar->Realize();
+}
+
+void MainFrame::createBody() {
+    wxPanel* body = new wxPanel(this);
+    wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+    wxBoxSizer* folderRow = new wxBoxSizer(wxHORIZONTAL);
+    folderRow->Add(new wxStaticText(body, wxID_ANY, toWx("プロジェクトフォルダ")), 0,
+                   wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+    folderBox_ = new wxTextCtrl(body, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
+                                wxTE_READONLY);
+    folderRow->Add(folderBox_, 1, wxEXPAND);
+    column->Add(folderRow, 0, wxEXPAND | wxALL, 6);
+
+    tabs_ = new wxNotebook(body, wxID_ANY);
+    for (int tab = 0; tab < kMainTabCount; ++tab) {
+        pages_[tab] = new wxPanel(tabs_);
+        tabs_->AddPage(pages_[tab], toWx(kTabTitles[tab]));
+    }
+    // Until the pages have their own windows, their remembered keys are bound here so
+    // that the ids kept for them are still read, repaired and written back.
+    bindSearchPageSettings(context_.settingsFile, context_.settings);
+    bindExportPageSettings(context_.settingsFile, context_.settings);
+    tabs_->SetSelection(static_cast<size_t>(context_.settings.system.lastTab));
+    tabs_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
+        if (event.GetSelection() >= 0) context_.settings.system.lastTab = event.GetSelection();
+        event.Skip();
+    });
+    column->Add(tabs_, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
+    body->SetSizer(column);
+    SetClientSize(FromDIP(wxSize(600, 520)));
+}
+
+void MainFrame::bindCommands() {
+    struct Handler {
+        int id;
+        void (MainFrame::*run)();
+    };
+    static const Handler kHandlers[] = {
+        {kCmdOpen, &MainFrame::openProjectDialog},
+        {kCmdReload, &MainFrame::reloadProject},
+        {kCmdUninstall, &MainFrame::uninstallExit},
+        {kCmdOpenRpgxp, &MainFrame::openInRpgxp},
+        {kCmdGameFolder, &MainFrame::openGameFolder},
+        {kCmdSettings, &MainFrame::showSettings},
+        {kCmdHelp, &MainFrame::showHelp},
+        {kCmdVersion, &MainFrame::showVersion},
+        {kCmdWebPage, &MainFrame::openWebPage},
+    };
+    for (const Handler& h : kHandlers)
+        Bind(wxEVT_MENU, [this, run = h.run](wxCommandEvent&) { (this->*run)(); }, h.id);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, kCmdExit);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+            if (!busy() && context_.hooks.openEventViewer) context_.hooks.openEventViewer(this);
+        }, kCmdEventViewer);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+            if (!busy() && context_.hooks.openMapViewer) context_.hooks.openMapViewer(this);
+        }, kCmdMapViewer);
+    // "設定(&C)" is an item of the bar itself: opening its (empty) menu runs the command.
+    Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
+        wxMenuBar* bar = GetMenuBar();
+        if (bar && event.GetMenu() == bar->GetMenu(static_cast<size_t>(settingsMenuIndex_)))
+            CallAfter([this] { showSettings(); });
+        event.Skip();
+    });
+    Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
+        if (event.GetActive()) CallAfter([this] { checkProjectChanged(); });
+        event.Skip();
+    });
+    Bind(wxEVT_CLOSE_WINDOW, &MainFrame::onClose, this);
+}
+
+void MainFrame::openProjectDialog() {
+    if (busy()) return;
+    FileDialogRequest request;
+    request.title = "プロジェクトを開く";
+    request.filters = {{"RPGXP プロジェクト(*.rxproj)", "*.rxproj"}};
+    const std::string& last = context_.settings.system.lastProject;
+    request.folder = folderOf(last);
+    if (fileExists(last)) request.fileName = last.substr(request.folder.size() + 1);
+    std::string path = chooseFile(this, request);
+    if (path.empty()) return;
+    if (context_.hooks.closeProjectWindows) context_.hooks.closeProjectWindows();
+    if (!openProject(path))
+        showMessage(this, "プロジェクトの読み込みに失敗しました", kMessageTitle,
+                    wxOK | wxICON_WARNING);
+}
+
+bool MainFrame::openProject(const std::string& path) {
+    context_.askedAboutChange = false;
+    bool opened = context_.database.open(path);
+    if (opened) {
+        // Kept absolute: the next start may run from another folder.
+        context_.settings.system.lastProject = absolutePath(path);
+        repairRememberedIds(context_.settings, context_.database);
+    }
+    if (context_.hooks.refreshPages) context_.hooks.refreshPages();
+    updateCommandStates();
+    return opened;
+}
+
+void MainFrame::reloadProject() {
+    if (busy() || !context_.database.loaded) return;
+    openProject(context_.settings.system.lastProject);
+    context_.askedAboutChange = false;
+}
+
+void MainFrame::checkProjectChanged() {
+    if (!context_.settings.system.projectCheck || context_.askedAboutChange ||
+        !context_.database.loaded || busy())
+        return;
+    if (!context_.database.hasChanged()) return;
+    context_.askedAboutChange = true;
+    int answer = showMessage(this,
+                             "現在読み込んでいるプロジェクトが外部アプリケーションで\n"
+                             "変更されたようですがZorvaneでも再読み込みしますか？",
+                             kMessageTitle, wxYES_NO | wxICON_QUESTION);
+    if (answer != wxYES) return;
+    reloadProject();
+    Raise();
+}
+
+void MainFrame::enableCommand(int id, bool enable) {
+    if (id == kCmdSettings) {
+        GetMenuBar()->EnableTop(static_cast<size_t>(settingsMenuIndex_), enable);
+        return;
+    }
+    GetMenuBar()->Enable(id, enable);
+    if (GetToolBar()->FindById(id)) GetToolBar()->EnableTool(id, enable);
+}
+
+bool MainFrame::isCommandEnabled(int id) const {
+    if (id == kCmdSettings)
+        return GetMenuBar()->IsEnabledTop(static_cast<size_t>(settingsMenuIndex_));
+    bool menu = GetMenuBar()->IsEnabled(id);
+    if (!GetToolBar()->FindById(id)) return menu;
+    return menu && GetToolBar()->GetToolEnabled(id);
+}
+
+void MainFrame::updateCommandStates() {
+    bool loaded = context_.database.loaded;
+    bool idle = !busy();
+    for (const StateRow& row : kStateRows) {
+        bool on = false;
+        switch (row.rule) {
+            case Rule::NotBusy: on = idle; break;
+            case Rule::LoadedNotBusy: on = loaded && idle; break;
+            case Rule::LoadedWithRpgxp: on = loaded && !context_.rpgxpPath.empty(); break;
+            case Rule::Loaded: on = loaded; break;
+        }
+        enableCommand(row.id, on);
+    }
+    tabs_->Enable(idle);
+    folderBox_->ChangeValue(loaded ? toWx(context_.database.projectFolder) : wxString());
+    std::string title = kProgramName;
+    if (loaded) title += " - [" + context_.database.title + "]";
+    SetTitle(toWx(title));
+    if (context_.hooks.updatePageStates) context_.hooks.updatePageStates();
+}
+
+void MainFrame::uninstallExit() {
+    if (busy()) return;
+    int answer = showMessage(this, "レジストリ情報を削除して終了しますか？", "アンインストール用終了",
+                             wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+    if (answer != wxYES) return;
+    if (context_.hooks.unregisterProgram) context_.hooks.unregisterProgram();
+    RegistryStore& registry = RegistryStore::user();
+    registry.deleteKey(kHmJreKey);
+    registry.save();
+    Close();
+}
+
+void MainFrame::showVersion() {
+    if (busy()) return;
+    std::string text = std::string(kProgramName) + " " + kVersionText + "\n" + kVersionNote;
+    showMessage(this, text, "バージョン情報", wxOK | wxICON_INFORMATION);
+}
+
+void MainFrame::showHelp() {
+    std::string help = findHelpFile();
+    // With nothing installed, the shell's own report names the missing file.
+    shellOpen(help.empty() ? joinPath(programFolder(), "zorvane.chm") : help);
+}
+
+void MainFrame::openWebPage() {
+    shellOpen(kWebPageUrl);
+}
+
+void MainFrame::showSettings() {
+    if (busy()) return;
+    runSettingsDialog(this, context_);
+}
+
+void MainFrame::openInRpgxp() {
+    if (!context_.database.loaded || context_.rpgxpPath.empty()) return;
+    // Wine quotes the argument for the Windows command line itself.
+    if (!runDetached({"wine", context_.rpgxpPath, context_.database.projectFile}))
+        showMessage(this, "RPGツクールXPを起動できませんでした", kMessageTitle,
+                    wxOK | wxICON_WARNING);
+}
+
+void MainFrame::openGameFolder() {
+    if (!context_.database.loaded) return;
+    shellOpen(context_.database.projectFolder);
+}
+
+void MainFrame::onClose(wxCloseEvent& event) {
+    if (busy()) {
+        if (event.CanVeto()) {
+            event.Veto();
+            return;
+        }
+        context_.tasks.abort();  // the system is going down: stop the work rather than lose it
+    }
+    wxPoint place = GetPosition();
+    context_.settings.mainWnd.left = place.x;
+    context_.settings.mainWnd.top = place.y;
+    if (tabs_->GetSelection() >= 0) context_.settings.system.lastTab = tabs_->GetSelection();
+    if (context_.hooks.storePageState) context_.hooks.storePageState();
+    context_.tasks.setStateListener(nullptr);
+    Destroy();
+}
+
+}  // namespace zorvane

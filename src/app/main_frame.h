@@ -1,0 +1,84 @@
+// The main window: menu bar, toolbar, the project folder box and the four main tabs, and
+// the commands behind them (open, reload, change check, settings, help, exit).
+#pragma once
+#include <wx/frame.h>
+
+#include <array>
+#include <string>
+
+#include "app/app_context.h"
+
+class wxNotebook;
+class wxPanel;
+class wxTextCtrl;
+class wxToolBar;
+
+namespace zorvane {
+
+// wx menu ids must stay below 0x7FFF, so the program's own command numbers (40001 ...)
+// are kept with a fixed offset.
+constexpr int menuId(int commandNumber) {
+    return commandNumber - 20000;
+}
+
+enum CommandId {
+    kCmdHelp = menuId(40001),
+    kCmdOpen = menuId(40002),
+    kCmdReload = menuId(40003),
+    kCmdExit = menuId(40004),
+    kCmdVersion = menuId(40005),
+    kCmdSettings = menuId(40006),
+    kCmdEventViewer = menuId(40007),
+    kCmdMapViewer = menuId(40010),
+    kCmdUninstall = menuId(40014),
+    kCmdWebPage = menuId(40015),
+    kCmdOpenRpgxp = menuId(40018),
+    kCmdGameFolder = menuId(40019),
+};
+
+enum MainTab { kTabSearch, kTabRtpCopy, kTabExport, kTabImport, kMainTabCount };
+
+class MainFrame : public wxFrame {
+  public:
+    explicit MainFrame(AppContext& context);
+    ~MainFrame() override;
+
+    // The empty panel of a main tab, for its page to fill.
+    wxPanel* page(MainTab tab) const { return pages_[tab]; }
+    wxNotebook* tabs() const { return tabs_; }
+    wxTextCtrl* folderBox() const { return folderBox_; }
+    AppContext& context() const { return context_; }
+
+    void openProjectDialog();
+    bool openProject(const std::string& path);
+    void reloadProject();
+    void checkProjectChanged();
+    void updateCommandStates();
+    void uninstallExit();
+    void showVersion();
+    void showHelp();
+    void openWebPage();
+    void showSettings();
+    void openInRpgxp();
+    void openGameFolder();
+
+    // The menu item and the toolbar button of a command, enabled together.
+    bool isCommandEnabled(int id) const;
+
+  private:
+    void createMenus();
+    void createToolBar();
+    void createBody();
+    void bindCommands();
+    void enableCommand(int id, bool enable);
+    void onClose(wxCloseEvent& event);
+    bool busy() const { return context_.tasks.isBusy(); }
+
+    AppContext& context_;
+    wxNotebook* tabs_ = nullptr;
+    wxTextCtrl* folderBox_ = nullptr;
+    std::array<wxPanel*, kMainTabCount> pages_{};
+    int settingsMenuIndex_ = -1;
+};
+
+}  // namespace zorvane

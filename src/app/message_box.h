@@ -1,0 +1,29 @@
+// The one way the program shows a message box or runs a modal dialog. Both are seams:
+// a test replaces them to answer questions and to see what would have been shown.
+#pragma once
+#include <wx/defs.h>
+
+#include <functional>
+#include <string>
+
+class wxWindow;
+class wxDialog;
+
+namespace zorvane {
+
+// Returns wxYES, wxNO, wxOK or wxCANCEL, as wxMessageBox does.
+using MessageBoxSeam = std::function<int(wxWindow* parent, const std::string& text,
+                                         const std::string& title, long style)>;
+MessageBoxSeam& messageBoxSeam();
+int showMessage(wxWindow* parent, const std::string& text, const std::string& title,
+                long style);
+
+// Returns the dialog's return code (wxID_OK, wxID_CANCEL, ...).
+using ModalDialogSeam = std::function<int(wxDialog& dialog)>;
+ModalDialogSeam& modalDialogSeam();
+int showModal(wxDialog& dialog);
+
+// The caption of warnings and questions.
+extern const char* const kMessageTitle;
+
+}  // namespace zorvane

@@ -1,0 +1,15 @@
+// Who the program is: the names and version shown in the version box, the title bar and
+// the update check, kept in one place.
+#pragma once
+
+namespace zorvane {
+
+constexpr const char* kProgramName = "Zorvane";
+constexpr const char* kDistinctName = "zorvane";
+constexpr const char* kVersionText = "Ver1.06";
+constexpr int kBuildNumber = 106;
+constexpr const char* kWebPageUrl = "https://zorvane.example.org/";
+// The third line of the version box.
+constexpr const char* kVersionNote = "RPGXP プロジェクト解析ツール";
+
+}  // namespace zorvane

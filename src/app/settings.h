@@ -1,0 +1,170 @@
+// The user's settings: plain option structs, the keys of zorvane.ini that they are bound
+// to (one table of rows per moment of binding), and the file that reads every bound key
+// once when it is bound and writes them all back once at exit. Nothing here needs a window.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/ini_file.h"
+
+namespace zorvane {
+
+class ProjectDatabase;
+
+struct SystemSettings {
+    std::string lastProject, lastDir;
+    int lastTab = 0, lastTab2 = 0;
+    bool autoRead = true, firstOnly = false, detail = true, projectCheck = true;
+};
+
+struct WindowPlace {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct EventViewerSettings {
+    WindowPlace place;
+    bool lineNum = true, detail = true, saveMode = true;
+    int lastView = 0;
+    std::string template1, template2, rubyColor;
+};
+
+struct MapViewerSettings {
+    WindowPlace place;
+    int mapWndWidth = 200, zoomMode = 1, saveMode = 0, pngCompLv = 6, pngFilter = 5,
+        jpgQuality = 90;
+    bool viewMapEvent1 = true, viewMapEvent2 = true, viewPanorama = true, viewLayer1 = true,
+         viewLayer2 = true, viewLayer3 = true, viewFog = true, zoomQuality = false,
+         simpleMap = false, bltGlid = false, bltCursor = true;
+    std::string colorGlid = "#000000", colorSimple1 = "#99CCFF", colorSimple2 = "#FFFFCC";
+};
+
+struct UpdateSettings {
+    bool autoCheck = false, autoClose = false, useProxy = false;
+    std::string proxyHost;
+    int proxyPort = 0, timeOut = 30;
+};
+
+constexpr int kCsvTableCount = 12;
+
+struct DataExportSettings {
+    std::array<bool, kCsvTableCount> csvCheck{};
+    std::string outputDir;
+    bool noEmptyEvent = true;
+};
+
+// Rows of the search range and of the export: common events, battle events, map events,
+// scripts. radio false = "全て", true = "指定".
+struct EventRangeSettings {
+    std::array<bool, 4> check{}, radio{};
+    std::array<int, 4> select{};
+    bool includeSubMaps = true;
+    bool mapImages = false;  // export only
+};
+
+enum RangeRow { kRangeCommonEvents, kRangeBattleEvents, kRangeMapEvents, kRangeScripts };
+
+// The switch, variable and common event pages of the search.
+struct IdSearchSettings {
+    std::array<bool, 3> check{};  // switch and variable pages only
+    bool andMode = true;
+    std::array<int, 2> select{};
+    std::array<bool, 2> idCheck{};
+};
+
+struct TextSearchSettings {
+    std::array<bool, 3> options{};  // case, regular expression, fuzzy
+    std::array<bool, 8> targets{};
+    std::string text;
+};
+
+struct CommandSearchSettings {
+    std::array<bool, 6> check{};
+    std::array<int, 6> select{};
+};
+
+struct Settings {
+    SystemSettings system;
+    WindowPlace mainWnd, searchWnd, animeWnd;
+    EventViewerSettings eventViewer;
+    MapViewerSettings mapViewer;
+    UpdateSettings update;
+    DataExportSettings dataExport;
+    EventRangeSettings searchRange, exportRange;
+    IdSearchSettings searchSwitch, searchVariable, searchCommonEvent;
+    TextSearchSettings searchText;
+    CommandSearchSettings searchCommand;
+    bool searchMissingFiles = true;
+};
+
+struct DesktopSize {
+    int width = 0, height = 0;
+};
+
+// Where the path defaults point.
+struct SettingsPlaces {
+    std::string programFolder;
+    std::string templateFolder;
+};
+
+enum class BindingKind { Int, RangedInt, Bool, String };
+
+// One remembered binding: the key and the variable it is written back from.
+struct Binding {
+    std::string section, key;
+    BindingKind kind;
+    std::variant<int*, bool*, std::string*> target;
+};
+
+class SettingsFile {
+  public:
+    // No path: every read gives the default (strings give ""), saveAll writes nothing.
+    SettingsFile() = default;
+    // Reads the file once; a missing file means every key has its default.
+    explicit SettingsFile(std::string path);
+
+    void bindInt(const std::string& section, const std::string& key, int& var, int def);
+    void bindRangedInt(const std::string& section, const std::string& key, int& var, int def,
+                       int min, int max);
+    void bindBool(const std::string& section, const std::string& key, bool& var, bool def);
+    void bindString(const std::string& section, const std::string& key, std::string& var,
+                    const std::string& def, size_t size = 512);
+
+    // Writes every binding, in the order of binding; false when the file cannot be written.
+    bool saveAll();
+
+    const std::string& path() const { return path_; }
+    const std::vector<Binding>& bindings() const { return bindings_; }
+
+  private:
+    std::string path_;
+    IniFile ini_;
+    std::vector<Binding> bindings_;
+};
+
+// The keys bound at start-up (System to DataExport).
+void bindStartupSettings(SettingsFile& file, Settings& settings, const DesktopSize& desktop,
+                         const SettingsPlaces& places);
+// The keys of the search page and of the export page, bound when those pages are created.
+void bindSearchPageSettings(SettingsFile& file, Settings& settings);
+void bindExportPageSettings(SettingsFile& file, Settings& settings);
+
+// After a project opens: remembered ids that the project does not have become 1.
+void repairRememberedIds(Settings& settings, const ProjectDatabase& database);
+
+struct Rgb {
+    uint8_t red = 0, green = 0, blue = 0;
+    bool operator==(const Rgb& o) const {
+        return red == o.red && green == o.green && blue == o.blue;
+    }
+};
+// "#RRGGBB" -> colour; a text that does not start with '#' is black.
+Rgb colourFromText(const std::string& text);
+std::string colourToText(const Rgb& colour);
+
+// What a setting's default is, for the sheet's "戻" buttons.
+extern const MapViewerSettings kMapViewerDefaults;
+
+}  // namespace zorvane

@@ -1,0 +1,384 @@
+// The main window driven as a user would: start with a project, reload, notice changes on
+// disk, refuse commands while a long task runs, and write the settings at exit.
+#include <gtest/gtest.h>
+#include <wx/accel.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+#include <wx/weakref.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/app_context.h"
+#include "app/gui_test_support.h"
+#include "app/main_frame.h"
+#include "app/wx_text.h"
+#include "platform/folders.h"
+#include "platform/ini_file.h"
+#include "platform/registry_store.h"
+#include "support/test_support.h"
+
+namespace zorvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kQuestion =
+    "現在読み込んでいるプロジェクトが外部アプリケーションで\n"
+    "変更されたようですがZorvaneでも再読み込みしますか？";
+
+class MainFrameTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::remove(settingsFilePath());
+        project = ztest::copySampleProject(dir.path());
+        if (project.empty()) GTEST_SKIP() << "the sample project is not there yet";
+    }
+
+    void TearDown() override {
+        if (context.tasks.isBusy()) context.tasks.abort();
+        if (frame) frame->Destroy();
+        ztest::pumpUntil([this] { return !frame; }, 2000);
+    }
+
+    void writeSettings(const std::string& text) { ztest::writeFile(settingsFilePath(), text); }
+
+    void start(const std::vector<std::string>& args) {
+        frame = startApplication(context, args);
+        ASSERT_TRUE(frame);
+    }
+
+    // The game's title as the iconv tool reads Game.ini.
+    std::string gameTitle() {
+        std::string out;
+        ztest::run("iconv -f CP932 -t UTF-8 " + ztest::shellQuote(dir.file("Game.ini")) +
+                       " | sed -n 's/^Title=//p' | tr -d '\\r\\n'",
+                   &out);
+        return out;
+    }
+
+    void command(int id) {
+        wxCommandEvent event(wxEVT_MENU, id);
+        event.SetEventObject(frame.get());
+        frame->GetEventHandler()->ProcessEvent(event);
+        ztest::pumpFor(20);
+    }
+
+    void activate() {
+        wxActivateEvent event(wxEVT_ACTIVATE, true, frame->GetId());
+        event.SetEventObject(frame.get());
+        frame->GetEventHandler()->ProcessEvent(event);
+        ztest::pumpFor(30);
+    }
+
+    // Sets a data file's last write time an hour ahead, as another program saving it would.
+    void touchDataFile(const std::string& name) {
+        fs::path file = fs::path(dir.path()) / "Data" / name;
+        fs::last_write_time(file, fs::last_write_time(file) + std::chrono::hours(1));
+    }
+
+    std::string windowTitle() const { return fromWx(frame->GetTitle()); }
+
+    ztest::TempDir dir;
+    std::string project;
+    AppContext context;
+    wxWeakRef<MainFrame> frame;
+};
+
+const int kProjectCommands[] = {kCmdReload, kCmdEventViewer, kCmdMapViewer, kCmdGameFolder};
+
+TEST_F(MainFrameTest, CommandLineProjectOpensEvenWithAutoReadOff) {
+    writeSettings("[System]\nAutoRead=0\n");
+    ztest::MessageBoxes boxes;
+    start({project});
+    ASSERT_TRUE(context.database.loaded);
+    std::string title = gameTitle();
+    ASSERT_FALSE(title.empty());
+    EXPECT_EQ(windowTitle(), "Zorvane - [" + title + "]");
+    EXPECT_EQ(fromWx(frame->folderBox()->GetValue()), dir.path());
+    for (int id : kProjectCommands) EXPECT_TRUE(frame->isCommandEnabled(id)) << id;
+    EXPECT_TRUE(frame->isCommandEnabled(kCmdOpen));
+    EXPECT_TRUE(frame->isCommandEnabled(kCmdSettings));
+    // No RPGXP in the empty Wine prefix of the test run.
+    EXPECT_FALSE(frame->isCommandEnabled(kCmdOpenRpgxp));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(MainFrameTest, WithoutProjectOnlyOpeningIsOffered) {
+    writeSettings("[System]\nAutoRead=0\nLastProject=" + project + "\n");
+    start({});
+    EXPECT_FALSE(context.database.loaded);
+    EXPECT_EQ(windowTitle(), "Zorvane");
+    EXPECT_EQ(fromWx(frame->folderBox()->GetValue()), "");
+    for (int id : kProjectCommands) EXPECT_FALSE(frame->isCommandEnabled(id)) << id;
+    EXPECT_TRUE(frame->isCommandEnabled(kCmdOpen));
+}
+
+TEST_F(MainFrameTest, AutoReadReopensTheLastProject) {
+    writeSettings("[System]\nAutoRead=1\nLastProject=" + project + "\n");
+    start({});
+    EXPECT_TRUE(context.database.loaded);
+    EXPECT_EQ(context.database.projectFile, project);
+}
+
+TEST_F(MainFrameTest, FailedOpenAtStartIsSilent) {
+    ztest::MessageBoxes boxes;
+    start({dir.file("missing/Game.rxproj")});
+    EXPECT_FALSE(context.database.loaded);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(windowTitle(), "Zorvane");
+}
+
+TEST_F(MainFrameTest, RpgxpCommandFollowsTheRegistry) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    ASSERT_TRUE(prefix);
+    ztest::writeFile(std::string(prefix) + "/system.reg",
+                     "WINE REGISTRY Version 2\n\n"
+                     "[Software\\\\Enterbrain\\\\RPGXP] 1700000000\n"
+                     "\"ApplicationPath\"=\"C:\\\\Program Files\\\\RPGXP\\\\\"\n");
+    start({project});
+    fs::remove(std::string(prefix) + "/system.reg");
+    EXPECT_FALSE(context.rpgxpPath.empty());
+    EXPECT_TRUE(frame->isCommandEnabled(kCmdOpenRpgxp));
+}
+
+TEST_F(MainFrameTest, OpenDialogOpensTheChosenProjectOrWarns) {
+    start({});
+    ztest::FileDialogs files;
+    ztest::MessageBoxes boxes;
+    files.answers = {project, dir.file("nothing.rxproj")};
+    command(kCmdOpen);
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].title, "プロジェクトを開く");
+    ASSERT_EQ(files.requests[0].filters.size(), 1u);
+    EXPECT_EQ(files.requests[0].filters[0].description, "RPGXP プロジェクト(*.rxproj)");
+    EXPECT_EQ(files.requests[0].filters[0].pattern, "*.rxproj");
+    EXPECT_TRUE(context.database.loaded);
+    EXPECT_EQ(context.settings.system.lastProject, project);
+    EXPECT_TRUE(boxes.shown.empty());
+
+    command(kCmdOpen);
+    ASSERT_EQ(files.requests.size(), 2u);
+    EXPECT_EQ(files.requests[1].folder, dir.path());  // starts at the last project
+    EXPECT_FALSE(context.database.loaded);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "プロジェクトの読み込みに失敗しました");
+    EXPECT_EQ(boxes.shown[0].title, "Zorvane");
+    EXPECT_EQ(windowTitle(), "Zorvane");
+    for (int id : kProjectCommands) EXPECT_FALSE(frame->isCommandEnabled(id)) << id;
+}
+
+TEST_F(MainFrameTest, ReloadReadsTheProjectAgain) {
+    start({project});
+    ztest::writeFile(dir.file("Game.ini"), "[Game]\r\nTitle=Renamed Quest\r\n");
+    EXPECT_NE(windowTitle(), "Zorvane - [Renamed Quest]");
+    command(kCmdReload);
+    EXPECT_EQ(windowTitle(), "Zorvane - [Renamed Quest]");
+}
+
+TEST_F(MainFrameTest, ChangedProjectIsAskedAboutOnceUntilTheNextReload) {
+    start({project});
+    ztest::MessageBoxes boxes(wxNO);
+    activate();
+    EXPECT_TRUE(boxes.shown.empty()) << "nothing changed yet";
+
+    touchDataFile("System.rxdata");
+    activate();
+    activate();
+    activate();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, kQuestion);
+    EXPECT_EQ(boxes.shown[0].title, "Zorvane");
+    EXPECT_TRUE(boxes.shown[0].style & wxYES_NO);
+
+    // A reload ends the silence: the next change is asked about again, and Yes reloads.
+    command(kCmdReload);
+    touchDataFile("Actors.rxdata");
+    boxes.answerWith(wxYES);
+    activate();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_FALSE(context.database.hasChanged());
+    activate();
+    EXPECT_EQ(boxes.shown.size(), 2u);
+}
+
+TEST_F(MainFrameTest, ChangeCheckCanBeSwitchedOff) {
+    writeSettings("[System]\nProjectCheck=0\n");
+    start({project});
+    ztest::MessageBoxes boxes(wxYES);
+    touchDataFile("System.rxdata");
+    activate();
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(MainFrameTest, WhileBusyProjectCommandsAndExitAreRefused) {
+    start({project});
+    ztest::FileDialogs files;
+    files.answers = {project};
+    ztest::MessageBoxes boxes(wxYES);
+    ztest::ModalDialogs modals([](wxDialog&) { return wxID_CANCEL; });
+    std::atomic<bool> sawAbort{false};
+    bool finished = false;
+    ASSERT_TRUE(context.tasks.start(
+        [&](std::atomic<bool>& abort) {
+            while (!abort) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            sawAbort = true;
+        },
+        [&](bool) { finished = true; }));
+
+    for (int id : {kCmdOpen, kCmdReload, kCmdSettings, kCmdEventViewer, kCmdMapViewer})
+        EXPECT_FALSE(frame->isCommandEnabled(id)) << id;
+    EXPECT_FALSE(frame->tabs()->IsEnabled());
+
+    touchDataFile("System.rxdata");
+    for (int id : {kCmdOpen, kCmdReload, kCmdSettings, kCmdUninstall, kCmdVersion, kCmdExit})
+        command(id);
+    frame->Close();
+    ztest::pumpFor(30);
+    ASSERT_TRUE(frame) << "the window must stay while the task runs";
+    EXPECT_TRUE(files.requests.empty());
+    EXPECT_EQ(modals.count, 0);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(context.database.hasChanged()) << "reload must not have run";
+
+    context.tasks.abort();
+    EXPECT_TRUE(sawAbort);
+    EXPECT_TRUE(finished);
+    for (int id : {kCmdOpen, kCmdReload, kCmdSettings}) EXPECT_TRUE(frame->isCommandEnabled(id));
+    EXPECT_TRUE(frame->tabs()->IsEnabled());
+}
+
+TEST_F(MainFrameTest, ExitWritesPositionTabAndProjectIntoTheSettings) {
+    writeSettings(
+        "[MainWnd]\nLeft=37\nTop=41\n[System]\nLastTab=2\n[DataExport]\nEventSelect3=999\n");
+    start({project});
+    EXPECT_EQ(frame->tabs()->GetSelection(), 2);
+    frame->tabs()->SetSelection(3);
+    command(kCmdExit);
+    ASSERT_TRUE(ztest::pumpUntil([this] { return !frame; }));
+    ASSERT_TRUE(finishApplication(context));
+    IniFile ini;
+    ASSERT_TRUE(ini.load(settingsFilePath()));
+    EXPECT_EQ(ini.get("System", "LastProject"), project);
+    EXPECT_EQ(ini.get("System", "LastTab"), "3");
+    EXPECT_EQ(ini.get("MainWnd", "Left"), "37");
+    EXPECT_EQ(ini.get("MainWnd", "Top"), "41");
+    // Page keys are written too, with the remembered ids repaired for this project: no
+    // common event 0, no map 999 (map 0 is the root of the map tree and stays).
+    EXPECT_EQ(ini.get("SearchRange", "Select1"), "1");
+    EXPECT_EQ(ini.get("DataExport", "EventSelect3"), "1");
+    EXPECT_EQ(ini.get("SearchRange", "Select3"), "0");
+}
+
+TEST_F(MainFrameTest, UninstallExitRemovesTheFuzzyOptionsKeyOnYes) {
+    RegistryStore& registry = RegistryStore::user();
+    registry.setString("Software\\Hidemaruo\\HmJre", "Fuzzy", "1");
+    registry.setString("Software\\Hidemaruo\\HmJre\\Sub", "Value", "2");
+    registry.setString("Software\\Other", "Keep", "3");
+    ASSERT_TRUE(registry.save());
+    start({project});
+    ztest::MessageBoxes boxes(wxNO);
+    command(kCmdUninstall);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "レジストリ情報を削除して終了しますか？");
+    EXPECT_EQ(boxes.shown[0].title, "アンインストール用終了");
+    EXPECT_TRUE(boxes.shown[0].style & wxNO_DEFAULT);
+    EXPECT_TRUE(frame);
+    EXPECT_EQ(registry.getString("Software\\Hidemaruo\\HmJre", "Fuzzy", ""), "1");
+
+    boxes.answerWith(wxYES);
+    command(kCmdUninstall);
+    ASSERT_TRUE(ztest::pumpUntil([this] { return !frame; }));
+    RegistryStore onDisk(configFolder() + "/registry.ini");
+    EXPECT_EQ(onDisk.getString("Software\\Hidemaruo\\HmJre", "Fuzzy", "gone"), "gone");
+    EXPECT_EQ(onDisk.getString("Software\\Hidemaruo\\HmJre\\Sub", "Value", "gone"), "gone");
+    EXPECT_EQ(onDisk.getString("Software\\Other", "Keep", ""), "3");
+}
+
+TEST_F(MainFrameTest, VersionBoxNamesTheProgramAndVersion) {
+    start({});
+    ztest::MessageBoxes boxes(wxOK);
+    command(kCmdVersion);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "バージョン情報");
+    const std::string head = "Zorvane Ver1.06\n";
+    EXPECT_EQ(boxes.shown[0].text.substr(0, head.size()), head);
+    EXPECT_GT(boxes.shown[0].text.size(), head.size());
+}
+
+TEST_F(MainFrameTest, MenusToolbarAndTabsAreWordedAsTheProgramShowsThem) {
+    start({});
+    wxMenuBar* bar = frame->GetMenuBar();
+    const char* const titles[] = {"ファイル(&F)", "ツール(&T)", "設定(&C)", "ヘルプ(&H)"};
+    ASSERT_EQ(bar->GetMenuCount(), std::size(titles));
+    for (size_t i = 0; i < std::size(titles); ++i)
+        EXPECT_EQ(fromWx(bar->GetMenuLabel(i)), titles[i]);
+
+    struct Item {
+        int id;
+        const char* label;
+        int flags;
+        int key;  // 0 = no accelerator
+    } items[] = {
+        {menuId(40002), "プロジェクトを開く(&O)", wxACCEL_CTRL, 'O'},
+        {menuId(40003), "プロジェクトを再読み込み(&R)", wxACCEL_CTRL, 'R'},
+        {menuId(40014), "アンインストール用終了(&U)", 0, 0},
+        {menuId(40004), "終了(&X)", wxACCEL_ALT, WXK_F4},
+        {menuId(40018), "RPGツクールXPで開く", 0, 0},
+        {menuId(40019), "ゲームフォルダを開く", 0, 0},
+        {menuId(40007), "イベントビュアー(&E)", wxACCEL_CTRL, 'E'},
+        {menuId(40010), "マップビュアー(&M)", wxACCEL_CTRL, 'M'},
+        {menuId(40001), "マニュアル(&M)", wxACCEL_NORMAL, WXK_F1},
+        {menuId(40005), "バージョン情報(&V)", 0, 0},
+        {menuId(40015), "WebPage(&W)", 0, 0},
+    };
+    for (const Item& item : items) {
+        wxMenuItem* found = bar->FindItem(item.id);
+        ASSERT_TRUE(found) << item.id;
+        EXPECT_EQ(fromWx(found->GetItemLabel().BeforeFirst('\t')), item.label);
+        std::unique_ptr<wxAcceleratorEntry> accel(found->GetAccel());
+        if (item.key == 0) {
+            EXPECT_FALSE(accel) << item.label;
+            continue;
+        }
+        ASSERT_TRUE(accel) << item.label;
+        EXPECT_EQ(accel->GetKeyCode(), item.key) << item.label;
+        EXPECT_EQ(accel->GetFlags(), item.flags) << item.label;
+    }
+    // Separators stand after reload, after "ゲームフォルダを開く" and after the manual.
+    EXPECT_TRUE(bar->GetMenu(0)->FindItemByPosition(2)->IsSeparator());
+    EXPECT_TRUE(bar->GetMenu(1)->FindItemByPosition(2)->IsSeparator());
+    EXPECT_TRUE(bar->GetMenu(3)->FindItemByPosition(1)->IsSeparator());
+
+    wxToolBar* tools = frame->GetToolBar();
+    struct Tool {
+        int id;
+        const char* tip;
+    } toolRows[] = {{0, ""},      {menuId(40002), "プロジェクトを開く"},
+                    {menuId(40003), "現在のプロジェクトを再読み込み"},
+                    {0, ""},      {menuId(40007), "イベントビュアー"},
+                    {menuId(40010), "マップビュアー"},
+                    {0, ""},      {menuId(40001), "ヘルプ"}};
+    ASSERT_EQ(tools->GetToolsCount(), std::size(toolRows));
+    for (size_t i = 0; i < std::size(toolRows); ++i) {
+        const wxToolBarToolBase* tool = tools->GetToolByPos(static_cast<int>(i));
+        if (toolRows[i].id == 0) {
+            EXPECT_TRUE(tool->IsSeparator()) << i;
+            continue;
+        }
+        EXPECT_EQ(tool->GetId(), toolRows[i].id);
+        EXPECT_EQ(fromWx(tool->GetShortHelp()), toolRows[i].tip);
+    }
+
+    const char* const tabs[] = {"検索", "RTPコピー", "エクスポート", "インポート"};
+    ASSERT_EQ(frame->tabs()->GetPageCount(), std::size(tabs));
+    for (size_t i = 0; i < std::size(tabs); ++i)
+        EXPECT_EQ(fromWx(frame->tabs()->GetPageText(i)), tabs[i]);
+}
+
+}  // namespace
+}  // namespace zorvane
