@@ -31,10 +31,10 @@ char32_t composeToOne(const char32_t* cps, std::size_t count) {
         utf8.append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(n));
     }
     utf8proc_uint8_t* raw = nullptr;
-    auto len = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(utf8.data()),
-                            static_cast<utf8proc_ssize_t>(utf8.size()), &raw,
-                            static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPAT |
-                                                           UTF8PROC_COMPOSE));
+    auto len = utf8proc_map(
+        reinterpret_cast<const utf8proc_uint8_t*>(utf8.data()),
+        static_cast<utf8proc_ssize_t>(utf8.size()), &raw,
+        static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPAT | UTF8PROC_COMPOSE));
     std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> out(raw, &std::free);
     if (len <= 0) return 0;
     utf8proc_int32_t cp = 0;
@@ -69,7 +69,9 @@ const HalfKanaTable& halfKanaTable() {
     return table;
 }
 
-bool isHalfKana(char32_t cp) { return cp >= kHalfKanaFirst && cp <= kHalfKanaLast; }
+bool isHalfKana(char32_t cp) {
+    return cp >= kHalfKanaFirst && cp <= kHalfKanaLast;
+}
 
 struct Decoded {
     char32_t cp = 0;
@@ -130,7 +132,8 @@ void appendCaseFolded(std::string& text, char32_t cp) {
         appendCodePoint(text, cp);
         return;
     }
-    for (utf8proc_ssize_t i = 0; i < n; ++i) appendCodePoint(text, static_cast<char32_t>(folded[i]));
+    for (utf8proc_ssize_t i = 0; i < n; ++i)
+        appendCodePoint(text, static_cast<char32_t>(folded[i]));
 }
 
 Unit readUnit(std::string_view source, std::size_t pos, const FuzzyFolds& folds, Decoded d) {
@@ -142,8 +145,7 @@ Unit readUnit(std::string_view source, std::size_t pos, const FuzzyFolds& folds,
 
 }  // namespace
 
-std::pair<std::size_t, std::size_t> FuzzyText::sourceRange(std::size_t pos,
-                                                            std::size_t len) const {
+std::pair<std::size_t, std::size_t> FuzzyText::sourceRange(std::size_t pos, std::size_t len) const {
     if (pos >= origin_.size()) return {sourceSize_, sourceSize_};
     std::size_t begin = origin_[pos].begin;
     if (len == 0) return {begin, begin};

@@ -19,12 +19,12 @@ struct FuzzyFolds {
 
 // A normalised text and, for each of its bytes, the source bytes it was made from.
 class FuzzyText {
-public:
+  public:
     const std::string& text() const { return text_; }
     // The source range [first, second) that normalised bytes [pos, pos + len) came from.
     std::pair<std::size_t, std::size_t> sourceRange(std::size_t pos, std::size_t len) const;
 
-private:
+  private:
     friend FuzzyText normalizeFuzzy(std::string_view source, const FuzzyFolds& folds);
     struct Span {
         std::uint32_t begin;

@@ -67,8 +67,8 @@ struct TextMatcher::Impl {
     bool loaded = false;
     FuzzyOptions options;
     mutable RegexCache regexes;
-    mutable FuzzyCache fuzzyFolded;    // case folded: case-insensitive fuzzy search
-    mutable FuzzyCache fuzzyExact;     // case kept: case-sensitive, and under regex + fuzzy
+    mutable FuzzyCache fuzzyFolded;  // case folded: case-insensitive fuzzy search
+    mutable FuzzyCache fuzzyExact;   // case kept: case-sensitive, and under regex + fuzzy
 
     std::shared_ptr<const RegexPattern> regex(std::string_view pattern, bool caseSensitive) const;
     std::shared_ptr<const std::string> fuzzyPattern(std::string_view pattern, bool foldCase) const;
@@ -123,8 +123,7 @@ std::size_t TextMatcher::Impl::scanFuzzy(const MatchArgs& args, const OnMatch& o
     return count;
 }
 
-std::size_t TextMatcher::Impl::scanRegexMode(const MatchArgs& args,
-                                             const OnMatch& onMatch) const {
+std::size_t TextMatcher::Impl::scanRegexMode(const MatchArgs& args, const OnMatch& onMatch) const {
     auto compiled = regex(args.pattern, args.caseSensitive);
     return scanRegex(*compiled, args.target, args.startOffset,
                      [&](std::size_t begin, std::size_t end) {
@@ -134,8 +133,7 @@ std::size_t TextMatcher::Impl::scanRegexMode(const MatchArgs& args,
 
 // Case stays in the folded texts and is left to the expression: folding the pattern's case
 // would turn escapes such as \D or \S into their opposites.
-std::size_t TextMatcher::Impl::scanFuzzyRegex(const MatchArgs& args,
-                                              const OnMatch& onMatch) const {
+std::size_t TextMatcher::Impl::scanFuzzyRegex(const MatchArgs& args, const OnMatch& onMatch) const {
     auto pattern = fuzzyPattern(args.pattern, false);
     auto compiled = regex(*pattern, args.caseSensitive);
     std::size_t start = charStartAtOrAfter(args.target, args.startOffset);
@@ -213,8 +211,7 @@ bool TextMatcher::compiles(std::string_view pattern, bool caseSensitive, bool re
     return impl_->regex(pattern, caseSensitive)->compiled();
 }
 
-bool textMatches(std::string_view candidate, const TextQuery& query,
-                 const TextMatcher* matcher) {
+bool textMatches(std::string_view candidate, const TextQuery& query, const TextMatcher* matcher) {
     if ((query.useRegex || query.fuzzy) && matcher != nullptr && matcher->isLoaded()) {
         MatchArgs args;
         args.pattern = query.text;

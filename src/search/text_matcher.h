@@ -35,7 +35,7 @@ struct MatchResult {
 enum class MatcherLibrary { Builtin, None };
 
 class TextMatcher {
-public:
+  public:
     explicit TextMatcher(MatcherLibrary library = MatcherLibrary::Builtin,
                          FuzzyOptions options = {});
     ~TextMatcher();
@@ -68,7 +68,7 @@ public:
     bool compiles(std::string_view pattern, bool caseSensitive, bool regex = true,
                   bool fuzzy = false) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t kMaxCharBytes = 4;
 
-char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char asciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool bytesEqualAt(std::string_view target, std::size_t pos, std::string_view pattern,
                   bool caseSensitive) {

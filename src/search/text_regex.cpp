@@ -40,8 +40,8 @@ struct Scratch {
 
     void useJitStack(std::size_t max) {
         if (max == jitStackMax && jitStack) return;
-        jitStack.reset(pcre2_jit_stack_create(kJitStackStart, std::max(max, kJitStackStart),
-                                              nullptr));
+        jitStack.reset(
+            pcre2_jit_stack_create(kJitStackStart, std::max(max, kJitStackStart), nullptr));
         pcre2_jit_stack_assign(context.get(), nullptr, jitStack.get());
         jitStackMax = max;
     }
@@ -77,7 +77,9 @@ RegexPattern::RegexPattern(std::string_view pattern, bool caseSensitive)
 
 RegexPattern::~RegexPattern() = default;
 
-bool RegexPattern::compiled() const { return strict_->code != nullptr; }
+bool RegexPattern::compiled() const {
+    return strict_->code != nullptr;
+}
 
 const RegexPattern::Code* RegexPattern::tolerant() const {
     std::call_once(tolerantOnce_, [this] {

@@ -17,7 +17,7 @@ struct RegexFind {
 };
 
 class RegexPattern {
-public:
+  public:
     // The default JIT stack is far too small for long string literals in scripts.
     static constexpr std::size_t kJitStackMax = 16 * 1024 * 1024;
 
@@ -34,7 +34,7 @@ public:
     RegexFind find(std::string_view subject, std::size_t offset, bool subjectValid,
                    std::size_t jitStackMax = kJitStackMax) const;
 
-private:
+  private:
     struct Code;
     const Code* tolerant() const;
 

@@ -81,8 +81,13 @@ TEST(FuzzyNormalizer, FoldedBytesMapBackToTheirSource) {
     ASSERT_EQ(s.text(), "ss");
     EXPECT_EQ(s.sourceRange(1, 1), std::make_pair(std::size_t{0}, std::size_t{2}));
 
-    FuzzyText bad = normalizeFuzzy("a\xFF" "b", FuzzyFolds{});
-    EXPECT_EQ(bad.text(), "a\xFF" "b");
+    FuzzyText bad = normalizeFuzzy(
+        "a\xFF"
+        "b",
+        FuzzyFolds{});
+    EXPECT_EQ(bad.text(),
+              "a\xFF"
+              "b");
     EXPECT_EQ(bad.sourceRange(1, 1), std::make_pair(std::size_t{1}, std::size_t{2}));
 }
 

@@ -41,7 +41,7 @@ bool jitAvailable() {
 }
 
 class LoadedMatcher : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(matcher.load()); }
     TextMatcher matcher;
 };
@@ -67,7 +67,10 @@ TEST(PlainContainment, NeverMatchesInsideAMultiByteCharacter) {
     // A start offset inside a character moves on to the next one.
     expectHit(findPlain("ああ", "あ", true, 1), 3, 3);
     // Invalid bytes are characters of their own.
-    expectHit(findPlain("\xFF" "abc", "abc", true), 1, 3);
+    expectHit(findPlain("\xFF"
+                        "abc",
+                        "abc", true),
+              1, 3);
     expectHit(findPlain("a\xFF", "\xFF", true), 1, 1);
 }
 
@@ -98,8 +101,16 @@ TEST_F(LoadedMatcher, RegexOverJapaneseText) {
 }
 
 TEST_F(LoadedMatcher, RegexOverInvalidUtf8FindsOnlyValidText) {
-    expectHit(matcher.match(args("abc", "\xFF\xFE" "abc", true, true)), 2, 3);
-    expectHit(matcher.match(args(".+", "a\xFF" "b", true, true)), 0, 1);
+    expectHit(matcher.match(args("abc",
+                                 "\xFF\xFE"
+                                 "abc",
+                                 true, true)),
+              2, 3);
+    expectHit(matcher.match(args(".+",
+                                 "a\xFF"
+                                 "b",
+                                 true, true)),
+              0, 1);
 }
 
 TEST_F(LoadedMatcher, InvalidPatternDoesNotCompileAndMatchesNothing) {
@@ -151,9 +162,8 @@ TEST_F(LoadedMatcher, LongStringLiteralAndLargeScript) {
     for (bool broken : {false, true}) {
         std::string subject = script;
         if (broken) subject[1] = '\xFF';  // the "e" of the first "def"
-        std::size_t seen = matcher.forEachMatch(
-            args("\\\\(v|V)\\[[0-9]+\\]", subject, true, true),
-            [](const MatchResult& m) { return m.length == 5; });
+        std::size_t seen = matcher.forEachMatch(args("\\\\(v|V)\\[[0-9]+\\]", subject, true, true),
+                                                [](const MatchResult& m) { return m.length == 5; });
         EXPECT_EQ(seen, blocks) << (broken ? "with an invalid byte" : "valid");
         EXPECT_EQ(matcher.forEachMatch(args("def", subject, true, true),
                                        [](const MatchResult&) { return true; }),
@@ -205,8 +215,8 @@ TEST(EmptyBinding, MatchesNothingAndSearchesFallBackToPlain) {
                                 [](const MatchResult&) { return true; }),
               0u);
 
-    for (const TextMatcher* m : {static_cast<const TextMatcher*>(&none),
-                                 static_cast<const TextMatcher*>(nullptr)}) {
+    for (const TextMatcher* m :
+         {static_cast<const TextMatcher*>(&none), static_cast<const TextMatcher*>(nullptr)}) {
         EXPECT_FALSE(textMatches("abc", TextQuery{"a.c", false, true, false}, m));
         EXPECT_TRUE(textMatches("xa.cx", TextQuery{"A.C", false, true, false}, m));
         EXPECT_FALSE(textMatches("xa.cx", TextQuery{"A.C", true, true, false}, m));
