@@ -42,15 +42,34 @@ std::size_t scanPlain(const MatchArgs& args, const OnMatch& onMatch) {
     return count;
 }
 
-// Scans text from offset, handing each hit to report as (begin, end) in text's bytes.
+// Invalid bytes become U+001A, one byte each, so offsets stay those of the original and
+// the expression sees them as characters that are neither letters, digits nor spaces.
+std::string withInvalidBytesReplaced(std::string_view text) {
+    std::string copy(text);
+    for (std::size_t pos = 0; pos < copy.size();) {
+        std::size_t len = utf8CharLength(copy, pos);
+        if (len == 0) copy[pos] = '\x1A';
+        pos += len == 0 ? 1 : len;
+    }
+    return copy;
+}
+
+// Scans text from offset, handing each hit to report as (begin, end) in text's bytes. The
+// text is checked once here, so each search of the scan can skip PCRE2's own check, which
+// would otherwise make a scan of a long script quadratic.
 template <typename Report>
-std::size_t scanRegex(const RegexPattern& regex, std::string_view text, std::size_t offset,
+std::size_t scanRegex(const RegexPattern& regex, std::string_view source, std::size_t offset,
                       Report report) {
-    bool valid = isValidUtf8(text);
+    std::string replaced;
+    std::string_view text = source;
+    if (!isValidUtf8(source)) {
+        replaced = withInvalidBytesReplaced(source);
+        text = replaced;
+    }
     std::size_t count = 0;
     std::size_t pos = charStartAtOrAfter(text, offset);
     while (pos < text.size()) {
-        RegexFind hit = regex.find(text, pos, valid);
+        RegexFind hit = regex.find(text, pos, true);
         if (!hit.found) break;
         ++count;
         if (!report(hit.begin, hit.end)) break;

@@ -53,8 +53,8 @@ Scratch& threadScratch(std::size_t jitStackMax) {
     return scratch;
 }
 
-CodePtr compileCode(const std::string& pattern, bool caseSensitive, uint32_t extra) {
-    uint32_t options = PCRE2_UTF | extra | (caseSensitive ? 0u : PCRE2_CASELESS);
+CodePtr compileCode(std::string_view pattern, bool caseSensitive) {
+    uint32_t options = PCRE2_UTF | (caseSensitive ? 0u : PCRE2_CASELESS);
     int error = 0;
     PCRE2_SIZE errorOffset = 0;
     CodePtr code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
@@ -71,34 +71,22 @@ struct RegexPattern::Code {
 };
 
 RegexPattern::RegexPattern(std::string_view pattern, bool caseSensitive)
-    : pattern_(pattern),
-      caseSensitive_(caseSensitive),
-      strict_(std::make_unique<Code>(Code{compileCode(pattern_, caseSensitive, 0)})) {}
+    : code_(std::make_unique<Code>(Code{compileCode(pattern, caseSensitive)})) {}
 
 RegexPattern::~RegexPattern() = default;
 
 bool RegexPattern::compiled() const {
-    return strict_->code != nullptr;
-}
-
-const RegexPattern::Code* RegexPattern::tolerant() const {
-    std::call_once(tolerantOnce_, [this] {
-        tolerant_ = std::make_unique<Code>(
-            Code{compileCode(pattern_, caseSensitive_, PCRE2_MATCH_INVALID_UTF)});
-    });
-    return tolerant_.get();
+    return code_->code != nullptr;
 }
 
 RegexFind RegexPattern::find(std::string_view subject, std::size_t offset, bool subjectValid,
                              std::size_t jitStackMax) const {
     if (!compiled() || offset > subject.size()) return {};
-    const Code* code = subjectValid ? strict_.get() : tolerant();
-    if (!code->code) return {};
     Scratch& scratch = threadScratch(jitStackMax);
     // Empty matches would stall every scan that resumes at the end of the last match.
     uint32_t options = PCRE2_NOTEMPTY | (subjectValid ? PCRE2_NO_UTF_CHECK : 0u);
     auto run = [&](uint32_t extra) {
-        return pcre2_match(code->code.get(), reinterpret_cast<PCRE2_SPTR>(subject.data()),
+        return pcre2_match(code_->code.get(), reinterpret_cast<PCRE2_SPTR>(subject.data()),
                            subject.size(), offset, options | extra, scratch.matchData.get(),
                            scratch.context.get());
     };

@@ -3,8 +3,6 @@
 #pragma once
 #include <cstddef>
 #include <memory>
-#include <mutex>
-#include <string>
 #include <string_view>
 
 namespace zorvane {
@@ -29,20 +27,15 @@ class RegexPattern {
     bool compiled() const;
 
     // First non-empty match at or after offset, which must be a character start.
-    // subjectValid: the caller has checked the whole subject is valid UTF-8; otherwise a
-    // variant compiled for invalid input is used, where invalid bytes match nothing.
+    // subjectValid: the caller has checked that the whole subject is valid UTF-8, so it is
+    // not checked again on every call of a scan; otherwise PCRE2 checks it and an invalid
+    // subject matches nothing.
     RegexFind find(std::string_view subject, std::size_t offset, bool subjectValid,
                    std::size_t jitStackMax = kJitStackMax) const;
 
   private:
     struct Code;
-    const Code* tolerant() const;
-
-    std::string pattern_;
-    bool caseSensitive_;
-    std::unique_ptr<Code> strict_;
-    mutable std::once_flag tolerantOnce_;
-    mutable std::unique_ptr<Code> tolerant_;
+    std::unique_ptr<Code> code_;
 };
 
 }  // namespace zorvane

@@ -100,17 +100,20 @@ TEST_F(LoadedMatcher, RegexOverJapaneseText) {
     expectHit(matcher.match(args("い", "あい", true, true, false, 1)), 3, 3);
 }
 
-TEST_F(LoadedMatcher, RegexOverInvalidUtf8FindsOnlyValidText) {
-    expectHit(matcher.match(args("abc",
-                                 "\xFF\xFE"
-                                 "abc",
-                                 true, true)),
-              2, 3);
-    expectHit(matcher.match(args(".+",
-                                 "a\xFF"
-                                 "b",
-                                 true, true)),
-              0, 1);
+// An invalid byte is one character, neither letter, digit nor space, at its own offset.
+TEST_F(LoadedMatcher, RegexOverInvalidUtf8) {
+    const std::string bad =
+        "\xFF\xFE"
+        "abc";
+    expectHit(matcher.match(args("abc", bad, true, true)), 2, 3);
+    const std::string mixed =
+        "ab\xFF"
+        "cd";
+    expectHit(matcher.match(args("b.c", mixed, true, true)), 1, 3);
+    expectHit(matcher.match(args("\\w+", mixed, true, true)), 0, 2);
+    expectHit(matcher.match(args("\\w+", mixed, true, true, false, 2)), 3, 2);
+    // Checked by PCRE2 itself, an invalid subject is refused rather than misread.
+    EXPECT_FALSE(RegexPattern("c", true).find(mixed, 0, false).found);
 }
 
 TEST_F(LoadedMatcher, InvalidPatternDoesNotCompileAndMatchesNothing) {
