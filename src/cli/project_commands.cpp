@@ -11,10 +11,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#if __has_include("cli/map_info.h")
 #include "cli/map_info.h"
-#define ZORVANE_HAVE_MAP_INFO 1
-#endif
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
 #include "project/file_helpers.h"
@@ -145,9 +142,7 @@ void printInfo(const ProjectDatabase& db) {
 int runInfo(const InfoOptions& o) {
     ProjectDatabase db;
     if (!openProject(db, o.project)) return 1;
-#ifdef ZORVANE_HAVE_MAP_INFO
     if (o.map > 0) return printMapInfo(db, o.map, o.measure, o.json);
-#endif
     if (o.json) std::printf("%s\n", infoJson(db).dump(2).c_str());
     else printInfo(db);
     return 0;
