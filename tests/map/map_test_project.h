@@ -21,8 +21,7 @@ inline const char* const kRubyPrelude = R"RUBY(
 $dir = ARGV[0]
 class Table
   def initialize(x, y = 1, z = 1, dim = 3)
-    @dim, @x, @y, @z = dim, x, y, z
-    @d = Array.new(x * y * z, 0)
+    @dim, @x, @y, @z, @d = dim, x, y, z, Array.new(x * y * z, 0)
   end
   def set(x, y, z, v)
     @d[x + y * @x + z * @x * @y] = v
@@ -32,105 +31,69 @@ class Table
     [@dim, @x, @y, @z, @d.size].pack('l<5') + @d.pack('s<*')
   end
 end
+# A record whose instance variables are set from a hash and read or written by name.
+class Record
+  def initialize(fields)
+    fields.each { |k, v| instance_variable_set("@#{k}", v) }
+  end
+  def method_missing(name, *args)
+    n = name.to_s
+    return instance_variable_set("@#{n.chomp('=')}", args[0]) if n.end_with?('=')
+    instance_variable_get("@#{n}")
+  end
+end
 module RPG
-  class AudioFile
-    attr_accessor :name, :volume, :pitch
+  class AudioFile < Record
     def initialize(name = '', volume = 100, pitch = 100)
-      @name, @volume, @pitch = name, volume, pitch
+      super(name: name, volume: volume, pitch: pitch)
     end
   end
-  class Event
-    class Page
-      class Condition
-        attr_accessor :switch1_valid, :switch2_valid, :variable_valid, :self_switch_valid,
-                      :switch1_id, :switch2_id, :variable_id, :variable_value, :self_switch_ch
+  class Event < Record
+    class Page < Record
+      class Condition < Record
         def initialize
-          @switch1_valid = @switch2_valid = @variable_valid = @self_switch_valid = false
-          @switch1_id = @switch2_id = @variable_id = 1
-          @variable_value = 0
-          @self_switch_ch = 'A'
+          super(switch1_valid: false, switch2_valid: false, variable_valid: false,
+                self_switch_valid: false, switch1_id: 1, switch2_id: 1, variable_id: 1,
+                variable_value: 0, self_switch_ch: 'A')
         end
       end
-      class Graphic
-        attr_accessor :tile_id, :character_name, :character_hue, :direction, :pattern,
-                      :opacity, :blend_type
+      class Graphic < Record
         def initialize
-          @tile_id = 0
-          @character_name = ''
-          @character_hue = 0
-          @direction = 2
-          @pattern = 0
-          @opacity = 255
-          @blend_type = 0
+          super(tile_id: 0, character_name: '', character_hue: 0, direction: 2, pattern: 0,
+                opacity: 255, blend_type: 0)
         end
       end
-      attr_accessor :condition, :graphic, :move_type, :move_speed, :move_frequency,
-                    :walk_anime, :step_anime, :direction_fix, :through, :always_on_top,
-                    :trigger, :list
       def initialize
-        @condition = Condition.new
-        @graphic = Graphic.new
-        @move_type = 0
-        @move_speed = 3
-        @move_frequency = 3
-        @walk_anime = true
-        @step_anime = @direction_fix = @through = @always_on_top = false
-        @trigger = 0
-        @list = []
+        super(condition: Condition.new, graphic: Graphic.new, move_type: 0, move_speed: 3,
+              move_frequency: 3, walk_anime: true, step_anime: false, direction_fix: false,
+              through: false, always_on_top: false, trigger: 0, list: [])
       end
     end
-    attr_accessor :id, :name, :x, :y, :pages
     def initialize(x, y)
-      @id = 0
-      @name = ''
-      @x, @y = x, y
-      @pages = [Page.new]
+      super(id: 0, name: '', x: x, y: y, pages: [Page.new])
     end
   end
-  class Map
-    attr_accessor :tileset_id, :width, :height, :autoplay_bgm, :bgm, :autoplay_bgs, :bgs,
-                  :data, :events
+  class Map < Record
     def initialize(width, height)
-      @tileset_id = 1
-      @width, @height = width, height
-      @autoplay_bgm = false
-      @bgm = AudioFile.new
-      @autoplay_bgs = false
-      @bgs = AudioFile.new('', 80)
-      @encounter_list = []
-      @encounter_step = 30
-      @data = Table.new(width, height, 3)
-      @events = {}
+      super(tileset_id: 1, width: width, height: height, autoplay_bgm: false,
+            bgm: AudioFile.new, autoplay_bgs: false, bgs: AudioFile.new('', 80),
+            encounter_list: [], encounter_step: 30, data: Table.new(width, height, 3),
+            events: {})
     end
   end
-  class MapInfo
+  class MapInfo < Record
     def initialize(name, parent_id, order)
-      @name, @parent_id, @order = name, parent_id, order
-      @expanded = false
-      @scroll_x = @scroll_y = 0
+      super(name: name, parent_id: parent_id, order: order, expanded: false, scroll_x: 0,
+            scroll_y: 0)
     end
   end
-  class Tileset
-    attr_accessor :id, :name, :tileset_name, :autotile_names, :panorama_name, :panorama_hue,
-                  :fog_name, :fog_hue, :fog_opacity, :fog_blend_type, :fog_zoom, :fog_sx,
-                  :fog_sy, :battleback_name, :passages, :priorities, :terrain_tags
+  class Tileset < Record
     def initialize(id)
-      @id = id
-      @name = ''
-      @tileset_name = ''
-      @autotile_names = Array.new(7) { '' }
-      @panorama_name = ''
-      @panorama_hue = 0
-      @fog_name = ''
-      @fog_hue = 0
-      @fog_opacity = 64
-      @fog_blend_type = 0
-      @fog_zoom = 200
-      @fog_sx = @fog_sy = 0
-      @battleback_name = ''
-      @passages = Table.new(384, 1, 1, 1)
-      @priorities = Table.new(384, 1, 1, 1)
-      @terrain_tags = Table.new(384, 1, 1, 1)
+      super(id: id, name: '', tileset_name: '', autotile_names: Array.new(7) { '' },
+            panorama_name: '', panorama_hue: 0, fog_name: '', fog_hue: 0, fog_opacity: 64,
+            fog_blend_type: 0, fog_zoom: 200, fog_sx: 0, fog_sy: 0, battleback_name: '',
+            passages: Table.new(384, 1, 1, 1), priorities: Table.new(384, 1, 1, 1),
+            terrain_tags: Table.new(384, 1, 1, 1))
     end
   end
 end
