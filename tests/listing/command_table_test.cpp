@@ -125,6 +125,8 @@ TEST(FormatCommand, MissingFileSearchResolvesCollectedFiles) {
     EXPECT_FALSE(missing(250, {audio("Bell", 80, 100)}));
     EXPECT_TRUE(missing(250, {audio("Gong", 80, 100)}));
     EXPECT_TRUE(missing(133, {audio("Fanfare", 80, 100)}));
+    EXPECT_TRUE(missing(132, {audio("Battle9", 80, 100)}));
+    EXPECT_FALSE(missing(132, {audio("", 80, 100)}));
     EXPECT_TRUE(missing(509, {moveCommand(41, {str("Hero"), num(0), num(2), num(0)})}));
     EXPECT_TRUE(missing(509, {moveCommand(44, {audio("Gong", 80, 100)})}));
     EXPECT_FALSE(missing(509, {moveCommand(44, {audio("Bell", 80, 100)})}));

@@ -126,6 +126,17 @@ TEST(SearchAnswers, VariableSearchReferencingCommands) {
             {"128 armors by variable", 128, {num(1), num(0), num(1), num(5)}, true},
             {"117 common event 5", 117, {num(5)}, false},
         });
+    // AND mode: a place naming one variable matches a one-id request only.
+    SearchRequest andTwo = idSearch(SearchKind::Variable, {4, 5}, true, false, true);
+    SearchRequest andOne = idSearch(SearchKind::Variable, {5}, true, false, true);
+    std::vector<MarshalValue> operand = {num(4), num(4), num(0), num(1), num(5)};
+    std::vector<MarshalValue> twoVariables = {num(1), num(4), num(1), num(5), num(0)};
+    EXPECT_FALSE(matches(122, operand, andTwo));
+    EXPECT_TRUE(matches(122, operand, andOne));
+    EXPECT_FALSE(matches(111, twoVariables, andTwo));
+    EXPECT_TRUE(matches(111, twoVariables, andOne));
+    EXPECT_TRUE(matches(125, {num(0), num(1), num(5)}, andOne));
+    EXPECT_FALSE(matches(125, {num(0), num(1), num(5)}, andTwo));
 }
 
 TEST(SearchAnswers, VariableEscapesInMessageTexts) {
