@@ -34,10 +34,8 @@ struct PageFlag {
     bool MapEventPage::*member;
 };
 const PageFlag kPageFlags[] = {
-    {"walk_anime", &MapEventPage::walkAnime},
-    {"step_anime", &MapEventPage::stepAnime},
-    {"direction_fix", &MapEventPage::directionFix},
-    {"through", &MapEventPage::through},
+    {"walk_anime", &MapEventPage::walkAnime},       {"step_anime", &MapEventPage::stepAnime},
+    {"direction_fix", &MapEventPage::directionFix}, {"through", &MapEventPage::through},
     {"always_on_top", &MapEventPage::alwaysOnTop},
 };
 
@@ -46,9 +44,9 @@ struct RectField {
     int32_t MapEventPage::*member;
 };
 const RectField kRectFields[] = {
-    {"source_x", &MapEventPage::sourceX},     {"source_y", &MapEventPage::sourceY},
+    {"source_x", &MapEventPage::sourceX},       {"source_y", &MapEventPage::sourceY},
     {"frame_width", &MapEventPage::frameWidth}, {"frame_height", &MapEventPage::frameHeight},
-    {"offset_x", &MapEventPage::offsetX},     {"offset_y", &MapEventPage::offsetY},
+    {"offset_x", &MapEventPage::offsetX},       {"offset_y", &MapEventPage::offsetY},
 };
 
 std::string selfSwitchLetter(int32_t code) {
@@ -64,8 +62,10 @@ std::string tilesetName(const ProjectDatabase& db, int32_t id) {
 std::string conditionText(const ProjectDatabase& db, const MapEventCondition& c) {
     std::string text;
     auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
-    if (c.switch1Valid) add("switch " + db.label(c.switch1Id, kSwitchKind, false, true, true, true) + " ON");
-    if (c.switch2Valid) add("switch " + db.label(c.switch2Id, kSwitchKind, false, true, true, true) + " ON");
+    if (c.switch1Valid)
+        add("switch " + db.label(c.switch1Id, kSwitchKind, false, true, true, true) + " ON");
+    if (c.switch2Valid)
+        add("switch " + db.label(c.switch2Id, kSwitchKind, false, true, true, true) + " ON");
     if (c.variableValid)
         add("variable " + db.label(c.variableId, kVariableKind, false, true, true, true) +
             " >= " + std::to_string(c.variableValue));
@@ -74,12 +74,12 @@ std::string conditionText(const ProjectDatabase& db, const MapEventCondition& c)
 }
 
 std::string graphicText(const MapEventGraphic& g) {
-    std::string text = g.tileId != 0 ? "tile " + std::to_string(g.tileId)
+    std::string text = g.tileId != 0             ? "tile " + std::to_string(g.tileId)
                        : g.characterName.empty() ? std::string("none")
                                                  : "character \"" + g.characterName + "\"";
-    text += " hue " + std::to_string(g.characterHue) + ", direction " + std::to_string(g.direction) +
-            ", pattern " + std::to_string(g.pattern) + ", opacity " + std::to_string(g.opacity) +
-            ", blend " + std::to_string(g.blendType);
+    text += " hue " + std::to_string(g.characterHue) + ", direction " +
+            std::to_string(g.direction) + ", pattern " + std::to_string(g.pattern) + ", opacity " +
+            std::to_string(g.opacity) + ", blend " + std::to_string(g.blendType);
     return text;
 }
 
@@ -95,7 +95,8 @@ void printPage(const ProjectDatabase& db, const MapEventPage& page, size_t index
     std::printf("    Graphic: %s\n", graphicText(page.graphic).c_str());
     std::string line;
     for (const PageIntField& f : kPageIntFields)
-        line += std::string(line.empty() ? "" : ", ") + f.name + " " + std::to_string(page.*f.member);
+        line +=
+            std::string(line.empty() ? "" : ", ") + f.name + " " + std::to_string(page.*f.member);
     for (const PageFlag& f : kPageFlags)
         if (page.*f.member) line += std::string(", ") + f.name;
     std::printf("    Movement: %s\n", line.c_str());
@@ -122,7 +123,9 @@ void printText(const ProjectDatabase& db, const MapData& map, const MapInfoTree&
 // ---- JSON ----
 
 json audioJson(const AudioFile& audio, bool autoplay) {
-    return {{"name", audio.name}, {"volume", audio.volume}, {"pitch", audio.pitch},
+    return {{"name", audio.name},
+            {"volume", audio.volume},
+            {"pitch", audio.pitch},
             {"autoplay", autoplay}};
 }
 
@@ -130,14 +133,21 @@ json pageJson(const MapEventPage& page, bool measure) {
     const MapEventCondition& c = page.condition;
     const MapEventGraphic& g = page.graphic;
     json j;
-    j["condition"] = {{"switch1_valid", c.switch1Valid},     {"switch1_id", c.switch1Id},
-                      {"switch2_valid", c.switch2Valid},     {"switch2_id", c.switch2Id},
-                      {"variable_valid", c.variableValid},   {"variable_id", c.variableId},
-                      {"variable_value", c.variableValue},   {"self_switch_valid", c.selfSwitchValid},
+    j["condition"] = {{"switch1_valid", c.switch1Valid},
+                      {"switch1_id", c.switch1Id},
+                      {"switch2_valid", c.switch2Valid},
+                      {"switch2_id", c.switch2Id},
+                      {"variable_valid", c.variableValid},
+                      {"variable_id", c.variableId},
+                      {"variable_value", c.variableValue},
+                      {"self_switch_valid", c.selfSwitchValid},
                       {"self_switch_ch", selfSwitchLetter(c.selfSwitchCh)}};
-    j["graphic"] = {{"tile_id", g.tileId},   {"character_name", g.characterName},
-                    {"character_hue", g.characterHue}, {"direction", g.direction},
-                    {"pattern", g.pattern},  {"opacity", g.opacity},
+    j["graphic"] = {{"tile_id", g.tileId},
+                    {"character_name", g.characterName},
+                    {"character_hue", g.characterHue},
+                    {"direction", g.direction},
+                    {"pattern", g.pattern},
+                    {"opacity", g.opacity},
                     {"blend_type", g.blendType}};
     for (const PageIntField& f : kPageIntFields) j[f.name] = page.*f.member;
     for (const PageFlag& f : kPageFlags) j[f.name] = page.*f.member;
@@ -146,8 +156,7 @@ json pageJson(const MapEventPage& page, bool measure) {
     return j;
 }
 
-json mapJson(const ProjectDatabase& db, const MapData& map, const MapInfoTree& tree,
-             bool measure) {
+json mapJson(const ProjectDatabase& db, const MapData& map, const MapInfoTree& tree, bool measure) {
     json j;
     j["id"] = map.mapId;
     j["name"] = tree.nameOf(map.mapId);
@@ -182,10 +191,9 @@ int printMapInfo(const ProjectDatabase& db, int mapId, bool measure, bool json) 
     }
     if (json) {
         // Project texts need not be valid UTF-8; such bytes must not abort the output.
-        std::printf("%s\n",
-                    mapJson(db, map, tree, measure)
-                        .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-                        .c_str());
+        std::printf("%s\n", mapJson(db, map, tree, measure)
+                                .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                                .c_str());
     } else {
         printText(db, map, tree, measure);
     }

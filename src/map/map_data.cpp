@@ -98,8 +98,8 @@ void MapData::readEvents(bool measureGraphics) {
     for (const auto& [key, value] : hash->pairs()) {
         int64_t id = key.integer();
         if (id < INT32_MIN || id > INT32_MAX) continue;
-        events[static_cast<int32_t>(id)] = readEvent(static_cast<int32_t>(id), value,
-                                                     measureGraphics);
+        events[static_cast<int32_t>(id)] =
+            readEvent(static_cast<int32_t>(id), value, measureGraphics);
     }
 }
 
@@ -132,8 +132,7 @@ const Bitmap32* MapData::characterSheet(const std::string& characterName) {
     if (hit != characterCache.end()) return &hit->second;
     if (missingSheets_.count(characterName)) return nullptr;
     Bitmap32 sheet;
-    if (!loadGraphic(sheet, "Graphics\\Characters\\" + characterName, projectFolder,
-                     kAllFolders)) {
+    if (!loadGraphic(sheet, "Graphics\\Characters\\" + characterName, projectFolder, kAllFolders)) {
         missingSheets_.insert(characterName);
         return nullptr;
     }
@@ -145,6 +144,8 @@ void MapData::loadTileset(const std::vector<Tileset>& tilesets) {
     tilesetGraphics.load(tilesets[size_t(tilesetId)], projectFolder);
 }
 
-int16_t MapData::tileAt(int x, int y, int layer) const { return data.at(x, y, layer); }
+int16_t MapData::tileAt(int x, int y, int layer) const {
+    return data.at(x, y, layer);
+}
 
 }  // namespace zorvane

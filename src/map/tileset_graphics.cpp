@@ -18,7 +18,9 @@ Bitmap32 loadNamed(const std::string& folder, const std::string& name,
 
 }  // namespace
 
-void TilesetGraphics::clear() { *this = TilesetGraphics{}; }
+void TilesetGraphics::clear() {
+    *this = TilesetGraphics{};
+}
 
 void TilesetGraphics::load(const Tileset& tileset, const std::string& folder) {
     clear();

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "map/map_data.h"
@@ -34,6 +35,22 @@ class MapDataTest : public testing::Test {
     ProjectDatabase db_;
     MapData map_;
 };
+
+// A page's fields in the order of the page record, for whole-group comparisons.
+auto conditionOf(const MapEventPage& p) {
+    const MapEventCondition& c = p.condition;
+    return std::make_tuple(c.switch1Valid, c.switch2Valid, c.variableValid, c.selfSwitchValid,
+                           c.switch1Id, c.switch2Id, c.variableId, c.variableValue, c.selfSwitchCh);
+}
+auto graphicOf(const MapEventPage& p) {
+    const MapEventGraphic& g = p.graphic;
+    return std::make_tuple(g.tileId, g.characterName, g.characterHue, g.direction, g.pattern,
+                           g.opacity, g.blendType);
+}
+auto movementOf(const MapEventPage& p) {
+    return std::make_tuple(p.moveType, p.moveSpeed, p.moveFrequency, p.walkAnime, p.stepAnime,
+                           p.directionFix, p.through, p.alwaysOnTop, p.trigger);
+}
 
 }  // namespace
 
@@ -91,9 +108,9 @@ TEST_F(MapDataTest, TileReadsOutsideTheTableGiveZero) {
         int16_t expected;
     };
     const Case cases[] = {
-        {0, 0, 0, 384}, {3, 2, 2, -5}, {1, 2, 1, 48}, {2, 1, 0, 1000}, {2, 1, 1, 0},
-        {4, 0, 0, 0},   {0, 3, 0, 0},  {0, 0, 3, 0},  {-1, 0, 0, 0},   {0, -1, 0, 0},
-        {0, 0, -1, 0},  {1000000, 1000000, 0, 0},
+        {0, 0, 0, 384}, {3, 2, 2, -5}, {1, 2, 1, 48}, {2, 1, 0, 1000},
+        {2, 1, 1, 0},   {4, 0, 0, 0},  {0, 3, 0, 0},  {0, 0, 3, 0},
+        {-1, 0, 0, 0},  {0, -1, 0, 0}, {0, 0, -1, 0}, {1000000, 1000000, 0, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(map_.tileAt(c.x, c.y, c.layer), c.expected)
@@ -127,61 +144,22 @@ TEST_F(MapDataTest, PageFieldsAndTheirDefaults) {
     ASSERT_EQ(e.pages.size(), 3u);
 
     const MapEventPage& p = e.pages[0];
-    EXPECT_TRUE(p.condition.switch1Valid);
-    EXPECT_TRUE(p.condition.switch2Valid);
-    EXPECT_TRUE(p.condition.variableValid);
-    EXPECT_TRUE(p.condition.selfSwitchValid);
-    EXPECT_EQ(p.condition.switch1Id, 11);
-    EXPECT_EQ(p.condition.switch2Id, 12);
-    EXPECT_EQ(p.condition.variableId, 13);
-    EXPECT_EQ(p.condition.variableValue, -14);
-    EXPECT_EQ(p.condition.selfSwitchCh, 67);
-    EXPECT_EQ(p.graphic.characterName, "Hero");
-    EXPECT_EQ(p.graphic.characterHue, 120);
-    EXPECT_EQ(p.graphic.direction, 6);
-    EXPECT_EQ(p.graphic.pattern, 3);
-    EXPECT_EQ(p.graphic.opacity, 128);
-    EXPECT_EQ(p.graphic.blendType, 2);
-    EXPECT_EQ(p.moveType, 2);
-    EXPECT_EQ(p.moveSpeed, 5);
-    EXPECT_EQ(p.moveFrequency, 6);
-    EXPECT_EQ(p.trigger, 4);
-    EXPECT_FALSE(p.walkAnime);
-    EXPECT_TRUE(p.stepAnime);
-    EXPECT_TRUE(p.directionFix);
-    EXPECT_TRUE(p.through);
-    EXPECT_TRUE(p.alwaysOnTop);
+    EXPECT_EQ(conditionOf(p), std::make_tuple(true, true, true, true, 11, 12, 13, -14, 67));
+    EXPECT_EQ(graphicOf(p), std::make_tuple(0, std::string("Hero"), 120, 6, 3, 128, 2));
+    EXPECT_EQ(movementOf(p), std::make_tuple(2, 5, 6, false, true, true, true, true, 4));
 
     // Without @graphic and @condition, and with no fields at all: every default.
     for (size_t k = 1; k < 3; ++k) {
         const MapEventPage& d = e.pages[k];
         SCOPED_TRACE(k);
-        EXPECT_FALSE(d.condition.switch1Valid || d.condition.switch2Valid ||
-                     d.condition.variableValid || d.condition.selfSwitchValid);
-        EXPECT_EQ(d.condition.switch1Id, 1);
-        EXPECT_EQ(d.condition.switch2Id, 1);
-        EXPECT_EQ(d.condition.variableId, 1);
-        EXPECT_EQ(d.condition.variableValue, 0);
-        EXPECT_EQ(d.condition.selfSwitchCh, 65);
-        EXPECT_EQ(d.graphic.tileId, 0);
-        EXPECT_EQ(d.graphic.characterName, "");
-        EXPECT_EQ(d.graphic.characterHue, 0);
-        EXPECT_EQ(d.graphic.direction, 2);
-        EXPECT_EQ(d.graphic.pattern, 0);
-        EXPECT_EQ(d.graphic.opacity, 255);
-        EXPECT_EQ(d.graphic.blendType, 0);
+        EXPECT_EQ(conditionOf(d), std::make_tuple(false, false, false, false, 1, 1, 1, 0, 65));
+        EXPECT_EQ(graphicOf(d), std::make_tuple(0, std::string(), 0, 2, 0, 255, 0));
         // Measured, but with no picture: a zero-sized rectangle, so never drawn.
         EXPECT_EQ(d.frameWidth, 0);
         EXPECT_EQ(d.frameHeight, 0);
-        if (k == 2) {
-            EXPECT_EQ(d.moveType, 0);
-            EXPECT_EQ(d.moveSpeed, 3);
-            EXPECT_EQ(d.moveFrequency, 3);
-            EXPECT_TRUE(d.walkAnime);
-            EXPECT_FALSE(d.stepAnime || d.directionFix || d.through || d.alwaysOnTop);
-            EXPECT_EQ(d.trigger, 0);
-        }
     }
+    EXPECT_EQ(movementOf(e.pages[2]),
+              std::make_tuple(0, 3, 3, true, false, false, false, false, 0));
 }
 
 TEST_F(MapDataTest, SelfSwitchLetters) {
@@ -198,7 +176,8 @@ TEST_F(MapDataTest, SelfSwitchLetters) {
     const MapEvent& e = map_.events.at(1);
     ASSERT_EQ(e.pages.size(), cases.size());
     for (size_t i = 0; i < cases.size(); ++i)
-        EXPECT_EQ(e.pages[i].condition.selfSwitchCh, cases[i].second) << '"' << cases[i].first << '"';
+        EXPECT_EQ(e.pages[i].condition.selfSwitchCh, cases[i].second)
+            << '"' << cases[i].first << '"';
 }
 
 TEST_F(MapDataTest, PictureRectanglesFromCharacterSheets) {
@@ -230,16 +209,16 @@ TEST_F(MapDataTest, PictureRectanglesFromCharacterSheets) {
         int event, sourceX, sourceY, frameWidth, frameHeight, offsetX, offsetY;
     };
     const Case cases[] = {
-        {1, 0, 0, 24, 32, 4, 0},      // 96 × 128: offset (4, 0)
-        {2, 0, 0, 32, 48, 0, -16},    // 128 × 192: 16 pixels into the cell above
-        {3, 32, 48, 32, 48, 0, -16},  // facing left, second pattern
-        {4, 96, 96, 32, 48, 0, -16},  // facing right, fourth pattern
-        {5, 64, 144, 32, 48, 0, -16}, // facing up
-        {6, 32, 0, 32, 48, 0, -16},   // no such direction: first row
-        {7, 0, 0, 57, 25, -12, 7},    // (32 − 57) / 2 rounds toward zero
-        {8, 0, 0, 32, 32, 0, 0},      // a tile, whatever the sheet
-        {9, 0, 0, 0, 0, 0, 0},        // sheet not found
-        {10, 0, 0, 0, 0, 0, 0},       // no sheet named
+        {1, 0, 0, 24, 32, 4, 0},       // 96 × 128: offset (4, 0)
+        {2, 0, 0, 32, 48, 0, -16},     // 128 × 192: 16 pixels into the cell above
+        {3, 32, 48, 32, 48, 0, -16},   // facing left, second pattern
+        {4, 96, 96, 32, 48, 0, -16},   // facing right, fourth pattern
+        {5, 64, 144, 32, 48, 0, -16},  // facing up
+        {6, 32, 0, 32, 48, 0, -16},    // no such direction: first row
+        {7, 0, 0, 57, 25, -12, 7},     // (32 − 57) / 2 rounds toward zero
+        {8, 0, 0, 32, 32, 0, 0},       // a tile, whatever the sheet
+        {9, 0, 0, 0, 0, 0, 0},         // sheet not found
+        {10, 0, 0, 0, 0, 0, 0},        // no sheet named
     };
     for (const Case& c : cases) {
         const MapEventPage& p = map_.events.at(c.event).pages.at(0);
@@ -434,7 +413,8 @@ std::vector<std::string> corpusProjects(const std::string& corpus, const ztest::
         std::string standIn = scratch.file(entry.path().filename().string());
         std::filesystem::create_directories(standIn);
         for (const auto& item : std::filesystem::directory_iterator(folder))
-            std::filesystem::create_symlink(item.path(), standIn + "/" + item.path().filename().string());
+            std::filesystem::create_symlink(item.path(),
+                                            standIn + "/" + item.path().filename().string());
         ztest::writeFile(standIn + "/Game.rxproj", "");
         projects.push_back(standIn + "/Game.rxproj");
     }

@@ -65,10 +65,10 @@ TEST(MapInfoTree, Descendants) {
         bool expected;
     };
     const Case cases[] = {
-        {5, 5, true},    {5, 0, false},   {5, -1, false}, {5, 3, true},    {5, 1, true},
-        {1, 5, false},   {2, 5, false},   {6, 1, false},  {6, 42, true},   {4, 1, false},
-        {10, 11, true},  {11, 10, true},  {10, 99, false}, {11, 1, false}, {12, 1, false},
-        {12, 12, true},  {0, 1, false},
+        {5, 5, true},   {5, 0, false},  {5, -1, false},  {5, 3, true},   {5, 1, true},
+        {1, 5, false},  {2, 5, false},  {6, 1, false},   {6, 42, true},  {4, 1, false},
+        {10, 11, true}, {11, 10, true}, {10, 99, false}, {11, 1, false}, {12, 1, false},
+        {12, 12, true}, {0, 1, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(tree.isDescendant(c.id, c.ancestor), c.expected)
@@ -78,7 +78,8 @@ TEST(MapInfoTree, Descendants) {
 TEST(MapInfoTree, CountAndEditorOrder) {
     MapInfoTree tree = sampleTree();
     EXPECT_EQ(tree.count(), 8u) << "the root is not a map";
-    EXPECT_EQ(tree.editorOrder(), (std::vector<int>{1, 2, 5, 3, 6})) << "stops where order 6 is missing";
+    EXPECT_EQ(tree.editorOrder(), (std::vector<int>{1, 2, 5, 3, 6}))
+        << "stops where order 6 is missing";
 
     MapInfoTree ties({{0, {"Root", 0, 0}},
                       {4, {"D", 0, 2}},

@@ -112,8 +112,7 @@ end
 class TestProject {
   public:
     TestProject()
-        : folder_(dir_.file("Project")),
-          rtp_(dir_.file("Common/Enterbrain/RGSS/Standard")) {
+        : folder_(dir_.file("Project")), rtp_(dir_.file("Common/Enterbrain/RGSS/Standard")) {
         std::filesystem::create_directories(folder_ + "/Data");
         std::filesystem::create_directories(rtp_);
         ztest::writeFile(folder_ + "/Game.rxproj", "RPGXP 1.02");
@@ -129,9 +128,8 @@ class TestProject {
         std::string script = dir_.file("make.rb");
         ztest::writeFile(script, std::string(kRubyPrelude) + body);
         std::string out;
-        int rc = ztest::run("ruby " + ztest::shellQuote(script) + " " + ztest::shellQuote(folder_) +
-                                " 2>&1",
-                            &out);
+        int rc = ztest::run(
+            "ruby " + ztest::shellQuote(script) + " " + ztest::shellQuote(folder_) + " 2>&1", &out);
         if (rc != 0) ADD_FAILURE() << "ruby failed: " << out;
         return rc == 0;
     }
@@ -159,10 +157,9 @@ class TestProject {
 
 }  // namespace maptest
 
-#define SKIP_WITHOUT_RUBY_AND_CONVERT()                                       \
-    do {                                                                      \
-        if (!maptest::TestProject::haveRuby())                                \
-            GTEST_SKIP() << "ruby is not installed";                          \
-        if (imgtest::convertTool().empty())                                   \
-            GTEST_SKIP() << "ImageMagick convert is not installed";           \
+#define SKIP_WITHOUT_RUBY_AND_CONVERT()                                                 \
+    do {                                                                                \
+        if (!maptest::TestProject::haveRuby()) GTEST_SKIP() << "ruby is not installed"; \
+        if (imgtest::convertTool().empty())                                             \
+            GTEST_SKIP() << "ImageMagick convert is not installed";                     \
     } while (0)

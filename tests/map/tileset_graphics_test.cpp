@@ -95,8 +95,8 @@ TEST_F(TilesetGraphicsTest, FogZoom) {
     struct Case {
         int zoom, width, height;
     };
-    const Case cases[] = {{100, 8, 4}, {200, 16, 8}, {50, 4, 2}, {150, 12, 6}, {10, 0, 0},
-                          {0, 0, 0},   {-100, 0, 0}};
+    const Case cases[] = {{100, 8, 4}, {200, 16, 8}, {50, 4, 2},  {150, 12, 6},
+                          {10, 0, 0},  {0, 0, 0},    {-100, 0, 0}};
     for (const Case& c : cases) {
         Tileset t;
         t.fogName = "Mist";
