@@ -23,8 +23,8 @@ wxString wildcardOf(const std::vector<FileFilter>& filters) {
 
 std::string systemFileDialog(wxWindow* parent, const FileDialogRequest& request) {
     long style = request.save ? wxFD_SAVE : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    wxFileDialog dialog(parent, toWx(request.title), toWx(request.folder),
-                        toWx(request.fileName), wildcardOf(request.filters), style);
+    wxFileDialog dialog(parent, toWx(request.title), toWx(request.folder), toWx(request.fileName),
+                        wildcardOf(request.filters), style);
     if (!request.filters.empty()) dialog.SetFilterIndex(request.filterIndex);
     if (dialog.ShowModal() != wxID_OK) return "";
     return fromWx(dialog.GetPath());
@@ -63,8 +63,8 @@ bool askSaveFileName(wxWindow* owner, std::string& file, const std::vector<FileF
     if (!defaultExtension.empty() && !hasExtension(chosen)) chosen += "." + defaultExtension;
     if (fileExists(chosen)) {
         std::string text = chosen + "\n\nこのファイルは既に存在しますが上書きしますか？";
-        int answer = showMessage(owner, text, "上書き確認",
-                                 wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+        int answer =
+            showMessage(owner, text, "上書き確認", wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
         if (answer != wxYES) return false;
     }
     file = chosen;

@@ -22,6 +22,7 @@
 #include "app/wx_text.h"
 #include "platform/file_util.h"
 #include "platform/folders.h"
+#include "platform/path_nocase.h"
 #include "platform/registry_store.h"
 #include "platform/shell.h"
 #include "project/file_helpers.h"
@@ -110,6 +111,13 @@ std::string findHelpFile() {
     return "";
 }
 
+// The registry may name RPGXP's folder rather than its program.
+std::string rpgxpProgram(const std::string& applicationPath) {
+    if (!isDirectory(applicationPath)) return applicationPath;
+    if (auto program = findPathNoCase(applicationPath, "RPGXP.exe")) return *program;
+    return joinPath(applicationPath, "RPGXP.exe");
+}
+
 std::string absolutePath(const std::string& path) {
     std::error_code ec;
     std::filesystem::path full = std::filesystem::absolute(path, ec);
@@ -170,8 +178,8 @@ void MainFrame::createBody() {
     wxBoxSizer* folderRow = new wxBoxSizer(wxHORIZONTAL);
     folderRow->Add(new wxStaticText(body, wxID_ANY, toWx("プロジェクトフォルダ")), 0,
                    wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
-    folderBox_ = new wxTextCtrl(body, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
-                                wxTE_READONLY);
+    folderBox_ =
+        new wxTextCtrl(body, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
     folderRow->Add(folderBox_, 1, wxEXPAND);
     column->Add(folderRow, 0, wxEXPAND | wxALL, 6);
 
@@ -211,14 +219,22 @@ void MainFrame::bindCommands() {
         {kCmdWebPage, &MainFrame::openWebPage},
     };
     for (const Handler& h : kHandlers)
-        Bind(wxEVT_MENU, [this, run = h.run](wxCommandEvent&) { (this->*run)(); }, h.id);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, kCmdExit);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+        Bind(
+            wxEVT_MENU, [this, run = h.run](wxCommandEvent&) { (this->*run)(); }, h.id);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, kCmdExit);
+    Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent&) {
             if (!busy() && context_.hooks.openEventViewer) context_.hooks.openEventViewer(this);
-        }, kCmdEventViewer);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+        },
+        kCmdEventViewer);
+    Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent&) {
             if (!busy() && context_.hooks.openMapViewer) context_.hooks.openMapViewer(this);
-        }, kCmdMapViewer);
+        },
+        kCmdMapViewer);
     // "設定(&C)" is an item of the bar itself: opening its (empty) menu runs the command.
     Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
         wxMenuBar* bar = GetMenuBar();
@@ -251,10 +267,11 @@ void MainFrame::openProjectDialog() {
 
 bool MainFrame::openProject(const std::string& path) {
     context_.askedAboutChange = false;
-    bool opened = context_.database.open(path);
+    // Kept absolute: the folder box shows it, and the next start may run elsewhere.
+    std::string full = absolutePath(path);
+    bool opened = context_.database.open(full);
     if (opened) {
-        // Kept absolute: the next start may run from another folder.
-        context_.settings.system.lastProject = absolutePath(path);
+        context_.settings.system.lastProject = full;
         repairRememberedIds(context_.settings, context_.database);
     }
     if (context_.hooks.refreshPages) context_.hooks.refreshPages();
@@ -306,10 +323,18 @@ void MainFrame::updateCommandStates() {
     for (const StateRow& row : kStateRows) {
         bool on = false;
         switch (row.rule) {
-            case Rule::NotBusy: on = idle; break;
-            case Rule::LoadedNotBusy: on = loaded && idle; break;
-            case Rule::LoadedWithRpgxp: on = loaded && !context_.rpgxpPath.empty(); break;
-            case Rule::Loaded: on = loaded; break;
+            case Rule::NotBusy:
+                on = idle;
+                break;
+            case Rule::LoadedNotBusy:
+                on = loaded && idle;
+                break;
+            case Rule::LoadedWithRpgxp:
+                on = loaded && !context_.rpgxpPath.empty();
+                break;
+            case Rule::Loaded:
+                on = loaded;
+                break;
         }
         enableCommand(row.id, on);
     }
@@ -323,8 +348,8 @@ void MainFrame::updateCommandStates() {
 
 void MainFrame::uninstallExit() {
     if (busy()) return;
-    int answer = showMessage(this, "レジストリ情報を削除して終了しますか？", "アンインストール用終了",
-                             wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+    int answer = showMessage(this, "レジストリ情報を削除して終了しますか？",
+                             "アンインストール用終了", wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
     if (answer != wxYES) return;
     if (context_.hooks.unregisterProgram) context_.hooks.unregisterProgram();
     RegistryStore& registry = RegistryStore::user();
@@ -357,7 +382,7 @@ void MainFrame::showSettings() {
 void MainFrame::openInRpgxp() {
     if (!context_.database.loaded || context_.rpgxpPath.empty()) return;
     // Wine quotes the argument for the Windows command line itself.
-    if (!runDetached({"wine", context_.rpgxpPath, context_.database.projectFile}))
+    if (!runDetached({"wine", rpgxpProgram(context_.rpgxpPath), context_.database.projectFile}))
         showMessage(this, "RPGツクールXPを起動できませんでした", kMessageTitle,
                     wxOK | wxICON_WARNING);
 }

@@ -18,8 +18,7 @@ MessageBoxSeam& messageBoxSeam() {
     return seam;
 }
 
-int showMessage(wxWindow* parent, const std::string& text, const std::string& title,
-                long style) {
+int showMessage(wxWindow* parent, const std::string& text, const std::string& title, long style) {
     return messageBoxSeam()(parent, text, title, style);
 }
 

@@ -15,8 +15,7 @@ namespace zorvane {
 using MessageBoxSeam = std::function<int(wxWindow* parent, const std::string& text,
                                          const std::string& title, long style)>;
 MessageBoxSeam& messageBoxSeam();
-int showMessage(wxWindow* parent, const std::string& text, const std::string& title,
-                long style);
+int showMessage(wxWindow* parent, const std::string& text, const std::string& title, long style);
 
 // Returns the dialog's return code (wxID_OK, wxID_CANCEL, ...).
 using ModalDialogSeam = std::function<int(wxDialog& dialog)>;

@@ -14,6 +14,7 @@ namespace {
 using Target = std::variant<int*, bool*, std::string*>;
 using FieldFn = Target (*)(Settings&, int index);
 
+// clang-format off
 // Reaches s.m1.m2... (a left fold over the member pointers).
 template <auto... Members>
 Target field(Settings& s, int) {
@@ -25,6 +26,7 @@ template <auto... Members>
 Target element(Settings& s, int index) {
     return &(s .* ... .* Members)[static_cast<size_t>(index)];
 }
+// clang-format on
 
 enum class Limit {
     None,
@@ -102,8 +104,8 @@ SettingRow textRow(const char* section, const char* key, FieldFn target, TextBas
 }
 
 // Width, Height, Left, Top of a window whose size the user can change.
-void addPlaceRows(std::vector<SettingRow>& rows, const char* section, FieldFn width,
-                  FieldFn height, FieldFn left, FieldFn top) {
+void addPlaceRows(std::vector<SettingRow>& rows, const char* section, FieldFn width, FieldFn height,
+                  FieldFn left, FieldFn top) {
     rows.push_back(intRow(section, "Width", width, 640));
     rows.push_back(intRow(section, "Height", height, 480));
     rows.push_back(limitedRow(section, "Left", left, 0, Limit::DesktopWidth, width));
@@ -126,8 +128,7 @@ std::vector<SettingRow> startupRows() {
     std::vector<SettingRow> rows = {
         textRow("System", "LastProject", field<&S::system, &Sys::lastProject>,
                 TextBase::ProgramFolder, ""),
-        textRow("System", "LastDir", field<&S::system, &Sys::lastDir>, TextBase::ProgramFolder,
-                ""),
+        textRow("System", "LastDir", field<&S::system, &Sys::lastDir>, TextBase::ProgramFolder, ""),
         rangedRow("System", "LastTab", field<&S::system, &Sys::lastTab>, 0, 0, 3),
         rangedRow("System", "LastTab2", field<&S::system, &Sys::lastTab2>, 0, 0, 5),
         boolRow("System", "AutoRead", field<&S::system, &Sys::autoRead>, true),
@@ -175,8 +176,7 @@ std::vector<SettingRow> startupRows() {
             rangedRow("MapViewer", "SaveMode", field<&S::mapViewer, &MV::saveMode>, 0, 0, 2),
             rangedRow("MapViewer", "PngCompLv", field<&S::mapViewer, &MV::pngCompLv>, 6, 0, 9),
             rangedRow("MapViewer", "PngFilter", field<&S::mapViewer, &MV::pngFilter>, 5, 0, 5),
-            rangedRow("MapViewer", "JpgQuality", field<&S::mapViewer, &MV::jpgQuality>, 90, 0,
-                      100),
+            rangedRow("MapViewer", "JpgQuality", field<&S::mapViewer, &MV::jpgQuality>, 90, 0, 100),
             boolRow("MapViewer", "ViewMapEvent1", field<&S::mapViewer, &MV::viewMapEvent1>, true),
             boolRow("MapViewer", "ViewMapEvent2", field<&S::mapViewer, &MV::viewMapEvent2>, true),
             boolRow("MapViewer", "ViewPanorama", field<&S::mapViewer, &MV::viewPanorama>, true),
@@ -200,8 +200,7 @@ std::vector<SettingRow> startupRows() {
             textRow("Update", "ProxyHost", field<&S::update, &Up::proxyHost>, TextBase::Literal,
                     ""),
             intRow("Update", "ProxyPort", field<&S::update, &Up::proxyPort>, 0),
-            limitedRow("Update", "TimeOut", field<&S::update, &Up::timeOut>, 30,
-                       Limit::AtLeastOne),
+            limitedRow("Update", "TimeOut", field<&S::update, &Up::timeOut>, 30, Limit::AtLeastOne),
             boolSeries("DataExport", "CsvCheck%d", element<&S::dataExport, &DE::csvCheck>, true,
                        kCsvTableCount),
             textRow("DataExport", "OutputDir", field<&S::dataExport, &DE::outputDir>,
@@ -235,16 +234,15 @@ std::vector<SettingRow> searchPageRows() {
     rows.insert(
         rows.end(),
         {
-            boolSeries("SearchItemText", "Check1%c", element<&S::searchText, &TS::options>, true,
-                       3, 'a'),
-            boolSeries("SearchItemText", "Check2%c", element<&S::searchText, &TS::targets>, true,
-                       8, 'a'),
+            boolSeries("SearchItemText", "Check1%c", element<&S::searchText, &TS::options>, true, 3,
+                       'a'),
+            boolSeries("SearchItemText", "Check2%c", element<&S::searchText, &TS::targets>, true, 8,
+                       'a'),
             textRow("SearchItemText", "Text", field<&S::searchText, &TS::text>, TextBase::Literal,
                     "", 512),
             boolSeries("SearchItemEvent", "Check%d", element<&S::searchCommand, &CS::check>, true,
                        6),
-            intSeries("SearchItemEvent", "Select%d", element<&S::searchCommand, &CS::select>, 0,
-                      6),
+            intSeries("SearchItemEvent", "Select%d", element<&S::searchCommand, &CS::select>, 0, 6),
             boolRow("SearchItemError", "Check1", field<&S::searchMissingFiles>, true),
         });
     return rows;
@@ -264,8 +262,8 @@ std::string keyName(const char* form, int index) {
     std::string key = form;
     size_t mark = key.find('%');
     if (mark == std::string::npos || mark + 1 >= key.size()) return key;
-    std::string text = key[mark + 1] == 'c' ? std::string(1, static_cast<char>(index))
-                                            : std::to_string(index);
+    std::string text =
+        key[mark + 1] == 'c' ? std::string(1, static_cast<char>(index)) : std::to_string(index);
     return key.replace(mark, 2, text);
 }
 
@@ -359,8 +357,7 @@ SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {
     if (readWholeFile(path_, bytes)) ini_ = IniFile::fromText(toUtf8Lenient(bytes));
 }
 
-void SettingsFile::bindInt(const std::string& section, const std::string& key, int& var,
-                           int def) {
+void SettingsFile::bindInt(const std::string& section, const std::string& key, int& var, int def) {
     var = path_.empty() ? def : ini_.getInt(section, key, def);
     bindings_.push_back({section, key, BindingKind::Int, &var});
 }
@@ -378,8 +375,8 @@ void SettingsFile::bindBool(const std::string& section, const std::string& key, 
     bindings_.push_back({section, key, BindingKind::Bool, &var});
 }
 
-void SettingsFile::bindString(const std::string& section, const std::string& key,
-                              std::string& var, const std::string& def, size_t size) {
+void SettingsFile::bindString(const std::string& section, const std::string& key, std::string& var,
+                              const std::string& def, size_t size) {
     var = path_.empty() ? std::string() : fitBuffer(ini_.get(section, key, def), size);
     bindings_.push_back({section, key, BindingKind::String, &var});
 }

@@ -49,19 +49,18 @@ wxRadioBox* addRadios(wxWindow* parent, wxSizer* column, const char* title,
                       std::initializer_list<const char*> labels, int* target) {
     wxArrayString choices;
     for (const char* label : labels) choices.Add(toWx(label));
-    auto* radios = new wxRadioBox(parent, wxID_ANY, toWx(title), wxDefaultPosition,
-                                  wxDefaultSize, choices, 1, wxRA_SPECIFY_ROWS);
+    auto* radios = new wxRadioBox(parent, wxID_ANY, toWx(title), wxDefaultPosition, wxDefaultSize,
+                                  choices, 1, wxRA_SPECIFY_ROWS);
     radios->SetValidator(wxGenericValidator(target));
     column->Add(radios, 0, wxEXPAND | wxALL, 6);
     return radios;
 }
 
 // A slider with its two end captions, e.g. "←無圧縮" ... "高圧縮→".
-void addSlider(wxStaticBoxSizer* group, int* target, int max, const char* left,
-               const char* right) {
+void addSlider(wxStaticBoxSizer* group, int* target, int max, const char* left, const char* right) {
     wxWindow* box = group->GetStaticBox();
-    auto* slider = new wxSlider(box, wxID_ANY, *target, 0, max, wxDefaultPosition,
-                                wxDefaultSize, wxSL_HORIZONTAL | wxSL_LABELS);
+    auto* slider = new wxSlider(box, wxID_ANY, *target, 0, max, wxDefaultPosition, wxDefaultSize,
+                                wxSL_HORIZONTAL | wxSL_LABELS);
     slider->SetValidator(wxGenericValidator(target));
     group->Add(slider, 0, wxEXPAND | wxALL, 3);
     auto* ends = new wxBoxSizer(wxHORIZONTAL);
@@ -116,10 +115,10 @@ wxWindow* SettingsDialog::buildGeneralPage() {
     auto* page = new wxPanel(GetBookCtrl());
     auto* column = new wxBoxSizer(wxVERTICAL);
     SystemSettings& s = edited_.system;
-    addChecks(addGroup(page, column, "検索"),
-              {{"同じイベント内で複数見つかった場合は一番最初のものだけを検索結果とする",
-                &s.firstOnly},
-               {"検索結果のイベント内容を詳細表示にする", &s.detail}});
+    addChecks(
+        addGroup(page, column, "検索"),
+        {{"同じイベント内で複数見つかった場合は一番最初のものだけを検索結果とする", &s.firstOnly},
+         {"検索結果のイベント内容を詳細表示にする", &s.detail}});
     addChecks(addGroup(page, column, "エクスポート"),
               {{"空イベントを出力しない", &edited_.dataExport.noEmptyEvent}});
     addChecks(addGroup(page, column, "その他"),
@@ -170,17 +169,16 @@ wxWindow* SettingsDialog::buildMapViewerPage() {
     auto* column = new wxBoxSizer(wxVERTICAL);
     MapViewerSettings& m = edited_.mapViewer;
     addRadios(page, column, "縮小表示", {"通常", "高品質（低速）"}, &zoomQuality_);
-    addChecks(addGroup(page, column, "表示"),
-              {{"マップイベント(Tileset)", &m.viewMapEvent1},
-               {"マップイベント(Character)", &m.viewMapEvent2},
-               {"パノラマ グラフィック", &m.viewPanorama},
-               {"レイヤー1", &m.viewLayer1},
-               {"レイヤー2", &m.viewLayer2},
-               {"レイヤー3", &m.viewLayer3},
-               {"フォグ グラフィック", &m.viewFog},
-               {"簡易マップ", &m.simpleMap},
-               {"グリッド表示", &m.bltGlid},
-               {"カーソル表示", &m.bltCursor}});
+    addChecks(addGroup(page, column, "表示"), {{"マップイベント(Tileset)", &m.viewMapEvent1},
+                                               {"マップイベント(Character)", &m.viewMapEvent2},
+                                               {"パノラマ グラフィック", &m.viewPanorama},
+                                               {"レイヤー1", &m.viewLayer1},
+                                               {"レイヤー2", &m.viewLayer2},
+                                               {"レイヤー3", &m.viewLayer3},
+                                               {"フォグ グラフィック", &m.viewFog},
+                                               {"簡易マップ", &m.simpleMap},
+                                               {"グリッド表示", &m.bltGlid},
+                                               {"カーソル表示", &m.bltCursor}});
     wxStaticBoxSizer* colours = addGroup(page, column, "色");
     const char* const labels[] = {"グリッド", "簡易マップ（通行可能）", "簡易マップ（通行不可能）"};
     const std::string defaults[] = {kMapViewerDefaults.colorGlid, kMapViewerDefaults.colorSimple1,
@@ -190,8 +188,8 @@ wxWindow* SettingsDialog::buildMapViewerPage() {
     for (size_t i = 0; i < colours_.size(); ++i) {
         wxWindow* box = colours->GetStaticBox();
         grid->Add(new wxStaticText(box, wxID_ANY, toWx(labels[i])), 0, wxALIGN_CENTER_VERTICAL);
-        auto* swatch = new wxTextCtrl(box, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
-                                      wxTE_READONLY);
+        auto* swatch =
+            new wxTextCtrl(box, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
         grid->Add(swatch, 1, wxEXPAND);
         auto* choose = new wxButton(box, wxID_ANY, toWx("参照"));
         choose->Bind(wxEVT_BUTTON, [this, i, swatch](wxCommandEvent&) {
@@ -231,8 +229,8 @@ wxWindow* SettingsDialog::buildPicturePage() {
     auto* filterRow = new wxBoxSizer(wxHORIZONTAL);
     filterRow->Add(new wxStaticText(png->GetStaticBox(), wxID_ANY, toWx("フィルタ")), 0,
                    wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
-    auto* filter = new wxChoice(png->GetStaticBox(), wxID_ANY, wxDefaultPosition,
-                                wxDefaultSize, filters);
+    auto* filter =
+        new wxChoice(png->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxDefaultSize, filters);
     filter->SetValidator(wxGenericValidator(&m.pngFilter));
     filterRow->Add(filter);
     png->Add(filterRow, 0, wxALL, 3);

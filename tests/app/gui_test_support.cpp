@@ -30,8 +30,8 @@ void pumpFor(int milliseconds) {
 }
 
 MessageBoxes::MessageBoxes(int answer) : answer_(answer), saved_(zorvane::messageBoxSeam()) {
-    zorvane::messageBoxSeam() = [this](wxWindow*, const std::string& text,
-                                       const std::string& title, long style) {
+    zorvane::messageBoxSeam() = [this](wxWindow*, const std::string& text, const std::string& title,
+                                       long style) {
         shown.push_back({text, title, style});
         return answer_;
     };

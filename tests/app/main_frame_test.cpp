@@ -6,6 +6,7 @@
 #include <wx/notebook.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 #include <wx/weakref.h>
 
 #include <atomic>
@@ -310,6 +311,26 @@ TEST_F(MainFrameTest, VersionBoxNamesTheProgramAndVersion) {
     EXPECT_GT(boxes.shown[0].text.size(), head.size());
 }
 
+// Real key presses: the accelerator of "プロジェクトを開く" and the mnemonic of "設定(&C)",
+// an item of the bar itself that runs its command when its (empty) menu opens.
+TEST_F(MainFrameTest, KeysReachOpenAndTheSettingsItemOfTheBar) {
+    start({project});
+    ztest::FileDialogs files;
+    ztest::ModalDialogs modals([](wxDialog&) { return wxID_CANCEL; });
+    frame->Raise();
+    frame->SetFocus();
+    ztest::pumpFor(100);
+    wxUIActionSimulator keys;
+    keys.Char('o', wxMOD_CONTROL);
+    EXPECT_TRUE(ztest::pumpUntil([&] { return files.requests.size() == 1; }, 2000));
+    EXPECT_EQ(modals.count, 0);
+    keys.Char('c', wxMOD_ALT);
+    EXPECT_TRUE(ztest::pumpUntil([&] { return modals.count == 1; }, 2000));
+    keys.Char(WXK_ESCAPE);
+    ztest::pumpFor(50);
+    EXPECT_EQ(files.requests.size(), 1u);
+}
+
 TEST_F(MainFrameTest, MenusToolbarAndTabsAreWordedAsTheProgramShowsThem) {
     start({});
     wxMenuBar* bar = frame->GetMenuBar();
@@ -358,11 +379,14 @@ TEST_F(MainFrameTest, MenusToolbarAndTabsAreWordedAsTheProgramShowsThem) {
     struct Tool {
         int id;
         const char* tip;
-    } toolRows[] = {{0, ""},      {menuId(40002), "プロジェクトを開く"},
+    } toolRows[] = {{0, ""},
+                    {menuId(40002), "プロジェクトを開く"},
                     {menuId(40003), "現在のプロジェクトを再読み込み"},
-                    {0, ""},      {menuId(40007), "イベントビュアー"},
+                    {0, ""},
+                    {menuId(40007), "イベントビュアー"},
                     {menuId(40010), "マップビュアー"},
-                    {0, ""},      {menuId(40001), "ヘルプ"}};
+                    {0, ""},
+                    {menuId(40001), "ヘルプ"}};
     ASSERT_EQ(tools->GetToolsCount(), std::size(toolRows));
     for (size_t i = 0; i < std::size(toolRows); ++i) {
         const wxToolBarToolBase* tool = tools->GetToolByPos(static_cast<int>(i));

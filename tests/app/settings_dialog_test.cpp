@@ -46,17 +46,17 @@ TEST(SettingsDialog, HasFivePagesOkAndCancelButNoApply) {
     AppContext context;
     SettingsDialog dialog(nullptr, context);
     EXPECT_EQ(fromWx(dialog.GetTitle()), "設定");
-    const char* const pages[] = {"全般", "イベントビュアー", "マップビュアー", "画像保存", "更新確認"};
+    const char* const pages[] = {"全般", "イベントビュアー", "マップビュアー", "画像保存",
+                                 "更新確認"};
     wxBookCtrlBase* book = dialog.GetBookCtrl();
     ASSERT_EQ(book->GetPageCount(), std::size(pages));
-    for (size_t i = 0; i < std::size(pages); ++i)
-        EXPECT_EQ(fromWx(book->GetPageText(i)), pages[i]);
+    for (size_t i = 0; i < std::size(pages); ++i) EXPECT_EQ(fromWx(book->GetPageText(i)), pages[i]);
     EXPECT_TRUE(dialog.FindWindow(wxID_OK));
     EXPECT_TRUE(dialog.FindWindow(wxID_CANCEL));
     EXPECT_FALSE(dialog.FindWindow(wxID_APPLY));
-    for (const char* label : {"←無圧縮", "高圧縮→", "←低品質", "高品質→", "今すぐ更新確認する",
-                              "ヘッダ", "フッタ", "Ruby色定義", "ホスト", "ポート番号",
-                              "タイムアウト秒数"})
+    for (const char* label :
+         {"←無圧縮", "高圧縮→", "←低品質", "高品質→", "今すぐ更新確認する", "ヘッダ", "フッタ",
+          "Ruby色定義", "ホスト", "ポート番号", "タイムアウト秒数"})
         EXPECT_TRUE(ztest::findByLabel(&dialog, label)) << label;
 }
 

@@ -98,23 +98,40 @@ const KeyValue kStartupDefaults[] = {
 
 // The keys of the search and export pages with their defaults.
 const KeyValue kPageDefaults[] = {
-    {"SearchRange", "Check1", "1"},       {"SearchRange", "Check4", "1"},
-    {"SearchRange", "Radio1", "0"},       {"SearchRange", "Radio4", "0"},
-    {"SearchRange", "Select1", "0"},      {"SearchRange", "Select4", "0"},
-    {"SearchRange", "EventCheck5", "1"},  {"DataExport", "EventCheck1", "1"},
-    {"DataExport", "EventCheck4", "1"},   {"DataExport", "EventRadio2", "0"},
-    {"DataExport", "EventSelect3", "0"},  {"DataExport", "EventCheck5", "1"},
-    {"DataExport", "EventCheck6", "0"},   {"SearchItemSw", "Check1", "1"},
-    {"SearchItemSw", "Check3", "1"},      {"SearchItemSw", "AND", "1"},
-    {"SearchItemSw", "Select1", "1"},     {"SearchItemSw", "Select2", "1"},
-    {"SearchItemSw", "Check4", "1"},      {"SearchItemSw", "Check5", "1"},
-    {"SearchItemVr", "Check2", "1"},      {"SearchItemVr", "AND", "1"},
-    {"SearchItemVr", "Select2", "1"},     {"SearchItemVr", "Check5", "1"},
-    {"SearchItemCommonEvent", "Select1", "1"}, {"SearchItemCommonEvent", "Check4", "1"},
-    {"SearchItemText", "Check1a", "1"},   {"SearchItemText", "Check1c", "1"},
-    {"SearchItemText", "Check2a", "1"},   {"SearchItemText", "Check2h", "1"},
-    {"SearchItemText", "Text", ""},       {"SearchItemEvent", "Check1", "1"},
-    {"SearchItemEvent", "Check6", "1"},   {"SearchItemEvent", "Select6", "0"},
+    {"SearchRange", "Check1", "1"},
+    {"SearchRange", "Check4", "1"},
+    {"SearchRange", "Radio1", "0"},
+    {"SearchRange", "Radio4", "0"},
+    {"SearchRange", "Select1", "0"},
+    {"SearchRange", "Select4", "0"},
+    {"SearchRange", "EventCheck5", "1"},
+    {"DataExport", "EventCheck1", "1"},
+    {"DataExport", "EventCheck4", "1"},
+    {"DataExport", "EventRadio2", "0"},
+    {"DataExport", "EventSelect3", "0"},
+    {"DataExport", "EventCheck5", "1"},
+    {"DataExport", "EventCheck6", "0"},
+    {"SearchItemSw", "Check1", "1"},
+    {"SearchItemSw", "Check3", "1"},
+    {"SearchItemSw", "AND", "1"},
+    {"SearchItemSw", "Select1", "1"},
+    {"SearchItemSw", "Select2", "1"},
+    {"SearchItemSw", "Check4", "1"},
+    {"SearchItemSw", "Check5", "1"},
+    {"SearchItemVr", "Check2", "1"},
+    {"SearchItemVr", "AND", "1"},
+    {"SearchItemVr", "Select2", "1"},
+    {"SearchItemVr", "Check5", "1"},
+    {"SearchItemCommonEvent", "Select1", "1"},
+    {"SearchItemCommonEvent", "Check4", "1"},
+    {"SearchItemText", "Check1a", "1"},
+    {"SearchItemText", "Check1c", "1"},
+    {"SearchItemText", "Check2a", "1"},
+    {"SearchItemText", "Check2h", "1"},
+    {"SearchItemText", "Text", ""},
+    {"SearchItemEvent", "Check1", "1"},
+    {"SearchItemEvent", "Check6", "1"},
+    {"SearchItemEvent", "Select6", "0"},
     {"SearchItemError", "Check1", "1"},
 };
 
@@ -294,9 +311,9 @@ TEST_F(SettingsFileTest, ChangedValuesAreWrittenAndReadBack) {
     EXPECT_EQ(back.searchText.text, "勇者の剣");
     EXPECT_EQ(back.update.proxyHost, "proxy.example");
     // Written in UTF-8: iconv accepts the file as it is.
-    EXPECT_EQ(ztest::run("iconv -f UTF-8 -t UTF-8 " + ztest::shellQuote(iniPath()) +
-                         " >/dev/null 2>&1"),
-              0);
+    EXPECT_EQ(
+        ztest::run("iconv -f UTF-8 -t UTF-8 " + ztest::shellQuote(iniPath()) + " >/dev/null 2>&1"),
+        0);
 }
 
 TEST_F(SettingsFileTest, UnboundKeysAreNotWrittenButOtherLinesSurvive) {
@@ -369,9 +386,12 @@ TEST(SettingsColour, HashTextBecomesAColour) {
         const char* text;
         Rgb colour;
     } cases[] = {
-        {"#99CCFF", {0x99, 0xCC, 0xFF}}, {"#ffffcc", {0xFF, 0xFF, 0xCC}},
-        {"#000000", {0, 0, 0}},          {"99CCFF", {0, 0, 0}},
-        {"", {0, 0, 0}},                 {"#102030", {0x10, 0x20, 0x30}},
+        {"#99CCFF", {0x99, 0xCC, 0xFF}},
+        {"#ffffcc", {0xFF, 0xFF, 0xCC}},
+        {"#000000", {0, 0, 0}},
+        {"99CCFF", {0, 0, 0}},
+        {"", {0, 0, 0}},
+        {"#102030", {0x10, 0x20, 0x30}},
     };
     for (const Case& c : cases) EXPECT_EQ(colourFromText(c.text), c.colour) << c.text;
     EXPECT_EQ(colourToText({0x99, 0xCC, 0xFF}), "#99CCFF");
