@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/list_command.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     zorvane::cli::Runner run;
     zorvane::cli::addDumpCommands(app, &run);
     zorvane::cli::addProjectCommands(app, &run);
+    zorvane::cli::addListCommand(app, &run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -143,7 +143,7 @@ int runInfo(const InfoOptions& o) {
     ProjectDatabase db;
     if (!openProject(db, o.project)) return 1;
     if (o.map > 0) return printMapInfo(db, o.map, o.measure, o.json);
-    if (o.json) std::printf("%s\n", infoJson(db).dump(2).c_str());
+    if (o.json) std::printf("%s\n", infoJson(db).dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
     else printInfo(db);
     return 0;
 }
