@@ -1,0 +1,67 @@
+// CSV files for spreadsheets: every cell quoted, quotes doubled, CR and LF dropped, rows
+// ended by CR LF, text in CP932 (or UTF-8 on request), written through a temporary file.
+// The writer is inline so that the search's result list can save without this library.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/atomic_file.h"
+#include "platform/codepage.h"
+
+namespace zorvane {
+
+enum class CsvEncoding { Cp932, Utf8 };
+
+// One quoted cell: inner quotes doubled, CR and LF bytes removed.
+inline std::string csvCell(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\r' || c == '\n') continue;
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+// One whole record with its CR LF, in the file's encoding; no cells make an empty line.
+inline std::string csvRecord(const std::vector<std::string>& cells, CsvEncoding encoding) {
+    std::string line;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) line += ',';
+        line += csvCell(cells[i]);
+    }
+    if (encoding == CsvEncoding::Cp932) line = utf8ToCp932(line, Unmappable::Question);
+    line += "\r\n";
+    return line;
+}
+
+// A printf-formatted cell; like the editor's fixed buffer it holds at most 1023 bytes, cut
+// where a character starts.
+std::string csvFormatCell(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+class CsvWriter {
+  public:
+    // A file that cannot be created makes every write a no-op and commit() false.
+    explicit CsvWriter(const std::string& path, CsvEncoding encoding = CsvEncoding::Cp932)
+        : encoding_(encoding) {
+        file_.open(path);
+    }
+
+    bool isOpen() const { return file_.isOpen(); }
+
+    void writeRow(const std::vector<std::string>& cells) {
+        if (file_.isOpen()) file_.write(csvRecord(cells, encoding_));
+    }
+
+    // Puts the file in place; without a commit the target is left as it was.
+    bool commit() { return file_.isOpen() && file_.commit(); }
+
+  private:
+    AtomicFileWriter file_;
+    CsvEncoding encoding_;
+};
+
+}  // namespace zorvane

@@ -1,0 +1,508 @@
+// The search walk over a loaded project. Commands are judged by their own formatters; this
+// file adds what no formatter sees: names, start conditions, page graphics, map music,
+// script bodies and the database's file references, and the titles that report progress.
+#include "search/search_engine.h"
+
+#include <chrono>
+#include <functional>
+#include <vector>
+
+#include "listing/listing.h"
+#include "listing/operands.h"
+#include "map/map_data.h"
+#include "map/map_info_tree.h"
+#include "project/project_database.h"
+#include "project/resource.h"
+#include "search/text_matcher.h"
+
+namespace zorvane {
+
+namespace {
+
+const char* const kTitleCommonStart = "検索中 - コモンイベント";
+const char* const kTitleCommon = "検索中 - コモンイベント：%04d（%04d～%04d）";
+const char* const kTitleTroopStart = "検索中 - バトルイベント";
+const char* const kTitleTroop = "検索中 - バトルイベント：%04d（%04d～%04d）";
+const char* const kTitleMapAll = "検索中 - マップイベント：%03d/%03d";
+const char* const kTitleMapOne = "検索中 - マップイベント：%03d";
+const char* const kTitleScripts = "検索中 - スクリプト";
+const char* const kTitleDatabase = "検索中 - データベース";
+const char* const kTitleDone = "検索結果 - %d件  所要時間 %d秒";
+const char* const kTitleAborted = "検索中断 - %d件";
+
+const char* const kDatabaseNames[] = {"アクター", "スキル", "アイテム", "武器", "防具",
+                                      "エネミー", "アニメーション", "タイルセット", "システム"};
+
+// The ids a scope covers among slots 1..count-1: n gives n..n, 0 gives all of them.
+struct IdRange {
+    int first = 1;
+    int last = 0;
+};
+
+IdRange rangeOf(int scope, size_t count) {
+    if (scope > 0) return {scope, scope};
+    return {1, static_cast<int>(count) - 1};
+}
+
+using FileVisitor = std::function<void(const char* folder, const std::string& name)>;
+
+// Every file reference of one database record, in the order the pass tests them.
+struct DatabaseFiles {
+    int number;
+    size_t (*count)(const ProjectDatabase&);
+    void (*visit)(const ProjectDatabase&, size_t id, const FileVisitor&);
+};
+
+const char* const kCharacters = "Graphics\\Characters\\";
+const char* const kBattlers = "Graphics\\Battlers\\";
+const char* const kIcons = "Graphics\\Icons\\";
+const char* const kSe = "Audio\\SE\\";
+
+const std::vector<DatabaseFiles>& databaseFiles() {
+    static const std::vector<DatabaseFiles> table = {
+        {1, [](const ProjectDatabase& db) { return db.actors.size(); },
+         [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
+             v(kCharacters, db.actors[i].characterName);
+             v(kBattlers, db.actors[i].battlerName);
+         }},
+        {2, [](const ProjectDatabase& db) { return db.skills.size(); },
+         [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
+             v(kIcons, db.skills[i].iconName);
+             v(kSe, db.skills[i].menuSe.name);
+         }},
+        {3, [](const ProjectDatabase& db) { return db.items.size(); },
+         [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
+             v(kIcons, db.items[i].iconName);
+             v(kSe, db.items[i].menuSe.name);
+         }},
+        {4, [](const ProjectDatabase& db) { return db.weapons.size(); },
+         [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
+             v(kIcons, db.weapons[i].iconName);
+         }},
+        {5, [](const ProjectDatabase& db) { return db.armors.size(); },
+         [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
+             v(kIcons, db.armors[i].iconName);
+         }},
+        {6, [](const ProjectDatabase& db) { return db.enemies.size(); },
+         [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
+             v(kBattlers, db.enemies[i].battlerName);
+         }},
+        {7, [](const ProjectDatabase& db) { return db.animations.size(); },
+         [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
+             v("Graphics\\Animations\\", db.animations[i].animationName);
+             for (const AnimationTiming& timing : db.animations[i].timings) v(kSe, timing.se.name);
+         }},
+        {8, [](const ProjectDatabase& db) { return db.tilesets.size(); },
+         [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
+             const Tileset& t = db.tilesets[i];
+             v("Graphics\\Tilesets\\", t.tilesetName);
+             v("Graphics\\Panoramas\\", t.panoramaName);
+             v("Graphics\\Fogs\\", t.fogName);
+             v("Graphics\\Battlebacks\\", t.battlebackName);
+             for (const std::string& name : t.autotileNames) v("Graphics\\Autotiles\\", name);
+         }},
+        // The system is one record; count 2 visits it once as id 1.
+        {9, [](const ProjectDatabase&) { return size_t{2}; },
+         [](const ProjectDatabase& db, size_t, const FileVisitor& v) {
+             v("Graphics\\Windowskins\\", db.windowskinName);
+             v("Graphics\\Titles\\", db.titleName);
+             v("Graphics\\Gameovers\\", db.gameoverName);
+             v("Graphics\\Transitions\\", db.battleTransition);
+             v("Audio\\BGM\\", db.titleBgm.name);
+             v("Audio\\BGM\\", db.battleBgm.name);
+             v("Audio\\ME\\", db.battleEndMe.name);
+             v("Audio\\ME\\", db.gameoverMe.name);
+             for (const AudioFile* se :
+                  {&db.cursorSe, &db.decisionSe, &db.cancelSe, &db.buzzerSe, &db.equipSe,
+                   &db.shopSe, &db.saveSe, &db.loadSe, &db.battleStartSe, &db.escapeSe,
+                   &db.actorCollapseSe, &db.enemyCollapseSe})
+                 v(kSe, se->name);
+         }},
+    };
+    return table;
+}
+
+// Splits a script body into its lines; a CR before the LF belongs to the line break.
+template <typename Fn>
+bool forEachLine(const std::string& text, Fn&& fn) {
+    size_t start = 0;
+    int number = 1;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        size_t stop = end > start && text[end - 1] == '\r' ? end - 1 : end;
+        if (!fn(number, text.substr(start, stop - start))) return false;
+        if (end == text.size()) break;
+        start = end + 1;
+        ++number;
+    }
+    return true;
+}
+
+class SearchRun {
+  public:
+    SearchRun(const SearchRequest& request, const ProjectDatabase& project,
+              const SearchSettings& settings, SearchSink& sink, const std::atomic<bool>& abort)
+        : request_(request), project_(project), settings_(settings), sink_(sink), abort_(abort) {
+        listing_.project = &project;
+        listing_.detail = settings.detail;
+    }
+
+    SearchSummary run() {
+        auto start = std::chrono::steady_clock::now();
+        bool finished = searchCommonEvents() && searchTroops() && searchMaps() &&
+                        searchScripts() && searchDatabase();
+        summary_.elapsedMs = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                   std::chrono::steady_clock::now() - start)
+                                                   .count());
+        summary_.aborted = !finished;
+        title(finished ? format(kTitleDone, summary_.hits, static_cast<int>(summary_.elapsedMs / 1000))
+                       : format(kTitleAborted, summary_.hits));
+        return summary_;
+    }
+
+  private:
+    bool aborted() const { return abort_.load(std::memory_order_relaxed); }
+
+    void title(const std::string& text) {
+        summary_.title = text;
+        sink_.setTitle(text);
+    }
+
+    void add(const SearchHit& hit) {
+        ++summary_.hits;
+        ++itemHits_;
+        sink_.addHit(hit);
+    }
+
+    // FirstOnly: an item with a hit is done.
+    bool itemDone() const { return settings_.firstOnly && itemHits_ > 0; }
+
+    bool nameMatches(const std::string& name) const {
+        return textTargetMatches(&request_, TargetName, name);
+    }
+
+    bool fileMissing(const char* folder, const std::string& name) const {
+        if (!request_.is(SearchKind::MissingFile) || !request_.missingFiles || name.empty())
+            return false;
+        std::string found;
+        return resolveResource(folder + name, project_.projectFolder, found) < 0;
+    }
+
+    std::string switchLabel(int id) const { return project_.label(id, 0, false, true, true, true); }
+
+    // Runs the commands of one list; false when aborted.
+    bool searchList(const MarshalFile& file, const std::string& path, SearchHit hit) {
+        EventCommandList list;
+        if (!readCommandList(file, path, list)) return true;
+        std::string line;
+        for (size_t k = 0; k < list.size(); ++k) {
+            if (aborted()) return false;
+            if (!formatCommand(line, list[k], listing_, &request_)) continue;
+            hit.line = static_cast<int>(k) + 1;
+            hit.content = line;
+            add(hit);
+            if (itemDone()) return true;
+        }
+        return true;
+    }
+
+    bool searchCommonEvents() {
+        int scope = request_.scope[ScopeCommon];
+        if (scope < 0) return true;
+        title(kTitleCommonStart);
+        IdRange range = rangeOf(scope, project_.commonEvents.size());
+        listing_.ownerKind = OwnerKind::CommonEvent;
+        for (int i = range.first; i <= range.last; ++i) {
+            title(format(kTitleCommon, i, range.first, range.last));
+            if (aborted()) return false;
+            if (static_cast<size_t>(i) >= project_.commonEvents.size()) continue;
+            if (!searchCommonEvent(i)) return false;
+        }
+        return true;
+    }
+
+    bool searchCommonEvent(int id) {
+        const CommonEvent& event = project_.commonEvents[static_cast<size_t>(id)];
+        itemHits_ = 0;
+        SearchHit hit;
+        hit.area = SearchArea::CommonEvent;
+        hit.itemId = id;
+        hit.itemName = event.name;
+        if (nameMatches(event.name)) {
+            hit.line = LineName;
+            hit.content = event.name;
+            add(hit);
+            if (itemDone()) return true;
+        }
+        if (request_.inStartConditions && request_.is(SearchKind::Switch) &&
+            (event.trigger == 1 || event.trigger == 2) && matchesOneId(request_, event.switchId)) {
+            hit.line = LineStartCondition;
+            hit.content = "条件スイッチ：" + switchLabel(event.switchId);
+            add(hit);
+            if (itemDone()) return true;
+        }
+        listing_.ownerId = id;
+        return searchList(project_.commonEventsFile, commonEventListPath(id), hit);
+    }
+
+    bool searchTroops() {
+        int scope = request_.scope[ScopeTroops];
+        if (scope < 0) return true;
+        title(kTitleTroopStart);
+        IdRange range = rangeOf(scope, project_.troops.size());
+        listing_.ownerKind = OwnerKind::Troop;
+        for (int i = range.first; i <= range.last; ++i) {
+            title(format(kTitleTroop, i, range.first, range.last));
+            if (aborted()) return false;
+            if (static_cast<size_t>(i) >= project_.troops.size()) continue;
+            if (!searchTroop(i)) return false;
+        }
+        return true;
+    }
+
+    bool searchTroop(int id) {
+        const Troop& troop = project_.troops[static_cast<size_t>(id)];
+        itemHits_ = 0;
+        listing_.ownerId = id;
+        SearchHit hit;
+        hit.area = SearchArea::BattleEvent;
+        hit.itemId = id;
+        hit.itemName = troop.name;
+        if (nameMatches(troop.name)) {
+            hit.line = LineName;
+            hit.content = troop.name;
+            add(hit);
+            if (itemDone()) return true;
+        }
+        for (size_t p = 0; p < troop.pages.size(); ++p) {
+            hit.page = static_cast<int>(p) + 1;
+            const TroopCondition& c = troop.pages[p].condition;
+            if (request_.inStartConditions && request_.is(SearchKind::Switch) && c.switchValid &&
+                matchesOneId(request_, c.switchId)) {
+                hit.line = LineStartCondition;
+                hit.content = switchLabel(c.switchId) + "がON";
+                add(hit);
+                if (itemDone()) return true;
+            }
+            if (!searchList(project_.troopsFile, troopPageListPath(id, static_cast<int>(p)), hit))
+                return false;
+            if (itemDone()) return true;
+        }
+        return true;
+    }
+
+    bool mapInScope(int mapId, const MapInfoTree& tree) const {
+        int scope = request_.scope[ScopeMaps];
+        if (scope == 0 || mapId == scope) return true;
+        return request_.includeSubMaps && tree.isDescendant(mapId, scope);
+    }
+
+    bool searchMaps() {
+        int scope = request_.scope[ScopeMaps];
+        if (scope < 0) return true;
+        MapInfoTree tree = MapInfoTree::fromProject(project_);
+        int mapCount = static_cast<int>(tree.count());
+        listing_.ownerKind = OwnerKind::Map;
+        for (const auto& entry : project_.mapInfos) {
+            int mapId = entry.first;
+            if (mapId <= 0 || !mapInScope(mapId, tree)) continue;
+            title(scope == 0 ? format(kTitleMapAll, mapId, mapCount) : format(kTitleMapOne, mapId));
+            if (aborted()) return false;
+            MapData map;
+            if (!map.load(project_, mapId, false)) continue;
+            SearchHit hit;
+            hit.area = SearchArea::MapEvent;
+            hit.mapId = mapId;
+            hit.mapName = tree.nameOf(mapId);
+            hit.mapPath = tree.pathOf(mapId);
+            if (!searchMap(map, hit)) return false;
+        }
+        return true;
+    }
+
+    // The map's own music, then its events.
+    bool searchMap(const MapData& map, SearchHit hit) {
+        listing_.ownerId = map.mapId;
+        listing_.mapEvents = &map.events;
+        hit.itemName = "マップ設定";
+        struct Music {
+            bool autoplay;
+            const char* folder;
+            const std::string& name;
+        };
+        for (const Music& music : {Music{map.autoplayBgm, "Audio\\BGM\\", map.bgm.name},
+                                   Music{map.autoplayBgs, "Audio\\BGS\\", map.bgs.name}}) {
+            if (!music.autoplay || !fileMissing(music.folder, music.name)) continue;
+            hit.content = std::string(music.folder) + music.name;
+            add(hit);
+        }
+        for (const auto& entry : map.events) {
+            if (aborted()) {
+                listing_.mapEvents = nullptr;
+                return false;
+            }
+            if (!searchMapEvent(map, entry.second, hit)) {
+                listing_.mapEvents = nullptr;
+                return false;
+            }
+        }
+        listing_.mapEvents = nullptr;
+        return true;
+    }
+
+    bool searchMapEvent(const MapData& map, const MapEvent& event, SearchHit hit) {
+        itemHits_ = 0;
+        hit.hasEvent = true;
+        hit.eventX = event.x;
+        hit.eventY = event.y;
+        hit.itemId = event.id;
+        hit.itemName = event.name;
+        if (nameMatches(event.name)) {
+            hit.line = LineName;
+            hit.content = event.name;
+            add(hit);
+            if (itemDone()) return true;
+        }
+        for (size_t p = 0; p < event.pages.size(); ++p) {
+            const MapEventPage& page = event.pages[p];
+            hit.page = static_cast<int>(p) + 1;
+            if (request_.inStartConditions && pageCondition(page.condition, hit.content)) {
+                hit.line = LineAppearanceCondition;
+                add(hit);
+                if (itemDone()) return true;
+            }
+            if (page.graphic.tileId == 0 && fileMissing(kCharacters, page.graphic.characterName)) {
+                hit.line = LineNone;
+                hit.content = kCharacters + page.graphic.characterName;
+                add(hit);
+                if (itemDone()) return true;
+            }
+            if (!searchList(map.root, mapEventPageListPath(event.id, static_cast<int>(p)), hit))
+                return false;
+            if (itemDone()) return true;
+        }
+        return true;
+    }
+
+    // The switch or variable condition of a map page; fills content on a match.
+    bool pageCondition(const MapEventCondition& c, std::string& content) const {
+        if (request_.is(SearchKind::Variable))
+            return variableCondition(c, content);
+        if (!request_.is(SearchKind::Switch)) return false;
+        if (c.switch1Valid && c.switch2Valid && bothSwitches(c.switch1Id, c.switch2Id)) {
+            content = switchLabel(c.switch1Id) + "と" + switchLabel(c.switch2Id) + "がON";
+            return true;
+        }
+        for (auto [valid, id] : {std::pair{c.switch1Valid, c.switch1Id},
+                                 std::pair{c.switch2Valid, c.switch2Id}}) {
+            if (valid && matchesOneId(request_, id)) {
+                content = switchLabel(id) + "がON";
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool bothSwitches(int a, int b) const {
+        const std::set<int>& ids = request_.targetIds;
+        if (!request_.andMode) return ids.count(a) || ids.count(b);
+        return ids.size() == 2 && a != b && ids.count(a) && ids.count(b);
+    }
+
+    bool variableCondition(const MapEventCondition& c, std::string& content) const {
+        if (!c.variableValid || !matchesOneId(request_, c.variableId)) return false;
+        content = project_.label(c.variableId, 1, false, true, true, true) +
+                  format("が%d以上", c.variableValue);
+        return true;
+    }
+
+    bool searchScripts() {
+        int scope = request_.scope[ScopeScripts];
+        if (scope < 0 || !request_.is(SearchKind::Text)) return true;
+        title(kTitleScripts);
+        size_t first = scope > 0 ? static_cast<size_t>(scope) - 1 : 0;
+        size_t last = scope > 0 ? first + 1 : project_.scripts.size();
+        for (size_t i = first; i < last && i < project_.scripts.size(); ++i) {
+            if (aborted()) return false;
+            if (!searchScript(i)) return false;
+        }
+        return true;
+    }
+
+    bool searchScript(size_t index) {
+        const Script& script = project_.scripts[index];
+        itemHits_ = 0;
+        SearchHit hit;
+        hit.area = SearchArea::Script;
+        hit.itemId = static_cast<int>(index) + 1;
+        hit.itemName = script.title;
+        if (nameMatches(script.title)) {
+            hit.line = LineName;
+            hit.content = script.title;
+            add(hit);
+            if (itemDone()) return true;
+        }
+        TextQuery query{request_.text, request_.caseSensitive, request_.useRegex, request_.fuzzy};
+        bool stopped = false;
+        forEachLine(script.text, [&](int number, const std::string& line) {
+            if (aborted()) {
+                stopped = true;
+                return false;
+            }
+            if (textMatches(line, query, request_.matcher)) {
+                hit.line = number;
+                hit.content = line;
+                add(hit);
+            }
+            return !itemDone();
+        });
+        return !stopped;
+    }
+
+    bool searchDatabase() {
+        if (!request_.is(SearchKind::MissingFile)) return true;
+        title(kTitleDatabase);
+        for (const DatabaseFiles& database : databaseFiles()) {
+            SearchHit hit;
+            hit.area = SearchArea::Database;
+            hit.itemId = database.number;
+            hit.itemName = databaseName(database.number);
+            FileVisitor visit = [&](const char* folder, const std::string& name) {
+                if (!fileMissing(folder, name)) return;
+                hit.content = folder + name;
+                add(hit);
+            };
+            size_t count = database.count(project_);
+            for (size_t i = 1; i < count; ++i) {
+                if (aborted()) return false;
+                database.visit(project_, i, visit);
+            }
+        }
+        return true;
+    }
+
+    const SearchRequest& request_;
+    const ProjectDatabase& project_;
+    const SearchSettings& settings_;
+    SearchSink& sink_;
+    const std::atomic<bool>& abort_;
+    ListingOptions listing_;
+    SearchSummary summary_;
+    int itemHits_ = 0;
+};
+
+}  // namespace
+
+const char* databaseName(int number) {
+    if (number < 1 || number > 9) return "";
+    return kDatabaseNames[number - 1];
+}
+
+SearchSummary runSearch(const SearchRequest& request, const ProjectDatabase& project,
+                        const SearchSettings& settings, SearchSink& sink,
+                        const std::atomic<bool>& abort) {
+    return SearchRun(request, project, settings, sink, abort).run();
+}
+
+}  // namespace zorvane

@@ -1,0 +1,142 @@
+// Turns the search panel into a SearchRequest, item page first and then the range box,
+// stopping at the first problem with its warning text.
+#include "search/search_validation.h"
+
+#include "listing/listing.h"
+#include "platform/codepage.h"
+#include "search/text_matcher.h"
+
+namespace zorvane {
+
+namespace {
+
+enum class Problem { NoItem, NoTarget, NoText, BadPattern, NoRange };
+
+struct ProblemText {
+    Problem problem;
+    const char* text;
+};
+
+const ProblemText kProblems[] = {
+    {Problem::NoItem, "「検索項目」が1つもチェックされていません"},
+    {Problem::NoTarget, "「検索対象」が何も選択されていません"},
+    {Problem::NoText, "「検索項目」の文字列が入力されていません"},
+    {Problem::BadPattern, "検索対象の正規表現に誤りがあるようです"},
+    {Problem::NoRange, "「検索範囲」が何も選択されていません"},
+};
+
+std::string textOf(Problem problem) {
+    for (const ProblemText& p : kProblems)
+        if (p.problem == problem) return p.text;
+    return {};
+}
+
+// The edit box holds at most kMaxSearchTextBytes bytes; the cut never splits a character.
+std::string clipText(const std::string& text) {
+    if (text.size() <= kMaxSearchTextBytes) return text;
+    size_t end = 0;
+    while (end < text.size()) {
+        size_t length = utf8CharLength(text, end);
+        if (length == 0) length = 1;
+        if (end + length > kMaxSearchTextBytes) break;
+        end += length;
+    }
+    return text.substr(0, end);
+}
+
+bool addTickedIds(const std::array<IdRow, 2>& rows, SearchRequest& request) {
+    for (const IdRow& row : rows)
+        if (row.checked) request.targetIds.insert(row.id);
+    return !request.targetIds.empty();
+}
+
+bool checkIdPage(const IdPage& page, SearchRequest& request, Problem& problem) {
+    if (!addTickedIds(page.rows, request)) {
+        problem = Problem::NoItem;
+        return false;
+    }
+    if (!page.operating && !page.referencing && !page.startConditions) {
+        problem = Problem::NoTarget;
+        return false;
+    }
+    request.andMode = page.andMode;
+    request.inOperatingCommands = page.operating;
+    request.inReferencingCommands = page.referencing;
+    request.inStartConditions = page.startConditions;
+    return true;
+}
+
+bool checkTextPage(const SearchPanel& panel, const TextMatcher* matcher, SearchRequest& request,
+                   Problem& problem) {
+    request.text = clipText(panel.text);
+    request.textTargets = panel.textTargets;
+    request.caseSensitive = panel.caseSensitive;
+    request.useRegex = panel.useRegex;
+    request.fuzzy = panel.fuzzy;
+    bool anyTarget = false;
+    for (bool t : panel.textTargets) anyTarget = anyTarget || t;
+    if (request.text.empty()) problem = Problem::NoText;
+    else if (!anyTarget) problem = Problem::NoTarget;
+    else if ((panel.useRegex || panel.fuzzy) && matcher && matcher->isLoaded() &&
+             !matcher->compiles(request.text, panel.caseSensitive, panel.useRegex, panel.fuzzy))
+        problem = Problem::BadPattern;
+    else return true;
+    return false;
+}
+
+bool checkItemPage(const SearchPanel& panel, const TextMatcher* matcher, SearchRequest& request,
+                   Problem& problem) {
+    switch (panel.kind) {
+        case SearchKind::Switch: return checkIdPage(panel.switches, request, problem);
+        case SearchKind::Variable: return checkIdPage(panel.variables, request, problem);
+        case SearchKind::Text: return checkTextPage(panel, matcher, request, problem);
+        case SearchKind::CommonEvent:
+            problem = Problem::NoItem;
+            return addTickedIds(panel.commonEvents, request);
+        case SearchKind::EventCommand:
+            for (const CommandChoice& row : panel.commands)
+                if (row.checked) request.targetIds.insert(codeOfCommandName(row.name));
+            problem = Problem::NoItem;
+            return !request.targetIds.empty();
+        case SearchKind::MissingFile:
+            request.missingFiles = panel.missingFiles;
+            problem = Problem::NoItem;
+            return panel.missingFiles;
+    }
+    problem = Problem::NoItem;
+    return false;
+}
+
+bool fillScope(const SearchPanel& panel, SearchRequest& request) {
+    const auto& r = panel.ranges;
+    bool scripts = panel.kind == SearchKind::Text && r[ScopeScripts].checked;
+    if (!r[ScopeCommon].checked && !r[ScopeTroops].checked && !r[ScopeMaps].checked && !scripts)
+        return false;
+    for (size_t i = 0; i < r.size(); ++i) {
+        // A chosen id below 1 would read as "全て"; it names nothing, so it searches nothing
+        // of that area rather than all of it.
+        if (!r[i].checked || (!r[i].all && r[i].id < 1)) request.scope[i] = -1;
+        else request.scope[i] = r[i].all ? 0 : r[i].id;
+    }
+    if (panel.kind != SearchKind::Text) request.scope[ScopeScripts] = -1;
+    request.includeSubMaps = panel.includeSubMaps;
+    return true;
+}
+
+}  // namespace
+
+ValidatedSearch validateSearch(const SearchPanel& panel, const TextMatcher* matcher) {
+    ValidatedSearch result;
+    SearchRequest& request = result.request;
+    request.kind = panel.kind;
+    request.matcher = matcher && matcher->isLoaded() ? matcher : nullptr;
+    Problem problem = Problem::NoItem;
+    if (!checkItemPage(panel, matcher, request, problem)) {
+        result.error = textOf(problem);
+        return result;
+    }
+    if (!fillScope(panel, request)) result.error = textOf(Problem::NoRange);
+    return result;
+}
+
+}  // namespace zorvane
