@@ -20,36 +20,34 @@ struct ResaveOptions {
     std::string out;
 };
 
+// Kinds without display text of their own are named, so every line says something.
+std::string dumpText(const MarshalValue& node) {
+    switch (node.kind()) {
+        case MarshalValue::UserDump:
+            return "<_dump " + node.className() + ", " + std::to_string(node.bytes().size()) + " bytes>";
+        case MarshalValue::MarshalDump: return "<marshal_dump " + node.className() + ">";
+        case MarshalValue::ClassRef: return "<class " + node.text() + ">";
+        case MarshalValue::ModuleRef: return "<module " + node.text() + ">";
+        default: return node.toText(true);
+    }
+}
+
 void printNode(const MarshalValue& node, const std::string& path, const ValuePathIndex& index,
                int depth, bool withPaths, const std::string& label) {
     std::string line(static_cast<size_t>(depth) * 2, ' ');
     if (!label.empty()) line += label + " ";
-    line += node.toText(true);
-    if (line.size() == static_cast<size_t>(depth) * 2 + label.size() + 1 && !label.empty())
-        line.pop_back();
-    if (node.kind() == MarshalValue::UserDump || node.kind() == MarshalValue::MarshalDump ||
-        node.kind() == MarshalValue::Ivars || node.kind() == MarshalValue::ClassRef ||
-        node.kind() == MarshalValue::ModuleRef) {
-        // These have no display text of their own; say what they are.
-        char kind[8];
-        std::snprintf(kind, sizeof kind, "%c", static_cast<char>(node.kind()));
-        line += std::string(label.empty() ? "" : "") + "<" + kind + ">";
-        if (!node.className().empty()) line += node.className();
-        else if (!node.text().empty()) line += node.text();
-    }
-    if (withPaths && !path.empty() && index.findPath(path) == &node) line += "    " + path;
+    line += dumpText(node);
+    // A path taken first by another node belongs to that node.
+    if (withPaths && index.findPath(path) == &node) line += "    " + path;
     std::printf("%s\n", line.c_str());
     ValuePathIndex::forEachChild(node, path, [&](const MarshalValue& child, const std::string& p) {
-        // Name nodes and hash keys are shown as labels of their values, not as lines.
-        bool isName = p.size() > path.size() && p[path.size()] == '/';
-        if (isName) return;
+        char step = p[path.size()];
+        if (step == '/') return;  // name nodes and hash keys label their values instead
         std::string childLabel;
-        if (p[path.size()] == '.') childLabel = p.substr(path.size() + 1) + ":";
-        else if (p[path.size()] == '{') childLabel = p.substr(path.size()) + " =>";
+        if (step == '.') childLabel = p.substr(path.size() + 1) + ":";
+        else if (step == '{') childLabel = p.substr(path.size()) + " =>";
         printNode(child, p, index, depth + 1, withPaths, childLabel);
     });
-    if (node.kind() == MarshalValue::Ivars && !node.children().empty())
-        printNode(node.children()[0], "", index, depth + 1, withPaths, "");
 }
 
 int runDump(const DumpOptions& o) {

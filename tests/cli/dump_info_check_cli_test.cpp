@@ -1,0 +1,90 @@
+// zorvane-cli as a user runs it: dump and resave of single files, info and check of projects.
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace {
+
+std::string cli() { return ztest::binaryDir() + "/zorvane-cli"; }
+
+int runCli(const std::string& args, std::string* out) {
+    return ztest::run(ztest::shellQuote(cli()) + " " + args + " 2>&1", out);
+}
+
+TEST(CliDump, ShowsPathsOfAMapLikeObject) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    ztest::TempDir dir;
+    std::string file = dir.file("Map001.rxdata");
+    ASSERT_EQ(ztest::run("ruby -e " + ztest::shellQuote(R"(
+module RPG
+  class Map; def initialize; @events = {3 => Event.new}; end; end
+  class Event; def initialize; @pages = [Page.new]; end; end
+  class Page; def initialize; @condition = Cond.new; end; end
+  class Cond; def initialize; @switch1_id = 12; end; end
+end
+File.binwrite(ARGV[0], Marshal.dump(RPG::Map.new)))") + " " + ztest::shellQuote(file)), 0);
+    std::string out;
+    ASSERT_EQ(runCli("dump --paths " + ztest::shellQuote(file), &out), 0) << out;
+    EXPECT_NE(out.find("@switch1_id: 12    RPG::Map.@events{3}.@pages[0].@condition.@switch1_id"),
+              std::string::npos) << out;
+    std::string resaved = dir.file("out.rxdata");
+    ASSERT_EQ(runCli("resave " + ztest::shellQuote(file) + " " + ztest::shellQuote(resaved), &out), 0);
+    EXPECT_EQ(ztest::readFile(resaved), ztest::readFile(file));
+}
+
+TEST(CliDump, ErrorsNameTheFileAndWhatFailed) {
+    ztest::TempDir dir;
+    struct Case {
+        const char* bytes;
+        size_t size;
+        const char* expect;
+    } cases[] = {
+        {"\x04\x07\x30", 3, "not Marshal 4.8"},
+        {"\x04\x08[\x07i\x06", 6, "truncated"},
+        {"\x04\x08[\x06\x64", 5, "unsupported type byte 0x64 at offset 4"},
+    };
+    for (const Case& c : cases) {
+        std::string file = dir.file("bad.rxdata");
+        ztest::writeFile(file, std::string(c.bytes, c.size));
+        std::string out;
+        EXPECT_EQ(runCli("dump " + ztest::shellQuote(file), &out), 1);
+        EXPECT_NE(out.find(file + ": "), std::string::npos) << out;
+        EXPECT_NE(out.find(c.expect), std::string::npos) << out;
+        EXPECT_EQ(runCli("resave " + ztest::shellQuote(file) + " " + ztest::shellQuote(dir.file("o")), &out), 1);
+    }
+    std::string out;
+    EXPECT_EQ(runCli("dump " + ztest::shellQuote(dir.file("none.rxdata")), &out), 1);
+    EXPECT_NE(out.find("cannot open"), std::string::npos);
+}
+
+TEST(CliProject, InfoAndCheckOnTheSample) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    std::string env = "ZORVANE_COMMON_FILES=" + ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") + " ";
+    std::string out;
+    ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " info " + ztest::shellQuote(ztest::sampleProject()), &out), 0);
+    // What the generator wrote: the title, RTP1=Standard, and the map tree's deepest map.
+    EXPECT_NE(out.find("Title: サンプルゲーム"), std::string::npos) << out;
+    EXPECT_NE(out.find("RTP1: Standard"), std::string::npos);
+    EXPECT_NE(out.find("      [0004] 宿屋 2F"), std::string::npos) << "map 4 sits three levels deep";
+    ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " info --json " + ztest::shellQuote(ztest::sampleProject()), &out), 0);
+    EXPECT_NE(out.find("\"title\": \"サンプルゲーム\""), std::string::npos);
+    // The sample has a map entry without a file (map 8): check reports it and still succeeds.
+    ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " check " + ztest::shellQuote(ztest::sampleProject()), &out), 0) << out;
+    EXPECT_NE(out.find("has no file Map008.rxdata"), std::string::npos) << out;
+    EXPECT_NE(ztest::run(ztest::shellQuote(cli()) + " info /no/such/Game.rxproj 2>&1", &out), 0);
+    EXPECT_NE(out.find("not an existing project file"), std::string::npos);
+}
+
+TEST(CliProject, CheckFailsOnAnUnreadableFile) {
+    ztest::TempDir dir;
+    ztest::run("mkdir -p " + ztest::shellQuote(dir.file("Data")));
+    ztest::writeFile(dir.file("Game.rxproj"), "RPGXP 1.02");
+    ztest::writeFile(dir.file("Data/System.rxdata"), std::string("\x04\x08o", 3));
+    ztest::writeFile(dir.file("Data/Map002.rxdata"), std::string("\x04\x08\x30", 3));
+    std::string out;
+    EXPECT_EQ(runCli("check " + ztest::shellQuote(dir.file("Game.rxproj")), &out), 1);
+    EXPECT_NE(out.find("cannot read System.rxdata"), std::string::npos) << out;
+    EXPECT_NE(out.find("Map002.rxdata has no entry in MapInfos"), std::string::npos) << out;
+}
+
+}  // namespace
