@@ -15,6 +15,7 @@ class wxWindow;
 namespace zorvane {
 
 class MainFrame;
+struct ViewerTarget;
 
 struct AppHooks {
     std::function<void()> registerProgram;
@@ -22,6 +23,8 @@ struct AppHooks {
     std::function<void(wxWindow* owner, bool quiet)> runUpdateCheck;
     std::function<void(wxWindow* owner)> openEventViewer;
     std::function<void(wxWindow* owner)> openMapViewer;
+    // A double click in the search results: the event viewer at that hit's page.
+    std::function<void(wxWindow* owner, const ViewerTarget& target)> openEventViewerAt;
     // Closes the search results window and the viewers before another project opens.
     std::function<void()> closeProjectWindows;
     // After a project opened: the search item, export, RTP and import pages re-read it.

@@ -13,11 +13,13 @@
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
 #include "app/program_identity.h"
+#include "app/search_page.h"
 #include "app/settings_dialog.h"
 #include "app/wx_text.h"
 #include "platform/file_util.h"
@@ -188,9 +190,12 @@ void MainFrame::createBody() {
         pages_[tab] = new wxPanel(tabs_);
         tabs_->AddPage(pages_[tab], toWx(kTabTitles[tab]));
     }
-    // Until the pages have their own windows, their remembered keys are bound here so
-    // that the ids kept for them are still read, repaired and written back.
-    bindSearchPageSettings(context_.settingsFile, context_.settings);
+    // The search page binds its own keys. Until the export page has its window, its
+    // remembered keys are bound here so that its ids are still read, repaired and written back.
+    searchPage_ = new SearchPage(pages_[kTabSearch], context_);
+    auto* searchFill = new wxBoxSizer(wxVERTICAL);
+    searchFill->Add(searchPage_, 1, wxEXPAND);
+    pages_[kTabSearch]->SetSizer(searchFill);
     bindExportPageSettings(context_.settingsFile, context_.settings);
     tabs_->SetSelection(static_cast<size_t>(context_.settings.system.lastTab));
     tabs_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
@@ -199,7 +204,10 @@ void MainFrame::createBody() {
     });
     column->Add(tabs_, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
     body->SetSizer(column);
-    SetClientSize(FromDIP(wxSize(600, 520)));
+    // At least the usual size, more when the pages need it.
+    wxSize least = FromDIP(wxSize(600, 520));
+    wxSize need = column->GetMinSize();
+    SetClientSize(wxSize(std::max(least.x, need.x), std::max(least.y, need.y)));
 }
 
 void MainFrame::bindCommands() {

@@ -15,6 +15,8 @@ class wxToolBar;
 
 namespace zorvane {
 
+class SearchPage;
+
 // wx menu ids must stay below 0x7FFF, so the program's own command numbers (40001 ...)
 // are kept with a fixed offset.
 constexpr int menuId(int commandNumber) {
@@ -48,6 +50,7 @@ class MainFrame : public wxFrame {
     wxNotebook* tabs() const { return tabs_; }
     wxTextCtrl* folderBox() const { return folderBox_; }
     AppContext& context() const { return context_; }
+    SearchPage* searchPage() const { return searchPage_; }
 
     void openProjectDialog();
     bool openProject(const std::string& path);
@@ -78,6 +81,7 @@ class MainFrame : public wxFrame {
     wxNotebook* tabs_ = nullptr;
     wxTextCtrl* folderBox_ = nullptr;
     std::array<wxPanel*, kMainTabCount> pages_{};
+    SearchPage* searchPage_ = nullptr;
     int settingsMenuIndex_ = -1;
 };
 

@@ -64,7 +64,7 @@ struct EventRangeSettings {
     bool mapImages = false;  // export only
 };
 
-enum RangeRow { kRangeCommonEvents, kRangeBattleEvents, kRangeMapEvents, kRangeScripts };
+enum EventRangeRow { kRangeCommonEvents, kRangeBattleEvents, kRangeMapEvents, kRangeScripts };
 
 // The switch, variable and common event pages of the search.
 struct IdSearchSettings {
