@@ -47,7 +47,7 @@ struct SearchFlags {
 };
 
 // Names of the text targets in the order of the text page's boxes.
-const char* const kTargetNames[TextTargetCount] = {"message", "comment", "file",   "name",
+const char* const kTargetNames[TextTargetCount] = {"message", "comment", "file",  "name",
                                                    "choice",  "script",  "label", "actor"};
 
 constexpr int kUsageError = 2;
@@ -106,17 +106,23 @@ int commandCode(const std::string& value) {
 
 // The search item: exactly one kind of flag must be given.
 std::string chooseKind(const SearchFlags& f, SearchPanel& panel) {
-    int given = !f.switches.empty() + !f.variables.empty() + f.textGiven +
-                !f.commonEvents.empty() + !f.commands.empty() + f.missingFiles;
+    int given = !f.switches.empty() + !f.variables.empty() + f.textGiven + !f.commonEvents.empty() +
+                !f.commands.empty() + f.missingFiles;
     if (given != 1)
         return "choose one search item: --switch, --variable, --text, --common-event, --command "
                "or --missing-files";
-    if (!f.switches.empty()) panel.kind = SearchKind::Switch;
-    else if (!f.variables.empty()) panel.kind = SearchKind::Variable;
-    else if (f.textGiven) panel.kind = SearchKind::Text;
-    else if (!f.commonEvents.empty()) panel.kind = SearchKind::CommonEvent;
-    else if (!f.commands.empty()) panel.kind = SearchKind::EventCommand;
-    else panel.kind = SearchKind::MissingFile;
+    if (!f.switches.empty())
+        panel.kind = SearchKind::Switch;
+    else if (!f.variables.empty())
+        panel.kind = SearchKind::Variable;
+    else if (f.textGiven)
+        panel.kind = SearchKind::Text;
+    else if (!f.commonEvents.empty())
+        panel.kind = SearchKind::CommonEvent;
+    else if (!f.commands.empty())
+        panel.kind = SearchKind::EventCommand;
+    else
+        panel.kind = SearchKind::MissingFile;
     return {};
 }
 
@@ -212,8 +218,11 @@ void printTable(const SearchResults& results) {
         std::string out;
         for (size_t c = 0; c < ResultColumnCount; ++c) {
             std::string pad(widths[c] - displayWidth(cells[c]), ' ');
-            if (c + 1 == ResultColumnCount) out += cells[c];
-            else out += resultColumns()[c].rightAligned ? pad + cells[c] + "  " : cells[c] + pad + "  ";
+            if (c + 1 == ResultColumnCount)
+                out += cells[c];
+            else
+                out +=
+                    resultColumns()[c].rightAligned ? pad + cells[c] + "  " : cells[c] + pad + "  ";
         }
         std::printf("%s\n", out.c_str());
     }
@@ -266,8 +275,10 @@ int runSearchCommand(const SearchFlags& f) {
     SearchSummary summary = runSearch(checked.request, db, settings, results, gAbort);
     std::signal(SIGINT, previous);
 
-    if (f.json) printJson(results);
-    else printTable(results);
+    if (f.json)
+        printJson(results);
+    else
+        printTable(results);
     std::fprintf(f.json ? stderr : stdout, "%s\n", summary.title.c_str());
     if (!f.csv.empty() && results.size() > 0) {
         CsvEncoding encoding = f.encoding == "utf-8" ? CsvEncoding::Utf8 : CsvEncoding::Cp932;

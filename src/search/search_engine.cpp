@@ -30,8 +30,9 @@ const char* const kTitleDatabase = "検索中 - データベース";
 const char* const kTitleDone = "検索結果 - %d件  所要時間 %d秒";
 const char* const kTitleAborted = "検索中断 - %d件";
 
-const char* const kDatabaseNames[] = {"アクター", "スキル", "アイテム", "武器", "防具",
-                                      "エネミー", "アニメーション", "タイルセット", "システム"};
+const char* const kDatabaseNames[] = {"アクター",       "スキル",       "アイテム",
+                                      "武器",           "防具",         "エネミー",
+                                      "アニメーション", "タイルセット", "システム"};
 
 // The ids a scope covers among slots 1..count-1: n gives n..n, 0 gives all of them.
 struct IdRange {
@@ -150,14 +151,16 @@ class SearchRun {
 
     SearchSummary run() {
         auto start = std::chrono::steady_clock::now();
-        bool finished = searchCommonEvents() && searchTroops() && searchMaps() &&
-                        searchScripts() && searchDatabase();
-        summary_.elapsedMs = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                   std::chrono::steady_clock::now() - start)
-                                                   .count());
+        bool finished = searchCommonEvents() && searchTroops() && searchMaps() && searchScripts() &&
+                        searchDatabase();
+        summary_.elapsedMs =
+            static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  std::chrono::steady_clock::now() - start)
+                                  .count());
         summary_.aborted = !finished;
-        title(finished ? format(kTitleDone, summary_.hits, static_cast<int>(summary_.elapsedMs / 1000))
-                       : format(kTitleAborted, summary_.hits));
+        title(finished
+                  ? format(kTitleDone, summary_.hits, static_cast<int>(summary_.elapsedMs / 1000))
+                  : format(kTitleAborted, summary_.hits));
         return summary_;
     }
 
@@ -387,15 +390,14 @@ class SearchRun {
 
     // The switch or variable condition of a map page; fills content on a match.
     bool pageCondition(const MapEventCondition& c, std::string& content) const {
-        if (request_.is(SearchKind::Variable))
-            return variableCondition(c, content);
+        if (request_.is(SearchKind::Variable)) return variableCondition(c, content);
         if (!request_.is(SearchKind::Switch)) return false;
         if (c.switch1Valid && c.switch2Valid && bothSwitches(c.switch1Id, c.switch2Id)) {
             content = switchLabel(c.switch1Id) + "と" + switchLabel(c.switch2Id) + "がON";
             return true;
         }
-        for (auto [valid, id] : {std::pair{c.switch1Valid, c.switch1Id},
-                                 std::pair{c.switch2Valid, c.switch2Id}}) {
+        for (auto [valid, id] :
+             {std::pair{c.switch1Valid, c.switch1Id}, std::pair{c.switch2Valid, c.switch2Id}}) {
             if (valid && matchesOneId(request_, id)) {
                 content = switchLabel(id) + "がON";
                 return true;

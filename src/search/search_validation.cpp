@@ -75,21 +75,27 @@ bool checkTextPage(const SearchPanel& panel, const TextMatcher* matcher, SearchR
     request.fuzzy = panel.fuzzy;
     bool anyTarget = false;
     for (bool t : panel.textTargets) anyTarget = anyTarget || t;
-    if (request.text.empty()) problem = Problem::NoText;
-    else if (!anyTarget) problem = Problem::NoTarget;
+    if (request.text.empty())
+        problem = Problem::NoText;
+    else if (!anyTarget)
+        problem = Problem::NoTarget;
     else if ((panel.useRegex || panel.fuzzy) && matcher && matcher->isLoaded() &&
              !matcher->compiles(request.text, panel.caseSensitive, panel.useRegex, panel.fuzzy))
         problem = Problem::BadPattern;
-    else return true;
+    else
+        return true;
     return false;
 }
 
 bool checkItemPage(const SearchPanel& panel, const TextMatcher* matcher, SearchRequest& request,
                    Problem& problem) {
     switch (panel.kind) {
-        case SearchKind::Switch: return checkIdPage(panel.switches, request, problem);
-        case SearchKind::Variable: return checkIdPage(panel.variables, request, problem);
-        case SearchKind::Text: return checkTextPage(panel, matcher, request, problem);
+        case SearchKind::Switch:
+            return checkIdPage(panel.switches, request, problem);
+        case SearchKind::Variable:
+            return checkIdPage(panel.variables, request, problem);
+        case SearchKind::Text:
+            return checkTextPage(panel, matcher, request, problem);
         case SearchKind::CommonEvent:
             problem = Problem::NoItem;
             return addTickedIds(panel.commonEvents, request);
@@ -115,8 +121,10 @@ bool fillScope(const SearchPanel& panel, SearchRequest& request) {
     for (size_t i = 0; i < r.size(); ++i) {
         // A chosen id below 1 would read as "全て"; it names nothing, so it searches nothing
         // of that area rather than all of it.
-        if (!r[i].checked || (!r[i].all && r[i].id < 1)) request.scope[i] = -1;
-        else request.scope[i] = r[i].all ? 0 : r[i].id;
+        if (!r[i].checked || (!r[i].all && r[i].id < 1))
+            request.scope[i] = -1;
+        else
+            request.scope[i] = r[i].all ? 0 : r[i].id;
     }
     if (panel.kind != SearchKind::Text) request.scope[ScopeScripts] = -1;
     request.includeSubMaps = panel.includeSubMaps;

@@ -15,15 +15,9 @@ namespace {
 
 TEST(CsvCell, QuotesEveryCellAndDropsLineBreaks) {
     const std::pair<std::string, std::string> cases[] = {
-        {"", "\"\""},
-        {"12", "\"12\""},
-        {"say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"\"", "\"\"\"\""},
-        {"a\r\nb", "\"ab\""},
-        {"a\rb\nc", "\"abc\""},
-        {"\n\r\n", "\"\""},
-        {"a,b", "\"a,b\""},
-        {"100%d", "\"100%d\""},
+        {"", "\"\""},       {"12", "\"12\""},     {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"\"", "\"\"\"\""}, {"a\r\nb", "\"ab\""}, {"a\rb\nc", "\"abc\""},
+        {"\n\r\n", "\"\""}, {"a,b", "\"a,b\""},   {"100%d", "\"100%d\""},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(csvCell(in), out) << in;
 }
@@ -43,9 +37,9 @@ TEST(CsvRecord, Cp932BytesMatchIconv) {
     std::string expected = "\"検索結果\",\"～－①㈱\",\"ｶﾀｶﾅ\",\"表\"\"示\"\"\"\r\n";
     ztest::writeFile(dir.file("utf8.txt"), expected);
     std::string cp932;
-    ASSERT_EQ(ztest::run("iconv -f UTF-8 -t CP932 " + ztest::shellQuote(dir.file("utf8.txt")),
-                         &cp932),
-              0);
+    ASSERT_EQ(
+        ztest::run("iconv -f UTF-8 -t CP932 " + ztest::shellQuote(dir.file("utf8.txt")), &cp932),
+        0);
     EXPECT_EQ(csvRecord(cells, CsvEncoding::Cp932), cp932);
     // 表 is 0x95 0x5C in CP932: the trail byte is a backslash, and must come through as is.
     EXPECT_NE(cp932.find("\x95\x5c"), std::string::npos);

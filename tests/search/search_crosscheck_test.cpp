@@ -43,7 +43,8 @@ std::vector<Project> projects() {
             file = (entry.path() / "Game.ini").string();
         if (!file.empty()) out.push_back({entry.path().filename().string(), file});
     }
-    std::sort(out.begin(), out.end(), [](const Project& a, const Project& b) { return a.name < b.name; });
+    std::sort(out.begin(), out.end(),
+              [](const Project& a, const Project& b) { return a.name < b.name; });
     return out;
 }
 
@@ -117,9 +118,12 @@ std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') cell += text[++i];
-            else if (c == '"') quoted = false;
-            else cell += c;
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                cell += text[++i];
+            else if (c == '"')
+                quoted = false;
+            else
+                cell += c;
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
@@ -165,7 +169,8 @@ class SwitchCrossCheck : public ::testing::Test {
 TEST_F(SwitchCrossCheck, EngineFindsWhatRubyFinds) {
     std::vector<Project> list = projects();
     if (list.empty())
-        GTEST_SKIP() << "neither sample/Project/Game.rxproj nor a corpus in ../shared/corpus is present";
+        GTEST_SKIP()
+            << "neither sample/Project/Game.rxproj nor a corpus in ../shared/corpus is present";
     for (const Project& p : list) {
         ProjectDatabase db;
         ASSERT_TRUE(db.open(p.file)) << p.file;
@@ -176,7 +181,8 @@ TEST_F(SwitchCrossCheck, EngineFindsWhatRubyFinds) {
             EXPECT_EQ(enginePlaces(db, id), expected[id]) << p.name << ", switch " << id;
             total += expected[id].size();
         }
-        std::printf("[ checked  ] %s: %zu switch ids, %zu places\n", p.name.c_str(), ids.size(), total);
+        std::printf("[ checked  ] %s: %zu switch ids, %zu places\n", p.name.c_str(), ids.size(),
+                    total);
     }
 }
 

@@ -103,12 +103,12 @@ SearchRequest textRequest(const std::string& text, bool caseSensitive,
     return r;
 }
 
-const std::initializer_list<TextTarget> kAllTargets = {
-    TargetMessage, TargetComment, TargetFileName, TargetName,
-    TargetChoice,  TargetScript,  TargetLabel,    TargetActor};
+const std::initializer_list<TextTarget> kAllTargets = {TargetMessage, TargetComment, TargetFileName,
+                                                       TargetName,    TargetChoice,  TargetScript,
+                                                       TargetLabel,   TargetActor};
 
 TEST_F(SearchEngineTest, FindsThePlacesEachRequestNames) {
-    const Places switch1Operated = {"0,1,0,1", "0,3,0,1", "2,1:1,1,1", "2,1:1,3,1",
+    const Places switch1Operated = {"0,1,0,1",   "0,3,0,1",   "2,1:1,1,1", "2,1:1,3,1",
                                     "2,2:1,1,1", "2,3:1,1,1", "2,4:1,1,1"};
     const std::vector<PlaceCase> cases = {
         {"switch 1 operated", [] { return switchRequest({1}, false, true, false, false); },
@@ -116,34 +116,50 @@ TEST_F(SearchEngineTest, FindsThePlacesEachRequestNames) {
         {"AND with one switch finds what OR finds",
          [] { return switchRequest({1}, true, true, false, false); }, switch1Operated},
         {"switch 1 referenced: branch and move-route line, not the route's head line",
-         [] { return switchRequest({1}, false, false, true, false); }, {"1,1,2,1", "2,1:1,2,2"}},
-        {"a range 4..10 holds switch 5", [] { return switchRequest({5}, false, true, false, false); },
+         [] { return switchRequest({1}, false, false, true, false); },
+         {"1,1,2,1", "2,1:1,2,2"}},
+        {"a range 4..10 holds switch 5",
+         [] { return switchRequest({5}, false, true, false, false); },
          {"0,1,0,3"}},
         {"a range matches in AND mode too",
-         [] { return switchRequest({5}, true, true, false, false); }, {"0,1,0,3"}},
+         [] { return switchRequest({5}, true, true, false, false); },
+         {"0,1,0,3"}},
         {"AND of two switches: one-id commands never match, the two-switch page does",
-         [] { return switchRequest({1, 2}, true, true, true, true); }, {"2,1:1,1,-2"}},
+         [] {
+             return switchRequest({1, 2}, true, true, true, true);
+         },
+         {"2,1:1,1,-2"}},
         {"OR of two switches: every place of either",
-         [] { return switchRequest({1, 2}, false, true, false, false); },
+         [] {
+             return switchRequest({1, 2}, false, true, false, false);
+         },
          {"0,1,0,1", "0,3,0,1", "1,1,1,1", "2,1:1,1,1", "2,1:1,3,1", "2,2:1,1,1", "2,3:1,1,1",
           "2,4:1,1,1"}},
         {"start conditions of switch 1 (a common event without trigger does not count)",
          [] { return switchRequest({1}, false, false, false, true); },
          {"0,3,0,-1", "1,1,1,-1", "2,1:1,1,-2"}},
         {"start conditions of switch 2 in AND mode",
-         [] { return switchRequest({2}, true, false, false, true); }, {"0,1,0,-1", "2,1:1,1,-2"}},
-        {"variable 5 set", [] { return ofKind(SearchKind::Variable, {5}); },
+         [] { return switchRequest({2}, true, false, false, true); },
+         {"0,1,0,-1", "2,1:1,1,-2"}},
+        {"variable 5 set",
+         [] { return ofKind(SearchKind::Variable, {5}); },
          {"0,2,0,2", "2,1:2,1,-2"}},
-        {"calls of common event 1", [] { return ofKind(SearchKind::CommonEvent, {1}); },
+        {"calls of common event 1",
+         [] { return ofKind(SearchKind::CommonEvent, {1}); },
          {"0,2,0,1"}},
-        {"every Control Switches command", [] { return ofKind(SearchKind::EventCommand, {121}); },
+        {"every Control Switches command",
+         [] { return ofKind(SearchKind::EventCommand, {121}); },
          {"0,1,0,1", "0,1,0,3", "0,3,0,1", "1,1,1,1", "2,1:1,1,1", "2,1:1,3,1", "2,2:1,1,1",
           "2,3:1,1,1", "2,4:1,1,1"}},
         {"common scope 3 searches only common event 3",
-         [] { return withScope(switchRequest({1}, false, true, false, false), {3, -1, -1, -1}); },
+         [] {
+             return withScope(switchRequest({1}, false, true, false, false), {3, -1, -1, -1});
+         },
          {"0,3,0,1"}},
         {"map scope 2 alone",
-         [] { return withScope(switchRequest({1}, false, true, false, false), {-1, -1, 2, -1}); },
+         [] {
+             return withScope(switchRequest({1}, false, true, false, false), {-1, -1, 2, -1});
+         },
          {"2,2:1,1,1"}},
         {"map scope 2 with the maps below it",
          [] {
@@ -160,7 +176,8 @@ TEST_F(SearchEngineTest, FindsThePlacesEachRequestNames) {
          {"0,1,0,4", "3,1,0,2", "3,1,0,3", "3,2,0,-3"}},
         {"text with case", [] { return textRequest("hello", true, kAllTargets); }, {"3,1,0,2"}},
         {"names only: a map event's name; script bodies are searched whatever the targets",
-         [] { return textRequest("Guard", false, {TargetName}); }, {"2,1:1,0,-3"}},
+         [] { return textRequest("Guard", false, {TargetName}); },
+         {"2,1:1,0,-3"}},
         {"missing files: map music, a page graphic, an actor's battler, the windowskin",
          [] {
              SearchRequest r = ofKind(SearchKind::MissingFile, {});
@@ -169,7 +186,8 @@ TEST_F(SearchEngineTest, FindsThePlacesEachRequestNames) {
          },
          {"2,1:-,0,0", "2,1:1,2,0", "2,4:-,0,0", "4,1,0,0", "4,9,0,0"}},
         {"the missing-file box unticked finds nothing",
-         [] { return ofKind(SearchKind::MissingFile, {}); }, {}},
+         [] { return ofKind(SearchKind::MissingFile, {}); },
+         {}},
     };
     for (const PlaceCase& c : cases) {
         stest::RecordingSink sink = search(c.request());
@@ -189,18 +207,22 @@ TEST_F(SearchEngineTest, ConditionContentsNameTheSwitchesAndValues) {
     const Case cases[] = {
         {switchRequest({1}, false, false, false, true), "0,3,0,-1", "条件スイッチ：[0001:Door]"},
         {switchRequest({1}, false, false, false, true), "1,1,1,-1", "[0001:Door]がON"},
-        {switchRequest({1}, false, false, false, true), "2,1:1,1,-2", "[0001:Door]と[0002:Lamp]がON"},
+        {switchRequest({1}, false, false, false, true), "2,1:1,1,-2",
+         "[0001:Door]と[0002:Lamp]がON"},
         {switchRequest({1, 2}, true, false, false, true), "2,1:1,1,-2",
          "[0001:Door]と[0002:Lamp]がON"},
         {switchRequest({2}, true, false, false, true), "2,1:1,1,-2", "[0002:Lamp]がON"},
         {switchRequest({2}, true, false, false, true), "0,1,0,-1", "条件スイッチ：[0002:Lamp]"},
         // Both conditions on switch 4: OR joins them; AND needs two different switches, so
         // the first one alone answers.
-        {switchRequest({4}, false, false, false, true), "2,1:3,1,-2", "[0004:Bell]と[0004:Bell]がON"},
+        {switchRequest({4}, false, false, false, true), "2,1:3,1,-2",
+         "[0004:Bell]と[0004:Bell]がON"},
         {switchRequest({4}, true, false, false, true), "2,1:3,1,-2", "[0004:Bell]がON"},
         {ofKind(SearchKind::Variable, {5}), "2,1:2,1,-2", "[0005:Count]が3以上"},
-        {switchRequest({5}, false, true, false, false), "0,1,0,3", "◆スイッチの操作：[0004..0010] = ON"},
-        {switchRequest({1}, false, true, false, false), "0,3,0,1", "◆スイッチの操作：[0001:Door] = OFF"},
+        {switchRequest({5}, false, true, false, false), "0,1,0,3",
+         "◆スイッチの操作：[0004..0010] = ON"},
+        {switchRequest({1}, false, true, false, false), "0,3,0,1",
+         "◆スイッチの操作：[0001:Door] = OFF"},
         {textRequest("Guard", false, {TargetName}), "2,1:1,0,-3", "Guard"},
     };
     for (const Case& c : cases) {
@@ -331,15 +353,16 @@ TEST_F(SearchEngineTest, AbortInEachPassKeepsTheRowsFound) {
 TEST_F(SearchEngineTest, AbortBeforeTheFirstItemFindsNothing) {
     stest::RecordingSink sink;
     std::atomic<bool> abort{true};
-    SearchSummary summary = runSearch(switchRequest({1}, false, true, false, false), db_, {}, sink,
-                                      abort);
+    SearchSummary summary =
+        runSearch(switchRequest({1}, false, true, false, false), db_, {}, sink, abort);
     EXPECT_TRUE(sink.hits.empty());
     EXPECT_TRUE(summary.aborted);
     EXPECT_EQ(sink.titles.back(), "検索中断 - 0件");
     // Only the first common event was announced before the flag was seen.
-    EXPECT_EQ(std::count_if(sink.titles.begin(), sink.titles.end(),
-                            [](const std::string& t) { return t.rfind("検索中 - コモン", 0) == 0; }),
-              2);
+    EXPECT_EQ(
+        std::count_if(sink.titles.begin(), sink.titles.end(),
+                      [](const std::string& t) { return t.rfind("検索中 - コモン", 0) == 0; }),
+        2);
 }
 
 TEST(SearchEngineEmpty, AllOnAProjectWithOneCommonEventSlotSearchesNothing) {

@@ -106,7 +106,8 @@ TEST(SearchValidation, ReturnsThePanelsWarnings) {
                  }),
          &loaded, ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(validateSearch(c.panel, c.matcher).error, c.error) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(validateSearch(c.panel, c.matcher).error, c.error) << c.name;
 }
 
 TEST(SearchValidation, BuildsTheRequest) {
@@ -168,7 +169,8 @@ SearchHit hitOf(SearchArea area, int item, const std::string& name, int page, in
 }
 
 SearchHit mapHit(int mapId, bool hasEvent, int item, int page, int line) {
-    SearchHit h = hitOf(SearchArea::MapEvent, item, hasEvent ? "Rat" : "マップ設定", page, line, "c");
+    SearchHit h =
+        hitOf(SearchArea::MapEvent, item, hasEvent ? "Rat" : "マップ設定", page, line, "c");
     h.mapId = mapId;
     h.mapName = "Cellar";
     h.mapPath = "Town/House/Cellar";
@@ -201,11 +203,6 @@ TEST(SearchResultCells, FollowTheColumnTable) {
          {"データベース", "", "", "システム", "", "", "Graphics\\Titles\\T"}},
     };
     for (const Case& c : cases) EXPECT_EQ(resultCells(c.hit), c.cells) << c.cells[3];
-    const auto& columns = resultColumns();
-    EXPECT_STREQ(columns[ColumnLine].heading, "行番号");
-    EXPECT_TRUE(columns[ColumnPage].rightAligned);
-    EXPECT_EQ(columns[ColumnLine].sort, SortKind::Number);
-    EXPECT_EQ(columns[ColumnContent].sort, SortKind::Text);
 }
 
 std::vector<std::string> column(const SearchResults& r, int c) {
@@ -252,8 +249,9 @@ TEST(SearchResultSorting, OneRowOrABadColumnChangesNothing) {
 }
 
 TEST(SearchResultSorting, LeadingNumbers) {
-    const std::pair<const char*, double> cases[] = {
-        {"0012", 12}, {"", 0}, {"イベント名", 0}, {"0003:Cellar(002,015)", 3}, {"-4x", -4}, {"07", 7}};
+    const std::pair<const char*, double> cases[] = {{"0012", 12},      {"", 0},
+                                                    {"イベント名", 0}, {"0003:Cellar(002,015)", 3},
+                                                    {"-4x", -4},       {"07", 7}};
     for (const auto& [cell, value] : cases) EXPECT_EQ(leadingNumber(cell), value) << cell;
 }
 
@@ -307,15 +305,6 @@ TEST(SearchResultCsv, SavesSevenQuotedCellsPerRowWithoutHeading) {
     ASSERT_TRUE(r.saveCsv(dir.file("utf8.csv"), CsvEncoding::Utf8));
     EXPECT_EQ(ztest::readFile(dir.file("utf8.csv")), expectedUtf8);
     EXPECT_FALSE(r.saveCsv(dir.file("no/such/folder/x.csv")));
-}
-
-TEST(SearchResultList, ClearEmptiesRowsAndTitle) {
-    SearchResults r;
-    r.setTitle("検索中断 - 1件");
-    r.addHit(hitOf(SearchArea::Script, 1, "a", 0, 1, "x"));
-    r.clear();
-    EXPECT_EQ(r.size(), 0u);
-    EXPECT_EQ(r.title(), "");
 }
 
 }  // namespace

@@ -132,9 +132,8 @@ bool SearchProject::write(const std::string& body) {
     std::string script = dir_.file("make.rb");
     ztest::writeFile(script, std::string(kPrelude) + body);
     std::string out;
-    int rc = ztest::run("ruby " + ztest::shellQuote(script) + " " + ztest::shellQuote(folder_) +
-                            " 2>&1",
-                        &out);
+    int rc = ztest::run(
+        "ruby " + ztest::shellQuote(script) + " " + ztest::shellQuote(folder_) + " 2>&1", &out);
     if (rc != 0) ADD_FAILURE() << "ruby failed: " << out;
     return rc == 0;
 }
@@ -164,8 +163,8 @@ std::string placeOf(const zorvane::SearchHit& hit) {
     std::string id = std::to_string(hit.itemId);
     if (hit.area == zorvane::SearchArea::MapEvent)
         id = std::to_string(hit.mapId) + ":" + (hit.hasEvent ? id : "-");
-    return std::to_string(static_cast<int>(hit.area)) + "," + id + "," +
-           std::to_string(hit.page) + "," + std::to_string(hit.line);
+    return std::to_string(static_cast<int>(hit.area)) + "," + id + "," + std::to_string(hit.page) +
+           "," + std::to_string(hit.line);
 }
 
 std::set<std::string> placesOf(const std::vector<zorvane::SearchHit>& hits) {
