@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/list_command.h"
+#include "cli/search_command.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     zorvane::cli::addDumpCommands(app, &run);
     zorvane::cli::addProjectCommands(app, &run);
     zorvane::cli::addListCommand(app, &run);
+    zorvane::cli::addSearchCommand(app, &run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
