@@ -136,12 +136,14 @@ void ResultsWindow::rememberPlace() {
 
 void ResultsWindow::clearResults() {
     results_.clear();
+    batches_ = 0;
     list_->SetItemCount(0);
     list_->Refresh();
 }
 
 void ResultsWindow::addHits(const std::vector<SearchHit>& hits) {
     if (hits.empty()) return;
+    ++batches_;
     for (const SearchHit& hit : hits) results_.addHit(hit);
     list_->SetItemCount(static_cast<long>(results_.size()));
     list_->Refresh();

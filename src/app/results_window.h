@@ -41,6 +41,8 @@ class ResultsWindow : public wxFrame {
 
     const SearchResults& results() const { return results_; }
     wxListCtrl* list() const { return list_; }
+    // How many batches of hits the list has taken since it was last emptied.
+    int batches() const { return batches_; }
     // The items of the bar, in order: "検索中止(&A)", "検索結果をCSVで保存(&C)".
     enum BarItem { kBarAbort, kBarSaveCsv, kBarItemCount };
 
@@ -56,6 +58,7 @@ class ResultsWindow : public wxFrame {
     SearchResults results_;
     wxListCtrl* list_ = nullptr;
     bool searching_ = false;
+    int batches_ = 0;
 };
 
 }  // namespace zorvane
