@@ -481,3 +481,31 @@ TEST_F(SlowSearchTest, ClosingTheWindowWhileSearchingAbortsAndKeepsIt) {
 
 }  // namespace
 }  // namespace zorvane
+
+namespace zorvane {
+namespace {
+
+// Not a check: pictures of the search tab and of the results window for people to look
+// at, written only when ZORVANE_SCREENSHOT_DIR names a folder (see docs/development.md).
+TEST_F(SearchPageTest, Screenshots) {
+    const char* folder = std::getenv("ZORVANE_SCREENSHOT_DIR");
+    if (!folder || !*folder) GTEST_SKIP() << "set ZORVANE_SCREENSHOT_DIR to take the pictures";
+    if (!ztest::haveProgram("import")) GTEST_SKIP() << "import (ImageMagick) is needed";
+    context.settings.searchWnd = {120, 160, 900, 420};
+    start(project);
+    frame->Move(0, 0);
+    prepareSwitchSearch(1);
+    ztest::pumpFor(500);
+    std::string tab = std::string(folder) + "/search_tab.png";
+    ASSERT_EQ(ztest::run("import -window root " + ztest::shellQuote(tab)), 0);
+    ResultsWindow* window = search();
+    ASSERT_TRUE(window);
+    window->SetSize(120, 160, 900, 420);
+    ztest::pumpFor(500);
+    std::string results = std::string(folder) + "/search_results.png";
+    ASSERT_EQ(ztest::run("import -window root " + ztest::shellQuote(results)), 0);
+    EXPECT_TRUE(fs::exists(tab) && fs::exists(results));
+}
+
+}  // namespace
+}  // namespace zorvane
