@@ -39,7 +39,8 @@ FuzzyOptionsDialog::FuzzyOptionsDialog(wxWindow* parent, const FuzzyOptions& opt
 
 FuzzyOptions FuzzyOptionsDialog::options() const {
     FuzzyOptions options;
-    for (size_t i = 0; i < kFoldRows.size(); ++i) options.*kFoldRows[i].field = boxes_[i]->GetValue();
+    for (size_t i = 0; i < kFoldRows.size(); ++i)
+        options.*kFoldRows[i].field = boxes_[i]->GetValue();
     return options;
 }
 

@@ -52,8 +52,7 @@ MapTreePicker::MapTreePicker(wxWindow* parent, const MapInfoTree& maps, int init
       maps_(maps) {
     tree_ = new wxTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                            wxTR_DEFAULT_STYLE | wxTR_SINGLE);
-    pathBox_ = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
-                              wxTE_READONLY);
+    pathBox_ = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
     idBox_ = new wxTextCtrl(this, wxID_ANY);
     items_ = fillMapTree(*tree_, maps_);
 

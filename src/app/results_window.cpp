@@ -80,8 +80,7 @@ wxPoint placePosition(const WindowPlace& place) {
 }
 
 wxSize placeSize(const WindowPlace& place) {
-    return place.width > 0 && place.height > 0 ? wxSize(place.width, place.height)
-                                               : kDefaultSize;
+    return place.width > 0 && place.height > 0 ? wxSize(place.width, place.height) : kDefaultSize;
 }
 
 }  // namespace

@@ -66,8 +66,8 @@ IdRowControls buildIdRow(wxWindow* parent, wxSizer* sizer, const IdPageInfo& inf
     row.check = new wxCheckBox(parent, wxID_ANY, wxString());
     row.combo = new wxOwnerDrawnComboBox(parent, wxID_ANY, wxString(), wxDefaultPosition,
                                          wxDefaultSize, 0, nullptr, wxCB_READONLY);
-    row.pick = new wxButton(parent, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize,
-                            wxBU_EXACTFIT);
+    row.pick =
+        new wxButton(parent, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     setTip(row.check, "チェックを入れると右の" + thing + "を検索します");
     setTip(row.combo, "検索する" + thing);
     setTip(row.pick, "検索する" + thing + "を選択");
@@ -80,8 +80,8 @@ IdRowControls buildIdRow(wxWindow* parent, wxSizer* sizer, const IdPageInfo& inf
 }
 
 void buildAndOr(wxWindow* parent, wxSizer* sizer, IdPageControls& page) {
-    page.andRadio = new wxRadioButton(parent, wxID_ANY, "AND", wxDefaultPosition,
-                                      wxDefaultSize, wxRB_GROUP);
+    page.andRadio =
+        new wxRadioButton(parent, wxID_ANY, "AND", wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
     page.orRadio = new wxRadioButton(parent, wxID_ANY, "OR");
     setTip(page.andRadio, "AND検索");
     setTip(page.orRadio, "OR検索");
@@ -153,8 +153,8 @@ wxPanel* buildCommandPage(wxBookCtrlBase* book, CommandPageControls& page,
     wxStaticBoxSizer* items = groupBox(panel, "検索項目");
     for (size_t i = 0; i < kCommandRows; ++i) {
         page.checks[i] = new wxCheckBox(items->GetStaticBox(), wxID_ANY, wxString());
-        page.names[i] = new wxChoice(items->GetStaticBox(), wxID_ANY, wxDefaultPosition,
-                                     wxDefaultSize, names);
+        page.names[i] =
+            new wxChoice(items->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxDefaultSize, names);
         setTip(page.checks[i], "チェックを入れると右のイベントコマンドを検索します");
         setTip(page.names[i], "検索するイベントコマンド");
         auto* line = new wxBoxSizer(wxHORIZONTAL);
@@ -181,8 +181,7 @@ wxPanel* buildErrorPage(wxBookCtrlBase* book, wxCheckBox*& missingFiles) {
 }
 
 void selectId(wxOwnerDrawnComboBox* combo, int id) {
-    if (id >= 1 && static_cast<unsigned>(id) <= combo->GetCount())
-        combo->SetSelection(id - 1);
+    if (id >= 1 && static_cast<unsigned>(id) <= combo->GetCount()) combo->SetSelection(id - 1);
 }
 
 }  // namespace
@@ -238,8 +237,8 @@ void fillIdCombos(SearchItemControls& controls, const ProjectDatabase& db,
         if (db.loaded) {
             size_t count = idNamesOf(db, info.kind).size();
             for (size_t id = 1; id < count; ++id)
-                labels.Add(toWx(db.label(static_cast<int>(id), info.labelKind, false, true,
-                                         false, true)));
+                labels.Add(
+                    toWx(db.label(static_cast<int>(id), info.labelKind, false, true, false, true)));
         }
         const IdSearchSettings& kept = settings.*info.settings;
         for (size_t r = 0; r < page.rows.size(); ++r) {
@@ -289,7 +288,8 @@ void storeItemSettings(const SearchItemControls& controls, Settings& settings) {
         }
         if (!info.hasOptions) continue;
         kept.andMode = page.andRadio->GetValue();
-        for (size_t i = 0; i < page.options.size(); ++i) kept.check[i] = page.options[i]->GetValue();
+        for (size_t i = 0; i < page.options.size(); ++i)
+            kept.check[i] = page.options[i]->GetValue();
     }
     const TextPageControls& text = controls.text;
     settings.searchText.text = fromWx(text.text->GetValue());
@@ -315,9 +315,9 @@ void enableItemControls(SearchItemControls& controls, bool loaded, bool matcherL
     text.text->Enable(loaded);
     for (wxCheckBox* target : text.targets) target->Enable(loaded);
     text.caseBox->Enable(loaded);
-    for (wxWindow* window : {static_cast<wxWindow*>(text.regexBox),
-                             static_cast<wxWindow*>(text.fuzzyBox),
-                             static_cast<wxWindow*>(text.fuzzySettings)})
+    for (wxWindow* window :
+         {static_cast<wxWindow*>(text.regexBox), static_cast<wxWindow*>(text.fuzzyBox),
+          static_cast<wxWindow*>(text.fuzzySettings)})
         window->Enable(loaded && matcherLoaded);
 }
 

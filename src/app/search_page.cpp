@@ -68,8 +68,7 @@ bool matcherLoads(MatcherLibrary library) {
 
 // Chains one of the pages' hooks: what was there runs first, then this page's part while
 // the page still exists.
-void chainHook(std::function<void()>& hook, wxWeakRef<SearchPage> page,
-               void (SearchPage::*run)()) {
+void chainHook(std::function<void()>& hook, wxWeakRef<SearchPage> page, void (SearchPage::*run)()) {
     std::function<void()> previous = hook;
     hook = [previous, page, run] {
         if (previous) previous();
@@ -167,10 +166,10 @@ wxSizer* SearchPage::buildRangeBox() {
         row.all = new wxRadioButton(parent, wxID_ANY, toWx("全て"), wxDefaultPosition,
                                     wxDefaultSize, wxRB_GROUP);
         row.chosen = new wxRadioButton(parent, wxID_ANY, toWx("指定"));
-        row.idBox = new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
-                                   wxTE_READONLY);
-        row.pick = new wxButton(parent, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize,
-                                wxBU_EXACTFIT);
+        row.idBox =
+            new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+        row.pick =
+            new wxButton(parent, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
         for (wxWindow* cell : {static_cast<wxWindow*>(row.check), static_cast<wxWindow*>(row.all),
                                static_cast<wxWindow*>(row.chosen)})
             grid->Add(cell, 0, wxALIGN_CENTER_VERTICAL);
@@ -359,8 +358,7 @@ void SearchPage::startSearch() {
     ValidatedSearch checked =
         validateSearch(searchPanelFrom(context_.settings, kind(), commandNames_), matcher.get());
     if (!checked.ok()) {
-        showMessage(wxGetTopLevelParent(this), checked.error, kMessageTitle,
-                    wxOK | wxICON_WARNING);
+        showMessage(wxGetTopLevelParent(this), checked.error, kMessageTitle, wxOK | wxICON_WARNING);
         return;
     }
     runChecked(checked.request, std::move(matcher));

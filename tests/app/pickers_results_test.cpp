@@ -65,12 +65,10 @@ TEST(FindIdByName, WalksDownOrUpFromTheSelectionWithTheCaseRule) {
         bool caseSensitive, downward;
         int expected;
     } cases[] = {
-        {0, "door", false, true, 1},  {1, "door", false, true, 4},
-        {4, "door", false, true, 0},  {4, "door", false, false, 1},
-        {1, "door", true, true, 4},   {0, "abc", false, true, 3},
-        {0, "abc", true, true, 5},    {6, "abc", true, false, 5},
-        {0, "扉", false, true, 6},    {0, "", false, true, 0},
-        {0, "none", false, true, 0},
+        {0, "door", false, true, 1},  {1, "door", false, true, 4}, {4, "door", false, true, 0},
+        {4, "door", false, false, 1}, {1, "door", true, true, 4},  {0, "abc", false, true, 3},
+        {0, "abc", true, true, 5},    {6, "abc", true, false, 5},  {0, "扉", false, true, 6},
+        {0, "", false, true, 0},      {0, "none", false, true, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(findIdByName(names, c.from, c.text, c.caseSensitive, c.downward), c.expected)
@@ -273,20 +271,20 @@ TEST_F(ResultsWindowTest, LineNumberSortPutsNameRowsFirstAndAgainReverses) {
     EXPECT_EQ(window->list()->GetItemCount(), 4);
     window->list()->SetItemState(2, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);  // "a"
     headerClick(ColumnLine);
-    EXPECT_EQ(column(ColumnLine),
-              (std::vector<std::string>{"イベント名", "0001", "0002", "0010"}));
+    EXPECT_EQ(column(ColumnLine), (std::vector<std::string>{"イベント名", "0001", "0002", "0010"}));
     long selected = window->list()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
     EXPECT_EQ(selected, 1) << "the selected row moves with its row";
     headerClick(ColumnLine);
-    EXPECT_EQ(column(ColumnLine),
-              (std::vector<std::string>{"0010", "0002", "0001", "イベント名"}));
+    EXPECT_EQ(column(ColumnLine), (std::vector<std::string>{"0010", "0002", "0001", "イベント名"}));
     headerClick(ColumnContent);
     EXPECT_EQ(column(ColumnContent), (std::vector<std::string>{"a", "b", "c", "name"}));
 }
 
 TEST_F(ResultsWindowTest, DatabaseRowsOpenNothingAndEmptyListsSaveNothing) {
     std::vector<ViewerTarget> opened;
-    context.hooks.openEventViewerAt = [&](wxWindow*, const ViewerTarget& t) { opened.push_back(t); };
+    context.hooks.openEventViewerAt = [&](wxWindow*, const ViewerTarget& t) {
+        opened.push_back(t);
+    };
     ztest::FileDialogs files;
     window->saveCsv();
     EXPECT_TRUE(files.requests.empty()) << "an empty list saves nothing";

@@ -20,8 +20,8 @@
 #include "app/app_context.h"
 #include "app/gui_test_support.h"
 #include "app/main_frame.h"
-#include "app/ruby_names.h"
 #include "app/results_window.h"
+#include "app/ruby_names.h"
 #include "app/search_page.h"
 #include "app/wx_text.h"
 #include "platform/folders.h"
@@ -366,11 +366,11 @@ TEST_F(SearchPageTest, PageKeysReachTheControlsAndAreWrittenAtExit) {
         const char* key;
         const char* value;
     } keys[] = {
-        {"SearchItemText", "Text", "扉"}, {"SearchItemSw", "Check2", "1"},
-        {"SearchItemSw", "AND", "1"},     {"SearchItemSw", "Select1", "3"},
+        {"SearchItemText", "Text", "扉"},    {"SearchItemSw", "Check2", "1"},
+        {"SearchItemSw", "AND", "1"},        {"SearchItemSw", "Select1", "3"},
         {"SearchItemEvent", "Select1", "7"}, {"SearchItemEvent", "Select2", "4"},
-        {"System", "LastTab2", "1"},      {"SearchRange", "Check1", "0"},
-        {"SearchRange", "Radio3", "1"},   {"SearchItemError", "Check1", "0"},
+        {"System", "LastTab2", "1"},         {"SearchRange", "Check1", "0"},
+        {"SearchRange", "Radio3", "1"},      {"SearchItemError", "Check1", "0"},
     };
     for (const Key& k : keys)
         EXPECT_EQ(ini.get(k.section, k.key), k.value) << k.section << " " << k.key;
@@ -384,10 +384,10 @@ class BigProjectTest : public SearchPageTest {
         if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is needed to write the project";
         std::string script = ztest::sourceDir() + "/tests/app/big_common_events.rb";
         std::string out = dir.path() + "/Data/CommonEvents.rxdata";
-        ASSERT_EQ(ztest::run("ruby " + ztest::shellQuote(script) + " " + ztest::shellQuote(out) +
-                             " " + std::to_string(events) + " " + std::to_string(commands) +
-                             " " + mode),
-                  0);
+        ASSERT_EQ(
+            ztest::run("ruby " + ztest::shellQuote(script) + " " + ztest::shellQuote(out) + " " +
+                       std::to_string(events) + " " + std::to_string(commands) + " " + mode),
+            0);
         start(project);
     }
 
