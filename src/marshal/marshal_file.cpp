@@ -14,8 +14,18 @@ namespace zorvane {
 
 MarshalFile::MarshalFile() : state_(std::make_unique<State>()) {}
 MarshalFile::~MarshalFile() = default;
-MarshalFile::MarshalFile(MarshalFile&&) noexcept = default;
-MarshalFile& MarshalFile::operator=(MarshalFile&&) noexcept = default;
+// A moved-from file is empty, not broken: it may still be asked whether it is loaded.
+MarshalFile::MarshalFile(MarshalFile&& other) noexcept : state_(std::move(other.state_)) {
+    other.state_ = std::make_unique<State>();
+}
+
+MarshalFile& MarshalFile::operator=(MarshalFile&& other) noexcept {
+    if (this != &other) {
+        state_ = std::move(other.state_);
+        other.state_ = std::make_unique<State>();
+    }
+    return *this;
+}
 
 void MarshalFile::clear() { state_ = std::make_unique<State>(); }
 

@@ -131,27 +131,32 @@ bool MarshalReader::readBytes(std::string& out, std::string* storedForm) {
     return true;
 }
 
-bool MarshalReader::readSymbol(MarshalValue& node) {
+bool MarshalReader::readSymbolText(std::string& out) {
     int type = 0;
     if (!readByte(type)) return false;
     if (type == ':') {
-        std::string name;
-        if (!readBytes(name, nullptr)) return false;
-        symbols_.push_back(name);
-        node.setRawString(std::move(name), MarshalValue::String);
+        if (!readBytes(out, nullptr)) return false;
+        symbols_.push_back(out);
         return true;
     }
     if (type == ';') {
         int32_t index = 0;
         if (!readLong(index)) return false;
         if (index >= 0 && static_cast<size_t>(index) < symbols_.size())
-            node.setRawString(symbols_[static_cast<size_t>(index)], MarshalValue::String);
+            out = symbols_[static_cast<size_t>(index)];
         else
-            node.setString("");
+            out.clear();
         return true;
     }
     --p_;
     return fail(MarshalError::Code::BadSymbol, type);
+}
+
+bool MarshalReader::readSymbol(MarshalValue& node) {
+    std::string name;
+    if (!readSymbolText(name)) return false;
+    node.setRawString(std::move(name), MarshalValue::String);
+    return true;
 }
 
 bool MarshalReader::readPair(ValuePair& pair, bool restrictWrapped, int depth) {
@@ -296,17 +301,16 @@ bool MarshalReader::readValue(MarshalValue& node, int depth) {
         case 'o':
         case 'S': {
             registerObject(node);
-            node.setKindForReading(type);
-            ValueArray& kids = node.childrenForReading();
-            kids.resize(1);
-            return readSymbol(kids[0]) && readPairs(node, depth);
+            std::string name;
+            if (!readSymbolText(name)) return false;
+            node.setRawString(std::move(name), type);
+            return readPairs(node, depth);
         }
         case 'u': {
             registerObject(node);
-            node.setKindForReading(MarshalValue::UserDump);
-            ValueArray& kids = node.childrenForReading();
-            kids.resize(1);
-            if (!readSymbol(kids[0])) return false;
+            std::string name;
+            if (!readSymbolText(name)) return false;
+            node.setRawString(std::move(name), MarshalValue::UserDump);
             int32_t len = 0;
             if (!readCount(len, 1)) return false;
             node.setStoredForm(std::string(reinterpret_cast<const char*>(p_), static_cast<size_t>(len)));
@@ -315,12 +319,13 @@ bool MarshalReader::readValue(MarshalValue& node, int depth) {
         }
         case 'U': {
             registerObject(node);
-            node.setKindForReading(MarshalValue::MarshalDump);
+            std::string name;
+            if (!readSymbolText(name)) return false;
+            node.setRawString(std::move(name), MarshalValue::MarshalDump);
             ValueArray& kids = node.childrenForReading();
-            kids.resize(2);
-            if (!readSymbol(kids[0])) return false;
+            kids.resize(1);
             ++pathless_;
-            bool ok = readValue(kids[1], depth + 1);
+            bool ok = readValue(kids[0], depth + 1);
             --pathless_;
             return ok;
         }

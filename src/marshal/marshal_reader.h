@@ -35,6 +35,7 @@ private:
     bool readLong(int32_t& out);
     bool readCount(int32_t& out, size_t minBytesEach);
     bool readBytes(std::string& out, std::string* storedForm);
+    bool readSymbolText(std::string& out);
     bool readSymbol(MarshalValue& node);
     bool readPair(ValuePair& pair, bool restrictWrapped, int depth);
     bool readPairs(MarshalValue& node, int depth);

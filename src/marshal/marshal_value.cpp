@@ -36,9 +36,12 @@ void MarshalValue::reset() {
     bigValue_ = 0;
     floatValue_ = 0.0;
     text_.clear();
-    children_.reset();
-    pairs_.reset();
-    bytes_.reset();
+    payload_.reset();
+}
+
+MarshalPayload& MarshalValue::payload() {
+    if (!payload_) payload_ = std::make_shared<MarshalPayload>();
+    return *payload_;
 }
 
 void MarshalValue::setTrue() {
@@ -81,6 +84,8 @@ void MarshalValue::setRawString(std::string bytes, int32_t kind) {
     text_ = std::move(bytes);
 }
 
+void MarshalValue::setStoredForm(ByteBuffer form) { payload().bytes = std::move(form); }
+
 void MarshalValue::setRegexp(std::string_view source, int optionByte) {
     reset();
     kind_ = Regexp;
@@ -107,35 +112,36 @@ void MarshalValue::setLink(int32_t index) {
 }
 
 void MarshalValue::setArray(std::shared_ptr<ValueArray> children) {
-    reset();
-    kind_ = Array;
-    children_ = children ? std::move(children) : std::make_shared<ValueArray>();
+    ValueArray kids = children ? *children : ValueArray{};  // may alias this node's own
+    setArray(std::move(kids));
 }
 
 void MarshalValue::setArray(ValueArray children) {
-    setArray(std::make_shared<ValueArray>(std::move(children)));
+    reset();
+    kind_ = Array;
+    payload().children = std::move(children);
 }
 
 void MarshalValue::setHash(std::shared_ptr<PairArray> pairs) {
+    PairArray entries = pairs ? *pairs : PairArray{};
     reset();
     kind_ = Hash;
-    pairs_ = pairs ? std::move(pairs) : std::make_shared<PairArray>();
+    payload().pairs = std::move(entries);
 }
 
 void MarshalValue::setHashWithDefault(std::shared_ptr<PairArray> pairs,
                                       const MarshalValue& defaultValue) {
-    MarshalValue def = defaultValue;  // may alias a child of this node
+    MarshalValue def = defaultValue;
     setHash(std::move(pairs));
     kind_ = HashDef;
-    children_ = std::make_shared<ValueArray>(1, def);
+    payload().children.assign(1, def);
 }
 
 void MarshalValue::setObject(const MarshalValue& classNode, std::shared_ptr<PairArray> pairs) {
-    MarshalValue cls = classNode;
-    reset();
+    std::string name = classNode.text();
+    setHash(std::move(pairs));
     kind_ = Object;
-    children_ = std::make_shared<ValueArray>(1, cls);
-    pairs_ = pairs ? std::move(pairs) : std::make_shared<PairArray>();
+    text_ = std::move(name);
 }
 
 void MarshalValue::setStruct(const MarshalValue& nameNode, std::shared_ptr<PairArray> pairs) {
@@ -144,33 +150,34 @@ void MarshalValue::setStruct(const MarshalValue& nameNode, std::shared_ptr<PairA
 }
 
 void MarshalValue::setUserDump(const MarshalValue& classNode, ByteBuffer bytes) {
-    MarshalValue cls = classNode;
+    std::string name = classNode.text();
     reset();
     kind_ = UserDump;
-    children_ = std::make_shared<ValueArray>(1, cls);
-    bytes_ = std::make_shared<ByteBuffer>(std::move(bytes));
+    text_ = std::move(name);
+    payload().bytes = std::move(bytes);
 }
 
 void MarshalValue::setMarshalDump(const MarshalValue& classNode, const MarshalValue& data) {
-    ValueArray kids{classNode, data};
+    std::string name = classNode.text();
+    MarshalValue inner = data;
     reset();
     kind_ = MarshalDump;
-    children_ = std::make_shared<ValueArray>(std::move(kids));
+    text_ = std::move(name);
+    payload().children.assign(1, inner);
 }
 
 void MarshalValue::setWithIvars(const MarshalValue& wrapped, std::shared_ptr<PairArray> pairs) {
     MarshalValue inner = wrapped;
-    reset();
+    setHash(std::move(pairs));
     kind_ = Ivars;
-    children_ = std::make_shared<ValueArray>(1, inner);
-    pairs_ = pairs ? std::move(pairs) : std::make_shared<PairArray>();
+    payload().children.assign(1, inner);
 }
 
 void MarshalValue::setUserClass(const MarshalValue& classNode, const MarshalValue& wrapped) {
     ValuePair pair{classNode, wrapped};
     reset();
     kind_ = UserClass;
-    pairs_ = std::make_shared<PairArray>(1, std::move(pair));
+    payload().pairs.assign(1, std::move(pair));
 }
 
 int64_t MarshalValue::integer() const {
@@ -179,52 +186,55 @@ int64_t MarshalValue::integer() const {
     return 0;
 }
 
+namespace {
+bool holdsClassName(int32_t kind) {
+    return kind == MarshalValue::Object || kind == MarshalValue::Struct ||
+           kind == MarshalValue::UserDump || kind == MarshalValue::MarshalDump;
+}
+}  // namespace
+
 std::string MarshalValue::text() const {
-    if (kind_ == Ivars && children_ && !children_->empty()) return (*children_)[0].text();
-    if (kind_ == Float) return {};
+    if (kind_ == Ivars) return children().empty() ? std::string() : children()[0].text();
+    if (kind_ == Float || holdsClassName(kind_)) return {};
     size_t nul = text_.find('\0');
     return nul == std::string::npos ? text_ : text_.substr(0, nul);
 }
 
 std::string MarshalValue::className() const {
-    switch (kind_) {
-        case Object:
-        case Struct:
-        case UserDump:
-        case MarshalDump:
-            return children_ && !children_->empty() ? (*children_)[0].text() : std::string();
-        case UserClass:
-            return pairs_ && !pairs_->empty() ? (*pairs_)[0].first.text() : std::string();
-        default:
-            return {};
-    }
+    if (holdsClassName(kind_)) return text_;
+    if (kind_ == UserClass) return pairs().empty() ? std::string() : pairs()[0].first.text();
+    return {};
 }
 
-const ValueArray& MarshalValue::children() const { return children_ ? *children_ : kNoChildren; }
-const PairArray& MarshalValue::pairs() const { return pairs_ ? *pairs_ : kNoPairs; }
-const ByteBuffer& MarshalValue::bytes() const { return bytes_ ? *bytes_ : kNoBytes; }
+const ValueArray& MarshalValue::children() const { return payload_ ? payload_->children : kNoChildren; }
+const PairArray& MarshalValue::pairs() const { return payload_ ? payload_->pairs : kNoPairs; }
+const ByteBuffer& MarshalValue::bytes() const { return payload_ ? payload_->bytes : kNoBytes; }
 
-ValueArray& MarshalValue::mutableChildren() {
-    if (!children_) children_ = std::make_shared<ValueArray>();
-    return *children_;
+std::shared_ptr<ValueArray> MarshalValue::childrenShare() const {
+    return payload_ ? std::shared_ptr<ValueArray>(payload_, &payload_->children) : nullptr;
 }
 
-PairArray& MarshalValue::mutablePairs() {
-    if (!pairs_) pairs_ = std::make_shared<PairArray>();
-    return *pairs_;
+std::shared_ptr<PairArray> MarshalValue::pairsShare() const {
+    return payload_ ? std::shared_ptr<PairArray>(payload_, &payload_->pairs) : nullptr;
 }
 
-ValueArray& MarshalValue::childrenForReading() { return mutableChildren(); }
-PairArray& MarshalValue::pairsForReading() { return mutablePairs(); }
+ValueArray& MarshalValue::mutableChildren() { return payload().children; }
+PairArray& MarshalValue::mutablePairs() { return payload().pairs; }
+ValueArray& MarshalValue::childrenForReading() { return payload().children; }
+PairArray& MarshalValue::pairsForReading() { return payload().pairs; }
 
 std::pair<MarshalValue, ByteBuffer> MarshalValue::userDump() const {
-    if (kind_ != UserDump || children().empty()) return {};
-    return {children()[0], bytes()};
+    if (kind_ != UserDump) return {};
+    MarshalValue cls;
+    cls.setSymbol(text_);
+    return {cls, bytes()};
 }
 
 std::pair<MarshalValue, MarshalValue> MarshalValue::marshalDump() const {
-    if (kind_ != MarshalDump || children().size() < 2) return {};
-    return {children()[0], children()[1]};
+    if (kind_ != MarshalDump || children().empty()) return {};
+    MarshalValue cls;
+    cls.setSymbol(text_);
+    return {cls, children()[0]};
 }
 
 std::optional<MarshalValue> MarshalValue::findInPairs(const MarshalValue& key) const {
@@ -288,14 +298,11 @@ std::string MarshalValue::toText(bool quoted) const {
 
 bool MarshalValue::equals(const MarshalValue& other) const {
     if (kind_ != other.kind_) return false;
-    auto child = [](const MarshalValue& v, size_t i) -> const MarshalValue* {
-        return i < v.children().size() ? &v.children()[i] : nullptr;
-    };
     auto childEq = [&](size_t i) {
-        const MarshalValue* a = child(*this, i);
-        const MarshalValue* b = child(other, i);
-        if (!a || !b) return a == b;
-        return a->equals(*b);
+        const ValueArray& a = children();
+        const ValueArray& b = other.children();
+        if (i >= a.size() || i >= b.size()) return a.size() <= i && b.size() <= i;
+        return a[i].equals(b[i]);
     };
     switch (kind_) {
         case String:
@@ -321,12 +328,13 @@ bool MarshalValue::equals(const MarshalValue& other) const {
             return childEq(0) && pairs().size() == other.pairs().size();
         case Object:
         case Struct:
+            return text_ == other.text_;
         case Ivars:
             return childEq(0);
         case MarshalDump:
-            return childEq(0) && childEq(1);
+            return text_ == other.text_ && childEq(0);
         case UserDump:
-            return childEq(0) && bytes() == other.bytes();
+            return text_ == other.text_ && bytes() == other.bytes();
         case UserClass: {
             if (pairs().empty() || other.pairs().empty()) return pairs().size() == other.pairs().size();
             return pairs()[0].first.equals(other.pairs()[0].first) &&
@@ -344,18 +352,13 @@ MarshalValue MarshalValue::deepCopy() const {
     out.bigValue_ = bigValue_;
     out.floatValue_ = floatValue_;
     out.text_ = text_;
-    if (bytes_) out.bytes_ = std::make_shared<ByteBuffer>(*bytes_);
-    if (children_) {
-        auto kids = std::make_shared<ValueArray>();
-        kids->reserve(children_->size());
-        for (const auto& c : *children_) kids->push_back(c.deepCopy());
-        out.children_ = std::move(kids);
-    }
-    if (pairs_) {
-        auto ps = std::make_shared<PairArray>();
-        ps->reserve(pairs_->size());
-        for (const auto& p : *pairs_) ps->emplace_back(p.first.deepCopy(), p.second.deepCopy());
-        out.pairs_ = std::move(ps);
+    if (payload_) {
+        MarshalPayload& p = out.payload();
+        p.bytes = payload_->bytes;
+        p.children.reserve(payload_->children.size());
+        for (const auto& c : payload_->children) p.children.push_back(c.deepCopy());
+        p.pairs.reserve(payload_->pairs.size());
+        for (const auto& q : payload_->pairs) p.pairs.emplace_back(q.first.deepCopy(), q.second.deepCopy());
     }
     return out;
 }

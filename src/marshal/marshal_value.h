@@ -1,6 +1,9 @@
 // One node of a Ruby Marshal 4.8 tree. Nodes are small values whose children, pairs and
-// payload live in shared, reference-counted buffers, so copying a node is cheap and the
+// payload live in one shared, reference-counted buffer, so copying a node is cheap and the
 // copies see the same contents; deepCopy() is the one operation that duplicates a subtree.
+// Class names of objects, structs and dumps are held in the node itself (className()): a
+// data file holds millions of objects, and a separate child per class name would double
+// the allocations of reading one.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +17,7 @@
 namespace zorvane {
 
 class MarshalValue;
+struct MarshalPayload;
 using ValueArray = std::vector<MarshalValue>;
 using ValuePair = std::pair<MarshalValue, MarshalValue>;
 using PairArray = std::vector<ValuePair>;
@@ -83,14 +87,17 @@ public:
     std::string text() const;
     // The stored bytes unchanged, zero bytes included: what the writer writes back.
     const std::string& rawText() const { return text_; }
-    // The class name of an object, struct, user dump or marshal dump; empty otherwise.
+    // The class name of an object, struct, user dump, marshal dump or user-class wrapper;
+    // empty otherwise.
     std::string className() const;
 
+    // Array elements; the default value of a hash with default; the wrapped value of an
+    // instance-variable wrapper; the data of a marshal dump.
     const ValueArray& children() const;
     const PairArray& pairs() const;
     const ByteBuffer& bytes() const;
-    std::shared_ptr<ValueArray> childrenShare() const { return children_; }
-    std::shared_ptr<PairArray> pairsShare() const { return pairs_; }
+    std::shared_ptr<ValueArray> childrenShare() const;
+    std::shared_ptr<PairArray> pairsShare() const;
     // Writable access for code that edits a tree in place (the import). Every holder of
     // the buffer sees the change.
     ValueArray& mutableChildren();
@@ -110,7 +117,7 @@ public:
 
     // Reader and writer internals: how a node came from the stream, so an unchanged node is
     // written back byte for byte (compressed strings, float texts, bignums wider than 64 bits).
-    void setStoredForm(ByteBuffer form) { bytes_ = std::make_shared<ByteBuffer>(std::move(form)); }
+    void setStoredForm(ByteBuffer form);
     void setFloatText(std::string text) { text_ = std::move(text); }
     void setRawString(std::string bytes, int32_t kind);
     std::vector<MarshalValue>& childrenForReading();
@@ -126,9 +133,15 @@ private:
     int64_t bigValue_ = 0;
     double floatValue_ = 0.0;
     std::string text_;
-    std::shared_ptr<ValueArray> children_;
-    std::shared_ptr<PairArray> pairs_;
-    std::shared_ptr<ByteBuffer> bytes_;
+    std::shared_ptr<MarshalPayload> payload_;
+
+    MarshalPayload& payload();
+};
+
+struct MarshalPayload {
+    ValueArray children;
+    PairArray pairs;
+    ByteBuffer bytes;
 };
 
 }  // namespace zorvane

@@ -38,8 +38,9 @@ void MarshalWriter::writeBytes(std::string_view bytes) {
     out_->append(bytes.data(), bytes.size());
 }
 
-void MarshalWriter::writeSymbol(const MarshalValue& nameNode) {
-    const std::string& name = nameNode.rawText();
+void MarshalWriter::writeSymbol(const MarshalValue& nameNode) { writeSymbol(nameNode.rawText()); }
+
+void MarshalWriter::writeSymbol(const std::string& name) {
     auto it = symbols_.find(name);
     if (it != symbols_.end()) {
         out_->push_back(';');
@@ -166,18 +167,16 @@ bool MarshalWriter::writeValue(const MarshalValue& node) {
         case 'S':
         case 'u':
         case 'U': {
-            if (node.children().empty()) return fail(MarshalError::Code::UnsupportedKind, kind);
+            if (kind == 'U' && node.children().empty())
+                return fail(MarshalError::Code::UnsupportedKind, kind);
             remember(node);
             out_->push_back(static_cast<char>(kind));
-            writeSymbol(node.children()[0]);
+            writeSymbol(node.className());
             if (kind == 'u') {
                 writeBytes(node.bytes());
                 return true;
             }
-            if (kind == 'U') {
-                if (node.children().size() < 2) return fail(MarshalError::Code::UnsupportedKind, kind);
-                return writeValue(node.children()[1]);
-            }
+            if (kind == 'U') return writeValue(node.children()[0]);
             return writePairs(node.pairs());
         }
         case 'I':

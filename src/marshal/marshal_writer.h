@@ -26,6 +26,7 @@ private:
     bool writeValue(const MarshalValue& node);
     void writeBytes(std::string_view bytes);
     void writeSymbol(const MarshalValue& nameNode);
+    void writeSymbol(const std::string& name);
     bool writePair(const ValuePair& pair, bool restrictWrapped);
     bool writePairs(const PairArray& pairs);
     void writeBignum(const MarshalValue& node);

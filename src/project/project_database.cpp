@@ -1,6 +1,7 @@
 #include "project/project_database.h"
 
 #include "platform/file_util.h"
+#include "platform/ordered_prefetch.h"
 #include "platform/path_nocase.h"
 #include "project/file_helpers.h"
 #include "project/game_ini.h"
@@ -102,13 +103,13 @@ bool ProjectDatabase::readDataFile(const std::string& fileName, MarshalFile& fil
     return file.load(path);
 }
 
-bool ProjectDatabase::loadDataFile(const std::string& name, MarshalFile& file) {
-    std::string path = dataFilePath(name);
-    if (path.empty()) path = joinPath(joinPath(projectFolder, "Data"), name);
-    fileTimes[path] = fileTimeText(path, FileTime::LastWrite, true, true);
-    if (file.load(path)) return true;
-    diagnostics.push_back({name, file.error().message()});
-    return false;
+ProjectDatabase::LoadedFile ProjectDatabase::loadDataFile(const std::string& name) const {
+    LoadedFile loaded;
+    loaded.path = dataFilePath(name);
+    if (loaded.path.empty()) loaded.path = joinPath(joinPath(projectFolder, "Data"), name);
+    loaded.time = fileTimeText(loaded.path, FileTime::LastWrite, true, true);
+    loaded.ok = loaded.file.load(loaded.path);
+    return loaded;
 }
 
 bool ProjectDatabase::hasChanged() const {
@@ -221,9 +222,20 @@ bool ProjectDatabase::open(const std::string& file) {
     if (!fileExists(file)) return false;
     loaded = true;
 
-    MarshalFile f;
-    for (const std::string& name : dataFileNames()) {
-        if (!loadDataFile(name, f)) {
+    // The files are parsed on worker threads, ahead of the typed reading done here in order.
+    const std::vector<std::string>& names = dataFileNames();
+    std::vector<int> order(names.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    OrderedPrefetch<LoadedFile> files(
+        order, [&](int i) { return loadDataFile(names[static_cast<size_t>(i)]); }, 0, names.size());
+    int index = 0;
+    LoadedFile loadedFile;
+    while (files.next(index, loadedFile)) {
+        const std::string& name = names[static_cast<size_t>(index)];
+        fileTimes[loadedFile.path] = loadedFile.time;
+        MarshalFile& f = loadedFile.file;
+        if (!loadedFile.ok) {
+            diagnostics.push_back({name, f.error().message()});
             if (name == "MapInfos.rxdata") mapInfos[0] = MapInfo{title, 0, 0};
             continue;
         }

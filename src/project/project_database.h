@@ -74,7 +74,13 @@ public:
     static const std::vector<std::string>& dataFileNames();
 
 private:
-    bool loadDataFile(const std::string& name, MarshalFile& file);
+    struct LoadedFile {
+        std::string path;
+        std::string time;  // last-write time text when it was read
+        MarshalFile file;
+        bool ok = false;
+    };
+    LoadedFile loadDataFile(const std::string& name) const;
     void readSystem(const MarshalFile& f);
     void readMapInfos(const MarshalFile& f);
     void readScripts(const MarshalFile& f);

@@ -81,12 +81,11 @@ TEST(MarshalValue, DisplayText) {
 }
 
 TEST(MarshalValue, CopiesShareBuffersAndOutliveEachOther) {
-    auto kids = std::make_shared<zorvane::ValueArray>(2, str("k"));
-    std::weak_ptr<zorvane::ValueArray> watch = kids;
+    std::weak_ptr<zorvane::ValueArray> watch;
     {
         MarshalValue a;
-        a.setArray(kids);
-        kids.reset();
+        a.setArray(zorvane::ValueArray(2, str("k")));
+        watch = a.childrenShare();
         MarshalValue b = a;
         b.mutableChildren()[0] = str("changed");
         EXPECT_EQ(a.children()[0].text(), "changed");  // one buffer, seen by both
