@@ -13,7 +13,6 @@
 #include "cli/commands.h"
 #include "cli/map_info.h"
 #include "platform/file_util.h"
-#include "platform/ordered_prefetch.h"
 #include "platform/path_nocase.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
@@ -177,19 +176,9 @@ int runCheck(const CheckOptions& o) {
     std::string dataFolder = folderOf(db.dataFilePath("System.rxdata"));
     if (dataFolder.empty()) dataFolder = db.projectFolder + "/Data";
     std::map<int, std::string> files = mapFiles(dataFolder);
-    std::vector<int> ids;
-    for (const auto& entry : files) ids.push_back(entry.first);
-    // Map files are parsed on worker threads; results are reported in id order.
-    OrderedPrefetch<MarshalFile> maps(ids, [&](int id) {
+    for (const auto& [id, path] : files) {
         MarshalFile map;
-        map.load(files.at(id));
-        return map;
-    });
-    int id = 0;
-    MarshalFile map;
-    while (maps.next(id, map)) {
-        const std::string& path = files.at(id);
-        if (!map.loaded()) {
+        if (!map.load(path)) {
             std::printf("cannot read %s: %s\n", path.c_str(), map.error().message().c_str());
             ++unreadable;
             continue;

@@ -1,7 +1,6 @@
 #include "project/project_database.h"
 
 #include "platform/file_util.h"
-#include "platform/ordered_prefetch.h"
 #include "platform/path_nocase.h"
 #include "project/file_helpers.h"
 #include "project/game_ini.h"
@@ -222,16 +221,8 @@ bool ProjectDatabase::open(const std::string& file) {
     if (!fileExists(file)) return false;
     loaded = true;
 
-    // The files are parsed on worker threads, ahead of the typed reading done here in order.
-    const std::vector<std::string>& names = dataFileNames();
-    std::vector<int> order(names.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-    OrderedPrefetch<LoadedFile> files(
-        order, [&](int i) { return loadDataFile(names[static_cast<size_t>(i)]); }, 0, names.size());
-    int index = 0;
-    LoadedFile loadedFile;
-    while (files.next(index, loadedFile)) {
-        const std::string& name = names[static_cast<size_t>(index)];
+    for (const std::string& name : dataFileNames()) {
+        LoadedFile loadedFile = loadDataFile(name);
         fileTimes[loadedFile.path] = loadedFile.time;
         MarshalFile& f = loadedFile.file;
         if (!loadedFile.ok) {
@@ -267,7 +258,6 @@ bool ProjectDatabase::open(const std::string& file) {
             });
         else if (name == "Tilesets.rxdata") readTilesets(f);
         else if (name == "Scripts.rxdata") readScripts(f);
-        f.clear();
     }
     return true;
 }
