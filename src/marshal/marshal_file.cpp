@@ -5,7 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <memory>
 
 #include "marshal/marshal_reader.h"
 #include "marshal/marshal_writer.h"
@@ -49,16 +49,25 @@ bool MarshalFile::loadFromBuffer(std::string_view bytes) {
     return true;
 }
 
+namespace {
+// The whole file in one read into a buffer of its size.
+bool readFileBytes(const std::string& path, std::string& out) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!f || std::fseek(f.get(), 0, SEEK_END) != 0) return false;
+    long size = std::ftell(f.get());
+    if (size < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return false;
+    out.resize(static_cast<size_t>(size));
+    return std::fread(out.data(), 1, out.size(), f.get()) == out.size();
+}
+}  // namespace
+
 bool MarshalFile::load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    if (!readFileBytes(path, bytes)) {
         clear();
         state_->error.code = MarshalError::Code::CannotOpen;
         return false;
     }
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    std::string bytes = std::move(ss).str();
     state_->path.clear();
     if (!loadFromBuffer(bytes)) {
         state_->path.clear();

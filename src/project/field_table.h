@@ -3,6 +3,7 @@
 // boolean, id set, Table, audio file). A missing variable leaves the member's default.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <type_traits>
 #include <variant>
@@ -32,7 +33,10 @@ inline void readFieldValue(const MarshalValue& v, int32_t& out) {
 inline void readFieldValue(const MarshalValue& v, bool& out) { out = v.isTrue(); }
 inline void readFieldValue(const MarshalValue& v, IdSet& out) {
     out.clear();
-    for (const auto& e : v.children()) out.insert(static_cast<int32_t>(e.integer()));
+    out.reserve(v.children().size());
+    for (const auto& e : v.children()) out.push_back(static_cast<int32_t>(e.integer()));
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
 }
 inline void readFieldValue(const MarshalValue& v, Table& out) {
     Table t;

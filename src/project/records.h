@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <set>
+#include <vector>
 #include <string>
 #include <vector>
 
@@ -11,7 +11,8 @@
 
 namespace zorvane {
 
-using IdSet = std::set<int32_t>;
+// Ids of a set field, ascending and without duplicates.
+using IdSet = std::vector<int32_t>;
 
 struct Actor {
     std::string name;
