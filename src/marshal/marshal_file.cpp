@@ -62,14 +62,18 @@ bool readFileBytes(const std::string& path, std::string& out) {
 }  // namespace
 
 bool MarshalFile::load(const std::string& path) {
-    std::string bytes;
+    // The bytes are only needed while parsing: one buffer per thread is reused, so reading
+    // hundreds of map files does not allocate and free a large block for each.
+    thread_local std::string bytes;
     if (!readFileBytes(path, bytes)) {
         clear();
         state_->error.code = MarshalError::Code::CannotOpen;
         return false;
     }
     state_->path.clear();
-    if (!loadFromBuffer(bytes)) {
+    bool ok = loadFromBuffer(bytes);
+    if (bytes.capacity() > (size_t{64} << 20)) std::string().swap(bytes);  // keep no huge buffer
+    if (!ok) {
         state_->path.clear();
         return false;
     }

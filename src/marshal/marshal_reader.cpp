@@ -160,8 +160,6 @@ bool MarshalReader::readSymbol(MarshalValue& node) {
 }
 
 bool MarshalReader::readPair(ValuePair& pair, bool restrictWrapped, int depth) {
-    pair.first.reset();
-    pair.second.reset();
     if (!readSymbol(pair.first)) return false;
     if (restrictWrapped) {
         if (p_ >= end_) return fail(MarshalError::Code::Truncated);
@@ -234,7 +232,7 @@ bool MarshalReader::readValue(MarshalValue& node, int depth) {
     if (depth > kMaxDepth) return fail(MarshalError::Code::TooDeep);
     int type = 0;
     if (!readByte(type)) return false;
-    node.reset();
+    // Nodes arrive fresh from their parent's buffer: nothing to reset.
     switch (type) {
         case '0': return true;
         case 'T': node.setTrue(); return true;
