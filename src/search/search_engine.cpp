@@ -210,19 +210,27 @@ class SearchRun {
         return true;
     }
 
-    bool searchCommonEvents() {
-        int scope = request_.scope[ScopeCommon];
+    // Common events and troops are walked alike: a range of ids, a title per id, the abort
+    // test, then the item's own search.
+    bool searchIdRange(int scopeIndex, size_t count, const char* startTitle, const char* itemTitle,
+                       OwnerKind owner, bool (SearchRun::*searchItem)(int)) {
+        int scope = request_.scope[scopeIndex];
         if (scope < 0) return true;
-        title(kTitleCommonStart);
-        IdRange range = rangeOf(scope, project_.commonEvents.size());
-        listing_.ownerKind = OwnerKind::CommonEvent;
+        title(startTitle);
+        IdRange range = rangeOf(scope, count);
+        listing_.ownerKind = owner;
         for (int i = range.first; i <= range.last; ++i) {
-            title(format(kTitleCommon, i, range.first, range.last));
+            title(format(itemTitle, i, range.first, range.last));
             if (aborted()) return false;
-            if (static_cast<size_t>(i) >= project_.commonEvents.size()) continue;
-            if (!searchCommonEvent(i)) return false;
+            if (static_cast<size_t>(i) >= count) continue;
+            if (!(this->*searchItem)(i)) return false;
         }
         return true;
+    }
+
+    bool searchCommonEvents() {
+        return searchIdRange(ScopeCommon, project_.commonEvents.size(), kTitleCommonStart,
+                             kTitleCommon, OwnerKind::CommonEvent, &SearchRun::searchCommonEvent);
     }
 
     bool searchCommonEvent(int id) {
@@ -250,18 +258,8 @@ class SearchRun {
     }
 
     bool searchTroops() {
-        int scope = request_.scope[ScopeTroops];
-        if (scope < 0) return true;
-        title(kTitleTroopStart);
-        IdRange range = rangeOf(scope, project_.troops.size());
-        listing_.ownerKind = OwnerKind::Troop;
-        for (int i = range.first; i <= range.last; ++i) {
-            title(format(kTitleTroop, i, range.first, range.last));
-            if (aborted()) return false;
-            if (static_cast<size_t>(i) >= project_.troops.size()) continue;
-            if (!searchTroop(i)) return false;
-        }
-        return true;
+        return searchIdRange(ScopeTroops, project_.troops.size(), kTitleTroopStart, kTitleTroop,
+                             OwnerKind::Troop, &SearchRun::searchTroop);
     }
 
     bool searchTroop(int id) {
