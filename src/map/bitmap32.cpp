@@ -23,15 +23,8 @@ bool pictureSizeAllowed(long long width, long long height, size_t bytesPerPixel)
 bool Bitmap32::create(int width, int height) {
     reset();
     if (!pictureSizeAllowed(width, height, sizeof(uint32_t))) return false;
-    try {
-        pixels_ = std::make_shared<std::vector<uint32_t>>(size_t(width) * size_t(height), 0u);
-    } catch (const std::bad_alloc&) {
-        pixels_.reset();
-        return false;
-    } catch (const std::length_error&) {
-        pixels_.reset();
-        return false;
-    }
+    pixels_ = allocatePixels<uint32_t>(size_t(width) * size_t(height));
+    if (!pixels_) return false;
     width_ = uint16_t(width);
     height_ = uint16_t(height);
     return true;

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace zorvane {
@@ -26,6 +28,19 @@ constexpr int kMaxPictureSide = 65535;
 // True when a width × height picture with `bytesPerPixel` bytes per pixel can be addressed
 // on this machine and both sides fit in 16 bits.
 bool pictureSizeAllowed(long long width, long long height, size_t bytesPerPixel);
+
+// A zeroed pixel buffer of `count` elements, or null when memory cannot be had: a huge
+// picture fails its own creation instead of ending the program.
+template <class T>
+std::shared_ptr<std::vector<T>> allocatePixels(size_t count) {
+    try {
+        return std::make_shared<std::vector<T>>(count, T{});
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    } catch (const std::length_error&) {
+        return nullptr;
+    }
+}
 
 inline uint32_t makeArgb(uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
     return (uint32_t(a) << 24) | (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;

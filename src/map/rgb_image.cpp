@@ -12,15 +12,8 @@ namespace zorvane {
 bool RgbImage::create(int width, int height) {
     reset();
     if (!pictureSizeAllowed(width, height, 3)) return false;
-    try {
-        pixels_ = std::make_shared<std::vector<uint8_t>>(size_t(width) * size_t(height) * 3, 0);
-    } catch (const std::bad_alloc&) {
-        pixels_.reset();
-        return false;
-    } catch (const std::length_error&) {
-        pixels_.reset();
-        return false;
-    }
+    pixels_ = allocatePixels<uint8_t>(size_t(width) * size_t(height) * 3);
+    if (!pixels_) return false;
     width_ = uint16_t(width);
     height_ = uint16_t(height);
     return true;
