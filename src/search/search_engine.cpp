@@ -228,6 +228,15 @@ class SearchRun {
         return true;
     }
 
+    // The name test: a hit on the item's own name; true when FirstOnly then ends the item.
+    bool nameHitEndsItem(SearchHit hit, const std::string& name) {
+        if (!nameMatches(name)) return false;
+        hit.line = LineName;
+        hit.content = name;
+        add(hit);
+        return itemDone();
+    }
+
     bool searchCommonEvents() {
         return searchIdRange(ScopeCommon, project_.commonEvents.size(), kTitleCommonStart,
                              kTitleCommon, OwnerKind::CommonEvent, &SearchRun::searchCommonEvent);
@@ -240,12 +249,7 @@ class SearchRun {
         hit.area = SearchArea::CommonEvent;
         hit.itemId = id;
         hit.itemName = event.name;
-        if (nameMatches(event.name)) {
-            hit.line = LineName;
-            hit.content = event.name;
-            add(hit);
-            if (itemDone()) return true;
-        }
+        if (nameHitEndsItem(hit, event.name)) return true;
         if (request_.inStartConditions && request_.is(SearchKind::Switch) &&
             (event.trigger == 1 || event.trigger == 2) && matchesOneId(request_, event.switchId)) {
             hit.line = LineStartCondition;
@@ -270,12 +274,7 @@ class SearchRun {
         hit.area = SearchArea::BattleEvent;
         hit.itemId = id;
         hit.itemName = troop.name;
-        if (nameMatches(troop.name)) {
-            hit.line = LineName;
-            hit.content = troop.name;
-            add(hit);
-            if (itemDone()) return true;
-        }
+        if (nameHitEndsItem(hit, troop.name)) return true;
         for (size_t p = 0; p < troop.pages.size(); ++p) {
             hit.page = static_cast<int>(p) + 1;
             const TroopCondition& c = troop.pages[p].condition;
@@ -359,12 +358,7 @@ class SearchRun {
         hit.eventY = event.y;
         hit.itemId = event.id;
         hit.itemName = event.name;
-        if (nameMatches(event.name)) {
-            hit.line = LineName;
-            hit.content = event.name;
-            add(hit);
-            if (itemDone()) return true;
-        }
+        if (nameHitEndsItem(hit, event.name)) return true;
         for (size_t p = 0; p < event.pages.size(); ++p) {
             const MapEventPage& page = event.pages[p];
             hit.page = static_cast<int>(p) + 1;
@@ -437,12 +431,7 @@ class SearchRun {
         hit.area = SearchArea::Script;
         hit.itemId = static_cast<int>(index) + 1;
         hit.itemName = script.title;
-        if (nameMatches(script.title)) {
-            hit.line = LineName;
-            hit.content = script.title;
-            add(hit);
-            if (itemDone()) return true;
-        }
+        if (nameHitEndsItem(hit, script.title)) return true;
         TextQuery query{request_.text, request_.caseSensitive, request_.useRegex, request_.fuzzy};
         bool stopped = false;
         forEachLine(script.text, [&](int number, const std::string& line) {
