@@ -153,7 +153,7 @@ bool fogSettings(std::string& out, const Params& p, const ListingOptions& o,
     if (!needs(p, 8)) return false;
     std::string name = p[1].text();
     const char* f =
-        o.detail ? ",色相:%d,不透明度:%d,合成方法:%s,拡大率:%d,SX:%d,SX:%d" : ",%d,%d,%s,%d,%d,%d";
+        o.detail ? ",色相:%d,不透明度:%d,合成方法:%s,拡大率:%d,SX:%d,SY:%d" : ",%d,%d,%s,%d,%d,%d";
     out += "フォグ = " + quoted(name) +
            format(f, num(p, 2), num(p, 3), nameOf(kBlendNames, num(p, 4)).c_str(), num(p, 5),
                   num(p, 6), num(p, 7));
