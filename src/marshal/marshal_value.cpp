@@ -33,8 +33,7 @@ std::string format(const char* fmt, ...) {
 void MarshalValue::reset() {
     kind_ = Nil;
     intValue_ = 0;
-    bigValue_ = 0;
-    floatValue_ = 0.0;
+    number_.bigValue = 0;
     text_.clear();
     payload_.reset();
 }
@@ -63,13 +62,13 @@ void MarshalValue::setFixnum(int32_t v) {
 void MarshalValue::setBignum(int64_t v) {
     reset();
     kind_ = Bignum;
-    bigValue_ = v;
+    number_.bigValue = v;
 }
 
 void MarshalValue::setFloat(double v) {
     reset();
     kind_ = Float;
-    floatValue_ = v;
+    number_.floatValue = v;
 }
 
 void MarshalValue::setString(std::string_view text) {
@@ -182,7 +181,7 @@ void MarshalValue::setUserClass(const MarshalValue& classNode, const MarshalValu
 
 int64_t MarshalValue::integer() const {
     if (kind_ == Fixnum) return intValue_;
-    if (kind_ == Bignum) return bigValue_;
+    if (kind_ == Bignum) return number_.bigValue;
     return 0;
 }
 
@@ -267,9 +266,9 @@ std::string MarshalValue::toText(bool quoted) const {
         case Fixnum:
             return format("%d", intValue_);
         case Bignum:
-            return format("%" PRId64, bigValue_);
+            return format("%" PRId64, number_.bigValue);
         case Float:
-            return format("%.16g", floatValue_);
+            return format("%.16g", number_.floatValue);
         case Link:
             return format("@%d", intValue_);
         case Array: {
@@ -317,9 +316,9 @@ bool MarshalValue::equals(const MarshalValue& other) const {
         case Link:
             return intValue_ == other.intValue_;
         case Bignum:
-            return bigValue_ == other.bigValue_;
+            return number_.bigValue == other.number_.bigValue;
         case Float:
-            return floatValue_ == other.floatValue_;
+            return number_.floatValue == other.number_.floatValue;
         case Array:
             return children().size() == other.children().size();
         case Hash:
@@ -349,8 +348,7 @@ MarshalValue MarshalValue::deepCopy() const {
     MarshalValue out;
     out.kind_ = kind_;
     out.intValue_ = intValue_;
-    out.bigValue_ = bigValue_;
-    out.floatValue_ = floatValue_;
+    out.number_ = number_;
     out.text_ = text_;
     if (payload_) {
         MarshalPayload& p = out.payload();

@@ -80,7 +80,7 @@ public:
     // Fixnum sign-extended, bignum's low 64 bits, 0 for every other kind.
     int64_t integer() const;
     int32_t fixnum() const { return intValue_; }
-    double floatValue() const { return floatValue_; }
+    double floatValue() const { return kind_ == Float ? number_.floatValue : 0.0; }
     bool isTrue() const { return kind_ == True; }
     // The text up to its first zero byte. A string wrapped with instance variables (the
     // encoding flag that newer Ruby versions add) answers with the wrapped string's text.
@@ -124,14 +124,17 @@ public:
     PairArray& pairsForReading();
     void setKindForReading(int32_t kind) { kind_ = kind; }
     void setIntForReading(int32_t v) { intValue_ = v; }
-    void setBigForReading(int64_t v) { bigValue_ = v; }
-    void setFloatForReading(double v) { floatValue_ = v; }
+    void setBigForReading(int64_t v) { number_.bigValue = v; }
+    void setFloatForReading(double v) { number_.floatValue = v; }
 
 private:
     int32_t kind_ = Nil;
     int32_t intValue_ = 0;
-    int64_t bigValue_ = 0;
-    double floatValue_ = 0.0;
+    // A node is a bignum or a float, never both: one 8-byte slot keeps nodes small.
+    union Number {
+        int64_t bigValue;
+        double floatValue;
+    } number_{0};
     std::string text_;
     std::shared_ptr<MarshalPayload> payload_;
 
