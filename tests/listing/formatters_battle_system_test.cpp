@@ -2,6 +2,7 @@
 // they name, and their answers to variable, actor-name, script and file-name searches.
 #include <gtest/gtest.h>
 
+#include "formatter_fixture.h"
 #include "listing/formatters.h"
 #include "listing/operands.h"
 #include "project/project_database.h"
@@ -9,17 +10,8 @@
 namespace zorvane {
 namespace {
 
-MarshalValue n(int v) {
-    MarshalValue m;
-    m.setFixnum(v);
-    return m;
-}
-
-MarshalValue s(const char* text) {
-    MarshalValue m;
-    m.setString(text);
-    return m;
-}
+using ftest::n;
+using ftest::s;
 
 MarshalValue b(bool v) {
     MarshalValue m;
@@ -30,7 +22,7 @@ MarshalValue b(bool v) {
     return m;
 }
 
-class BattleSystemFormatters : public ::testing::Test {
+class BattleSystemFormatters : public ftest::FormatterFixture {
   protected:
     void SetUp() override {
         db.variableNames = {"", "", "", "", "PosX", "PosY"};
@@ -63,21 +55,6 @@ class BattleSystemFormatters : public ::testing::Test {
         options.ownerId = 1;
     }
 
-    std::string text(Formatter f, const Params& p, bool detail) {
-        options.detail = detail;
-        std::string out;
-        EXPECT_FALSE(f(out, p, options, nullptr, nullptr)) << "matched without a request";
-        return out;
-    }
-
-    bool matches(Formatter f, const Params& p, const SearchRequest& r,
-                 FileCollector* files = nullptr) {
-        std::string out;
-        return f(out, p, options, &r, files);
-    }
-
-    ProjectDatabase db;
-    ListingOptions options;
 };
 
 SearchRequest variableSearch(std::set<int> ids, bool andMode, bool referencing = true) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "formatter_fixture.h"
 #include "listing/formatters.h"
 #include "listing/operands.h"
 #include "marshal/marshal_reader.h"
@@ -13,18 +14,8 @@
 namespace zorvane {
 namespace {
 
-// Parameter values, written the way the editor stores them.
-MarshalValue n(int v) {
-    MarshalValue m;
-    m.setFixnum(v);
-    return m;
-}
-
-MarshalValue s(const char* text) {
-    MarshalValue m;
-    m.setString(text);
-    return m;
-}
+using ftest::n;
+using ftest::s;
 
 // Tone and Color are user dumps of four little-endian doubles.
 MarshalValue fourDoubles(const char* cls, double a, double b, double c, double d) {
@@ -48,7 +39,7 @@ MarshalValue color(double r, double g, double b, double a) {
     return fourDoubles("Color", r, g, b, a);
 }
 
-class MapScreenFormatters : public ::testing::Test {
+class MapScreenFormatters : public ftest::FormatterFixture {
   protected:
     void SetUp() override {
         db.variableNames = {"", "", "", "MapId", "PosX", "PosY"};
@@ -61,22 +52,7 @@ class MapScreenFormatters : public ::testing::Test {
         options.ownerKind = OwnerKind::Map;
     }
 
-    std::string text(Formatter f, const Params& p, bool detail) {
-        options.detail = detail;
-        std::string out;
-        EXPECT_FALSE(f(out, p, options, nullptr, nullptr)) << "matched without a request";
-        return out;
-    }
-
-    bool matches(Formatter f, const Params& p, const SearchRequest& r,
-                 FileCollector* files = nullptr) {
-        std::string out;
-        return f(out, p, options, &r, files);
-    }
-
-    ProjectDatabase db;
     std::map<int32_t, MapEvent> events;
-    ListingOptions options;
 };
 
 SearchRequest variableSearch(std::set<int> ids, bool andMode, bool referencing = true) {
