@@ -224,6 +224,15 @@ bool MarshalReader::readFloat(MarshalValue& node) {
     return true;
 }
 
+// The one child of a wrapper (the wrapped value, a dump's data, a hash's default): the
+// path index does not reach it, so objects registered inside it get no path.
+bool MarshalReader::readPathlessChild(MarshalValue& node, int depth) {
+    ValueArray& kids = node.childrenForReading();
+    kids.resize(1);
+    PathlessScope scope(pathless_);
+    return readValue(kids[0], depth + 1);
+}
+
 void MarshalReader::registerObject(const MarshalValue& node) {
     current_.objects.push_back(pathless_ > 0 ? nullptr : &node);
 }
@@ -286,14 +295,7 @@ bool MarshalReader::readValue(MarshalValue& node, int depth) {
             for (auto& pair : pairs)
                 if (!readValue(pair.first, depth + 1) || !readValue(pair.second, depth + 1))
                     return false;
-            if (type == '}') {
-                ValueArray& kids = node.childrenForReading();
-                kids.resize(1);
-                ++pathless_;
-                bool ok = readValue(kids[0], depth + 1);
-                --pathless_;
-                return ok;
-            }
+            if (type == '}') return readPathlessChild(node, depth);
             return true;
         }
         case 'o':
@@ -320,30 +322,18 @@ bool MarshalReader::readValue(MarshalValue& node, int depth) {
             std::string name;
             if (!readSymbolText(name)) return false;
             node.setRawString(std::move(name), MarshalValue::MarshalDump);
-            ValueArray& kids = node.childrenForReading();
-            kids.resize(1);
-            ++pathless_;
-            bool ok = readValue(kids[0], depth + 1);
-            --pathless_;
-            return ok;
+            return readPathlessChild(node, depth);
         }
         case 'I': {
             node.setKindForReading(MarshalValue::Ivars);
-            ValueArray& kids = node.childrenForReading();
-            kids.resize(1);
-            ++pathless_;
-            bool ok = readValue(kids[0], depth + 1) && readPairs(node, depth);
-            --pathless_;
-            return ok;
+            return readPathlessChild(node, depth) && readPairs(node, depth);
         }
         case 'C': {
             node.setKindForReading(MarshalValue::UserClass);
             PairArray& pairs = node.pairsForReading();
             pairs.resize(1);
-            ++pathless_;
-            bool ok = readPair(pairs[0], true, depth);
-            --pathless_;
-            return ok;
+            PathlessScope scope(pathless_);
+            return readPair(pairs[0], true, depth);
         }
         case '@': {
             int32_t index = 0;

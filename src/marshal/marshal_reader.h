@@ -42,7 +42,14 @@ private:
     bool readBignum(MarshalValue& node);
     bool readFloat(MarshalValue& node);
     bool fail(MarshalError::Code code, int byte = -1);
+    bool readPathlessChild(MarshalValue& node, int depth);
     void registerObject(const MarshalValue& node);
+
+    struct PathlessScope {
+        explicit PathlessScope(int& depth) : depth_(depth) { ++depth_; }
+        ~PathlessScope() { --depth_; }
+        int& depth_;
+    };
 
     const uint8_t* begin_ = nullptr;
     const uint8_t* p_ = nullptr;
