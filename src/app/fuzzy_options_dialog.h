@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "search/fuzzy_options.h"
+#include "text/fuzzy_options.h"
 
 class wxCheckBox;
 

@@ -14,7 +14,7 @@
 
 #include "app/message_box.h"
 #include "app/wx_text.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 namespace zorvane {
 

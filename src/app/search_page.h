@@ -14,7 +14,7 @@
 #include "app/app_context.h"
 #include "app/search_item_pages.h"
 #include "search/search_validation.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 class wxBookCtrlBase;
 class wxButton;

@@ -21,7 +21,7 @@
 #include "search/search_engine.h"
 #include "search/search_results.h"
 #include "search/search_validation.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 namespace zorvane::cli {
 

@@ -7,7 +7,7 @@
 
 #include "marshal/rgss_types.h"
 #include "project/project_database.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 namespace zorvane {
 

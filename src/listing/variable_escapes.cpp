@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 namespace zorvane {
 

@@ -13,7 +13,7 @@
 #include "map/map_info_tree.h"
 #include "project/project_database.h"
 #include "project/resource.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 namespace zorvane {
 

@@ -4,7 +4,7 @@
 
 #include "listing/listing.h"
 #include "platform/codepage.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 namespace zorvane {
 

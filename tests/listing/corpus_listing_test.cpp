@@ -11,7 +11,7 @@
 
 #include "listing/listing.h"
 #include "project/project_database.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 #include "support/test_support.h"
 
 using namespace zorvane;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "listing_test_support.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 using namespace zorvane;
 using namespace ltest;

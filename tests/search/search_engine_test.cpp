@@ -10,7 +10,7 @@
 
 #include "search/search_engine.h"
 #include "search/search_test_project.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 using namespace zorvane;
 using stest::placesOf;

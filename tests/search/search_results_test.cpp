@@ -8,7 +8,7 @@
 #include "listing/listing.h"
 #include "search/search_results.h"
 #include "search/search_validation.h"
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 #include "support/test_support.h"
 
 using namespace zorvane;

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "platform/registry_store.h"
-#include "search/fuzzy_normalizer.h"
+#include "text/fuzzy_normalizer.h"
 #include "support/test_support.h"
 
 namespace zorvane {

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "platform/codepage.h"
-#include "search/text_chars.h"
-#include "search/text_matcher.h"
+#include "text/text_chars.h"
+#include "text/text_matcher.h"
 
 namespace zorvane {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "search/fuzzy_options.h"
+#include "text/fuzzy_options.h"
 
 namespace zorvane {
 

@@ -10,8 +10,8 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
-#include "search/text_matcher.h"
-#include "search/text_regex.h"
+#include "text/text_matcher.h"
+#include "text/text_regex.h"
 
 namespace zorvane {
 namespace {

@@ -1,7 +1,7 @@
 // PCRE2 behind RegexPattern. Per-thread scratch (match data, JIT stack) lets the search
 // worker and the UI thread share one compiled pattern without locking.
 #define PCRE2_CODE_UNIT_WIDTH 8
-#include "search/text_regex.h"
+#include "text/text_regex.h"
 
 #include <pcre2.h>
 

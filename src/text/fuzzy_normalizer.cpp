@@ -1,6 +1,6 @@
 // The fuzzy normaliser. Half-width katakana are widened with Unicode's own compatibility
 // mappings (through utf8proc) rather than a hand-typed table, so voiced forms stay exact.
-#include "search/fuzzy_normalizer.h"
+#include "text/fuzzy_normalizer.h"
 
 #include <utf8proc.h>
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "search/fuzzy_options.h"
+#include "text/fuzzy_options.h"
 
 namespace zorvane {
 

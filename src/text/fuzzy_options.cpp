@@ -1,5 +1,5 @@
 // Fuzzy options in the per-user registry store, one 0/1 value per fold.
-#include "search/fuzzy_options.h"
+#include "text/fuzzy_options.h"
 
 #include <array>
 

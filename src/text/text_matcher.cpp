@@ -1,7 +1,7 @@
 // TextMatcher: the caches of compiled expressions and folded fuzzy patterns, and the scans
 // of the four modes. Fuzzy targets are folded once per scan and every hit is mapped back to
 // the original bytes.
-#include "search/text_matcher.h"
+#include "text/text_matcher.h"
 
 #include <map>
 #include <mutex>
@@ -9,9 +9,9 @@
 #include <utility>
 
 #include "platform/codepage.h"
-#include "search/fuzzy_normalizer.h"
-#include "search/text_chars.h"
-#include "search/text_regex.h"
+#include "text/fuzzy_normalizer.h"
+#include "text/text_chars.h"
+#include "text/text_regex.h"
 
 namespace zorvane {
 
