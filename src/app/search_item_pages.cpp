@@ -222,10 +222,10 @@ SearchItemControls buildSearchItemPages(wxBookCtrlBase* book,
 }
 
 std::vector<std::string> idNamesOf(const ProjectDatabase& db, SearchKind kind) {
-    if (kind == SearchKind::Switch) return db.switchNames;
-    if (kind == SearchKind::Variable) return db.variableNames;
+    if (kind == SearchKind::Switch) return db.system().switchNames;
+    if (kind == SearchKind::Variable) return db.system().variableNames;
     std::vector<std::string> names;
-    for (const CommonEvent& event : db.commonEvents) names.push_back(event.name);
+    for (const CommonEvent& event : db.commonEvents()) names.push_back(event.name);
     return names;
 }
 

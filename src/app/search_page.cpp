@@ -51,12 +51,12 @@ const char* const kSubMapsCaption = "下位のマップも含める";
 std::vector<std::string> rangeNames(const ProjectDatabase& db, size_t row) {
     std::vector<std::string> names;
     if (row == ScopeCommon)
-        for (const CommonEvent& event : db.commonEvents) names.push_back(event.name);
+        for (const CommonEvent& event : db.commonEvents()) names.push_back(event.name);
     if (row == ScopeTroops)
-        for (const Troop& troop : db.troops) names.push_back(troop.name);
+        for (const Troop& troop : db.troops()) names.push_back(troop.name);
     if (row == ScopeScripts) {
         names.emplace_back();  // scripts count from 1 here
-        for (const Script& script : db.scripts) names.push_back(script.title);
+        for (const Script& script : db.scripts()) names.push_back(script.title);
     }
     return names;
 }
@@ -119,8 +119,8 @@ std::string rangeLabel(const ProjectDatabase& db, int row, int id) {
         return db.label(id, kRangeRows[row].labelKind, false, true, false, true);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%03d:", id);
-    bool known = static_cast<size_t>(id) <= db.scripts.size();
-    return buf + (known ? db.scripts[static_cast<size_t>(id) - 1].title : std::string());
+    bool known = static_cast<size_t>(id) <= db.scripts().size();
+    return buf + (known ? db.scripts()[static_cast<size_t>(id) - 1].title : std::string());
 }
 
 SearchPage::SearchPage(wxWindow* parent, AppContext& context)

@@ -412,22 +412,22 @@ void bindExportPageSettings(SettingsFile& file, Settings& settings) {
 namespace {
 
 bool validCommonEvent(const ProjectDatabase& db, int id) {
-    return id >= 1 && static_cast<size_t>(id) < db.commonEvents.size();
+    return id >= 1 && static_cast<size_t>(id) < db.commonEvents().size();
 }
 bool validTroop(const ProjectDatabase& db, int id) {
-    return id >= 1 && static_cast<size_t>(id) < db.troops.size();
+    return id >= 1 && static_cast<size_t>(id) < db.troops().size();
 }
 bool validMap(const ProjectDatabase& db, int id) {
-    return db.mapInfos.count(id) != 0;
+    return db.mapInfos().count(id) != 0;
 }
 bool validScript(const ProjectDatabase& db, int id) {
-    return id >= 1 && static_cast<size_t>(id) <= db.scripts.size();
+    return id >= 1 && static_cast<size_t>(id) <= db.scripts().size();
 }
 bool validSwitch(const ProjectDatabase& db, int id) {
-    return id >= 1 && static_cast<size_t>(id) < db.switchNames.size();
+    return id >= 1 && static_cast<size_t>(id) < db.system().switchNames.size();
 }
 bool validVariable(const ProjectDatabase& db, int id) {
-    return id >= 1 && static_cast<size_t>(id) < db.variableNames.size();
+    return id >= 1 && static_cast<size_t>(id) < db.system().variableNames.size();
 }
 
 using IdCheck = bool (*)(const ProjectDatabase&, int);

@@ -69,11 +69,11 @@ int fail(const std::string& message) {
 }
 
 int listCommon(const ProjectDatabase& db, const ListOptions& o, ListingOptions& lo) {
-    if (o.common <= 0 || static_cast<size_t>(o.common) >= db.commonEvents.size())
+    if (o.common <= 0 || static_cast<size_t>(o.common) >= db.commonEvents().size())
         return fail(format("common event %d does not exist (the project has 1 to %d)", o.common,
-                           static_cast<int>(db.commonEvents.size()) - 1));
+                           static_cast<int>(db.commonEvents().size()) - 1));
     EventCommandList list;
-    if (!readCommandList(db.commonEventsFile, commonEventListPath(o.common), list))
+    if (!readCommandList(db.commonEventsFile(), commonEventListPath(o.common), list))
         return fail(format("common event %d has no command list", o.common));
     lo.ownerKind = OwnerKind::CommonEvent;
     lo.ownerId = o.common;
@@ -82,15 +82,15 @@ int listCommon(const ProjectDatabase& db, const ListOptions& o, ListingOptions& 
 }
 
 int listTroop(const ProjectDatabase& db, const ListOptions& o, ListingOptions& lo) {
-    if (o.troop <= 0 || static_cast<size_t>(o.troop) >= db.troops.size())
+    if (o.troop <= 0 || static_cast<size_t>(o.troop) >= db.troops().size())
         return fail(format("troop %d does not exist (the project has 1 to %d)", o.troop,
-                           static_cast<int>(db.troops.size()) - 1));
-    const Troop& troop = db.troops[static_cast<size_t>(o.troop)];
+                           static_cast<int>(db.troops().size()) - 1));
+    const Troop& troop = db.troops()[static_cast<size_t>(o.troop)];
     if (o.page <= 0 || static_cast<size_t>(o.page) > troop.pages.size())
-        return fail(format("troop %d has no page %d (it has %zu)", o.troop, o.page,
-                           troop.pages.size()));
+        return fail(
+            format("troop %d has no page %d (it has %zu)", o.troop, o.page, troop.pages.size()));
     EventCommandList list;
-    if (!readCommandList(db.troopsFile, troopPageListPath(o.troop, o.page - 1), list))
+    if (!readCommandList(db.troopsFile(), troopPageListPath(o.troop, o.page - 1), list))
         return fail(format("troop %d page %d has no command list", o.troop, o.page));
     lo.ownerKind = OwnerKind::Troop;
     lo.ownerId = o.troop;
@@ -106,8 +106,8 @@ int listMapEvent(const ProjectDatabase& db, const ListOptions& o, ListingOptions
     auto it = events.find(o.event);
     if (it == events.end()) return fail(format("map %d has no event %d", o.map, o.event));
     if (o.page <= 0 || static_cast<size_t>(o.page) > it->second.pages.size())
-        return fail(format("event %d of map %d has no page %d (it has %zu)", o.event, o.map,
-                           o.page, it->second.pages.size()));
+        return fail(format("event %d of map %d has no page %d (it has %zu)", o.event, o.map, o.page,
+                           it->second.pages.size()));
     EventCommandList list;
     if (!readCommandList(mapFile, mapEventPageListPath(o.event, o.page - 1), list))
         return fail(format("event %d page %d has no command list", o.event, o.page));
@@ -126,9 +126,12 @@ int runList(const ListOptions& o) {
     lo.project = &db;
     lo.detail = o.detail;
     switch (o.kind) {
-        case ListKind::Common: return listCommon(db, o, lo);
-        case ListKind::Troop: return listTroop(db, o, lo);
-        case ListKind::Map: return listMapEvent(db, o, lo);
+        case ListKind::Common:
+            return listCommon(db, o, lo);
+        case ListKind::Troop:
+            return listTroop(db, o, lo);
+        case ListKind::Map:
+            return listMapEvent(db, o, lo);
     }
     return 1;
 }
@@ -151,10 +154,14 @@ void addListCommand(CLI::App& app, Runner* run) {
     map->needs(event)->needs(page);
     event->needs(map);
     list->callback([run, options, common, troop, map] {
-        if (*common) options->kind = ListKind::Common;
-        else if (*troop) options->kind = ListKind::Troop;
-        else if (*map) options->kind = ListKind::Map;
-        else throw CLI::RequiredError("one of --common, --troop or --map");
+        if (*common)
+            options->kind = ListKind::Common;
+        else if (*troop)
+            options->kind = ListKind::Troop;
+        else if (*map)
+            options->kind = ListKind::Map;
+        else
+            throw CLI::RequiredError("one of --common, --troop or --map");
         *run = [options] { return runList(*options); };
     });
 }

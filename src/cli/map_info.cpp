@@ -54,7 +54,7 @@ std::string selfSwitchLetter(int32_t code) {
 }
 
 std::string tilesetName(const ProjectDatabase& db, int32_t id) {
-    return id > 0 && size_t(id) < db.tilesets.size() ? db.tilesets[size_t(id)].name : "";
+    return id > 0 && size_t(id) < db.tilesets().size() ? db.tilesets()[size_t(id)].name : "";
 }
 
 // ---- text ----

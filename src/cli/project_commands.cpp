@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <map>
 #include <set>
 #include <string>
 
@@ -45,9 +45,9 @@ bool openProject(ProjectDatabase& db, const std::string& file) {
 // Depth of a map in the tree; a broken parent chain (a cycle) stops at the map count.
 int mapDepth(const ProjectDatabase& db, int id) {
     int depth = 0;
-    for (size_t guard = 0; guard <= db.mapInfos.size(); ++guard) {
-        auto it = db.mapInfos.find(id);
-        if (it == db.mapInfos.end() || it->second.parentId <= 0) break;
+    for (size_t guard = 0; guard <= db.mapInfos().size(); ++guard) {
+        auto it = db.mapInfos().find(id);
+        if (it == db.mapInfos().end() || it->second.parentId <= 0) break;
         id = it->second.parentId;
         ++depth;
     }
@@ -57,10 +57,10 @@ int mapDepth(const ProjectDatabase& db, int id) {
 // Maps in the editor's order: by their order value, ids breaking ties.
 std::vector<int> mapsInEditorOrder(const ProjectDatabase& db) {
     std::vector<int> ids;
-    for (const auto& [id, info] : db.mapInfos)
+    for (const auto& [id, info] : db.mapInfos())
         if (id > 0) ids.push_back(id);
     std::stable_sort(ids.begin(), ids.end(), [&](int a, int b) {
-        return db.mapInfos.at(a).order < db.mapInfos.at(b).order;
+        return db.mapInfos().at(a).order < db.mapInfos().at(b).order;
     });
     return ids;
 }
@@ -72,15 +72,23 @@ struct Count {
 
 std::vector<Count> databaseCounts(const ProjectDatabase& db) {
     return {
-        {"switches", db.switchNames.size()},   {"variables", db.variableNames.size()},
-        {"elements", db.elementNames.size()},  {"actors", db.actors.size()},
-        {"classes", db.classes.size()},        {"skills", db.skills.size()},
-        {"items", db.items.size()},            {"weapons", db.weapons.size()},
-        {"armors", db.armors.size()},          {"states", db.states.size()},
-        {"enemies", db.enemies.size()},        {"troops", db.troops.size()},
-        {"animations", db.animations.size()},  {"tilesets", db.tilesets.size()},
-        {"common_events", db.commonEvents.size()}, {"scripts", db.scripts.size()},
-        {"maps", db.mapInfos.size() - (db.mapInfos.count(0) ? 1 : 0)},
+        {"switches", db.system().switchNames.size()},
+        {"variables", db.system().variableNames.size()},
+        {"elements", db.system().elementNames.size()},
+        {"actors", db.actors().size()},
+        {"classes", db.classes().size()},
+        {"skills", db.skills().size()},
+        {"items", db.items().size()},
+        {"weapons", db.weapons().size()},
+        {"armors", db.armors().size()},
+        {"states", db.states().size()},
+        {"enemies", db.enemies().size()},
+        {"troops", db.troops().size()},
+        {"animations", db.animations().size()},
+        {"tilesets", db.tilesets().size()},
+        {"common_events", db.commonEvents().size()},
+        {"scripts", db.scripts().size()},
+        {"maps", db.mapInfos().size() - (db.mapInfos().count(0) ? 1 : 0)},
     };
 }
 
@@ -91,22 +99,28 @@ nlohmann::json infoJson(const ProjectDatabase& db) {
     for (int n = 1; n <= 3; ++n) {
         std::string folder = rtpFolder(n);
         const std::string& name = db.rtpNames[n - 1];
-        j["rtp"].push_back({{"name", name}, {"folder", name.empty() ? "" : folder},
+        j["rtp"].push_back({{"name", name},
+                            {"folder", name.empty() ? "" : folder},
                             {"exists", !name.empty() && isDirectory(folder)}});
     }
     for (const Count& c : databaseCounts(db)) j["counts"][c.name] = c.count;
     j["scripts"] = nlohmann::json::array();
-    for (size_t i = 0; i < db.scripts.size(); ++i)
-        j["scripts"].push_back({{"index", i}, {"title", db.scripts[i].title},
-                                {"bytes", db.scripts[i].text.size()}});
+    for (size_t i = 0; i < db.scripts().size(); ++i)
+        j["scripts"].push_back({{"index", i},
+                                {"title", db.scripts()[i].title},
+                                {"bytes", db.scripts()[i].text.size()}});
     j["maps"] = nlohmann::json::array();
     for (int id : mapsInEditorOrder(db)) {
-        const MapInfo& m = db.mapInfos.at(id);
-        j["maps"].push_back({{"id", id}, {"name", m.name}, {"parent_id", m.parentId},
-                             {"order", m.order}, {"depth", mapDepth(db, id)}});
+        const MapInfo& m = db.mapInfos().at(id);
+        j["maps"].push_back({{"id", id},
+                             {"name", m.name},
+                             {"parent_id", m.parentId},
+                             {"order", m.order},
+                             {"depth", mapDepth(db, id)}});
     }
     j["skipped"] = nlohmann::json::array();
-    for (const Diagnostic& d : db.diagnostics) j["skipped"].push_back({{"file", d.file}, {"what", d.what}});
+    for (const Diagnostic& d : db.diagnostics())
+        j["skipped"].push_back({{"file", d.file}, {"what", d.what}});
     return j;
 }
 
@@ -128,14 +142,15 @@ void printInfo(const ProjectDatabase& db) {
     std::printf("\nDatabase:\n");
     for (const Count& c : databaseCounts(db)) std::printf("  %-14s %zu\n", c.name, c.count);
     std::printf("\nScripts:\n");
-    for (size_t i = 0; i < db.scripts.size(); ++i)
-        std::printf("  %3zu %s (%zu bytes)\n", i, db.scripts[i].title.c_str(), db.scripts[i].text.size());
+    for (size_t i = 0; i < db.scripts().size(); ++i)
+        std::printf("  %3zu %s (%zu bytes)\n", i, db.scripts()[i].title.c_str(),
+                    db.scripts()[i].text.size());
     std::printf("\nMaps:\n");
     for (int id : mapsInEditorOrder(db)) {
         std::string indent(static_cast<size_t>(mapDepth(db, id)) * 2, ' ');
-        std::printf("  %s[%04d] %s\n", indent.c_str(), id, db.mapInfos.at(id).name.c_str());
+        std::printf("  %s[%04d] %s\n", indent.c_str(), id, db.mapInfos().at(id).name.c_str());
     }
-    for (const Diagnostic& d : db.diagnostics)
+    for (const Diagnostic& d : db.diagnostics())
         std::printf("skipped %s: %s\n", d.file.c_str(), d.what.c_str());
 }
 
@@ -143,8 +158,13 @@ int runInfo(const InfoOptions& o) {
     ProjectDatabase db;
     if (!openProject(db, o.project)) return 1;
     if (o.map > 0) return printMapInfo(db, o.map, o.measure, o.json);
-    if (o.json) std::printf("%s\n", infoJson(db).dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
-    else printInfo(db);
+    db.loadAll();
+    if (o.json)
+        std::printf(
+            "%s\n",
+            infoJson(db).dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+    else
+        printInfo(db);
     return 0;
 }
 
@@ -168,8 +188,9 @@ std::map<int, std::string> mapFiles(const std::string& dataFolder) {
 int runCheck(const CheckOptions& o) {
     ProjectDatabase db;
     if (!openProject(db, o.project)) return 1;
+    db.loadAll();
     int unreadable = 0;
-    for (const Diagnostic& d : db.diagnostics) {
+    for (const Diagnostic& d : db.diagnostics()) {
         std::printf("cannot read %s: %s\n", d.file.c_str(), d.what.c_str());
         ++unreadable;
     }
@@ -183,15 +204,15 @@ int runCheck(const CheckOptions& o) {
             ++unreadable;
             continue;
         }
-        if (!db.mapInfos.count(id)) std::printf("Map%03d.rxdata has no entry in MapInfos\n", id);
+        if (!db.mapInfos().count(id)) std::printf("Map%03d.rxdata has no entry in MapInfos\n", id);
         if (const MarshalValue* t = map.find("RPG::Map.@tileset_id")) {
             int64_t tileset = t->integer();
-            if (tileset <= 0 || static_cast<size_t>(tileset) >= db.tilesets.size())
+            if (tileset <= 0 || static_cast<size_t>(tileset) >= db.tilesets().size())
                 std::printf("Map%03d.rxdata uses tileset %lld, which does not exist\n", id,
                             static_cast<long long>(tileset));
         }
     }
-    for (const auto& [id, info] : db.mapInfos)
+    for (const auto& [id, info] : db.mapInfos())
         if (id > 0 && !files.count(id))
             std::printf("map %d (%s) has no file Map%03d.rxdata\n", id, info.name.c_str(), id);
     std::printf("%zu data files, %zu map files, %d unreadable\n",

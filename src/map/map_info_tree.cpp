@@ -11,7 +11,7 @@ namespace zorvane {
 MapInfoTree::MapInfoTree(std::map<int, MapInfo> entries) : entries_(std::move(entries)) {}
 
 MapInfoTree MapInfoTree::fromProject(const ProjectDatabase& db) {
-    return MapInfoTree(db.mapInfos);
+    return MapInfoTree(db.mapInfos());
 }
 
 const MapInfo* MapInfoTree::find(int id) const {

@@ -1,5 +1,8 @@
 #include "project/project_database.h"
 
+#include <atomic>
+#include <mutex>
+
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
 #include "project/file_helpers.h"
@@ -44,26 +47,26 @@ std::vector<R> readNestedList(const MarshalValue& owner, const char* ivar,
 
 struct SystemSound {
     const char* ivar;
-    AudioFile ProjectDatabase::*member;
+    AudioFile SystemData::*member;
 };
 
 const SystemSound kSystemSounds[] = {
-    {"@title_bgm", &ProjectDatabase::titleBgm},
-    {"@battle_bgm", &ProjectDatabase::battleBgm},
-    {"@battle_end_me", &ProjectDatabase::battleEndMe},
-    {"@gameover_me", &ProjectDatabase::gameoverMe},
-    {"@cursor_se", &ProjectDatabase::cursorSe},
-    {"@decision_se", &ProjectDatabase::decisionSe},
-    {"@cancel_se", &ProjectDatabase::cancelSe},
-    {"@buzzer_se", &ProjectDatabase::buzzerSe},
-    {"@equip_se", &ProjectDatabase::equipSe},
-    {"@shop_se", &ProjectDatabase::shopSe},
-    {"@save_se", &ProjectDatabase::saveSe},
-    {"@load_se", &ProjectDatabase::loadSe},
-    {"@battle_start_se", &ProjectDatabase::battleStartSe},
-    {"@escape_se", &ProjectDatabase::escapeSe},
-    {"@actor_collapse_se", &ProjectDatabase::actorCollapseSe},
-    {"@enemy_collapse_se", &ProjectDatabase::enemyCollapseSe},
+    {"@title_bgm", &SystemData::titleBgm},
+    {"@battle_bgm", &SystemData::battleBgm},
+    {"@battle_end_me", &SystemData::battleEndMe},
+    {"@gameover_me", &SystemData::gameoverMe},
+    {"@cursor_se", &SystemData::cursorSe},
+    {"@decision_se", &SystemData::decisionSe},
+    {"@cancel_se", &SystemData::cancelSe},
+    {"@buzzer_se", &SystemData::buzzerSe},
+    {"@equip_se", &SystemData::equipSe},
+    {"@shop_se", &SystemData::shopSe},
+    {"@save_se", &SystemData::saveSe},
+    {"@load_se", &SystemData::loadSe},
+    {"@battle_start_se", &SystemData::battleStartSe},
+    {"@escape_se", &SystemData::escapeSe},
+    {"@actor_collapse_se", &SystemData::actorCollapseSe},
+    {"@enemy_collapse_se", &SystemData::enemyCollapseSe},
 };
 
 std::vector<std::string> readNameArray(const MarshalFile& f, const char* path) {
@@ -79,63 +82,62 @@ std::vector<std::string> readNameArray(const MarshalFile& f, const char* path) {
 
 const std::vector<std::string>& ProjectDatabase::dataFileNames() {
     static const std::vector<std::string> names = {
-        "System.rxdata",    "Actors.rxdata",       "Classes.rxdata", "Skills.rxdata",
-        "Items.rxdata",     "Weapons.rxdata",      "Armors.rxdata",  "States.rxdata",
-        "MapInfos.rxdata",  "CommonEvents.rxdata", "Troops.rxdata",  "Enemies.rxdata",
-        "Animations.rxdata", "Tilesets.rxdata",    "Scripts.rxdata",
+        "System.rxdata",     "Actors.rxdata",       "Classes.rxdata", "Skills.rxdata",
+        "Items.rxdata",      "Weapons.rxdata",      "Armors.rxdata",  "States.rxdata",
+        "MapInfos.rxdata",   "CommonEvents.rxdata", "Troops.rxdata",  "Enemies.rxdata",
+        "Animations.rxdata", "Tilesets.rxdata",     "Scripts.rxdata",
     };
     return names;
 }
 
-void ProjectDatabase::clear() { *this = ProjectDatabase{}; }
+// The tables and what guards their first reading. Held by pointer so that const accessors
+// can fill a table on first use and the mutex never moves.
+struct ProjectDatabase::Store {
+    std::mutex mutex;
+    std::atomic<bool> ready[kDataPartCount] = {};
+    std::map<std::string, std::string> fileTimes;  // path -> last-write time at open
+    std::vector<Diagnostic> diagnostics;
 
-std::string ProjectDatabase::dataFilePath(const std::string& fileName) const {
-    auto hit = findPathNoCase(projectFolder, "Data/" + fileName);
-    return hit ? *hit : std::string();
-}
+    SystemData system;
+    std::vector<Actor> actors;
+    std::vector<ActorClass> classes;
+    std::vector<Skill> skills;
+    std::vector<Item> items;
+    std::vector<Weapon> weapons;
+    std::vector<Armor> armors;
+    std::vector<State> states;
+    std::vector<Enemy> enemies;
+    std::vector<Animation> animations;
+    std::vector<Tileset> tilesets;
+    std::map<int, MapInfo> mapInfos;
+    std::vector<CommonEvent> commonEvents;
+    std::vector<Troop> troops;
+    MarshalFile commonEventsFile;
+    MarshalFile troopsFile;
+    std::vector<Script> scripts;
+};
 
-bool ProjectDatabase::readDataFile(const std::string& fileName, MarshalFile& file) const {
-    file.clear();
-    if (!loaded) return false;
-    std::string path = dataFilePath(fileName);
-    if (path.empty()) return false;
-    return file.load(path);
-}
+namespace {
 
-ProjectDatabase::LoadedFile ProjectDatabase::loadDataFile(const std::string& name) const {
-    LoadedFile loaded;
-    loaded.path = dataFilePath(name);
-    if (loaded.path.empty()) loaded.path = joinPath(joinPath(projectFolder, "Data"), name);
-    loaded.time = fileTimeText(loaded.path, FileTime::LastWrite, true, true);
-    loaded.ok = loaded.file.load(loaded.path);
-    return loaded;
-}
-
-bool ProjectDatabase::hasChanged() const {
-    for (const auto& [path, time] : fileTimes)
-        if (fileTimeText(path, FileTime::LastWrite, true, true) != time) return true;
-    return false;
-}
-
-void ProjectDatabase::readSystem(const MarshalFile& f) {
-    switchNames = readNameArray(f, "RPG::System.@switches");
-    variableNames = readNameArray(f, "RPG::System.@variables");
-    elementNames = readNameArray(f, "RPG::System.@elements");
+void readSystem(const MarshalFile& f, SystemData& sys) {
+    sys.switchNames = readNameArray(f, "RPG::System.@switches");
+    sys.variableNames = readNameArray(f, "RPG::System.@variables");
+    sys.elementNames = readNameArray(f, "RPG::System.@elements");
     if (const MarshalValue* w = f.find("RPG::System.@words"))
-        for (const auto& pair : w->pairs()) words[pair.first.text()] = pair.second.text();
+        for (const auto& pair : w->pairs()) sys.words[pair.first.text()] = pair.second.text();
     auto text = [&](const char* path, std::string& out) {
         if (const MarshalValue* v = f.find("%s", path)) out = v->text();
     };
-    text("RPG::System.@windowskin_name", windowskinName);
-    text("RPG::System.@title_name", titleName);
-    text("RPG::System.@gameover_name", gameoverName);
-    text("RPG::System.@battle_transition", battleTransition);
+    text("RPG::System.@windowskin_name", sys.windowskinName);
+    text("RPG::System.@title_name", sys.titleName);
+    text("RPG::System.@gameover_name", sys.gameoverName);
+    text("RPG::System.@battle_transition", sys.battleTransition);
     for (const auto& sound : kSystemSounds)
-        if (const MarshalValue* v = f.find("RPG::System.%s", sound.ivar)) (this->*sound.member).decode(*v);
+        if (const MarshalValue* v = f.find("RPG::System.%s", sound.ivar))
+            (sys.*sound.member).decode(*v);
 }
 
-void ProjectDatabase::readMapInfos(const MarshalFile& f) {
-    mapInfos[0] = MapInfo{title, 0, 0};
+void readMapInfos(const MarshalFile& f, std::map<int, MapInfo>& infos) {
     const MarshalValue* hash = f.find("Hash");
     if (!hash) return;
     // A field missing from an entry keeps what the previous entry had, as the editor's
@@ -145,11 +147,11 @@ void ProjectDatabase::readMapInfos(const MarshalFile& f) {
         int64_t id = pair.first.integer();
         if (id <= 0 || id > INT32_MAX) continue;
         readFields(pair.second, current, kMapInfoFields);
-        mapInfos[static_cast<int>(id)] = current;
+        infos[static_cast<int>(id)] = current;
     }
 }
 
-void ProjectDatabase::readScripts(const MarshalFile& f) {
+void readScripts(const MarshalFile& f, std::vector<Script>& scripts) {
     const MarshalValue* array = f.find("Array");
     if (!array) return;
     const ValueArray& items = array->children();
@@ -162,7 +164,7 @@ void ProjectDatabase::readScripts(const MarshalFile& f) {
     }
 }
 
-void ProjectDatabase::readTilesets(const MarshalFile& f) {
+void readTilesets(const MarshalFile& f, std::vector<Tileset>& tilesets) {
     const MarshalValue* array = f.find("Array");
     if (!array) return;
     const ValueArray& items = array->children();
@@ -173,21 +175,22 @@ void ProjectDatabase::readTilesets(const MarshalFile& f) {
         readFields(node, tilesets[i], kTilesetFields);
         if (const MarshalValue* names = node.findIvar("@autotile_names")) {
             const ValueArray& list = names->children();
-            for (size_t k = 0; k < 7 && k < list.size(); ++k) tilesets[i].autotileNames[k] = list[k].text();
+            for (size_t k = 0; k < 7 && k < list.size(); ++k)
+                tilesets[i].autotileNames[k] = list[k].text();
         }
     }
 }
 
-void ProjectDatabase::readCommonEvents(const MarshalFile& f) {
+void readCommonEvents(const MarshalFile& f, std::vector<CommonEvent>& events) {
     static const FieldTable<CommonEvent> fields = {
         {"@name", &CommonEvent::name},
         {"@trigger", &CommonEvent::trigger},
         {"@switch_id", &CommonEvent::switchId},
     };
-    readRecordArray(f, commonEvents, fields);
+    readRecordArray(f, events, fields);
 }
 
-void ProjectDatabase::readTroops(const MarshalFile& f) {
+void readTroops(const MarshalFile& f, std::vector<Troop>& troops) {
     static const FieldTable<Troop> fields = {{"@name", &Troop::name}};
     readRecordArray(f, troops, fields, [](const MarshalValue& node, Troop& troop) {
         if (const MarshalValue* members = node.findIvar("@members")) {
@@ -203,6 +206,133 @@ void ProjectDatabase::readTroops(const MarshalFile& f) {
     });
 }
 
+}  // namespace
+
+ProjectDatabase::ProjectDatabase() : store_(std::make_unique<Store>()) {}
+ProjectDatabase::~ProjectDatabase() = default;
+ProjectDatabase::ProjectDatabase(ProjectDatabase&&) noexcept = default;
+ProjectDatabase& ProjectDatabase::operator=(ProjectDatabase&&) noexcept = default;
+
+void ProjectDatabase::clear() {
+    *this = ProjectDatabase{};
+}
+
+std::string ProjectDatabase::dataFilePath(const std::string& fileName) const {
+    auto hit = findPathNoCase(projectFolder, "Data/" + fileName);
+    return hit ? *hit : std::string();
+}
+
+bool ProjectDatabase::readDataFile(const std::string& fileName, MarshalFile& file) const {
+    file.clear();
+    if (!loaded) return false;
+    std::string path = dataFilePath(fileName);
+    if (path.empty()) return false;
+    return file.load(path);
+}
+
+bool ProjectDatabase::hasChanged() const {
+    for (const auto& [path, time] : store_->fileTimes)
+        if (fileTimeText(path, FileTime::LastWrite, true, true) != time) return true;
+    return false;
+}
+
+std::vector<Diagnostic> ProjectDatabase::diagnostics() const {
+    std::lock_guard<std::mutex> lock(store_->mutex);
+    return store_->diagnostics;
+}
+
+bool ProjectDatabase::isRead(DataPart part) const {
+    return store_->ready[static_cast<int>(part)].load(std::memory_order_acquire);
+}
+
+void ProjectDatabase::ensure(DataPart part) const {
+    std::atomic<bool>& ready = store_->ready[static_cast<int>(part)];
+    if (ready.load(std::memory_order_acquire)) return;
+    std::lock_guard<std::mutex> lock(store_->mutex);
+    if (ready.load(std::memory_order_relaxed)) return;
+    if (loaded) readPart(part);
+    ready.store(true, std::memory_order_release);
+}
+
+ProjectDatabase::Store& ProjectDatabase::writable(DataPart part) {
+    ensure(part);
+    return *store_;
+}
+
+void ProjectDatabase::loadAll() const {
+    for (int p = 0; p < kDataPartCount; ++p) ensure(static_cast<DataPart>(p));
+}
+
+// Called with the store's mutex held.
+void ProjectDatabase::readPart(DataPart part) const {
+    Store& s = *store_;
+    const std::string& name = dataFileNames()[static_cast<size_t>(part)];
+    if (part == DataPart::MapInfos) s.mapInfos[0] = MapInfo{title, 0, 0};
+    std::string path = dataFilePath(name);
+    if (path.empty()) path = joinPath(joinPath(projectFolder, "Data"), name);
+    MarshalFile f;
+    if (!f.load(path)) {
+        s.diagnostics.push_back({name, f.error().message()});
+        return;
+    }
+    switch (part) {
+        case DataPart::System:
+            readSystem(f, s.system);
+            break;
+        case DataPart::Actors:
+            readRecordArray(f, s.actors, kActorFields);
+            break;
+        case DataPart::Classes:
+            readRecordArray(f, s.classes, kClassFields, [](const MarshalValue& n, ActorClass& c) {
+                c.learnings = readNestedList(n, "@learnings", kLearningFields);
+            });
+            break;
+        case DataPart::Skills:
+            readRecordArray(f, s.skills, kSkillFields);
+            break;
+        case DataPart::Items:
+            readRecordArray(f, s.items, kItemFields);
+            break;
+        case DataPart::Weapons:
+            readRecordArray(f, s.weapons, kWeaponFields);
+            break;
+        case DataPart::Armors:
+            readRecordArray(f, s.armors, kArmorFields);
+            break;
+        case DataPart::States:
+            readRecordArray(f, s.states, kStateFields);
+            break;
+        case DataPart::MapInfos:
+            readMapInfos(f, s.mapInfos);
+            break;
+        case DataPart::CommonEvents:
+            readCommonEvents(f, s.commonEvents);
+            s.commonEventsFile = std::move(f);
+            break;
+        case DataPart::Troops:
+            readTroops(f, s.troops);
+            s.troopsFile = std::move(f);
+            break;
+        case DataPart::Enemies:
+            readRecordArray(f, s.enemies, kEnemyFields, [](const MarshalValue& n, Enemy& e) {
+                e.actions = readNestedList(n, "@actions", kEnemyActionFields);
+            });
+            break;
+        case DataPart::Animations:
+            readRecordArray(f, s.animations, kAnimationFields,
+                            [](const MarshalValue& n, Animation& a) {
+                                a.timings = readNestedList(n, "@timings", kAnimationTimingFields);
+                            });
+            break;
+        case DataPart::Tilesets:
+            readTilesets(f, s.tilesets);
+            break;
+        case DataPart::Scripts:
+            readScripts(f, s.scripts);
+            break;
+    }
+}
+
 bool ProjectDatabase::open(const std::string& file) {
     clear();
     projectFolder = folderOf(file);
@@ -211,7 +341,7 @@ bool ProjectDatabase::open(const std::string& file) {
     GameIni ini;
     std::string iniPath = joinPath(projectFolder, "Game.ini");
     if (auto hit = findPathNoCase(projectFolder, "Game.ini")) iniPath = *hit;
-    if (!readGameIni(iniPath, ini)) diagnostics.push_back({"Game.ini", "cannot open"});
+    if (!readGameIni(iniPath, ini)) store_->diagnostics.push_back({"Game.ini", "cannot open"});
     for (int n = 1; n <= 3; ++n) {
         setRtpFolder(n, ini.rtp[n - 1]);
         rtpNames[n - 1] = ini.rtp[n - 1];
@@ -220,46 +350,46 @@ bool ProjectDatabase::open(const std::string& file) {
     title = ini.title;
     if (!fileExists(file)) return false;
     loaded = true;
-
+    // Times are taken now, for every file, so that a table read later still notices a file
+    // that changed after the project was opened.
     for (const std::string& name : dataFileNames()) {
-        LoadedFile loadedFile = loadDataFile(name);
-        fileTimes[loadedFile.path] = loadedFile.time;
-        MarshalFile& f = loadedFile.file;
-        if (!loadedFile.ok) {
-            diagnostics.push_back({name, f.error().message()});
-            if (name == "MapInfos.rxdata") mapInfos[0] = MapInfo{title, 0, 0};
-            continue;
-        }
-        if (name == "System.rxdata") readSystem(f);
-        else if (name == "Actors.rxdata") readRecordArray(f, actors, kActorFields);
-        else if (name == "Classes.rxdata")
-            readRecordArray(f, classes, kClassFields, [](const MarshalValue& n, ActorClass& c) {
-                c.learnings = readNestedList(n, "@learnings", kLearningFields);
-            });
-        else if (name == "Skills.rxdata") readRecordArray(f, skills, kSkillFields);
-        else if (name == "Items.rxdata") readRecordArray(f, items, kItemFields);
-        else if (name == "Weapons.rxdata") readRecordArray(f, weapons, kWeaponFields);
-        else if (name == "Armors.rxdata") readRecordArray(f, armors, kArmorFields);
-        else if (name == "States.rxdata") readRecordArray(f, states, kStateFields);
-        else if (name == "MapInfos.rxdata") readMapInfos(f);
-        else if (name == "CommonEvents.rxdata") {
-            readCommonEvents(f);
-            commonEventsFile = std::move(f);
-        } else if (name == "Troops.rxdata") {
-            readTroops(f);
-            troopsFile = std::move(f);
-        } else if (name == "Enemies.rxdata")
-            readRecordArray(f, enemies, kEnemyFields, [](const MarshalValue& n, Enemy& e) {
-                e.actions = readNestedList(n, "@actions", kEnemyActionFields);
-            });
-        else if (name == "Animations.rxdata")
-            readRecordArray(f, animations, kAnimationFields, [](const MarshalValue& n, Animation& a) {
-                a.timings = readNestedList(n, "@timings", kAnimationTimingFields);
-            });
-        else if (name == "Tilesets.rxdata") readTilesets(f);
-        else if (name == "Scripts.rxdata") readScripts(f);
+        std::string path = dataFilePath(name);
+        if (path.empty()) path = joinPath(joinPath(projectFolder, "Data"), name);
+        store_->fileTimes[path] = fileTimeText(path, FileTime::LastWrite, true, true);
     }
     return true;
 }
+
+using MapInfoTable = std::map<int, MapInfo>;
+
+// Each table: a const accessor that reads it on first use, and a writable one.
+#define ZORVANE_TABLE(Type, name, mutableName, part) \
+    const Type& ProjectDatabase::name() const {      \
+        ensure(part);                                \
+        return store_->name;                         \
+    }                                                \
+    Type& ProjectDatabase::mutableName() {           \
+        return writable(part).name;                  \
+    }
+
+ZORVANE_TABLE(SystemData, system, mutableSystem, DataPart::System)
+ZORVANE_TABLE(std::vector<Actor>, actors, mutableActors, DataPart::Actors)
+ZORVANE_TABLE(std::vector<ActorClass>, classes, mutableClasses, DataPart::Classes)
+ZORVANE_TABLE(std::vector<Skill>, skills, mutableSkills, DataPart::Skills)
+ZORVANE_TABLE(std::vector<Item>, items, mutableItems, DataPart::Items)
+ZORVANE_TABLE(std::vector<Weapon>, weapons, mutableWeapons, DataPart::Weapons)
+ZORVANE_TABLE(std::vector<Armor>, armors, mutableArmors, DataPart::Armors)
+ZORVANE_TABLE(std::vector<State>, states, mutableStates, DataPart::States)
+ZORVANE_TABLE(std::vector<Enemy>, enemies, mutableEnemies, DataPart::Enemies)
+ZORVANE_TABLE(std::vector<Animation>, animations, mutableAnimations, DataPart::Animations)
+ZORVANE_TABLE(std::vector<Tileset>, tilesets, mutableTilesets, DataPart::Tilesets)
+ZORVANE_TABLE(MapInfoTable, mapInfos, mutableMapInfos, DataPart::MapInfos)
+ZORVANE_TABLE(std::vector<CommonEvent>, commonEvents, mutableCommonEvents, DataPart::CommonEvents)
+ZORVANE_TABLE(std::vector<Troop>, troops, mutableTroops, DataPart::Troops)
+ZORVANE_TABLE(MarshalFile, commonEventsFile, mutableCommonEventsFile, DataPart::CommonEvents)
+ZORVANE_TABLE(MarshalFile, troopsFile, mutableTroopsFile, DataPart::Troops)
+ZORVANE_TABLE(std::vector<Script>, scripts, mutableScripts, DataPart::Scripts)
+
+#undef ZORVANE_TABLE
 
 }  // namespace zorvane

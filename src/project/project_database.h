@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,51 @@ struct Diagnostic {
     std::string what;
 };
 
+// System.rxdata: the name lists, the word list and the system's pictures and sounds.
+struct SystemData {
+    std::vector<std::string> switchNames, variableNames, elementNames;
+    std::map<std::string, std::string> words;
+    std::string windowskinName, titleName, gameoverName, battleTransition;
+    AudioFile titleBgm, battleBgm, battleEndMe, gameoverMe, cursorSe, decisionSe, cancelSe,
+        buzzerSe, equipSe, shopSe, saveSe, loadSe, battleStartSe, escapeSe, actorCollapseSe,
+        enemyCollapseSe;
+};
+
+// The database files in the order open() records them; a table is read from its file on
+// first use.
+enum class DataPart {
+    System,
+    Actors,
+    Classes,
+    Skills,
+    Items,
+    Weapons,
+    Armors,
+    States,
+    MapInfos,
+    CommonEvents,
+    Troops,
+    Enemies,
+    Animations,
+    Tilesets,
+    Scripts,
+};
+constexpr int kDataPartCount = 15;
+
 class ProjectDatabase {
-public:
+  public:
+    ProjectDatabase();
+    ~ProjectDatabase();
+    ProjectDatabase(ProjectDatabase&&) noexcept;
+    ProjectDatabase& operator=(ProjectDatabase&&) noexcept;
+
+    // Reads Game.ini and notes the data files' times; the tables are read when first asked
+    // for, so a command reads only the files it needs.
     bool open(const std::string& projectFile);
     void clear();
+    // Reads every table not read yet (what `check` and `info` need).
+    void loadAll() const;
+    bool isRead(DataPart part) const;
     // Reads projectFolder/Data/fileName (any letter case); false when not loaded or unreadable.
     bool readDataFile(const std::string& fileName, MarshalFile& file) const;
     bool hasChanged() const;
@@ -37,56 +79,66 @@ public:
     std::string troopMemberLabel(int troopId, int memberIndex, bool withKindWord,
                                  bool withNumber) const;
 
+    // The tables, each read from its file on first use. Safe to call from several threads:
+    // a table is read once, and the first caller waits for it.
+    const SystemData& system() const;
+    const std::vector<Actor>& actors() const;
+    const std::vector<ActorClass>& classes() const;
+    const std::vector<Skill>& skills() const;
+    const std::vector<Item>& items() const;
+    const std::vector<Weapon>& weapons() const;
+    const std::vector<Armor>& armors() const;
+    const std::vector<State>& states() const;
+    const std::vector<Enemy>& enemies() const;
+    const std::vector<Animation>& animations() const;
+    const std::vector<Tileset>& tilesets() const;
+    const std::map<int, MapInfo>& mapInfos() const;
+    const std::vector<CommonEvent>& commonEvents() const;
+    const std::vector<Troop>& troops() const;
+    const MarshalFile& commonEventsFile() const;
+    const MarshalFile& troopsFile() const;
+    const std::vector<Script>& scripts() const;
+
+    // Writable tables for code that builds a database by hand (tests) or edits one: the
+    // table is read first when it has not been, and counts as read from then on.
+    SystemData& mutableSystem();
+    std::vector<Actor>& mutableActors();
+    std::vector<ActorClass>& mutableClasses();
+    std::vector<Skill>& mutableSkills();
+    std::vector<Item>& mutableItems();
+    std::vector<Weapon>& mutableWeapons();
+    std::vector<Armor>& mutableArmors();
+    std::vector<State>& mutableStates();
+    std::vector<Enemy>& mutableEnemies();
+    std::vector<Animation>& mutableAnimations();
+    std::vector<Tileset>& mutableTilesets();
+    std::map<int, MapInfo>& mutableMapInfos();
+    std::vector<CommonEvent>& mutableCommonEvents();
+    std::vector<Troop>& mutableTroops();
+    MarshalFile& mutableCommonEventsFile();
+    MarshalFile& mutableTroopsFile();
+    std::vector<Script>& mutableScripts();
+
+    // What could not be read so far (Game.ini, and the tables read until now).
+    std::vector<Diagnostic> diagnostics() const;
+
     bool loaded = false;
     std::string title;
     std::string rtpNames[3];  // RTP1..RTP3 of Game.ini
     std::string gameIniEncoding;
     std::string projectFolder;
     std::string projectFile;
-    std::map<std::string, std::string> fileTimes;
-    std::vector<Diagnostic> diagnostics;
 
-    std::vector<std::string> switchNames, variableNames, elementNames;
-    std::map<std::string, std::string> words;
-    std::string windowskinName, titleName, gameoverName, battleTransition;
-    AudioFile titleBgm, battleBgm, battleEndMe, gameoverMe, cursorSe, decisionSe, cancelSe,
-        buzzerSe, equipSe, shopSe, saveSe, loadSe, battleStartSe, escapeSe, actorCollapseSe,
-        enemyCollapseSe;
-
-    std::vector<Actor> actors;
-    std::vector<ActorClass> classes;
-    std::vector<Skill> skills;
-    std::vector<Item> items;
-    std::vector<Weapon> weapons;
-    std::vector<Armor> armors;
-    std::vector<State> states;
-    std::vector<Enemy> enemies;
-    std::vector<Animation> animations;
-    std::vector<Tileset> tilesets;
-    std::map<int, MapInfo> mapInfos;
-    std::vector<CommonEvent> commonEvents;
-    std::vector<Troop> troops;
-    MarshalFile commonEventsFile;
-    MarshalFile troopsFile;
-    std::vector<Script> scripts;
-
-    // The order in which open() reads the data files.
+    // The file names of the parts, in the order open() records them.
     static const std::vector<std::string>& dataFileNames();
 
-private:
-    struct LoadedFile {
-        std::string path;
-        std::string time;  // last-write time text when it was read
-        MarshalFile file;
-        bool ok = false;
-    };
-    LoadedFile loadDataFile(const std::string& name) const;
-    void readSystem(const MarshalFile& f);
-    void readMapInfos(const MarshalFile& f);
-    void readScripts(const MarshalFile& f);
-    void readTilesets(const MarshalFile& f);
-    void readCommonEvents(const MarshalFile& f);
-    void readTroops(const MarshalFile& f);
+  private:
+    struct Store;
+    std::unique_ptr<Store> store_;
+
+    void ensure(DataPart part) const;
+    Store& writable(DataPart part);
+    void readPart(DataPart part) const;
 };
 
 }  // namespace zorvane

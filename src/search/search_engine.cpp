@@ -61,41 +61,42 @@ const char* const kSe = "Audio\\SE\\";
 
 const std::vector<DatabaseFiles>& databaseFiles() {
     static const std::vector<DatabaseFiles> table = {
-        {1, [](const ProjectDatabase& db) { return db.actors.size(); },
+        {1, [](const ProjectDatabase& db) { return db.actors().size(); },
          [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
-             v(kCharacters, db.actors[i].characterName);
-             v(kBattlers, db.actors[i].battlerName);
+             v(kCharacters, db.actors()[i].characterName);
+             v(kBattlers, db.actors()[i].battlerName);
          }},
-        {2, [](const ProjectDatabase& db) { return db.skills.size(); },
+        {2, [](const ProjectDatabase& db) { return db.skills().size(); },
          [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
-             v(kIcons, db.skills[i].iconName);
-             v(kSe, db.skills[i].menuSe.name);
+             v(kIcons, db.skills()[i].iconName);
+             v(kSe, db.skills()[i].menuSe.name);
          }},
-        {3, [](const ProjectDatabase& db) { return db.items.size(); },
+        {3, [](const ProjectDatabase& db) { return db.items().size(); },
          [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
-             v(kIcons, db.items[i].iconName);
-             v(kSe, db.items[i].menuSe.name);
+             v(kIcons, db.items()[i].iconName);
+             v(kSe, db.items()[i].menuSe.name);
          }},
-        {4, [](const ProjectDatabase& db) { return db.weapons.size(); },
+        {4, [](const ProjectDatabase& db) { return db.weapons().size(); },
          [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
-             v(kIcons, db.weapons[i].iconName);
+             v(kIcons, db.weapons()[i].iconName);
          }},
-        {5, [](const ProjectDatabase& db) { return db.armors.size(); },
+        {5, [](const ProjectDatabase& db) { return db.armors().size(); },
          [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
-             v(kIcons, db.armors[i].iconName);
+             v(kIcons, db.armors()[i].iconName);
          }},
-        {6, [](const ProjectDatabase& db) { return db.enemies.size(); },
+        {6, [](const ProjectDatabase& db) { return db.enemies().size(); },
          [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
-             v(kBattlers, db.enemies[i].battlerName);
+             v(kBattlers, db.enemies()[i].battlerName);
          }},
-        {7, [](const ProjectDatabase& db) { return db.animations.size(); },
+        {7, [](const ProjectDatabase& db) { return db.animations().size(); },
          [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
-             v("Graphics\\Animations\\", db.animations[i].animationName);
-             for (const AnimationTiming& timing : db.animations[i].timings) v(kSe, timing.se.name);
+             v("Graphics\\Animations\\", db.animations()[i].animationName);
+             for (const AnimationTiming& timing : db.animations()[i].timings)
+                 v(kSe, timing.se.name);
          }},
-        {8, [](const ProjectDatabase& db) { return db.tilesets.size(); },
+        {8, [](const ProjectDatabase& db) { return db.tilesets().size(); },
          [](const ProjectDatabase& db, size_t i, const FileVisitor& v) {
-             const Tileset& t = db.tilesets[i];
+             const Tileset& t = db.tilesets()[i];
              v("Graphics\\Tilesets\\", t.tilesetName);
              v("Graphics\\Panoramas\\", t.panoramaName);
              v("Graphics\\Fogs\\", t.fogName);
@@ -105,18 +106,20 @@ const std::vector<DatabaseFiles>& databaseFiles() {
         // The system is one record; count 2 visits it once as id 1.
         {9, [](const ProjectDatabase&) { return size_t{2}; },
          [](const ProjectDatabase& db, size_t, const FileVisitor& v) {
-             v("Graphics\\Windowskins\\", db.windowskinName);
-             v("Graphics\\Titles\\", db.titleName);
-             v("Graphics\\Gameovers\\", db.gameoverName);
-             v("Graphics\\Transitions\\", db.battleTransition);
-             v("Audio\\BGM\\", db.titleBgm.name);
-             v("Audio\\BGM\\", db.battleBgm.name);
-             v("Audio\\ME\\", db.battleEndMe.name);
-             v("Audio\\ME\\", db.gameoverMe.name);
+             v("Graphics\\Windowskins\\", db.system().windowskinName);
+             v("Graphics\\Titles\\", db.system().titleName);
+             v("Graphics\\Gameovers\\", db.system().gameoverName);
+             v("Graphics\\Transitions\\", db.system().battleTransition);
+             v("Audio\\BGM\\", db.system().titleBgm.name);
+             v("Audio\\BGM\\", db.system().battleBgm.name);
+             v("Audio\\ME\\", db.system().battleEndMe.name);
+             v("Audio\\ME\\", db.system().gameoverMe.name);
              for (const AudioFile* se :
-                  {&db.cursorSe, &db.decisionSe, &db.cancelSe, &db.buzzerSe, &db.equipSe,
-                   &db.shopSe, &db.saveSe, &db.loadSe, &db.battleStartSe, &db.escapeSe,
-                   &db.actorCollapseSe, &db.enemyCollapseSe})
+                  {&db.system().cursorSe, &db.system().decisionSe, &db.system().cancelSe,
+                   &db.system().buzzerSe, &db.system().equipSe, &db.system().shopSe,
+                   &db.system().saveSe, &db.system().loadSe, &db.system().battleStartSe,
+                   &db.system().escapeSe, &db.system().actorCollapseSe,
+                   &db.system().enemyCollapseSe})
                  v(kSe, se->name);
          }},
     };
@@ -238,12 +241,12 @@ class SearchRun {
     }
 
     bool searchCommonEvents() {
-        return searchIdRange(ScopeCommon, project_.commonEvents.size(), kTitleCommonStart,
+        return searchIdRange(ScopeCommon, project_.commonEvents().size(), kTitleCommonStart,
                              kTitleCommon, OwnerKind::CommonEvent, &SearchRun::searchCommonEvent);
     }
 
     bool searchCommonEvent(int id) {
-        const CommonEvent& event = project_.commonEvents[static_cast<size_t>(id)];
+        const CommonEvent& event = project_.commonEvents()[static_cast<size_t>(id)];
         itemHits_ = 0;
         SearchHit hit;
         hit.area = SearchArea::CommonEvent;
@@ -258,16 +261,16 @@ class SearchRun {
             if (itemDone()) return true;
         }
         listing_.ownerId = id;
-        return searchList(project_.commonEventsFile, commonEventListPath(id), hit);
+        return searchList(project_.commonEventsFile(), commonEventListPath(id), hit);
     }
 
     bool searchTroops() {
-        return searchIdRange(ScopeTroops, project_.troops.size(), kTitleTroopStart, kTitleTroop,
+        return searchIdRange(ScopeTroops, project_.troops().size(), kTitleTroopStart, kTitleTroop,
                              OwnerKind::Troop, &SearchRun::searchTroop);
     }
 
     bool searchTroop(int id) {
-        const Troop& troop = project_.troops[static_cast<size_t>(id)];
+        const Troop& troop = project_.troops()[static_cast<size_t>(id)];
         itemHits_ = 0;
         listing_.ownerId = id;
         SearchHit hit;
@@ -285,7 +288,7 @@ class SearchRun {
                 add(hit);
                 if (itemDone()) return true;
             }
-            if (!searchList(project_.troopsFile, troopPageListPath(id, static_cast<int>(p)), hit))
+            if (!searchList(project_.troopsFile(), troopPageListPath(id, static_cast<int>(p)), hit))
                 return false;
             if (itemDone()) return true;
         }
@@ -304,7 +307,7 @@ class SearchRun {
         MapInfoTree tree = MapInfoTree::fromProject(project_);
         int mapCount = static_cast<int>(tree.count());
         listing_.ownerKind = OwnerKind::Map;
-        for (const auto& entry : project_.mapInfos) {
+        for (const auto& entry : project_.mapInfos()) {
             int mapId = entry.first;
             if (mapId <= 0 || !mapInScope(mapId, tree)) continue;
             title(scope == 0 ? format(kTitleMapAll, mapId, mapCount) : format(kTitleMapOne, mapId));
@@ -416,8 +419,8 @@ class SearchRun {
         if (scope < 0 || !request_.is(SearchKind::Text)) return true;
         title(kTitleScripts);
         size_t first = scope > 0 ? static_cast<size_t>(scope) - 1 : 0;
-        size_t last = scope > 0 ? first + 1 : project_.scripts.size();
-        for (size_t i = first; i < last && i < project_.scripts.size(); ++i) {
+        size_t last = scope > 0 ? first + 1 : project_.scripts().size();
+        for (size_t i = first; i < last && i < project_.scripts().size(); ++i) {
             if (aborted()) return false;
             if (!searchScript(i)) return false;
         }
@@ -425,7 +428,7 @@ class SearchRun {
     }
 
     bool searchScript(size_t index) {
-        const Script& script = project_.scripts[index];
+        const Script& script = project_.scripts()[index];
         itemHits_ = 0;
         SearchHit hit;
         hit.area = SearchArea::Script;

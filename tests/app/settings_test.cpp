@@ -400,13 +400,13 @@ TEST(SettingsColour, HashTextBecomesAColour) {
 
 TEST(SettingsRepair, RememberedIdsTheProjectLacksBecomeOne) {
     ProjectDatabase db;
-    db.commonEvents.resize(3);  // ids 1 and 2
-    db.troops.resize(2);        // id 1
-    db.mapInfos[1] = {};
-    db.mapInfos[4] = {};
-    db.scripts.resize(3);  // script numbers 1..3
-    db.switchNames.resize(10);
-    db.variableNames.resize(5);
+    db.mutableCommonEvents().resize(3);  // ids 1 and 2
+    db.mutableTroops().resize(2);        // id 1
+    db.mutableMapInfos()[1] = {};
+    db.mutableMapInfos()[4] = {};
+    db.mutableScripts().resize(3);  // script numbers 1..3
+    db.mutableSystem().switchNames.resize(10);
+    db.mutableSystem().variableNames.resize(5);
 
     struct Case {
         std::array<int, 4> before, after;

@@ -11,8 +11,8 @@
 
 #include "listing/listing.h"
 #include "project/project_database.h"
-#include "text/text_matcher.h"
 #include "support/test_support.h"
+#include "text/text_matcher.h"
 
 using namespace zorvane;
 namespace fs = std::filesystem;
@@ -97,18 +97,18 @@ void walkMaps(const ProjectDatabase& db, Walk& walk) {
 void walkDatabase(const ProjectDatabase& db, Walk& walk) {
     ListingOptions o;
     o.project = &db;
-    for (size_t id = 1; id < db.commonEvents.size(); ++id) {
+    for (size_t id = 1; id < db.commonEvents().size(); ++id) {
         EventCommandList list;
         o.ownerId = static_cast<int>(id);
-        if (readCommandList(db.commonEventsFile, commonEventListPath(o.ownerId), list))
+        if (readCommandList(db.commonEventsFile(), commonEventListPath(o.ownerId), list))
             walk.formatList(list, o);
     }
     o.ownerKind = OwnerKind::Troop;
-    for (size_t id = 1; id < db.troops.size(); ++id) {
+    for (size_t id = 1; id < db.troops().size(); ++id) {
         o.ownerId = static_cast<int>(id);
-        for (size_t p = 0; p < db.troops[id].pages.size(); ++p) {
+        for (size_t p = 0; p < db.troops()[id].pages.size(); ++p) {
             EventCommandList list;
-            if (readCommandList(db.troopsFile, troopPageListPath(o.ownerId, static_cast<int>(p)),
+            if (readCommandList(db.troopsFile(), troopPageListPath(o.ownerId, static_cast<int>(p)),
                                 list))
                 walk.formatList(list, o);
         }

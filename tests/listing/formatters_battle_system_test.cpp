@@ -25,36 +25,35 @@ MarshalValue b(bool v) {
 class BattleSystemFormatters : public ftest::FormatterFixture {
   protected:
     void SetUp() override {
-        db.variableNames = {"", "", "", "", "PosX", "PosY"};
-        db.actors.resize(2);
-        db.actors[1].name = "Aldo";
-        db.classes.resize(2);
-        db.classes[1].name = "Fighter";
-        db.skills.resize(2);
-        db.skills[1].name = "Heal";
-        db.items.resize(2);
-        db.items[1].name = "Potion";
-        db.weapons.resize(2);
-        db.weapons[1].name = "Sword";
-        db.armors.resize(2);
-        db.armors[1].name = "Shield";
-        db.states.resize(2);
-        db.states[1].name = "Poison";
-        db.animations.resize(2);
-        db.animations[1].name = "Fire";
-        db.enemies.resize(3);
-        db.enemies[1].name = "Slime";
-        db.enemies[2].name = "Bat";
-        db.troops.resize(2);
-        db.troops[1].name = "Slimes";
-        db.troops[1].members.resize(2);
-        db.troops[1].members[0].enemyId = 1;
-        db.troops[1].members[1].enemyId = 2;
+        db.mutableSystem().variableNames = {"", "", "", "", "PosX", "PosY"};
+        db.mutableActors().resize(2);
+        db.mutableActors()[1].name = "Aldo";
+        db.mutableClasses().resize(2);
+        db.mutableClasses()[1].name = "Fighter";
+        db.mutableSkills().resize(2);
+        db.mutableSkills()[1].name = "Heal";
+        db.mutableItems().resize(2);
+        db.mutableItems()[1].name = "Potion";
+        db.mutableWeapons().resize(2);
+        db.mutableWeapons()[1].name = "Sword";
+        db.mutableArmors().resize(2);
+        db.mutableArmors()[1].name = "Shield";
+        db.mutableStates().resize(2);
+        db.mutableStates()[1].name = "Poison";
+        db.mutableAnimations().resize(2);
+        db.mutableAnimations()[1].name = "Fire";
+        db.mutableEnemies().resize(3);
+        db.mutableEnemies()[1].name = "Slime";
+        db.mutableEnemies()[2].name = "Bat";
+        db.mutableTroops().resize(2);
+        db.mutableTroops()[1].name = "Slimes";
+        db.mutableTroops()[1].members.resize(2);
+        db.mutableTroops()[1].members[0].enemyId = 1;
+        db.mutableTroops()[1].members[1].enemyId = 2;
         options.project = &db;
         options.ownerKind = OwnerKind::Troop;
         options.ownerId = 1;
     }
-
 };
 
 SearchRequest variableSearch(std::set<int> ids, bool andMode, bool referencing = true) {

@@ -42,10 +42,10 @@ MarshalValue color(double r, double g, double b, double a) {
 class MapScreenFormatters : public ftest::FormatterFixture {
   protected:
     void SetUp() override {
-        db.variableNames = {"", "", "", "MapId", "PosX", "PosY"};
-        db.mapInfos[3].name = "町";
-        db.animations.resize(2);
-        db.animations[1].name = "Fire";
+        db.mutableSystem().variableNames = {"", "", "", "MapId", "PosX", "PosY"};
+        db.mutableMapInfos()[3].name = "町";
+        db.mutableAnimations().resize(2);
+        db.mutableAnimations()[1].name = "Fire";
         events[5].name = "Guard";
         options.project = &db;
         options.mapEvents = &events;
@@ -127,7 +127,10 @@ TEST_F(MapScreenFormatters, DetailAndShortForms) {
          "パノラマ = 'Sky',色相:120", "パノラマ = 'Sky',120"},
         {"fog", fmtChangeMapSettings,
          Params{n(1), s("Mist"), n(10), n(64), n(1), n(200), n(-2), n(3)},
-         "フォグ = 'Mist',色相:10,不透明度:64,合成方法:加算,拡大率:200,SX:-2,SY:3",  // the second scroll value is the vertical one
+         "フォグ = 'Mist',色相:10,不透明度:64,合成方法:加算,拡大率:200,SX:-2,SY:3",  // the second
+                                                                                     // scroll value
+                                                                                     // is the
+                                                                                     // vertical one
          "フォグ = 'Mist',10,64,加算,200,-2,3"},
         {"battleback", fmtChangeMapSettings, Params{n(2), s("Grass")}, "バトルバック = 'Grass'",
          "バトルバック = 'Grass'"},

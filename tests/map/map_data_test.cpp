@@ -301,9 +301,9 @@ TEST_F(MapDataTest, TilesetPicturesOnlyForAnExistingTileset) {
           save(format('Map%03d.rxdata', id), m)
         end
     )");
-    ASSERT_EQ(db_.tilesets.size(), 2u);
+    ASSERT_EQ(db_.tilesets().size(), 2u);
     ASSERT_TRUE(map_.load(db_, 1, false));
-    map_.loadTileset(db_.tilesets);
+    map_.loadTileset(db_.tilesets());
     EXPECT_EQ(map_.tilesetGraphics.id, 1);
     EXPECT_EQ(map_.tilesetGraphics.name, "Field set");
     EXPECT_EQ(map_.tilesetGraphics.tilesetPicture.width(), 256);
@@ -312,7 +312,7 @@ TEST_F(MapDataTest, TilesetPicturesOnlyForAnExistingTileset) {
     for (int id : {2, 3, 4}) {  // tileset 0, beyond the array, negative
         SCOPED_TRACE(id);
         ASSERT_TRUE(map_.load(db_, id, false));
-        map_.loadTileset(db_.tilesets);
+        map_.loadTileset(db_.tilesets());
         EXPECT_EQ(map_.tilesetGraphics.name, "");
         EXPECT_TRUE(map_.tilesetGraphics.tilesetPicture.empty());
     }
@@ -332,7 +332,7 @@ TEST_F(MapDataTest, ClearReleasesEverything) {
         save('Map001.rxdata', m)
     )");
     ASSERT_TRUE(map_.load(db_, 1, true));
-    map_.loadTileset(db_.tilesets);
+    map_.loadTileset(db_.tilesets());
     ASSERT_FALSE(map_.characterCache.empty());
     ASSERT_FALSE(map_.tilesetGraphics.tilesetPicture.empty());
     map_.clear();
@@ -390,7 +390,7 @@ TEST(MapDataSample, EveryMapMatchesTheManifest) {
         for (const auto& [eventId, pages] : m["pages"].items())
             EXPECT_EQ(map.events[std::stoi(eventId)].pages.size(), pages.get<size_t>())
                 << "event " << eventId;
-        map.loadTileset(db.tilesets);
+        map.loadTileset(db.tilesets());
         EXPECT_EQ(map.tilesetGraphics.id, map.tilesetId);
         EXPECT_FALSE(map.tilesetGraphics.tilesetPicture.empty());
     }
@@ -436,17 +436,17 @@ TEST(MapDataCorpus, EveryMapOfEveryProjectLoads) {
         ASSERT_TRUE(db.open(file));
         size_t loaded = 0, maps = 0;
         MapData map;
-        for (const auto& [id, info] : db.mapInfos) {
+        for (const auto& [id, info] : db.mapInfos()) {
             if (id <= 0) continue;
             ++maps;
             if (!map.load(db, id, true)) continue;
             ++loaded;
-            map.loadTileset(db.tilesets);
+            map.loadTileset(db.tilesets());
             EXPECT_EQ(map.mapId, id);
         }
         // A map loads exactly when its file is a readable Marshal stream.
         size_t readable = 0;
-        for (const auto& [id, info] : db.mapInfos) {
+        for (const auto& [id, info] : db.mapInfos()) {
             MarshalFile f;
             if (id > 0 && db.readDataFile(mapFileName(id), f)) ++readable;
         }

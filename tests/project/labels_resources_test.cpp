@@ -14,17 +14,17 @@ using zorvane::ProjectDatabase;
 
 ProjectDatabase labelledProject() {
     ProjectDatabase db;
-    db.switchNames.assign(10, "");
-    db.switchNames[5] = "Door";
-    db.variableNames.assign(4, "");
-    db.actors.resize(10);
-    db.enemies.resize(3);
-    db.enemies[1].name = "Slime";
-    db.troops.resize(2);
-    db.troops[1].members.resize(2);
-    db.troops[1].members[0].enemyId = 1;
-    db.troops[1].members[1].enemyId = 0;
-    db.mapInfos[7].name = "Cave";
+    db.mutableSystem().switchNames.assign(10, "");
+    db.mutableSystem().switchNames[5] = "Door";
+    db.mutableSystem().variableNames.assign(4, "");
+    db.mutableActors().resize(10);
+    db.mutableEnemies().resize(3);
+    db.mutableEnemies()[1].name = "Slime";
+    db.mutableTroops().resize(2);
+    db.mutableTroops()[1].members.resize(2);
+    db.mutableTroops()[1].members[0].enemyId = 1;
+    db.mutableTroops()[1].members[1].enemyId = 0;
+    db.mutableMapInfos()[7].name = "Cave";
     return db;
 }
 
@@ -35,7 +35,8 @@ TEST(Labels, FormsFromTheirDescription) {
     EXPECT_EQ(db.label(3, 2, false, true, false, false), "003");
     EXPECT_EQ(db.label(12, 2, false, true, true, true), "[012:(Warning:Array Overflow)]");
     EXPECT_EQ(db.label(0, 2, true, true, true, true), "");
-    EXPECT_EQ(db.label(-4, 0, true, true, true, true), "") << "negative ids are empty, not overflow";
+    EXPECT_EQ(db.label(-4, 0, true, true, true, true), "")
+        << "negative ids are empty, not overflow";
     EXPECT_EQ(db.label(4, 1, false, true, true, true), "[0004:(Warning:Array Overflow)]")
         << "an id equal to the size overflows";
     EXPECT_EQ(db.label(5, 0, false, true, false, false), "0005") << "number without a colon";
@@ -58,7 +59,7 @@ TEST(Labels, TroopMembers) {
 }
 
 class Resources : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("ZORVANE_COMMON_FILES", dir.file("common").c_str(), 1);
         zorvane::clearPathCache();
@@ -102,9 +103,13 @@ TEST_F(Resources, OtherFoldersFoldersAndEscapes) {
     EXPECT_EQ(out, "unchanged");
     EXPECT_EQ(zorvane::resolveResource("Graphics\\Pictures\\Sign", game(), out), -1)
         << "a folder does not count as found";
-    EXPECT_EQ(zorvane::resolveResource("Graphics\\..\\..\\outside\\Graphics\\Pictures\\Secret", game(), out), -1);
-    EXPECT_EQ(zorvane::resolveResource("Graphics\\Pictures\\..\\..\\..\\outside\\Graphics\\Pictures\\Secret",
-                                       game(), out), -1);
+    EXPECT_EQ(zorvane::resolveResource("Graphics\\..\\..\\outside\\Graphics\\Pictures\\Secret",
+                                       game(), out),
+              -1);
+    EXPECT_EQ(
+        zorvane::resolveResource(
+            "Graphics\\Pictures\\..\\..\\..\\outside\\Graphics\\Pictures\\Secret", game(), out),
+        -1);
     EXPECT_EQ(zorvane::resolveResource("", game(), out), -1);
 }
 
@@ -133,15 +138,19 @@ TEST(FileHelpers, ExistenceSizesTimesAndFolders) {
     EXPECT_EQ(zorvane::fileSize(dir.file("a.bin")), 5u);
     EXPECT_EQ(zorvane::fileSize(dir.path()), 0u);
     EXPECT_EQ(zorvane::fileSize(dir.file("none")), 0u);
-    std::string t = zorvane::fileTimeText(dir.file("a.bin"), zorvane::FileTime::LastWrite, true, true);
+    std::string t =
+        zorvane::fileTimeText(dir.file("a.bin"), zorvane::FileTime::LastWrite, true, true);
     ASSERT_EQ(t.size(), 19u);
     EXPECT_EQ(t[4], '/');
     EXPECT_EQ(t[10], ' ');
     EXPECT_EQ(t[13], ':');
-    EXPECT_EQ(zorvane::fileTimeText(dir.file("a.bin"), zorvane::FileTime::LastWrite, false, true).size(), 8u);
-    EXPECT_EQ(zorvane::fileTimeText(dir.file("none"), zorvane::FileTime::LastWrite, true, true), "");
+    EXPECT_EQ(
+        zorvane::fileTimeText(dir.file("a.bin"), zorvane::FileTime::LastWrite, false, true).size(),
+        8u);
+    EXPECT_EQ(zorvane::fileTimeText(dir.file("none"), zorvane::FileTime::LastWrite, true, true),
+              "");
     EXPECT_TRUE(zorvane::ensureFolder(dir.file("x/y/z")));
-    struct stat st{};
+    struct stat st {};
     EXPECT_EQ(stat(dir.file("x/y/z").c_str(), &st), 0);
     EXPECT_FALSE(zorvane::ensureFolder(dir.file("a.bin/sub")));
 }

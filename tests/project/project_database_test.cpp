@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "project/project_database.h"
 #include "project_fixture.h"
@@ -14,7 +15,7 @@ namespace {
 using zorvane::ProjectDatabase;
 
 class ProjectTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
         setenv("ZORVANE_COMMON_FILES", dir.file("common").c_str(), 1);
@@ -32,18 +33,18 @@ save('System.rxdata', RPG::System.new(switches: [nil, 'Door', ''], variables: [n
     ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
     EXPECT_TRUE(db.loaded);
     EXPECT_EQ(db.title, "Test");
-    ASSERT_EQ(db.switchNames.size(), 3u);
-    EXPECT_EQ(db.switchNames[1], "Door");
-    EXPECT_EQ(db.variableNames[1], "Gold");
-    EXPECT_EQ(db.elementNames[1], "炎");
-    EXPECT_EQ(db.words.at("@gold"), "G");
-    EXPECT_EQ(db.windowskinName, "001-Blue01");
-    EXPECT_EQ(db.titleBgm.name, "Title");
-    EXPECT_EQ(db.titleBgm.volume, 80);
-    EXPECT_TRUE(db.actors.empty());
-    EXPECT_TRUE(db.items.empty());
-    EXPECT_EQ(db.mapInfos.size(), 1u);  // the root entry alone
-    EXPECT_FALSE(db.diagnostics.empty()) << "the missing files are reported";
+    ASSERT_EQ(db.system().switchNames.size(), 3u);
+    EXPECT_EQ(db.system().switchNames[1], "Door");
+    EXPECT_EQ(db.system().variableNames[1], "Gold");
+    EXPECT_EQ(db.system().elementNames[1], "炎");
+    EXPECT_EQ(db.system().words.at("@gold"), "G");
+    EXPECT_EQ(db.system().windowskinName, "001-Blue01");
+    EXPECT_EQ(db.system().titleBgm.name, "Title");
+    EXPECT_EQ(db.system().titleBgm.volume, 80);
+    EXPECT_TRUE(db.actors().empty());
+    EXPECT_TRUE(db.items().empty());
+    EXPECT_EQ(db.mapInfos().size(), 1u);  // the root entry alone
+    EXPECT_FALSE(db.diagnostics().empty()) << "the missing files are reported";
 }
 
 TEST_F(ProjectTest, RecordsTablesAndOddFieldValues) {
@@ -64,37 +65,37 @@ save('Troops.rxdata', [nil, RPG::Troop.new(name: 'T', members: [RPG::Troop::Memb
 )"));
     ProjectDatabase db;
     ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
-    ASSERT_EQ(db.actors.size(), 4u);
-    EXPECT_EQ(db.actors[1].name, "アレックス");
-    EXPECT_TRUE(db.actors[1].weaponFix);
-    EXPECT_EQ(db.actors[1].parameters.xsize, 6);
-    EXPECT_EQ(db.actors[1].parameters.ysize, 100);
-    EXPECT_FALSE(db.actors[2].weaponFix) << "0 reads as false";
-    EXPECT_FALSE(db.actors[2].armor1Fix) << "nil reads as false";
-    EXPECT_TRUE(db.actors[2].parameters.empty()) << "a non-table keeps an empty table";
-    EXPECT_EQ(db.actors[3].parameters.dimensions, 2);
-    EXPECT_EQ(db.classes[1].weaponSet, (zorvane::IdSet{1, 3}));
-    ASSERT_EQ(db.classes[1].learnings.size(), 2u);
-    EXPECT_EQ(db.classes[1].learnings[1].skillId, 9);
-    ASSERT_EQ(db.scripts.size(), 2u);
-    EXPECT_EQ(db.scripts[0].title, "First") << "script element 0 is script 0";
-    EXPECT_EQ(db.scripts[0].text, "p 1\n");
-    EXPECT_EQ(db.scripts[1].text, "");
-    ASSERT_EQ(db.tilesets.size(), 3u);
-    EXPECT_EQ(db.tilesets[1].autotileNames.size(), 7u);
-    EXPECT_EQ(db.tilesets[1].autotileNames[6], "g");
-    EXPECT_EQ(db.tilesets[1].fogZoom, 200);
-    EXPECT_EQ(db.tilesets[1].priorities.xsize, 384);
-    EXPECT_EQ(db.tilesets[2].name, "") << "a non-tileset element stays default";
-    EXPECT_EQ(db.commonEvents[1].trigger, 2);
-    EXPECT_EQ(db.commonEvents[1].switchId, 4);
-    EXPECT_TRUE(db.commonEventsFile.loaded());
-    ASSERT_EQ(db.troops.size(), 2u);
-    EXPECT_EQ(db.troops[1].members[0].enemyId, 3);
-    EXPECT_TRUE(db.troops[1].members[0].hidden);
-    EXPECT_EQ(db.troops[1].pages[0].condition.turnA, 2);
-    EXPECT_TRUE(db.troops[1].pages[0].condition.turnValid);
-    EXPECT_EQ(db.troops[1].pages[0].condition.switchId, 9);
+    ASSERT_EQ(db.actors().size(), 4u);
+    EXPECT_EQ(db.actors()[1].name, "アレックス");
+    EXPECT_TRUE(db.actors()[1].weaponFix);
+    EXPECT_EQ(db.actors()[1].parameters.xsize, 6);
+    EXPECT_EQ(db.actors()[1].parameters.ysize, 100);
+    EXPECT_FALSE(db.actors()[2].weaponFix) << "0 reads as false";
+    EXPECT_FALSE(db.actors()[2].armor1Fix) << "nil reads as false";
+    EXPECT_TRUE(db.actors()[2].parameters.empty()) << "a non-table keeps an empty table";
+    EXPECT_EQ(db.actors()[3].parameters.dimensions, 2);
+    EXPECT_EQ(db.classes()[1].weaponSet, (zorvane::IdSet{1, 3}));
+    ASSERT_EQ(db.classes()[1].learnings.size(), 2u);
+    EXPECT_EQ(db.classes()[1].learnings[1].skillId, 9);
+    ASSERT_EQ(db.scripts().size(), 2u);
+    EXPECT_EQ(db.scripts()[0].title, "First") << "script element 0 is script 0";
+    EXPECT_EQ(db.scripts()[0].text, "p 1\n");
+    EXPECT_EQ(db.scripts()[1].text, "");
+    ASSERT_EQ(db.tilesets().size(), 3u);
+    EXPECT_EQ(db.tilesets()[1].autotileNames.size(), 7u);
+    EXPECT_EQ(db.tilesets()[1].autotileNames[6], "g");
+    EXPECT_EQ(db.tilesets()[1].fogZoom, 200);
+    EXPECT_EQ(db.tilesets()[1].priorities.xsize, 384);
+    EXPECT_EQ(db.tilesets()[2].name, "") << "a non-tileset element stays default";
+    EXPECT_EQ(db.commonEvents()[1].trigger, 2);
+    EXPECT_EQ(db.commonEvents()[1].switchId, 4);
+    EXPECT_TRUE(db.commonEventsFile().loaded());
+    ASSERT_EQ(db.troops().size(), 2u);
+    EXPECT_EQ(db.troops()[1].members[0].enemyId, 3);
+    EXPECT_TRUE(db.troops()[1].members[0].hidden);
+    EXPECT_EQ(db.troops()[1].pages[0].condition.turnA, 2);
+    EXPECT_TRUE(db.troops()[1].pages[0].condition.turnValid);
+    EXPECT_EQ(db.troops()[1].pages[0].condition.switchId, 9);
 }
 
 TEST_F(ProjectTest, MapInfosAreSortedWithTheTitleAtTheRoot) {
@@ -105,17 +106,18 @@ h[3] = RPG::MapInfo.new(name: 'Three', parent_id: 1, order: 3)
 h[2] = RPG::MapInfo.new(name: 'Two', order: 2)
 h[0] = RPG::MapInfo.new(name: 'Zero')
 save('MapInfos.rxdata', h)
-)", "[Game]\r\nRTP1=Standard\r\n"));
+)",
+                                   "[Game]\r\nRTP1=Standard\r\n"));
     ProjectDatabase db;
     ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
     EXPECT_EQ(db.title, "") << "no Title key";
     std::vector<int> ids;
-    for (const auto& [id, info] : db.mapInfos) ids.push_back(id);
+    for (const auto& [id, info] : db.mutableMapInfos()) ids.push_back(id);
     EXPECT_EQ(ids, (std::vector<int>{0, 1, 2, 3}));
-    EXPECT_EQ(db.mapInfos.at(0).name, "");
-    EXPECT_EQ(db.mapInfos.at(3).parentId, 1);
+    EXPECT_EQ(db.mapInfos().at(0).name, "");
+    EXPECT_EQ(db.mapInfos().at(3).parentId, 1);
     // Map 2 has no @parent_id: it keeps the value of the entry read before it (map 3).
-    EXPECT_EQ(db.mapInfos.at(2).parentId, 1);
+    EXPECT_EQ(db.mapInfos().at(2).parentId, 1);
     EXPECT_EQ(db.label(2, 10, false, true, true, true), "[002:Two]");
     EXPECT_EQ(db.label(4, 10, false, true, true, true), "[004:(Warning:Array Overflow)]");
 }
@@ -128,26 +130,30 @@ TEST_F(ProjectTest, MissingProjectFileFailsAndChangesAreNoticed) {
     ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
     EXPECT_FALSE(db.hasChanged());
     std::string system = dir.file("Data/System.rxdata");
-    struct utimbuf later{time(nullptr) + 120, time(nullptr) + 120};
+    struct utimbuf later {
+        time(nullptr) + 120, time(nullptr) + 120
+    };
     ASSERT_EQ(utime(system.c_str(), &later), 0);
     EXPECT_TRUE(db.hasChanged());
     zorvane::MarshalFile f;
     EXPECT_TRUE(db.readDataFile("System.rxdata", f));
     EXPECT_FALSE(db.readDataFile("Map999.rxdata", f));
     ProjectDatabase closed;
-    EXPECT_FALSE(closed.readDataFile("System.rxdata", f)) << "nothing is read before a project is open";
+    EXPECT_FALSE(closed.readDataFile("System.rxdata", f))
+        << "nothing is read before a project is open";
 }
 
 TEST_F(ProjectTest, UnreadableFilesAreSkippedAndReported) {
-    ASSERT_TRUE(ztest::makeProject(dir, "save('Items.rxdata', [nil, RPG::Item.new(name: 'Potion')])"));
+    ASSERT_TRUE(
+        ztest::makeProject(dir, "save('Items.rxdata', [nil, RPG::Item.new(name: 'Potion')])"));
     ztest::writeFile(dir.file("Data/Actors.rxdata"), std::string("\x04\x08[\x07i", 5));
     ztest::writeFile(dir.file("Data/Weapons.rxdata"), "");
     ProjectDatabase db;
     ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
-    EXPECT_EQ(db.items[1].name, "Potion");
-    EXPECT_TRUE(db.actors.empty());
+    EXPECT_EQ(db.items()[1].name, "Potion");
+    EXPECT_TRUE(db.actors().empty());
     bool actorsReported = false;
-    for (const auto& d : db.diagnostics) actorsReported |= d.file == "Actors.rxdata";
+    for (const auto& d : db.diagnostics()) actorsReported |= d.file == "Actors.rxdata";
     EXPECT_TRUE(actorsReported);
 }
 
@@ -160,29 +166,67 @@ TEST(ProjectSample, MatchesWhatTheGeneratorWrote) {
     ASSERT_TRUE(db.open(ztest::sampleProject()));
     EXPECT_EQ(db.title, m["title"].get<std::string>());
     const auto& c = m["counts"];
-    EXPECT_EQ(db.actors.size(), c["Actors"].get<size_t>());
-    EXPECT_EQ(db.items.size(), c["Items"].get<size_t>());
-    EXPECT_EQ(db.skills.size(), c["Skills"].get<size_t>());
-    EXPECT_EQ(db.troops.size(), c["Troops"].get<size_t>());
-    EXPECT_EQ(db.commonEvents.size(), c["CommonEvents"].get<size_t>());
-    EXPECT_EQ(db.tilesets.size(), c["Tilesets"].get<size_t>());
-    EXPECT_EQ(db.scripts.size(), c["Scripts"].get<size_t>());
-    EXPECT_EQ(db.switchNames.size(), c["switches"].get<size_t>());
-    EXPECT_EQ(db.mapInfos.size(), c["MapInfos"].get<size_t>() + 1);
-    for (const auto& a : m["actors"]) EXPECT_EQ(db.actors.at(a["id"]).name, a["name"].get<std::string>());
-    for (const auto& s : m["switches"]) EXPECT_EQ(db.switchNames.at(s["id"]), s["name"].get<std::string>());
-    for (const auto& s : m["scripts"]) EXPECT_EQ(db.scripts.at(s["index"]).title, s["title"].get<std::string>());
+    EXPECT_EQ(db.actors().size(), c["Actors"].get<size_t>());
+    EXPECT_EQ(db.items().size(), c["Items"].get<size_t>());
+    EXPECT_EQ(db.skills().size(), c["Skills"].get<size_t>());
+    EXPECT_EQ(db.troops().size(), c["Troops"].get<size_t>());
+    EXPECT_EQ(db.commonEvents().size(), c["CommonEvents"].get<size_t>());
+    EXPECT_EQ(db.tilesets().size(), c["Tilesets"].get<size_t>());
+    EXPECT_EQ(db.scripts().size(), c["Scripts"].get<size_t>());
+    EXPECT_EQ(db.system().switchNames.size(), c["switches"].get<size_t>());
+    EXPECT_EQ(db.mapInfos().size(), c["MapInfos"].get<size_t>() + 1);
+    for (const auto& a : m["actors"])
+        EXPECT_EQ(db.actors().at(a["id"]).name, a["name"].get<std::string>());
+    for (const auto& s : m["switches"])
+        EXPECT_EQ(db.system().switchNames.at(s["id"]), s["name"].get<std::string>());
+    for (const auto& s : m["scripts"])
+        EXPECT_EQ(db.scripts().at(s["index"]).title, s["title"].get<std::string>());
     for (const auto& e : m["common_events"]) {
-        EXPECT_EQ(db.commonEvents.at(e["id"]).name, e["name"].get<std::string>());
+        EXPECT_EQ(db.commonEvents().at(e["id"]).name, e["name"].get<std::string>());
         zorvane::EventCommandList list;
-        ASSERT_TRUE(zorvane::readCommandList(db.commonEventsFile, zorvane::commonEventListPath(e["id"]), list));
+        ASSERT_TRUE(zorvane::readCommandList(db.commonEventsFile(),
+                                             zorvane::commonEventListPath(e["id"]), list));
         EXPECT_EQ(list.size(), e["commands"].get<size_t>());
     }
     for (const auto& map : m["maps"]) {
-        EXPECT_EQ(db.mapInfos.at(map["id"]).name, map["name"].get<std::string>());
-        EXPECT_EQ(db.mapInfos.at(map["id"]).parentId, map["parent_id"].get<int>());
+        EXPECT_EQ(db.mapInfos().at(map["id"]).name, map["name"].get<std::string>());
+        EXPECT_EQ(db.mapInfos().at(map["id"]).parentId, map["parent_id"].get<int>());
     }
-    EXPECT_TRUE(db.diagnostics.empty());
+    EXPECT_TRUE(db.diagnostics().empty());
 }
 
 }  // namespace
+
+// Tables are read when first asked for, once, even when two threads ask at the same time.
+TEST(ProjectSample, TablesAreReadOnFirstUseOnce) {
+    std::ifstream in(ztest::sourceDir() + "/sample/manifest.json");
+    if (!in) GTEST_SKIP() << "the sample project is not there";
+    nlohmann::json m = nlohmann::json::parse(in);
+    ProjectDatabase db;
+    ASSERT_TRUE(db.open(ztest::sampleProject()));
+    for (int p = 0; p < zorvane::kDataPartCount; ++p)
+        EXPECT_FALSE(db.isRead(static_cast<zorvane::DataPart>(p))) << "part " << p;
+    const auto& actor = m["actors"][0];
+    char number[16];
+    std::snprintf(number, sizeof number, "%03d", actor["id"].get<int>());
+    std::string expected = std::string("[") + number + ":" + actor["name"].get<std::string>() + "]";
+    std::string seen[2];
+    const void* tables[2] = {};
+    std::thread a([&] {
+        seen[0] = db.label(actor["id"], 2, false, true, true, true);
+        tables[0] = &db.actors();
+    });
+    std::thread b([&] {
+        seen[1] = db.label(actor["id"], 2, false, true, true, true);
+        tables[1] = &db.actors();
+    });
+    a.join();
+    b.join();
+    EXPECT_EQ(seen[0], expected);
+    EXPECT_EQ(seen[1], expected);
+    EXPECT_EQ(tables[0], tables[1]);
+    EXPECT_EQ(db.actors().size(), m["counts"]["Actors"].get<size_t>());
+    EXPECT_TRUE(db.isRead(zorvane::DataPart::Actors));
+    EXPECT_FALSE(db.isRead(zorvane::DataPart::Animations)) << "an actor label reads no other table";
+    EXPECT_FALSE(db.isRead(zorvane::DataPart::Scripts));
+}
