@@ -18,7 +18,6 @@
 
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
-#include "app/program_identity.h"
 #include "app/search_page.h"
 #include "app/settings_dialog.h"
 #include "app/wx_text.h"
@@ -28,6 +27,7 @@
 #include "platform/registry_store.h"
 #include "platform/shell.h"
 #include "project/file_helpers.h"
+#include "update/program_identity.h"
 
 namespace zorvane {
 

@@ -12,5 +12,6 @@ using Runner = std::function<int()>;
 // Each adds one sub-command and stores in *run what executes it.
 void addDumpCommands(CLI::App& app, Runner* run);
 void addProjectCommands(CLI::App& app, Runner* run);
+void addUpdateCommand(CLI::App& app, Runner* run);
 
 }  // namespace zorvane::cli

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     zorvane::cli::addProjectCommands(app, &run);
     zorvane::cli::addListCommand(app, &run);
     zorvane::cli::addSearchCommand(app, &run);
+    zorvane::cli::addUpdateCommand(app, &run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -20,6 +20,12 @@ bool startsWithNoCase(const std::string& text, const std::string& head) {
     return true;
 }
 
+// Whether the section `section` is the key `keyPath` or one of the keys below it.
+bool isKeyOrBelow(const std::string& section, const std::string& keyPath) {
+    if (section.size() == keyPath.size()) return startsWithNoCase(section, keyPath);
+    return startsWithNoCase(section, keyPath + "\\");
+}
+
 }  // namespace
 
 RegistryStore::RegistryStore(std::string iniPath) : path_(std::move(iniPath)) {
@@ -54,11 +60,22 @@ void RegistryStore::setInt(const std::string& keyPath, const std::string& name, 
 
 void RegistryStore::deleteKey(const std::string& keyPath) {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::string below = keyPath + "\\";
     for (const std::string& section : ini_.sections())
-        if (section.size() == keyPath.size() ? startsWithNoCase(section, keyPath)
-                                             : startsWithNoCase(section, below))
-            ini_.removeSection(section);
+        if (isKeyOrBelow(section, keyPath)) ini_.removeSection(section);
+}
+
+bool RegistryStore::keyExists(const std::string& keyPath) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const std::string& section : ini_.sections())
+        if (isKeyOrBelow(section, keyPath)) return true;
+    return false;
+}
+
+bool RegistryStore::hasSubkeys(const std::string& keyPath) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const std::string& section : ini_.sections())
+        if (section.size() > keyPath.size() && isKeyOrBelow(section, keyPath)) return true;
+    return false;
 }
 
 bool RegistryStore::save() {

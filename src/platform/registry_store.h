@@ -21,6 +21,9 @@ class RegistryStore {
     void setInt(const std::string& keyPath, const std::string& name, int value);
     // Removes the key and every key below it.
     void deleteKey(const std::string& keyPath);
+    // A key exists when it or a key below it is in the store (it may hold no values).
+    bool keyExists(const std::string& keyPath) const;
+    bool hasSubkeys(const std::string& keyPath) const;
     bool save();
 
   private:

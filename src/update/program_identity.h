@@ -1,5 +1,5 @@
 // Who the program is: the names and version shown in the version box, the title bar and
-// the update check, kept in one place.
+// the update check, and where the maker publishes it, kept in one place.
 #pragma once
 
 namespace zorvane {
@@ -11,5 +11,11 @@ constexpr int kBuildNumber = 106;
 constexpr const char* kWebPageUrl = "https://zorvane.example.org/";
 // The third line of the version box.
 constexpr const char* kVersionNote = "RPGXP プロジェクト解析ツール";
+
+// The update information file on the maker's server (the setting Update InfoURL can point
+// elsewhere), and the maker's entry in the per-user registration record.
+constexpr const char* kUpdateInfoUrl = "http://zorvane.example.org/downloads/update.inf";
+constexpr const char* kMakerKeyName = "ZorvaneProject";
+constexpr const char* kAuthorName = "Zorvane Project";
 
 }  // namespace zorvane
