@@ -19,11 +19,12 @@ DesktopSize desktopSize() {
 }  // namespace
 
 MainFrame* startApplication(AppContext& context, const std::vector<std::string>& args) {
-    if (context.hooks.registerProgram) context.hooks.registerProgram();
     context.rpgxpPath = rpgxpApplicationPath();
     context.settingsFile = SettingsFile(settingsFilePath());
     bindStartupSettings(context.settingsFile, context.settings, desktopSize(),
                         {programFolder(), templateFolder()});
+    // After the settings, so the record names the update address in use.
+    if (context.hooks.registerProgram) context.hooks.registerProgram();
 
     auto* frame = new MainFrame(context);  // a top-level window: wx deletes it on Destroy()
     frame->Show();

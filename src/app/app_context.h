@@ -46,7 +46,7 @@ struct AppContext {
     bool askedAboutChange = false;
 };
 
-// Start-up in the program's order: registration, RPGXP's path, the settings file, the main
+// Start-up in the program's order: RPGXP's path, the settings file, registration, the main
 // window with its pages, the project from the command line (or the last one), the quiet
 // update check. `args` are the arguments after the program's name. Returns the shown window.
 MainFrame* startApplication(AppContext& context, const std::vector<std::string>& args);

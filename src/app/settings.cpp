@@ -201,6 +201,8 @@ std::vector<SettingRow> startupRows() {
                     ""),
             intRow("Update", "ProxyPort", field<&S::update, &Up::proxyPort>, 0),
             limitedRow("Update", "TimeOut", field<&S::update, &Up::timeOut>, 30, Limit::AtLeastOne),
+            textRow("Update", "InfoURL", field<&S::update, &Up::infoUrl>, TextBase::Literal,
+                    kUpdateInfoUrl),
             boolSeries("DataExport", "CsvCheck%d", element<&S::dataExport, &DE::csvCheck>, true,
                        kCsvTableCount),
             textRow("DataExport", "OutputDir", field<&S::dataExport, &DE::outputDir>,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ini_file.h"
+#include "update/program_identity.h"
 
 namespace zorvane {
 
@@ -45,6 +46,8 @@ struct UpdateSettings {
     bool autoCheck = false, autoClose = false, useProxy = false;
     std::string proxyHost;
     int proxyPort = 0, timeOut = 30;
+    // Not on the settings sheet: a file-only key, so a test server or a mirror can stand in.
+    std::string infoUrl = kUpdateInfoUrl;
 };
 
 constexpr int kCsvTableCount = 12;

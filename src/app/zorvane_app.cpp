@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/update_prompt.h"
 #include "app/wx_text.h"
 
 namespace zorvane {
@@ -12,6 +13,7 @@ bool ZorvaneApp::OnInit() {
     context_ = std::make_unique<AppContext>();
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(fromWx(argv[i]));
+    joinUpdateCheck(*context_);
     startApplication(*context_, args);
     return true;
 }

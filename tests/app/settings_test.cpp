@@ -80,6 +80,7 @@ const KeyValue kStartupDefaults[] = {
     {"Update", "ProxyHost", ""},
     {"Update", "ProxyPort", "0"},
     {"Update", "TimeOut", "30"},
+    {"Update", "InfoURL", "http://zorvane.example.org/downloads/update.inf"},
     {"DataExport", "CsvCheck1", "1"},
     {"DataExport", "CsvCheck2", "1"},
     {"DataExport", "CsvCheck3", "1"},
