@@ -4,8 +4,10 @@
 #include <wx/button.h>
 #include <wx/weakref.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "app/app_context.h"
 #include "app/gui_test_support.h"
@@ -93,6 +95,20 @@ TEST(UpdatePrompt, QuietCheckSaysNothingWithoutNewerBuild) {
     ASSERT_TRUE(ztest::pumpUntil([&] { return !server.requests().empty(); }));
     ztest::pumpFor(300);
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// The program ends without waiting out the time-out of a server that never answers.
+TEST(UpdatePrompt, ClosingDuringACheckDoesNotWaitForTheServer) {
+    ztest::LoopbackServer server([](const std::string&) { return ztest::HttpReply{"", true}; });
+    auto context = std::make_unique<AppContext>();
+    context->settings.update.infoUrl = server.url();
+    context->settings.update.timeOut = 30;
+    joinUpdateCheck(*context);
+    context->hooks.runUpdateCheck(nullptr, true);
+    ASSERT_TRUE(ztest::pumpUntil([&] { return !server.requests().empty(); }));
+    auto start = std::chrono::steady_clock::now();
+    context.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 // Start-up with AutoCheck and AutoClose: the window comes up before the server answers, the
