@@ -9,6 +9,7 @@
 #include "map/image_codec_limits.h"
 #include "map/image_files.h"
 #include "platform/atomic_file.h"
+#include "platform/file_util.h"
 
 namespace zorvane {
 
@@ -19,11 +20,6 @@ constexpr size_t kInfoHeaderSize = 40;
 constexpr size_t kCoreHeaderSize = 12;
 constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionBitFields = 3;
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 // Little-endian fields of a byte buffer; reads past the end give 0 (callers check sizes).
 struct Bytes {
@@ -42,14 +38,24 @@ void put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
     put16(out, at + 2, v >> 16);
 }
 
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        out.insert(out.end(), buffer, buffer + n);
-    return !std::ferror(file.get());
+// The longest information header there is has 124 bytes; a claim far beyond that is damage.
+constexpr size_t kMaxInfoHeaderSize = 4096;
+constexpr size_t kMaxPaletteBytes = 256 * 4;
+
+// The start of the file up to the end of the palette: file header, information header,
+// bit-field masks and palette. Nothing more is read until the header has been checked.
+bool readBmpHead(FILE* file, std::vector<uint8_t>& head) {
+    head.resize(kFileHeaderSize + 4);
+    if (std::fread(head.data(), 1, head.size(), file) != head.size() || head[0] != 'B' ||
+        head[1] != 'M')
+        return false;
+    const size_t headerSize = Bytes{head}.u32(kFileHeaderSize);
+    if (headerSize > kMaxInfoHeaderSize) return false;
+    const size_t want = kFileHeaderSize + headerSize + 12 + kMaxPaletteBytes;
+    const size_t have = head.size();
+    head.resize(want);
+    head.resize(have + std::fread(head.data() + have, 1, want - have, file));
+    return true;
 }
 
 // One colour channel of a bit-field pixel, widened to 8 bits by repeating its top bits.
@@ -121,7 +127,7 @@ void readPalette(const Bytes& in, size_t start, size_t entrySize, size_t count, 
     }
 }
 
-bool parseBmpLayout(const std::vector<uint8_t>& data, BmpLayout& b) {
+bool parseBmpLayout(const std::vector<uint8_t>& data, uint64_t fileSize, BmpLayout& b) {
     Bytes in{data};
     if (data.size() < kFileHeaderSize + kCoreHeaderSize || data[0] != 'B' || data[1] != 'M')
         return false;
@@ -155,7 +161,7 @@ bool parseBmpLayout(const std::vector<uint8_t>& data, BmpLayout& b) {
     }
     b.hasAlpha = b.bitCount == 32;
     b.stride = size_t((b.width * b.bitCount + 31) / 32) * 4;
-    if (b.pixelOffset > data.size() || (data.size() - b.pixelOffset) / b.stride < size_t(b.height))
+    if (b.pixelOffset > fileSize || (fileSize - b.pixelOffset) / b.stride < uint64_t(b.height))
         return false;
     if (b.bitCount == 8) readPalette(in, kFileHeaderSize + headerSize, entrySize, colorsUsed, b);
     return true;
@@ -186,16 +192,20 @@ uint32_t bmpPixel(const BmpLayout& b, const uint8_t* row, long long x) {
 
 bool decodeBmp(const std::string& path, Bitmap32& out) {
     out.reset();
-    std::vector<uint8_t> data;
+    uint64_t fileSize = 0;
+    StdioFile file = openRegularFile(path, kMaxPictureFileBytes, nullptr, &fileSize);
+    std::vector<uint8_t> head;
     BmpLayout layout;
-    if (!readWholeFile(path, data) || !parseBmpLayout(data, layout)) return false;
+    if (!file || !readBmpHead(file.get(), head) || !parseBmpLayout(head, fileSize, layout))
+        return false;
     Bitmap32 picture;
     if (!picture.create(int(layout.width), int(layout.height))) return false;
-    for (long long y = 0; y < layout.height; ++y) {
-        long long fileRow = layout.topDown ? y : layout.height - 1 - y;
-        const uint8_t* src = data.data() + layout.pixelOffset + size_t(fileRow) * layout.stride;
-        uint32_t* dst = picture.row(int(y));
-        for (long long x = 0; x < layout.width; ++x) dst[x] = bmpPixel(layout, src, x);
+    if (std::fseek(file.get(), long(layout.pixelOffset), SEEK_SET) != 0) return false;
+    std::vector<uint8_t> row(layout.stride);
+    for (long long fileRow = 0; fileRow < layout.height; ++fileRow) {
+        if (std::fread(row.data(), 1, row.size(), file.get()) != row.size()) return false;
+        uint32_t* dst = picture.row(int(layout.topDown ? fileRow : layout.height - 1 - fileRow));
+        for (long long x = 0; x < layout.width; ++x) dst[x] = bmpPixel(layout, row.data(), x);
     }
     picture.palette() = std::move(layout.palette);
     out = std::move(picture);

@@ -15,6 +15,7 @@
 #include "map/image_codec_limits.h"
 #include "map/image_files.h"
 #include "platform/atomic_file.h"
+#include "platform/file_util.h"
 
 namespace zorvane {
 
@@ -48,12 +49,20 @@ void installErrorManager(JpegErrorManager& err) {
     err.pub.output_message = jpegOutputMessage;
 }
 
+// Ends the decode of a file with more scans than any real picture has.
+void jpegProgress(j_common_ptr cinfo) {
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxJpegScans)
+        ERREXIT(cinfo, JERR_BAD_PROGRESSION);
+}
+
 struct JpegDecoder {
     jpeg_decompress_struct cinfo{};
     JpegErrorManager err{};
+    jpeg_progress_mgr progress{};
     JpegDecoder() {
         installErrorManager(err);
         cinfo.err = &err.pub;
+        progress.progress_monitor = jpegProgress;
     }
     // Safe on a struct whose creation failed: the memory manager pointer is then null.
     ~JpegDecoder() { jpeg_destroy_decompress(&cinfo); }
@@ -104,18 +113,22 @@ void termDestination(j_compress_ptr c) {
     flushDestination(c, sizeof destinationOf(c)->buffer - destinationOf(c)->pub.free_in_buffer);
 }
 
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
-
-// setjmp frame: header and start of decompression, asking for RGB output (greyscale files
-// come out with equal red, green and blue).
-bool startJpegDecode(JpegDecoder* d, FILE* file) {
+// setjmp frame: the header only, with the library's memory capped first.
+bool readJpegHeader(JpegDecoder* d, FILE* file) {
     if (setjmp(d->err.jump)) return false;
     jpeg_create_decompress(&d->cinfo);
+    d->cinfo.mem->max_memory_to_use = kMaxJpegLibraryBytes;
+    d->cinfo.progress = &d->progress;
     jpeg_stdio_src(&d->cinfo, file);
     jpeg_read_header(&d->cinfo, TRUE);
+    return true;
+}
+
+// setjmp frame: start of decompression, asking for RGB output (greyscale files come out
+// with equal red, green and blue). Only called once the header's size is known to be sane:
+// a progressive file allocates its whole coefficient buffer here.
+bool startJpegDecode(JpegDecoder* d) {
+    if (setjmp(d->err.jump)) return false;
     d->cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&d->cinfo);
     return true;
@@ -169,11 +182,13 @@ bool writeJpegGuarded(JpegEncoder* e, JpegFileDestination* dest, const RgbImage*
 
 bool decodeJpeg(const std::string& path, Bitmap32& out) {
     out.reset();
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    StdioFile file = openRegularFile(path, kMaxPictureFileBytes);
     if (!file) return false;
     JpegDecoder decoder;
-    if (!startJpegDecode(&decoder, file.get())) return false;
     const jpeg_decompress_struct& c = decoder.cinfo;
+    if (!readJpegHeader(&decoder, file.get()) || !decodedSizeAllowed(c.image_width, c.image_height))
+        return false;
+    if (!startJpegDecode(&decoder)) return false;
     if (c.output_components != 3 || !decodedSizeAllowed(c.output_width, c.output_height))
         return false;
     Bitmap32 picture;

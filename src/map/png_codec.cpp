@@ -13,6 +13,7 @@
 #include "map/image_codec_limits.h"
 #include "map/image_files.h"
 #include "platform/atomic_file.h"
+#include "platform/file_util.h"
 
 namespace zorvane {
 
@@ -31,10 +32,8 @@ void pngWriteData(png_structp png, png_bytep data, size_t length) {
 }
 void pngFlush(png_structp) {}
 
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
+constexpr png_uint_32 kMaxPngChunks = 1000;
+constexpr png_alloc_size_t kMaxPngChunkBytes = 8u << 20;
 
 struct PngReadHandles {
     png_structp png = nullptr;
@@ -113,6 +112,12 @@ bool readPngHeader(png_structp png, png_infop info, FILE* file, PngLayout* layou
     png_init_io(png, file);
     png_set_sig_bytes(png, 8);
     png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
+    // Nothing but the pixels, their palette and transparency is used: every other chunk
+    // (text, colour profiles, ...) is skipped unread, so a chunk claiming gigabytes costs
+    // nothing. What is still read is held to a few megabytes per chunk.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_set_chunk_cache_max(png, kMaxPngChunks);
+    png_set_chunk_malloc_max(png, kMaxPngChunkBytes);
     png_read_info(png, info);
     layout->width = png_get_image_width(png, info);
     layout->height = png_get_image_height(png, info);
@@ -188,7 +193,7 @@ int clampInt(int v, int lo, int hi) {
 
 bool decodePng(const std::string& path, Bitmap32& out) {
     out.reset();
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    StdioFile file = openRegularFile(path, kMaxPictureFileBytes);
     if (!file) return false;
     png_byte signature[8];
     if (std::fread(signature, 1, 8, file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0)

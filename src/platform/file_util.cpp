@@ -1,27 +1,86 @@
 // Small file and path helpers shared by the platform layer and its users.
 #include "platform/file_util.h"
 
-#include <cstdio>
-#include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace zorvane {
 
 namespace {
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
+
+void setError(std::string* error, std::string text) {
+    if (error) *error = std::move(text);
+}
+
+std::string tooLargeText(uint64_t size, uint64_t maxBytes) {
+    return "file too large (" + std::to_string(size) + " bytes, at most " +
+           std::to_string(maxBytes) + ")";
+}
+
 }  // namespace
 
-bool readWholeFile(const std::string& path, std::string& out) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+StdioFile openRegularFile(const std::string& path, uint64_t maxBytes, std::string* error,
+                          uint64_t* size) {
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer forever.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        setError(error, "cannot open");
+        return nullptr;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        setError(error, "not a regular file");
+        return nullptr;
+    }
+    if (uint64_t(st.st_size) > maxBytes) {
+        ::close(fd);
+        setError(error, tooLargeText(uint64_t(st.st_size), maxBytes));
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    StdioFile file(fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
+        setError(error, "cannot open");
+        return nullptr;
+    }
+    if (size) *size = uint64_t(st.st_size);
+    return file;
+}
+
+bool readRegularFile(const std::string& path, uint64_t maxBytes, std::string& out,
+                     std::string* error) {
+    uint64_t size = 0;
+    StdioFile file = openRegularFile(path, maxBytes, error, &size);
     if (!file) return false;
     std::string bytes;
+    bytes.resize(size_t(size));
+    size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    bytes.resize(got);
+    // The file may have grown since it was measured: read on, still within the limit.
     char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, got);
-    if (std::ferror(file.get())) return false;
+    size_t more;
+    while ((more = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        if (bytes.size() + more > maxBytes) {
+            setError(error, tooLargeText(bytes.size() + more, maxBytes));
+            return false;
+        }
+        bytes.append(buffer, more);
+    }
+    if (std::ferror(file.get())) {
+        setError(error, "read error");
+        return false;
+    }
     out = std::move(bytes);
     return true;
+}
+
+bool readWholeFile(const std::string& path, std::string& out) {
+    return readRegularFile(path, kMaxSmallFileBytes, out);
 }
 
 std::string folderOf(const std::string& path) {

@@ -1,6 +1,8 @@
 // Decoding checked against ImageMagick: every file is made by `convert` at test time from
 // one RGBA pattern and must decode to the pixels ImageMagick itself reads from it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include "map/image_files.h"
@@ -209,4 +211,106 @@ TEST(DecodeDamaged, BmpFailsWithoutCrashing) {
         EXPECT_FALSE(decodeBmp(dir.file("bad.bmp"), p)) << what;
         EXPECT_TRUE(p.empty()) << what;
     }
+}
+
+namespace {
+
+// JPEG markers as (offset, end, marker); a scan runs on to the next marker.
+struct JpegSegment {
+    size_t begin, end;
+    unsigned char marker;
+};
+
+std::vector<JpegSegment> jpegSegments(const std::string& j) {
+    std::vector<JpegSegment> out;
+    auto at = [&](size_t i) { return i < j.size() ? (unsigned char)j[i] : 0; };
+    for (size_t i = 2; i + 3 < j.size();) {
+        unsigned char marker = at(i + 1);
+        if (marker == 0xD9) break;
+        size_t end = i + 2 + (size_t(at(i + 2)) << 8 | at(i + 3));
+        if (marker == 0xDA)
+            while (end + 1 < j.size() &&
+                   !(at(end) == 0xFF && at(end + 1) != 0 && (at(end + 1) & 0xF8) != 0xD0))
+                ++end;
+        out.push_back({i, end, marker});
+        i = end;
+    }
+    return out;
+}
+
+std::string withJpegSize(std::string j, unsigned side) {
+    for (const JpegSegment& s : jpegSegments(j))
+        if (s.marker >= 0xC0 && s.marker <= 0xC2)
+            for (size_t k : {s.begin + 5, s.begin + 7}) {
+                j[k] = char(side >> 8);
+                j[k + 1] = char(side & 0xFF);
+            }
+    return j;
+}
+
+// The last scan sent again and again: each copy only earns the library a warning.
+std::string withRepeatedLastScan(const std::string& j, int copies) {
+    JpegSegment last{};
+    for (const JpegSegment& s : jpegSegments(j))
+        if (s.marker == 0xDA) last = s;
+    std::string scan = j.substr(last.begin, last.end - last.begin), out = j.substr(0, last.end);
+    for (int i = 0; i < copies; ++i) out += scan;
+    return out + j.substr(last.end);
+}
+
+// Signature, a 1 × 1 IHDR, then an ancillary chunk whose length field claims 2 GB.
+std::string pngWithHugeChunk(const char* type) {
+    std::string png = "\x89PNG\r\n\x1a\n" + std::string("\0\0\0\x0dIHDR", 8) +
+                      std::string("\0\0\0\1\0\0\0\1\x08\x02\0\0\0", 13);
+    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17);
+    for (int i = 3; i >= 0; --i) png += char(crc >> (8 * i));
+    return png + std::string("\x7f\xff\xff\xf0", 4) + type + std::string("a\0b", 3);
+}
+
+}  // namespace
+
+// Small crafted files that claim huge pictures or chunks, and paths that are no files at
+// all: each fails at once, in little memory, instead of allocating what it claims or
+// waiting on a pipe.
+TEST(DecodeHostile, FailsFastAndSmall) {
+    SKIP_WITHOUT_CONVERT();
+    ztest::TempDir dir;
+    ASSERT_EQ(ztest::run(imgtest::convertTool() + " -size 16x16 xc:red -interlace JPEG " +
+                         ztest::shellQuote(dir.file("p.jpg"))),
+              0);
+    const std::string progressive = ztest::readFile(dir.file("p.jpg"));
+    struct Case {
+        const char* what;
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"progressive JPEG claiming 65500 x 65500", "a.jpg", withJpegSize(progressive, 65500)},
+        {"progressive JPEG of 16384 x 16384 without data", "b.jpg",
+         withJpegSize(progressive, 16384)},
+        {"JPEG with 300 repeated scans", "c.jpg", withRepeatedLastScan(progressive, 300)},
+        {"PNG with a 2 GB tEXt chunk", "a.png", pngWithHugeChunk("tEXt")},
+        {"PNG with a 2 GB zTXt chunk", "b.png", pngWithHugeChunk("zTXt")},
+    };
+    for (const Case& c : cases) ztest::writeFile(dir.file(c.name), c.bytes);
+    ASSERT_EQ(mkfifo(dir.file("fifo.png").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir(dir.file("folder.bmp").c_str(), 0700), 0);
+    ASSERT_EQ(symlink("/dev/zero", dir.file("zero.jpg").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", dir.file("zero.bmp").c_str()), 0);
+    ztest::writeFile(dir.file("sparse.bmp"), "XX");  // not a BMP, but 400 MB of it
+    ASSERT_EQ(truncate(dir.file("sparse.bmp").c_str(), off_t(400) << 20), 0);
+
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "a.png", "b.png", "fifo.png", "folder.bmp",
+                             "zero.jpg", "zero.bmp", "sparse.bmp"}) {
+        const std::string path = dir.file(name);
+        ztest::BoundedRun r = ztest::runBounded([&] {
+            Bitmap32 p;
+            return decodeImageFile(path, p) ? 1 : 0;
+        });
+        EXPECT_EQ(r.status, 0) << name << (r.timedOut ? ": hung" : ": decoded or crashed");
+        EXPECT_LT(r.seconds, 2.0) << name;
+        EXPECT_LT(r.peakKb, 200 * 1024) << name;
+    }
+    Bitmap32 p;
+    EXPECT_TRUE(decodeJpeg(dir.file("p.jpg"), p)) << "the unaltered file still decodes";
 }

@@ -1,26 +1,37 @@
 #include "support/test_support.h"
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace ztest {
 
-std::string sourceDir() { return ZORVANE_SOURCE_DIR; }
-std::string binaryDir() { return ZORVANE_BINARY_DIR; }
-std::string sampleProject() { return sourceDir() + "/sample/Project/Game.rxproj"; }
+std::string sourceDir() {
+    return ZORVANE_SOURCE_DIR;
+}
+std::string binaryDir() {
+    return ZORVANE_BINARY_DIR;
+}
+std::string sampleProject() {
+    return sourceDir() + "/sample/Project/Game.rxproj";
+}
 
 std::string corpusDir() {
     if (const char* env = std::getenv("ZORVANE_CORPUS")) return env;
     std::string dir = sourceDir() + "/../shared/corpus";
-    struct stat st{};
+    struct stat st {};
     if (stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return dir;
     return "";
 }
@@ -46,8 +57,10 @@ bool haveProgram(const std::string& name) {
 std::string shellQuote(const std::string& s) {
     std::string q = "'";
     for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
+        if (c == '\'')
+            q += "'\\''";
+        else
+            q += c;
     }
     return q + "'";
 }
@@ -61,6 +74,43 @@ int run(const std::string& command, std::string* out) {
         if (out) out->append(buf.data(), n);
     int status = pclose(p);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+BoundedRun runBounded(const std::function<int()>& body, uint64_t addressSpaceBytes,
+                      double timeoutSeconds) {
+    std::fflush(nullptr);
+    auto start = std::chrono::steady_clock::now();
+    pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        rlimit limit{addressSpaceBytes, addressSpaceBytes};
+        setrlimit(RLIMIT_AS, &limit);
+        int status = 125;  // an exception must not carry the child back into the test
+        try {
+            status = body();
+        } catch (...) {
+        }
+        std::fflush(nullptr);
+        _exit(status);
+    }
+    BoundedRun result;
+    int status = 0;
+    rusage usage{};
+    while (wait4(pid, &status, WNOHANG, &usage) == 0) {
+        std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        if (elapsed.count() > timeoutSeconds) {
+            kill(pid, SIGKILL);
+            wait4(pid, &status, 0, &usage);
+            result.timedOut = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.peakKb = usage.ru_maxrss;
+    if (!result.timedOut && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    return result;
 }
 
 TempDir::TempDir() {

@@ -1,6 +1,8 @@
 // Helpers shared by the test executables: where the source tree, the sample project and
 // the corpus of real projects are, scratch folders, and running independent tools.
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,9 +24,22 @@ int run(const std::string& command, std::string* out = nullptr);
 // Single-quotes a text for the shell.
 std::string shellQuote(const std::string& s);
 
+// What a body run by runBounded did: its exit status (-1 when it did not exit by itself: a
+// crash, or killed after the time limit), its peak resident memory and its run time.
+struct BoundedRun {
+    int status = -1;
+    bool timedOut = false;
+    long peakKb = 0;
+    double seconds = 0;
+};
+// Runs body() in a forked child with its address space capped and a time limit, so a test
+// can show that hostile input ends fast and small without risking the test or the machine.
+BoundedRun runBounded(const std::function<int()>& body, uint64_t addressSpaceBytes = 4ull << 30,
+                      double timeoutSeconds = 20);
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -32,7 +47,7 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
