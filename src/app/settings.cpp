@@ -117,6 +117,7 @@ using Sys = SystemSettings;
 using WP = WindowPlace;
 using EV = EventViewerSettings;
 using MV = MapViewerSettings;
+using RO = RenderOptions;
 using Up = UpdateSettings;
 using DE = DataExportSettings;
 using ER = EventRangeSettings;
@@ -172,28 +173,42 @@ std::vector<SettingRow> startupRows() {
         {
             limitedRow("MapViewer", "MapWndWidth", field<&S::mapViewer, &MV::mapWndWidth>, 200,
                        Limit::BelowField, field<&S::mapViewer, &MV::place, &WP::width>),
-            rangedRow("MapViewer", "ZoomMode", field<&S::mapViewer, &MV::zoomMode>, 1, 0, 4),
-            rangedRow("MapViewer", "SaveMode", field<&S::mapViewer, &MV::saveMode>, 0, 0, 2),
-            rangedRow("MapViewer", "PngCompLv", field<&S::mapViewer, &MV::pngCompLv>, 6, 0, 9),
-            rangedRow("MapViewer", "PngFilter", field<&S::mapViewer, &MV::pngFilter>, 5, 0, 5),
-            rangedRow("MapViewer", "JpgQuality", field<&S::mapViewer, &MV::jpgQuality>, 90, 0, 100),
-            boolRow("MapViewer", "ViewMapEvent1", field<&S::mapViewer, &MV::viewMapEvent1>, true),
-            boolRow("MapViewer", "ViewMapEvent2", field<&S::mapViewer, &MV::viewMapEvent2>, true),
-            boolRow("MapViewer", "ViewPanorama", field<&S::mapViewer, &MV::viewPanorama>, true),
-            boolRow("MapViewer", "ViewLayer1", field<&S::mapViewer, &MV::viewLayer1>, true),
-            boolRow("MapViewer", "ViewLayer2", field<&S::mapViewer, &MV::viewLayer2>, true),
-            boolRow("MapViewer", "ViewLayer3", field<&S::mapViewer, &MV::viewLayer3>, true),
-            boolRow("MapViewer", "ViewFog", field<&S::mapViewer, &MV::viewFog>, true),
+            rangedRow("MapViewer", "ZoomMode", field<&S::mapViewer, &MV::render, &RO::zoomMode>, 1,
+                      0, 4),
+            rangedRow("MapViewer", "SaveMode", field<&S::mapViewer, &MV::render, &RO::saveMode>, 0,
+                      0, 2),
+            rangedRow("MapViewer", "PngCompLv", field<&S::mapViewer, &MV::render, &RO::pngCompLv>,
+                      6, 0, 9),
+            rangedRow("MapViewer", "PngFilter", field<&S::mapViewer, &MV::render, &RO::pngFilter>,
+                      5, 0, 5),
+            rangedRow("MapViewer", "JpgQuality", field<&S::mapViewer, &MV::render, &RO::jpgQuality>,
+                      90, 0, 100),
+            boolRow("MapViewer", "ViewMapEvent1",
+                    field<&S::mapViewer, &MV::render, &RO::viewMapEvent1>, true),
+            boolRow("MapViewer", "ViewMapEvent2",
+                    field<&S::mapViewer, &MV::render, &RO::viewMapEvent2>, true),
+            boolRow("MapViewer", "ViewPanorama",
+                    field<&S::mapViewer, &MV::render, &RO::viewPanorama>, true),
+            boolRow("MapViewer", "ViewLayer1", field<&S::mapViewer, &MV::render, &RO::viewLayer1>,
+                    true),
+            boolRow("MapViewer", "ViewLayer2", field<&S::mapViewer, &MV::render, &RO::viewLayer2>,
+                    true),
+            boolRow("MapViewer", "ViewLayer3", field<&S::mapViewer, &MV::render, &RO::viewLayer3>,
+                    true),
+            boolRow("MapViewer", "ViewFog", field<&S::mapViewer, &MV::render, &RO::viewFog>, true),
             boolRow("MapViewer", "ZoomQuality", field<&S::mapViewer, &MV::zoomQuality>, false),
-            boolRow("MapViewer", "SimpleMap", field<&S::mapViewer, &MV::simpleMap>, false),
-            boolRow("MapViewer", "BltGlid", field<&S::mapViewer, &MV::bltGlid>, false),
+            boolRow("MapViewer", "SimpleMap", field<&S::mapViewer, &MV::render, &RO::simpleMap>,
+                    false),
+            boolRow("MapViewer", "BltGlid", field<&S::mapViewer, &MV::render, &RO::bltGlid>, false),
             boolRow("MapViewer", "BltCursor", field<&S::mapViewer, &MV::bltCursor>, true),
-            textRow("MapViewer", "ColorGlid", field<&S::mapViewer, &MV::colorGlid>,
+            textRow("MapViewer", "ColorGlid", field<&S::mapViewer, &MV::render, &RO::colorGlid>,
                     TextBase::Literal, "#000000", 256),
-            textRow("MapViewer", "ColorSimple1", field<&S::mapViewer, &MV::colorSimple1>,
-                    TextBase::Literal, "#99CCFF", 256),
-            textRow("MapViewer", "ColorSimple2", field<&S::mapViewer, &MV::colorSimple2>,
-                    TextBase::Literal, "#FFFFCC", 256),
+            textRow("MapViewer", "ColorSimple1",
+                    field<&S::mapViewer, &MV::render, &RO::colorSimple1>, TextBase::Literal,
+                    "#99CCFF", 256),
+            textRow("MapViewer", "ColorSimple2",
+                    field<&S::mapViewer, &MV::render, &RO::colorSimple2>, TextBase::Literal,
+                    "#FFFFCC", 256),
             boolRow("Update", "AutoCheck", field<&S::update, &Up::autoCheck>, false),
             boolRow("Update", "AutoClose", field<&S::update, &Up::autoClose>, false),
             boolRow("Update", "UseProxy", field<&S::update, &Up::useProxy>, false),
@@ -451,32 +466,6 @@ void repairRememberedIds(Settings& settings, const ProjectDatabase& database) {
     repairIds(settings.searchSwitch.select.data(), 2, validSwitch, database);
     repairIds(settings.searchVariable.select.data(), 2, validVariable, database);
     repairIds(settings.searchCommonEvent.select.data(), 2, validCommonEvent, database);
-}
-
-Rgb colourFromText(const std::string& text) {
-    if (text.empty() || text[0] != '#') return {};
-    uint32_t value = 0;
-    for (size_t i = 1; i < text.size() && i <= 6; ++i) {
-        char c = text[i];
-        int digit = (c >= '0' && c <= '9')   ? c - '0'
-                    : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                    : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                             : -1;
-        if (digit < 0) break;
-        value = value * 16 + static_cast<uint32_t>(digit);
-    }
-    return {static_cast<uint8_t>((value >> 16) & 0xFF), static_cast<uint8_t>((value >> 8) & 0xFF),
-            static_cast<uint8_t>(value & 0xFF)};
-}
-
-std::string colourToText(const Rgb& colour) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string text = "#";
-    for (uint8_t part : {colour.red, colour.green, colour.blue}) {
-        text += kHex[part >> 4];
-        text += kHex[part & 0xF];
-    }
-    return text;
 }
 
 const MapViewerSettings kMapViewerDefaults{};

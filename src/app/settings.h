@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "map/render_options.h"
 #include "platform/ini_file.h"
 #include "update/program_identity.h"
 
@@ -32,14 +33,12 @@ struct EventViewerSettings {
     std::string template1, template2, rubyColor;
 };
 
+// The viewer's own keys beside the render options that saved pictures share.
 struct MapViewerSettings {
     WindowPlace place;
-    int mapWndWidth = 200, zoomMode = 1, saveMode = 0, pngCompLv = 6, pngFilter = 5,
-        jpgQuality = 90;
-    bool viewMapEvent1 = true, viewMapEvent2 = true, viewPanorama = true, viewLayer1 = true,
-         viewLayer2 = true, viewLayer3 = true, viewFog = true, zoomQuality = false,
-         simpleMap = false, bltGlid = false, bltCursor = true;
-    std::string colorGlid = "#000000", colorSimple1 = "#99CCFF", colorSimple2 = "#FFFFCC";
+    int mapWndWidth = 200;
+    bool zoomQuality = false, bltCursor = true;
+    RenderOptions render;
 };
 
 struct UpdateSettings {
@@ -156,16 +155,6 @@ void bindExportPageSettings(SettingsFile& file, Settings& settings);
 
 // After a project opens: remembered ids that the project does not have become 1.
 void repairRememberedIds(Settings& settings, const ProjectDatabase& database);
-
-struct Rgb {
-    uint8_t red = 0, green = 0, blue = 0;
-    bool operator==(const Rgb& o) const {
-        return red == o.red && green == o.green && blue == o.blue;
-    }
-};
-// "#RRGGBB" -> colour; a text that does not start with '#' is black.
-Rgb colourFromText(const std::string& text);
-std::string colourToText(const Rgb& colour);
 
 // What a setting's default is, for the sheet's "戻" buttons.
 extern const MapViewerSettings kMapViewerDefaults;

@@ -95,8 +95,9 @@ SettingsDialog::SettingsDialog(wxWindow* parent, AppContext& context)
                                       &edited_.eventViewer.template2,
                                       &edited_.eventViewer.rubyColor};
     for (size_t i = 0; i < templates_.size(); ++i) templates_[i] = toWx(*templates[i]);
-    const std::string* colours[] = {&edited_.mapViewer.colorGlid, &edited_.mapViewer.colorSimple1,
-                                    &edited_.mapViewer.colorSimple2};
+    const std::string* colours[] = {&edited_.mapViewer.render.colorGlid,
+                                    &edited_.mapViewer.render.colorSimple1,
+                                    &edited_.mapViewer.render.colorSimple2};
     for (size_t i = 0; i < colours_.size(); ++i) colours_[i] = toWx(*colours[i]);
     proxyHost_ = toWx(edited_.update.proxyHost);
 
@@ -169,20 +170,22 @@ wxWindow* SettingsDialog::buildMapViewerPage() {
     auto* column = new wxBoxSizer(wxVERTICAL);
     MapViewerSettings& m = edited_.mapViewer;
     addRadios(page, column, "縮小表示", {"通常", "高品質（低速）"}, &zoomQuality_);
-    addChecks(addGroup(page, column, "表示"), {{"マップイベント(Tileset)", &m.viewMapEvent1},
-                                               {"マップイベント(Character)", &m.viewMapEvent2},
-                                               {"パノラマ グラフィック", &m.viewPanorama},
-                                               {"レイヤー1", &m.viewLayer1},
-                                               {"レイヤー2", &m.viewLayer2},
-                                               {"レイヤー3", &m.viewLayer3},
-                                               {"フォグ グラフィック", &m.viewFog},
-                                               {"簡易マップ", &m.simpleMap},
-                                               {"グリッド表示", &m.bltGlid},
-                                               {"カーソル表示", &m.bltCursor}});
+    addChecks(addGroup(page, column, "表示"),
+              {{"マップイベント(Tileset)", &m.render.viewMapEvent1},
+               {"マップイベント(Character)", &m.render.viewMapEvent2},
+               {"パノラマ グラフィック", &m.render.viewPanorama},
+               {"レイヤー1", &m.render.viewLayer1},
+               {"レイヤー2", &m.render.viewLayer2},
+               {"レイヤー3", &m.render.viewLayer3},
+               {"フォグ グラフィック", &m.render.viewFog},
+               {"簡易マップ", &m.render.simpleMap},
+               {"グリッド表示", &m.render.bltGlid},
+               {"カーソル表示", &m.bltCursor}});
     wxStaticBoxSizer* colours = addGroup(page, column, "色");
     const char* const labels[] = {"グリッド", "簡易マップ（通行可能）", "簡易マップ（通行不可能）"};
-    const std::string defaults[] = {kMapViewerDefaults.colorGlid, kMapViewerDefaults.colorSimple1,
-                                    kMapViewerDefaults.colorSimple2};
+    const std::string defaults[] = {kMapViewerDefaults.render.colorGlid,
+                                    kMapViewerDefaults.render.colorSimple1,
+                                    kMapViewerDefaults.render.colorSimple2};
     auto* grid = new wxFlexGridSizer(4, 4, 4);
     grid->AddGrowableCol(1);
     for (size_t i = 0; i < colours_.size(); ++i) {
@@ -220,9 +223,9 @@ wxWindow* SettingsDialog::buildPicturePage() {
     auto* page = new wxPanel(GetBookCtrl());
     auto* column = new wxBoxSizer(wxVERTICAL);
     MapViewerSettings& m = edited_.mapViewer;
-    addRadios(page, column, "保存形式", {"BMP", "PNG", "JPEG"}, &m.saveMode);
+    addRadios(page, column, "保存形式", {"BMP", "PNG", "JPEG"}, &m.render.saveMode);
     wxStaticBoxSizer* png = addGroup(page, column, "PNG");
-    addSlider(png, &m.pngCompLv, 9, "←無圧縮", "高圧縮→");
+    addSlider(png, &m.render.pngCompLv, 9, "←無圧縮", "高圧縮→");
     wxArrayString filters;
     for (const char* name : {"なし", "Sub", "Up", "Average", "Paeth", "All"})
         filters.Add(toWx(name));
@@ -231,10 +234,10 @@ wxWindow* SettingsDialog::buildPicturePage() {
                    wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     auto* filter =
         new wxChoice(png->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxDefaultSize, filters);
-    filter->SetValidator(wxGenericValidator(&m.pngFilter));
+    filter->SetValidator(wxGenericValidator(&m.render.pngFilter));
     filterRow->Add(filter);
     png->Add(filterRow, 0, wxALL, 3);
-    addSlider(addGroup(page, column, "JPEG"), &m.jpgQuality, 100, "←低品質", "高品質→");
+    addSlider(addGroup(page, column, "JPEG"), &m.render.jpgQuality, 100, "←低品質", "高品質→");
     page->SetSizer(column);
     return page;
 }
@@ -279,9 +282,9 @@ void SettingsDialog::applyTo(Settings& settings) {
     edited_.eventViewer.template1 = fromWx(templates_[0]);
     edited_.eventViewer.template2 = fromWx(templates_[1]);
     edited_.eventViewer.rubyColor = fromWx(templates_[2]);
-    edited_.mapViewer.colorGlid = fromWx(colours_[0]);
-    edited_.mapViewer.colorSimple1 = fromWx(colours_[1]);
-    edited_.mapViewer.colorSimple2 = fromWx(colours_[2]);
+    edited_.mapViewer.render.colorGlid = fromWx(colours_[0]);
+    edited_.mapViewer.render.colorSimple1 = fromWx(colours_[1]);
+    edited_.mapViewer.render.colorSimple2 = fromWx(colours_[2]);
     edited_.update.proxyHost = fromWx(proxyHost_);
     // The same floor the settings file applies when it reads the value.
     if (edited_.update.timeOut < 1) edited_.update.timeOut = 1;
@@ -299,11 +302,11 @@ void SettingsDialog::applyTo(Settings& settings) {
     ev.template2 = edited_.eventViewer.template2;
     ev.rubyColor = edited_.eventViewer.rubyColor;
     WindowPlace mapPlace = settings.mapViewer.place;
-    int mapWndWidth = settings.mapViewer.mapWndWidth, zoomMode = settings.mapViewer.zoomMode;
+    int mapWndWidth = settings.mapViewer.mapWndWidth, zoomMode = settings.mapViewer.render.zoomMode;
     settings.mapViewer = edited_.mapViewer;
     settings.mapViewer.place = mapPlace;
     settings.mapViewer.mapWndWidth = mapWndWidth;
-    settings.mapViewer.zoomMode = zoomMode;
+    settings.mapViewer.render.zoomMode = zoomMode;
     settings.update = edited_.update;
 }
 

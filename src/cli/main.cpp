@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/list_command.h"
+#include "cli/map_command.h"
 #include "cli/search_command.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     zorvane::cli::addListCommand(app, &run);
     zorvane::cli::addSearchCommand(app, &run);
     zorvane::cli::addUpdateCommand(app, &run);
+    zorvane::cli::addMapCommand(app, &run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -83,6 +83,9 @@ inline uint32_t mixByAlpha(uint32_t a, int m, int d) {
 
 inline uint32_t alphaMixPixel(uint32_t s, uint32_t d) {
     uint32_t a = alphaOf(s);
+    // The formula gives exactly s for a = 255 and d for a = 0, the usual cases.
+    if (a == 255) return (d & 0xFF000000u) | (s & 0x00FFFFFFu);
+    if (a == 0) return d;
     return (d & 0xFF000000u) | (mixByAlpha(a, redOf(s), redOf(d)) << 16) |
            (mixByAlpha(a, greenOf(s), greenOf(d)) << 8) | mixByAlpha(a, blueOf(s), blueOf(d));
 }

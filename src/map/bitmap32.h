@@ -76,6 +76,9 @@ class Bitmap32 {
     bool sharesPixelsWith(const Bitmap32& other) const {
         return pixels_ && pixels_ == other.pixels_;
     }
+    // True when no other picture shares these pixels, so drawing into them changes no one
+    // else's picture.
+    bool ownsPixelsAlone() const { return pixels_ && pixels_.use_count() == 1; }
 
     // Outside the picture reads give 0 and writes are ignored.
     uint32_t pixel(int x, int y) const;

@@ -214,7 +214,9 @@ bool decodeBmp(const std::string& path, Bitmap32& out) {
 
 std::vector<uint8_t> bmpHeader(int width, int height, size_t paletteEntries) {
     std::vector<uint8_t> header;
-    if (width <= 0 || height <= 0 || !pictureSizeAllowed(width, height, 3)) return header;
+    // Sides may exceed 16 bits (the strip-by-strip writer makes such files); the 32-bit
+    // size field is the limit.
+    if (width <= 0 || height <= 0) return header;
     const uint64_t paddedRow = (uint64_t(width) * 3 + 3) & ~uint64_t(3);
     const uint64_t paletteBytes = uint64_t(paletteEntries) * 4;
     const uint64_t fileSize = paddedRow * uint64_t(height) + paletteBytes + 54;

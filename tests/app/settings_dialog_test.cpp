@@ -68,9 +68,9 @@ TEST(SettingsDialog, OkWritesEveryPageBackCancelWritesNothing) {
         s.system.autoRead = true;
         s.eventViewer.lineNum = true;
         s.eventViewer.saveMode = true;
-        s.mapViewer.viewFog = true;
-        s.mapViewer.colorGlid = "#123456";
-        s.mapViewer.saveMode = 0;
+        s.mapViewer.render.viewFog = true;
+        s.mapViewer.render.colorGlid = "#123456";
+        s.mapViewer.render.saveMode = 0;
         s.update.useProxy = false;
         s.update.timeOut = 30;
         const Settings before = s;
@@ -97,20 +97,20 @@ TEST(SettingsDialog, OkWritesEveryPageBackCancelWritesNothing) {
             EXPECT_EQ(s.system.firstOnly, before.system.firstOnly);
             EXPECT_EQ(s.system.autoRead, before.system.autoRead);
             EXPECT_EQ(s.eventViewer.lineNum, before.eventViewer.lineNum);
-            EXPECT_EQ(s.mapViewer.viewFog, before.mapViewer.viewFog);
-            EXPECT_EQ(s.mapViewer.colorGlid, "#123456");
+            EXPECT_EQ(s.mapViewer.render.viewFog, before.mapViewer.render.viewFog);
+            EXPECT_EQ(s.mapViewer.render.colorGlid, "#123456");
             EXPECT_EQ(s.update.useProxy, before.update.useProxy);
             EXPECT_EQ(s.eventViewer.saveMode, before.eventViewer.saveMode);
-            EXPECT_EQ(s.mapViewer.saveMode, before.mapViewer.saveMode);
+            EXPECT_EQ(s.mapViewer.render.saveMode, before.mapViewer.render.saveMode);
             continue;
         }
         EXPECT_TRUE(s.system.firstOnly);
         EXPECT_FALSE(s.system.autoRead);
         EXPECT_FALSE(s.eventViewer.lineNum);
         EXPECT_FALSE(s.eventViewer.saveMode);
-        EXPECT_EQ(s.mapViewer.saveMode, 2);
-        EXPECT_FALSE(s.mapViewer.viewFog);
-        EXPECT_EQ(s.mapViewer.colorGlid, "#000000");
+        EXPECT_EQ(s.mapViewer.render.saveMode, 2);
+        EXPECT_FALSE(s.mapViewer.render.viewFog);
+        EXPECT_EQ(s.mapViewer.render.colorGlid, "#000000");
         EXPECT_TRUE(s.update.useProxy);
         EXPECT_EQ(s.update.timeOut, 30);
     }

@@ -160,7 +160,7 @@ TEST_F(SettingsFileTest, FreshFolderGetsEveryDefaultAndTheFileAtExit) {
     EXPECT_EQ(f.bindings().size(), std::size(kStartupDefaults));
     EXPECT_TRUE(s.system.autoRead);
     EXPECT_EQ(s.update.timeOut, 30);
-    EXPECT_EQ(s.mapViewer.jpgQuality, 90);
+    EXPECT_EQ(s.mapViewer.render.jpgQuality, 90);
     ASSERT_TRUE(f.saveAll());
     IniFile ini = written();
     for (const KeyValue& kv : kStartupDefaults) {
@@ -220,9 +220,9 @@ int intOf(const Settings& s, const std::string& section, const std::string& key)
     if (section == "System" && key == "LastTab") return s.system.lastTab;
     if (section == "System" && key == "LastTab2") return s.system.lastTab2;
     if (section == "System" && key == "AutoRead") return s.system.autoRead;
-    if (section == "MapViewer" && key == "PngCompLv") return s.mapViewer.pngCompLv;
-    if (section == "MapViewer" && key == "JpgQuality") return s.mapViewer.jpgQuality;
-    if (section == "MapViewer" && key == "ZoomMode") return s.mapViewer.zoomMode;
+    if (section == "MapViewer" && key == "PngCompLv") return s.mapViewer.render.pngCompLv;
+    if (section == "MapViewer" && key == "JpgQuality") return s.mapViewer.render.jpgQuality;
+    if (section == "MapViewer" && key == "ZoomMode") return s.mapViewer.render.zoomMode;
     if (section == "MapViewer" && key == "MapWndWidth") return s.mapViewer.mapWndWidth;
     if (section == "Update" && key == "TimeOut") return s.update.timeOut;
     if (section == "Update" && key == "ProxyPort") return s.update.proxyPort;
@@ -291,8 +291,8 @@ TEST_F(SettingsFileTest, ChangedValuesAreWrittenAndReadBack) {
     s.system.lastProject = "/home/ユーザー/ゲーム/Game.rxproj";
     s.system.lastTab = 2;
     s.mainWnd.left = 100;
-    s.mapViewer.colorGlid = "#102030";
-    s.mapViewer.viewFog = false;
+    s.mapViewer.render.colorGlid = "#102030";
+    s.mapViewer.render.viewFog = false;
     s.dataExport.csvCheck[11] = false;
     s.searchText.text = "勇者の剣";
     s.update.proxyHost = "proxy.example";
@@ -305,8 +305,8 @@ TEST_F(SettingsFileTest, ChangedValuesAreWrittenAndReadBack) {
     EXPECT_EQ(back.system.lastProject, s.system.lastProject);
     EXPECT_EQ(back.system.lastTab, 2);
     EXPECT_EQ(back.mainWnd.left, 100);
-    EXPECT_EQ(back.mapViewer.colorGlid, "#102030");
-    EXPECT_FALSE(back.mapViewer.viewFog);
+    EXPECT_EQ(back.mapViewer.render.colorGlid, "#102030");
+    EXPECT_FALSE(back.mapViewer.render.viewFog);
     EXPECT_FALSE(back.dataExport.csvCheck[11]);
     EXPECT_TRUE(back.dataExport.csvCheck[10]);
     EXPECT_EQ(back.searchText.text, "勇者の剣");
@@ -359,7 +359,7 @@ TEST_F(SettingsFileTest, WithoutAFileNameEverythingIsDefaultAndNothingIsWritten)
     EXPECT_EQ(s.system.lastProject, "");
     EXPECT_EQ(s.eventViewer.template1, "");
     EXPECT_EQ(s.update.timeOut, 30);
-    EXPECT_EQ(s.mapViewer.pngFilter, 5);
+    EXPECT_EQ(s.mapViewer.render.pngFilter, 5);
     EXPECT_TRUE(f.saveAll());
     EXPECT_FALSE(ztest::run("test -e " + ztest::shellQuote(iniPath())) == 0);
 }
@@ -373,10 +373,10 @@ TEST_F(SettingsFileTest, StringsAreCutToTheirBufferWithoutSplittingACharacter) {
     Settings s;
     SettingsFile f;
     bindStartup(s, f);
-    EXPECT_EQ(s.mapViewer.colorGlid, std::string(255, 'F'));
+    EXPECT_EQ(s.mapViewer.render.colorGlid, std::string(255, 'F'));
     std::string kana85;
     for (int i = 0; i < 85; ++i) kana85 += "あ";  // 255 bytes fit in 256
-    EXPECT_EQ(s.mapViewer.colorSimple1, kana85);
+    EXPECT_EQ(s.mapViewer.render.colorSimple1, kana85);
     std::string kana170;
     for (int i = 0; i < 170; ++i) kana170 += "あ";  // 510 of the 511 bytes of 512
     EXPECT_EQ(s.system.lastDir, kana170);

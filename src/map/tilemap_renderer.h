@@ -1,0 +1,116 @@
+// Turns a loaded map into pictures one 32 × 32 cell at a time: panorama, the three tile
+// layers, the parts of event pictures that fall into the cell and the fog, sorted by depth;
+// or, for the simple map, one colour that says whether the cell can be walked on.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "map/autotile_shapes.h"
+#include "map/bitmap32.h"
+#include "map/map_data.h"
+#include "map/render_options.h"
+
+namespace zorvane {
+
+constexpr int kCellPixels = 32;
+
+// Finished cells by position. The viewer keeps one per map and empties it when the map or
+// a setting that changes what a cell shows changes.
+class CellCache {
+  public:
+    const Bitmap32* find(int x, int y) const;
+    void store(int x, int y, const Bitmap32& cell);
+    void clear() { cells_.clear(); }
+    size_t size() const { return cells_.size(); }
+
+  private:
+    static uint64_t key(int x, int y) { return (uint64_t(uint32_t(y)) << 32) | uint32_t(x); }
+    std::map<uint64_t, Bitmap32> cells_;
+};
+
+// Switches for tile layers 0, 1 and 2.
+using LayerSwitches = std::array<bool, 3>;
+
+// A renderer only reads its map (which must stay loaded and unchanged while the renderer
+// lives) and keeps its own composed autotile shapes and scratch pictures, so every thread
+// that draws uses a renderer of its own.
+class TilemapRenderer {
+  public:
+    TilemapRenderer(const MapData& map, const RenderOptions& options);
+
+    // One 32 × 32 tile picture; false when the id draws nothing (below 48, or an autotile
+    // while autotiles are not allowed). A missing picture gives a transparent tile (true).
+    bool drawTile(Bitmap32& out, int tileId, bool allowAutotiles, int frame);
+    // Animation frames of an autotile id; 1 for other ids and missing pictures.
+    int autotileFrames(int tileId) const;
+    // The panorama tiled from the map's top-left corner, written over the whole cell; false
+    // when there is no panorama picture.
+    bool drawPanorama(Bitmap32& cell, int x, int y) const;
+    // The fog piece of cell (x, y) in a new 32 × 32 picture; false when there is no fog.
+    bool drawFogPiece(Bitmap32& out, int x, int y) const;
+    // Everything but the fog, drawn into the 32 × 32 `cell` in depth order.
+    void composeCell(Bitmap32& cell, int x, int y, const LayerSwitches& layers, bool panorama,
+                     bool tileEvents, bool characterEvents);
+    bool passableCell(int x, int y) const;
+    // The finished cell as the options say. With a cache a stored cell is handed out (its
+    // pixels shared with the cache: do not draw into it) and a new one is stored.
+    void buildCell(Bitmap32& out, int x, int y, CellCache* cache);
+
+    const MapData& map() const { return map_; }
+    const RenderOptions& options() const { return options_; }
+
+  private:
+    // A rectangle of a picture drawn at the cell's top-left corner.
+    struct Piece {
+        const Bitmap32* picture = nullptr;
+        int x = 0, y = 0, w = 0, h = 0;
+    };
+    struct DrawItem {
+        int key;
+        int blendType;
+        int opacity;
+        bool bush;
+        Piece piece;
+    };
+    // An event's first page as it stands on the map.
+    struct Sprite {
+        int64_t left, top;
+        int width, height;
+        const MapEventPage* page;
+        const Bitmap32* sheet;  // null for a tile page
+        int32_t y;              // the event's row
+    };
+
+    // False when the id draws nothing; otherwise `piece` is what it shows (maybe nothing).
+    bool tilePiece(int tileId, bool allowAutotiles, int frame, Piece& piece);
+    const Bitmap32& autotileShape(int autotile, int shape);
+    void collectSprites();
+    void addTileItems(int x, int y, const LayerSwitches& layers);
+    void addEventItems(int x, int y, bool tileEvents, bool characterEvents);
+    bool eventPiece(const Sprite& sprite, int64_t cellLeft, int64_t cellTop, Bitmap32& out);
+    void drawItems(Bitmap32& cell, int y);
+    void drawBushed(Bitmap32& cell, const DrawItem& item, const DrawItem& bushTile) const;
+    int passage(int x, int y, int layer) const;
+    int priority(int tileId) const;
+
+    const MapData& map_;
+    const TilesetGraphics& tiles_;
+    RenderOptions options_;
+    uint32_t passableColour_, blockedColour_;
+    std::array<std::array<Bitmap32, kAutotileShapeCount>, 7> shapes_;
+    std::vector<Sprite> sprites_;
+    std::vector<DrawItem> items_;
+    std::deque<Bitmap32> eventPieces_;  // scratch pictures reused from cell to cell
+    size_t eventPiecesUsed_ = 0;
+    Bitmap32 fogPiece_;
+};
+
+// Copies a picture repeated from the map's top-left corner into the whole of `out`, for
+// the map cell (x, y): what panoramas and fogs do.
+void tileAcrossMap(Bitmap32& out, const Bitmap32& picture, int x, int y);
+
+}  // namespace zorvane

@@ -1,0 +1,70 @@
+// zorvane-cli map as a user runs it: one map of the sample to PNG, every map into a folder,
+// and the failures a user meets (no such map, a file that cannot be written, bad flags).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "support/test_support.h"
+
+namespace {
+
+int runMap(const std::string& args, std::string* out) {
+    return ztest::run("ZORVANE_COMMON_FILES=" +
+                          ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") + " " +
+                          ztest::shellQuote(ztest::binaryDir() + "/zorvane-cli") + " map " +
+                          ztest::shellQuote(ztest::sampleProject()) + " " + args + " 2>&1",
+                      out);
+}
+
+}  // namespace
+
+TEST(CliMap, DrawsOneMapOrEveryMap) {
+    ztest::TempDir dir;
+    std::string out;
+    const std::string png = dir.file("m.png");
+    ASSERT_EQ(runMap("--map 1 --zoom 1/2 --grid -o " + ztest::shellQuote(png), &out), 0) << out;
+    if (ztest::haveProgram("pngcheck")) {
+        EXPECT_EQ(ztest::run("pngcheck -q " + ztest::shellQuote(png), &out), 0) << out;
+    }
+    if (ztest::haveProgram("identify")) {
+        ztest::run("identify -format '%w %h' " + ztest::shellQuote(png), &out);
+        EXPECT_EQ(out, "480 320");  // 30 × 20 cells at 16 pixels
+    }
+
+    const std::string folder = dir.file("all");
+    ASSERT_EQ(runMap("--all --format jpg --zoom 1/8 -o " + ztest::shellQuote(folder), &out), 0)
+        << out;
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    const std::vector<std::string> expected = {"Map0001.jpg", "Map0002.jpg", "Map0003.jpg",
+                                               "Map0004.jpg", "Map0005.jpg", "Map0007.jpg"};
+    EXPECT_EQ(names, expected);
+    EXPECT_NE(out.find("[6/7] Map0007.jpg"), std::string::npos) << out;
+    // Map 8 stands in the tree without a file: skipped, as the export skips it.
+    EXPECT_NE(out.find("1 of 7 maps skipped"), std::string::npos) << out;
+}
+
+TEST(CliMap, FailuresExitNonZeroWithAMessage) {
+    ztest::TempDir dir;
+    const struct {
+        std::string args;
+        int status;
+        const char* message;
+    } cases[] = {
+        {"--map 6 -o " + dir.file("x.png"), 1, "map 6: cannot read Data/Map006.rxdata"},
+        {"--map 1 -o " + dir.file("missing/x.png"), 1, "cannot be written"},
+        {"--map 1 -o " + dir.file("x.gif"), 2, "must end in .png"},
+        {"--map 1 --zoom 3 -o " + dir.file("x.png"), 2, "--zoom must be"},
+        {"--map 1 --layers 4 -o " + dir.file("x.png"), 2, "--layers"},
+        {"-o " + dir.file("x.png"), 2, "either --map N or --all"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        EXPECT_EQ(runMap(c.args, &out), c.status) << c.args << "\n" << out;
+        EXPECT_NE(out.find(c.message), std::string::npos) << c.args << "\n" << out;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
