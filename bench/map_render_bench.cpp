@@ -22,7 +22,7 @@ double seconds(std::chrono::steady_clock::time_point since) {
 int largestMap(const zorvane::ProjectDatabase& db) {
     int best = 0;
     long long bestCells = -1;
-    for (const auto& [id, info] : db.mapInfos) {
+    for (const auto& [id, info] : db.mapInfos()) {
         zorvane::MapData map;
         if (id <= 0 || !map.load(db, id, false)) continue;
         if (1LL * map.width * map.height > bestCells) {
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "map %d cannot be read\n", mapId);
         return 1;
     }
-    map.loadTileset(db.tilesets);
+    map.loadTileset(db.tilesets());
     zorvane::RenderOptions options;
     options.saveMode = zorvane::kFormatPng;
     std::vector<double> compose, encode;

@@ -113,7 +113,7 @@ MapOutcome drawMap(MapJob& job, int mapId, const std::string& path) {
         std::fprintf(stderr, "map %d: cannot read Data/%s\n", mapId, mapFileName(mapId).c_str());
         return MapOutcome::Unreadable;
     }
-    map.loadTileset(job.db.tilesets);
+    map.loadTileset(job.db.tilesets());
     MapPictureHooks hooks;
     hooks.abort = &gMapAbort;
     const bool fullSize = job.flags.fullSizeBmp;
@@ -142,7 +142,7 @@ int drawAll(MapJob& job) {
         return 1;
     }
     std::vector<int> ids;
-    for (const auto& [id, info] : job.db.mapInfos)
+    for (const auto& [id, info] : job.db.mapInfos())
         if (id > 0) ids.push_back(id);
     // Like the export, a map of the tree without a readable file is skipped.
     int failures = 0, skipped = 0;

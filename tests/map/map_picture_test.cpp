@@ -24,7 +24,7 @@ class SampleMap {
         setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
         db_.open(ztest::sampleProject());
         loaded_ = map_.load(db_, mapId, true);
-        map_.loadTileset(db_.tilesets);
+        map_.loadTileset(db_.tilesets());
     }
     ~SampleMap() { unsetenv("ZORVANE_COMMON_FILES"); }
     bool loaded() const { return loaded_; }
@@ -286,10 +286,10 @@ TEST(MapPicture, EveryCorpusMapRendersAtOneAndAnEighth) {
         if (!entry.is_directory()) continue;
         ProjectDatabase db;
         ASSERT_TRUE(db.open(entry.path().string() + "/Game.ini")) << entry.path();
-        for (const auto& [id, info] : db.mapInfos) {
+        for (const auto& [id, info] : db.mapInfos()) {
             MapData map;
             if (id <= 0 || !map.load(db, id, true)) continue;
-            map.loadTileset(db.tilesets);
+            map.loadTileset(db.tilesets());
             for (int zoom : {1, 4}) {
                 RenderOptions options;
                 options.zoomMode = zoom;
