@@ -8,6 +8,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,7 +103,19 @@ struct MapJob {
     const MapFlags& flags;
     RenderOptions options;
     bool showProgress = false;
+    // Maps share tilesets; their pictures are decoded once (copies share the pixels).
+    std::map<int32_t, TilesetGraphics> tilesets;
 };
+
+void loadTileset(MapJob& job, MapData& map) {
+    auto cached = job.tilesets.find(map.tilesetId);
+    if (cached != job.tilesets.end()) {
+        map.tilesetGraphics = cached->second;
+        return;
+    }
+    map.loadTileset(job.db.tilesets());
+    job.tilesets[map.tilesetId] = map.tilesetGraphics;
+}
 
 enum class MapOutcome { Written, Unreadable, Failed };
 
@@ -113,7 +126,7 @@ MapOutcome drawMap(MapJob& job, int mapId, const std::string& path) {
         std::fprintf(stderr, "map %d: cannot read Data/%s\n", mapId, mapFileName(mapId).c_str());
         return MapOutcome::Unreadable;
     }
-    map.loadTileset(job.db.tilesets());
+    loadTileset(job, map);
     MapPictureHooks hooks;
     hooks.abort = &gMapAbort;
     const bool fullSize = job.flags.fullSizeBmp;
@@ -176,7 +189,7 @@ int runMap(const MapFlags& f) {
     }
     ProjectDatabase db;
     db.open(f.project);
-    MapJob job{db, f, options, isatty(STDERR_FILENO) != 0};
+    MapJob job{db, f, options, isatty(STDERR_FILENO) != 0, {}};
     gMapAbort.store(false);
     auto previous = std::signal(SIGINT, onMapInterrupt);
     int status = f.all                                                  ? drawAll(job)

@@ -10,11 +10,11 @@
 namespace {
 
 int runMap(const std::string& args, std::string* out) {
-    return ztest::run("ZORVANE_COMMON_FILES=" +
-                          ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") + " " +
-                          ztest::shellQuote(ztest::binaryDir() + "/zorvane-cli") + " map " +
-                          ztest::shellQuote(ztest::sampleProject()) + " " + args + " 2>&1",
-                      out);
+    return ztest::run(
+        "ZORVANE_COMMON_FILES=" + ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") +
+            " " + ztest::shellQuote(ztest::binaryDir() + "/zorvane-cli") + " map " +
+            ztest::shellQuote(ztest::sampleProject()) + " " + args + " 2>&1",
+        out);
 }
 
 }  // namespace

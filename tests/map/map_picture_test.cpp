@@ -269,15 +269,6 @@ TEST(MapPicture, SizesBeyondSixteenBitsGoToTheBmpAndBeyondItAreRefused) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "nothing of the refused files written";
 }
 
-TEST(MapPicture, FormatComesFromTheExtension) {
-    const struct {
-        const char* path;
-        int format;
-    } cases[] = {{"a.bmp", kFormatBmp},   {"A.PNG", kFormatPng}, {"x/y.Jpg", kFormatJpeg},
-                 {"z.jpeg", kFormatJpeg}, {"map.gif", 7},        {"dir.png/map", 7}};
-    for (const auto& c : cases) EXPECT_EQ(formatFromExtension(c.path, 7), c.format) << c.path;
-}
-
 TEST(MapPicture, EveryCorpusMapRendersAtOneAndAnEighth) {
     const std::string corpus = ztest::corpusDir();
     if (corpus.empty()) GTEST_SKIP() << "no corpus of real projects beside the source tree";

@@ -161,6 +161,10 @@ TEST(TilemapRenderer, DepthOrderBushAndEventSwitches) {
     addEvent(map, 3, 5, 1, "Tall");
     addEvent(map, 4, 7, 1, "Small");
     addEvent(map, 5, 6, 2, "", 388);
+    // A pattern beyond the sheet's four columns: the frame lies outside the picture.
+    addEvent(map, 6, 0, 0, "Small");
+    map.events[6].pages[0].graphic.pattern = 7;
+    measurePage(map.events[6].pages[0], &map.characterCache["Small"]);
 
     // Rows 20..31 of a figure on a bush tile are the figure blended half into the bush.
     auto halfInto = [](int s, int d) { return (d * (255 - 128) + s * 128) / 255; };
@@ -182,6 +186,7 @@ TEST(TilemapRenderer, DepthOrderBushAndEventSwitches) {
         {kAll, 7, 1, 10, 19, kWhite, "the figure's top above the bush"},
         {kAll, 7, 1, 10, 20, bushed, "the figure's feet in the bush"},
         {kAll, 6, 2, 0, 0, kCyan, "a tile event"},
+        {kAll, 0, 0, 16, 16, kRed, "a frame outside its sheet draws nothing"},
         {kNoTileEvents, 6, 2, 0, 0, kRed, "tile events off"},
         {kNoTileEvents, 1, 1, 16, 16, kMagenta, "characters stay with tile events off"},
         {kNoCharacterEvents, 1, 1, 16, 16, kGreen, "character events off"},
@@ -219,11 +224,13 @@ TEST(TilemapRenderer, PassabilityAndTheSimpleMap) {
     map.data.set(4, 0, 0, 384);
     map.data.set(4, 1, 0, 392);
     map.data.set(5, 0, 0, 392);
+    map.data.set(0, 1, 0, 384);
+    map.data.set(0, 1, 1, 3000);  // beyond both tables: passage 0, priority 0
     const struct {
         int x, y;
         bool passable;
-    } cases[] = {{0, 0, true}, {1, 0, true}, {2, 0, false},
-                 {3, 0, true}, {4, 1, true}, {5, 0, false}};
+    } cases[] = {{0, 0, true}, {1, 0, true},  {2, 0, false}, {3, 0, true},
+                 {4, 1, true}, {5, 0, false}, {0, 1, true}};
     RenderOptions options;
     options.simpleMap = true;
     TilemapRenderer renderer(map, options);
