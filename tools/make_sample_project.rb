@@ -1532,8 +1532,20 @@ def build_common_events
     RPG::CommonEvent.new(id: 4, name: '画面演出とサウンド', trigger: 0, switch_id: 1, list: ce4),
     RPG::CommonEvent.new(id: 5, name: '空のコモンイベント', trigger: 0, switch_id: 1, list: empty),
     RPG::CommonEvent.new(id: 6, name: 'パーティとアクター', trigger: 0, switch_id: 1, list: ce6),
-    RPG::CommonEvent.new(id: 7, name: '', trigger: 0, switch_id: 1, list: build_list { |_l| })
+    RPG::CommonEvent.new(id: 7, name: '', trigger: 0, switch_id: 1, list: build_list { |_l| }),
+    # Markup in names and texts: documents must show it as text, never run it.
+    RPG::CommonEvent.new(id: 8, name: '</pre><script>alert("name")</script> & "q"', trigger: 0,
+                         switch_id: 1, list: hostile_list)
   ]
+end
+
+def hostile_list
+  build_list do |l|
+    l.text('<script>alert("text")</script> a<b', '</pre><b>bold</b> ends in &')
+    l.comment('</pre><script>alert(1)</script>', '"quoted" & <i>')
+    l.choices(['<i>はい</i>', '"No" & </pre>'], 2) { |i| l.text(i.zero? ? 'x > y' : '&amp;') }
+    l.script('</pre><script>alert("call")</script>', 'x = a < b && c > d')
+  end
 end
 
 def troop_page(condition = {}, span: 0, &blk)
@@ -2490,13 +2502,23 @@ rescue Errno::ENOENT => e
 end
 SCRIPT
 
+SCRIPT_HOSTILE = <<'SCRIPT'
+# </pre><script>alert("comment")</script>
+s = "</pre><script>alert('string')</script>"
+t = a < b && c > d
+HTML = <<EOS
+</pre><script>alert(&quot;heredoc&quot;)</script> & "q"
+EOS
+SCRIPT
+
 SCRIPTS = [
   # id, title, text, CR LF?
   [64_843_567, 'Game_Sample', SCRIPT_LONG, true],
   [12_305_842, 'Game_Clock 日本語コメント', SCRIPT_JAPANESE, false],
   [49_991_120, 'Window/Scene 拡張', SCRIPT_WINDOW, true],
   [3_102_775, '▼ 素材', '', true],
-  [80_217_643, 'Main', SCRIPT_MAIN, true]
+  [80_217_643, 'Main', SCRIPT_MAIN, true],
+  [55_120_406, '<script>alert("title")</script> & "Title"', SCRIPT_HOSTILE, false]
 ].freeze
 
 def build_scripts
