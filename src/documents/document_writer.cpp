@@ -1,0 +1,327 @@
+// The document writer: templates, the body of each kind, and the document's encoding.
+// Everything the project says is escaped in HTML; markup and templates are not.
+#include "documents/document_writer.h"
+
+#include "documents/condition_block.h"
+#include "documents/markup.h"
+#include "listing/listing.h"
+#include "listing/operands.h"
+#include "map/map_data.h"
+#include "platform/atomic_file.h"
+#include "platform/codepage.h"
+#include "platform/file_util.h"
+#include "project/project_database.h"
+#include "text/text_chars.h"
+#include "text/text_matcher.h"
+
+namespace zorvane {
+
+const char* const kHeaderTemplateName = "header.html";
+const char* const kFooterTemplateName = "footer.html";
+const char* const kColourRulesName = "ruby_color.txt";
+
+namespace {
+
+const char* const kIndent = "　";
+const char* const kClosingLine = "◆";
+
+DocumentResult skipped(std::string why) {
+    DocumentResult result;
+    result.outcome = DocumentOutcome::Skipped;
+    result.message = std::move(why);
+    return result;
+}
+
+DocumentResult failed(std::string message, std::string path) {
+    DocumentResult result;
+    result.outcome = DocumentOutcome::Failed;
+    result.message = std::move(message);
+    result.failedPath = std::move(path);
+    return result;
+}
+
+DocumentResult bodyWritten() {
+    DocumentResult result;
+    result.outcome = DocumentOutcome::Written;
+    return result;
+}
+
+// Decimal digits of n, at least 1: the width of line numbers up to n.
+int numberWidth(size_t n) {
+    int width = 1;
+    for (; n >= 10; n /= 10) ++width;
+    return width;
+}
+
+void appendLineNumber(std::string& out, size_t number, int width, const Markup& m) {
+    out += m.numberOpen;
+    out += format("%*zu", width, number);
+    out += m.fontClose;
+    out += ' ';
+}
+
+void appendHeading(std::string& out, const std::string& text, const Markup& m) {
+    out += m.headingOpen;
+    appendText(out, text, m);
+    out += m.headingClose;
+}
+
+// One listing line: the line's own leading marker (one character) in class code000, the
+// rest in the class of its code; the closing command is its marker alone.
+void appendCommandLine(std::string& out, const std::string& line, int32_t code, const Markup& m) {
+    std::string codeClass = format("code%03d", code);
+    if (line == kClosingLine) {
+        appendFontOpen(out, codeClass, m);
+        appendText(out, line, m);
+        return;
+    }
+    size_t marker = line.empty() ? 0 : charLengthAt(line, 0);
+    appendFontOpen(out, "code000", m);
+    appendText(out, std::string_view(line).substr(0, marker), m);
+    out += m.fontClose;
+    appendFontOpen(out, codeClass, m);
+    appendText(out, std::string_view(line).substr(marker), m);
+}
+
+void appendListing(std::string& out, const EventCommandList& list, const ListingOptions& listing,
+                   bool lineNumbers, const Markup& m) {
+    out += m.eventOpen;
+    int width = numberWidth(list.size());
+    std::string line;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const EventCommand& command = list[i];
+        if (lineNumbers) appendLineNumber(out, i + 1, width, m);
+        for (int32_t level = 0; level < command.indent; ++level) out += kIndent;
+        formatCommand(line, command, listing, nullptr);
+        appendCommandLine(out, line, command.code, m);
+        out += m.lineEnd;
+    }
+    out += m.preClose;
+}
+
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    std::string out;
+    out.reserve(text.size());
+    size_t start = 0;
+    for (size_t hit; (hit = text.find(from, start)) != std::string_view::npos;
+         start = hit + from.size()) {
+        out.append(text.substr(start, hit - start));
+        out.append(to);
+    }
+    out.append(text.substr(start));
+    return out;
+}
+
+// Lines end at each CR LF; once no CR LF follows, at each LF. The piece after the last
+// separator is a line too, even when empty.
+std::vector<std::string_view> scriptLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t pos = 0;
+    for (;;) {
+        size_t crlf = text.find("\r\n", pos);
+        size_t lf = crlf == std::string_view::npos ? text.find('\n', pos) : crlf;
+        if (lf == std::string_view::npos) break;
+        lines.push_back(text.substr(pos, lf - pos));
+        pos = lf + (lf == crlf ? 2 : 1);
+    }
+    lines.push_back(text.substr(pos));
+    return lines;
+}
+
+// The script's text as the block shows it: coloured (and escaped) when the matcher is
+// loaded, escaped otherwise, as stored in text documents.
+std::string scriptText(const std::string& text, const DocumentSources& sources, const Markup& m) {
+    if (!m.html) return text;
+    if (sources.matcher == nullptr || !sources.matcher->isLoaded()) return escapeHtml(text);
+    static const ColourRules kNoRules;
+    const ColourRules& rules = sources.colourRules ? *sources.colourRules : kNoRules;
+    std::string coloured = colourScript(replaceAll(text, "\r\n", "\n"), rules, sources.matcher);
+    return replaceAll(coloured, "\n", "\r\n");
+}
+
+void appendScript(std::string& out, const Script& script, const DocumentSources& sources,
+                  const DocumentOptions& options, const Markup& m) {
+    out += m.scriptOpen;
+    std::string body = scriptText(script.text, sources, m);
+    if (m.html && options.lineNumbers) {
+        std::vector<std::string_view> lines = scriptLines(body);
+        int width = numberWidth(lines.size());
+        for (size_t i = 0; i < lines.size(); ++i) {
+            appendLineNumber(out, i + 1, width, m);
+            out.append(lines[i]);
+            out += "\r\n";
+        }
+    } else {
+        out += body;
+    }
+    out += m.scriptClose;
+}
+
+ListingOptions listingOptions(const DocumentSources& sources, const DocumentOptions& options,
+                              OwnerKind kind, int ownerId) {
+    ListingOptions listing;
+    listing.project = &sources.project;
+    listing.detail = options.detail;
+    listing.ownerKind = kind;
+    listing.ownerId = ownerId;
+    return listing;
+}
+
+bool emptyList(const EventCommandList& list) {
+    return list.size() <= 1;
+}
+
+DocumentResult commonEventBody(const DocumentSources& sources, int id,
+                               const DocumentOptions& options, const Markup& m, std::string& out) {
+    const ProjectDatabase& db = sources.project;
+    std::string path = commonEventListPath(id);
+    EventCommandList list;
+    if (static_cast<size_t>(id) >= db.commonEvents().size() ||
+        !readCommandList(db.commonEventsFile(), path, list))
+        return failed(format("コモンイベント[%d]の取得に失敗しました", id), path);
+    if (options.skipEmpty && emptyList(list))
+        return skipped(format("common event %d is empty", id));
+    appendHeading(out, "コモンイベント" + db.label(id, KindCommonEvent, false, true, true, true),
+                  m);
+    out += renderConditionBlock(commonEventSections(db.commonEvents()[size_t(id)], db), m.html);
+    appendListing(out, list, listingOptions(sources, options, OwnerKind::CommonEvent, id),
+                  options.lineNumbers, m);
+    return bodyWritten();
+}
+
+DocumentResult troopPageBody(const DocumentSources& sources, int id, int page,
+                             const DocumentOptions& options, const Markup& m, std::string& out) {
+    const ProjectDatabase& db = sources.project;
+    std::string path = troopPageListPath(id, page - 1);
+    EventCommandList list;
+    if (static_cast<size_t>(id) >= db.troops().size() ||
+        static_cast<size_t>(page) > db.troops()[size_t(id)].pages.size() ||
+        !readCommandList(db.troopsFile(), path, list))
+        return failed(format("バトルイベント[%d-%d]の取得に失敗しました", id, page), path);
+    if (options.skipEmpty && emptyList(list))
+        return skipped(format("troop %d page %d is empty", id, page));
+    appendHeading(out,
+                  "バトルイベント" + db.label(id, KindTroop, false, true, true, true) +
+                      format(" %02dページ目", page),
+                  m);
+    const TroopPage& troopPage = db.troops()[size_t(id)].pages[size_t(page - 1)];
+    out += renderConditionBlock(troopPageSections(troopPage, id, db, options.detail), m.html);
+    appendListing(out, list, listingOptions(sources, options, OwnerKind::Troop, id),
+                  options.lineNumbers, m);
+    return bodyWritten();
+}
+
+DocumentResult mapEventBody(const DocumentSources& sources, int id, int page,
+                            const DocumentOptions& options, const Markup& m, std::string& out) {
+    const MapData* map = sources.map;
+    if (map == nullptr || !map->loaded) return failed("マップイベントオブジェクトが不正です", "");
+    std::string path = mapEventPageListPath(id, page - 1);
+    auto event = map->events.find(id);
+    if (event == map->events.end())
+        return failed(format("マップイベント[%d-%d]の取得に失敗しました", id, page), path);
+    if (static_cast<size_t>(page) > event->second.pages.size())
+        return skipped(format("event %d has no page %d", id, page));
+    EventCommandList list;
+    if (!readCommandList(map->root, path, list))
+        return failed(format("マップイベント[%d-%d]の取得に失敗しました", id, page), path);
+    if (options.skipEmpty && emptyList(list))
+        return skipped(format("event %d page %d is empty", id, page));
+    appendHeading(
+        out,
+        "マップイベント" + format("[%03d:%s] %02dページ目", id, event->second.name.c_str(), page),
+        m);
+    const MapEventPage& eventPage = event->second.pages[size_t(page - 1)];
+    out +=
+        renderConditionBlock(mapPageSections(eventPage, sources.project, options.detail), m.html);
+    ListingOptions listing = listingOptions(sources, options, OwnerKind::Map, map->mapId);
+    listing.mapEvents = &map->events;
+    appendListing(out, list, listing, options.lineNumbers, m);
+    return bodyWritten();
+}
+
+DocumentResult scriptDocumentBody(const DocumentSources& sources, int id,
+                                  const DocumentOptions& options, const Markup& m,
+                                  std::string& out) {
+    const std::vector<Script>& scripts = sources.project.scripts();
+    if (static_cast<size_t>(id) > scripts.size())
+        return failed(format("スクリプト[%d]の取得に失敗しました", id), "");
+    const Script& script = scripts[size_t(id - 1)];
+    if (options.skipEmpty && script.text.empty()) return skipped(format("script %d is empty", id));
+    appendScript(out, script, sources, options, m);
+    return bodyWritten();
+}
+
+DocumentResult writeBody(const DocumentSources& sources, const DocumentRequest& request,
+                         const DocumentOptions& options, std::string& out) {
+    const Markup& m = markupFor(options.html);
+    switch (request.kind) {
+        case DocumentKind::CommonEvent:
+            return commonEventBody(sources, request.id, options, m, out);
+        case DocumentKind::BattleEvent:
+            return troopPageBody(sources, request.id, request.page, options, m, out);
+        case DocumentKind::MapEvent:
+            return mapEventBody(sources, request.id, request.page, options, m, out);
+        case DocumentKind::Script:
+            return scriptDocumentBody(sources, request.id, options, m, out);
+    }
+    return skipped("unknown document kind");
+}
+
+bool readTemplate(const std::string& path, std::string& bytes, DocumentResult& failure) {
+    if (readWholeFile(path, bytes)) return true;
+    failure =
+        failed(format("テンプレートファイル %s の読み込みに失敗しました", path.c_str()), path);
+    return false;
+}
+
+}  // namespace
+
+bool writesCp932(OutputEncoding encoding, const ProjectDatabase& project) {
+    switch (encoding) {
+        case OutputEncoding::Cp932:
+            return true;
+        case OutputEncoding::Utf8:
+            return false;
+        case OutputEncoding::Automatic:
+            break;
+    }
+    return project.gameIniEncoding == "CP932";
+}
+
+void useTemplateFolder(DocumentOptions& options, const std::string& folder) {
+    options.headerTemplate = joinPath(folder, kHeaderTemplateName);
+    options.footerTemplate = joinPath(folder, kFooterTemplateName);
+}
+
+DocumentResult writeEventDocument(const DocumentSources& sources, const DocumentRequest& request,
+                                  const DocumentOptions& options) {
+    bool pageless =
+        request.kind == DocumentKind::CommonEvent || request.kind == DocumentKind::Script;
+    int page = pageless ? 1 : request.page;
+    if (request.id < 1 || page < 1) return skipped("no item chosen");
+    DocumentResult result;
+    std::string header, footer;
+    if (!readTemplate(options.headerTemplate, header, result) ||
+        !readTemplate(options.footerTemplate, footer, result))
+        return result;
+    std::string body;
+    result = writeBody(sources, {request.kind, request.id, page}, options, body);
+    if (!result.written()) return result;
+    if (!options.html) {
+        result.bytes = writesCp932(options.textEncoding, sources.project)
+                           ? utf8ToCp932(body, Unmappable::Question)
+                           : std::move(body);
+        return result;
+    }
+    // A header that is not UTF-8 is taken for a Shift_JIS template: the document follows it.
+    if (!isValidUtf8(header)) body = utf8ToCp932(body, Unmappable::HtmlReference);
+    result.bytes.reserve(header.size() + body.size() + footer.size());
+    result.bytes.append(header).append(body).append(footer);
+    return result;
+}
+
+bool saveDocument(const std::string& path, const DocumentResult& document) {
+    return document.written() && writeFileAtomic(path, document.bytes);
+}
+
+}  // namespace zorvane

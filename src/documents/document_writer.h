@@ -1,0 +1,73 @@
+// Event and script documents: one common event, troop page, map event page or script of
+// the loaded project as HTML (header template, heading, condition block, numbered command
+// listing, footer template) or as plain text. The writer builds the document in memory and
+// reports written, skipped or failed as data; saving it is a separate, atomic step.
+#pragma once
+
+#include <string>
+
+#include "documents/ruby_colour.h"
+
+namespace zorvane {
+
+class MapData;
+class ProjectDatabase;
+class TextMatcher;
+
+enum class DocumentKind : int { CommonEvent = 0, BattleEvent = 1, MapEvent = 2, Script = 3 };
+
+// The encoding of text documents (and other files for people): CP932 when the project's
+// Game.ini is Shift_JIS, UTF-8 otherwise, unless chosen.
+enum class OutputEncoding { Automatic, Cp932, Utf8 };
+bool writesCp932(OutputEncoding encoding, const ProjectDatabase& project);
+
+struct DocumentOptions {
+    bool html = true;
+    bool lineNumbers = true;  // numbered listing lines (scripts: HTML only)
+    bool detail = true;       // long command texts with captions
+    bool skipEmpty = false;   // an empty event list or script gives no document
+    // Read whole for every document, in both forms; HTML documents are written in the
+    // encoding of the header.
+    std::string headerTemplate;
+    std::string footerTemplate;
+    OutputEncoding textEncoding = OutputEncoding::Automatic;
+};
+
+// The default template and rule file names, and options pointing at them in a folder.
+extern const char* const kHeaderTemplateName;
+extern const char* const kFooterTemplateName;
+extern const char* const kColourRulesName;
+void useTemplateFolder(DocumentOptions& options, const std::string& folder);
+
+// What the writer reads besides the request.
+struct DocumentSources {
+    const ProjectDatabase& project;
+    const MapData* map = nullptr;              // map events: the loaded map of the event
+    const ColourRules* colourRules = nullptr;  // scripts in HTML
+    const TextMatcher* matcher = nullptr;      // scripts are coloured only when it is loaded
+};
+
+struct DocumentRequest {
+    DocumentKind kind = DocumentKind::CommonEvent;
+    int id = 0;    // common event, troop, map event or script (scripts counted from 1)
+    int page = 1;  // from 1; ignored for common events and scripts
+};
+
+enum class DocumentOutcome { Written, Skipped, Failed };
+
+struct DocumentResult {
+    DocumentOutcome outcome = DocumentOutcome::Skipped;
+    std::string bytes;       // the document, in its file's encoding, when written
+    std::string message;     // failed: the warning to show; skipped: why
+    std::string failedPath;  // failed: the template file or the value path that failed
+    bool written() const { return outcome == DocumentOutcome::Written; }
+};
+
+DocumentResult writeEventDocument(const DocumentSources& sources, const DocumentRequest& request,
+                                  const DocumentOptions& options);
+
+// Writes a written document's bytes to path through a temporary file; false when the
+// document was not written or the file could not be.
+bool saveDocument(const std::string& path, const DocumentResult& document);
+
+}  // namespace zorvane
