@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/doc_command.h"
 #include "cli/list_command.h"
 #include "cli/map_command.h"
 #include "cli/search_command.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     zorvane::cli::addSearchCommand(app, &run);
     zorvane::cli::addUpdateCommand(app, &run);
     zorvane::cli::addMapCommand(app, &run);
+    zorvane::cli::addDocCommand(app, &run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
