@@ -1,17 +1,15 @@
-// Page graphic frames: a 32 × 32 tile cut from the tileset, or frames a quarter of the
+// Page graphic frames: a 32 × 32 tile drawn by the map renderer, or frames a quarter of the
 // character sheet wide and high, in the row of the page's direction.
 #include "documents/page_graphic.h"
 
 #include "map/image_files.h"
-#include "map/tileset_graphics.h"
+#include "map/map_data.h"
+#include "map/tilemap_renderer.h"
 
 namespace zorvane {
 
 namespace {
 
-constexpr int kTileSize = 32;
-constexpr int kFirstTilesetTile = 384;
-constexpr int kTilesPerRow = 8;
 constexpr int kSheetFrames = 4;  // patterns across, directions down
 constexpr int kAllFolders = -1;  // project folder, then RTP 1 to 3
 
@@ -34,12 +32,10 @@ Bitmap32 cut(const Bitmap32& source, int x, int y, int width, int height) {
     return frame;
 }
 
-std::vector<Bitmap32> tileFrames(const MapEventGraphic& graphic, const TilesetGraphics& tileset) {
-    if (graphic.tileId < kFirstTilesetTile || tileset.tilesetPicture.empty()) return {};
-    int index = graphic.tileId - kFirstTilesetTile;
-    Bitmap32 tile = cut(tileset.tilesetPicture, index % kTilesPerRow * kTileSize,
-                        index / kTilesPerRow * kTileSize, kTileSize, kTileSize);
-    if (tile.empty()) return {};
+std::vector<Bitmap32> tileFrames(const MapEventGraphic& graphic, const MapData& map) {
+    TilemapRenderer renderer(map, RenderOptions{});
+    Bitmap32 tile;
+    if (!renderer.drawTile(tile, graphic.tileId, true, 0)) return {};
     tile.changeHue(graphic.characterHue);
     return {tile};
 }
@@ -69,10 +65,9 @@ std::vector<Bitmap32> characterFrames(const MapEventPage& page, const std::strin
 
 }  // namespace
 
-std::vector<Bitmap32> pageGraphicFrames(const MapEventPage& page, const TilesetGraphics& tileset,
-                                        const std::string& projectFolder) {
-    if (page.graphic.tileId != 0) return tileFrames(page.graphic, tileset);
-    return characterFrames(page, projectFolder);
+std::vector<Bitmap32> pageGraphicFrames(const MapEventPage& page, const MapData& map) {
+    if (page.graphic.tileId != 0) return tileFrames(page.graphic, map);
+    return characterFrames(page, map.projectFolder);
 }
 
 }  // namespace zorvane

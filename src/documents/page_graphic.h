@@ -3,7 +3,6 @@
 // steps. Plain pixel buffers; the viewer only shows them.
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include "map/bitmap32.h"
@@ -11,12 +10,12 @@
 
 namespace zorvane {
 
-struct TilesetGraphics;
+class MapData;
 
-// Tiles come from the tileset picture (autotile ids give nothing, as on the map); a
-// character sheet is found in the project or an RTP and takes the page's hue. Nothing
-// when the page shows no picture or its file cannot be read.
-std::vector<Bitmap32> pageGraphicFrames(const MapEventPage& page, const TilesetGraphics& tileset,
-                                        const std::string& projectFolder);
+// A tile is drawn as the map draws it, from the map's tileset (loaded with loadTileset), in
+// the first frame of an autotile; a character sheet is found in the project or an RTP.
+// Both take the page's hue. Nothing when the page shows no picture or its file cannot be
+// read.
+std::vector<Bitmap32> pageGraphicFrames(const MapEventPage& page, const MapData& map);
 
 }  // namespace zorvane

@@ -41,7 +41,7 @@ TEST(PageGraphic, TileAndCharacterFrames) {
     // The chest of the world map: one tile, at ((id - 384) mod 8, (id - 384) div 8).
     const MapEventPage& chest = world.events.at(2).pages.at(0);
     int index = chest.graphic.tileId - 384;
-    std::vector<Bitmap32> tile = pageGraphicFrames(chest, world.tilesetGraphics, db.projectFolder);
+    std::vector<Bitmap32> tile = pageGraphicFrames(chest, world);
     ASSERT_EQ(tile.size(), 1u);
     EXPECT_EQ(visible(imgtest::toRgba(tile[0])),
               visible(crop(sample + "Tilesets/sample_tiles.png", index % 8 * 32, index / 8 * 32, 32,
@@ -52,8 +52,7 @@ TEST(PageGraphic, TileAndCharacterFrames) {
     MapEventPage mayor = town.events.at(1).pages.at(1);
     ASSERT_EQ(mayor.graphic.direction, 8);
     ASSERT_TRUE(mayor.walkAnime);
-    std::vector<Bitmap32> walking =
-        pageGraphicFrames(mayor, town.tilesetGraphics, db.projectFolder);
+    std::vector<Bitmap32> walking = pageGraphicFrames(mayor, town);
     ASSERT_EQ(walking.size(), 4u);
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(visible(imgtest::toRgba(walking[size_t(k)])),
@@ -63,10 +62,10 @@ TEST(PageGraphic, TileAndCharacterFrames) {
     // Still: the frame of its pattern alone.
     mayor.walkAnime = mayor.stepAnime = false;
     mayor.graphic.pattern = 2;
-    std::vector<Bitmap32> still = pageGraphicFrames(mayor, town.tilesetGraphics, db.projectFolder);
+    std::vector<Bitmap32> still = pageGraphicFrames(mayor, town);
     ASSERT_EQ(still.size(), 1u);
     EXPECT_EQ(visible(imgtest::toRgba(still[0])), visible(crop(sheet, 48, 96, 24, 32)));
 
     mayor.graphic.characterName = "nothing_here";
-    EXPECT_TRUE(pageGraphicFrames(mayor, town.tilesetGraphics, db.projectFolder).empty());
+    EXPECT_TRUE(pageGraphicFrames(mayor, town).empty());
 }
