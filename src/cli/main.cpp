@@ -6,6 +6,7 @@
 #include "cli/doc_command.h"
 #include "cli/list_command.h"
 #include "cli/map_command.h"
+#include "cli/rtp_command.h"
 #include "cli/search_command.h"
 
 int main(int argc, char** argv) {
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     zorvane::cli::addProjectCommands(app, &run);
     zorvane::cli::addListCommand(app, &run);
     zorvane::cli::addSearchCommand(app, &run);
+    zorvane::cli::addRtpCommand(app, &run);
     zorvane::cli::addUpdateCommand(app, &run);
     zorvane::cli::addMapCommand(app, &run);
     zorvane::cli::addDocCommand(app, &run);

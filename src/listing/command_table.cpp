@@ -225,4 +225,12 @@ bool formatCommand(std::string& line, const EventCommand& command, const Listing
     return matched;
 }
 
+void collectCommandFiles(const EventCommand& command, const ListingOptions& options,
+                         FileCollector& files) {
+    const CommandRow* row = findCommandRow(command.code);
+    if (!row) return;
+    std::string parameters;
+    row->formatter(parameters, command.parameters, options, nullptr, &files);
+}
+
 }  // namespace zorvane

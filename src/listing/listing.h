@@ -55,5 +55,8 @@ std::vector<std::string> commandNames();
 // The single entry point: the line for one command, and whether it matched.
 bool formatCommand(std::string& line, const EventCommand& command, const ListingOptions& options,
                    const SearchRequest* request);
+// Adds every file the command names (folder + name, no extension) to `files`.
+void collectCommandFiles(const EventCommand& command, const ListingOptions& options,
+                         FileCollector& files);
 
 }  // namespace zorvane

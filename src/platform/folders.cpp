@@ -204,6 +204,14 @@ std::string rpgxpApplicationPath() {
     return mapWindowsPath(prefix, windowsPath);
 }
 
+std::string windowsSystemFile(const std::string& name) {
+    for (const char* folder : {"drive_c/windows/syswow64", "drive_c/windows/system32"}) {
+        auto hit = findPathNoCase(joinPath(winePrefix(), folder), name);
+        if (hit && isRegularFile(*hit)) return *hit;
+    }
+    return "";
+}
+
 std::string tempFolder() {
     std::string folder = envOr("TMPDIR", "/tmp");
     return isDirectory(folder) ? folder : "/tmp";

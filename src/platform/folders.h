@@ -16,6 +16,9 @@ std::string commonFilesFolder();
 // RPGXP's program mapped into the Wine prefix, "" when it is not installed.
 std::string rpgxpApplicationPath();
 std::string winePrefix();
+// `name` in the Wine prefix's Windows system folder: syswow64 (the system folder of 32-bit
+// programs on a 64-bit prefix), then system32; "" when neither holds it.
+std::string windowsSystemFile(const std::string& name);
 std::string tempFolder();
 
 }  // namespace zorvane

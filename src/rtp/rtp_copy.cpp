@@ -1,0 +1,152 @@
+// The copy never trusts a name from the project to choose a place: destinations are built
+// only from safe relative names under the game folder, and every file is written whole or
+// not at all. Game.ini changes only after every listed file has arrived.
+#include "rtp/rtp_copy.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "platform/atomic_file.h"
+#include "platform/file_util.h"
+#include "platform/folders.h"
+#include "platform/ini_file.h"
+#include "platform/path_nocase.h"
+#include "project/file_helpers.h"
+
+namespace zorvane {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+const char* const kProblemTexts[] = {
+    "ゲームフォルダの外を指す名前です",
+    "RTPのファイルを読み込めません",
+    "フォルダを作成できません",
+    "ゲームフォルダに書き込めません",
+    "Windowsのシステムフォルダにありません",
+    "Game.iniを読み込めません",
+    "Game.iniを書き込めません",
+};
+
+std::vector<std::string> splitParts(const std::string& relative) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : relative + "/") {
+        if (c != '/' && c != '\\') {
+            part += c;
+            continue;
+        }
+        if (!part.empty() && part != ".") parts.push_back(part);
+        part.clear();
+    }
+    return parts;
+}
+
+// The extension of the file a path names, with its dot; "" when it has none.
+std::string extensionOf(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    return path.substr(dot);
+}
+
+// An existing entry of `folder` named `part` in any letter case, else the name as given.
+std::string childOf(const std::string& folder, const std::string& part) {
+    auto hit = findPathNoCase(folder, part);
+    return hit ? *hit : joinPath(folder, part);
+}
+
+std::optional<CopyProblem> copyFile(const std::string& source, const std::string& destination) {
+    std::unique_ptr<std::FILE, FileCloser> in(std::fopen(source.c_str(), "rb"));
+    if (!in) return CopyProblem::SourceUnreadable;
+    AtomicFileWriter out;
+    if (!out.open(destination)) return CopyProblem::WriteFailed;
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0)
+        if (!out.write(std::string_view(buffer, got))) return CopyProblem::WriteFailed;
+    if (std::ferror(in.get())) return CopyProblem::SourceUnreadable;  // out drops its temp file
+    if (!out.commit()) return CopyProblem::WriteFailed;
+    return std::nullopt;
+}
+
+std::optional<CopyProblem> copyOne(const std::string& projectFolder, const RtpFile& file) {
+    std::string destination = copyDestination(projectFolder, file);
+    if (destination.empty()) return CopyProblem::UnsafePath;
+    if (!ensureFolder(folderOf(destination))) return CopyProblem::FolderNotCreated;
+    return copyFile(file.foundPath, destination);
+}
+
+// RTP1 to RTP3 emptied; every other byte of the file stays. Returns the Library key.
+std::optional<CopyProblem> emptyRtpKeys(const std::string& projectFolder, std::string& library) {
+    std::string path = childOf(projectFolder, "Game.ini");
+    IniFile ini;
+    if (!ini.load(path)) return CopyProblem::GameIniUnreadable;
+    for (const char* key : {"RTP1", "RTP2", "RTP3"}) ini.set("Game", key, "");
+    if (!ini.save(path)) return CopyProblem::GameIniNotWritten;
+    library = ini.get("Game", "Library", "");
+    return std::nullopt;
+}
+
+// The library is a plain file name: it comes from the system folder and lands beside
+// Game.ini, nowhere else.
+std::optional<CopyProblem> copyLibrary(const std::string& projectFolder,
+                                       const std::string& library) {
+    if (library.find_first_of("/\\") != std::string::npos || !isSafeRelativeName(library) ||
+        library == "." || library == "..")
+        return CopyProblem::UnsafePath;
+    std::string source = windowsSystemFile(library);
+    if (source.empty()) return CopyProblem::NotFound;
+    return copyFile(source, childOf(projectFolder, library));
+}
+
+}  // namespace
+
+std::string copyDestination(const std::string& projectFolder, const RtpFile& file) {
+    if (file.relativePath.empty() || !isSafeRelativeName(file.relativePath)) return "";
+    std::vector<std::string> parts = splitParts(file.relativePath);
+    if (parts.empty()) return "";
+    std::string path = projectFolder;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) path = childOf(path, parts[i]);
+    return childOf(path, parts.back() + extensionOf(file.foundPath));
+}
+
+RtpCopyResult copyRtpFiles(const std::vector<RtpFile>& files, const std::string& projectFolder,
+                           RtpProgress& progress, const std::atomic<bool>& abort) {
+    RtpCopyResult result;
+    progress.setRange(static_cast<int>(files.size()));
+    progress.setPosition(0);
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (abort.load(std::memory_order_relaxed)) {
+            result.aborted = true;
+            progress.setPosition(0);
+            return result;
+        }
+        if (auto problem = copyOne(projectFolder, files[i]))
+            result.fileFailures.push_back({files[i].relativePath, *problem});
+        else
+            ++result.copied;
+        progress.setPosition(static_cast<int>(i) + 1);
+    }
+    if (!result.fileFailures.empty()) return result;
+    std::string library;
+    if (auto problem = emptyRtpKeys(projectFolder, library)) {
+        result.finishFailures.push_back({"Game.ini", *problem});
+        return result;
+    }
+    result.gameIniChanged = true;
+    if (library.empty()) return result;
+    if (auto problem = copyLibrary(projectFolder, library))
+        result.finishFailures.push_back({library, *problem});
+    return result;
+}
+
+const char* copyProblemText(CopyProblem problem) {
+    return kProblemTexts[static_cast<int>(problem)];
+}
+
+}  // namespace zorvane

@@ -1,0 +1,50 @@
+// Which run-time package (RTP) files a project uses: every graphic and audio file named by
+// the database, the common events, the battle events and the maps, kept when it is found
+// in an RTP folder and not in the game folder.
+#pragma once
+
+#include <atomic>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace zorvane {
+
+class ProjectDatabase;
+
+// One used RTP file: the name as referenced ("Graphics\Characters\Hero", no extension) and
+// the full path of the file found in an RTP folder.
+struct RtpFile {
+    std::string relativePath;
+    std::string foundPath;
+};
+
+// Progress of the scan and of the copy, reported from the worker thread.
+class RtpProgress {
+  public:
+    virtual ~RtpProgress() = default;
+    // The bar runs from 0 to `maximum`; the position starts at 0.
+    virtual void setRange(int maximum) = 0;
+    virtual void setPosition(int position) = 0;
+};
+
+// Every file the project names, in ascending byte order, each once. The progress range is
+// the number of maps + 11: one step per database, one for the common events, one for the
+// troops, one per map. False when the abort flag stopped the walk (`files` is then empty).
+bool collectUsedFiles(const ProjectDatabase& project, RtpProgress& progress,
+                      const std::atomic<bool>& abort, std::set<std::string>& files);
+
+// The paths that resolve to an RTP folder rather than the game folder, in the set's order.
+std::vector<RtpFile> rtpFilesAmong(const std::set<std::string>& files,
+                                   const std::string& projectFolder);
+
+struct RtpScanResult {
+    std::vector<RtpFile> files;
+    bool aborted = false;
+};
+
+// Both steps; an aborted scan lists nothing.
+RtpScanResult scanRtpUsage(const ProjectDatabase& project, RtpProgress& progress,
+                           const std::atomic<bool>& abort);
+
+}  // namespace zorvane
