@@ -18,6 +18,7 @@
 
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
+#include "app/rtp_page.h"
 #include "app/search_page.h"
 #include "app/settings_dialog.h"
 #include "app/wx_text.h"
@@ -196,8 +197,24 @@ void MainFrame::createBody() {
     auto* searchFill = new wxBoxSizer(wxVERTICAL);
     searchFill->Add(searchPage_, 1, wxEXPAND);
     pages_[kTabSearch]->SetSizer(searchFill);
+    rtpPage_ = new RtpPage(pages_[kTabRtpCopy], context_, [this] { reloadProject(); });
+    auto* rtpFill = new wxBoxSizer(wxVERTICAL);
+    rtpFill->Add(rtpPage_, 1, wxEXPAND);
+    pages_[kTabRtpCopy]->SetSizer(rtpFill);
     bindExportPageSettings(context_.settingsFile, context_.settings);
     tabs_->SetSelection(static_cast<size_t>(context_.settings.system.lastTab));
+    // While a task runs the tabs stay where they are, but the page itself stays enabled:
+    // its abort button must still answer. GTK lets a vetoed change happen anyway (without
+    // the changed event), so the kept page is selected again afterwards.
+    tabs_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, [this](wxBookCtrlEvent& event) {
+        if (!busy() || event.GetEventObject() != tabs_) return;
+        event.Veto();
+        int keep = event.GetOldSelection();
+        CallAfter([this, keep] {
+            if (keep >= 0 && tabs_->GetSelection() != keep)
+                tabs_->ChangeSelection(static_cast<size_t>(keep));
+        });
+    });
     tabs_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
         if (event.GetSelection() >= 0) context_.settings.system.lastTab = event.GetSelection();
         event.Skip();
@@ -346,7 +363,6 @@ void MainFrame::updateCommandStates() {
         }
         enableCommand(row.id, on);
     }
-    tabs_->Enable(idle);
     folderBox_->ChangeValue(loaded ? toWx(context_.database.projectFolder) : wxString());
     std::string title = kProgramName;
     if (loaded) title += " - [" + context_.database.title + "]";

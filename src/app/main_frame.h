@@ -15,6 +15,7 @@ class wxToolBar;
 
 namespace zorvane {
 
+class RtpPage;
 class SearchPage;
 
 // wx menu ids must stay below 0x7FFF, so the program's own command numbers (40001 ...)
@@ -51,6 +52,7 @@ class MainFrame : public wxFrame {
     wxTextCtrl* folderBox() const { return folderBox_; }
     AppContext& context() const { return context_; }
     SearchPage* searchPage() const { return searchPage_; }
+    RtpPage* rtpPage() const { return rtpPage_; }
 
     void openProjectDialog();
     bool openProject(const std::string& path);
@@ -82,6 +84,7 @@ class MainFrame : public wxFrame {
     wxTextCtrl* folderBox_ = nullptr;
     std::array<wxPanel*, kMainTabCount> pages_{};
     SearchPage* searchPage_ = nullptr;
+    RtpPage* rtpPage_ = nullptr;
     int settingsMenuIndex_ = -1;
 };
 

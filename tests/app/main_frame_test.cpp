@@ -233,7 +233,10 @@ TEST_F(MainFrameTest, WhileBusyProjectCommandsAndExitAreRefused) {
 
     for (int id : {kCmdOpen, kCmdReload, kCmdSettings, kCmdEventViewer, kCmdMapViewer})
         EXPECT_FALSE(frame->isCommandEnabled(id)) << id;
-    EXPECT_FALSE(frame->tabs()->IsEnabled());
+    int tab = frame->tabs()->GetSelection();
+    frame->tabs()->SetSelection((tab + 1) % kMainTabCount);
+    ztest::pumpFor(30);
+    EXPECT_EQ(frame->tabs()->GetSelection(), tab) << "the tabs must stay while the task runs";
 
     touchDataFile("System.rxdata");
     for (int id : {kCmdOpen, kCmdReload, kCmdSettings, kCmdUninstall, kCmdVersion, kCmdExit})
@@ -250,7 +253,9 @@ TEST_F(MainFrameTest, WhileBusyProjectCommandsAndExitAreRefused) {
     EXPECT_TRUE(sawAbort);
     EXPECT_TRUE(finished);
     for (int id : {kCmdOpen, kCmdReload, kCmdSettings}) EXPECT_TRUE(frame->isCommandEnabled(id));
-    EXPECT_TRUE(frame->tabs()->IsEnabled());
+    frame->tabs()->SetSelection((tab + 1) % kMainTabCount);
+    ztest::pumpFor(30);
+    EXPECT_EQ(frame->tabs()->GetSelection(), (tab + 1) % kMainTabCount);
 }
 
 TEST_F(MainFrameTest, ExitWritesPositionTabAndProjectIntoTheSettings) {

@@ -1,0 +1,253 @@
+// The RTP tab. The worker reports progress into a mailbox that one queued call at a time
+// carries to the bar; results come back through the task runner's completion callback,
+// so widgets are touched only on the UI thread.
+#include "app/rtp_page.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/gauge.h>
+#include <wx/listctrl.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/weakref.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "app/message_box.h"
+#include "app/wx_text.h"
+#include "project/project_database.h"
+
+namespace zorvane {
+
+namespace {
+
+const char* const kQuestion =
+    "リスト中のファイルを本当にゲームフォルダにコピーしてもよろしいですか？";
+const char* const kDone =
+    "ファイルのコピーとGame.iniの変更が完了しました\nこのゲームはRTP不要でプレイできます";
+const char* const kFilesFailed =
+    "次のファイルをコピーできなかったため、Game.iniは変更していません\n"
+    "ゲームはこれらのファイルを今まで通りRTPから読み込みます";
+const char* const kFinishFailedIniChanged =
+    "ファイルのコピーとGame.iniの変更は完了しましたが、次のファイルをコピーできませんでした";
+const char* const kFinishFailed = "ファイルはコピーしましたが、Game.iniを変更できませんでした";
+constexpr size_t kListedFailures = 20;
+
+void appendFailures(std::string& text, const std::vector<CopyFailure>& failures) {
+    text += "\n";
+    for (size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
+        text += "\n" + failures[i].name + "：" + copyProblemText(failures[i].problem);
+    if (failures.size() > kListedFailures)
+        text += "\nほか" + std::to_string(failures.size() - kListedFailures) + "件";
+}
+
+}  // namespace
+
+// Carries the worker's progress to the bar: the last range and position wait here, and at
+// most one delivery is queued at a time.
+class GaugeForwarder : public RtpProgress, public std::enable_shared_from_this<GaugeForwarder> {
+  public:
+    explicit GaugeForwarder(wxGauge* gauge) : gauge_(gauge) {}
+
+    void setRange(int maximum) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        range_ = maximum;
+        scheduleLocked();
+    }
+    void setPosition(int position) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        position_ = position;
+        scheduleLocked();
+    }
+    // After the task: deliveries still queued change nothing.
+    void stop() { stopped_ = true; }
+
+  private:
+    void scheduleLocked() {
+        if (scheduled_ || !wxTheApp) return;
+        scheduled_ = true;
+        std::weak_ptr<GaugeForwarder> self = weak_from_this();
+        wxTheApp->CallAfter([self] {
+            if (auto forwarder = self.lock()) forwarder->deliver();
+        });
+    }
+
+    void deliver() {
+        int range, position;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            range = range_;
+            position = position_;
+            scheduled_ = false;
+        }
+        if (stopped_ || !gauge_) return;
+        gauge_->SetRange(std::max(range, 1));
+        gauge_->SetValue(std::min(std::max(position, 0), std::max(range, 1)));
+    }
+
+    std::mutex mutex_;
+    int range_ = 1;
+    int position_ = 0;
+    bool scheduled_ = false;
+    // Touched on the UI thread only.
+    bool stopped_ = false;
+    wxWeakRef<wxGauge> gauge_;
+};
+
+std::string copyReport(const RtpCopyResult& result) {
+    if (result.complete()) return kDone;
+    std::string text;
+    if (!result.fileFailures.empty()) {
+        text = kFilesFailed;
+        appendFailures(text, result.fileFailures);
+    } else {
+        text = result.gameIniChanged ? kFinishFailedIniChanged : kFinishFailed;
+        appendFailures(text, result.finishFailures);
+    }
+    return text;
+}
+
+RtpPage::RtpPage(wxWindow* parent, AppContext& context, std::function<void()> reload)
+    : wxPanel(parent), context_(context), reload_(std::move(reload)) {
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, toWx("使用RTP一覧"));
+    list_ = new wxListCtrl(box->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                           wxLC_REPORT | wxLC_SINGLE_SEL);
+    list_->AppendColumn(toWx("ファイル"));
+    list_->AppendColumn(toWx("パス"));
+    box->Add(list_, 1, wxEXPAND | wxALL, 4);
+
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    progress_ = new wxGauge(this, wxID_ANY, 1);
+    row->Add(progress_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+    scanButton_ = new wxButton(this, wxID_ANY, toWx("検索"));
+    copyButton_ = new wxButton(this, wxID_ANY, toWx("コピー開始"));
+    row->Add(scanButton_, 0, wxRIGHT, 6);
+    row->Add(copyButton_, 0);
+
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(box, 1, wxEXPAND | wxALL, 6);
+    column->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
+    SetSizer(column);
+
+    scanButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { startScan(); });
+    copyButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { startCopy(); });
+    joinHooks();
+    refresh();
+}
+
+RtpPage::~RtpPage() {
+    if (forwarder_) forwarder_->stop();
+}
+
+void RtpPage::joinHooks() {
+    wxWeakRef<RtpPage> self(this);
+    AppHooks& hooks = context_.hooks;
+    auto chain = [self](std::function<void()>& hook, void (RtpPage::*run)()) {
+        std::function<void()> previous = hook;
+        hook = [previous, self, run] {
+            if (previous) previous();
+            if (self) (self.get()->*run)();
+        };
+    };
+    chain(hooks.refreshPages, &RtpPage::projectOpened);
+    chain(hooks.updatePageStates, &RtpPage::refresh);
+}
+
+// A list from another project (or from before a reload) must never be copied here.
+void RtpPage::projectOpened() {
+    showFiles({});
+    refresh();
+}
+
+void RtpPage::refresh() {
+    bool loaded = context_.database.loaded;
+    bool busy = context_.tasks.isBusy();
+    scanButton_->SetLabel(toWx(busy ? "中断" : "検索"));
+    scanButton_->Enable(loaded);
+    copyButton_->Enable(loaded && !busy && !files_.empty());
+}
+
+void RtpPage::showFiles(std::vector<RtpFile> files) {
+    files_ = std::move(files);
+    list_->Freeze();
+    list_->DeleteAllItems();
+    for (size_t i = 0; i < files_.size(); ++i) {
+        long item = list_->InsertItem(static_cast<long>(i), toWx(files_[i].relativePath));
+        list_->SetItem(item, 1, toWx(files_[i].foundPath));
+    }
+    for (int c = 0; c < 2; ++c)
+        list_->SetColumnWidth(c, files_.empty() ? wxLIST_AUTOSIZE_USEHEADER : wxLIST_AUTOSIZE);
+    list_->Thaw();
+}
+
+void RtpPage::startScan() {
+    if (context_.tasks.isBusy()) {
+        context_.tasks.abort();
+        return;
+    }
+    if (!context_.database.loaded) return;
+    showFiles({});
+    forwarder_ = std::make_shared<GaugeForwarder>(progress_);
+    auto forwarder = forwarder_;
+    auto result = std::make_shared<RtpScanResult>();
+    const ProjectDatabase& db = context_.database;
+    wxWeakRef<RtpPage> self(this);
+    context_.tasks.start(
+        [&db, forwarder, result](std::atomic<bool>& abort) {
+            *result = scanRtpUsage(db, *forwarder, abort);
+        },
+        [self, result](bool) {
+            if (self) self->scanEnded(*result);
+        });
+}
+
+void RtpPage::scanEnded(const RtpScanResult& result) {
+    endTask();
+    if (!result.aborted) showFiles(result.files);
+    if (wxWindow* top = wxGetTopLevelParent(this)) top->Raise();
+    refresh();
+}
+
+void RtpPage::startCopy() {
+    if (context_.tasks.isBusy() || !context_.database.loaded || files_.empty()) return;
+    int answer = showMessage(wxGetTopLevelParent(this), kQuestion, kMessageTitle,
+                             wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+    if (answer != wxYES) return;
+    forwarder_ = std::make_shared<GaugeForwarder>(progress_);
+    auto forwarder = forwarder_;
+    auto result = std::make_shared<RtpCopyResult>();
+    std::vector<RtpFile> files = files_;
+    std::string folder = context_.database.projectFolder;
+    wxWeakRef<RtpPage> self(this);
+    context_.tasks.start(
+        [files, folder, forwarder, result](std::atomic<bool>& abort) {
+            *result = copyRtpFiles(files, folder, *forwarder, abort);
+        },
+        [self, result](bool) {
+            if (self) self->copyEnded(*result);
+        });
+}
+
+void RtpPage::copyEnded(const RtpCopyResult& result) {
+    endTask();
+    if (result.aborted) {
+        refresh();
+        return;
+    }
+    // The reload re-reads Game.ini and empties the list through the pages' refresh.
+    if (reload_) reload_();
+    showFiles({});
+    bool done = result.complete();
+    showMessage(wxGetTopLevelParent(this), copyReport(result), kMessageTitle,
+                wxOK | (done ? wxICON_INFORMATION : wxICON_WARNING));
+    refresh();
+}
+
+void RtpPage::endTask() {
+    if (forwarder_) forwarder_->stop();
+    forwarder_.reset();
+    progress_->SetValue(0);
+}
+
+}  // namespace zorvane
