@@ -10,7 +10,7 @@ ZORVANE_PACKAGES=(
   libcli11-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth x11-apps
   fonts-ipafont-gothic fonts-ipafont-mincho
-  ruby python3 imagemagick pngcheck clang libclang-rt-14-dev hyperfine time
+  ruby python3 imagemagick pngcheck clang libclang-rt-14-dev hyperfine git time
 )
 
 install_packages() {

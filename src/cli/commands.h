@@ -13,5 +13,6 @@ using Runner = std::function<int()>;
 void addDumpCommands(CLI::App& app, Runner* run);
 void addProjectCommands(CLI::App& app, Runner* run);
 void addUpdateCommand(CLI::App& app, Runner* run);
+void addTextconvCommands(CLI::App& app, Runner* run);
 
 }  // namespace zorvane::cli

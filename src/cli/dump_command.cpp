@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "marshal/marshal_file.h"
+#include "textconv/value_dump.h"
 
 namespace zorvane::cli {
 
@@ -20,48 +21,14 @@ struct ResaveOptions {
     std::string out;
 };
 
-// Kinds without display text of their own are named, so every line says something.
-std::string dumpText(const MarshalValue& node) {
-    switch (node.kind()) {
-        case MarshalValue::UserDump:
-            return "<_dump " + node.className() + ", " + std::to_string(node.bytes().size()) + " bytes>";
-        case MarshalValue::MarshalDump: return "<marshal_dump " + node.className() + ">";
-        case MarshalValue::ClassRef: return "<class " + node.text() + ">";
-        case MarshalValue::ModuleRef: return "<module " + node.text() + ">";
-        default: return node.toText(true);
-    }
-}
-
-void printNode(const MarshalValue& node, const std::string& path, const ValuePathIndex& index,
-               int depth, bool withPaths, const std::string& label) {
-    std::string line(static_cast<size_t>(depth) * 2, ' ');
-    if (!label.empty()) line += label + " ";
-    line += dumpText(node);
-    // A path taken first by another node belongs to that node.
-    if (withPaths && index.findPath(path) == &node) line += "    " + path;
-    std::printf("%s\n", line.c_str());
-    ValuePathIndex::forEachChild(node, path, [&](const MarshalValue& child, const std::string& p) {
-        char step = p[path.size()];
-        if (step == '/') return;  // name nodes and hash keys label their values instead
-        std::string childLabel;
-        if (step == '.') childLabel = p.substr(path.size() + 1) + ":";
-        else if (step == '{') childLabel = p.substr(path.size()) + " =>";
-        printNode(child, p, index, depth + 1, withPaths, childLabel);
-    });
-}
-
 int runDump(const DumpOptions& o) {
     MarshalFile file;
     if (!file.load(o.file)) {
         std::fprintf(stderr, "%s: %s\n", o.file.c_str(), file.error().message().c_str());
         return 1;
     }
-    const ValueArray& tops = file.root().children();
-    for (size_t i = 0; i < tops.size(); ++i) {
-        std::string head = ValuePathIndex::headOf(tops[i]);
-        if (head.empty()) head = "[" + std::to_string(i) + "]";
-        printNode(tops[i], head, file.index(), 0, o.paths, "");
-    }
+    std::string text = dumpValues(file, o.paths);
+    std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
 }
 

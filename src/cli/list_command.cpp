@@ -31,26 +31,8 @@ struct ListOptions {
 
 // The events of a map file by id: names and pages, as the character names need them.
 std::map<int32_t, MapEvent> readMapEvents(const MarshalFile& mapFile) {
-    std::map<int32_t, MapEvent> events;
     const MarshalValue* hash = mapFile.find("RPG::Map.@events");
-    if (!hash) return events;
-    for (const ValuePair& pair : hash->pairs()) {
-        const MarshalValue& node = pair.second;
-        if (node.kind() != MarshalValue::Object) continue;
-        MapEvent event;
-        event.id = pair.first.fixnum();
-        if (const MarshalValue* v = node.findIvar("@name")) event.name = v->text();
-        if (const MarshalValue* v = node.findIvar("@x")) event.x = v->fixnum();
-        if (const MarshalValue* v = node.findIvar("@y")) event.y = v->fixnum();
-        if (const MarshalValue* pages = node.findIvar("@pages")) {
-            for (const MarshalValue& pageNode : pages->children()) {
-                event.pages.emplace_back();
-                readMapEventPage(pageNode, event.pages.back());
-            }
-        }
-        events[event.id] = std::move(event);
-    }
-    return events;
+    return hash ? zorvane::readMapEvents(*hash) : std::map<int32_t, MapEvent>{};
 }
 
 void printList(const EventCommandList& list, const ListingOptions& options) {

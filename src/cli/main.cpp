@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     zorvane::cli::addUpdateCommand(app, &run);
     zorvane::cli::addMapCommand(app, &run);
     zorvane::cli::addDocCommand(app, &run);
+    zorvane::cli::addTextconvCommands(app, &run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

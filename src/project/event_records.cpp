@@ -40,7 +40,8 @@ void EventCommandList::fixUp() {
             choices[cmd.indent] = std::move(texts);
         } else if (cmd.code == 402) {
             // The editor may store the branch's text as a link to the choice's string.
-            int32_t k = cmd.parameters[0].kind() == MarshalValue::Fixnum ? cmd.parameters[0].fixnum() : 0;
+            int32_t k =
+                cmd.parameters[0].kind() == MarshalValue::Fixnum ? cmd.parameters[0].fixnum() : 0;
             auto it = choices.find(cmd.indent);
             if (it != choices.end() && k >= 0 && static_cast<size_t>(k) < it->second.size())
                 cmd.parameters[1].setString(it->second[static_cast<size_t>(k)]);
@@ -68,7 +69,9 @@ bool readCommandList(const MarshalFile& file, const std::string& path, EventComm
     return true;
 }
 
-std::string commonEventListPath(int id) { return "Array[" + std::to_string(id) + "].@list"; }
+std::string commonEventListPath(int id) {
+    return "Array[" + std::to_string(id) + "].@list";
+}
 
 std::string troopPageListPath(int troopId, int page) {
     return "Array[" + std::to_string(troopId) + "].@pages[" + std::to_string(page) + "].@list";
@@ -91,8 +94,10 @@ const FieldTable<TroopCondition> kTroopConditionFields = {
 };
 
 const FieldTable<TroopMember> kTroopMemberFields = {
-    {"@enemy_id", &TroopMember::enemyId}, {"@x", &TroopMember::x},
-    {"@y", &TroopMember::y},              {"@hidden", &TroopMember::hidden},
+    {"@enemy_id", &TroopMember::enemyId},
+    {"@x", &TroopMember::x},
+    {"@y", &TroopMember::y},
+    {"@hidden", &TroopMember::hidden},
     {"@immortal", &TroopMember::immortal},
 };
 
@@ -153,6 +158,29 @@ void readMapEventPage(const MarshalValue& pageNode, MapEventPage& page) {
     if (const MarshalValue* graphic = pageNode.findIvar("@graphic"))
         readFields(*graphic, page.graphic, kMapGraphicFields);
     readFields(pageNode, page, kMapPageFields);
+}
+
+std::map<int32_t, MapEvent> readMapEvents(const MarshalValue& eventsHash) {
+    std::map<int32_t, MapEvent> events;
+    for (const ValuePair& pair : eventsHash.pairs()) {
+        const MarshalValue& node = pair.second;
+        if (node.kind() != MarshalValue::Object) continue;
+        MapEvent event;
+        event.id = static_cast<int32_t>(pair.first.integer());
+        if (const MarshalValue* v = node.findIvar("@name")) event.name = v->text();
+        if (const MarshalValue* v = node.findIvar("@x"))
+            event.x = static_cast<int32_t>(v->integer());
+        if (const MarshalValue* v = node.findIvar("@y"))
+            event.y = static_cast<int32_t>(v->integer());
+        if (const MarshalValue* pages = node.findIvar("@pages")) {
+            for (const MarshalValue& pageNode : pages->children()) {
+                event.pages.emplace_back();
+                readMapEventPage(pageNode, event.pages.back());
+            }
+        }
+        events[event.id] = std::move(event);
+    }
+    return events;
 }
 
 }  // namespace zorvane

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ struct EventCommand {
 };
 
 class EventCommandList {
-public:
+  public:
     // One command per element of the array node (a non-command element stays a default
     // command in its place), then fixUp().
     void read(const MarshalValue& listNode);
@@ -69,8 +70,7 @@ struct Troop {
 };
 
 struct MapEventCondition {
-    bool switch1Valid = false, switch2Valid = false, variableValid = false,
-         selfSwitchValid = false;
+    bool switch1Valid = false, switch2Valid = false, variableValid = false, selfSwitchValid = false;
     int32_t switch1Id = 1, switch2Id = 1, variableId = 1, variableValue = 0;
     int32_t selfSwitchCh = 'A';
 };
@@ -105,5 +105,8 @@ struct MapEvent {
 void readTroopPage(const MarshalValue& pageNode, TroopPage& page);
 void readTroopMember(const MarshalValue& memberNode, TroopMember& member);
 void readMapEventPage(const MarshalValue& pageNode, MapEventPage& page);
+// The events of a map's "@events" hash by id: names, positions and pages (no pictures
+// measured). Entries that are not event objects are skipped.
+std::map<int32_t, MapEvent> readMapEvents(const MarshalValue& eventsHash);
 
 }  // namespace zorvane

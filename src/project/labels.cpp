@@ -77,6 +77,12 @@ std::string ProjectDatabase::label(int id, int kind, bool withKindWord, bool wit
                                    bool withBrackets, bool withName) const {
     if (id <= 0 || kind < 0 || kind >= kKindCount) return {};
     const LabelKind& k = kLabelKinds[kind];
+    // Without names the number is the only identity left, so it is shown even where the
+    // caller asked for the name alone.
+    if (idsOnly) {
+        withNumber = true;
+        withName = false;
+    }
     std::string text = withBrackets ? "[" : "";
     if (withNumber) {
         char buf[32];
@@ -85,11 +91,13 @@ std::string ProjectDatabase::label(int id, int kind, bool withKindWord, bool wit
         if (withName) text += ":";
     }
     if (withKindWord) text = k.word + text;
-    const std::string* name = entryName(*this, id, kind);
-    if (!name)
-        text += "(Warning:Array Overflow)";
-    else if (withName)
-        text += *name;
+    if (!idsOnly) {
+        const std::string* name = entryName(*this, id, kind);
+        if (!name)
+            text += "(Warning:Array Overflow)";
+        else if (withName)
+            text += *name;
+    }
     if (withBrackets) text += "]";
     return text;
 }

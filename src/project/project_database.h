@@ -123,6 +123,9 @@ class ProjectDatabase {
     std::vector<Diagnostic> diagnostics() const;
 
     bool loaded = false;
+    // Stands for a project that is not at hand (a data file read on its own): labels show
+    // the id alone, without a name and without the overflow marker.
+    bool idsOnly = false;
     std::string title;
     std::string rtpNames[3];  // RTP1..RTP3 of Game.ini
     std::string gameIniEncoding;

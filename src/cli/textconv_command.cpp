@@ -1,0 +1,153 @@
+// textconv: one data file as text made for diffs (git's textconv driver);
+// diff: the items that changed between two versions of a project.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cli/commands.h"
+#include "marshal/marshal_file.h"
+#include "platform/file_util.h"
+#include "project/project_database.h"
+#include "textconv/file_text.h"
+#include "textconv/project_diff.h"
+
+namespace zorvane::cli {
+
+namespace {
+
+struct TextconvCliOptions {
+    std::string file;
+    std::string project;
+    bool detail = false;
+};
+
+struct DiffCliOptions {
+    std::string oldProject;
+    std::string newProject;
+    bool json = false;
+    bool brief = false;
+    bool detail = false;
+    int context = 3;
+};
+
+void writeOut(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// The project that names the file's ids: --project, else the project whose Data folder holds
+// the file, else $ZORVANE_PROJECT (git hands textconv a temporary copy of an older version,
+// which sits in no project). "" means bare ids; false means --project named no project.
+bool chooseProject(const TextconvCliOptions& o, std::string& projectFile) {
+    if (!o.project.empty()) {
+        projectFile = projectFileOf(o.project);
+        if (projectFile.empty())
+            std::fprintf(stderr, "%s: not a project folder or project file\n", o.project.c_str());
+        return !projectFile.empty();
+    }
+    projectFile = projectFileForDataFile(o.file);
+    if (projectFile.empty())
+        if (const char* env = std::getenv("ZORVANE_PROJECT"); env && *env) {
+            projectFile = projectFileOf(env);
+            if (projectFile.empty())
+                std::fprintf(stderr, "ZORVANE_PROJECT=%s: not a project; ids stay bare\n", env);
+        }
+    return true;
+}
+
+int runTextconv(const TextconvCliOptions& o) {
+    std::string bytes;
+    if (!readWholeFile(o.file, bytes)) {
+        std::fprintf(stderr, "%s: cannot open\n", o.file.c_str());
+        return 1;
+    }
+    if (bytes.empty()) return 0;  // an empty file holds no items
+    MarshalFile file;
+    if (!file.loadFromBuffer(bytes)) {
+        std::fprintf(stderr, "%s: %s\n", o.file.c_str(), file.error().message().c_str());
+        return 1;
+    }
+    std::string projectFile;
+    if (!chooseProject(o, projectFile)) return 1;
+    ProjectDatabase db;
+    if (projectFile.empty() || !db.open(projectFile)) db.idsOnly = true;
+    TextconvOptions options;
+    options.project = &db;
+    options.detail = o.detail;
+    writeOut(joinedText(fileText(file, o.file, options)));
+    return 0;
+}
+
+nlohmann::json diffJson(const DiffCliOptions& o, const ProjectDiff& d) {
+    nlohmann::json changes = nlohmann::json::array();
+    for (const ItemChange& c : d.changes)
+        changes.push_back({{"change", changeKindName(c.kind)},
+                           {"file", c.file},
+                           {"item", c.key},
+                           {"title", c.title},
+                           {"diff", c.diff}});
+    nlohmann::json problems = nlohmann::json::array();
+    for (const Diagnostic& p : d.problems) problems.push_back({{"file", p.file}, {"what", p.what}});
+    return {{"old", o.oldProject},
+            {"new", o.newProject},
+            {"changes", changes},
+            {"reordered", d.reordered},
+            {"problems", problems}};
+}
+
+// Exit status as diff(1) has it: 0 alike, 1 different, 2 trouble.
+int runDiff(const DiffCliOptions& o) {
+    ProjectDiffOptions options;
+    options.detail = o.detail;
+    options.context = o.context;
+    ProjectDiff d;
+    std::string error;
+    if (!diffProjects(o.oldProject, o.newProject, options, d, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
+    }
+    if (o.json) {
+        writeOut(diffJson(o, d).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
+                 "\n");
+    } else {
+        for (const ItemChange& c : d.changes) {
+            writeOut(std::string(changeKindName(c.kind)) + " " + c.file + ": " + c.title + "\n");
+            if (!o.brief) writeOut(c.diff);
+        }
+        for (const std::string& file : d.reordered)
+            writeOut("reordered " + file + ": the items stand in another order\n");
+    }
+    for (const Diagnostic& p : d.problems)
+        std::fprintf(stderr, "cannot read %s: %s\n", p.file.c_str(), p.what.c_str());
+    if (!d.problems.empty()) return 2;
+    return d.changes.empty() && d.reordered.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void addTextconvCommands(CLI::App& app, Runner* run) {
+    auto t = std::make_shared<TextconvCliOptions>();
+    CLI::App* text = app.add_subcommand(
+        "textconv", "Print one data file as text made for diffs (a git textconv driver)");
+    text->add_option("FILE", t->file, "the .rxdata file")->required();
+    text->add_option("--project", t->project,
+                     "project folder or file whose names label ids (default: the project "
+                     "holding FILE, else $ZORVANE_PROJECT)");
+    text->add_flag("--detail", t->detail, "long form of the event commands");
+    text->callback([run, t] { *run = [t] { return runTextconv(*t); }; });
+
+    auto d = std::make_shared<DiffCliOptions>();
+    CLI::App* diff = app.add_subcommand(
+        "diff", "List what changed between two project folders, with a diff of each item");
+    diff->add_option("OLD", d->oldProject, "older project folder")->required();
+    diff->add_option("NEW", d->newProject, "newer project folder")->required();
+    diff->add_flag("--json", d->json, "one JSON object, for tools");
+    diff->add_flag("--brief", d->brief, "only the list of items, no diffs");
+    diff->add_flag("--detail", d->detail, "long form of the event commands");
+    diff->add_option("--context", d->context, "lines of context around each change")
+        ->check(CLI::Range(0, 1000));
+    diff->callback([run, d] { *run = [d] { return runDiff(*d); }; });
+}
+
+}  // namespace zorvane::cli

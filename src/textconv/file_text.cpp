@@ -1,0 +1,486 @@
+// Each kind of data file has its own block builder; every builder goes through the same
+// field writer and listing engine, so a value looks the same wherever it stands. Orders are
+// fixed here rather than taken from the file where the file's order means nothing: events
+// and map infos by id, record fields by the record tables.
+#include "textconv/file_text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "listing/listing.h"
+#include "platform/file_util.h"
+#include "platform/path_nocase.h"
+#include "project/event_records.h"
+#include "project/project_database.h"
+#include "textconv/value_dump.h"
+#include "textconv/value_text.h"
+
+namespace zorvane {
+
+namespace {
+
+const char* const kFullWidthSpace = "　";
+
+struct RecordKind {
+    const char* className;
+    const char* fileName;
+    const char* noun;
+};
+
+const RecordKind kRecordKinds[] = {
+    {"RPG::Actor", "Actors.rxdata", "actor"},
+    {"RPG::Class", "Classes.rxdata", "class"},
+    {"RPG::Skill", "Skills.rxdata", "skill"},
+    {"RPG::Item", "Items.rxdata", "item"},
+    {"RPG::Weapon", "Weapons.rxdata", "weapon"},
+    {"RPG::Armor", "Armors.rxdata", "armor"},
+    {"RPG::Enemy", "Enemies.rxdata", "enemy"},
+    {"RPG::State", "States.rxdata", "state"},
+    {"RPG::Animation", "Animations.rxdata", "animation"},
+    {"RPG::Tileset", "Tilesets.rxdata", "tileset"},
+};
+
+struct NamedKind {
+    const char* className;
+    const char* fileName;
+    DataFileKind kind;
+};
+
+const NamedKind kNamedKinds[] = {
+    {"RPG::CommonEvent", "CommonEvents.rxdata", DataFileKind::CommonEvents},
+    {"RPG::Troop", "Troops.rxdata", DataFileKind::Troops},
+    {"RPG::System", "System.rxdata", DataFileKind::System},
+    {"RPG::MapInfo", "MapInfos.rxdata", DataFileKind::MapInfos},
+    {"RPG::Map", "", DataFileKind::Map},
+};
+
+bool sameNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string baseName(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Whether a name is `name` or ends in "_" + name (git's temporary copies).
+bool namesFile(const std::string& fileName, const std::string& name) {
+    std::string base = baseName(fileName);
+    if (sameNoCase(base, name)) return true;
+    return base.size() > name.size() && base[base.size() - name.size() - 1] == '_' &&
+           sameNoCase(base.substr(base.size() - name.size()), name);
+}
+
+const MarshalValue* topValue(const MarshalFile& file) {
+    const ValueArray& tops = file.root().children();
+    return tops.empty() ? nullptr : &tops[0];
+}
+
+// The first element of an array, or value of a hash, that is not nil.
+const MarshalValue* firstEntry(const MarshalValue& top) {
+    if (top.kind() == MarshalValue::Array) {
+        for (const MarshalValue& v : top.children())
+            if (!v.isNil()) return &v;
+    } else if (top.kind() == MarshalValue::Hash) {
+        for (const ValuePair& p : top.pairs())
+            if (!p.second.isNil()) return &p.second;
+    }
+    return nullptr;
+}
+
+bool looksLikeScript(const MarshalValue& v) {
+    const ValueArray& parts = v.children();
+    return v.kind() == MarshalValue::Array && parts.size() == 3 &&
+           parts[0].kind() == MarshalValue::Fixnum;
+}
+
+const RecordKind* recordKindOf(const MarshalFile& file, const std::string& fileName) {
+    const MarshalValue* top = topValue(file);
+    const MarshalValue* first = top ? firstEntry(*top) : nullptr;
+    for (const RecordKind& k : kRecordKinds)
+        if (first ? first->className() == k.className : namesFile(fileName, k.fileName)) return &k;
+    return nullptr;
+}
+
+std::string spaces(int n) {
+    return std::string(static_cast<size_t>(n), ' ');
+}
+
+// One line of text whatever the stored text holds.
+std::string oneLine(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string idTitle(const char* noun, int64_t id, const MarshalValue& node) {
+    std::string title = std::string(noun) + " " + std::to_string(id);
+    if (const MarshalValue* name = node.findIvar("@name")) title += " " + quoteText(name->text());
+    return title + "\n";
+}
+
+// Everything one file's builders share: the file, the names and the listing options.
+class Builder {
+  public:
+    Builder(const MarshalFile& file, const std::string& fileName, const TextconvOptions& options)
+        : file_(file), fileName_(fileName) {
+        idsOnly_.idsOnly = true;
+        project_ = options.project ? options.project : &idsOnly_;
+        context_.project = project_;
+        context_.index = &file.index();
+        listing_.project = project_;
+        listing_.detail = options.detail;
+    }
+
+    FileText build();
+
+  private:
+    void add(std::string key, std::string text) {
+        out_.blocks.push_back({std::move(key), std::move(text)});
+    }
+    const MarshalValue& deref(const MarshalValue& v) const;
+    void appendCommands(std::string& out, const MarshalValue* listNode, int indent) const;
+    void appendMoveRoute(std::string& out, const MarshalValue& page, int indent) const;
+
+    void mapBlocks(const MarshalValue& map);
+    void commonEventBlocks(const MarshalValue& array);
+    void troopBlocks(const MarshalValue& array);
+    void recordBlocks(const MarshalValue& array, const RecordKind& kind);
+    void systemBlocks(const MarshalValue& system);
+    void mapInfoBlocks(const MarshalValue& hash);
+    void scriptBlocks(const MarshalValue& array);
+
+    const MarshalFile& file_;
+    std::string fileName_;
+    ProjectDatabase idsOnly_;
+    const ProjectDatabase* project_ = nullptr;
+    ValueTextContext context_;
+    ListingOptions listing_;
+    FileText out_;
+};
+
+const MarshalValue& Builder::deref(const MarshalValue& v) const {
+    if (v.kind() != MarshalValue::Link) return v;
+    const MarshalValue* target = file_.index().resolveLink(0, v.fixnum());
+    return target ? *target : v;
+}
+
+void Builder::appendCommands(std::string& out, const MarshalValue* listNode, int indent) const {
+    if (!listNode) return;
+    EventCommandList list;
+    list.read(deref(*listNode));
+    std::string line;
+    for (const EventCommand& command : list.commands) {
+        formatCommand(line, command, listing_, nullptr);
+        out += spaces(indent);
+        for (int32_t i = 0; i < command.indent && i < 100; ++i) out += kFullWidthSpace;
+        out += oneLine(line) + "\n";
+    }
+}
+
+// The custom route of a page, when it holds any move: its flags, then one move a line as
+// the route editor shows it.
+void Builder::appendMoveRoute(std::string& out, const MarshalValue& page, int indent) const {
+    const MarshalValue* routeNode = page.findIvar("@move_route");
+    if (!routeNode) return;
+    const MarshalValue& route = deref(*routeNode);
+    const MarshalValue* moves = route.findIvar("@list");
+    if (!moves) return;
+    std::string lines;
+    const CommandRow* row = findCommandRow(509);
+    for (const MarshalValue& moveNode : deref(*moves).children()) {
+        Params params{deref(moveNode)};
+        const MarshalValue* code = params[0].findIvar("@code");
+        if (!code || code->integer() == 0 || !row) continue;
+        std::string text;
+        row->formatter(text, params, listing_, nullptr, nullptr);
+        lines += spaces(indent + 2) + oneLine(text) + "\n";
+    }
+    if (lines.empty()) return;
+    out += spaces(indent) + "move route:";
+    for (const char* flag : {"@repeat", "@skippable"})
+        if (const MarshalValue* v = route.findIvar(flag); v && v->isTrue())
+            out += std::string(" ") + (flag + 1);
+    out += "\n" + lines;
+}
+
+void Builder::mapBlocks(const MarshalValue& map) {
+    int mapId = mapIdFromFileName(fileName_);
+    std::string header = mapId > 0 ? "map " + std::to_string(mapId) + "\n" : "map\n";
+    appendFields(header, map, 2, context_, {"@events"});
+    add("map", std::move(header));
+    const MarshalValue* eventsNode = map.findIvar("@events");
+    if (!eventsNode) return;
+    const MarshalValue& events = deref(*eventsNode);
+    std::map<int32_t, MapEvent> records = readMapEvents(events);
+    listing_.ownerKind = OwnerKind::Map;
+    listing_.ownerId = mapId;
+    listing_.mapEvents = &records;
+    std::map<int64_t, const MarshalValue*> byId;
+    for (const ValuePair& pair : events.pairs()) byId.emplace(pair.first.integer(), &pair.second);
+    for (const auto& [id, nodePtr] : byId) {
+        const MarshalValue& node = deref(*nodePtr);
+        std::string text = "event " + std::to_string(id);
+        auto record = records.find(static_cast<int32_t>(id));
+        if (record == records.end()) {
+            add("event " + std::to_string(id),
+                text + " " + inlineValueText(node, {}, context_) + "\n");
+            continue;
+        }
+        const MapEvent& event = record->second;
+        text += " " + quoteText(event.name) + " at (" + std::to_string(event.x) + "," +
+                std::to_string(event.y) + ")\n";
+        appendFields(text, node, 2, context_, {"@id", "@name", "@x", "@y", "@pages"});
+        const MarshalValue* pagesNode = node.findIvar("@pages");
+        const ValueArray empty;
+        const ValueArray& pages = pagesNode ? deref(*pagesNode).children() : empty;
+        for (size_t p = 0; p < pages.size(); ++p) {
+            const MarshalValue& page = deref(pages[p]);
+            text += "  page " + std::to_string(p + 1) + "\n";
+            appendMoveRoute(text, page, 4);
+            appendCommands(text, page.findIvar("@list"), 4);
+        }
+        add("event " + std::to_string(id), std::move(text));
+    }
+}
+
+void Builder::commonEventBlocks(const MarshalValue& array) {
+    listing_.ownerKind = OwnerKind::CommonEvent;
+    const ValueArray& items = array.children();
+    for (size_t i = 1; i < items.size(); ++i) {
+        const MarshalValue& node = deref(items[i]);
+        listing_.ownerId = static_cast<int>(i);
+        std::string text = idTitle("common event", static_cast<int64_t>(i), node);
+        appendCommands(text, node.findIvar("@list"), 2);
+        add("common event " + std::to_string(i), std::move(text));
+    }
+}
+
+void Builder::troopBlocks(const MarshalValue& array) {
+    listing_.ownerKind = OwnerKind::Troop;
+    const ValueArray& items = array.children();
+    for (size_t i = 1; i < items.size(); ++i) {
+        const MarshalValue& node = deref(items[i]);
+        listing_.ownerId = static_cast<int>(i);
+        std::string key = "troop " + std::to_string(i);
+        std::string text = idTitle("troop", static_cast<int64_t>(i), node);
+        appendFields(text, node, 2, context_, {"@id", "@name", "@pages"});
+        add(key, std::move(text));
+        const MarshalValue* pagesNode = node.findIvar("@pages");
+        if (!pagesNode) continue;
+        const ValueArray& pages = deref(*pagesNode).children();
+        for (size_t p = 0; p < pages.size(); ++p) {
+            const MarshalValue& page = deref(pages[p]);
+            std::string pageKey = key + " page " + std::to_string(p + 1);
+            std::string pageText = pageKey + "\n";
+            appendCommands(pageText, page.findIvar("@list"), 2);
+            add(pageKey, std::move(pageText));
+        }
+    }
+}
+
+void Builder::recordBlocks(const MarshalValue& array, const RecordKind& kind) {
+    const ValueArray& items = array.children();
+    for (size_t i = 1; i < items.size(); ++i) {
+        const MarshalValue& node = deref(items[i]);
+        std::string key = std::string(kind.noun) + " " + std::to_string(i);
+        if (node.kind() != MarshalValue::Object) {
+            add(key, key + " " + inlineValueText(node, {}, context_) + "\n");
+            continue;
+        }
+        std::string text = idTitle(kind.noun, static_cast<int64_t>(i), node);
+        // The id says nothing the title does not, unless the data disagrees with its place.
+        const MarshalValue* id = node.findIvar("@id");
+        bool idInPlace = id && id->integer() == static_cast<int64_t>(i);
+        appendFields(text, node, 2, context_,
+                     idInPlace ? std::vector<std::string_view>{"@id", "@name"}
+                               : std::vector<std::string_view>{"@name"});
+        add(key, std::move(text));
+    }
+}
+
+void Builder::systemBlocks(const MarshalValue& system) {
+    std::string text = "system\n";
+    appendFields(text, system, 2, context_, {"@switches", "@variables", "@elements"});
+    add("system", std::move(text));
+    // Each name is an item of its own, so a rename is reported as that name alone.
+    for (auto [ivar, noun] : {std::pair{"@switches", "switch"}, std::pair{"@variables", "variable"},
+                              std::pair{"@elements", "element"}}) {
+        const MarshalValue* names = system.findIvar(ivar);
+        if (!names) continue;
+        const ValueArray& items = deref(*names).children();
+        for (size_t i = 1; i < items.size(); ++i) {
+            std::string key = std::string(noun) + " " + std::to_string(i);
+            add(key, key + " " + inlineValueText(items[i], {}, context_) + "\n");
+        }
+    }
+}
+
+void Builder::mapInfoBlocks(const MarshalValue& hash) {
+    std::map<int64_t, const MarshalValue*> byId;
+    for (const ValuePair& pair : hash.pairs()) byId.emplace(pair.first.integer(), &pair.second);
+    for (const auto& [id, node] : byId) {
+        std::string text = idTitle("map info", id, deref(*node));
+        appendFields(text, deref(*node), 2, context_, {"@name"});
+        add("map info " + std::to_string(id), std::move(text));
+    }
+}
+
+// Scripts are known by the number the editor gives each one, so inserting a script does not
+// make every later one look changed. Line ends become '\n'.
+void Builder::scriptBlocks(const MarshalValue& array) {
+    for (const MarshalValue& itemNode : array.children()) {
+        const MarshalValue& item = deref(itemNode);
+        const ValueArray& parts = item.children();
+        if (!looksLikeScript(item)) {
+            add("script ?", "script " + inlineValueText(item, {}, context_) + "\n");
+            continue;
+        }
+        std::string text = "script " + quoteText(deref(parts[1]).text()) + "\n";
+        std::string body = deref(parts[2]).text();
+        for (size_t start = 0; start < body.size();) {
+            size_t end = body.find('\n', start);
+            if (end == std::string::npos) end = body.size();
+            std::string line = body.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            text += line.empty() ? "\n" : "  " + line + "\n";
+            start = end + 1;
+        }
+        add("script " + std::to_string(parts[0].integer()), std::move(text));
+    }
+}
+
+FileText Builder::build() {
+    out_.kind = dataFileKind(file_, fileName_);
+    const MarshalValue* top = topValue(file_);
+    if (!top) return std::move(out_);
+    switch (out_.kind) {
+        case DataFileKind::Map:
+            mapBlocks(*top);
+            break;
+        case DataFileKind::CommonEvents:
+            commonEventBlocks(*top);
+            break;
+        case DataFileKind::Troops:
+            troopBlocks(*top);
+            break;
+        case DataFileKind::Records:
+            recordBlocks(*top, *recordKindOf(file_, fileName_));
+            break;
+        case DataFileKind::System:
+            systemBlocks(*top);
+            break;
+        case DataFileKind::MapInfos:
+            mapInfoBlocks(*top);
+            break;
+        case DataFileKind::Scripts:
+            scriptBlocks(*top);
+            break;
+        case DataFileKind::Other:
+            add("value", dumpValues(file_, false));
+            break;
+    }
+    // Damaged data may repeat an id: later repeats get a number so keys stay unique.
+    std::map<std::string, int> seen;
+    for (TextBlock& block : out_.blocks)
+        if (int n = ++seen[block.key]; n > 1) block.key += " #" + std::to_string(n);
+    return std::move(out_);
+}
+
+}  // namespace
+
+DataFileKind dataFileKind(const MarshalFile& file, const std::string& fileName) {
+    const MarshalValue* top = topValue(file);
+    if (!top || file.root().children().size() != 1) return DataFileKind::Other;
+    bool container = top->kind() == MarshalValue::Array || top->kind() == MarshalValue::Hash;
+    const MarshalValue* first = container ? firstEntry(*top) : top;
+    if (recordKindOf(file, fileName) && top->kind() == MarshalValue::Array)
+        return DataFileKind::Records;
+    for (const NamedKind& k : kNamedKinds) {
+        bool byContent = first && first->className() == k.className;
+        bool byName = !first && container && *k.fileName && namesFile(fileName, k.fileName);
+        if (!byContent && !byName) continue;
+        // Each kind has one shape: a map or the system alone, map infos in a hash, the
+        // rest in an array.
+        bool alone = k.kind == DataFileKind::Map || k.kind == DataFileKind::System;
+        if (alone ? first == top
+                  : top->kind() == (k.kind == DataFileKind::MapInfos ? MarshalValue::Hash
+                                                                     : MarshalValue::Array))
+            return k.kind;
+    }
+    if (top->kind() == MarshalValue::Array &&
+        (first ? looksLikeScript(*first) : namesFile(fileName, "Scripts.rxdata")))
+        return DataFileKind::Scripts;
+    return DataFileKind::Other;
+}
+
+FileText fileText(const MarshalFile& file, const std::string& fileName,
+                  const TextconvOptions& options) {
+    return Builder(file, fileName, options).build();
+}
+
+std::string joinedText(const FileText& text) {
+    std::string out;
+    bool previousMultiLine = false;
+    for (size_t i = 0; i < text.blocks.size(); ++i) {
+        const std::string& t = text.blocks[i].text;
+        bool multiLine = std::count(t.begin(), t.end(), '\n') > 1;
+        if (i > 0 && (multiLine || previousMultiLine)) out += '\n';
+        out += t;
+        previousMultiLine = multiLine;
+    }
+    return out;
+}
+
+int mapIdFromFileName(const std::string& fileName) {
+    std::string base = baseName(fileName);
+    const std::string ext = ".rxdata";
+    if (base.size() <= ext.size() || !sameNoCase(base.substr(base.size() - ext.size()), ext))
+        return 0;
+    size_t end = base.size() - ext.size(), start = end;
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(base[start - 1]))) --start;
+    if (start == end || end - start > 9 || start < 3 ||
+        !sameNoCase(base.substr(start - 3, 3), "map"))
+        return 0;
+    if (start > 3 && base[start - 4] != '_') return 0;
+    return std::stoi(base.substr(start, end - start));
+}
+
+std::string projectFileOf(const std::string& folderOrFile) {
+    if (isRegularFile(folderOrFile)) return folderOrFile;
+    if (!isDirectory(folderOrFile)) return {};
+    std::vector<std::string> projects;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folderOrFile, error)) {
+        std::string name = entry.path().filename().string();
+        if (name.size() > 7 && sameNoCase(name.substr(name.size() - 7), ".rxproj") &&
+            isRegularFile(entry.path().string()))
+            projects.push_back(name);
+    }
+    std::sort(projects.begin(), projects.end());
+    if (!projects.empty()) return joinPath(folderOrFile, projects.front());
+    auto ini = findPathNoCase(folderOrFile, "Game.ini");
+    return ini ? *ini : std::string();
+}
+
+std::string projectFileForDataFile(const std::string& dataFile) {
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::absolute(dataFile, error).parent_path();
+    if (error || !sameNoCase(folder.filename().string(), "Data")) return {};
+    return projectFileOf(folder.parent_path().string());
+}
+
+}  // namespace zorvane

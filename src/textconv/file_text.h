@@ -1,0 +1,62 @@
+// A data file of a project as stable, line-oriented text made for diffs: maps as their
+// header and events, common events and troop pages with their conditions and command
+// lists in the editor's text, database records as fields, scripts as their text, and any
+// other Marshal file as its value dump. The text is cut into blocks, one per item that a
+// user names (an event, a record, a switch name), so two versions can be compared item by
+// item. The same bytes always give the same text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "marshal/marshal_file.h"
+
+namespace zorvane {
+
+class ProjectDatabase;
+
+enum class DataFileKind { Map, CommonEvents, Troops, Records, System, MapInfos, Scripts, Other };
+
+struct TextBlock {
+    // Who the item is within its file ("event 3", "actor 12", "switch 7", "script 5482731");
+    // it does not change when the item's contents do.
+    std::string key;
+    // Lines ending in '\n'; the first is the item's title ("event 3 \"Door\" at (4,7)").
+    std::string text;
+
+    std::string title() const { return text.substr(0, text.find('\n')); }
+};
+
+struct FileText {
+    DataFileKind kind = DataFileKind::Other;
+    std::vector<TextBlock> blocks;
+};
+
+struct TextconvOptions {
+    // The project whose names label ids; null when it is not at hand (ids stay bare).
+    const ProjectDatabase* project = nullptr;
+    // The listing's long form (kind names and numbers with every label).
+    bool detail = false;
+};
+
+// What a read file holds, judged from its contents; its name decides only for a file
+// whose contents say nothing (an empty array).
+DataFileKind dataFileKind(const MarshalFile& file, const std::string& fileName);
+
+// `fileName` may carry a folder and a prefix (git's temporary copies are named
+// "XXXXXX_Map001.rxdata"): it gives the map id of a map file.
+FileText fileText(const MarshalFile& file, const std::string& fileName,
+                  const TextconvOptions& options);
+// The blocks one after another, multi-line blocks set apart by an empty line.
+std::string joinedText(const FileText& text);
+
+// The id of a name ending in "Map%d.rxdata" (any letter case), or 0.
+int mapIdFromFileName(const std::string& fileName);
+// The project file of a folder: its first ".rxproj" by name, else its Game.ini (a project
+// is its folder: the loader needs only a file in it); a file is taken as it is; "" when
+// the folder holds neither.
+std::string projectFileOf(const std::string& folderOrFile);
+// The project file for a file that sits in a project's "Data" folder, or "".
+std::string projectFileForDataFile(const std::string& dataFile);
+
+}  // namespace zorvane

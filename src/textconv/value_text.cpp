@@ -1,0 +1,405 @@
+// Values and records as stable lines. The order of a record's fields comes from the
+// database record tables (the editor's own order), never from the file, so an editor that
+// writes the variables in another order makes no difference.
+#include "textconv/value_text.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "listing/operands.h"
+#include "marshal/rgss_types.h"
+#include "marshal/value_path_index.h"
+#include "project/project_database.h"
+#include "project/record_tables.h"
+
+namespace zorvane {
+
+namespace {
+
+constexpr int kMaxDepth = 64;  // deeper values are cut: data files never nest this far
+constexpr int kTilesetKind = -2;
+
+struct FieldInfo {
+    std::string_view ivar;
+    bool isSet;  // an id set: shown sorted, as the editor treats it
+};
+using FieldOrder = std::vector<FieldInfo>;
+
+template <class R>
+FieldOrder orderOf(const FieldTable<R>& table, std::initializer_list<const char*> more = {}) {
+    FieldOrder order;
+    for (const auto& f : table)
+        order.push_back({f.ivar, std::holds_alternative<IdSet R::*>(f.member)});
+    for (const char* ivar : more) order.push_back({ivar, false});
+    return order;
+}
+
+const FieldOrder* fieldOrderOf(const std::string& className) {
+    static const std::map<std::string, FieldOrder, std::less<>> orders = {
+        {"RPG::Actor", orderOf(kActorFields)},
+        {"RPG::Class", orderOf(kClassFields, {"@learnings"})},
+        {"RPG::Class::Learning", orderOf(kLearningFields)},
+        {"RPG::Skill", orderOf(kSkillFields)},
+        {"RPG::Item", orderOf(kItemFields)},
+        {"RPG::Weapon", orderOf(kWeaponFields)},
+        {"RPG::Armor", orderOf(kArmorFields)},
+        {"RPG::State", orderOf(kStateFields)},
+        {"RPG::Enemy", orderOf(kEnemyFields, {"@actions"})},
+        {"RPG::Enemy::Action", orderOf(kEnemyActionFields)},
+        {"RPG::Animation", orderOf(kAnimationFields, {"@frames", "@timings"})},
+        {"RPG::Animation::Timing", orderOf(kAnimationTimingFields)},
+        {"RPG::Tileset", orderOf(kTilesetFields)},
+        {"RPG::MapInfo", orderOf(kMapInfoFields)},
+        {"RPG::Map",
+         {{"@width", false},
+          {"@height", false},
+          {"@tileset_id", false},
+          {"@autoplay_bgm", false},
+          {"@bgm", false},
+          {"@autoplay_bgs", false},
+          {"@bgs", false},
+          {"@encounter_list", false},
+          {"@encounter_step", false},
+          {"@data", false}}},
+    };
+    auto it = orders.find(className);
+    return it == orders.end() ? nullptr : &it->second;
+}
+
+// Fields that hold ids of a database kind, and the kind whose names label them.
+struct IdField {
+    std::string_view ivar;
+    int kind;
+};
+
+const IdField kIdFields[] = {
+    {"@class_id", KindClass},
+    {"@skill_id", KindSkill},
+    {"@item_id", KindItem},
+    {"@weapon_id", KindWeapon},
+    {"@armor_id", KindArmor},
+    {"@armor1_id", KindArmor},
+    {"@armor2_id", KindArmor},
+    {"@armor3_id", KindArmor},
+    {"@armor4_id", KindArmor},
+    {"@auto_state_id", KindState},
+    {"@animation_id", KindAnimation},
+    {"@animation1_id", KindAnimation},
+    {"@animation2_id", KindAnimation},
+    {"@common_event_id", KindCommonEvent},
+    {"@condition_switch_id", KindSwitch},
+    {"@switch_id", KindSwitch},
+    {"@variable_id", KindVariable},
+    {"@actor_id", KindActor},
+    {"@enemy_id", KindEnemy},
+    {"@parent_id", KindMap},
+    {"@start_map_id", KindMap},
+    {"@edit_map_id", KindMap},
+    {"@test_troop_id", KindTroop},
+    {"@tileset_id", kTilesetKind},
+    {"@party_members", KindActor},
+    {"@encounter_list", KindTroop},
+    {"@weapon_set", KindWeapon},
+    {"@armor_set", KindArmor},
+    {"@element_set", KindElement},
+    {"@guard_element_set", KindElement},
+    {"@plus_state_set", KindState},
+    {"@minus_state_set", KindState},
+    {"@guard_state_set", KindState},
+};
+
+std::optional<int> idKindOf(std::string_view ivar) {
+    for (const IdField& f : kIdFields)
+        if (f.ivar == ivar) return f.kind;
+    return std::nullopt;
+}
+
+// "[name]" of id in a kind; "" without names or for ids below 1.
+std::string nameOfId(int64_t id, int kind, const ValueTextContext& context) {
+    const ProjectDatabase* db = context.project;
+    if (!db || db->idsOnly || id <= 0 || id > INT32_MAX) return {};
+    if (kind == kTilesetKind) {
+        const auto& tilesets = db->tilesets();
+        if (static_cast<size_t>(id) >= tilesets.size()) return "[(Warning:Array Overflow)]";
+        return "[" + tilesets[static_cast<size_t>(id)].name + "]";
+    }
+    return db->label(static_cast<int>(id), kind, false, false, true, true);
+}
+
+std::string integerText(int64_t v, std::optional<int> kind, const ValueTextContext& context) {
+    std::string text = std::to_string(v);
+    if (kind) {
+        std::string name = nameOfId(v, *kind, context);
+        if (!name.empty()) text += " " + name;
+    }
+    return text;
+}
+
+bool isInteger(const MarshalValue& v) {
+    return v.kind() == MarshalValue::Fixnum || v.kind() == MarshalValue::Bignum;
+}
+
+bool isStringNode(const MarshalValue& v) {
+    if (v.kind() == MarshalValue::String) return true;
+    return v.kind() == MarshalValue::Ivars && !v.children().empty() &&
+           v.children()[0].kind() == MarshalValue::String;
+}
+
+// A link stands for the object it names; without an index it stays a link.
+const MarshalValue& resolved(const MarshalValue& v, const ValueTextContext& context) {
+    if (v.kind() != MarshalValue::Link || !context.index) return v;
+    const MarshalValue* target = context.index->resolveLink(context.topIndex, v.fixnum());
+    return target && target->kind() != MarshalValue::Link ? *target : v;
+}
+
+std::string numberListText(const ValueArray& items, bool sorted, std::optional<int> kind,
+                           const ValueTextContext& context) {
+    std::vector<int64_t> values;
+    for (const MarshalValue& v : items) values.push_back(v.integer());
+    if (sorted) std::sort(values.begin(), values.end());
+    std::string text = "[";
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i) text += ", ";
+        text += integerText(values[i], kind, context);
+    }
+    return text + "]";
+}
+
+std::string inlineText(const MarshalValue& v, std::string_view ivar, bool isSet,
+                       const ValueTextContext& context) {
+    switch (v.kind()) {
+        case MarshalValue::Nil:
+            return "nil";
+        case MarshalValue::True:
+            return "true";
+        case MarshalValue::False:
+            return "false";
+        case MarshalValue::Fixnum:
+        case MarshalValue::Bignum:
+            return integerText(v.integer(), idKindOf(ivar), context);
+        case MarshalValue::Float:
+            return floatText(v.floatValue());
+        case MarshalValue::String:
+            return quoteText(v.text());
+        case MarshalValue::Ivars:
+            return isStringNode(v) ? quoteText(v.text()) : std::string();
+        case MarshalValue::Regexp:
+            return "/" + quoteText(v.text()) + "/";
+        case MarshalValue::UserDump:
+            return packedText(v);
+        case MarshalValue::ClassRef:
+            return "class " + v.text();
+        case MarshalValue::ModuleRef:
+            return "module " + v.text();
+        case MarshalValue::Link:
+            return "@" + std::to_string(v.fixnum());
+        case MarshalValue::Array: {
+            const ValueArray& items = v.children();
+            if (!std::all_of(items.begin(), items.end(), isInteger)) return {};
+            return numberListText(items, isSet, idKindOf(ivar), context);
+        }
+        case MarshalValue::Hash:
+        case MarshalValue::HashDef:
+            return v.pairs().empty() ? "{}" : std::string();
+        case MarshalValue::Object: {
+            if (v.pairs().empty()) return v.className() + " {}";
+            if (v.className() != "RPG::AudioFile") return {};
+            AudioFile audio;
+            audio.decode(v);
+            return quoteText(audio.name) + " " + std::to_string(audio.volume) + " " +
+                   std::to_string(audio.pitch);
+        }
+        default:
+            return {};
+    }
+}
+
+std::string spaces(int n) {
+    return std::string(static_cast<size_t>(n), ' ');
+}
+
+void appendValue(std::string& out, const std::string& head, const MarshalValue& value,
+                 std::string_view ivar, bool isSet, int indent, const ValueTextContext& context,
+                 int depth);
+
+void appendObjectFields(std::string& out, const MarshalValue& object, int indent,
+                        const ValueTextContext& context, const std::vector<std::string_view>& skip,
+                        int depth) {
+    struct Entry {
+        std::string ivar;
+        const MarshalValue* value;
+        bool isSet;
+    };
+    std::vector<Entry> entries;
+    auto skipped = [&](std::string_view name) {
+        return std::find(skip.begin(), skip.end(), name) != skip.end();
+    };
+    const FieldOrder* order = fieldOrderOf(object.className());
+    auto known = [&](std::string_view name) {
+        return order && std::any_of(order->begin(), order->end(),
+                                    [&](const FieldInfo& f) { return f.ivar == name; });
+    };
+    if (order)
+        for (const FieldInfo& f : *order)
+            if (const MarshalValue* v = object.findIvar(f.ivar); v && !skipped(f.ivar))
+                entries.push_back({std::string(f.ivar), v, f.isSet});
+    size_t firstOther = entries.size();
+    for (const ValuePair& pair : object.pairs()) {
+        std::string name = pair.first.text();
+        if (!skipped(name) && !known(name)) entries.push_back({name, &pair.second, false});
+    }
+    std::sort(entries.begin() + static_cast<std::ptrdiff_t>(firstOther), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.ivar < b.ivar; });
+    for (const Entry& e : entries) {
+        std::string name = e.ivar.substr(e.ivar.rfind('@', 0) == 0 ? 1 : 0);
+        appendValue(out, name + ": ", *e.value, e.ivar, e.isSet, indent, context, depth);
+    }
+}
+
+void appendValue(std::string& out, const std::string& head, const MarshalValue& value,
+                 std::string_view ivar, bool isSet, int indent, const ValueTextContext& context,
+                 int depth) {
+    const MarshalValue& v = resolved(value, context);
+    if (depth > kMaxDepth) {
+        out += spaces(indent) + head + "...\n";
+        return;
+    }
+    std::string text = inlineText(v, ivar, isSet, context);
+    if (!text.empty()) {
+        out += spaces(indent) + head + text + "\n";
+        return;
+    }
+    bool item = head == "- ";
+    std::string body;
+    switch (v.kind()) {
+        case MarshalValue::Object:
+        case MarshalValue::Struct:
+            appendObjectFields(body, v, indent + 2, context, {}, depth + 1);
+            break;
+        case MarshalValue::Array:
+            for (const MarshalValue& element : v.children())
+                appendValue(body, "- ", element, ivar, false, indent + 2, context, depth + 1);
+            break;
+        case MarshalValue::Hash:
+        case MarshalValue::HashDef:
+            for (const ValuePair& pair : v.pairs()) {
+                std::string key = inlineText(resolved(pair.first, context), {}, false, context);
+                appendValue(body, (key.empty() ? "?" : key) + " => ", pair.second, {}, false,
+                            indent + 2, context, depth + 1);
+            }
+            break;
+        default:
+            // Wrappers of other values: their class, then what they hold.
+            body = spaces(indent + 2) + v.toText(true) + "\n";
+            for (const MarshalValue& child : v.children())
+                appendValue(body, "- ", child, {}, false, indent + 2, context, depth + 1);
+            break;
+    }
+    // A list item's first line carries the "- " where its indentation would be.
+    if (item && (v.kind() == MarshalValue::Object || v.kind() == MarshalValue::Struct) &&
+        body.size() > static_cast<size_t>(indent) + 2) {
+        body.replace(static_cast<size_t>(indent), 2, "- ");
+        out += body;
+        return;
+    }
+    out += spaces(indent) + (item ? "-" : head.substr(0, head.size() - 1)) + "\n" + body;
+}
+
+}  // namespace
+
+std::string quoteText(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        unsigned char u = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (u < 0x20 || u == 0x7F) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\x%02X", u);
+                    out += buf;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string floatText(double value) {
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
+    // to_chars gives the shortest text that reads back exactly, whatever the locale.
+    char buf[64];
+    auto result = std::to_chars(buf, buf + sizeof buf, value);
+    std::string text(buf, result.ptr);
+    if (text.find_first_of(".e") == std::string::npos) text += ".0";
+    return text;
+}
+
+std::string packedText(const MarshalValue& node) {
+    const ByteBuffer& bytes = node.bytes();
+    char crc[24];
+    std::snprintf(
+        crc, sizeof crc, "crc32:%08lx",
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+    std::string name = node.className();
+    if (Table table; name == "Table" && table.decode(node)) {
+        std::string size = std::to_string(table.xsize);
+        if (table.dimensions >= 2) size += "x" + std::to_string(table.ysize);
+        if (table.dimensions >= 3) size += "x" + std::to_string(table.zsize);
+        return "Table " + size + " " + crc;
+    }
+    double four[4];
+    bool four_ok = false;
+    if (Color c; name == "Color" && c.decode(node)) {
+        four[0] = c.red, four[1] = c.green, four[2] = c.blue, four[3] = c.alpha;
+        four_ok = true;
+    } else if (Tone t; name == "Tone" && t.decode(node)) {
+        four[0] = t.red, four[1] = t.green, four[2] = t.blue, four[3] = t.gray;
+        four_ok = true;
+    }
+    if (four_ok) {
+        std::string text = name + "(";
+        for (int i = 0; i < 4; ++i) text += (i ? ", " : "") + floatText(four[i]);
+        return text + ")";
+    }
+    return "<" + name + ", " + std::to_string(bytes.size()) + " bytes, " + crc + ">";
+}
+
+std::string inlineValueText(const MarshalValue& node, std::string_view ivar,
+                            const ValueTextContext& context) {
+    return inlineText(resolved(node, context), ivar, false, context);
+}
+
+void appendFields(std::string& out, const MarshalValue& object, int indent,
+                  const ValueTextContext& context, const std::vector<std::string_view>& skip) {
+    appendObjectFields(out, resolved(object, context), indent, context, skip, 0);
+}
+
+void appendField(std::string& out, std::string_view ivar, const MarshalValue& value, int indent,
+                 const ValueTextContext& context) {
+    std::string_view name = ivar.substr(!ivar.empty() && ivar[0] == '@' ? 1 : 0);
+    appendValue(out, std::string(name) + ": ", value, ivar, false, indent, context, 0);
+}
+
+}  // namespace zorvane

@@ -1,0 +1,93 @@
+# Edits data files with Ruby's own Marshal, for the tests of textconv and diff. Classes the
+# data names are defined on the fly; packed values keep their bytes.
+#
+#   message  MAPFILE EVENT TEXT    first message line of the event's first page := TEXT
+#   switch   SYSTEMFILE ID NAME    switch ID's name := NAME
+#   copy-event MAPFILE FROM TO     event TO := a copy of event FROM (id and name changed)
+#   remove-event MAPFILE ID        event ID removed
+#   common-message FILE ID TEXT    first message line of common event ID := TEXT
+#   shuffle  FILE                  every object's variables and every hash in reverse order
+#   name     FILE ID               prints the name of entry ID of an array or hash file
+# Editing commands print the text they replaced.
+class Packed
+  def self._load(bytes) = new(bytes)
+  def initialize(bytes) = @bytes = bytes
+  def _dump(_level) = @bytes
+end
+
+def define_path(path)
+  names = path.split('::')
+  names.inject(Object) do |mod, name|
+    next mod.const_get(name, false) if mod.const_defined?(name, false)
+    mod.const_set(name, %w[Table Color Tone].include?(name) && name == names.last ? Class.new(Packed) : Class.new)
+  end
+end
+
+def load_file(path)
+  Marshal.load(File.binread(path))
+rescue ArgumentError => e
+  raise unless e.message =~ %r{undefined class/module (\S+)}
+  define_path(Regexp.last_match(1))
+  retry
+end
+
+def save(path, value) = File.binwrite(path, Marshal.dump(value))
+def get(obj, name) = obj.instance_variable_get(name)
+
+def first_message(list)
+  list.find { |c| get(c, :@code) == 101 } or abort 'no message'
+end
+
+def replace_message(list, text)
+  params = get(first_message(list), :@parameters)
+  puts params[0]
+  params[0] = text
+end
+
+def reversed(value, seen = {})
+  return value if seen[value.object_id]
+  seen[value.object_id] = true
+  case value
+  when Array then value.each { |v| reversed(v, seen) }
+  when Hash
+    pairs = value.to_a.reverse
+    value.clear
+    pairs.each { |k, v| value[k] = reversed(v, seen) }
+  when String, Numeric, Symbol, true, false, nil, Packed then nil
+  else
+    ivars = value.instance_variables.map { |n| [n, get(value, n)] }
+    ivars.each { |n, _| value.remove_instance_variable(n) }
+    ivars.reverse_each { |n, v| value.instance_variable_set(n, reversed(v, seen)) }
+  end
+  value
+end
+
+command, path, *args = ARGV
+data = load_file(path)
+case command
+when 'message'
+  event = get(data, :@events)[args[0].to_i]
+  replace_message(get(get(event, :@pages)[0], :@list), args[1])
+when 'common-message'
+  replace_message(get(data[args[0].to_i], :@list), args[1])
+when 'switch'
+  switches = get(data, :@switches)
+  puts switches[args[0].to_i]
+  switches[args[0].to_i] = args[1]
+when 'copy-event'
+  events = get(data, :@events)
+  copy = Marshal.load(Marshal.dump(events[args[0].to_i]))
+  copy.instance_variable_set(:@id, args[1].to_i)
+  copy.instance_variable_set(:@name, "copy of #{get(copy, :@name)}")
+  events[args[1].to_i] = copy
+when 'remove-event'
+  get(data, :@events).delete(args[0].to_i) or abort 'no such event'
+when 'shuffle'
+  reversed(data)
+when 'name'
+  puts get(data[args[0].to_i], :@name)
+  exit
+else
+  abort "unknown command #{command}"
+end
+save(path, data)
