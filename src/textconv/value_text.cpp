@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
 
 #include "listing/operands.h"
 #include "marshal/rgss_types.h"
