@@ -40,6 +40,12 @@ FieldOrder orderOf(const FieldTable<R>& table, std::initializer_list<const char*
     return order;
 }
 
+FieldOrder plain(std::initializer_list<const char*> ivars) {
+    FieldOrder order;
+    for (const char* ivar : ivars) order.push_back({ivar, false});
+    return order;
+}
+
 const FieldOrder* fieldOrderOf(const std::string& className) {
     static const std::map<std::string, FieldOrder, std::less<>> orders = {
         {"RPG::Actor", orderOf(kActorFields)},
@@ -53,20 +59,31 @@ const FieldOrder* fieldOrderOf(const std::string& className) {
         {"RPG::Enemy", orderOf(kEnemyFields, {"@actions"})},
         {"RPG::Enemy::Action", orderOf(kEnemyActionFields)},
         {"RPG::Animation", orderOf(kAnimationFields, {"@frames", "@timings"})},
-        {"RPG::Animation::Timing", orderOf(kAnimationTimingFields)},
+        {"RPG::Animation::Frame", plain({"@cell_max", "@cell_data"})},
+        {"RPG::Animation::Timing",
+         plain({"@frame", "@se", "@flash_scope", "@flash_color", "@flash_duration", "@condition"})},
         {"RPG::Tileset", orderOf(kTilesetFields)},
         {"RPG::MapInfo", orderOf(kMapInfoFields)},
+        // Records without a table of their own: the editor's order.
         {"RPG::Map",
-         {{"@width", false},
-          {"@height", false},
-          {"@tileset_id", false},
-          {"@autoplay_bgm", false},
-          {"@bgm", false},
-          {"@autoplay_bgs", false},
-          {"@bgs", false},
-          {"@encounter_list", false},
-          {"@encounter_step", false},
-          {"@data", false}}},
+         plain({"@width", "@height", "@tileset_id", "@autoplay_bgm", "@bgm", "@autoplay_bgs",
+                "@bgs", "@encounter_list", "@encounter_step", "@data"})},
+        {"RPG::Troop::Member", plain({"@enemy_id", "@x", "@y", "@hidden", "@immortal"})},
+        {"RPG::System",
+         plain({"@magic_number",      "@party_members",     "@windowskin_name", "@title_name",
+                "@gameover_name",     "@battle_transition", "@title_bgm",       "@battle_bgm",
+                "@battle_end_me",     "@gameover_me",       "@cursor_se",       "@decision_se",
+                "@cancel_se",         "@buzzer_se",         "@equip_se",        "@shop_se",
+                "@save_se",           "@load_se",           "@battle_start_se", "@escape_se",
+                "@actor_collapse_se", "@enemy_collapse_se", "@words",           "@test_battlers",
+                "@test_troop_id",     "@start_map_id",      "@start_x",         "@start_y",
+                "@battleback_name",   "@battler_name",      "@battler_hue",     "@edit_map_id"})},
+        {"RPG::System::Words",
+         plain({"@gold",   "@hp",     "@sp",    "@str",    "@dex",    "@agi",    "@int",
+                "@atk",    "@pdef",   "@mdef",  "@weapon", "@armor1", "@armor2", "@armor3",
+                "@armor4", "@attack", "@skill", "@guard",  "@item",   "@equip"})},
+        {"RPG::System::TestBattler", plain({"@actor_id", "@level", "@weapon_id", "@armor1_id",
+                                            "@armor2_id", "@armor3_id", "@armor4_id"})},
     };
     auto it = orders.find(className);
     return it == orders.end() ? nullptr : &it->second;
