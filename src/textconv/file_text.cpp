@@ -10,11 +10,13 @@
 #include <map>
 #include <set>
 
+#include "documents/condition_block.h"
 #include "listing/listing.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
 #include "project/event_records.h"
 #include "project/project_database.h"
+#include "textconv/line_diff.h"
 #include "textconv/value_dump.h"
 #include "textconv/value_text.h"
 
@@ -124,6 +126,15 @@ std::string oneLine(const std::string& text) {
             out += c;
     }
     return out;
+}
+
+// The document writer's condition block in its text form, one title or item a line.
+void appendConditions(std::string& out, const std::vector<ConditionSection>& sections, int indent) {
+    const std::string block = renderConditionBlock(sections, false);
+    for (std::string_view line : splitLines(block)) {
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (!line.empty()) out += spaces(indent) + std::string(line) + "\n";
+    }
 }
 
 std::string idTitle(const char* noun, int64_t id, const MarshalValue& node) {
@@ -250,6 +261,9 @@ void Builder::mapBlocks(const MarshalValue& map) {
         for (size_t p = 0; p < pages.size(); ++p) {
             const MarshalValue& page = deref(pages[p]);
             text += "  page " + std::to_string(p + 1) + "\n";
+            if (p < event.pages.size())
+                appendConditions(text, mapPageSections(event.pages[p], *project_, listing_.detail),
+                                 4);
             appendMoveRoute(text, page, 4);
             appendCommands(text, page.findIvar("@list"), 4);
         }
@@ -264,6 +278,12 @@ void Builder::commonEventBlocks(const MarshalValue& array) {
         const MarshalValue& node = deref(items[i]);
         listing_.ownerId = static_cast<int>(i);
         std::string text = idTitle("common event", static_cast<int64_t>(i), node);
+        CommonEvent event;
+        if (const MarshalValue* v = node.findIvar("@trigger"))
+            event.trigger = static_cast<int32_t>(v->integer());
+        if (const MarshalValue* v = node.findIvar("@switch_id"))
+            event.switchId = static_cast<int32_t>(v->integer());
+        appendConditions(text, commonEventSections(event, *project_), 2);
         appendCommands(text, node.findIvar("@list"), 2);
         add("common event " + std::to_string(i), std::move(text));
     }
@@ -286,6 +306,11 @@ void Builder::troopBlocks(const MarshalValue& array) {
             const MarshalValue& page = deref(pages[p]);
             std::string pageKey = key + " page " + std::to_string(p + 1);
             std::string pageText = pageKey + "\n";
+            TroopPage record;
+            readTroopPage(page, record);
+            appendConditions(
+                pageText,
+                troopPageSections(record, static_cast<int>(i), *project_, listing_.detail), 2);
             appendCommands(pageText, page.findIvar("@list"), 2);
             add(pageKey, std::move(pageText));
         }

@@ -6,6 +6,7 @@
 #   copy-event MAPFILE FROM TO     event TO := a copy of event FROM (id and name changed)
 #   remove-event MAPFILE ID        event ID removed
 #   common-message FILE ID TEXT    first message line of common event ID := TEXT
+#   common-trigger FILE ID TRIGGER SWITCH   trigger and condition switch of common event ID
 #   shuffle  FILE                  every object's variables and every hash in reverse order
 #   name     FILE ID               prints the name of entry ID of an array or hash file
 # Editing commands print the text they replaced.
@@ -70,6 +71,10 @@ when 'message'
   replace_message(get(get(event, :@pages)[0], :@list), args[1])
 when 'common-message'
   replace_message(get(data[args[0].to_i], :@list), args[1])
+when 'common-trigger'
+  event = data[args[0].to_i]
+  event.instance_variable_set(:@trigger, args[1].to_i)
+  event.instance_variable_set(:@switch_id, args[2].to_i)
 when 'switch'
   switches = get(data, :@switches)
   puts switches[args[0].to_i]

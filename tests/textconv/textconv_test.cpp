@@ -173,6 +173,7 @@ TEST(ProjectDiff, ReportsExactlyTheAddedRemovedAndChangedItems) {
     edit("remove-event " + q(copy + "/Data/Map003.rxdata") + " 2");
     std::string old =
         edit("common-message " + q(copy + "/Data/CommonEvents.rxdata") + " 1 'a < b'");
+    edit("common-trigger " + q(copy + "/Data/CommonEvents.rxdata") + " 1 1 3");
     ASSERT_EQ(ztest::run(cli() + " diff --json " + q(sampleFolder()) + " " + q(copy), &out), 1);
     nlohmann::json report = nlohmann::json::parse(out);
     std::set<std::vector<std::string>> changes;
@@ -183,6 +184,9 @@ TEST(ProjectDiff, ReportsExactlyTheAddedRemovedAndChangedItems) {
             std::string diff = c["diff"];
             EXPECT_NE(diff.find("\n-  ◆文章：" + old + "\n"), std::string::npos) << diff;
             EXPECT_NE(diff.find("\n+  ◆文章：a < b\n"), std::string::npos) << diff;
+            // The condition block follows the trigger: autorun now, with its switch.
+            EXPECT_NE(diff.find("\n-  　なし\n+  　自動実行\n+  条件スイッチ\n"), std::string::npos)
+                << diff;
         }
     }
     std::set<std::vector<std::string>> expected = {
