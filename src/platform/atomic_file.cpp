@@ -78,6 +78,12 @@ bool AtomicFileWriter::write(std::string_view bytes) {
     return !failed_;
 }
 
+bool AtomicFileWriter::sync() {
+    if (!file_ || failed_) return false;
+    if (std::fflush(file_.get()) != 0 || fsync(fileno(file_.get())) != 0) failed_ = true;
+    return !failed_;
+}
+
 bool AtomicFileWriter::commit() {
     if (!file_ || failed_) {
         abort();

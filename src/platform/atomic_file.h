@@ -18,6 +18,9 @@ class AtomicFileWriter {
 
     bool open(const std::string& path);
     bool write(std::string_view bytes);
+    // Makes what was written durable in the temporary file (flush and fsync) before
+    // commit(), for callers that must know the new file is whole before they go on.
+    bool sync();
     // Flushes and renames into place; false (and nothing changed) on any failure.
     bool commit();
     // Removes the temporary file; the target stays as it was.

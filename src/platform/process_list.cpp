@@ -48,18 +48,22 @@ bool processMatches(const std::string& dir, std::string_view exeName) {
     std::string cmdline;
     if (!readWholeFile(dir + "/cmdline", cmdline) || cmdline.empty()) return false;
     std::string_view argv0(cmdline.c_str());
-    return equalsNoCase(baseName(argv0), exeName);
+    if (equalsNoCase(baseName(argv0), exeName)) return true;
+    // "wine RPGXP.exe ..." before Wine has renamed the process.
+    if (!equalsNoCase(baseName(argv0).substr(0, 4), "wine") || argv0.size() + 1 >= cmdline.size())
+        return false;
+    std::string_view argv1(cmdline.c_str() + argv0.size() + 1);
+    return equalsNoCase(baseName(argv1), exeName);
 }
 
 }  // namespace
 
-bool isProcessRunning(std::string_view exeName) {
+bool isProcessRunning(std::string_view exeName, const std::string& procRoot) {
     if (exeName.empty()) return false;
-    std::unique_ptr<DIR, DirCloser> proc(opendir("/proc"));
+    std::unique_ptr<DIR, DirCloser> proc(opendir(procRoot.c_str()));
     if (!proc) return false;
     while (const dirent* e = readdir(proc.get())) {
-        if (isPid(e->d_name) && processMatches(std::string("/proc/") + e->d_name, exeName))
-            return true;
+        if (isPid(e->d_name) && processMatches(procRoot + "/" + e->d_name, exeName)) return true;
     }
     return false;
 }
