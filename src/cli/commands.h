@@ -14,5 +14,6 @@ void addDumpCommands(CLI::App& app, Runner* run);
 void addProjectCommands(CLI::App& app, Runner* run);
 void addUpdateCommand(CLI::App& app, Runner* run);
 void addTextconvCommands(CLI::App& app, Runner* run);
+void addImportCommand(CLI::App& app, Runner* run);
 
 }  // namespace zorvane::cli

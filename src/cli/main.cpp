@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     zorvane::cli::addMapCommand(app, &run);
     zorvane::cli::addDocCommand(app, &run);
     zorvane::cli::addTextconvCommands(app, &run);
+    zorvane::cli::addImportCommand(app, &run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

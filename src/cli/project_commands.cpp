@@ -104,6 +104,16 @@ nlohmann::json infoJson(const ProjectDatabase& db) {
                             {"exists", !name.empty() && isDirectory(folder)}});
     }
     for (const Count& c : databaseCounts(db)) j["counts"][c.name] = c.count;
+    // Indexed by id: slot 0 is null.
+    auto names = [](const std::vector<std::string>& list) {
+        nlohmann::json a = nlohmann::json::array();
+        for (size_t id = 0; id < list.size(); ++id)
+            a.push_back(id == 0 ? nlohmann::json() : nlohmann::json(list[id]));
+        return a;
+    };
+    j["names"] = {{"switches", names(db.system().switchNames)},
+                  {"variables", names(db.system().variableNames)},
+                  {"elements", names(db.system().elementNames)}};
     j["scripts"] = nlohmann::json::array();
     for (size_t i = 0; i < db.scripts().size(); ++i)
         j["scripts"].push_back({{"index", i},
