@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "app/file_dialogs.h"
+#include "app/import_page.h"
 #include "app/message_box.h"
 #include "app/rtp_page.h"
 #include "app/search_page.h"
@@ -202,6 +203,10 @@ void MainFrame::createBody() {
     rtpFill->Add(rtpPage_, 1, wxEXPAND);
     pages_[kTabRtpCopy]->SetSizer(rtpFill);
     bindExportPageSettings(context_.settingsFile, context_.settings);
+    importPage_ = new ImportPage(pages_[kTabImport], context_, [this] { reloadProject(); });
+    auto* importFill = new wxBoxSizer(wxVERTICAL);
+    importFill->Add(importPage_, 1, wxEXPAND);
+    pages_[kTabImport]->SetSizer(importFill);
     tabs_->SetSelection(static_cast<size_t>(context_.settings.system.lastTab));
     // While a task runs the tabs stay where they are, but the page itself stays enabled:
     // its abort button must still answer. GTK lets a vetoed change happen anyway (without

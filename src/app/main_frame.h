@@ -15,6 +15,7 @@ class wxToolBar;
 
 namespace zorvane {
 
+class ImportPage;
 class RtpPage;
 class SearchPage;
 
@@ -53,6 +54,7 @@ class MainFrame : public wxFrame {
     AppContext& context() const { return context_; }
     SearchPage* searchPage() const { return searchPage_; }
     RtpPage* rtpPage() const { return rtpPage_; }
+    ImportPage* importPage() const { return importPage_; }
 
     void openProjectDialog();
     bool openProject(const std::string& path);
@@ -85,6 +87,7 @@ class MainFrame : public wxFrame {
     std::array<wxPanel*, kMainTabCount> pages_{};
     SearchPage* searchPage_ = nullptr;
     RtpPage* rtpPage_ = nullptr;
+    ImportPage* importPage_ = nullptr;
     int settingsMenuIndex_ = -1;
 };
 

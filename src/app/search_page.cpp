@@ -20,6 +20,7 @@
 #include "app/id_picker.h"
 #include "app/map_tree_picker.h"
 #include "app/message_box.h"
+#include "app/page_hooks.h"
 #include "app/results_window.h"
 #include "app/wx_text.h"
 #include "listing/listing.h"
@@ -64,16 +65,6 @@ std::vector<std::string> rangeNames(const ProjectDatabase& db, size_t row) {
 bool matcherLoads(MatcherLibrary library) {
     TextMatcher probe(library);
     return probe.load();
-}
-
-// Chains one of the pages' hooks: what was there runs first, then this page's part while
-// the page still exists.
-void chainHook(std::function<void()>& hook, wxWeakRef<SearchPage> page, void (SearchPage::*run)()) {
-    std::function<void()> previous = hook;
-    hook = [previous, page, run] {
-        if (previous) previous();
-        if (page) (page.get()->*run)();
-    };
 }
 
 }  // namespace
