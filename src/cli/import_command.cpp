@@ -134,6 +134,9 @@ int runImport(const ImportFlags& f) {
     preview.dryRun = true;
     ImportResult planned = plan.apply(preview);
     if (!planned.ok()) return failWith(planned.detail);
+    if (planned.ignored > 0)
+        std::fprintf(stderr, "%zu changes are for ids that %s does not have; they are left out\n",
+                     planned.ignored, planned.file.c_str());
     if (planned.names.empty() && planned.parameters.empty()) {
         std::printf("nothing to change in %s\n", planned.file.c_str());
         return 0;
