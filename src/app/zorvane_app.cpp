@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/event_viewer.h"
 #include "app/update_prompt.h"
 #include "app/wx_text.h"
 
@@ -14,6 +15,7 @@ bool ZorvaneApp::OnInit() {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(fromWx(argv[i]));
     joinUpdateCheck(*context_);
+    joinEventViewer(*context_);
     startApplication(*context_, args);
     return true;
 }

@@ -10,17 +10,15 @@
 
 namespace ztest {
 
-// kind ("ce", "troop", "script", "map") -> rows of tab-separated fields after the kind.
-inline std::map<std::string, std::vector<std::vector<std::string>>> rubyNames(
-    const std::string& dataFolder) {
-    std::map<std::string, std::vector<std::vector<std::string>>> names;
+// Rows printed by a Ruby script as KIND<TAB>FIELD<TAB>...: kind -> rows of the fields after it.
+inline std::map<std::string, std::vector<std::vector<std::string>>> rubyFacts(
+    const std::string& script, const std::string& arguments) {
+    std::map<std::string, std::vector<std::vector<std::string>>> facts;
     std::string out;
-    if (run("ruby " + shellQuote(sourceDir() + "/tests/app/read_names.rb") + " " +
-                shellQuote(dataFolder),
-            &out) != 0)
-        return names;
+    if (run("ruby " + shellQuote(script) + " " + arguments, &out) != 0) return facts;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {
+        if (line.empty()) continue;
         std::vector<std::string> fields;
         std::istringstream cells(line);
         for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
@@ -28,9 +26,15 @@ inline std::map<std::string, std::vector<std::vector<std::string>>> rubyNames(
         if (fields.size() < 2) continue;
         std::string kind = fields.front();
         fields.erase(fields.begin());
-        names[kind].push_back(fields);
+        facts[kind].push_back(fields);
     }
-    return names;
+    return facts;
+}
+
+// kind ("ce", "troop", "script", "map") -> rows of tab-separated fields after the kind.
+inline std::map<std::string, std::vector<std::vector<std::string>>> rubyNames(
+    const std::string& dataFolder) {
+    return rubyFacts(sourceDir() + "/tests/app/read_names.rb", shellQuote(dataFolder));
 }
 
 }  // namespace ztest

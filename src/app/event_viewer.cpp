@@ -1,0 +1,461 @@
+// The viewer hands each document to the web view as a string with the header template's
+// folder as its base address: the templates' relative references resolve, nothing is
+// written into that folder (which may be read-only) and no file is left behind.
+#include "app/event_viewer.h"
+
+#include <wx/button.h>
+#include <wx/listbox.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/radiobut.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/weakref.h>
+#include <wx/webview.h>
+
+#include <memory>
+#include <utility>
+
+#include "app/file_dialogs.h"
+#include "app/main_frame.h"
+#include "app/map_tree_picker.h"
+#include "app/message_box.h"
+#include "app/page_graphic_area.h"
+#include "app/settings_dialog.h"
+#include "app/viewer_windows.h"
+#include "app/wx_text.h"
+#include "documents/page_graphic.h"
+#include "listing/operands.h"
+#include "platform/codepage.h"
+#include "platform/file_util.h"
+#include "search/search_results.h"
+
+namespace zorvane {
+
+namespace {
+
+const char* const kTitle = "イベントビュアー";
+
+struct BarRow {
+    const char* caption;
+    void (EventViewer::*run)();
+};
+
+const BarRow kBarRows[EventViewer::kBarItemCount] = {
+    {"保存(&S)", &EventViewer::saveShown},
+    {"設定(&C)", &EventViewer::showSettings},
+};
+
+struct KindRow {
+    int id;
+    const char* caption;
+};
+
+const KindRow kKindRows[] = {
+    {EventViewer::kIdCommonRadio, "コモンイベント"},
+    {EventViewer::kIdBattleRadio, "バトルイベント"},
+    {EventViewer::kIdMapRadio, "マップイベント"},
+    {EventViewer::kIdScriptRadio, "スクリプト"},
+};
+
+// Save filters: the first pair for text, the second for HTML, as SaveMode counts them.
+const std::vector<FileFilter> kEventFilters = {
+    {"テキストファイル(*.txt)", "*.txt"},
+    {"HTMLファイル(*.html;*.htm)", "*.html;*.htm"},
+};
+const std::vector<FileFilter> kScriptFilters = {
+    {"Rubyソースファイル(*.rb)", "*.rb"},
+    {"HTMLファイル(*.html;*.htm)", "*.html;*.htm"},
+};
+
+bool hasPages(DocumentKind kind) {
+    return kind == DocumentKind::BattleEvent || kind == DocumentKind::MapEvent;
+}
+
+// A folder as a file: address ending in '/', every byte outside the unreserved set
+// percent-encoded, so spaces, '#', '%' and non-ASCII names survive.
+std::string folderUrl(const std::string& folder) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : folder) {
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (plain || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            url += char(c);
+        } else {
+            url += '%';
+            url += kHex[c >> 4];
+            url += kHex[c & 15];
+        }
+    }
+    if (url.back() != '/') url += '/';
+    return url;
+}
+
+// The document as the web view takes it: a Shift_JIS document (from a Shift_JIS header
+// template) becomes UTF-8 first.
+wxString documentText(const std::string& bytes) {
+    return toWx(isValidUtf8(bytes) ? bytes : cp932ToUtf8(bytes));
+}
+
+wxPoint placePosition(const WindowPlace& place) {
+    return place.width > 0 ? wxPoint(place.left, place.top) : wxDefaultPosition;
+}
+
+wxSize placeSize(const WindowPlace& place) {
+    return place.width > 0 && place.height > 0 ? wxSize(place.width, place.height)
+                                               : wxSize(640, 480);
+}
+
+// The first map in the editor's order stands in for a remembered map the project lacks.
+int knownMap(const MapInfoTree& maps, int mapId) {
+    if (maps.contains(mapId) && mapId > 0) return mapId;
+    std::vector<int> order = maps.editorOrder();
+    return order.empty() ? mapId : order.front();
+}
+
+}  // namespace
+
+EventViewer::EventViewer(AppContext& context, EventViewerMemory& memory)
+    : wxFrame(nullptr, wxID_ANY, toWx(kTitle), placePosition(context.settings.eventViewer.place),
+              placeSize(context.settings.eventViewer.place)),
+      context_(context),
+      memory_(memory),
+      maps_(MapInfoTree::fromProject(context.database)) {
+    matcher_.load();
+    loadColourRules();
+    createBar();
+    auto* body = new wxPanel(this);
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    row->Add(buildLists(body), 0, wxEXPAND | wxALL, 4);
+    browser_ = wxWebView::New(body, kIdBrowser, wxWebViewDefaultURLStr, wxDefaultPosition,
+                              wxDefaultSize, wxWebViewBackendDefault, wxBORDER_SUNKEN);
+    row->Add(browser_, 1, wxEXPAND | wxTOP | wxRIGHT | wxBOTTOM, 4);
+    body->SetSizer(row);
+    bindEvents();
+
+    int lastView = context_.settings.eventViewer.lastView;
+    kind_ = DocumentKind(lastView >= 0 && lastView <= 3 ? lastView : 0);
+    radios_[size_t(kind_)]->SetValue(true);
+    memory_.currentMapId = knownMap(maps_, memory_.currentMapId);
+    loadMap(memory_.currentMapId);
+    fillItems();
+    fillPages();
+    updateControls();
+}
+
+EventViewer::~EventViewer() = default;
+
+void EventViewer::createBar() {
+    auto* bar = new wxMenuBar;
+    for (const BarRow& row : kBarRows) bar->Append(new wxMenu, toWx(row.caption));
+    SetMenuBar(bar);
+}
+
+wxWindow* EventViewer::buildLists(wxWindow* parent) {
+    auto* panel = new wxPanel(parent);
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    auto* kinds = new wxGridSizer(2, 2, 2, 8);
+    for (size_t i = 0; i < radios_.size(); ++i) {
+        radios_[i] = new wxRadioButton(panel, kKindRows[i].id, toWx(kKindRows[i].caption),
+                                       wxDefaultPosition, wxDefaultSize, i == 0 ? wxRB_GROUP : 0);
+        kinds->Add(radios_[i]);
+    }
+    column->Add(kinds, 0, wxBOTTOM, 4);
+
+    auto* mapRow = new wxBoxSizer(wxHORIZONTAL);
+    mapBox_ = new wxTextCtrl(panel, kIdMapBox, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    mapButton_ =
+        new wxButton(panel, kIdMapButton, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+    mapRow->Add(mapBox_, 1, wxALIGN_CENTER_VERTICAL);
+    mapRow->Add(mapButton_, 0, wxLEFT, 2);
+    column->Add(mapRow, 0, wxEXPAND | wxBOTTOM, 4);
+
+    auto* lists = new wxBoxSizer(wxHORIZONTAL);
+    items_ = new wxListBox(panel, kIdItems, wxDefaultPosition, FromDIP(wxSize(210, -1)), 0, nullptr,
+                           wxLB_SINGLE | wxLB_HSCROLL);
+    lists->Add(items_, 0, wxEXPAND | wxRIGHT, 4);
+    auto* pageColumn = new wxBoxSizer(wxVERTICAL);
+    pageCaption_ = new wxStaticText(panel, kIdPageCaption, toWx("ページ"));
+    pages_ = new wxListBox(panel, kIdPages, wxDefaultPosition, FromDIP(wxSize(96, -1)), 0, nullptr,
+                           wxLB_SINGLE);
+    graphic_ = new PageGraphicArea(panel);
+    graphic_->SetId(kIdGraphic);
+    pageColumn->Add(pageCaption_, 0, wxBOTTOM, 2);
+    pageColumn->Add(pages_, 1, wxEXPAND | wxBOTTOM, 4);
+    pageColumn->Add(graphic_, 0);
+    lists->Add(pageColumn, 0, wxEXPAND);
+    column->Add(lists, 1, wxEXPAND);
+    panel->SetSizer(column);
+    return panel;
+}
+
+void EventViewer::bindEvents() {
+    Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
+        wxMenuBar* bar = GetMenuBar();
+        for (size_t i = 0; bar && i < std::size(kBarRows); ++i)
+            if (event.GetMenu() == bar->GetMenu(i))
+                CallAfter([this, run = kBarRows[i].run] { (this->*run)(); });
+        event.Skip();
+    });
+    for (size_t i = 0; i < radios_.size(); ++i)
+        radios_[i]->Bind(wxEVT_RADIOBUTTON,
+                         [this, i](wxCommandEvent&) { chooseKind(DocumentKind(i)); });
+    items_->Bind(wxEVT_LISTBOX, [this](wxCommandEvent& e) { chooseItem(e.GetSelection()); });
+    pages_->Bind(wxEVT_LISTBOX, [this](wxCommandEvent& e) { choosePage(e.GetSelection()); });
+    mapButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pickMapFromTree(); });
+    browser_->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) {
+        // The view's own first page is not a document.
+        if (event.GetURL() != wxWebViewDefaultURLStr) ++documentsLoaded_;
+    });
+    Bind(wxEVT_CLOSE_WINDOW, &EventViewer::onClose, this);
+}
+
+void EventViewer::loadColourRules() {
+    colourRules_ = zorvane::loadColourRules(context_.settings.eventViewer.rubyColor);
+}
+
+void EventViewer::loadMap(int mapId) {
+    memory_.currentMapId = mapId;
+    map_.clear();
+    // A map that cannot be read lists no events; the box still names the map.
+    if (map_.load(context_.database, mapId, false)) map_.loadTileset(context_.database.tilesets());
+    mapBox_->ChangeValue(toWx(format("%04d:", mapId) + maps_.nameOf(mapId)));
+    graphic_->setFrames({});
+}
+
+void EventViewer::fillItems() {
+    itemData_ = viewerItems(kind_, context_.database, &map_);
+    wxArrayString texts;
+    for (const ViewerItem& item : itemData_) texts.Add(toWx(item.text));
+    items_->Set(texts);
+    pages_->Clear();
+}
+
+void EventViewer::fillPages() {
+    pages_->Clear();
+    DocumentRequest request = selectedRequest();
+    int count = viewerPageCount(kind_, request.id, context_.database, &map_);
+    for (int page = 1; page <= count; ++page) pages_->Append(wxString::Format("%d", page));
+    if (count > 0) pages_->SetSelection(0);
+}
+
+void EventViewer::updateControls() {
+    bool onMap = kind_ == DocumentKind::MapEvent;
+    mapBox_->Enable(onMap);
+    mapButton_->Enable(onMap);
+    pageCaption_->Enable(hasPages(kind_));
+    pages_->Enable(hasPages(kind_));
+}
+
+void EventViewer::chooseKind(DocumentKind kind) {
+    kind_ = kind;
+    radios_[size_t(kind)]->SetValue(true);
+    context_.settings.eventViewer.lastView = int(kind);
+    fillItems();
+    updateControls();
+}
+
+void EventViewer::chooseItem(int index) {
+    if (index < 0 || size_t(index) >= itemData_.size()) return;
+    if (items_->GetSelection() != index) items_->SetSelection(index);
+    fillPages();
+    showSelection();
+}
+
+void EventViewer::choosePage(int index) {
+    if (index < 0 || unsigned(index) >= pages_->GetCount()) return;
+    if (pages_->GetSelection() != index) pages_->SetSelection(index);
+    showSelection();
+}
+
+void EventViewer::chooseMap(int mapId) {
+    if (mapId != memory_.currentMapId || !map_.loaded) loadMap(mapId);
+    fillItems();
+}
+
+void EventViewer::pickMapFromTree() {
+    int chosen = pickMap(this, maps_, memory_.currentMapId);
+    if (chosen > 0) chooseMap(chosen);
+}
+
+void EventViewer::openAt(DocumentKind kind, int id, int page, int mapId) {
+    if (kind == DocumentKind::MapEvent) {
+        int wanted = mapId > 0 ? mapId : 1;
+        if (wanted != memory_.currentMapId || !map_.loaded) loadMap(wanted);
+    }
+    chooseKind(kind);
+    std::string prefix = format("%03d:", id);
+    int index = itemData_.empty() ? -1 : 0;
+    for (size_t i = 0; i < itemData_.size(); ++i)
+        if (itemData_[i].text.compare(0, prefix.size(), prefix) == 0) {
+            index = int(i);
+            break;
+        }
+    if (index >= 0) {
+        items_->SetSelection(index);
+        fillPages();
+        if (hasPages(kind) && page > 1 && unsigned(page) <= pages_->GetCount())
+            pages_->SetSelection(page - 1);
+        showSelection();
+    }
+    Show();
+    Raise();
+}
+
+DocumentRequest EventViewer::selectedRequest() const {
+    DocumentRequest request;
+    request.kind = kind_;
+    int item = items_->GetSelection();
+    if (item != wxNOT_FOUND && size_t(item) < itemData_.size())
+        request.id = itemData_[size_t(item)].id;
+    int page = pages_->GetSelection();
+    request.page = page == wxNOT_FOUND ? 1 : page + 1;
+    return request;
+}
+
+DocumentOptions EventViewer::documentOptions(bool html) const {
+    const EventViewerSettings& settings = context_.settings.eventViewer;
+    DocumentOptions options;
+    options.html = html;
+    options.lineNumbers = settings.lineNum;
+    options.detail = settings.detail;
+    options.skipEmpty = false;
+    options.headerTemplate = settings.template1;
+    options.footerTemplate = settings.template2;
+    return options;
+}
+
+DocumentResult EventViewer::writeDocument(const DocumentRequest& request, bool html) const {
+    DocumentSources sources{context_.database};
+    sources.map = &map_;
+    sources.colourRules = &colourRules_;
+    sources.matcher = &matcher_;
+    return writeEventDocument(sources, request, documentOptions(html));
+}
+
+void EventViewer::showSelection() {
+    DocumentRequest request = selectedRequest();
+    DocumentResult document = writeDocument(request, true);
+    if (document.outcome == DocumentOutcome::Failed) {
+        showMessage(this, document.message, kMessageTitle, wxOK | wxICON_WARNING);
+        return;
+    }
+    if (!document.written()) return;
+    std::string base = folderOf(context_.settings.eventViewer.template1);
+    browser_->SetPage(documentText(document.bytes), toWx(folderUrl(base)));
+    std::vector<Bitmap32> frames;
+    if (request.kind == DocumentKind::MapEvent) {
+        auto event = map_.events.find(request.id);
+        if (event != map_.events.end() && size_t(request.page) <= event->second.pages.size())
+            frames = pageGraphicFrames(event->second.pages[size_t(request.page - 1)], map_);
+    }
+    graphic_->setFrames(frames);
+}
+
+void EventViewer::saveShown() {
+    DocumentRequest request = selectedRequest();
+    if (request.id < 1) return;
+    EventViewerSettings& settings = context_.settings.eventViewer;
+    bool script = request.kind == DocumentKind::Script;
+    const std::vector<FileFilter>& filters = script ? kScriptFilters : kEventFilters;
+    int filterIndex = settings.saveMode ? 1 : 0;
+    // The name carries the extension of the filter shown first, and a name typed without
+    // one gets it, so keeping that filter saves in its form.
+    std::string extension = settings.saveMode ? "html" : script ? "rb" : "txt";
+    std::string file =
+        proposedDocumentName(request, memory_.currentMapId, context_.database) + "." + extension;
+    std::string& lastDir = context_.settings.system.lastDir;
+    if (!askSaveFileName(this, file, filters, filterIndex, lastDir, "", extension)) return;
+    bool html = isHtmlFileName(file);
+    settings.saveMode = html;
+    lastDir = folderOf(file);
+    DocumentResult document = writeDocument(request, html);
+    if (document.outcome == DocumentOutcome::Failed) {
+        showMessage(this, document.message, kMessageTitle, wxOK | wxICON_WARNING);
+        return;
+    }
+    if (document.written() && !zorvane::saveDocument(file, document))
+        showMessage(this, file + "\n\nファイルの保存に失敗しました", kMessageTitle,
+                    wxOK | wxICON_WARNING);
+}
+
+void EventViewer::showSettings() {
+    if (!runSettingsDialog(this, context_)) return;
+    loadColourRules();
+    showSelection();
+}
+
+void EventViewer::rememberPlace() {
+    if (IsIconized() || IsMaximized() || !IsShown()) return;
+    wxRect rect = GetRect();
+    context_.settings.eventViewer.place = {rect.x, rect.y, rect.width, rect.height};
+}
+
+void EventViewer::onClose(wxCloseEvent&) {
+    rememberPlace();
+    graphic_->timer().Stop();
+    graphic_->setFrames({});
+    map_.clear();
+    Destroy();
+}
+
+// ---- joining the main window and the search results
+
+namespace {
+
+struct EventViewerHost {
+    EventViewerMemory memory;
+    wxWeakRef<EventViewer> window;
+};
+
+const std::pair<ViewerTarget::Kind, DocumentKind> kTargetKinds[] = {
+    {ViewerTarget::CommonEvent, DocumentKind::CommonEvent},
+    {ViewerTarget::Troop, DocumentKind::BattleEvent},
+    {ViewerTarget::MapEvent, DocumentKind::MapEvent},
+    {ViewerTarget::Script, DocumentKind::Script},
+};
+
+// The main window, whichever window asked for the viewer.
+MainFrame* findMainFrame(wxWindow* owner) {
+    if (auto* main = dynamic_cast<MainFrame*>(owner)) return main;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* main = dynamic_cast<MainFrame*>(window)) return main;
+    return nullptr;
+}
+
+EventViewer* openViewer(AppContext& context, EventViewerHost& host, wxWindow* owner) {
+    if (!context.database.loaded || context.tasks.isBusy()) return nullptr;
+    if (!host.window) {
+        auto* viewer = new EventViewer(context, host.memory);  // wx deletes it on Destroy()
+        host.window = viewer;
+        hideMainWhileOpen(findMainFrame(owner), viewer);
+        viewer->Show();
+    }
+    host.window->Raise();
+    return host.window.get();
+}
+
+}  // namespace
+
+void joinEventViewer(AppContext& context) {
+    auto host = std::make_shared<EventViewerHost>();
+    context.hooks.openEventViewer = [&context, host](wxWindow* owner) {
+        openViewer(context, *host, owner);
+    };
+    context.hooks.openEventViewerAt = [&context, host](wxWindow* owner,
+                                                       const ViewerTarget& target) {
+        for (const auto& [targetKind, kind] : kTargetKinds) {
+            if (target.kind != targetKind) continue;
+            if (EventViewer* viewer = openViewer(context, *host, owner))
+                viewer->openAt(kind, target.item, target.page, target.mapId);
+        }
+    };
+    std::function<void()> previous = context.hooks.closeProjectWindows;
+    context.hooks.closeProjectWindows = [previous, host] {
+        if (previous) previous();
+        if (host->window) host->window->Close(true);
+    };
+}
+
+}  // namespace zorvane

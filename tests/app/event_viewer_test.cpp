@@ -1,0 +1,513 @@
+// The event viewer on a copy of the sample project, in the real web view under Xvfb: the
+// lists of each kind, the documents the browser shows (read back from its page), opening at
+// a search hit, saving by the chosen name, the page graphic's frames, template failures and
+// the main window's return. Expected names and counts come from Ruby's Marshal
+// (viewer_facts.rb). One viewer serves the suite: each one starts a web process.
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/listbox.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/webview.h>
+
+#include <filesystem>
+#include <memory>
+#include <set>
+
+#include "app/app_context.h"
+#include "app/event_viewer.h"
+#include "app/gui_test_support.h"
+#include "app/main_frame.h"
+#include "app/map_tree_picker.h"
+#include "app/page_graphic_area.h"
+#include "app/results_window.h"
+#include "app/ruby_names.h"
+#include "app/wx_text.h"
+#include "platform/folders.h"
+#include "search/search_engine.h"
+#include "support/test_support.h"
+
+namespace zorvane {
+namespace {
+
+namespace fs = std::filesystem;
+using Facts = std::map<std::string, std::vector<std::vector<std::string>>>;
+
+void send(wxWindow* control, wxEventType type, int value) {
+    wxCommandEvent event(type, control->GetId());
+    event.SetEventObject(control);
+    event.SetInt(value);
+    control->GetEventHandler()->ProcessEvent(event);
+}
+
+// Ruby's row of `kind` whose leading fields are `keys`.
+std::vector<std::string> fact(const Facts& facts, const std::string& kind,
+                              const std::vector<std::string>& keys) {
+    auto rows = facts.find(kind);
+    if (rows == facts.end()) return {};
+    for (const auto& row : rows->second)
+        if (std::equal(keys.begin(), keys.end(), row.begin())) return row;
+    return {};
+}
+
+std::string num3(const std::string& id) {
+    char buf[16];
+    snprintf(buf, sizeof buf, "%03d", std::stoi(id));
+    return buf;
+}
+
+std::set<std::string> listing(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().string());
+    return names;
+}
+
+struct Suite {
+    ztest::TempDir dir;
+    std::string project, data, templates;
+    Facts facts;
+    AppContext context;
+    MainFrame* frame = nullptr;
+};
+
+class EventViewerTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        auto s = std::make_unique<Suite>();
+        setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
+        s->project = ztest::copySampleProject(s->dir.path());
+        if (s->project.empty()) return;
+        fs::create_directory_symlink(fs::path(ztest::sampleProject()).parent_path() / "Graphics",
+                                     s->dir.file("Graphics"));
+        s->data = s->dir.file("Data");
+        s->facts = ztest::rubyFacts(ztest::sourceDir() + "/tests/app/viewer_facts.rb",
+                                    ztest::shellQuote(s->data) + " --add-fixtures");
+        // Templates in a folder whose name needs escaping in an address, with a style sheet
+        // the header refers to relatively.
+        s->templates = s->dir.file("tpl #1 テンプレ 100%");
+        fs::create_directory(s->templates);
+        for (const char* name : {"header.html", "footer.html", "ruby_color.txt"})
+            fs::copy_file(ztest::sourceDir() + "/template/" + name, s->templates + "/" + name);
+        std::string header = ztest::readFile(s->templates + "/header.html");
+        header.insert(header.find("</head>"), "<link rel=\"stylesheet\" href=\"check me.css\">\n");
+        ztest::writeFile(s->templates + "/header.html", header);
+        ztest::writeFile(s->templates + "/check me.css", "h3 { color: rgb(1, 2, 3); }\n");
+
+        fs::remove(settingsFilePath());
+        joinEventViewer(s->context);
+        s->frame = startApplication(s->context, {s->project});
+        // A window hidden before the system has mapped it is shown again by the map itself:
+        // wait for the main window's first paint before a viewer hides it.
+        auto painted = std::make_shared<bool>(false);
+        s->frame->tabs()->GetCurrentPage()->Bind(wxEVT_PAINT, [painted](wxPaintEvent& event) {
+            *painted = true;
+            event.Skip();
+        });
+        ztest::pumpUntil([&] { return *painted; }, 5000);
+        EventViewerSettings& viewer = s->context.settings.eventViewer;
+        viewer.template1 = s->templates + "/header.html";
+        viewer.template2 = s->templates + "/footer.html";
+        viewer.rubyColor = s->templates + "/ruby_color.txt";
+        viewer.lastView = 0;
+        suite_ = std::move(s);
+    }
+
+    static void TearDownTestSuite() {
+        if (!suite_) return;
+        if (EventViewer* open = findViewer()) open->Close(true);
+        wxWeakRef<MainFrame> frame(suite_->frame);
+        if (frame) frame->Destroy();
+        ztest::pumpUntil([&] { return !frame && !findViewer(); }, 5000);
+        suite_.reset();
+    }
+
+    void SetUp() override {
+        if (!suite_ || suite_->facts.empty()) GTEST_SKIP() << "no sample project or no Ruby";
+    }
+
+    static EventViewer* findViewer() {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* viewer = dynamic_cast<EventViewer*>(window))
+                if (!wxPendingDelete.Member(viewer)) return viewer;
+        return nullptr;
+    }
+
+    // The open viewer; the main window's command opens it when there is none.
+    static EventViewer* viewer() {
+        if (EventViewer* open = findViewer()) return open;
+        wxCommandEvent command(wxEVT_MENU, kCmdEventViewer);
+        suite_->frame->ProcessWindowEvent(command);
+        return findViewer();
+    }
+
+    static void chooseKind(EventViewer* v, DocumentKind kind) {
+        v->radio(kind)->SetValue(true);
+        send(v->radio(kind), wxEVT_RADIOBUTTON, 1);
+    }
+
+    // Clicks the item whose text begins with "%03d:" of id; false when there is none.
+    static bool clickItem(EventViewer* v, int id) {
+        wxArrayString items = v->itemList()->GetStrings();
+        wxString prefix = wxString::Format("%03d:", id);
+        for (size_t i = 0; i < items.size(); ++i)
+            if (items[i].StartsWith(prefix)) {
+                v->itemList()->SetSelection(int(i));
+                send(v->itemList(), wxEVT_LISTBOX, int(i));
+                return true;
+            }
+        return false;
+    }
+
+    static void clickPage(EventViewer* v, int page) {
+        v->pageList()->SetSelection(page - 1);
+        send(v->pageList(), wxEVT_LISTBOX, page - 1);
+    }
+
+    // Runs `pick`, then waits until the browser has loaded one more document.
+    static bool loads(EventViewer* v, const std::function<void()>& pick) {
+        int before = v->documentsLoaded();
+        pick();
+        return ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 15000);
+    }
+
+    static std::string eval(EventViewer* v, const std::string& script) {
+        wxString out;
+        if (!v->browser()->RunScript(toWx(script), &out)) return "(script failed)";
+        return fromWx(out);
+    }
+
+    static std::string heading(EventViewer* v) {
+        return eval(v, "(document.querySelector('h3') || {textContent: ''}).textContent");
+    }
+
+    const Facts& facts() const { return suite_->facts; }
+
+    static std::unique_ptr<Suite> suite_;
+};
+
+std::unique_ptr<Suite> EventViewerTest::suite_;
+
+TEST_F(EventViewerTest, ListsFollowTheKindTheItemAndTheMap) {
+    EventViewer* v = viewer();
+    ASSERT_TRUE(v);
+    EXPECT_FALSE(suite_->frame->IsShown()) << "the main window hides while the viewer is open";
+    EXPECT_EQ(fromWx(v->GetTitle()), "イベントビュアー");
+
+    chooseKind(v, DocumentKind::MapEvent);
+    {
+        ztest::ModalDialogs dialogs([](wxDialog& dialog) {
+            dynamic_cast<MapTreePicker&>(dialog).selectMap(2);
+            return wxID_OK;
+        });
+        send(v->mapButton(), wxEVT_BUTTON, 0);
+        EXPECT_EQ(dialogs.count, 1);
+    }
+    EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0002:" + fact(facts(), "map", {"2"})[1]);
+
+    struct Row {
+        DocumentKind kind;
+        const char* factKind;
+        std::vector<std::string> keys;  // leading fields of the kind's rows
+        bool pages;
+    };
+    const Row rows[] = {
+        {DocumentKind::CommonEvent, "ce", {}, false},
+        {DocumentKind::BattleEvent, "troop", {}, true},
+        {DocumentKind::MapEvent, "event", {"2"}, true},
+        {DocumentKind::Script, "script", {}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.factKind);
+        chooseKind(v, row.kind);
+        std::vector<std::string> expected;
+        for (const auto& f : facts().at(row.factKind)) {
+            if (!std::equal(row.keys.begin(), row.keys.end(), f.begin())) continue;
+            size_t id = row.keys.size();
+            std::string text = num3(f[id]) + ":";
+            if (row.kind == DocumentKind::MapEvent)
+                text += "(" + num3(f[id + 2]) + "," + num3(f[id + 3]) + ")";
+            expected.push_back(text + f[id + 1]);
+        }
+        std::vector<std::string> shown;
+        for (const wxString& item : v->itemList()->GetStrings()) shown.push_back(fromWx(item));
+        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(v->pageList()->IsEnabled(), row.pages);
+        EXPECT_EQ(v->pageCaption()->IsEnabled(), row.pages);
+        EXPECT_EQ(v->mapBox()->IsEnabled(), row.kind == DocumentKind::MapEvent);
+        EXPECT_EQ(v->mapButton()->IsEnabled(), row.kind == DocumentKind::MapEvent);
+        EXPECT_EQ(suite_->context.settings.eventViewer.lastView, int(row.kind));
+    }
+
+    // A troop's pages are "1", "2", …; a common event has none.
+    chooseKind(v, DocumentKind::BattleEvent);
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
+    int troopPages = std::stoi(fact(facts(), "troop", {"1"})[2]);
+    ASSERT_EQ(int(v->pageList()->GetCount()), troopPages);
+    for (int page = 1; page <= troopPages; ++page)
+        EXPECT_EQ(fromWx(v->pageList()->GetString(unsigned(page - 1))), std::to_string(page));
+    EXPECT_EQ(v->pageList()->GetSelection(), 0);
+    chooseKind(v, DocumentKind::CommonEvent);
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
+    EXPECT_EQ(v->pageList()->GetCount(), 0u);
+    EXPECT_FALSE(v->pageList()->IsEnabled());
+
+    // A map of the tree without a file lists no events.
+    chooseKind(v, DocumentKind::MapEvent);
+    v->chooseMap(8);
+    EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0008:" + fact(facts(), "map", {"8"})[1]);
+    EXPECT_EQ(v->itemList()->GetCount(), 0u);
+}
+
+TEST_F(EventViewerTest, BrowserShowsTheChosenDocument) {
+    EventViewer* v = viewer();
+    ASSERT_TRUE(v);
+    v->chooseMap(2);
+    const auto ce = fact(facts(), "ce", {"1"});
+    const auto troop = fact(facts(), "troop", {"3"});
+    const auto event = fact(facts(), "event", {"2", "8"});
+    const auto script = fact(facts(), "script", {"2"});
+    const auto injected = fact(facts(), "script", {"7"});
+    struct Row {
+        DocumentKind kind;
+        int id, page;
+        std::string heading, code101, scriptLines, literal;
+    };
+    const Row rows[] = {
+        {DocumentKind::CommonEvent, 1, 1, "コモンイベント[001:" + ce[1] + "]", ce[2], "0", ""},
+        {DocumentKind::BattleEvent, 3, 1, "バトルイベント[003:" + troop[1] + "] 01ページ目",
+         troop[3], "0", ""},
+        {DocumentKind::MapEvent, 8, 1, "マップイベント[008:" + event[2] + "] 01ページ目", event[6],
+         "0", ""},
+        {DocumentKind::Script, 2, 1, "", "0", script[2], ""},
+        // Hostile scripts: markup in them is text, and no code of theirs runs.
+        {DocumentKind::Script, 6, 1, "", "0", fact(facts(), "script", {"6"})[2],
+         "</pre><script>alert(\"comment\")</script>"},
+        {DocumentKind::Script, 7, 1, "", "0", injected[2],
+         "</pre><script>window.zorvaneInjected = 1;</script>"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(int(row.kind)) + ":" + std::to_string(row.id));
+        chooseKind(v, row.kind);
+        ASSERT_TRUE(loads(v, [&] { ASSERT_TRUE(clickItem(v, row.id)); }));
+        EXPECT_EQ(heading(v), row.heading);
+        EXPECT_EQ(eval(v, "document.querySelectorAll('font.code101').length"), row.code101);
+        EXPECT_EQ(eval(v, "document.querySelectorAll('pre.script font.linenum').length"),
+                  row.scriptLines);
+        EXPECT_EQ(eval(v, "document.scripts.length"), "0");
+        EXPECT_EQ(eval(v, "typeof window.zorvaneInjected"), "undefined");
+        if (!row.literal.empty()) {
+            EXPECT_NE(eval(v, "document.body.textContent").find(row.literal), std::string::npos);
+        }
+    }
+}
+
+TEST_F(EventViewerTest, DoubleClickedHitOpensItsMapEventAndPage) {
+    SearchHit hit;
+    hit.area = SearchArea::MapEvent;
+    hit.mapId = 5;
+    hit.mapName = fact(facts(), "map", {"5"})[1];
+    hit.hasEvent = true;
+    hit.itemId = 12;
+    hit.itemName = "十二番";
+    hit.page = 3;
+    hit.line = 1;
+    hit.content = "x";
+    auto* results = new ResultsWindow(suite_->context);
+    results->addHits({hit});
+    EventViewer* v = findViewer();
+    int before = v ? v->documentsLoaded() : 0;
+    results->openHit(0);
+    v = findViewer();
+    ASSERT_TRUE(v);
+    ASSERT_TRUE(ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 15000));
+    EXPECT_TRUE(v->radio(DocumentKind::MapEvent)->GetValue());
+    EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0005:" + hit.mapName);
+    EXPECT_TRUE(v->itemList()->GetStringSelection().StartsWith("012:"));
+    EXPECT_EQ(fromWx(v->pageList()->GetStringSelection()), "3");
+    EXPECT_EQ(heading(v), "マップイベント[012:十二番] 03ページ目");
+    EXPECT_FALSE(suite_->frame->IsShown());
+    ztest::FileDialogs dialogs;  // no answer: cancelled
+    v->saveShown();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].fileName.rfind("MapEvent0005-0012-03.", 0), 0u);
+    results->Destroy();
+}
+
+TEST_F(EventViewerTest, SavesHtmlOrTextByTheChosenName) {
+    EventViewer* v = viewer();
+    ASSERT_TRUE(v);
+    EventViewerSettings& settings = suite_->context.settings.eventViewer;
+    ztest::TempDir out;
+    chooseKind(v, DocumentKind::Script);
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 2); }));
+    std::string proposal = "002-" + fact(facts(), "script", {"2"})[1] + ".html";
+    ztest::FileDialogs dialogs;
+    dialogs.answers = {out.file(proposal), out.file("clock.rb")};
+
+    // The HTML filter first: the proposal keeps it and the document is HTML.
+    settings.saveMode = true;
+    v->saveShown();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].fileName, proposal);
+    EXPECT_EQ(dialogs.requests[0].filterIndex, 1);
+    ASSERT_EQ(dialogs.requests[0].filters.size(), 2u);
+    EXPECT_EQ(dialogs.requests[0].filters[0].description, "Rubyソースファイル(*.rb)");
+    EXPECT_EQ(dialogs.requests[0].filters[1].pattern, "*.html;*.htm");
+    std::string html = ztest::readFile(out.file(proposal));
+    EXPECT_EQ(html.rfind(ztest::readFile(settings.template1), 0), 0u);
+    EXPECT_NE(html.find("<pre class=\"script\">"), std::string::npos);
+    EXPECT_TRUE(settings.saveMode);
+
+    // A ".rb" name: the script's own text and a line break, in the project's code page.
+    v->saveShown();
+    std::string expected = out.file("expected.rb");
+    ASSERT_EQ(ztest::run("ruby -rzlib -e 's = Marshal.load(File.binread(ARGV[0]))[1]; "
+                         "t = Zlib::Inflate.inflate(s[2]).force_encoding(\"UTF-8\"); "
+                         "File.binwrite(ARGV[1], (t + \"\\r\\n\").encode(\"Windows-31J\"))' " +
+                         ztest::shellQuote(suite_->data + "/Scripts.rxdata") + " " +
+                         ztest::shellQuote(expected)),
+              0);
+    EXPECT_EQ(ztest::readFile(out.file("clock.rb")), ztest::readFile(expected));
+    EXPECT_FALSE(settings.saveMode);
+    EXPECT_EQ(suite_->context.settings.system.lastDir, out.path());
+
+    // Text is now the first choice; an event offers text and HTML.
+    chooseKind(v, DocumentKind::CommonEvent);
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
+    v->saveShown();  // cancelled: nothing written
+    ASSERT_EQ(dialogs.requests.size(), 3u);
+    EXPECT_EQ(dialogs.requests[2].fileName, "CommonEvent001.txt");
+    EXPECT_EQ(dialogs.requests[2].filterIndex, 0);
+    EXPECT_EQ(dialogs.requests[2].filters[0].description, "テキストファイル(*.txt)");
+    EXPECT_EQ(listing(out.path()).size(), 3u);
+}
+
+TEST_F(EventViewerTest, PageGraphicStepsThroughFourFramesEvery350ms) {
+    EventViewer* v = viewer();
+    ASSERT_TRUE(v);
+    chooseKind(v, DocumentKind::MapEvent);
+    v->chooseMap(2);
+    PageGraphicArea* graphic = v->graphic();
+    EXPECT_EQ(graphic->timer().GetInterval(), 350);
+    EXPECT_TRUE(graphic->timer().IsRunning());
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 12); }));  // a walking soldier
+    ASSERT_EQ(graphic->frameCount(), 4u);
+    graphic->timer().Stop();  // the ticks below are the only ones
+    size_t first = graphic->shownFrame();
+    for (size_t tick = 1; tick <= 4; ++tick) {
+        wxTimerEvent event(graphic->timer());
+        graphic->GetEventHandler()->ProcessEvent(event);
+        EXPECT_EQ(graphic->shownFrame(), (first + tick) % 4);
+    }
+    graphic->timer().Start(PageGraphicArea::kFrameMilliseconds);
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 2); }));  // a tile: one still frame
+    ASSERT_EQ(graphic->frameCount(), 1u);
+    graphic->advance();
+    EXPECT_EQ(graphic->shownFrame(), 0u);
+    chooseKind(v, DocumentKind::CommonEvent);
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
+    EXPECT_EQ(graphic->frameCount(), 0u);
+}
+
+TEST_F(EventViewerTest, TemplatesResolveBesideTheHeaderAndFailuresKeepThePage) {
+    EventViewer* v = viewer();
+    ASSERT_TRUE(v);
+    EventViewerSettings& settings = suite_->context.settings.eventViewer;
+    std::set<std::string> before = listing(suite_->templates);
+    chooseKind(v, DocumentKind::CommonEvent);
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
+    std::string first = heading(v);
+    EXPECT_EQ(eval(v, "getComputedStyle(document.querySelector('h3')).color"), "rgb(1, 2, 3)");
+
+    const std::string header = settings.template1, footer = settings.template2;
+    const std::string missing = suite_->templates + "/none.html";
+    for (std::string* broken : {&settings.template1, &settings.template2}) {
+        ztest::MessageBoxes boxes(wxOK);
+        *broken = missing;
+        int loaded = v->documentsLoaded();
+        clickItem(v, 2);
+        ztest::pumpFor(300);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text,
+                  "テンプレートファイル " + missing + " の読み込みに失敗しました");
+        EXPECT_TRUE(boxes.shown[0].style & wxICON_WARNING);
+        EXPECT_EQ(v->documentsLoaded(), loaded);
+        EXPECT_EQ(heading(v), first);
+        settings.template1 = header;
+        settings.template2 = footer;
+    }
+
+    // A Shift_JIS header gives a Shift_JIS document, still read as what it says.
+    ztest::TempDir sjis;
+    ASSERT_EQ(ztest::run("sed 's/charset=\"UTF-8\"/charset=\"Shift_JIS\"/; "
+                         "s|<title>.*</title>|<title>表示</title>|' " +
+                         ztest::shellQuote(header) + " | iconv -f UTF-8 -t CP932 > " +
+                         ztest::shellQuote(sjis.file("header.html"))),
+              0);
+    settings.template1 = sjis.file("header.html");
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 2); }));
+    EXPECT_EQ(heading(v), "コモンイベント[002:" + fact(facts(), "ce", {"2"})[1] + "]");
+    EXPECT_EQ(eval(v, "document.title"), "表示");
+    settings.template1 = header;
+
+    // "設定(&C)" confirmed shows the document again with the sheet's settings.
+    EXPECT_NE(eval(v, "document.querySelectorAll('font.linenum').length"), "0");
+    settings.lineNum = false;
+    {
+        ztest::ModalDialogs sheet([](wxDialog&) { return wxID_OK; });
+        ASSERT_TRUE(loads(v, [&] {
+            wxMenuEvent open(wxEVT_MENU_OPEN, 0,
+                             v->GetMenuBar()->GetMenu(EventViewer::kBarSettings));
+            open.SetEventObject(v);
+            v->GetEventHandler()->ProcessEvent(open);
+        }));
+        EXPECT_EQ(sheet.count, 1);
+    }
+    EXPECT_EQ(eval(v, "document.querySelectorAll('font.linenum').length"), "0");
+    settings.lineNum = true;
+    EXPECT_EQ(listing(suite_->templates), before) << "nothing is written beside the templates";
+}
+
+TEST_F(EventViewerTest, Screenshot) {
+    const char* folder = std::getenv("ZORVANE_SCREENSHOT_DIR");
+    if (!folder || !*folder) GTEST_SKIP() << "set ZORVANE_SCREENSHOT_DIR to take the picture";
+    if (!ztest::haveProgram("import")) GTEST_SKIP() << "import (ImageMagick) is needed";
+    EventViewer* v = viewer();
+    ASSERT_TRUE(v);
+    v->SetSize(0, 0, 1000, 640);
+    chooseKind(v, DocumentKind::MapEvent);
+    v->chooseMap(2);
+    ASSERT_TRUE(loads(v, [&] { clickItem(v, 12); }));
+    ztest::pumpFor(1000);
+    std::string picture = std::string(folder) + "/event_viewer.png";
+    ASSERT_EQ(ztest::run("import -window root " + ztest::shellQuote(picture)), 0);
+    EXPECT_TRUE(fs::exists(picture));
+}
+
+// Last: the viewer goes and the main window comes back.
+TEST_F(EventViewerTest, ClosingBringsTheMainWindowBackAndChecksTheProject) {
+    EventViewer* v = viewer();
+    ASSERT_TRUE(v);
+    std::set<std::string> before = listing(suite_->templates);
+    v->SetSize(40, 50, 700, 520);
+    ztest::pumpFor(100);
+    wxRect rect = v->GetRect();
+    // The project changes on disk while the viewer is open.
+    fs::path system = fs::path(suite_->data) / "System.rxdata";
+    fs::last_write_time(system, fs::last_write_time(system) + std::chrono::seconds(5));
+    ztest::MessageBoxes boxes(wxNO);
+    v->Close();
+    ASSERT_TRUE(ztest::pumpUntil([&] { return suite_->frame->IsShown() && !boxes.shown.empty(); }));
+    EXPECT_EQ(
+        boxes.shown[0].text.rfind("現在読み込んでいるプロジェクトが外部アプリケーションで", 0), 0u);
+    EXPECT_FALSE(findViewer());
+    const WindowPlace& place = suite_->context.settings.eventViewer.place;
+    EXPECT_EQ(wxRect(place.left, place.top, place.width, place.height), rect);
+    EXPECT_EQ(listing(suite_->templates), before);
+}
+
+}  // namespace
+}  // namespace zorvane
