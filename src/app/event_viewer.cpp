@@ -285,13 +285,8 @@ void EventViewer::openAt(DocumentKind kind, int id, int page, int mapId) {
         if (wanted != memory_.currentMapId || !map_.loaded) loadMap(wanted);
     }
     chooseKind(kind);
-    std::string prefix = format("%03d:", id);
-    int index = itemData_.empty() ? -1 : 0;
-    for (size_t i = 0; i < itemData_.size(); ++i)
-        if (itemData_[i].text.compare(0, prefix.size(), prefix) == 0) {
-            index = int(i);
-            break;
-        }
+    int index = itemIndexOf(id);
+    if (index < 0 && !itemData_.empty()) index = 0;
     if (index >= 0) {
         items_->SetSelection(index);
         fillPages();
@@ -301,6 +296,13 @@ void EventViewer::openAt(DocumentKind kind, int id, int page, int mapId) {
     }
     Show();
     Raise();
+}
+
+int EventViewer::itemIndexOf(int id) const {
+    std::string prefix = format("%03d:", id);
+    for (size_t i = 0; i < itemData_.size(); ++i)
+        if (itemData_[i].text.compare(0, prefix.size(), prefix) == 0) return int(i);
+    return -1;
 }
 
 DocumentRequest EventViewer::selectedRequest() const {

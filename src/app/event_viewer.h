@@ -71,6 +71,9 @@ class EventViewer : public wxFrame {
     void saveShown();
     void showSettings();
 
+    // The item whose text begins with "%03d:" of id; -1 when none does.
+    int itemIndexOf(int id) const;
+
     DocumentKind kind() const { return kind_; }
     int currentMapId() const { return memory_.currentMapId; }
     wxRadioButton* radio(DocumentKind kind) const { return radios_[size_t(kind)]; }

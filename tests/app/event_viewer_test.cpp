@@ -2,7 +2,7 @@
 // lists of each kind, the documents the browser shows (read back from its page), opening at
 // a search hit, saving by the chosen name, the page graphic's frames, template failures and
 // the main window's return. Expected names and counts come from Ruby's Marshal
-// (viewer_facts.rb). One viewer serves the suite: each one starts a web process.
+// (read_names.rb). One viewer serves the suite: each one starts a web process.
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/listbox.h>
@@ -43,26 +43,14 @@ void send(wxWindow* control, wxEventType type, int value) {
     control->GetEventHandler()->ProcessEvent(event);
 }
 
-// Ruby's row of `kind` whose leading fields are `keys`.
-std::vector<std::string> fact(const Facts& facts, const std::string& kind,
-                              const std::vector<std::string>& keys) {
-    auto rows = facts.find(kind);
-    if (rows == facts.end()) return {};
-    for (const auto& row : rows->second)
-        if (std::equal(keys.begin(), keys.end(), row.begin())) return row;
-    return {};
-}
-
 std::string num3(const std::string& id) {
     char buf[16];
     snprintf(buf, sizeof buf, "%03d", std::stoi(id));
     return buf;
 }
 
-std::set<std::string> listing(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().string());
-    return names;
+std::set<fs::path> listing(const std::string& folder) {
+    return {fs::directory_iterator(folder), fs::directory_iterator()};
 }
 
 struct Suite {
@@ -83,8 +71,7 @@ class EventViewerTest : public ::testing::Test {
         fs::create_directory_symlink(fs::path(ztest::sampleProject()).parent_path() / "Graphics",
                                      s->dir.file("Graphics"));
         s->data = s->dir.file("Data");
-        s->facts = ztest::rubyFacts(ztest::sourceDir() + "/tests/app/viewer_facts.rb",
-                                    ztest::shellQuote(s->data) + " --add-fixtures");
+        s->facts = ztest::rubyNames(s->data, "--add-fixtures");
         // Templates in a folder whose name needs escaping in an address, with a style sheet
         // the header refers to relatively.
         s->templates = s->dir.file("tpl #1 テンプレ 100%");
@@ -148,22 +135,12 @@ class EventViewerTest : public ::testing::Test {
         send(v->radio(kind), wxEVT_RADIOBUTTON, 1);
     }
 
-    // Clicks the item whose text begins with "%03d:" of id; false when there is none.
+    // Clicks the item of `id`; false when there is none.
     static bool clickItem(EventViewer* v, int id) {
-        wxArrayString items = v->itemList()->GetStrings();
-        wxString prefix = wxString::Format("%03d:", id);
-        for (size_t i = 0; i < items.size(); ++i)
-            if (items[i].StartsWith(prefix)) {
-                v->itemList()->SetSelection(int(i));
-                send(v->itemList(), wxEVT_LISTBOX, int(i));
-                return true;
-            }
-        return false;
-    }
-
-    static void clickPage(EventViewer* v, int page) {
-        v->pageList()->SetSelection(page - 1);
-        send(v->pageList(), wxEVT_LISTBOX, page - 1);
+        int index = v->itemIndexOf(id);
+        if (index >= 0) v->itemList()->SetSelection(index);
+        send(v->itemList(), wxEVT_LISTBOX, index);
+        return index >= 0;
     }
 
     // Runs `pick`, then waits until the browser has loaded one more document.
@@ -184,6 +161,12 @@ class EventViewerTest : public ::testing::Test {
     }
 
     const Facts& facts() const { return suite_->facts; }
+    // Ruby's first row of `kind` whose leading fields are `keys`.
+    std::vector<std::string> fact(const std::string& kind, const std::vector<std::string>& keys) {
+        for (const auto& row : facts().at(kind))
+            if (std::equal(keys.begin(), keys.end(), row.begin())) return row;
+        return std::vector<std::string>(8);
+    }
 
     static std::unique_ptr<Suite> suite_;
 };
@@ -194,8 +177,6 @@ TEST_F(EventViewerTest, ListsFollowTheKindTheItemAndTheMap) {
     EventViewer* v = viewer();
     ASSERT_TRUE(v);
     EXPECT_FALSE(suite_->frame->IsShown()) << "the main window hides while the viewer is open";
-    EXPECT_EQ(fromWx(v->GetTitle()), "イベントビュアー");
-
     chooseKind(v, DocumentKind::MapEvent);
     {
         ztest::ModalDialogs dialogs([](wxDialog& dialog) {
@@ -205,49 +186,39 @@ TEST_F(EventViewerTest, ListsFollowTheKindTheItemAndTheMap) {
         send(v->mapButton(), wxEVT_BUTTON, 0);
         EXPECT_EQ(dialogs.count, 1);
     }
-    EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0002:" + fact(facts(), "map", {"2"})[1]);
+    EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0002:" + fact("map", {"2"})[3]);
 
-    struct Row {
-        DocumentKind kind;
-        const char* factKind;
-        std::vector<std::string> keys;  // leading fields of the kind's rows
-        bool pages;
-    };
-    const Row rows[] = {
-        {DocumentKind::CommonEvent, "ce", {}, false},
-        {DocumentKind::BattleEvent, "troop", {}, true},
-        {DocumentKind::MapEvent, "event", {"2"}, true},
-        {DocumentKind::Script, "script", {}, false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.factKind);
-        chooseKind(v, row.kind);
-        std::vector<std::string> expected;
-        for (const auto& f : facts().at(row.factKind)) {
-            if (!std::equal(row.keys.begin(), row.keys.end(), f.begin())) continue;
-            size_t id = row.keys.size();
-            std::string text = num3(f[id]) + ":";
-            if (row.kind == DocumentKind::MapEvent)
-                text += "(" + num3(f[id + 2]) + "," + num3(f[id + 3]) + ")";
-            expected.push_back(text + f[id + 1]);
+    const std::pair<DocumentKind, const char*> kinds[] = {{DocumentKind::CommonEvent, "ce"},
+                                                          {DocumentKind::BattleEvent, "troop"},
+                                                          {DocumentKind::MapEvent, "event"},
+                                                          {DocumentKind::Script, "script"}};
+    for (const auto& [kind, factKind] : kinds) {
+        SCOPED_TRACE(factKind);
+        chooseKind(v, kind);
+        bool onMap = kind == DocumentKind::MapEvent;
+        std::vector<std::string> expected, shown;
+        for (std::vector<std::string> f : facts().at(factKind)) {
+            if (onMap && f[0] != "2") continue;
+            if (onMap) f.erase(f.begin());
+            std::string position = onMap ? "(" + num3(f[2]) + "," + num3(f[3]) + ")" : "";
+            expected.push_back(num3(f[0]) + ":" + position + f[1]);
         }
-        std::vector<std::string> shown;
         for (const wxString& item : v->itemList()->GetStrings()) shown.push_back(fromWx(item));
         EXPECT_EQ(shown, expected);
-        EXPECT_EQ(v->pageList()->IsEnabled(), row.pages);
-        EXPECT_EQ(v->pageCaption()->IsEnabled(), row.pages);
-        EXPECT_EQ(v->mapBox()->IsEnabled(), row.kind == DocumentKind::MapEvent);
-        EXPECT_EQ(v->mapButton()->IsEnabled(), row.kind == DocumentKind::MapEvent);
-        EXPECT_EQ(suite_->context.settings.eventViewer.lastView, int(row.kind));
+        bool pages = kind == DocumentKind::BattleEvent || onMap;
+        EXPECT_EQ(v->pageList()->IsEnabled() && v->pageCaption()->IsEnabled(), pages);
+        EXPECT_EQ(v->mapBox()->IsEnabled() && v->mapButton()->IsEnabled(), onMap);
+        EXPECT_EQ(suite_->context.settings.eventViewer.lastView, int(kind));
     }
 
     // A troop's pages are "1", "2", …; a common event has none.
     chooseKind(v, DocumentKind::BattleEvent);
     ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
-    int troopPages = std::stoi(fact(facts(), "troop", {"1"})[2]);
-    ASSERT_EQ(int(v->pageList()->GetCount()), troopPages);
-    for (int page = 1; page <= troopPages; ++page)
-        EXPECT_EQ(fromWx(v->pageList()->GetString(unsigned(page - 1))), std::to_string(page));
+    std::vector<std::string> pages, numbers;
+    for (const wxString& page : v->pageList()->GetStrings()) pages.push_back(fromWx(page));
+    for (int page = 1; page <= std::stoi(fact("troop", {"1"})[2]); ++page)
+        numbers.push_back(std::to_string(page));
+    EXPECT_EQ(pages, numbers);
     EXPECT_EQ(v->pageList()->GetSelection(), 0);
     chooseKind(v, DocumentKind::CommonEvent);
     ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
@@ -257,36 +228,38 @@ TEST_F(EventViewerTest, ListsFollowTheKindTheItemAndTheMap) {
     // A map of the tree without a file lists no events.
     chooseKind(v, DocumentKind::MapEvent);
     v->chooseMap(8);
-    EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0008:" + fact(facts(), "map", {"8"})[1]);
+    EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0008:" + fact("map", {"8"})[3]);
     EXPECT_EQ(v->itemList()->GetCount(), 0u);
 }
 
-TEST_F(EventViewerTest, BrowserShowsTheChosenDocument) {
+TEST_F(EventViewerTest, BrowserShowsTheChosenDocumentAndItsGraphic) {
     EventViewer* v = viewer();
     ASSERT_TRUE(v);
     v->chooseMap(2);
-    const auto ce = fact(facts(), "ce", {"1"});
-    const auto troop = fact(facts(), "troop", {"3"});
-    const auto event = fact(facts(), "event", {"2", "8"});
-    const auto script = fact(facts(), "script", {"2"});
-    const auto injected = fact(facts(), "script", {"7"});
+    const auto ce = fact("ce", {"1"}), troop = fact("troop", {"3"}),
+               event = fact("event", {"2", "8"});
     struct Row {
         DocumentKind kind;
-        int id, page;
+        int id;
         std::string heading, code101, scriptLines, literal;
+        size_t frames;
     };
     const Row rows[] = {
-        {DocumentKind::CommonEvent, 1, 1, "コモンイベント[001:" + ce[1] + "]", ce[2], "0", ""},
-        {DocumentKind::BattleEvent, 3, 1, "バトルイベント[003:" + troop[1] + "] 01ページ目",
-         troop[3], "0", ""},
-        {DocumentKind::MapEvent, 8, 1, "マップイベント[008:" + event[2] + "] 01ページ目", event[6],
-         "0", ""},
-        {DocumentKind::Script, 2, 1, "", "0", script[2], ""},
+        {DocumentKind::CommonEvent, 1, "コモンイベント[001:" + ce[1] + "]", ce[2], "0", "", 0},
+        {DocumentKind::BattleEvent, 3, "バトルイベント[003:" + troop[1] + "] 01ページ目", troop[3],
+         "0", "", 0},
+        // A walking villager: the four frames of its row.
+        {DocumentKind::MapEvent, 8, "マップイベント[008:" + event[2] + "] 01ページ目", event[6],
+         "0", "", 4},
+        {DocumentKind::MapEvent, 2,
+         "マップイベント[002:" + fact("event", {"2", "2"})[2] + "] 01ページ目",
+         fact("event", {"2", "2"})[6], "0", "", 1},  // a tile
+        {DocumentKind::Script, 2, "", "0", fact("script", {"2"})[2], "", 0},
         // Hostile scripts: markup in them is text, and no code of theirs runs.
-        {DocumentKind::Script, 6, 1, "", "0", fact(facts(), "script", {"6"})[2],
-         "</pre><script>alert(\"comment\")</script>"},
-        {DocumentKind::Script, 7, 1, "", "0", injected[2],
-         "</pre><script>window.zorvaneInjected = 1;</script>"},
+        {DocumentKind::Script, 6, "", "0", fact("script", {"6"})[2],
+         "</pre><script>alert(\"comment\")</script>", 0},
+        {DocumentKind::Script, 7, "", "0", fact("script", {"7"})[2],
+         "</pre><script>window.zorvaneInjected = 1;</script>", 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(int(row.kind)) + ":" + std::to_string(row.id));
@@ -296,11 +269,22 @@ TEST_F(EventViewerTest, BrowserShowsTheChosenDocument) {
         EXPECT_EQ(eval(v, "document.querySelectorAll('font.code101').length"), row.code101);
         EXPECT_EQ(eval(v, "document.querySelectorAll('pre.script font.linenum').length"),
                   row.scriptLines);
-        EXPECT_EQ(eval(v, "document.scripts.length"), "0");
-        EXPECT_EQ(eval(v, "typeof window.zorvaneInjected"), "undefined");
-        if (!row.literal.empty()) {
-            EXPECT_NE(eval(v, "document.body.textContent").find(row.literal), std::string::npos);
+        EXPECT_EQ(eval(v, "document.scripts.length + typeof window.zorvaneInjected"), "0undefined");
+        EXPECT_NE(eval(v, "document.body.textContent").find(row.literal), std::string::npos);
+        PageGraphicArea* graphic = v->graphic();
+        EXPECT_EQ(graphic->frameCount(), row.frames);
+        if (row.frames != 4) continue;
+        // Four ticks of 350 ms step through the frames and back to the first.
+        EXPECT_EQ(graphic->timer().GetInterval(), 350);
+        ASSERT_TRUE(graphic->timer().IsRunning());
+        graphic->timer().Stop();  // the ticks below are the only ones
+        size_t first = graphic->shownFrame();
+        for (size_t tick = 1; tick <= 4; ++tick) {
+            wxTimerEvent event(graphic->timer());
+            graphic->GetEventHandler()->ProcessEvent(event);
+            EXPECT_EQ(graphic->shownFrame(), (first + tick) % 4);
         }
+        graphic->timer().Start(PageGraphicArea::kFrameMilliseconds);
     }
 }
 
@@ -308,20 +292,16 @@ TEST_F(EventViewerTest, DoubleClickedHitOpensItsMapEventAndPage) {
     SearchHit hit;
     hit.area = SearchArea::MapEvent;
     hit.mapId = 5;
-    hit.mapName = fact(facts(), "map", {"5"})[1];
+    hit.mapName = fact("map", {"5"})[3];
     hit.hasEvent = true;
     hit.itemId = 12;
-    hit.itemName = "十二番";
     hit.page = 3;
-    hit.line = 1;
-    hit.content = "x";
     auto* results = new ResultsWindow(suite_->context);
     results->addHits({hit});
     EventViewer* v = findViewer();
     int before = v ? v->documentsLoaded() : 0;
     results->openHit(0);
-    v = findViewer();
-    ASSERT_TRUE(v);
+    ASSERT_TRUE((v = findViewer()));
     ASSERT_TRUE(ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 15000));
     EXPECT_TRUE(v->radio(DocumentKind::MapEvent)->GetValue());
     EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0005:" + hit.mapName);
@@ -333,6 +313,7 @@ TEST_F(EventViewerTest, DoubleClickedHitOpensItsMapEventAndPage) {
     v->saveShown();
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].fileName.rfind("MapEvent0005-0012-03.", 0), 0u);
+    EXPECT_EQ(dialogs.requests[0].filters.at(0).description, "テキストファイル(*.txt)");
     results->Destroy();
 }
 
@@ -343,7 +324,7 @@ TEST_F(EventViewerTest, SavesHtmlOrTextByTheChosenName) {
     ztest::TempDir out;
     chooseKind(v, DocumentKind::Script);
     ASSERT_TRUE(loads(v, [&] { clickItem(v, 2); }));
-    std::string proposal = "002-" + fact(facts(), "script", {"2"})[1] + ".html";
+    std::string proposal = "002-" + fact("script", {"2"})[1] + ".html";
     ztest::FileDialogs dialogs;
     dialogs.answers = {out.file(proposal), out.file("clock.rb")};
 
@@ -353,13 +334,10 @@ TEST_F(EventViewerTest, SavesHtmlOrTextByTheChosenName) {
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].fileName, proposal);
     EXPECT_EQ(dialogs.requests[0].filterIndex, 1);
-    ASSERT_EQ(dialogs.requests[0].filters.size(), 2u);
-    EXPECT_EQ(dialogs.requests[0].filters[0].description, "Rubyソースファイル(*.rb)");
-    EXPECT_EQ(dialogs.requests[0].filters[1].pattern, "*.html;*.htm");
+    EXPECT_EQ(dialogs.requests[0].filters.at(0).description, "Rubyソースファイル(*.rb)");
     std::string html = ztest::readFile(out.file(proposal));
     EXPECT_EQ(html.rfind(ztest::readFile(settings.template1), 0), 0u);
     EXPECT_NE(html.find("<pre class=\"script\">"), std::string::npos);
-    EXPECT_TRUE(settings.saveMode);
 
     // A ".rb" name: the script's own text and a line break, in the project's code page.
     v->saveShown();
@@ -374,55 +352,20 @@ TEST_F(EventViewerTest, SavesHtmlOrTextByTheChosenName) {
     EXPECT_FALSE(settings.saveMode);
     EXPECT_EQ(suite_->context.settings.system.lastDir, out.path());
 
-    // Text is now the first choice; an event offers text and HTML.
-    chooseKind(v, DocumentKind::CommonEvent);
-    ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
-    v->saveShown();  // cancelled: nothing written
-    ASSERT_EQ(dialogs.requests.size(), 3u);
-    EXPECT_EQ(dialogs.requests[2].fileName, "CommonEvent001.txt");
-    EXPECT_EQ(dialogs.requests[2].filterIndex, 0);
-    EXPECT_EQ(dialogs.requests[2].filters[0].description, "テキストファイル(*.txt)");
     EXPECT_EQ(listing(out.path()).size(), 3u);
-}
-
-TEST_F(EventViewerTest, PageGraphicStepsThroughFourFramesEvery350ms) {
-    EventViewer* v = viewer();
-    ASSERT_TRUE(v);
-    chooseKind(v, DocumentKind::MapEvent);
-    v->chooseMap(2);
-    PageGraphicArea* graphic = v->graphic();
-    EXPECT_EQ(graphic->timer().GetInterval(), 350);
-    EXPECT_TRUE(graphic->timer().IsRunning());
-    ASSERT_TRUE(loads(v, [&] { clickItem(v, 12); }));  // a walking soldier
-    ASSERT_EQ(graphic->frameCount(), 4u);
-    graphic->timer().Stop();  // the ticks below are the only ones
-    size_t first = graphic->shownFrame();
-    for (size_t tick = 1; tick <= 4; ++tick) {
-        wxTimerEvent event(graphic->timer());
-        graphic->GetEventHandler()->ProcessEvent(event);
-        EXPECT_EQ(graphic->shownFrame(), (first + tick) % 4);
-    }
-    graphic->timer().Start(PageGraphicArea::kFrameMilliseconds);
-    ASSERT_TRUE(loads(v, [&] { clickItem(v, 2); }));  // a tile: one still frame
-    ASSERT_EQ(graphic->frameCount(), 1u);
-    graphic->advance();
-    EXPECT_EQ(graphic->shownFrame(), 0u);
-    chooseKind(v, DocumentKind::CommonEvent);
-    ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
-    EXPECT_EQ(graphic->frameCount(), 0u);
 }
 
 TEST_F(EventViewerTest, TemplatesResolveBesideTheHeaderAndFailuresKeepThePage) {
     EventViewer* v = viewer();
     ASSERT_TRUE(v);
     EventViewerSettings& settings = suite_->context.settings.eventViewer;
-    std::set<std::string> before = listing(suite_->templates);
+    const std::string header = settings.template1, footer = settings.template2;
+    std::set<fs::path> before = listing(suite_->templates);
     chooseKind(v, DocumentKind::CommonEvent);
     ASSERT_TRUE(loads(v, [&] { clickItem(v, 1); }));
     std::string first = heading(v);
     EXPECT_EQ(eval(v, "getComputedStyle(document.querySelector('h3')).color"), "rgb(1, 2, 3)");
 
-    const std::string header = settings.template1, footer = settings.template2;
     const std::string missing = suite_->templates + "/none.html";
     for (std::string* broken : {&settings.template1, &settings.template2}) {
         ztest::MessageBoxes boxes(wxOK);
@@ -449,23 +392,18 @@ TEST_F(EventViewerTest, TemplatesResolveBesideTheHeaderAndFailuresKeepThePage) {
               0);
     settings.template1 = sjis.file("header.html");
     ASSERT_TRUE(loads(v, [&] { clickItem(v, 2); }));
-    EXPECT_EQ(heading(v), "コモンイベント[002:" + fact(facts(), "ce", {"2"})[1] + "]");
+    EXPECT_EQ(heading(v), "コモンイベント[002:" + fact("ce", {"2"})[1] + "]");
     EXPECT_EQ(eval(v, "document.title"), "表示");
     settings.template1 = header;
 
     // "設定(&C)" confirmed shows the document again with the sheet's settings.
-    EXPECT_NE(eval(v, "document.querySelectorAll('font.linenum').length"), "0");
     settings.lineNum = false;
-    {
-        ztest::ModalDialogs sheet([](wxDialog&) { return wxID_OK; });
-        ASSERT_TRUE(loads(v, [&] {
-            wxMenuEvent open(wxEVT_MENU_OPEN, 0,
-                             v->GetMenuBar()->GetMenu(EventViewer::kBarSettings));
-            open.SetEventObject(v);
-            v->GetEventHandler()->ProcessEvent(open);
-        }));
-        EXPECT_EQ(sheet.count, 1);
-    }
+    ztest::ModalDialogs sheet([](wxDialog&) { return wxID_OK; });
+    ASSERT_TRUE(loads(v, [&] {
+        wxMenuEvent open(wxEVT_MENU_OPEN, 0, v->GetMenuBar()->GetMenu(EventViewer::kBarSettings));
+        v->GetEventHandler()->ProcessEvent(open);
+    }));
+    EXPECT_EQ(sheet.count, 1);
     EXPECT_EQ(eval(v, "document.querySelectorAll('font.linenum').length"), "0");
     settings.lineNum = true;
     EXPECT_EQ(listing(suite_->templates), before) << "nothing is written beside the templates";
@@ -474,7 +412,6 @@ TEST_F(EventViewerTest, TemplatesResolveBesideTheHeaderAndFailuresKeepThePage) {
 TEST_F(EventViewerTest, Screenshot) {
     const char* folder = std::getenv("ZORVANE_SCREENSHOT_DIR");
     if (!folder || !*folder) GTEST_SKIP() << "set ZORVANE_SCREENSHOT_DIR to take the picture";
-    if (!ztest::haveProgram("import")) GTEST_SKIP() << "import (ImageMagick) is needed";
     EventViewer* v = viewer();
     ASSERT_TRUE(v);
     v->SetSize(0, 0, 1000, 640);
@@ -483,19 +420,16 @@ TEST_F(EventViewerTest, Screenshot) {
     ASSERT_TRUE(loads(v, [&] { clickItem(v, 12); }));
     ztest::pumpFor(1000);
     std::string picture = std::string(folder) + "/event_viewer.png";
-    ASSERT_EQ(ztest::run("import -window root " + ztest::shellQuote(picture)), 0);
-    EXPECT_TRUE(fs::exists(picture));
+    EXPECT_EQ(ztest::run("import -window root " + ztest::shellQuote(picture)), 0);
 }
 
-// Last: the viewer goes and the main window comes back.
+// Last: the viewer goes, the main window comes back and sees the project changed on disk.
 TEST_F(EventViewerTest, ClosingBringsTheMainWindowBackAndChecksTheProject) {
     EventViewer* v = viewer();
     ASSERT_TRUE(v);
-    std::set<std::string> before = listing(suite_->templates);
     v->SetSize(40, 50, 700, 520);
     ztest::pumpFor(100);
     wxRect rect = v->GetRect();
-    // The project changes on disk while the viewer is open.
     fs::path system = fs::path(suite_->data) / "System.rxdata";
     fs::last_write_time(system, fs::last_write_time(system) + std::chrono::seconds(5));
     ztest::MessageBoxes boxes(wxNO);
@@ -506,7 +440,6 @@ TEST_F(EventViewerTest, ClosingBringsTheMainWindowBackAndChecksTheProject) {
     EXPECT_FALSE(findViewer());
     const WindowPlace& place = suite_->context.settings.eventViewer.place;
     EXPECT_EQ(wxRect(place.left, place.top, place.width, place.height), rect);
-    EXPECT_EQ(listing(suite_->templates), before);
 }
 
 }  // namespace

@@ -10,12 +10,16 @@
 
 namespace ztest {
 
-// Rows printed by a Ruby script as KIND<TAB>FIELD<TAB>...: kind -> rows of the fields after it.
-inline std::map<std::string, std::vector<std::vector<std::string>>> rubyFacts(
-    const std::string& script, const std::string& arguments) {
-    std::map<std::string, std::vector<std::vector<std::string>>> facts;
+// kind ("ce", "troop", "script", "map", "event") -> rows of tab-separated fields after the
+// kind. `options` go to the script after the folder.
+inline std::map<std::string, std::vector<std::vector<std::string>>> rubyNames(
+    const std::string& dataFolder, const std::string& options = "") {
+    std::map<std::string, std::vector<std::vector<std::string>>> names;
     std::string out;
-    if (run("ruby " + shellQuote(script) + " " + arguments, &out) != 0) return facts;
+    if (run("ruby " + shellQuote(sourceDir() + "/tests/app/read_names.rb") + " " +
+                shellQuote(dataFolder) + " " + options,
+            &out) != 0)
+        return names;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {
         if (line.empty()) continue;
@@ -26,15 +30,9 @@ inline std::map<std::string, std::vector<std::vector<std::string>>> rubyFacts(
         if (fields.size() < 2) continue;
         std::string kind = fields.front();
         fields.erase(fields.begin());
-        facts[kind].push_back(fields);
+        names[kind].push_back(fields);
     }
-    return facts;
-}
-
-// kind ("ce", "troop", "script", "map") -> rows of tab-separated fields after the kind.
-inline std::map<std::string, std::vector<std::vector<std::string>>> rubyNames(
-    const std::string& dataFolder) {
-    return rubyFacts(sourceDir() + "/tests/app/read_names.rb", shellQuote(dataFolder));
+    return names;
 }
 
 }  // namespace ztest
