@@ -378,7 +378,7 @@ void EventViewer::saveShown() {
         return;
     }
     if (document.written() && !zorvane::saveDocument(file, document))
-        showMessage(this, file + "\n\nファイルの保存に失敗しました", kMessageTitle,
+        showMessage(this, file + "\n\nファイル保存に失敗しました", kMessageTitle,
                     wxOK | wxICON_WARNING);
 }
 

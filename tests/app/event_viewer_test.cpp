@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
 #include <wx/radiobut.h>
@@ -300,7 +301,11 @@ TEST_F(EventViewerTest, DoubleClickedHitOpensItsMapEventAndPage) {
     results->addHits({hit});
     EventViewer* v = findViewer();
     int before = v ? v->documentsLoaded() : 0;
-    results->openHit(0);
+    // The double click itself: the list's activation of the row.
+    wxListEvent activate(wxEVT_LIST_ITEM_ACTIVATED, results->list()->GetId());
+    activate.SetEventObject(results->list());
+    activate.SetIndex(0);
+    results->list()->GetEventHandler()->ProcessEvent(activate);
     ASSERT_TRUE((v = findViewer()));
     ASSERT_TRUE(ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 15000));
     EXPECT_TRUE(v->radio(DocumentKind::MapEvent)->GetValue());
@@ -326,7 +331,8 @@ TEST_F(EventViewerTest, SavesHtmlOrTextByTheChosenName) {
     ASSERT_TRUE(loads(v, [&] { clickItem(v, 2); }));
     std::string proposal = "002-" + fact("script", {"2"})[1] + ".html";
     ztest::FileDialogs dialogs;
-    dialogs.answers = {out.file(proposal), out.file("clock.rb")};
+    const std::string unwritable = out.file("missing/clock.txt");
+    dialogs.answers = {out.file(proposal), out.file("clock.rb"), unwritable};
 
     // The HTML filter first: the proposal keeps it and the document is HTML.
     settings.saveMode = true;
@@ -352,6 +358,11 @@ TEST_F(EventViewerTest, SavesHtmlOrTextByTheChosenName) {
     EXPECT_FALSE(settings.saveMode);
     EXPECT_EQ(suite_->context.settings.system.lastDir, out.path());
 
+    // A file that cannot be made is reported, not passed over.
+    ztest::MessageBoxes boxes(wxOK);
+    v->saveShown();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, unwritable + "\n\nファイル保存に失敗しました");
     EXPECT_EQ(listing(out.path()).size(), 3u);
 }
 
