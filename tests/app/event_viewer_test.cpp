@@ -94,7 +94,7 @@ class EventViewerTest : public ::testing::Test {
             *painted = true;
             event.Skip();
         });
-        ztest::pumpUntil([&] { return *painted; }, 5000);
+        ztest::pumpUntil([&] { return *painted; }, 30000);
         EventViewerSettings& viewer = s->context.settings.eventViewer;
         viewer.template1 = s->templates + "/header.html";
         viewer.template2 = s->templates + "/footer.html";
@@ -108,7 +108,7 @@ class EventViewerTest : public ::testing::Test {
         if (EventViewer* open = findViewer()) open->Close(true);
         wxWeakRef<MainFrame> frame(suite_->frame);
         if (frame) frame->Destroy();
-        ztest::pumpUntil([&] { return !frame && !findViewer(); }, 5000);
+        ztest::pumpUntil([&] { return !frame && !findViewer(); }, 30000);
         suite_.reset();
     }
 
@@ -148,7 +148,7 @@ class EventViewerTest : public ::testing::Test {
     static bool loads(EventViewer* v, const std::function<void()>& pick) {
         int before = v->documentsLoaded();
         pick();
-        return ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 15000);
+        return ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 30000);
     }
 
     static std::string eval(EventViewer* v, const std::string& script) {
@@ -307,7 +307,7 @@ TEST_F(EventViewerTest, DoubleClickedHitOpensItsMapEventAndPage) {
     activate.SetIndex(0);
     results->list()->GetEventHandler()->ProcessEvent(activate);
     ASSERT_TRUE((v = findViewer()));
-    ASSERT_TRUE(ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 15000));
+    ASSERT_TRUE(ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 30000));
     EXPECT_TRUE(v->radio(DocumentKind::MapEvent)->GetValue());
     EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0005:" + hit.mapName);
     EXPECT_TRUE(v->itemList()->GetStringSelection().StartsWith("012:"));
@@ -439,13 +439,15 @@ TEST_F(EventViewerTest, ClosingBringsTheMainWindowBackAndChecksTheProject) {
     EventViewer* v = viewer();
     ASSERT_TRUE(v);
     v->SetSize(40, 50, 700, 520);
-    ztest::pumpFor(100);
-    wxRect rect = v->GetRect();
+    // The size and place come back from the X server: wait for them before reading.
+    ztest::pumpUntil([&] { return v->GetRect() == wxRect(40, 50, 700, 520); }, 5000);
     fs::path system = fs::path(suite_->data) / "System.rxdata";
     fs::last_write_time(system, fs::last_write_time(system) + std::chrono::seconds(5));
     ztest::MessageBoxes boxes(wxNO);
+    wxRect rect = v->GetRect();
     v->Close();
-    ASSERT_TRUE(ztest::pumpUntil([&] { return suite_->frame->IsShown() && !boxes.shown.empty(); }));
+    ASSERT_TRUE(
+        ztest::pumpUntil([&] { return suite_->frame->IsShown() && !boxes.shown.empty(); }, 30000));
     EXPECT_EQ(
         boxes.shown[0].text.rfind("現在読み込んでいるプロジェクトが外部アプリケーションで", 0), 0u);
     EXPECT_FALSE(findViewer());
