@@ -46,6 +46,11 @@ std::map<int, wxTreeItemId> fillMapTree(wxTreeCtrl& tree, const MapInfoTree& map
     return items;
 }
 
+int mapIdOf(const wxTreeCtrl& tree, const wxTreeItemId& item) {
+    auto* data = item.IsOk() ? static_cast<MapItemData*>(tree.GetItemData(item)) : nullptr;
+    return data ? data->id : 0;
+}
+
 MapTreePicker::MapTreePicker(wxWindow* parent, const MapInfoTree& maps, int initialId)
     : wxDialog(parent, wxID_ANY, toWx("マップツリー"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
@@ -86,9 +91,7 @@ void MapTreePicker::selectMap(int id) {
 }
 
 void MapTreePicker::onSelection() {
-    wxTreeItemId item = tree_->GetSelection();
-    auto* data = item.IsOk() ? static_cast<MapItemData*>(tree_->GetItemData(item)) : nullptr;
-    selected_ = data ? data->id : 0;
+    selected_ = mapIdOf(*tree_, tree_->GetSelection());
     pathBox_->ChangeValue(selected_ ? toWx(maps_.pathOf(selected_)) : wxString());
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d", selected_);

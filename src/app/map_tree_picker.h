@@ -15,6 +15,8 @@ namespace zorvane {
 // Fills `tree` with the root (entry 0's name) and every map in editor order as
 // "[%04d] name" under its parent; returns the item of each map id.
 std::map<int, wxTreeItemId> fillMapTree(wxTreeCtrl& tree, const MapInfoTree& maps);
+// The map id an item of such a tree carries (0 for the root or no item).
+int mapIdOf(const wxTreeCtrl& tree, const wxTreeItemId& item);
 
 class MapTreePicker : public wxDialog {
   public:

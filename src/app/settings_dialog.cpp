@@ -310,8 +310,9 @@ void SettingsDialog::applyTo(Settings& settings) {
     settings.update = edited_.update;
 }
 
-bool runSettingsDialog(wxWindow* parent, AppContext& context) {
+bool runSettingsDialog(wxWindow* parent, AppContext& context, SettingsPage page) {
     SettingsDialog dialog(parent, context);
+    dialog.GetBookCtrl()->SetSelection(static_cast<size_t>(page));
     if (showModal(dialog) != wxID_OK) return false;
     dialog.applyTo(context.settings);
     return true;

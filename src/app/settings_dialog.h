@@ -31,7 +31,10 @@ class SettingsDialog : public wxPropertySheetDialog {
     wxString proxyHost_;
 };
 
-// Shows the sheet through the modal seam; true when the user pressed OK.
-bool runSettingsDialog(wxWindow* parent, AppContext& context);
+// The sheet's pages, in their order.
+enum SettingsPage { kPageGeneral, kPageEventViewer, kPageMapViewer, kPagePicture, kPageUpdate };
+
+// Shows the sheet through the modal seam, open on `page`; true when the user pressed OK.
+bool runSettingsDialog(wxWindow* parent, AppContext& context, SettingsPage page = kPageGeneral);
 
 }  // namespace zorvane

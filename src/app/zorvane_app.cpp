@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/event_viewer.h"
+#include "app/map_viewer.h"
 #include "app/update_prompt.h"
 #include "app/wx_text.h"
 
@@ -16,6 +17,7 @@ bool ZorvaneApp::OnInit() {
     for (int i = 1; i < argc; ++i) args.push_back(fromWx(argv[i]));
     joinUpdateCheck(*context_);
     joinEventViewer(*context_);
+    joinMapViewer(*context_);
     startApplication(*context_, args);
     return true;
 }

@@ -76,6 +76,8 @@ class Bitmap32 {
     bool sharesPixelsWith(const Bitmap32& other) const {
         return pixels_ && pixels_ == other.pixels_;
     }
+    // Names the pixel buffer (the same for every picture sharing it) without touching it.
+    const void* pixelsId() const { return pixels_.get(); }
     // True when no other picture shares these pixels, so drawing into them changes no one
     // else's picture.
     bool ownsPixelsAlone() const { return pixels_ && pixels_.use_count() == 1; }

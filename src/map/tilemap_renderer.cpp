@@ -44,12 +44,25 @@ int64_t positiveModulo(int64_t value, int64_t modulus) {
 }  // namespace
 
 const Bitmap32* CellCache::find(int x, int y) const {
-    auto it = cells_.find(key(x, y));
-    return it == cells_.end() ? nullptr : &it->second;
+    if (y < 0 || x < 0 || size_t(y) >= rows_.size()) return nullptr;
+    const std::vector<Bitmap32>& row = rows_[size_t(y)];
+    if (size_t(x) >= row.size() || row[size_t(x)].empty()) return nullptr;
+    return &row[size_t(x)];
 }
 
 void CellCache::store(int x, int y, const Bitmap32& cell) {
-    cells_[key(x, y)] = cell;
+    if (x < 0 || y < 0 || x > kMaxPosition || y > kMaxPosition || cell.empty()) return;
+    if (size_t(y) >= rows_.size()) rows_.resize(size_t(y) + 1);
+    std::vector<Bitmap32>& row = rows_[size_t(y)];
+    if (size_t(x) >= row.size()) row.resize(size_t(x) + 1);
+    if (row[size_t(x)].empty()) ++count_;
+    row[size_t(x)] = cell;
+}
+
+void CellCache::clear() {
+    rows_.clear();
+    count_ = 0;
+    ++generation_;
 }
 
 void tileAcrossMap(Bitmap32& out, const Bitmap32& picture, int x, int y) {

@@ -19,17 +19,25 @@ namespace zorvane {
 constexpr int kCellPixels = 32;
 
 // Finished cells by position. The viewer keeps one per map and empties it when the map or
-// a setting that changes what a cell shows changes.
+// a setting that changes what a cell shows changes. Cells are held in rows indexed by
+// position, so the viewer's many look-ups per paint cost no search; positions outside
+// 0..65535 (never a cell of a map) are not kept.
 class CellCache {
   public:
+    // The cell stored at (x, y), or null. Valid until the next store or clear.
     const Bitmap32* find(int x, int y) const;
     void store(int x, int y, const Bitmap32& cell);
-    void clear() { cells_.clear(); }
-    size_t size() const { return cells_.size(); }
+    void clear();
+    size_t size() const { return count_; }
+    // Changes whenever the cache is emptied, so copies made from its cells know when they
+    // are out of date.
+    uint64_t generation() const { return generation_; }
 
   private:
-    static uint64_t key(int x, int y) { return (uint64_t(uint32_t(y)) << 32) | uint32_t(x); }
-    std::map<uint64_t, Bitmap32> cells_;
+    static constexpr int kMaxPosition = 65535;
+    std::vector<std::vector<Bitmap32>> rows_;
+    size_t count_ = 0;
+    uint64_t generation_ = 0;
 };
 
 // Switches for tile layers 0, 1 and 2.

@@ -1,0 +1,448 @@
+// The map viewer driven as a user would, on the sample project with two large maps added by
+// Ruby: opening in place of the main window, scrolling and dragging, the cursor and the
+// character preview, the cache across zoom and option changes, what reaches the screen
+// (read back with ImageMagick), saving pictures and the settings page.
+#include <gtest/gtest.h>
+#include <wx/bookctrl.h>
+#include <wx/checkbox.h>
+#include <wx/propdlg.h>
+#include <wx/tglbtn.h>
+#include <wx/toplevel.h>
+#include <wx/weakref.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "app/app_context.h"
+#include "app/character_preview.h"
+#include "app/gui_test_support.h"
+#include "app/main_frame.h"
+#include "app/map_viewer.h"
+#include "app/ruby_names.h"
+#include "app/settings_dialog.h"
+#include "app/wx_text.h"
+#include "platform/file_util.h"
+#include "platform/folders.h"
+#include "support/test_support.h"
+
+namespace zorvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Pixel {
+    uint8_t r, g, b;
+    bool operator==(const Pixel& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+
+// The pane's client area as the X server shows it, read with ImageMagick's import.
+struct Screen {
+    int width = 0, height = 0;
+    std::string rgb;
+    Pixel at(int x, int y) const {
+        const char* p = rgb.data() + (size_t(y) * width + x) * 3;
+        return {uint8_t(p[0]), uint8_t(p[1]), uint8_t(p[2])};
+    }
+};
+
+class MapViewerTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        folder_ = std::make_unique<ztest::TempDir>();
+        project_ = ztest::copySampleProject(folder_->path());
+        if (project_.empty()) return;
+        fs::copy(fs::path(ztest::sampleProject()).parent_path() / "Graphics",
+                 fs::path(folder_->path()) / "Graphics", fs::copy_options::recursive);
+        if (ztest::run("ruby " + ztest::shellQuote(ztest::sourceDir() + "/tools/add_big_maps.rb") +
+                       " " + ztest::shellQuote(folder_->file("Data"))) != 0)
+            project_.clear();
+        names_ = ztest::rubyNames(folder_->file("Data"));
+    }
+    static void TearDownTestSuite() { folder_.reset(); }
+
+    void SetUp() override {
+        if (project_.empty() || !ztest::haveProgram("import"))
+            GTEST_SKIP() << "needs the sample project, Ruby and ImageMagick";
+        ASSERT_TRUE(context.database.open(project_));
+        context.settings.mapViewer.place = {0, 0, 900, 640};
+        joinMapViewer(context);
+    }
+
+    void TearDown() override {
+        if (viewer) viewer->Close(true);
+        ztest::pumpUntil([this] { return !viewer; }, 2000);
+    }
+
+    static MapViewer* findViewer() {
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* found = dynamic_cast<MapViewer*>(w)) return found;
+        return nullptr;
+    }
+
+    void open(int mapId, int zoomMode, wxWindow* owner = nullptr) {
+        context.settings.mapViewer.render.zoomMode = zoomMode;
+        context.hooks.openMapViewer(owner);
+        viewer = findViewer();
+        ASSERT_TRUE(viewer);
+        pane = viewer->pane();
+        viewer->selectMap(mapId);
+        painted();
+    }
+
+    // Waits for a paint that starts after now.
+    void painted() {
+        const long before = pane->paintCount();
+        pane->Refresh(false);
+        ASSERT_TRUE(ztest::pumpUntil([&] { return pane->paintCount() > before; }));
+        ztest::pumpFor(30);
+    }
+
+    void mouse(wxEventType type, int x, int y) {
+        wxMouseEvent event(type);
+        event.SetPosition(wxPoint(x, y));
+        event.SetEventObject(pane);
+        pane->GetEventHandler()->ProcessEvent(event);
+    }
+
+    void scroll(wxEventType type, int orientation, int position = 0) {
+        wxScrollWinEvent event(type, position, orientation);
+        event.SetEventObject(pane);
+        pane->GetEventHandler()->ProcessEvent(event);
+    }
+
+    Screen capture() {
+        const wxPoint at = pane->ClientToScreen(wxPoint(0, 0));
+        const wxSize size = pane->GetClientSize();
+        ztest::TempDir scratch;
+        std::ostringstream command;
+        command << "import -window root -crop " << size.x << "x" << size.y << "+" << at.x << "+"
+                << at.y << " -depth 8 rgb:" << scratch.file("pane.rgb");
+        EXPECT_EQ(ztest::run(command.str()), 0);
+        return {size.x, size.y, ztest::readFile(scratch.file("pane.rgb"))};
+    }
+
+    // Cells as the renderer builds them, transparent pixels shown white.
+    Pixel expected(const Bitmap32& cell, int x, int y) {
+        uint32_t p = cell.pixel(x, y);
+        if (alphaOf(p) == 0) return {255, 255, 255};
+        return {redOf(p), greenOf(p), blueOf(p)};
+    }
+
+    std::map<std::pair<int, int>, std::string> traceLines() {
+        std::map<std::pair<int, int>, std::string> cells;
+        std::istringstream text(ztest::readFile(joinPath(configFolder(), "debug.txt")));
+        for (std::string line; std::getline(text, line);) {
+            int x = 0, y = 0;
+            char id[16] = {};
+            if (std::sscanf(line.c_str(), "(%d,%d) %8s", &x, &y, id) == 3) cells[{x, y}] = id;
+        }
+        return cells;
+    }
+
+    std::string mapName(int id) {
+        for (const auto& row : names_["map"])
+            if (std::stoi(row[0]) == id) return row[3];
+        return "?";
+    }
+
+    static std::unique_ptr<ztest::TempDir> folder_;
+    static std::string project_;
+    static std::map<std::string, std::vector<std::vector<std::string>>> names_;
+    AppContext context;
+    wxWeakRef<MapViewer> viewer;
+    MapPane* pane = nullptr;
+};
+
+std::unique_ptr<ztest::TempDir> MapViewerTest::folder_;
+std::string MapViewerTest::project_;
+std::map<std::string, std::vector<std::vector<std::string>>> MapViewerTest::names_;
+
+TEST_F(MapViewerTest, TakesThePlaceOfTheMainWindowAndReopensOnTheLastMap) {
+    ztest::MessageBoxes boxes;
+    wxWeakRef<MainFrame> main(startApplication(context, {project_}));
+    ASSERT_TRUE(main);
+    wxCommandEvent command(wxEVT_MENU, kCmdMapViewer);
+    main->GetEventHandler()->ProcessEvent(command);
+    viewer = findViewer();
+    ASSERT_TRUE(viewer);
+    EXPECT_FALSE(main->IsShown());
+    // The first map in editor order is shown first.
+    int first = 0;
+    for (const auto& row : names_["map"])
+        if (row[2] == "1") first = std::stoi(row[0]);
+    EXPECT_EQ(viewer->map().mapId, first);
+    EXPECT_EQ(viewer->tree()->GetCount(), names_["map"].size() + 1);
+    EXPECT_EQ(viewer->tree()->GetItemImage(viewer->tree()->GetRootItem()), 0);
+
+    viewer->setPanelWidth(1);  // the left panel never gets narrower than it started
+    EXPECT_GT(viewer->panelWidth(), 100);
+    EXPECT_EQ(context.settings.mapViewer.mapWndWidth, viewer->panelWidth());
+    viewer->selectMap(9);
+    std::string title = "マップビュアー - Map009.rxdata [009:" + mapName(9) + "] (500 x 500) x100%";
+    EXPECT_EQ(fromWx(viewer->GetTitle()), title);
+    EXPECT_EQ(viewer->statusText(kStatusMap), "009: " + mapName(9) + " (500 x 500)");
+    viewer->Close(true);
+    ASSERT_TRUE(ztest::pumpUntil([&] { return !viewer && main->IsShown(); }));
+
+    main->GetEventHandler()->ProcessEvent(command);
+    viewer = findViewer();
+    ASSERT_TRUE(viewer);
+    EXPECT_EQ(viewer->map().mapId, 9);
+    viewer->Close(true);
+    ASSERT_TRUE(ztest::pumpUntil([&] { return !viewer && main->IsShown(); }));
+    main->Destroy();
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(MapViewerTest, PagesThumbsAndDraggingStayInsideTheMap) {
+    open(9, 4);  // ×1/8: 500 cells of 4 pixels
+    const MapViewport& v = pane->view();
+    ASSERT_EQ(v.mapPixelWidth(), 2000);
+    ASSERT_EQ(v.mapPixelHeight(), 2000);
+    const int maxX = 2000 - v.clientWidth(), maxY = 2000 - v.clientHeight();
+    struct Step {
+        std::function<void()> act;
+        int x, y;
+    };
+    const Step steps[] = {
+        {[&] { scroll(wxEVT_SCROLLWIN_PAGEDOWN, wxVERTICAL); }, 0, 128},
+        {[&] { scroll(wxEVT_SCROLLWIN_PAGEDOWN, wxHORIZONTAL); }, 128, 128},
+        {[&] { scroll(wxEVT_SCROLLWIN_LINEDOWN, wxVERTICAL); }, 128, 128},
+        {[&] { scroll(wxEVT_SCROLLWIN_PAGEUP, wxHORIZONTAL); }, 0, 128},
+        {[&] { scroll(wxEVT_SCROLLWIN_PAGEUP, wxHORIZONTAL); }, 0, 128},
+        {[&] { scroll(wxEVT_SCROLLWIN_THUMBTRACK, wxVERTICAL, 5000); }, 0, maxY},
+        {[&] { scroll(wxEVT_SCROLLWIN_PAGEDOWN, wxVERTICAL); }, 0, maxY},
+        {[&] {  // drag left and down far beyond the map
+             mouse(wxEVT_LEFT_DOWN, 100, 100);
+             mouse(wxEVT_MOTION, 90, 110);
+             mouse(wxEVT_MOTION, -9000, 9000);
+             mouse(wxEVT_LEFT_UP, -9000, 9000);
+         },
+         maxX, 0},
+        {[&] { mouse(wxEVT_MOTION, 500, 500); }, maxX, 0},  // not dragging any more
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].act();
+        EXPECT_EQ(v.scrollX(), steps[i].x) << "step " << i;
+        EXPECT_EQ(v.scrollY(), steps[i].y) << "step " << i;
+        EXPECT_EQ(pane->GetScrollPos(wxHORIZONTAL), steps[i].x) << "step " << i;
+        EXPECT_EQ(pane->GetScrollRange(wxVERTICAL), 2000);
+    }
+
+    viewer->selectMap(4);  // 12 × 10 cells at ×1/8: far smaller than the pane
+    for (wxEventType type : {wxEVT_SCROLLWIN_PAGEDOWN, wxEVT_SCROLLWIN_THUMBTRACK})
+        scroll(type, wxVERTICAL, 200);
+    mouse(wxEVT_LEFT_DOWN, 100, 100);
+    mouse(wxEVT_MOTION, 10, 10);
+    mouse(wxEVT_LEFT_UP, 10, 10);
+    EXPECT_EQ(v.scrollX(), 0);
+    EXPECT_EQ(v.scrollY(), 0);
+}
+
+TEST_F(MapViewerTest, RightButtonPlacesTheCursorAndPreviewsCharacters) {
+    open(9, 1);
+    mouse(wxEVT_MOTION, 5 * 32 + 3, 6 * 32 + 31);
+    EXPECT_EQ(viewer->statusText(kStatusMouse), "005,006");
+    mouse(wxEVT_RIGHT_DOWN, 5 * 32 + 3, 6 * 32 + 31);
+    mouse(wxEVT_RIGHT_UP, 5 * 32 + 3, 6 * 32 + 31);
+    EXPECT_EQ(viewer->cursor(), (CellPoint{5, 6}));
+    EXPECT_EQ(viewer->statusText(kStatusCursor), "005,006");
+    EXPECT_FALSE(viewer->preview()->IsShown());
+
+    // Event 1 stands on (3, 3) as "hero", facing down: the top row of its 4 × 4 sheet.
+    mouse(wxEVT_RIGHT_DOWN, 3 * 32 + 16, 3 * 32 + 16);
+    CharacterPreview* preview = viewer->preview();
+    ASSERT_TRUE(preview->IsShown());
+    std::string size;
+    ztest::run("identify -format '%w %h' " +
+                   ztest::shellQuote(folder_->file("Graphics/Characters/hero.png")),
+               &size);
+    int w = 0, h = 0;
+    ASSERT_EQ(std::sscanf(size.c_str(), "%d %d", &w, &h), 2);
+    EXPECT_EQ(preview->frameWidth(), w / 4);
+    EXPECT_EQ(preview->frameHeight(), h / 4);
+    EXPECT_EQ(preview->GetClientSize(), wxSize(w / 4, h / 4));
+    const int frame = preview->shownFrame();
+    ASSERT_TRUE(ztest::pumpUntil([&] { return preview->shownFrame() != frame; }, 2000));
+    mouse(wxEVT_RIGHT_UP, 3 * 32 + 16, 3 * 32 + 16);
+    EXPECT_EQ(viewer->statusText(kStatusCursor), "003,003");
+
+    viewer->selectMap(1);  // another map closes the preview and takes the cursor away
+    EXPECT_FALSE(preview->IsShown());
+    EXPECT_EQ(viewer->cursor(), CellPoint{});
+    EXPECT_EQ(viewer->statusText(kStatusCursor), "");
+}
+
+TEST_F(MapViewerTest, ScreenShowsTheRenderersCellsWithGridAndCursor) {
+    open(7, 1);  // the test map: panorama, fog, autotiles and events
+    const MapViewport& v = pane->view();
+    MapData map;
+    ASSERT_TRUE(map.load(context.database, 7, true));
+    map.loadTileset(context.database.tilesets());
+    TilemapRenderer renderer(map, context.settings.mapViewer.render);
+    auto compareCells = [&](const Screen& screen, int size, const char* what) {
+        const CellSpan span = v.visibleCells();
+        int compared = 0;
+        for (int y = span.y0; y < span.y1; ++y)
+            for (int x = span.x0; x < span.x1; ++x) {
+                if ((x * size + size > v.clientWidth()) || (y * size + size > v.clientHeight()))
+                    continue;
+                Bitmap32 cell;
+                renderer.buildCell(cell, x, y, nullptr);
+                for (int py = 0; py < size; ++py)
+                    for (int px = 0; px < size; ++px)
+                        ASSERT_EQ(screen.at(x * size + px, y * size + py),
+                                  expected(cell, px * 32 / size, py * 32 / size))
+                            << what << " cell " << x << "," << y << " pixel " << px << "," << py;
+                ++compared;
+            }
+        EXPECT_GT(compared, 20) << what;
+    };
+    compareCells(capture(), 32, "x1");
+
+    // The trace names every cell drawn, once per paint.
+    auto trace = traceLines();
+    const CellSpan span = v.visibleCells();
+    EXPECT_EQ(trace.size(), size_t((span.x1 - span.x0) * (span.y1 - span.y0)));
+    const size_t cached = viewer->cache().size();
+    viewer->setZoom(0);
+    painted();
+    EXPECT_EQ(viewer->cache().size(), cached) << "zooming in builds no cell";
+    for (const auto& [cell, id] : traceLines()) EXPECT_EQ(trace.at(cell), id);
+    EXPECT_NE(fromWx(viewer->GetTitle()).find("(20 x 15) x200%"), std::string::npos);
+    compareCells(capture(), 64, "x2");
+
+    viewer->setZoom(1);
+    viewer->setGrid(true);
+    mouse(wxEVT_RIGHT_DOWN, 2 * 32 + 5, 32 + 5);
+    mouse(wxEVT_RIGHT_UP, 2 * 32 + 5, 32 + 5);
+    painted();
+    Screen screen = capture();
+    const Pixel black{0, 0, 0}, white{255, 255, 255};
+    for (int x = 0; x < std::min(v.clientWidth(), v.mapPixelWidth()); x += 7)
+        EXPECT_EQ(screen.at(x, 96), black) << "grid row at x " << x;
+    for (int y = 0; y < std::min(v.clientHeight(), v.mapPixelHeight()); y += 7)
+        EXPECT_EQ(screen.at(128, y), black) << "grid column at y " << y;
+    // The cursor on (2, 1): a 4-pixel black frame with a white line one pixel inside.
+    const int a = 64, b = 32;
+    EXPECT_EQ(screen.at(a + 3, b + 16), black);
+    EXPECT_EQ(screen.at(a + 1, b + 16), white);
+    EXPECT_EQ(screen.at(a + 2, b + 16), white);
+    EXPECT_EQ(screen.at(a + 16, b + 29), white);
+    EXPECT_EQ(screen.at(a + 31, b + 31), black);
+    EXPECT_EQ(screen.at(a + 29, b + 16), white);
+}
+
+TEST_F(MapViewerTest, SimpleMapRedrawsInTheTwoColours) {
+    open(1, 2);
+    viewer->setSimpleMap(true);
+    EXPECT_TRUE(viewer->simpleMapBox()->GetValue());
+    painted();
+    RenderOptions options = context.settings.mapViewer.render;
+    MapData map;
+    ASSERT_TRUE(map.load(context.database, 1, true));
+    map.loadTileset(context.database.tilesets());
+    TilemapRenderer renderer(map, options);
+    const Pixel passable{0x99, 0xCC, 0xFF}, blocked{0xFF, 0xFF, 0xCC};
+    Screen screen = capture();
+    std::map<bool, int> seen;
+    const MapViewport& v = pane->view();
+    for (int y = 0; y < std::min(v.clientHeight(), v.mapPixelHeight()); ++y)
+        for (int x = 0; x < std::min(v.clientWidth(), v.mapPixelWidth()); ++x) {
+            bool open = renderer.passableCell(x / 16, y / 16);
+            ASSERT_EQ(screen.at(x, y), open ? passable : blocked) << x << "," << y;
+            ++seen[open];
+        }
+    EXPECT_EQ(seen.size(), 2u) << "the sample's first map has both kinds of cell";
+}
+
+TEST_F(MapViewerTest, SavesPicturesAndAsksBeforeTheFullSizeFallback) {
+    open(1, 1);
+    ztest::FileDialogs dialogs;
+    ztest::MessageBoxes boxes(wxNO);
+    ztest::TempDir out;
+    dialogs.answers = {out.file("first.png"), out.path() + "/missing/x.bmp"};
+    viewer->savePicture();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    const FileDialogRequest& request = dialogs.requests[0];
+    EXPECT_EQ(request.fileName, "Map0001");
+    EXPECT_EQ(request.filterIndex, 0);
+    ASSERT_EQ(request.filters.size(), 3u);
+    EXPECT_EQ(request.filters[2].description, "JPEGファイル(*.jpg;*.jpeg)");
+    EXPECT_EQ(request.filters[2].pattern, "*.jpg;*.jpeg");
+    std::string info;
+    ztest::run("identify -format '%m %w %h' " + ztest::shellQuote(out.file("first.png")), &info);
+    EXPECT_EQ(info, "PNG 960 640");
+    EXPECT_EQ(context.settings.mapViewer.render.saveMode, 1);
+    EXPECT_EQ(context.settings.system.lastDir, out.path());
+    EXPECT_TRUE(boxes.shown.empty());
+
+    viewer->savePicture();  // a folder that does not exist
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "マップ画像の保存に失敗しました");
+    EXPECT_EQ(boxes.shown[0].title, "エラー");
+    EXPECT_EQ(dialogs.requests[1].filterIndex, 1);
+
+    // 2050 cells at ×2 are wider than a picture can be: No gives up, Yes writes the full-size BMP.
+    viewer->setZoom(0);
+    viewer->selectMap(10);
+    for (int answer : {wxNO, wxYES}) {
+        boxes.shown.clear();
+        boxes.answerWith(answer);
+        dialogs.answers = {out.file("wide.png")};
+        viewer->savePicture();
+        ASSERT_GE(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].title, "確認");
+        EXPECT_EQ(boxes.shown[0].text,
+                  "マップサイズが大きすぎてメモリ確保に失敗した可能性があります\n"
+                  "等倍BMPで再試行しますか？");
+        EXPECT_EQ(boxes.shown.size(), answer == wxNO ? 2u : 1u);
+    }
+    // A 24-bit BMP of 65600 × 64 pixels (too wide for ImageMagick's default limits).
+    std::string bmp = ztest::readFile(out.file("wide.png"));
+    auto field = [&bmp](size_t at) {
+        return bmp.size() < at + 4 ? -1
+                                   : int(uint8_t(bmp[at]) | uint8_t(bmp[at + 1]) << 8 |
+                                         uint8_t(bmp[at + 2]) << 16 | uint8_t(bmp[at + 3]) << 24);
+    };
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(field(18), 65600);
+    EXPECT_EQ(field(22), 64);
+    EXPECT_EQ(field(28) & 0xFFFF, 24);
+    EXPECT_EQ(bmp.size(), 65600u * 3 * 64 + 54);
+}
+
+TEST_F(MapViewerTest, SettingsPageEmptiesTheCacheOnlyWhenCellsChange) {
+    open(1, 1);
+    const size_t cached = viewer->cache().size();
+    ASSERT_GT(cached, 0u);
+    auto change = [](const char* label) {
+        return [label](wxDialog& dialog) {
+            auto* sheet = dynamic_cast<wxPropertySheetDialog*>(&dialog);
+            EXPECT_TRUE(sheet && sheet->GetBookCtrl()->GetSelection() == kPageMapViewer);
+            auto* box = dynamic_cast<wxCheckBox*>(ztest::findByLabel(&dialog, label));
+            EXPECT_TRUE(box);
+            if (box) box->SetValue(!box->GetValue());
+            return wxID_OK;
+        };
+    };
+    {
+        ztest::ModalDialogs dialogs(change("グリッド表示"));
+        viewer->showSettings();
+        ASSERT_EQ(dialogs.count, 1);
+    }
+    EXPECT_TRUE(context.settings.mapViewer.render.bltGlid);
+    EXPECT_TRUE(viewer->gridBox()->GetValue());
+    EXPECT_EQ(viewer->cache().size(), cached);
+    {
+        ztest::ModalDialogs dialogs(change("レイヤー1"));
+        viewer->showSettings();
+    }
+    EXPECT_FALSE(context.settings.mapViewer.render.viewLayer1);
+    EXPECT_EQ(viewer->cache().size(), 0u);
+}
+
+}  // namespace
+}  // namespace zorvane
