@@ -47,9 +47,13 @@ namespace {
 const char* const kTitle = "マップビュアー";
 constexpr int kMapLabelKind = 10;
 const wxSize kDefaultSize(640, 480);
-// Status part widths after the part under the left panel; the last takes the rest.
+// Status part widths after the part under the left panel; the last takes the rest. The two
+// cell parts are 50 pixels, or as wide as "000,000" needs in the status bar's font, which
+// on this desktop is larger than the 50 pixels were made for.
 constexpr int kStatusWidths[] = {214, 50, 50, -1};
 constexpr int kStatusParts = 5;
+const char* const kWidestCell = "000,000";
+constexpr int kStatusTextMargin = 12;
 
 struct ZoomButtonRow {
     int id;
@@ -435,9 +439,12 @@ void MapViewer::setPanelWidth(int width) {
 }
 
 void MapViewer::layoutStatusBar() {
+    wxStatusBar* bar = GetStatusBar();
     int widths[kStatusParts] = {panelWidth_};
     std::copy(std::begin(kStatusWidths), std::end(kStatusWidths), widths + 1);
-    GetStatusBar()->SetStatusWidths(kStatusParts, widths);
+    const int cellWidth = bar->GetTextExtent(toWx(kWidestCell)).x + kStatusTextMargin;
+    for (int part : {kStatusMouse, kStatusCursor}) widths[part] = std::max(widths[part], cellWidth);
+    bar->SetStatusWidths(kStatusParts, widths);
 }
 
 std::string MapViewer::statusText(int part) const {

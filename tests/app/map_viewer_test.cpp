@@ -6,6 +6,7 @@
 #include <wx/bookctrl.h>
 #include <wx/checkbox.h>
 #include <wx/propdlg.h>
+#include <wx/statusbr.h>
 #include <wx/tglbtn.h>
 #include <wx/toplevel.h>
 #include <wx/weakref.h>
@@ -179,6 +180,17 @@ TEST_F(MapViewerTest, TakesThePlaceOfTheMainWindowAndReopensOnTheLastMap) {
     viewer->setPanelWidth(1);  // the left panel never gets narrower than it started
     EXPECT_GT(viewer->panelWidth(), 100);
     EXPECT_EQ(context.settings.mapViewer.mapWndWidth, viewer->panelWidth());
+    // The status parts start at the panel's edge, the map part is 214 wide, and the two
+    // cell parts hold "000,000" without cutting it.
+    wxStatusBar* bar = viewer->GetStatusBar();
+    wxRect part;
+    ASSERT_TRUE(bar->GetFieldRect(kStatusMap, part));
+    EXPECT_NEAR(part.x, viewer->panelWidth(), 4);
+    EXPECT_NEAR(part.width, 214, 4);
+    for (int cellPart : {kStatusMouse, kStatusCursor}) {
+        ASSERT_TRUE(bar->GetFieldRect(cellPart, part));
+        EXPECT_GT(part.width, bar->GetTextExtent("000,000").x) << "part " << cellPart;
+    }
     viewer->selectMap(9);
     std::string title = "マップビュアー - Map009.rxdata [009:" + mapName(9) + "] (500 x 500) x100%";
     EXPECT_EQ(fromWx(viewer->GetTitle()), title);
