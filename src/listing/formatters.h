@@ -10,7 +10,7 @@
 namespace zorvane {
 
 // The function type of a Formatter (listing.h); each name below declares one function.
-using FormatterFunction = bool(std::string& out, const Params& p, const ListingOptions& o,
+using FormatterFunction = bool(std::string& out, const ParamView& p, const ListingOptions& o,
                                const SearchRequest* request, FileCollector* files);
 
 // --- messages, flow and game state: formatters_messages_flow.cpp -------------------------

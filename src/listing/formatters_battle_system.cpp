@@ -34,7 +34,7 @@ std::string nameOf(const char* const (&names)[N], int value) {
     return entryOf<const char*, N>(names, value, "");
 }
 
-int num(const Params& p, size_t i) {
+int num(const ParamView& p, size_t i) {
     return p[i].fixnum();
 }
 
@@ -70,20 +70,20 @@ std::string allowKnockout(const MarshalValue& v, const ListingOptions& o) {
 }
 
 // HP of an actor or enemy: subject, operand, and with detail the knock-out permission.
-bool changeHp(std::string& out, const Params& p, const ListingOptions& o,
+bool changeHp(std::string& out, const ParamView& p, const ListingOptions& o,
               const SearchRequest* request, const std::string& subject) {
     out += subject + "," + amount(num(p, 1), num(p, 2), num(p, 3), o) + allowKnockout(p[4], o);
     return operandVariableMatches(request, num(p, 2), num(p, 3));
 }
 
 // SP, EXP and level: subject and operand.
-bool changeValue(std::string& out, const Params& p, const ListingOptions& o,
+bool changeValue(std::string& out, const ParamView& p, const ListingOptions& o,
                  const SearchRequest* request, const std::string& subject) {
     out += subject + "," + amount(num(p, 1), num(p, 2), num(p, 3), o);
     return operandVariableMatches(request, num(p, 2), num(p, 3));
 }
 
-std::string stateChange(const Params& p, const std::string& subject, const ListingOptions& o) {
+std::string stateChange(const ParamView& p, const std::string& subject, const ListingOptions& o) {
     return subject + "," + signOf(num(p, 1)) + detailLabel(num(p, 2), KindState, o);
 }
 
@@ -92,7 +92,7 @@ std::string graphicPart(const std::string& name, int hue, const char* caption, b
     return "," + name + "," + format("%d", hue);
 }
 
-std::string forcedAction(const Params& p, const ListingOptions& o) {
+std::string forcedAction(const ParamView& p, const ListingOptions& o) {
     std::string action =
         num(p, 2) == 1 ? detailLabel(num(p, 3), KindSkill, o) : nameOf(kBasicActions, num(p, 3));
     std::string target = nameOf(kActionTargets, num(p, 4) - kFirstActionTarget);
@@ -102,7 +102,7 @@ std::string forcedAction(const Params& p, const ListingOptions& o) {
 
 }  // namespace
 
-bool fmtBattleProcessing(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtBattleProcessing(std::string& out, const ParamView& p, const ListingOptions& o,
                          const SearchRequest*, FileCollector*) {
     if (!needs(p, 3)) return false;
     out += subjectLabel(num(p, 0), KindTroop, o);
@@ -110,7 +110,7 @@ bool fmtBattleProcessing(std::string& out, const Params& p, const ListingOptions
     return false;
 }
 
-bool fmtShopProcessing(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtShopProcessing(std::string& out, const ParamView& p, const ListingOptions& o,
                        const SearchRequest*, FileCollector*) {
     if (!needs(p, 2)) return false;
     int kind = entryOf(kGoodsKinds, num(p, 0), -1);
@@ -118,37 +118,37 @@ bool fmtShopProcessing(std::string& out, const Params& p, const ListingOptions& 
     return false;
 }
 
-bool fmtNameInputProcessing(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtNameInputProcessing(std::string& out, const ParamView& p, const ListingOptions& o,
                             const SearchRequest*, FileCollector*) {
     if (needs(p, 2)) out += subjectLabel(num(p, 0), KindActor, o) + format(",%d文字", num(p, 1));
     return false;
 }
 
-bool fmtChangeHp(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeHp(std::string& out, const ParamView& p, const ListingOptions& o,
                  const SearchRequest* request, FileCollector*) {
     if (!needs(p, 5)) return false;
     return changeHp(out, p, o, request, actorOperand(num(p, 0), o));
 }
 
-bool fmtChangeActorValue(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeActorValue(std::string& out, const ParamView& p, const ListingOptions& o,
                          const SearchRequest* request, FileCollector*) {
     if (!needs(p, 4)) return false;
     return changeValue(out, p, o, request, actorOperand(num(p, 0), o));
 }
 
-bool fmtChangeState(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeState(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest*, FileCollector*) {
     if (needs(p, 3)) out += stateChange(p, actorOperand(num(p, 0), o), o);
     return false;
 }
 
-bool fmtRecoverAll(std::string& out, const Params& p, const ListingOptions& o, const SearchRequest*,
+bool fmtRecoverAll(std::string& out, const ParamView& p, const ListingOptions& o, const SearchRequest*,
                    FileCollector*) {
     if (needs(p, 1)) out += actorOperand(num(p, 0), o);
     return false;
 }
 
-bool fmtChangeParameters(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeParameters(std::string& out, const ParamView& p, const ListingOptions& o,
                          const SearchRequest* request, FileCollector*) {
     if (!needs(p, 5)) return false;
     out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kParameterNames, num(p, 1)) + " " +
@@ -156,7 +156,7 @@ bool fmtChangeParameters(std::string& out, const Params& p, const ListingOptions
     return operandVariableMatches(request, num(p, 3), num(p, 4));
 }
 
-bool fmtChangeSkills(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeSkills(std::string& out, const ParamView& p, const ListingOptions& o,
                      const SearchRequest*, FileCollector*) {
     if (needs(p, 3))
         out += detailLabel(num(p, 0), KindActor, o) + "," + signOf(num(p, 1)) +
@@ -164,7 +164,7 @@ bool fmtChangeSkills(std::string& out, const Params& p, const ListingOptions& o,
     return false;
 }
 
-bool fmtChangeEquipment(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeEquipment(std::string& out, const ParamView& p, const ListingOptions& o,
                         const SearchRequest*, FileCollector*) {
     if (!needs(p, 3)) return false;
     int slot = num(p, 1);
@@ -173,7 +173,7 @@ bool fmtChangeEquipment(std::string& out, const Params& p, const ListingOptions&
     return false;
 }
 
-bool fmtChangeActorName(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeActorName(std::string& out, const ParamView& p, const ListingOptions& o,
                         const SearchRequest* request, FileCollector*) {
     if (!needs(p, 2)) return false;
     std::string name = p[1].text();
@@ -181,14 +181,14 @@ bool fmtChangeActorName(std::string& out, const Params& p, const ListingOptions&
     return textTargetMatches(request, TargetActor, name);
 }
 
-bool fmtChangeActorClass(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeActorClass(std::string& out, const ParamView& p, const ListingOptions& o,
                          const SearchRequest*, FileCollector*) {
     if (needs(p, 2))
         out += detailLabel(num(p, 0), KindActor, o) + "," + detailLabel(num(p, 1), KindClass, o);
     return false;
 }
 
-bool fmtChangeActorGraphic(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeActorGraphic(std::string& out, const ParamView& p, const ListingOptions& o,
                            const SearchRequest* request, FileCollector* files) {
     if (!needs(p, 5)) return false;
     std::string character = p[1].text(), battler = p[3].text();
@@ -201,44 +201,44 @@ bool fmtChangeActorGraphic(std::string& out, const Params& p, const ListingOptio
            textTargetMatches(request, TargetFileName, battler);
 }
 
-bool fmtChangeEnemyHp(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeEnemyHp(std::string& out, const ParamView& p, const ListingOptions& o,
                       const SearchRequest* request, FileCollector*) {
     if (!needs(p, 5)) return false;
     return changeHp(out, p, o, request, enemyOperand(num(p, 0), o));
 }
 
-bool fmtChangeEnemySp(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeEnemySp(std::string& out, const ParamView& p, const ListingOptions& o,
                       const SearchRequest* request, FileCollector*) {
     if (!needs(p, 4)) return false;
     return changeValue(out, p, o, request, enemyOperand(num(p, 0), o));
 }
 
-bool fmtChangeEnemyState(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeEnemyState(std::string& out, const ParamView& p, const ListingOptions& o,
                          const SearchRequest*, FileCollector*) {
     if (needs(p, 3)) out += stateChange(p, enemyOperand(num(p, 0), o), o);
     return false;
 }
 
-bool fmtEnemyRecoverAll(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtEnemyRecoverAll(std::string& out, const ParamView& p, const ListingOptions& o,
                         const SearchRequest*, FileCollector*) {
     if (needs(p, 1)) out += enemyOperand(num(p, 0), o);
     return false;
 }
 
-bool fmtEnemyAppearance(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtEnemyAppearance(std::string& out, const ParamView& p, const ListingOptions& o,
                         const SearchRequest*, FileCollector*) {
     if (needs(p, 1)) out += troopMemberText(num(p, 0), o);
     return false;
 }
 
-bool fmtEnemyTransform(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtEnemyTransform(std::string& out, const ParamView& p, const ListingOptions& o,
                        const SearchRequest*, FileCollector*) {
     if (needs(p, 2))
         out += troopMemberText(num(p, 0), o) + "," + detailLabel(num(p, 1), KindEnemy, o);
     return false;
 }
 
-bool fmtShowBattleAnimation(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtShowBattleAnimation(std::string& out, const ParamView& p, const ListingOptions& o,
                             const SearchRequest*, FileCollector*) {
     if (needs(p, 3))
         out += battlerOperand(num(p, 0), num(p, 1), o) + "," +
@@ -246,20 +246,20 @@ bool fmtShowBattleAnimation(std::string& out, const Params& p, const ListingOpti
     return false;
 }
 
-bool fmtDealDamage(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtDealDamage(std::string& out, const ParamView& p, const ListingOptions& o,
                    const SearchRequest* request, FileCollector*) {
     if (!needs(p, 4)) return false;
     out += battlerOperand(num(p, 0), num(p, 1), o) + "," + amount(0, num(p, 2), num(p, 3), o);
     return operandVariableMatches(request, num(p, 2), num(p, 3));
 }
 
-bool fmtForceAction(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtForceAction(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest*, FileCollector*) {
     if (needs(p, 6)) out += forcedAction(p, o);
     return false;
 }
 
-bool fmtScript(std::string& out, const Params& p, const ListingOptions&,
+bool fmtScript(std::string& out, const ParamView& p, const ListingOptions&,
                const SearchRequest* request, FileCollector*) {
     if (!needs(p, 1)) return false;
     std::string text = p[0].text();

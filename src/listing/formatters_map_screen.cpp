@@ -25,7 +25,7 @@ std::string nameOf(const char* const (&names)[N], int value) {
     return value >= 0 && static_cast<size_t>(value) < N ? names[value] : "";
 }
 
-int num(const Params& p, size_t i) {
+int num(const ParamView& p, size_t i) {
     return p[i].fixnum();
 }
 
@@ -92,7 +92,7 @@ std::string pictureNumber(int number, bool detail) {
 }
 
 // Position of a picture: constant coordinates or two variables.
-std::string picturePosition(const Params& p, const ListingOptions& o) {
+std::string picturePosition(const ParamView& p, const ListingOptions& o) {
     int kind = num(p, 3), x = num(p, 4), y = num(p, 5);
     if (kind == 0) return format("(%d,%d)", x, y);
     if (kind != 1) return "";
@@ -102,18 +102,18 @@ std::string picturePosition(const Params& p, const ListingOptions& o) {
 }
 
 // Origin, position, zoom, opacity and blend: the part that showing and moving share.
-std::string pictureLayout(const Params& p, const ListingOptions& o) {
+std::string pictureLayout(const ParamView& p, const ListingOptions& o) {
     const char* f = o.detail ? ",拡大率(%d%%,%d%%),不透明度:%d,合成方法:" : ",(%d%%,%d%%),%d,";
     return nameOf(kOriginNames, num(p, 2)) + picturePosition(p, o) +
            format(f, num(p, 6), num(p, 7), num(p, 8)) + nameOf(kBlendNames, num(p, 9));
 }
 
-bool picturePositionMatches(const Params& p, const SearchRequest* request) {
+bool picturePositionMatches(const ParamView& p, const SearchRequest* request) {
     return referencingVariables(request) && num(p, 3) == 1 &&
            variablePairMatches(*request, num(p, 4), num(p, 5));
 }
 
-std::string transferDestination(const Params& p, const ListingOptions& o) {
+std::string transferDestination(const ParamView& p, const ListingOptions& o) {
     if (num(p, 0) == 0)
         return kindIfDetailLabel(num(p, 1), KindMap, o) +
                format(",(%03d,%03d)", num(p, 2), num(p, 3));
@@ -124,7 +124,7 @@ std::string transferDestination(const Params& p, const ListingOptions& o) {
     return "変数" + format(" [%04d][%04d][%04d]", num(p, 1), num(p, 2), num(p, 3));
 }
 
-std::string eventPlace(const Params& p, const ListingOptions& o) {
+std::string eventPlace(const ParamView& p, const ListingOptions& o) {
     switch (num(p, 1)) {
         case 0:
             return format(",(%03d,%03d)", num(p, 2), num(p, 3));
@@ -140,7 +140,7 @@ std::string eventPlace(const Params& p, const ListingOptions& o) {
     }
 }
 
-bool panoramaSettings(std::string& out, const Params& p, const ListingOptions& o,
+bool panoramaSettings(std::string& out, const ParamView& p, const ListingOptions& o,
                       const SearchRequest* request, FileCollector* files) {
     if (!needs(p, 3)) return false;
     std::string name = p[1].text();
@@ -148,7 +148,7 @@ bool panoramaSettings(std::string& out, const Params& p, const ListingOptions& o
     return offerFile("Graphics\\Panoramas\\", name, request, files);
 }
 
-bool fogSettings(std::string& out, const Params& p, const ListingOptions& o,
+bool fogSettings(std::string& out, const ParamView& p, const ListingOptions& o,
                  const SearchRequest* request, FileCollector* files) {
     if (!needs(p, 8)) return false;
     std::string name = p[1].text();
@@ -160,7 +160,7 @@ bool fogSettings(std::string& out, const Params& p, const ListingOptions& o,
     return offerFile("Graphics\\Fogs\\", name, request, files);
 }
 
-bool battlebackSettings(std::string& out, const Params& p, const ListingOptions&,
+bool battlebackSettings(std::string& out, const ParamView& p, const ListingOptions&,
                         const SearchRequest* request, FileCollector* files) {
     std::string name = p[1].text();
     out += "バトルバック = " + quoted(name);
@@ -172,7 +172,7 @@ const Formatter kMapSettingParts[] = {panoramaSettings, fogSettings, battlebackS
 
 }  // namespace
 
-bool fmtTransferPlayer(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtTransferPlayer(std::string& out, const ParamView& p, const ListingOptions& o,
                        const SearchRequest* request, FileCollector*) {
     if (!needs(p, 6)) return false;
     out += transferDestination(p, o) + directionSuffix(num(p, 4), o.detail);
@@ -184,7 +184,7 @@ bool fmtTransferPlayer(std::string& out, const Params& p, const ListingOptions& 
            transferVariablesMatch(*request, num(p, 1), num(p, 2), num(p, 3));
 }
 
-bool fmtSetEventLocation(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtSetEventLocation(std::string& out, const ParamView& p, const ListingOptions& o,
                          const SearchRequest* request, FileCollector*) {
     if (!needs(p, 5)) return false;
     out += characterName(num(p, 0), o) + eventPlace(p, o) + directionSuffix(num(p, 4), o.detail);
@@ -192,7 +192,7 @@ bool fmtSetEventLocation(std::string& out, const Params& p, const ListingOptions
            variablePairMatches(*request, num(p, 2), num(p, 3));
 }
 
-bool fmtScrollMap(std::string& out, const Params& p, const ListingOptions& o, const SearchRequest*,
+bool fmtScrollMap(std::string& out, const ParamView& p, const ListingOptions& o, const SearchRequest*,
                   FileCollector*) {
     if (!needs(p, 3)) return false;
     std::string speed = o.detail ? nameOf(kSpeedDetail, num(p, 2)) : nameOf(kSpeedShort, num(p, 2));
@@ -201,7 +201,7 @@ bool fmtScrollMap(std::string& out, const Params& p, const ListingOptions& o, co
     return false;
 }
 
-bool fmtChangeMapSettings(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeMapSettings(std::string& out, const ParamView& p, const ListingOptions& o,
                           const SearchRequest* request, FileCollector* files) {
     if (!needs(p, 2)) return false;
     int part = num(p, 0);
@@ -209,33 +209,33 @@ bool fmtChangeMapSettings(std::string& out, const Params& p, const ListingOption
     return part >= 0 && part < count && kMapSettingParts[part](out, p, o, request, files);
 }
 
-bool fmtChangeTone(std::string& out, const Params& p, const ListingOptions& o, const SearchRequest*,
+bool fmtChangeTone(std::string& out, const ParamView& p, const ListingOptions& o, const SearchRequest*,
                    FileCollector*) {
     if (needs(p, 2)) out += toneText(p[0], num(p, 1), o.detail);
     return false;
 }
 
-bool fmtChangeFogOpacity(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeFogOpacity(std::string& out, const ParamView& p, const ListingOptions& o,
                          const SearchRequest*, FileCollector*) {
     if (needs(p, 2))
         out += format(o.detail ? "不透明度:%d,時間:%dフレーム" : "%d,@%d", num(p, 0), num(p, 1));
     return false;
 }
 
-bool fmtShowAnimation(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtShowAnimation(std::string& out, const ParamView& p, const ListingOptions& o,
                       const SearchRequest*, FileCollector*) {
     if (needs(p, 2))
         out += characterName(num(p, 0), o) + "," + detailLabel(num(p, 1), KindAnimation, o);
     return false;
 }
 
-bool fmtChangeTransparentFlag(std::string& out, const Params& p, const ListingOptions&,
+bool fmtChangeTransparentFlag(std::string& out, const ParamView& p, const ListingOptions&,
                               const SearchRequest*, FileCollector*) {
     if (needs(p, 1)) out += num(p, 0) == 0 ? "透明" : "通常";
     return false;
 }
 
-bool fmtExecuteTransition(std::string& out, const Params& p, const ListingOptions&,
+bool fmtExecuteTransition(std::string& out, const ParamView& p, const ListingOptions&,
                           const SearchRequest* request, FileCollector* files) {
     if (!needs(p, 1)) return false;
     std::string name = p[0].text();
@@ -243,13 +243,13 @@ bool fmtExecuteTransition(std::string& out, const Params& p, const ListingOption
     return offerFile("Graphics\\Transitions\\", name, request, files);
 }
 
-bool fmtScreenFlash(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtScreenFlash(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest*, FileCollector*) {
     if (needs(p, 2)) out += colorText(p[0], num(p, 1), o.detail);
     return false;
 }
 
-bool fmtScreenShake(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtScreenShake(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest*, FileCollector*) {
     if (needs(p, 3))
         out += format(o.detail ? "強さ:%d,速さ:%d,フレーム:%d" : "%d,%d,@%d", num(p, 0), num(p, 1),
@@ -257,7 +257,7 @@ bool fmtScreenShake(std::string& out, const Params& p, const ListingOptions& o,
     return false;
 }
 
-bool fmtShowPicture(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtShowPicture(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest* request, FileCollector* files) {
     if (!needs(p, 10)) return false;
     std::string name = p[1].text();
@@ -266,7 +266,7 @@ bool fmtShowPicture(std::string& out, const Params& p, const ListingOptions& o,
     return fileMatched || picturePositionMatches(p, request);
 }
 
-bool fmtMovePicture(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtMovePicture(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest* request, FileCollector*) {
     if (!needs(p, 10)) return false;
     out += pictureNumber(num(p, 0), o.detail) +
@@ -274,7 +274,7 @@ bool fmtMovePicture(std::string& out, const Params& p, const ListingOptions& o,
     return picturePositionMatches(p, request);
 }
 
-bool fmtRotatePicture(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtRotatePicture(std::string& out, const ParamView& p, const ListingOptions& o,
                       const SearchRequest*, FileCollector*) {
     if (needs(p, 2))
         out += pictureNumber(num(p, 0), o.detail) +
@@ -282,20 +282,20 @@ bool fmtRotatePicture(std::string& out, const Params& p, const ListingOptions& o
     return false;
 }
 
-bool fmtChangePictureTone(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangePictureTone(std::string& out, const ParamView& p, const ListingOptions& o,
                           const SearchRequest*, FileCollector*) {
     if (needs(p, 3))
         out += pictureNumber(num(p, 0), o.detail) + toneText(p[1], num(p, 2), o.detail);
     return false;
 }
 
-bool fmtErasePicture(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtErasePicture(std::string& out, const ParamView& p, const ListingOptions& o,
                      const SearchRequest*, FileCollector*) {
     if (needs(p, 1)) out += (o.detail ? "番号:" : "") + format("%d", num(p, 0));
     return false;
 }
 
-bool fmtSetWeatherEffects(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtSetWeatherEffects(std::string& out, const ParamView& p, const ListingOptions& o,
                           const SearchRequest*, FileCollector*) {
     if (!needs(p, 3)) return false;
     int type = num(p, 0);
@@ -305,7 +305,7 @@ bool fmtSetWeatherEffects(std::string& out, const Params& p, const ListingOption
     return false;
 }
 
-bool fmtFadeOutAudio(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+bool fmtFadeOutAudio(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
                      FileCollector*) {
     if (needs(p, 1)) out += format("%d秒", num(p, 0));
     return false;

@@ -11,10 +11,10 @@ namespace zorvane {
 
 namespace {
 
-int num(const Params& p, size_t i) {
+int num(const ParamView& p, size_t i) {
     return p[i].fixnum();
 }
-std::string txt(const Params& p, size_t i) {
+std::string txt(const ParamView& p, size_t i) {
     return p[i].text();
 }
 
@@ -41,7 +41,7 @@ const char* const kOtherValues[] = {"マップID",   "パーティ人数", "ゴ�
                                     "プレイ時間", "タイマー",     "セーブ回数"};
 
 // A text parameter shown as stored and handed to the text matcher under one target.
-bool plainText(std::string& out, const Params& p, const SearchRequest* request, TextTarget target) {
+bool plainText(std::string& out, const ParamView& p, const SearchRequest* request, TextTarget target) {
     if (!needs(p, 1)) return false;
     out = txt(p, 0);
     return textTargetMatches(request, target, out);
@@ -65,14 +65,14 @@ bool operandOffer(const SearchRequest* request, int operandType, int value) {
     return operandType == 1 && refersTo(request, SearchKind::Variable, value);
 }
 
-bool changeStock(std::string& out, const Params& p, const ListingOptions& o,
+bool changeStock(std::string& out, const ParamView& p, const ListingOptions& o,
                  const SearchRequest* request, int kind) {
     if (!needs(p, 4)) return false;
     out = detailLabel(num(p, 0), kind, o) + " " + operandValue(num(p, 1), num(p, 2), num(p, 3), o);
     return operandOffer(request, num(p, 2), num(p, 3));
 }
 
-bool playAudio(std::string& out, const Params& p, const ListingOptions& o,
+bool playAudio(std::string& out, const ParamView& p, const ListingOptions& o,
                const SearchRequest* request, FileCollector* files, const char* folder) {
     if (!needs(p, 1)) return false;
     out = audioText(p[0], o);
@@ -81,12 +81,12 @@ bool playAudio(std::string& out, const Params& p, const ListingOptions& o,
 
 }  // namespace
 
-bool fmtEmpty(std::string&, const Params&, const ListingOptions&, const SearchRequest*,
+bool fmtEmpty(std::string&, const ParamView&, const ListingOptions&, const SearchRequest*,
               FileCollector*) {
     return false;
 }
 
-bool fmtShowText(std::string& out, const Params& p, const ListingOptions&,
+bool fmtShowText(std::string& out, const ParamView& p, const ListingOptions&,
                  const SearchRequest* request, FileCollector*) {
     if (!needs(p, 1)) return false;
     out = txt(p, 0);
@@ -96,7 +96,7 @@ bool fmtShowText(std::string& out, const Params& p, const ListingOptions&,
            showsSearchedVariable(out, *request);
 }
 
-bool fmtShowChoices(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtShowChoices(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest*, FileCollector*) {
     if (!needs(p, 2)) return false;
     const ValueArray& choices = p[0].children();
@@ -105,7 +105,7 @@ bool fmtShowChoices(std::string& out, const Params& p, const ListingOptions& o,
     return false;
 }
 
-bool fmtWhenChoice(std::string& out, const Params& p, const ListingOptions&,
+bool fmtWhenChoice(std::string& out, const ParamView& p, const ListingOptions&,
                    const SearchRequest* request, FileCollector*) {
     if (!needs(p, 2)) return false;
     std::string choice = txt(p, 1);
@@ -113,35 +113,35 @@ bool fmtWhenChoice(std::string& out, const Params& p, const ListingOptions&,
     return textTargetMatches(request, TargetChoice, choice);
 }
 
-bool fmtInputNumber(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtInputNumber(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest* request, FileCollector*) {
     if (!needs(p, 2)) return false;
     out = kindIfDetailLabel(num(p, 0), KindVariable, o) + format(",%d桁", num(p, 1));
     return operatesOn(request, SearchKind::Variable, num(p, 0));
 }
 
-bool fmtChangeTextOptions(std::string& out, const Params& p, const ListingOptions&,
+bool fmtChangeTextOptions(std::string& out, const ParamView& p, const ListingOptions&,
                           const SearchRequest*, FileCollector*) {
     if (!needs(p, 2)) return false;
     out = std::string(nameAt(kTextPositions, num(p, 0))) + "," + nameAt(kWindowStates, num(p, 1));
     return false;
 }
 
-bool fmtButtonInput(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtButtonInput(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest* request, FileCollector*) {
     if (!needs(p, 1)) return false;
     out = kindIfDetailLabel(num(p, 0), KindVariable, o);
     return operatesOn(request, SearchKind::Variable, num(p, 0));
 }
 
-bool fmtWait(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+bool fmtWait(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
              FileCollector*) {
     if (!needs(p, 1)) return false;
     out = format("%dフレーム", num(p, 0));
     return false;
 }
 
-bool fmtComment(std::string& out, const Params& p, const ListingOptions&,
+bool fmtComment(std::string& out, const ParamView& p, const ListingOptions&,
                 const SearchRequest* request, FileCollector*) {
     return plainText(out, p, request, TargetComment);
 }
@@ -151,17 +151,17 @@ namespace {
 // One condition of 111: the positions it needs and how it prints and answers.
 struct Condition {
     size_t needs;
-    bool (*print)(std::string& out, const Params& p, const ListingOptions& o,
+    bool (*print)(std::string& out, const ParamView& p, const ListingOptions& o,
                   const SearchRequest* request);
 };
 
-bool switchCondition(std::string& out, const Params& p, const ListingOptions& o,
+bool switchCondition(std::string& out, const ParamView& p, const ListingOptions& o,
                      const SearchRequest* request) {
     out = fullLabel(num(p, 1), KindSwitch, o) + " == " + switchValue(num(p, 2));
     return refersTo(request, SearchKind::Switch, num(p, 1));
 }
 
-bool variableCondition(std::string& out, const Params& p, const ListingOptions& o,
+bool variableCondition(std::string& out, const ParamView& p, const ListingOptions& o,
                        const SearchRequest* request) {
     bool againstVariable = num(p, 2) == 1;
     out = fullLabel(num(p, 1), KindVariable, o) + " " + nameAt(kConditionOperators, num(p, 4)) +
@@ -170,20 +170,20 @@ bool variableCondition(std::string& out, const Params& p, const ListingOptions& 
            (againstVariable && refersTo(request, SearchKind::Variable, num(p, 3)));
 }
 
-bool selfSwitchCondition(std::string& out, const Params& p, const ListingOptions&,
+bool selfSwitchCondition(std::string& out, const ParamView& p, const ListingOptions&,
                          const SearchRequest*) {
     out = "セルフスイッチ" + txt(p, 1) + " == " + switchValue(num(p, 2));
     return false;
 }
 
-bool timerCondition(std::string& out, const Params& p, const ListingOptions&,
+bool timerCondition(std::string& out, const ParamView& p, const ListingOptions&,
                     const SearchRequest*) {
     out = format("タイマー%d分%d秒 ", num(p, 1) / 60, num(p, 1) % 60) +
           nameAt(kComparisons, num(p, 2));
     return false;
 }
 
-bool actorCondition(std::string& out, const Params& p, const ListingOptions& o,
+bool actorCondition(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest* request) {
     out = detailLabel(num(p, 1), KindActor, o) + " が ";
     int what = num(p, 2);
@@ -207,7 +207,7 @@ bool actorCondition(std::string& out, const Params& p, const ListingOptions& o,
     return false;
 }
 
-bool enemyCondition(std::string& out, const Params& p, const ListingOptions& o,
+bool enemyCondition(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest*) {
     out = troopMemberText(num(p, 1), o) + " が ";
     if (num(p, 2) == 0)
@@ -217,31 +217,31 @@ bool enemyCondition(std::string& out, const Params& p, const ListingOptions& o,
     return false;
 }
 
-bool characterCondition(std::string& out, const Params& p, const ListingOptions& o,
+bool characterCondition(std::string& out, const ParamView& p, const ListingOptions& o,
                         const SearchRequest*) {
     out = characterName(num(p, 1), o) + " が " + directionName(num(p, 2)) + " を向いている";
     return false;
 }
 
-bool goldCondition(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*) {
+bool goldCondition(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*) {
     out = format("ゴールド%d", num(p, 1)) + nameAt(kComparisons, num(p, 2));
     return false;
 }
 
 template <int Kind>
-bool possessionCondition(std::string& out, const Params& p, const ListingOptions& o,
+bool possessionCondition(std::string& out, const ParamView& p, const ListingOptions& o,
                          const SearchRequest*) {
     out = detailLabel(num(p, 1), Kind, o) + " を持っている";
     return false;
 }
 
-bool buttonCondition(std::string& out, const Params& p, const ListingOptions&,
+bool buttonCondition(std::string& out, const ParamView& p, const ListingOptions&,
                      const SearchRequest*) {
     out = "ボタン " + directionName(num(p, 1)) + " が押されている";
     return false;
 }
 
-bool scriptCondition(std::string& out, const Params& p, const ListingOptions&,
+bool scriptCondition(std::string& out, const ParamView& p, const ListingOptions&,
                      const SearchRequest* request) {
     out = "スクリプト：" + txt(p, 1);
     return textTargetMatches(request, TargetScript, txt(p, 1));
@@ -266,7 +266,7 @@ const Condition kConditions[] = {
 
 }  // namespace
 
-bool fmtConditionalBranch(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtConditionalBranch(std::string& out, const ParamView& p, const ListingOptions& o,
                           const SearchRequest* request, FileCollector*) {
     if (!needs(p, 1)) return false;
     int which = num(p, 0);
@@ -275,19 +275,19 @@ bool fmtConditionalBranch(std::string& out, const Params& p, const ListingOption
     return kConditions[which].print(out, p, o, request);
 }
 
-bool fmtCallCommonEvent(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtCallCommonEvent(std::string& out, const ParamView& p, const ListingOptions& o,
                         const SearchRequest* request, FileCollector*) {
     if (!needs(p, 1)) return false;
     out = detailLabel(num(p, 0), KindCommonEvent, o);
     return request && request->is(SearchKind::CommonEvent) && matchesOneId(*request, num(p, 0));
 }
 
-bool fmtLabel(std::string& out, const Params& p, const ListingOptions&,
+bool fmtLabel(std::string& out, const ParamView& p, const ListingOptions&,
               const SearchRequest* request, FileCollector*) {
     return plainText(out, p, request, TargetLabel);
 }
 
-bool fmtControlSwitches(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtControlSwitches(std::string& out, const ParamView& p, const ListingOptions& o,
                         const SearchRequest* request, FileCollector*) {
     if (!needs(p, 3)) return false;
     out = idTarget(num(p, 0), num(p, 1), KindSwitch, o) + " = " + switchValue(num(p, 2));
@@ -297,7 +297,7 @@ bool fmtControlSwitches(std::string& out, const Params& p, const ListingOptions&
 namespace {
 
 // The operand of 122 by its kind p3, or false when the parameters are too few for it.
-bool variableOperand(std::string& text, const Params& p, const ListingOptions& o) {
+bool variableOperand(std::string& text, const ParamView& p, const ListingOptions& o) {
     int kind = num(p, 3), a = num(p, 4);
     bool readsSecond = kind == 2 || kind == 4 || kind == 5 || kind == 6;
     if (readsSecond && !needs(p, 6)) return false;
@@ -336,7 +336,7 @@ bool variableOperand(std::string& text, const Params& p, const ListingOptions& o
 
 }  // namespace
 
-bool fmtControlVariables(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtControlVariables(std::string& out, const ParamView& p, const ListingOptions& o,
                          const SearchRequest* request, FileCollector*) {
     if (!needs(p, 5)) return false;
     std::string operand;
@@ -347,14 +347,14 @@ bool fmtControlVariables(std::string& out, const Params& p, const ListingOptions
            operandOffer(request, num(p, 3), num(p, 4));
 }
 
-bool fmtControlSelfSwitch(std::string& out, const Params& p, const ListingOptions&,
+bool fmtControlSelfSwitch(std::string& out, const ParamView& p, const ListingOptions&,
                           const SearchRequest*, FileCollector*) {
     if (!needs(p, 2)) return false;
     out = txt(p, 0) + " = " + switchValue(num(p, 1));
     return false;
 }
 
-bool fmtControlTimer(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+bool fmtControlTimer(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
                      FileCollector*) {
     if (!needs(p, 1)) return false;
     if (num(p, 0) == 0 && needs(p, 2))
@@ -364,29 +364,29 @@ bool fmtControlTimer(std::string& out, const Params& p, const ListingOptions&, c
     return false;
 }
 
-bool fmtChangeGold(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeGold(std::string& out, const ParamView& p, const ListingOptions& o,
                    const SearchRequest* request, FileCollector*) {
     if (!needs(p, 3)) return false;
     out = operandValue(num(p, 0), num(p, 1), num(p, 2), o);
     return operandOffer(request, num(p, 1), num(p, 2));
 }
 
-bool fmtChangeItems(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeItems(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest* request, FileCollector*) {
     return changeStock(out, p, o, request, KindItem);
 }
 
-bool fmtChangeWeapons(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeWeapons(std::string& out, const ParamView& p, const ListingOptions& o,
                       const SearchRequest* request, FileCollector*) {
     return changeStock(out, p, o, request, KindWeapon);
 }
 
-bool fmtChangeArmor(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangeArmor(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest* request, FileCollector*) {
     return changeStock(out, p, o, request, KindArmor);
 }
 
-bool fmtChangePartyMember(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtChangePartyMember(std::string& out, const ParamView& p, const ListingOptions& o,
                           const SearchRequest*, FileCollector*) {
     if (!needs(p, 2)) return false;
     out = detailLabel(num(p, 0), KindActor, o);
@@ -397,36 +397,36 @@ bool fmtChangePartyMember(std::string& out, const Params& p, const ListingOption
     return false;
 }
 
-bool fmtChangeWindowskin(std::string& out, const Params& p, const ListingOptions&,
+bool fmtChangeWindowskin(std::string& out, const ParamView& p, const ListingOptions&,
                          const SearchRequest* request, FileCollector* files) {
     if (!needs(p, 1)) return false;
     out = "'" + txt(p, 0) + "'";
     return offerFile(request, files, "Graphics\\Windowskins\\", txt(p, 0));
 }
 
-bool fmtChangePermission(std::string& out, const Params& p, const ListingOptions&,
+bool fmtChangePermission(std::string& out, const ParamView& p, const ListingOptions&,
                          const SearchRequest*, FileCollector*) {
     if (!needs(p, 1)) return false;
     out = num(p, 0) == 0 ? "禁止" : "許可";
     return false;
 }
 
-bool fmtPlayBgm(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtPlayBgm(std::string& out, const ParamView& p, const ListingOptions& o,
                 const SearchRequest* request, FileCollector* files) {
     return playAudio(out, p, o, request, files, "Audio\\BGM\\");
 }
 
-bool fmtPlayBgs(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtPlayBgs(std::string& out, const ParamView& p, const ListingOptions& o,
                 const SearchRequest* request, FileCollector* files) {
     return playAudio(out, p, o, request, files, "Audio\\BGS\\");
 }
 
-bool fmtPlayMe(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtPlayMe(std::string& out, const ParamView& p, const ListingOptions& o,
                const SearchRequest* request, FileCollector* files) {
     return playAudio(out, p, o, request, files, "Audio\\ME\\");
 }
 
-bool fmtPlaySe(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtPlaySe(std::string& out, const ParamView& p, const ListingOptions& o,
                const SearchRequest* request, FileCollector* files) {
     return playAudio(out, p, o, request, files, "Audio\\SE\\");
 }

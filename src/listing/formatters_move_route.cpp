@@ -88,42 +88,42 @@ struct MoveArguments {
     int code;
     size_t needs;
     // Appends the arguments and answers the search.
-    bool (*print)(std::string& out, const Params& p, const ListingOptions& o,
+    bool (*print)(std::string& out, const ParamView& p, const ListingOptions& o,
                   const SearchRequest* request, FileCollector* files);
 };
 
-bool jumpArguments(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+bool jumpArguments(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
                    FileCollector*) {
     out += format("：%+d,%+d", p[0].fixnum(), p[1].fixnum());
     return false;
 }
 
-bool waitArguments(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+bool waitArguments(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
                    FileCollector*) {
     out += format("：%dフレーム", p[0].fixnum());
     return false;
 }
 
-bool switchArguments(std::string& out, const Params& p, const ListingOptions& o,
+bool switchArguments(std::string& out, const ParamView& p, const ListingOptions& o,
                      const SearchRequest* request, FileCollector*) {
     int id = p[0].fixnum();
     out += o.detail ? "：" + fullLabel(id, KindSwitch, o) : format("：%04d", id);
     return refersTo(request, SearchKind::Switch, id);
 }
 
-bool speedArguments(std::string& out, const Params& p, const ListingOptions& o,
+bool speedArguments(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest*, FileCollector*) {
     out += "：" + speedName(p[0].fixnum(), o);
     return false;
 }
 
-bool frequencyArguments(std::string& out, const Params& p, const ListingOptions& o,
+bool frequencyArguments(std::string& out, const ParamView& p, const ListingOptions& o,
                         const SearchRequest*, FileCollector*) {
     out += "：" + frequencyName(p[0].fixnum(), o);
     return false;
 }
 
-bool graphicArguments(std::string& out, const Params& p, const ListingOptions& o,
+bool graphicArguments(std::string& out, const ParamView& p, const ListingOptions& o,
                       const SearchRequest* request, FileCollector* files) {
     std::string name = p[0].text();
     out += "：'" + name + "'";
@@ -135,25 +135,25 @@ bool graphicArguments(std::string& out, const Params& p, const ListingOptions& o
     return offerFile(request, files, "Graphics\\Characters\\", name);
 }
 
-bool opacityArguments(std::string& out, const Params& p, const ListingOptions&,
+bool opacityArguments(std::string& out, const ParamView& p, const ListingOptions&,
                       const SearchRequest*, FileCollector*) {
     out += format("：%d", p[0].fixnum());
     return false;
 }
 
-bool blendArguments(std::string& out, const Params& p, const ListingOptions&, const SearchRequest*,
+bool blendArguments(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
                     FileCollector*) {
     out += "：" + blendName(p[0].fixnum());
     return false;
 }
 
-bool seArguments(std::string& out, const Params& p, const ListingOptions& o,
+bool seArguments(std::string& out, const ParamView& p, const ListingOptions& o,
                  const SearchRequest* request, FileCollector* files) {
     out += "：" + audioText(p[0], o);
     return offerFile(request, files, "Audio\\SE\\", audioName(p[0]));
 }
 
-bool scriptArguments(std::string& out, const Params& p, const ListingOptions&,
+bool scriptArguments(std::string& out, const ParamView& p, const ListingOptions&,
                      const SearchRequest* request, FileCollector*) {
     std::string script = p[0].text();
     out += "：" + script;
@@ -189,7 +189,7 @@ std::string blendName(int value) {
     return value >= 0 && value < 3 ? kBlendNames[value] : "";
 }
 
-bool fmtSetMoveRoute(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtSetMoveRoute(std::string& out, const ParamView& p, const ListingOptions& o,
                      const SearchRequest*, FileCollector*) {
     if (!needs(p, 2)) return false;
     const MarshalValue& route = p[1];
@@ -205,7 +205,7 @@ bool fmtSetMoveRoute(std::string& out, const Params& p, const ListingOptions& o,
     return false;
 }
 
-bool fmtMoveCommand(std::string& out, const Params& p, const ListingOptions& o,
+bool fmtMoveCommand(std::string& out, const ParamView& p, const ListingOptions& o,
                     const SearchRequest* request, FileCollector* files) {
     if (!needs(p, 1)) return false;
     const MarshalValue* codeNode = p[0].findIvar("@code");
@@ -216,7 +216,7 @@ bool fmtMoveCommand(std::string& out, const Params& p, const ListingOptions& o,
     const MoveArguments* arguments = argumentsOf(code);
     const MarshalValue* paramsNode = p[0].findIvar("@parameters");
     if (!arguments || !paramsNode) return false;
-    const Params& moveParams = paramsNode->children();
+    const ParamView& moveParams = paramsNode->children();
     if (!needs(moveParams, arguments->needs)) return false;
     return arguments->print(out, moveParams, o, request, files);
 }

@@ -32,10 +32,12 @@ struct ListingOptions {
 using FileCollector = std::set<std::string>;
 
 using Params = std::vector<MarshalValue>;
+// What formatters read: a run of parameter nodes (a Params converts to it).
+using ParamView = ValueArray;
 
 // A formatter writes the parameter text of one command into out (which starts empty) and
 // returns whether the command matches the request (never when request is null).
-using Formatter = bool (*)(std::string& out, const Params& p, const ListingOptions& options,
+using Formatter = bool (*)(std::string& out, const ParamView& p, const ListingOptions& options,
                            const SearchRequest* request, FileCollector* files);
 
 struct CommandRow {

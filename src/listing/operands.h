@@ -49,7 +49,7 @@ std::string enemyOperand(int memberIndex, const ListingOptions& o);
 std::string battlerOperand(int side, int index, const ListingOptions& o);
 
 // The short-array rule: a formatter that needs n parameters prints nothing when fewer exist.
-inline bool needs(const Params& p, size_t n) {
+inline bool needs(const ParamView& p, size_t n) {
     return p.size() >= n;
 }
 

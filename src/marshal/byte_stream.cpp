@@ -66,15 +66,20 @@ size_t ByteStream::write(const void* src, size_t n) {
 void ByteStream::seek(int64_t offset, int origin) {
     if (!open_) return;
     int64_t target = 0;
-    if (origin == 0) target = offset;
-    else if (origin == 1) target = static_cast<int64_t>(pos_) + offset;
-    else target = static_cast<int64_t>(size_) - offset;
+    if (origin == 0)
+        target = offset;
+    else if (origin == 1)
+        target = static_cast<int64_t>(pos_) + offset;
+    else
+        target = static_cast<int64_t>(size_) - offset;
     target = std::clamp<int64_t>(target, 0, static_cast<int64_t>(size_));
     pos_ = static_cast<size_t>(target);
     if (fileMode_) std::fseek(file_, static_cast<long>(pos_), SEEK_SET);
 }
 
-bool ByteStream::atEnd() const { return !open_ || pos_ >= size_; }
+bool ByteStream::atEnd() const {
+    return !open_ || pos_ >= size_;
+}
 
 void ByteStream::close() {
     if (file_) std::fclose(file_);

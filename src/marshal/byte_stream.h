@@ -11,7 +11,7 @@
 namespace zorvane {
 
 class ByteStream {
-public:
+  public:
     ByteStream() = default;
     ~ByteStream() { close(); }
     ByteStream(const ByteStream&) = delete;
@@ -33,7 +33,7 @@ public:
     // The memory buffer, or null in file mode: lets the reader parse without copying.
     const uint8_t* data() const { return fileMode_ ? nullptr : mem_; }
 
-private:
+  private:
     const uint8_t* mem_ = nullptr;
     uint8_t* writable_ = nullptr;
     std::FILE* file_ = nullptr;

@@ -7,9 +7,12 @@ namespace zorvane {
 std::string MarshalError::message() const {
     char buf[160];
     switch (code) {
-        case Code::None: return "no error";
-        case Code::CannotOpen: return "cannot open";
-        case Code::EmptyFile: return "empty file";
+        case Code::None:
+            return "no error";
+        case Code::CannotOpen:
+            return "cannot open";
+        case Code::EmptyFile:
+            return "empty file";
         case Code::BadVersion:
             std::snprintf(buf, sizeof buf, "not Marshal 4.8 (at offset %zu)", offset);
             return buf;
@@ -40,12 +43,26 @@ std::string MarshalError::message() const {
         case Code::TooLarge:
             std::snprintf(buf, sizeof buf, "compressed string too large at offset %zu", offset);
             return buf;
-        case Code::NotLoaded: return "file was never loaded";
+        case Code::FileInflateBudget:
+            std::snprintf(buf, sizeof buf,
+                          "compressed strings of this file inflate to more than %d MiB "
+                          "(at offset %zu)",
+                          byte, offset);
+            return buf;
+        case Code::ProjectInflateBudget:
+            std::snprintf(buf, sizeof buf,
+                          "compressed strings of this project inflate to more than %d MiB "
+                          "(at offset %zu)",
+                          byte, offset);
+            return buf;
+        case Code::NotLoaded:
+            return "file was never loaded";
         case Code::UnsupportedKind:
             std::snprintf(buf, sizeof buf, "cannot write a value of kind 0x%02x",
                           static_cast<unsigned>(byte & 0xff));
             return buf;
-        case Code::WriteFailed: return "cannot write the file";
+        case Code::WriteFailed:
+            return "cannot write the file";
     }
     return "unknown error";
 }

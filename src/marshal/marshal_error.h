@@ -21,6 +21,8 @@ struct MarshalError {
         Zlib,
         TooDeep,
         TooLarge,
+        FileInflateBudget,
+        ProjectInflateBudget,
         NotLoaded,
         UnsupportedKind,
         WriteFailed,

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <memory>
 
-#include "marshal/marshal_reader.h"
+#include "marshal/marshal_arena.h"
 #include "marshal/marshal_writer.h"
 
 namespace zorvane {
@@ -15,68 +15,87 @@ namespace zorvane {
 MarshalFile::MarshalFile() : state_(std::make_unique<State>()) {}
 MarshalFile::~MarshalFile() = default;
 // A moved-from file is empty, not broken: it may still be asked whether it is loaded.
-MarshalFile::MarshalFile(MarshalFile&& other) noexcept : state_(std::move(other.state_)) {
+MarshalFile::MarshalFile(MarshalFile&& other) noexcept
+    : state_(std::move(other.state_)), limits_(other.limits_) {
     other.state_ = std::make_unique<State>();
 }
 
 MarshalFile& MarshalFile::operator=(MarshalFile&& other) noexcept {
     if (this != &other) {
         state_ = std::move(other.state_);
+        limits_ = other.limits_;
         other.state_ = std::make_unique<State>();
     }
     return *this;
 }
 
-void MarshalFile::clear() { state_ = std::make_unique<State>(); }
+void MarshalFile::clear() {
+    state_ = std::make_unique<State>();
+}
+
+size_t MarshalFile::treeBytes() const {
+    return state_->arena ? state_->arena->reservedBytes() : 0;
+}
+
+namespace {
+// A first block that holds a typical tree of this many file bytes, so most files need one
+// or two blocks.
+size_t firstBlockFor(size_t fileBytes) {
+    return fileBytes * 6 + (size_t{64} << 10);
+}
+}  // namespace
+
+bool MarshalFile::readInto(State& state, const uint8_t* data, size_t size) {
+    MarshalReader reader;
+    reader.setLimits(limits_);
+    MarshalValue* root = nullptr;
+    if (!reader.readAll(*state.arena, data, size, root, state.index)) {
+        state.error = reader.error();
+        state.index.clear();
+        state.arena.reset();
+        return false;
+    }
+    state.root = root;
+    state.loaded = true;
+    return true;
+}
 
 bool MarshalFile::loadFromBuffer(std::string_view bytes) {
-    std::string keepPath = state_->path;
-    clear();
-    state_->path = keepPath;
+    auto fresh = std::make_unique<State>();
+    fresh->path = state_->path;
+    state_ = std::move(fresh);
     if (bytes.empty()) {
         state_->error.code = MarshalError::Code::EmptyFile;
         return false;
     }
-    MarshalReader reader;
-    if (!reader.readAll(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                        state_->root, state_->index)) {
-        state_->error = reader.error();
-        state_->root.reset();
-        state_->index.clear();
-        return false;
-    }
-    state_->loaded = true;
-    return true;
+    state_->arena = std::make_unique<MarshalArena>(firstBlockFor(bytes.size()));
+    std::string_view kept = state_->arena->copy(bytes);  // the tree points into its bytes
+    return readInto(*state_, reinterpret_cast<const uint8_t*>(kept.data()), kept.size());
 }
-
-namespace {
-// The whole file in one read into a buffer of its size.
-bool readFileBytes(const std::string& path, std::string& out) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!f || std::fseek(f.get(), 0, SEEK_END) != 0) return false;
-    long size = std::ftell(f.get());
-    if (size < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return false;
-    out.resize(static_cast<size_t>(size));
-    return std::fread(out.data(), 1, out.size(), f.get()) == out.size();
-}
-}  // namespace
 
 bool MarshalFile::load(const std::string& path) {
-    // The bytes are only needed while parsing: one buffer per thread is reused, so reading
-    // hundreds of map files does not allocate and free a large block for each.
-    thread_local std::string bytes;
-    if (!readFileBytes(path, bytes)) {
-        clear();
+    clear();
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+    long size = -1;
+    if (f && std::fseek(f.get(), 0, SEEK_END) == 0) size = std::ftell(f.get());
+    if (size < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) {
         state_->error.code = MarshalError::Code::CannotOpen;
         return false;
     }
-    state_->path.clear();
-    bool ok = loadFromBuffer(bytes);
-    if (bytes.capacity() > (size_t{64} << 20)) std::string().swap(bytes);  // keep no huge buffer
-    if (!ok) {
-        state_->path.clear();
+    if (size == 0) {
+        state_->error.code = MarshalError::Code::EmptyFile;
         return false;
     }
+    // The file is read straight into the tree's arena: strings stay where they were read.
+    auto n = static_cast<size_t>(size);
+    state_->arena = std::make_unique<MarshalArena>(firstBlockFor(n));
+    auto* data = static_cast<uint8_t*>(state_->arena->allocate(n, 1));
+    if (std::fread(data, 1, n, f.get()) != n) {
+        state_->arena.reset();
+        state_->error.code = MarshalError::Code::CannotOpen;
+        return false;
+    }
+    if (!readInto(*state_, data, n)) return false;
     state_->path = path;
     return true;
 }
@@ -88,7 +107,7 @@ bool MarshalFile::serialize(std::string& out) {
         return false;
     }
     MarshalWriter writer;
-    if (!writer.writeAll(out, state_->root, &state_->index)) {
+    if (!writer.writeAll(out, *state_->root, &state_->index)) {
         state_->error = writer.error();
         return false;
     }

@@ -1,6 +1,7 @@
-// One .rxdata file in memory: its path, its tree of top-level values and the path index
+// One .rxdata file in memory: its path, its bytes and tree in one arena, and the path index
 // over that tree. Loading never reports a half-read tree as success; saving goes through a
-// temporary file, so a failed save leaves the old file as it was.
+// temporary file, so a failed save leaves the old file as it was. Values taken from the
+// tree are views into the arena: they are valid while this file holds the tree.
 #pragma once
 
 #include <memory>
@@ -8,13 +9,14 @@
 #include <string_view>
 
 #include "marshal/marshal_error.h"
+#include "marshal/marshal_reader.h"
 #include "marshal/marshal_value.h"
 #include "marshal/value_path_index.h"
 
 namespace zorvane {
 
 class MarshalFile {
-public:
+  public:
     MarshalFile();
     ~MarshalFile();
     MarshalFile(MarshalFile&&) noexcept;
@@ -22,6 +24,8 @@ public:
     MarshalFile(const MarshalFile&) = delete;
     MarshalFile& operator=(const MarshalFile&) = delete;
 
+    // Limits for compressed strings of the next load (a project shares one budget).
+    void setInflateLimits(const InflateLimits& limits) { limits_ = limits; }
     bool load(const std::string& path);
     bool loadFromBuffer(std::string_view bytes);
     bool save(const std::string& path);
@@ -30,23 +34,30 @@ public:
 
     bool loaded() const { return state_->loaded; }
     const std::string& path() const { return state_->path; }
-    MarshalValue& root() { return state_->root; }
-    const MarshalValue& root() const { return state_->root; }
+    MarshalValue& root() { return *state_->root; }
+    const MarshalValue& root() const { return *state_->root; }
+    // Bytes held by the tree's arena, the file's own bytes included.
+    size_t treeBytes() const;
     const ValuePathIndex& index() const { return state_->index; }
     const MarshalError& error() const { return state_->error; }
     void clear();
 
     MarshalValue* find(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
-private:
+  private:
     struct State {
         std::string path;
         bool loaded = false;
-        MarshalValue root;
-        ValuePathIndex index;  // points into root: State never moves
+        std::unique_ptr<MarshalArena> arena;
+        MarshalValue empty;
+        MarshalValue* root = &empty;  // inside the arena once loaded
+        ValuePathIndex index;         // points into the tree: State never moves
         MarshalError error;
     };
+    bool readInto(State& state, const uint8_t* data, size_t size);
+
     std::unique_ptr<State> state_;
+    InflateLimits limits_;
 };
 
 }  // namespace zorvane

@@ -38,9 +38,7 @@ void MarshalWriter::writeBytes(std::string_view bytes) {
     out_->append(bytes.data(), bytes.size());
 }
 
-void MarshalWriter::writeSymbol(const MarshalValue& nameNode) { writeSymbol(nameNode.rawText()); }
-
-void MarshalWriter::writeSymbol(const std::string& name) {
+void MarshalWriter::writeSymbol(std::string_view name) {
     auto it = symbols_.find(name);
     if (it != symbols_.end()) {
         out_->push_back(';');
@@ -53,7 +51,7 @@ void MarshalWriter::writeSymbol(const std::string& name) {
 }
 
 bool MarshalWriter::writePair(const ValuePair& pair, bool restrictWrapped) {
-    writeSymbol(pair.first);
+    writeSymbol(pair.first.rawText());
     if (restrictWrapped) {
         int32_t k = pair.second.kind();
         if (k != '"' && k != '/' && k != '[' && k != '{')
@@ -70,8 +68,8 @@ bool MarshalWriter::writePairs(const PairArray& pairs) {
 }
 
 void MarshalWriter::writeBignum(const MarshalValue& node) {
-    if (!node.bytes().empty()) {  // wider than 64 bits when read: the stored digits
-        out_->append(node.bytes());
+    if (!node.storedForm().empty()) {  // wider than 64 bits when read: the stored digits
+        out_->append(node.storedForm());
         return;
     }
     int64_t v = node.integer();
@@ -128,8 +126,10 @@ bool MarshalWriter::writeValue(const MarshalValue& node) {
             remember(node);
             out_->push_back('"');
             // A string that arrived compressed goes back compressed, as the editor expects.
-            writeBytes(node.bytes().empty() ? std::string_view(node.rawText())
-                                            : std::string_view(node.bytes()));
+            writeBytes(node.storedForm().empty() ? node.rawText() : node.storedForm());
+            return true;
+        case ':':  // a symbol where a value stands
+            writeSymbol(node.rawText());
             return true;
         case 'c':
         case 'm':
@@ -158,7 +158,7 @@ bool MarshalWriter::writeValue(const MarshalValue& node) {
             for (const auto& pair : node.pairs())
                 if (!writeValue(pair.first) || !writeValue(pair.second)) return false;
             if (kind == '}') {
-                MarshalValue nil;
+                const MarshalValue nil;
                 return writeValue(node.children().empty() ? nil : node.children()[0]);
             }
             return true;
@@ -171,7 +171,7 @@ bool MarshalWriter::writeValue(const MarshalValue& node) {
                 return fail(MarshalError::Code::UnsupportedKind, kind);
             remember(node);
             out_->push_back(static_cast<char>(kind));
-            writeSymbol(node.className());
+            writeSymbol(node.classNameView());
             if (kind == 'u') {
                 writeBytes(node.bytes());
                 return true;
@@ -208,7 +208,7 @@ bool MarshalWriter::writeAll(std::string& out, const MarshalValue& root,
     error_ = MarshalError{};
     out_ = &out;
     index_ = index;
-    const ValueArray& tops = root.children();
+    ValueArray tops = root.children();
     if (tops.empty()) return fail(MarshalError::Code::NotLoaded);
     for (top_ = 0; top_ < tops.size(); ++top_) {
         symbols_.clear();

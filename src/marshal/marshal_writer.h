@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "marshal/marshal_error.h"
@@ -14,7 +15,7 @@
 namespace zorvane {
 
 class MarshalWriter {
-public:
+  public:
     // Appends every top-level value of root to out; false (with error()) at the first value
     // that cannot be written. index may be null (links are then written as stored).
     bool writeAll(std::string& out, const MarshalValue& root, const ValuePathIndex* index);
@@ -22,11 +23,10 @@ public:
 
     static void writeLong(std::string& out, int32_t n);
 
-private:
+  private:
     bool writeValue(const MarshalValue& node);
     void writeBytes(std::string_view bytes);
-    void writeSymbol(const MarshalValue& nameNode);
-    void writeSymbol(const std::string& name);
+    void writeSymbol(std::string_view name);
     bool writePair(const ValuePair& pair, bool restrictWrapped);
     bool writePairs(const PairArray& pairs);
     void writeBignum(const MarshalValue& node);
@@ -37,7 +37,7 @@ private:
     std::string* out_ = nullptr;
     const ValuePathIndex* index_ = nullptr;
     size_t top_ = 0;
-    std::unordered_map<std::string, int32_t> symbols_;
+    std::unordered_map<std::string_view, int32_t> symbols_;  // names live in the tree
     std::unordered_map<const MarshalValue*, int32_t> objects_;
     MarshalError error_;
 };

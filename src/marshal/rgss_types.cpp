@@ -1,7 +1,7 @@
 #include "marshal/rgss_types.h"
 
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace zorvane {
@@ -10,7 +10,8 @@ namespace {
 
 int32_t readInt32(const uint8_t* p) {
     return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+                                static_cast<uint32_t>(p[2]) << 16 |
+                                static_cast<uint32_t>(p[3]) << 24);
 }
 
 void putInt32(std::string& out, int32_t v) {
@@ -59,7 +60,8 @@ bool Table::decode(const uint8_t* payload, size_t length) {
     auto buf = std::make_shared<std::vector<int16_t>>(static_cast<size_t>(n));
     const uint8_t* p = payload + 20;
     for (size_t i = 0; i < buf->size(); ++i)
-        (*buf)[i] = static_cast<int16_t>(static_cast<uint16_t>(p[2 * i]) | static_cast<uint16_t>(p[2 * i + 1]) << 8);
+        (*buf)[i] = static_cast<int16_t>(static_cast<uint16_t>(p[2 * i]) |
+                                         static_cast<uint16_t>(p[2 * i + 1]) << 8);
     cells = std::move(buf);
     return true;
 }
@@ -126,7 +128,8 @@ bool Tone::decode(const MarshalValue& node) {
 bool AudioFile::decode(const MarshalValue& node) {
     if (node.kind() != MarshalValue::Object || node.className() != "RPG::AudioFile") return false;
     if (const MarshalValue* v = node.findIvar("@name")) name = v->text();
-    if (const MarshalValue* v = node.findIvar("@volume")) volume = static_cast<int32_t>(v->integer());
+    if (const MarshalValue* v = node.findIvar("@volume"))
+        volume = static_cast<int32_t>(v->integer());
     if (const MarshalValue* v = node.findIvar("@pitch")) pitch = static_cast<int32_t>(v->integer());
     return true;
 }

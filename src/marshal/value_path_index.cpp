@@ -7,8 +7,12 @@ namespace zorvane {
 
 namespace {
 
-bool isHashKind(int32_t k) { return k == MarshalValue::Hash || k == MarshalValue::HashDef; }
-bool isObjectKind(int32_t k) { return k == MarshalValue::Object || k == MarshalValue::Struct; }
+bool isHashKind(int32_t k) {
+    return k == MarshalValue::Hash || k == MarshalValue::HashDef;
+}
+bool isObjectKind(int32_t k) {
+    return k == MarshalValue::Object || k == MarshalValue::Struct;
+}
 
 // The decimal index of "[n]": digits only, no sign, no leading zeros (those paths are never
 // registered, since indices are printed with %d).
@@ -59,30 +63,46 @@ void ValuePathIndex::clear() {
 std::string ValuePathIndex::headOf(const MarshalValue& v) {
     switch (v.kind()) {
         case MarshalValue::Object:
-        case MarshalValue::Struct: return v.className();
-        case MarshalValue::Array: return "Array";
-        case MarshalValue::Hash: return "Hash";
-        case MarshalValue::HashDef: return "HashDef";
-        case MarshalValue::String: return "String";
-        case MarshalValue::Regexp: return "Regexp";
+        case MarshalValue::Struct:
+            return v.className();
+        case MarshalValue::Array:
+            return "Array";
+        case MarshalValue::Hash:
+            return "Hash";
+        case MarshalValue::HashDef:
+            return "HashDef";
+        case MarshalValue::String:
+            return "String";
+        case MarshalValue::Regexp:
+            return "Regexp";
         case MarshalValue::Fixnum:
-        case MarshalValue::Bignum: return "Number";
-        case MarshalValue::Float: return "Float";
-        case MarshalValue::Nil: return "nil";
-        case MarshalValue::True: return "true";
-        case MarshalValue::False: return "false";
-        case MarshalValue::Link: return "Link";
-        case MarshalValue::UserClass: return "Instance";
-        case MarshalValue::UserDump: return "_dump";
-        case MarshalValue::MarshalDump: return "marshal_dump";
-        default: return "";
+        case MarshalValue::Bignum:
+            return "Number";
+        case MarshalValue::Float:
+            return "Float";
+        case MarshalValue::Nil:
+            return "nil";
+        case MarshalValue::True:
+            return "true";
+        case MarshalValue::False:
+            return "false";
+        case MarshalValue::Link:
+            return "Link";
+        case MarshalValue::UserClass:
+            return "Instance";
+        case MarshalValue::UserDump:
+            return "_dump";
+        case MarshalValue::MarshalDump:
+            return "marshal_dump";
+        default:
+            return "";
     }
 }
 
 void ValuePathIndex::build(MarshalValue& root) {
     clear();
     root_ = &root;
-    const ValueArray& tops = root.children();
+    ValueArray tops = root.children();
     heads_.reserve(tops.size());
     for (size_t i = 0; i < tops.size(); ++i) {
         std::string head = headOf(tops[i]);
@@ -116,7 +136,8 @@ MarshalValue* ValuePathIndex::findPath(std::string_view path) const {
 
 MarshalValue* ValuePathIndex::walkTop(size_t i, std::string_view path) const {
     if (!startsWith(path, heads_[i])) return nullptr;
-    MarshalValue& top = root_->mutableChildren()[i];
+    // The index hands out writable nodes of the file that owns the tree.
+    auto& top = const_cast<MarshalValue&>(root_->children()[i]);
     return walk(top, path.substr(heads_[i].size()));
 }
 
@@ -128,31 +149,38 @@ MarshalValue* ValuePathIndex::walk(MarshalValue& node, std::string_view rest) co
             if (kind != MarshalValue::Array) return nullptr;
             size_t index = 0, used = 0;
             if (!parseIndex(rest, index, used) || index >= node.children().size()) return nullptr;
-            return walk(node.mutableChildren()[index], rest.substr(used));
+            return walk(const_cast<MarshalValue&>(node.children()[index]), rest.substr(used));
         }
         case '.': {
             if (!isObjectKind(kind)) return nullptr;
             std::string_view tail = rest.substr(1);
-            for (auto& pair : node.mutablePairs()) {
-                const std::string& name = pair.first.rawText();
+            for (const auto& pair : node.pairs()) {
+                std::string_view name = pair.first.rawText();
                 if (pair.first.kind() != MarshalValue::String || !startsWith(tail, name)) continue;
-                if (MarshalValue* hit = walk(pair.second, tail.substr(name.size()))) return hit;
+                if (MarshalValue* hit =
+                        walk(const_cast<MarshalValue&>(pair.second), tail.substr(name.size())))
+                    return hit;
             }
             return nullptr;
         }
         case '/': {
             std::string_view tail = rest.substr(1);
             if (isObjectKind(kind)) {
-                for (auto& pair : node.mutablePairs()) {
-                    const std::string& name = pair.first.rawText();
-                    if (pair.first.kind() != MarshalValue::String || !startsWith(tail, name)) continue;
-                    if (MarshalValue* hit = walk(pair.first, tail.substr(name.size()))) return hit;
+                for (const auto& pair : node.pairs()) {
+                    std::string_view name = pair.first.rawText();
+                    if (pair.first.kind() != MarshalValue::String || !startsWith(tail, name))
+                        continue;
+                    if (MarshalValue* hit =
+                            walk(const_cast<MarshalValue&>(pair.first), tail.substr(name.size())))
+                        return hit;
                 }
             } else if (isHashKind(kind)) {
-                for (auto& pair : node.mutablePairs()) {
+                for (const auto& pair : node.pairs()) {
                     size_t used = 0;
                     if (!keyMatches(pair.first, tail, used)) continue;
-                    if (MarshalValue* hit = walk(pair.first, tail.substr(used))) return hit;
+                    if (MarshalValue* hit =
+                            walk(const_cast<MarshalValue&>(pair.first), tail.substr(used)))
+                        return hit;
                 }
             }
             return nullptr;
@@ -160,11 +188,13 @@ MarshalValue* ValuePathIndex::walk(MarshalValue& node, std::string_view rest) co
         case '{': {
             if (!isHashKind(kind)) return nullptr;
             std::string_view tail = rest.substr(1);
-            for (auto& pair : node.mutablePairs()) {
+            for (const auto& pair : node.pairs()) {
                 size_t used = 0;
                 if (!keyMatches(pair.first, tail, used)) continue;
                 if (used >= tail.size() || tail[used] != '}') continue;
-                if (MarshalValue* hit = walk(pair.second, tail.substr(used + 1))) return hit;
+                if (MarshalValue* hit =
+                        walk(const_cast<MarshalValue&>(pair.second), tail.substr(used + 1)))
+                    return hit;
             }
             return nullptr;
         }
@@ -178,12 +208,13 @@ void ValuePathIndex::forEachChild(
     const std::function<void(const MarshalValue&, const std::string&)>& fn) {
     const int32_t kind = node.kind();
     if (kind == MarshalValue::Array) {
-        const ValueArray& kids = node.children();
+        ValueArray kids = node.children();
         for (size_t i = 0; i < kids.size(); ++i) fn(kids[i], path + "[" + std::to_string(i) + "]");
     } else if (isObjectKind(kind)) {
         for (const auto& pair : node.pairs()) {
-            fn(pair.second, path + "." + pair.first.rawText());
-            fn(pair.first, path + "/" + pair.first.rawText());
+            std::string name(pair.first.rawText());
+            fn(pair.second, path + "." + name);
+            fn(pair.first, path + "/" + name);
         }
     } else if (isHashKind(kind)) {
         for (const auto& pair : node.pairs()) {
@@ -210,7 +241,7 @@ std::string ValuePathIndex::pathOf(const MarshalValue* target) const {
             });
             return done;
         };
-    const ValueArray& tops = root_->children();
+    ValueArray tops = root_->children();
     for (size_t i = 0; i < tops.size() && found.empty(); ++i) search(tops[i], heads_[i]);
     // A path that an earlier node registered first belongs to that node, not this one.
     if (!found.empty() && findPath(found) != target) return {};

@@ -24,7 +24,7 @@ struct TopLevelObjects {
 };
 
 class ValuePathIndex {
-public:
+  public:
     static constexpr size_t kMaxPathBytes = 1023;
 
     void clear();
@@ -45,12 +45,13 @@ public:
     // The paths of a node's indexed children, in visiting order (children before the
     // parent registers): array elements; for objects each value, then its name node; for
     // hashes each key node, then its value.
-    static void forEachChild(const MarshalValue& node, const std::string& path,
-                             const std::function<void(const MarshalValue&, const std::string&)>& fn);
+    static void forEachChild(
+        const MarshalValue& node, const std::string& path,
+        const std::function<void(const MarshalValue&, const std::string&)>& fn);
     // The head that names a top-level value ("Array", a class name, ...) or "" for none.
     static std::string headOf(const MarshalValue& value);
 
-private:
+  private:
     MarshalValue* walk(MarshalValue& node, std::string_view rest) const;
     MarshalValue* walkTop(size_t i, std::string_view path) const;
 

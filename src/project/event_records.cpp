@@ -18,7 +18,8 @@ bool EventCommand::read(const MarshalValue& node) {
     this->indent = static_cast<int32_t>(indent->integer());
     parameters.clear();
     parameters.reserve(params->children().size());
-    for (const auto& p : params->children()) parameters.push_back(p.deepCopy());
+    // Views into the file's tree: the list is read and used while the file is loaded.
+    for (const auto& p : params->children()) parameters.push_back(p);
     return true;
 }
 
@@ -55,7 +56,7 @@ void EventCommandList::fixUp() {
             for (size_t t = 0; t < list.size() && i + 1 + t < commands.size(); ++t) {
                 EventCommand& next = commands[i + 1 + t];
                 if (next.code != 509) break;
-                next.parameters.assign(1, list[t].deepCopy());
+                next.parameters.assign(1, list[t]);
             }
         }
     }

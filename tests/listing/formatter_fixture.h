@@ -24,16 +24,15 @@ inline MarshalValue s(const char* text) {
 }
 
 class FormatterFixture : public ::testing::Test {
-protected:
-    std::string text(Formatter f, const Params& p, bool detail) {
+  protected:
+    std::string text(Formatter f, ParamView p, bool detail) {
         options.detail = detail;
         std::string out;
         EXPECT_FALSE(f(out, p, options, nullptr, nullptr)) << "matched without a request";
         return out;
     }
 
-    bool matches(Formatter f, const Params& p, const SearchRequest& r,
-                 FileCollector* files = nullptr) {
+    bool matches(Formatter f, ParamView p, const SearchRequest& r, FileCollector* files = nullptr) {
         std::string out;
         return f(out, p, options, &r, files);
     }

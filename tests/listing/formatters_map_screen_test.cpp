@@ -7,7 +7,7 @@
 #include "formatter_fixture.h"
 #include "listing/formatters.h"
 #include "listing/operands.h"
-#include "marshal/marshal_reader.h"
+#include "marshal/marshal_file.h"
 #include "project/project_database.h"
 #include "support/test_support.h"
 
@@ -338,12 +338,9 @@ TEST_F(MapScreenFormatters, ValuesDumpedByRuby) {
     ASSERT_EQ(ztest::run("ruby -e " + ztest::shellQuote(script) + " " + ztest::shellQuote(file)),
               0);
     std::string bytes = ztest::readFile(file);
-    MarshalReader reader;
-    MarshalValue root;
-    ValuePathIndex index;
-    ASSERT_TRUE(
-        reader.readAll(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), root, index));
-    const ValueArray& params = root.children().at(0).children();
+    zorvane::MarshalFile loaded;
+    ASSERT_TRUE(loaded.loadFromBuffer(bytes));
+    ParamView params = loaded.root().children().at(0).children();
     EXPECT_EQ(text(fmtChangeTone, params, false), "(12,-34,56,78),@45");
 }
 

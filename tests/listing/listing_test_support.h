@@ -48,8 +48,8 @@ inline MarshalValue object(const std::string& className,
                            std::vector<std::pair<std::string, MarshalValue>> ivars) {
     MarshalValue cls;
     cls.setSymbol(className);
-    auto pairs = std::make_shared<zorvane::PairArray>();
-    for (auto& iv : ivars) pairs->emplace_back(str(iv.first), iv.second);
+    zorvane::PairVector pairs;
+    for (auto& iv : ivars) pairs.emplace_back(str(iv.first), iv.second);
     MarshalValue m;
     m.setObject(cls, pairs);
     return m;

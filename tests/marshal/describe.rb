@@ -17,6 +17,7 @@ class Describer
     when nil then 'nil'
     when true then 'true'
     when false then 'false'
+    when Symbol then ":#{v}"
     when Integer
       return v.to_s if v >= -(2**30) && v < 2**30
       return "@#{@seen[v.__id__]}" if @seen.key?(v.__id__)

@@ -11,8 +11,10 @@ std::string hexBytes(const std::string& hex) {
     unsigned v = 0;
     int digits = 0;
     for (char c : hex) {
-        int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+        int d = (c >= '0' && c <= '9')   ? c - '0'
+                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                         : -1;
         if (d < 0) continue;
         v = v * 16 + static_cast<unsigned>(d);
         if (++digits == 2) {
@@ -35,9 +37,12 @@ std::string describe(const zorvane::MarshalValue& v) {
     using zorvane::MarshalValue;
     char buf[64];
     switch (v.kind()) {
-        case MarshalValue::Nil: return "nil";
-        case MarshalValue::True: return "true";
-        case MarshalValue::False: return "false";
+        case MarshalValue::Nil:
+            return "nil";
+        case MarshalValue::True:
+            return "true";
+        case MarshalValue::False:
+            return "false";
         case MarshalValue::Fixnum:
         case MarshalValue::Bignum:
             std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v.integer()));
@@ -45,8 +50,12 @@ std::string describe(const zorvane::MarshalValue& v) {
         case MarshalValue::Float:
             std::snprintf(buf, sizeof buf, "f(%.17g)", v.floatValue());
             return buf;
-        case MarshalValue::String: return "s(" + v.rawText() + ")";
-        case MarshalValue::Ivars: return describe(v.children()[0]);
+        case MarshalValue::String:
+            return "s(" + std::string(v.rawText()) + ")";
+        case MarshalValue::Symbol:
+            return ":" + std::string(v.rawText());
+        case MarshalValue::Ivars:
+            return describe(v.children()[0]);
         case MarshalValue::Array: {
             std::string out = "[";
             for (size_t i = 0; i < v.children().size(); ++i)
@@ -56,7 +65,8 @@ std::string describe(const zorvane::MarshalValue& v) {
         case MarshalValue::Hash: {
             std::string out = "{";
             for (size_t i = 0; i < v.pairs().size(); ++i)
-                out += (i ? "," : "") + describe(v.pairs()[i].first) + "=>" + describe(v.pairs()[i].second);
+                out += (i ? "," : "") + describe(v.pairs()[i].first) + "=>" +
+                       describe(v.pairs()[i].second);
             return out + "}";
         }
         case MarshalValue::Object: {

@@ -60,8 +60,12 @@ const RubyCase kCases[] = {
      R"(emit([Plain.new(a: 1, b: 2), Plain.new(a: 3, b: 4), Plain.new(b: 5, c: [Plain.new(a: 6)])]))"},
     {"ObjectLinks", R"(s = "shared"; a = [1, 2]; p = Plain.new(x: 1)
                        emit([s, s, a, [a, s], p, Plain.new(ref: p, again: s)]))"},
-    {"UserDumps", R"(emit([Table.new(3, 2), Table.new(5), Table.new(2, 2, 4), Color.new(255.0, 128.0, 0.5, 17.0),
+    {"UserDumps",
+     R"(emit([Table.new(3, 2), Table.new(5), Table.new(2, 2, 4), Color.new(255.0, 128.0, 0.5, 17.0),
                            Tone.new(-255.0, 0.0, 255.0, 100.0)]))"},
+    // Hashes keyed by symbols, as newer script packs store them, and symbols as values.
+    {"SymbolValuesAndKeys",
+     R"(emit([{name: "Main", code: :run, 3 => :name}, :name, [:a, :b, :a], {"s" => :run}]))"},
     {"CompressedStrings",
      R"(emit([[1, "Main", Zlib::Deflate.deflate("puts 'hello'\n# 日本語\n" * 50)],
               [2, "Empty", Zlib::Deflate.deflate("")]]))"},
@@ -84,7 +88,8 @@ TEST_P(RubyCrossCheck, ReadsTheTreeRubyDescribesAndWritesWhatRubyLoads) {
     std::string got = ztest::describe(file.root().children()[0]);
     if (std::string(GetParam().name) == "CompressedStrings") {
         EXPECT_NE(got.find("# 日本語"), std::string::npos);
-        EXPECT_EQ(file.find("Array[0][2]")->text().size(), std::string("puts 'hello'\n# 日本語\n").size() * 50);
+        EXPECT_EQ(file.find("Array[0][2]")->text().size(),
+                  std::string("puts 'hello'\n# 日本語\n").size() * 50);
         EXPECT_EQ(file.find("Array[1][2]")->text(), "");
     } else {
         EXPECT_EQ(got, expected);
@@ -93,17 +98,21 @@ TEST_P(RubyCrossCheck, ReadsTheTreeRubyDescribesAndWritesWhatRubyLoads) {
     // Our writer's output loads in Ruby and dumps back to the original bytes.
     std::string saved = dir.file("saved.rxdata");
     ASSERT_TRUE(file.save(saved));
-    std::string check = "ruby -e " + ztest::shellQuote(
-        std::string("require 'zlib'\nload ENV['ZTEST_MARSHAL_DIR'] + '/describe.rb'\n") +
-        "class Table; def self._load(s); s; end; end; class Color; def self._load(s); s; end; end\n"
-        "class Tone; def self._load(s); s; end; end\n"
-        "module RPG; class Map; end; class Event; end; class Page; end; class Cond; end; end\n"
-        "class Plain; end\n"
-        "a = Marshal.load(File.binread(ARGV[0])); b = Marshal.load(File.binread(ARGV[1]))\n"
-        "exit(Describer.new.d(a) == Describer.new.d(b) ? 0 : 1)") +
+    std::string check =
+        "ruby -e " +
+        ztest::shellQuote(
+            std::string("require 'zlib'\nload ENV['ZTEST_MARSHAL_DIR'] + '/describe.rb'\n") +
+            "class Table; def self._load(s); s; end; end; class Color; def self._load(s); s; end; "
+            "end\n"
+            "class Tone; def self._load(s); s; end; end\n"
+            "module RPG; class Map; end; class Event; end; class Page; end; class Cond; end; end\n"
+            "class Plain; end\n"
+            "a = Marshal.load(File.binread(ARGV[0])); b = Marshal.load(File.binread(ARGV[1]))\n"
+            "exit(Describer.new.d(a) == Describer.new.d(b) ? 0 : 1)") +
         " " + ztest::shellQuote(out) + " " + ztest::shellQuote(saved);
     EXPECT_EQ(ztest::run(check), 0) << "Ruby sees a different object in what we saved";
-    EXPECT_EQ(ztest::readFile(saved), ztest::readFile(out)) << "an unchanged tree is written byte for byte";
+    EXPECT_EQ(ztest::readFile(saved), ztest::readFile(out))
+        << "an unchanged tree is written byte for byte";
 }
 
 INSTANTIATE_TEST_SUITE_P(Ruby, RubyCrossCheck, ::testing::ValuesIn(kCases),

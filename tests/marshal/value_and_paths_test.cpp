@@ -66,8 +66,8 @@ TEST(MarshalValue, DisplayText) {
     MarshalValue arr;
     arr.setArray(std::vector<MarshalValue>{one, str("a"), MarshalValue()});
     EXPECT_EQ(arr.toText(true), "[1,\"a\",nil]");
-    auto pairs = std::make_shared<zorvane::PairArray>();
-    for (int i = 0; i < 3; ++i) pairs->emplace_back(str("@x"), one);
+    zorvane::PairVector pairs;
+    for (int i = 0; i < 3; ++i) pairs.emplace_back(str("@x"), one);
     MarshalValue obj;
     obj.setObject(str("RPG::System"), pairs);
     EXPECT_EQ(obj.toText(true), "[Object[3]]RPG::System");
@@ -80,23 +80,21 @@ TEST(MarshalValue, DisplayText) {
     EXPECT_EQ(h.toText(false), "[Hash[3]]");
 }
 
-TEST(MarshalValue, CopiesShareBuffersAndOutliveEachOther) {
-    std::weak_ptr<zorvane::ValueArray> watch;
+TEST(MarshalValue, CopiesShareContentsAndOutliveEachOther) {
+    MarshalValue b;
     {
         MarshalValue a;
-        a.setArray(zorvane::ValueArray(2, str("k")));
-        watch = a.childrenShare();
-        MarshalValue b = a;
+        a.setArray(zorvane::ValueVector(2, str("k")));
+        b = a;
         b.mutableChildren()[0] = str("changed");
-        EXPECT_EQ(a.children()[0].text(), "changed");  // one buffer, seen by both
-        a.reset();
-        EXPECT_EQ(b.children().size(), 2u);  // the other copy keeps it
-        MarshalValue deep = b.deepCopy();
-        deep.mutableChildren()[1] = str("deep");
-        EXPECT_EQ(b.children()[1].text(), "k");
-        EXPECT_FALSE(watch.expired());
+        EXPECT_EQ(a.children()[0].text(), "changed");  // one tree, seen by both
     }
-    EXPECT_TRUE(watch.expired()) << "the last copy frees the buffer";
+    ASSERT_EQ(b.children().size(), 2u);  // the other copy keeps it
+    MarshalValue deep = b.deepCopy();
+    deep.mutableChildren()[1] = str("deep");
+    deep.mutableChildren().push_back(str("more"));
+    EXPECT_EQ(b.children()[1].text(), "k");
+    EXPECT_EQ(deep.toText(true), "[\"changed\",\"deep\",\"more\"]");
 }
 
 TEST(ValuePathIndex, PathsOfAReadTree) {
@@ -112,14 +110,15 @@ module RPG
 end
 class Table; def _dump(_); [1, 1, 1, 1, 1, 9].pack('V5v'); end; end
 File.binwrite(OUT, Marshal.dump(RPG::Map.new))
-)", out));
+)",
+                                 out));
     MarshalFile f;
     ASSERT_TRUE(f.load(out)) << f.error().message();
     const MarshalValue* sw = f.find("RPG::Map.@events{%d}.@pages[%d].@condition.@switch1_id", 3, 0);
     ASSERT_NE(sw, nullptr);
     EXPECT_EQ(sw->integer(), 42);
     EXPECT_EQ(f.index().pathOf(sw), "RPG::Map.@events{3}.@pages[0].@condition.@switch1_id");
-    EXPECT_EQ(f.find("RPG::Map.@events/5")->integer(), 5);  // the key node
+    EXPECT_EQ(f.find("RPG::Map.@events/5")->integer(), 5);            // the key node
     EXPECT_EQ(f.find("RPG::Map.@events{5}/@name")->text(), "@name");  // the name node
     EXPECT_EQ(f.find("RPG::Map.@events{3}.@pages[2]"), nullptr);
     EXPECT_EQ(f.find("RPG::Map.@events{3}.@pages[-1]"), nullptr);
@@ -143,7 +142,8 @@ TEST(ValuePathIndex, ArraysHashesAndTheFirstRegistrationWins) {
 class P; def initialize(n); @name = n.b; end; end
 File.binwrite(OUT, Marshal.dump([P.new('a'), P.new('b'), P.new('c')]) + Marshal.dump([[1, 2]]) +
   Marshal.dump({5 => P.new('five'), 1 => P.new('one')}))
-)", out));
+)",
+                                 out));
     MarshalFile f;
     ASSERT_TRUE(f.load(out));
     EXPECT_EQ(f.find("Array[2].@name")->text(), "c");
@@ -159,7 +159,8 @@ TEST(RgssTypes, TablesColoursTonesAndAudio) {
     auto payload = [](int32_t dims, int32_t x, int32_t y, int32_t z, int32_t n, int cells) {
         std::string p;
         for (int32_t v : {dims, x, y, z, n})
-            for (int i = 0; i < 4; ++i) p.push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
+            for (int i = 0; i < 4; ++i)
+                p.push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
         for (int i = 0; i < cells; ++i) {
             p.push_back(static_cast<char>(i + 1));
             p.push_back(0);
@@ -209,11 +210,11 @@ TEST(RgssTypes, TablesColoursTonesAndAudio) {
     shortNode.setUserDump(cls, four.substr(0, 16));
     EXPECT_FALSE(color.decode(shortNode)) << "a short payload is refused, not over-read";
 
-    auto pairs = std::make_shared<zorvane::PairArray>();
-    pairs->emplace_back(str("@name"), str("Town"));
+    zorvane::PairVector pairs;
+    pairs.emplace_back(str("@name"), str("Town"));
     MarshalValue vol;
     vol.setFixnum(80);
-    pairs->emplace_back(str("@volume"), vol);
+    pairs.emplace_back(str("@volume"), vol);
     MarshalValue audioNode;
     audioNode.setObject(str("RPG::AudioFile"), pairs);
     zorvane::AudioFile audio;

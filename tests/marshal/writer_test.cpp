@@ -19,9 +19,9 @@ TEST(MarshalWriter, WriteLongTable) {
     struct Case {
         int32_t n;
         const char* hex;
-    } cases[] = {{0, "00"},     {1, "06"},        {122, "7F"},      {123, "01 7B"},
-                 {255, "01 FF"}, {256, "02 00 01"}, {-1, "FA"},       {-123, "80"},
-                 {-124, "FF 84"}, {-256, "FF 00"}, {-257, "FE FF FE"}};
+    } cases[] = {{0, "00"},       {1, "06"},         {122, "7F"},       {123, "01 7B"},
+                 {255, "01 FF"},  {256, "02 00 01"}, {-1, "FA"},        {-123, "80"},
+                 {-124, "FF 84"}, {-256, "FF 00"},   {-257, "FE FF FE"}};
     for (const Case& c : cases) {
         std::string out;
         MarshalWriter::writeLong(out, c.n);
@@ -42,8 +42,8 @@ MarshalValue fix(int v) {
 }
 
 MarshalValue object(const char* cls, std::vector<std::pair<const char*, MarshalValue>> ivars) {
-    auto pairs = std::make_shared<zorvane::PairArray>();
-    for (auto& [name, value] : ivars) pairs->emplace_back(sym(name), value);
+    zorvane::PairVector pairs;
+    for (auto& [name, value] : ivars) pairs.emplace_back(sym(name), value);
     MarshalValue o;
     o.setObject(sym(cls), pairs);
     return o;
