@@ -270,16 +270,16 @@ bool MarshalReader::readFloat(MarshalValue& node) {
     return true;
 }
 
-// The one child of a wrapper (the wrapped value, a dump's data, a hash's default): the
-// path index does not reach it, so objects registered inside it get no path.
+// The one child of a wrapper (the wrapped value, a dump's data, a hash's default).
 bool MarshalReader::readPathlessChild(MarshalValue*& child, int depth) {
     child = MarshalValue::newNodes(*arena_, 1);
-    PathlessScope scope(pathless_);
     return readValue(*child, depth + 1);
 }
 
+// Every object gets its number, wrapped ones too: a link may name the string inside an
+// instance-variable wrapper, and the writer must find it to renumber the link.
 void MarshalReader::registerObject(const MarshalValue& node) {
-    current_.objects.push_back(pathless_ > 0 ? nullptr : &node);
+    current_.objects.push_back(&node);
 }
 
 bool MarshalReader::readValue(MarshalValue& node, int depth) {
@@ -386,7 +386,6 @@ bool MarshalReader::readValue(MarshalValue& node, int depth) {
             node.kind_ = MarshalValue::UserClass;
             node.a_.pairs = MarshalValue::newPairs(*arena_, 1);
             node.n_ = 1;
-            PathlessScope scope(pathless_);
             return readPair(node.a_.pairs[0], true, depth);
         }
         case '@': {
@@ -416,7 +415,6 @@ bool MarshalReader::readAll(MarshalArena& arena, const uint8_t* data, size_t siz
     while (p_ < end_) {
         symbols_.clear();
         current_ = TopLevelObjects{};
-        pathless_ = 0;
         if (end_ - p_ < 2) return fail(MarshalError::Code::Truncated);
         if (p_[0] != 4 || p_[1] != 8) return fail(MarshalError::Code::BadVersion);
         p_ += 2;

@@ -65,12 +65,6 @@ class MarshalReader {
     bool readPathlessChild(MarshalValue*& child, int depth);
     void registerObject(const MarshalValue& node);
 
-    struct PathlessScope {
-        explicit PathlessScope(int& depth) : depth_(depth) { ++depth_; }
-        ~PathlessScope() { --depth_; }
-        int& depth_;
-    };
-
     MarshalArena* arena_ = nullptr;
     const uint8_t* begin_ = nullptr;
     const uint8_t* p_ = nullptr;
@@ -79,7 +73,6 @@ class MarshalReader {
     TopLevelObjects current_;
     InflateLimits limits_;
     size_t inflated_ = 0;
-    int pathless_ = 0;  // > 0 while reading contents that have no path in the index
     MarshalError error_;
 };
 

@@ -15,9 +15,8 @@
 
 namespace zorvane {
 
-// Per top-level value: the object registered under each object index (null where the
-// object has no path, such as the string inside an instance-variable wrapper), and the
-// link nodes read in it with their indices.
+// Per top-level value: the object registered under each object index, and the link nodes
+// read in it with their indices.
 struct TopLevelObjects {
     std::vector<const MarshalValue*> objects;
     std::vector<std::pair<const MarshalValue*, int32_t>> links;

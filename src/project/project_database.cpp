@@ -97,6 +97,8 @@ struct ProjectDatabase::Store {
     std::atomic<bool> ready[kDataPartCount] = {};
     std::map<std::string, std::string> fileTimes;  // path -> last-write time at open
     std::vector<Diagnostic> diagnostics;
+    // What compressed strings of all files of this open may still inflate to.
+    std::atomic<size_t> inflateLeft{InflateLimits::kPerProject};
 
     SystemData system;
     std::vector<Actor> actors;
@@ -227,7 +229,14 @@ bool ProjectDatabase::readDataFile(const std::string& fileName, MarshalFile& fil
     if (!loaded) return false;
     std::string path = dataFilePath(fileName);
     if (path.empty()) return false;
+    file.setInflateLimits(inflateLimits());
     return file.load(path);
+}
+
+InflateLimits ProjectDatabase::inflateLimits() const {
+    InflateLimits limits;
+    limits.projectLeft = &store_->inflateLeft;
+    return limits;
 }
 
 bool ProjectDatabase::hasChanged() const {
@@ -271,6 +280,7 @@ void ProjectDatabase::readPart(DataPart part) const {
     std::string path = dataFilePath(name);
     if (path.empty()) path = joinPath(joinPath(projectFolder, "Data"), name);
     MarshalFile f;
+    f.setInflateLimits(inflateLimits());
     if (!f.load(path)) {
         s.diagnostics.push_back({name, f.error().message()});
         return;

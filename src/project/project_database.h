@@ -68,6 +68,8 @@ class ProjectDatabase {
     bool isRead(DataPart part) const;
     // Reads projectFolder/Data/fileName (any letter case); false when not loaded or unreadable.
     bool readDataFile(const std::string& fileName, MarshalFile& file) const;
+    // Every file of one open draws its compressed strings from one budget.
+    InflateLimits inflateLimits() const;
     bool hasChanged() const;
     // The full path of a data file, found without regard to letter case ("" when missing).
     std::string dataFilePath(const std::string& fileName) const;

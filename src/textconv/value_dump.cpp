@@ -3,6 +3,8 @@
 // any value changes a line.
 #include "textconv/value_dump.h"
 
+#include <vector>
+
 #include "textconv/value_text.h"
 
 namespace zorvane {
@@ -35,24 +37,42 @@ std::string dumpText(const MarshalValue& node) {
     }
 }
 
-void dumpNode(std::string& out, const MarshalValue& node, const std::string& path,
-              const ValuePathIndex& index, int depth, bool withPaths, const std::string& label) {
-    out.append(static_cast<size_t>(depth) * 2, ' ');
-    if (!label.empty()) out += label + " ";
-    out += dumpText(node);
-    // A path taken first by another node belongs to that node.
-    if (withPaths && index.findPath(path) == &node) out += "    " + path;
-    out += '\n';
-    ValuePathIndex::forEachChild(node, path, [&](const MarshalValue& child, const std::string& p) {
-        char step = p[path.size()];
-        if (step == '/') return;  // name nodes and hash keys label their values instead
-        std::string childLabel;
-        if (step == '.')
-            childLabel = p.substr(path.size() + 1) + ":";
-        else if (step == '{')
-            childLabel = p.substr(path.size()) + " =>";
-        dumpNode(out, child, p, index, depth + 1, withPaths, childLabel);
-    });
+// One line per node, children below their parent. The walk keeps its own stack: a file may
+// nest values as deep as the reader allows, deeper than the call stack would like.
+void dumpTree(std::string& out, const MarshalValue& top, const std::string& head,
+              const ValuePathIndex& index, bool withPaths) {
+    struct Item {
+        const MarshalValue* node;
+        std::string path;
+        int depth;
+        std::string label;
+    };
+    std::vector<Item> stack{{&top, head, 0, ""}};
+    std::vector<Item> children;
+    while (!stack.empty()) {
+        Item item = std::move(stack.back());
+        stack.pop_back();
+        out.append(static_cast<size_t>(item.depth) * 2, ' ');
+        if (!item.label.empty()) out += item.label + " ";
+        out += dumpText(*item.node);
+        // A path taken first by another node belongs to that node.
+        if (withPaths && index.findPath(item.path) == item.node) out += "    " + item.path;
+        out += '\n';
+        children.clear();
+        ValuePathIndex::forEachChild(
+            *item.node, item.path, [&](const MarshalValue& child, const std::string& p) {
+                char step = p[item.path.size()];
+                if (step == '/') return;  // name nodes and hash keys label their values instead
+                std::string label;
+                if (step == '.')
+                    label = p.substr(item.path.size() + 1) + ":";
+                else if (step == '{')
+                    label = p.substr(item.path.size()) + " =>";
+                children.push_back({&child, p, item.depth + 1, std::move(label)});
+            });
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            stack.push_back(std::move(*it));
+    }
 }
 
 }  // namespace
@@ -63,7 +83,7 @@ std::string dumpValues(const MarshalFile& file, bool withPaths) {
     for (size_t i = 0; i < tops.size(); ++i) {
         std::string head = ValuePathIndex::headOf(tops[i]);
         if (head.empty()) head = "[" + std::to_string(i) + "]";
-        dumpNode(out, tops[i], head, file.index(), 0, withPaths, "");
+        dumpTree(out, tops[i], head, file.index(), withPaths);
     }
     return out;
 }

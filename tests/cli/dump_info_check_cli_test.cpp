@@ -5,7 +5,9 @@
 
 namespace {
 
-std::string cli() { return ztest::binaryDir() + "/zorvane-cli"; }
+std::string cli() {
+    return ztest::binaryDir() + "/zorvane-cli";
+}
 
 int runCli(const std::string& args, std::string* out) {
     return ztest::run(ztest::shellQuote(cli()) + " " + args + " 2>&1", out);
@@ -22,13 +24,35 @@ module RPG
   class Page; def initialize; @condition = Cond.new; end; end
   class Cond; def initialize; @switch1_id = 12; end; end
 end
-File.binwrite(ARGV[0], Marshal.dump(RPG::Map.new)))") + " " + ztest::shellQuote(file)), 0);
+File.binwrite(ARGV[0], Marshal.dump(RPG::Map.new)))") +
+                         " " + ztest::shellQuote(file)),
+              0);
     std::string out;
     ASSERT_EQ(runCli("dump --paths " + ztest::shellQuote(file), &out), 0) << out;
     EXPECT_NE(out.find("@switch1_id: 12    RPG::Map.@events{3}.@pages[0].@condition.@switch1_id"),
-              std::string::npos) << out;
+              std::string::npos)
+        << out;
     std::string resaved = dir.file("out.rxdata");
-    ASSERT_EQ(runCli("resave " + ztest::shellQuote(file) + " " + ztest::shellQuote(resaved), &out), 0);
+    ASSERT_EQ(runCli("resave " + ztest::shellQuote(file) + " " + ztest::shellQuote(resaved), &out),
+              0);
+    EXPECT_EQ(ztest::readFile(resaved), ztest::readFile(file));
+}
+
+// Arrays nested as deep as the reader allows, under a small stack: the dump walks without
+// recursing per level, and the file still writes back as it was.
+TEST(CliDump, DeepNestingUnderASmallStack) {
+    ztest::TempDir dir;
+    std::string file = dir.file("deep.rxdata"), resaved = dir.file("out.rxdata");
+    std::string bytes = "\x04\x08";
+    for (int i = 0; i < 1999; ++i) bytes += "[\x06";
+    ztest::writeFile(file, bytes + "0");
+    std::string out;
+    std::string small = "ulimit -s 512; " + ztest::shellQuote(cli());
+    ASSERT_EQ(ztest::run(small + " dump --paths " + ztest::shellQuote(file) + " 2>&1", &out), 0);
+    EXPECT_NE(out.find(std::string(2 * 1998, ' ') + "[nil]"), std::string::npos);
+    ASSERT_EQ(
+        ztest::run(small + " resave " + ztest::shellQuote(file) + " " + ztest::shellQuote(resaved)),
+        0);
     EXPECT_EQ(ztest::readFile(resaved), ztest::readFile(file));
 }
 
@@ -50,7 +74,10 @@ TEST(CliDump, ErrorsNameTheFileAndWhatFailed) {
         EXPECT_EQ(runCli("dump " + ztest::shellQuote(file), &out), 1);
         EXPECT_NE(out.find(file + ": "), std::string::npos) << out;
         EXPECT_NE(out.find(c.expect), std::string::npos) << out;
-        EXPECT_EQ(runCli("resave " + ztest::shellQuote(file) + " " + ztest::shellQuote(dir.file("o")), &out), 1);
+        EXPECT_EQ(
+            runCli("resave " + ztest::shellQuote(file) + " " + ztest::shellQuote(dir.file("o")),
+                   &out),
+            1);
     }
     std::string out;
     EXPECT_EQ(runCli("dump " + ztest::shellQuote(dir.file("none.rxdata")), &out), 1);
@@ -59,17 +86,30 @@ TEST(CliDump, ErrorsNameTheFileAndWhatFailed) {
 
 TEST(CliProject, InfoAndCheckOnTheSample) {
     if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
-    std::string env = "ZORVANE_COMMON_FILES=" + ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") + " ";
+    std::string env =
+        "ZORVANE_COMMON_FILES=" + ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") +
+        " ";
     std::string out;
-    ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " info " + ztest::shellQuote(ztest::sampleProject()), &out), 0);
+    ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " info " +
+                             ztest::shellQuote(ztest::sampleProject()),
+                         &out),
+              0);
     // What the generator wrote: the title, RTP1=Standard, and the map tree's deepest map.
     EXPECT_NE(out.find("Title: サンプルゲーム"), std::string::npos) << out;
     EXPECT_NE(out.find("RTP1: Standard"), std::string::npos);
-    EXPECT_NE(out.find("      [0004] 宿屋 2F"), std::string::npos) << "map 4 sits three levels deep";
-    ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " info --json " + ztest::shellQuote(ztest::sampleProject()), &out), 0);
+    EXPECT_NE(out.find("      [0004] 宿屋 2F"), std::string::npos)
+        << "map 4 sits three levels deep";
+    ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " info --json " +
+                             ztest::shellQuote(ztest::sampleProject()),
+                         &out),
+              0);
     EXPECT_NE(out.find("\"title\": \"サンプルゲーム\""), std::string::npos);
     // The sample has a map entry without a file (map 8): check reports it and still succeeds.
-    ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " check " + ztest::shellQuote(ztest::sampleProject()), &out), 0) << out;
+    ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " check " +
+                             ztest::shellQuote(ztest::sampleProject()),
+                         &out),
+              0)
+        << out;
     EXPECT_NE(out.find("has no file Map008.rxdata"), std::string::npos) << out;
     EXPECT_NE(ztest::run(ztest::shellQuote(cli()) + " info /no/such/Game.rxproj 2>&1", &out), 0);
     EXPECT_NE(out.find("not an existing project file"), std::string::npos);

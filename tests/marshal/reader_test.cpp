@@ -1,13 +1,16 @@
 // Reading Marshal bytes: the packed integers, the refusals, and the limits that keep a
 // malformed or hostile file from crashing the program or exhausting memory.
 #include <gtest/gtest.h>
+
 #include <zlib.h>
+#include <atomic>
 
 #include "marshal/marshal_arena.h"
 #include "marshal/marshal_file.h"
 #include "marshal/marshal_reader.h"
 #include "marshal/marshal_writer.h"
 #include "marshal_test_util.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -148,6 +151,42 @@ TEST(MarshalReader, CompressedStrings) {
     capped.setInflateLimits(limits);
     EXPECT_FALSE(capped.loadFromBuffer(hexBytes("04 08") + stringRecord(bomb)));
     EXPECT_EQ(capped.error().code, MarshalError::Code::TooLarge);
+}
+
+// Each string below its own cap, together beyond what a file or a project may inflate:
+// the file fails with a diagnostic instead of holding all of them.
+TEST(MarshalReader, CompressedStringsDrawFromBudgetsPerFileAndPerProject) {
+    ztest::TempDir dir;
+    std::string script = deflate(std::string(600 << 10, 'a'));
+    auto scriptsFile = [&](const char* name, int count) {
+        std::string bytes = hexBytes("04 08 5B");
+        zorvane::MarshalWriter::writeLong(bytes, count);
+        for (int i = 0; i < count; ++i) bytes += stringRecord(script);
+        ztest::writeFile(dir.file(name), bytes);
+        return dir.file(name);
+    };
+    std::atomic<size_t> projectLeft{size_t{1} << 20};
+    zorvane::InflateLimits file{1 << 20, 1 << 20, nullptr}, project{1 << 20, 4 << 20, &projectLeft};
+    struct Case {
+        std::string path;
+        zorvane::InflateLimits limits;
+        MarshalError::Code code;
+        const char* text;
+    } cases[] = {
+        {scriptsFile("one.rxdata", 1), file, MarshalError::Code::None, ""},
+        {scriptsFile("two.rxdata", 2), file, MarshalError::Code::FileInflateBudget,
+         "compressed strings of this file inflate to more than 1 MiB"},
+        {scriptsFile("first.rxdata", 1), project, MarshalError::Code::None, ""},
+        {scriptsFile("second.rxdata", 1), project, MarshalError::Code::ProjectInflateBudget,
+         "compressed strings of this project inflate to more than"},
+    };
+    for (const Case& c : cases) {
+        MarshalFile f;
+        f.setInflateLimits(c.limits);
+        EXPECT_EQ(f.load(c.path), c.code == MarshalError::Code::None) << c.path;
+        EXPECT_EQ(f.error().code, c.code) << c.path;
+        EXPECT_NE(f.error().message().find(c.text), std::string::npos) << f.error().message();
+    }
 }
 
 TEST(MarshalReader, TextEndsAtItsFirstZeroByteButTheBytesAreKept) {

@@ -105,6 +105,47 @@ TEST(MarshalWriter, LinksFollowTheirObjectsNewNumbers) {
     EXPECT_EQ(out, hexBytes("04 08 5B 08 5B 07 22 06 78 22 06 79 22 06 73 40 09"));
 }
 
+// An import replaces whole arrays (switch names) and edits strings and tables inside a
+// read tree: Ruby must load the saved file with exactly those changes and nothing else.
+TEST(MarshalWriter, EditsOfAReadTreeSaveLosslesslyElsewhere) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    ztest::TempDir dir;
+    std::string in = dir.file("System.rxdata"), out = dir.file("saved.rxdata");
+    const char* make = R"(
+class Table; def initialize(d); @d = d; end; def _dump(_l); @d; end; def self._load(s); new(s); end; attr_reader :d; end
+class Sys; attr_accessor :switches, :title, :params, :shared, :z; end
+s = Sys.new; s.switches = [nil] + (1..20000).map { |i| "S#{i}" }; s.title = "Title"
+s.params = Table.new([1, 6, 1, 1, 6].pack('V5') + [10, 20, 30, 40, 50, 60].pack('v*'))
+s.shared = s.title; s.z = [1.5, 2**70, Zlib::Deflate.deflate("x" * 100)]
+File.binwrite(ARGV[0], Marshal.dump(s)))";
+    ASSERT_EQ(ztest::run("ruby -rzlib -e " + ztest::shellQuote(make) + " " + ztest::shellQuote(in)),
+              0);
+    MarshalFile f;
+    ASSERT_TRUE(f.load(in));
+    zorvane::ValueVector names(1);
+    for (int i = 1; i <= 30000; ++i) names.push_back(sym(("N" + std::to_string(i)).c_str()));
+    MarshalValue list;
+    list.setArray(names);
+    *f.find("Sys.@switches") = list;
+    f.find("Sys.@switches[5]")->setString("renamed");
+    zorvane::Table table;
+    ASSERT_TRUE(table.decode(*f.find("Sys.@params")));
+    table.set(2, 0, 0, -7);
+    table.encode(*f.find("Sys.@params"));
+    ASSERT_TRUE(f.save(out));
+    const char* check = R"(
+class Table; def initialize(d); @d = d; end; def self._load(s); new(s); end; attr_reader :d; end
+class Sys; attr_accessor :switches, :title, :params, :shared, :z; end
+a = Marshal.load(File.binread(ARGV[0])); b = Marshal.load(File.binread(ARGV[1]))
+ok = b.switches.size == 30001 && b.switches[5] == "renamed" && b.switches[30000] == "N30000" &&
+     b.params.d.unpack('V5v*')[5..] == [10, 20, -7 & 0xffff, 40, 50, 60] &&
+     b.title == a.title && b.shared.equal?(b.title) && b.z == a.z
+exit(ok ? 0 : 1))";
+    EXPECT_EQ(ztest::run("ruby -rzlib -e " + ztest::shellQuote(check) + " " +
+                         ztest::shellQuote(in) + " " + ztest::shellQuote(out)),
+              0);
+}
+
 TEST(MarshalFileSave, NeverLoadedFailsWithoutTouchingTheFile) {
     ztest::TempDir dir;
     std::string path = dir.file("keep.rxdata");
