@@ -204,6 +204,19 @@ std::vector<std::string> commandNames() {
     return names;
 }
 
+bool commandCanAnswer(int32_t code, const SearchRequest& request) {
+    switch (request.kind) {
+        case SearchKind::Switch:
+            return code == 111 || code == 121 || code == 509;
+        case SearchKind::CommonEvent:
+            return code == 117;
+        case SearchKind::EventCommand:
+            return request.targetIds.count(code) > 0;
+        default:
+            return true;
+    }
+}
+
 bool formatCommand(std::string& line, const EventCommand& command, const ListingOptions& options,
                    const SearchRequest* request) {
     line.clear();

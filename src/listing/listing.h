@@ -54,6 +54,12 @@ int32_t codeOfCommandName(const std::string& name);
 // Every "◆" command name, sorted by name (the event command search lists them).
 std::vector<std::string> commandNames();
 
+// Whether a command of this code can match the request at all, so a search formats only
+// those: a switch is operated or tested by 111, 121 and the route's 509 only; a call of a
+// common event is 117; an event command search names its codes. Kinds whose matches reach
+// into many commands (text, variables through message escapes, files) answer true.
+bool commandCanAnswer(int32_t code, const SearchRequest& request);
+
 // The single entry point: the line for one command, and whether it matched.
 bool formatCommand(std::string& line, const EventCommand& command, const ListingOptions& options,
                    const SearchRequest* request);

@@ -62,6 +62,68 @@ void EventCommandList::fixUp() {
     }
 }
 
+int32_t commandCodeOf(const MarshalValue& node) {
+    if (node.kind() != MarshalValue::Object || node.classNameView() != "RPG::EventCommand")
+        return -1;
+    const MarshalValue* code = node.findIvar("@code");
+    return code ? static_cast<int32_t>(code->integer()) : -1;
+}
+
+namespace {
+// The text of choice k of the nearest "show choices" before position at with this indent.
+bool choiceText(const ValueArray& items, size_t at, int32_t indent, int32_t k, std::string& out) {
+    for (size_t j = at; j-- > 0;) {
+        EventCommand c;
+        if (commandCodeOf(items[j]) != 102 || !c.read(items[j]) || c.indent != indent ||
+            c.parameters.size() < 2)
+            continue;
+        ValueArray texts = c.parameters[0].children();
+        if (k < 0 || static_cast<size_t>(k) >= texts.size()) return false;
+        out = texts[static_cast<size_t>(k)].text();
+        return true;
+    }
+    return false;
+}
+
+// The move of a 509 at position at: entry t of the route of the 209 that the run of 509s
+// right before it starts from.
+const MarshalValue* routeMove(const ValueArray& items, size_t at) {
+    size_t t = 0;
+    size_t j = at;
+    while (j > 0 && commandCodeOf(items[j - 1]) == 509) {
+        --j;
+        ++t;
+    }
+    if (j == 0) return nullptr;
+    EventCommand set;
+    if (commandCodeOf(items[j - 1]) != 209 || !set.read(items[j - 1]) || set.parameters.size() < 2)
+        return nullptr;
+    const MarshalValue& route = set.parameters[1];
+    if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute")
+        return nullptr;
+    const MarshalValue* moves = route.findIvar("@list");
+    if (!moves || t >= moves->children().size()) return nullptr;
+    return &moves->children()[t];
+}
+}  // namespace
+
+bool readCommandAt(const ValueArray& items, size_t k, EventCommand& out) {
+    out = EventCommand{};
+    if (k >= items.size() || !out.read(items[k])) return false;
+    if (out.code == 509) {
+        if (const MarshalValue* move = routeMove(items, k)) out.parameters.assign(1, *move);
+        return true;
+    }
+    if (out.parameters.size() < 2) return true;
+    if (out.code == 402) {
+        int32_t choice =
+            out.parameters[0].kind() == MarshalValue::Fixnum ? out.parameters[0].fixnum() : 0;
+        std::string text;
+        if (choiceText(items, k, out.indent, choice, text)) out.parameters[1].setString(text);
+    }
+    return true;
+}
+
 bool readCommandList(const MarshalFile& file, const std::string& path, EventCommandList& out) {
     out.commands.clear();
     const MarshalValue* node = file.index().findPath(path);

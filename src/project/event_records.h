@@ -35,6 +35,13 @@ class EventCommandList {
     const EventCommand& operator[](size_t i) const { return commands[i]; }
 };
 
+// The command at position k of a list node as EventCommandList::read would give it, fix-up
+// included (a 402 takes its text from its choice, a 509 its move from the route before
+// it), without reading the rest of the list. False for an element that is no command.
+bool readCommandAt(const ValueArray& items, size_t k, EventCommand& out);
+// The @code of a command node, or -1: enough to decide whether to read the command.
+int32_t commandCodeOf(const MarshalValue& node);
+
 // Reads the list at a formatted path of a kept file; false when the path does not exist.
 bool readCommandList(const MarshalFile& file, const std::string& path, EventCommandList& out);
 std::string commonEventListPath(int commonEventId);

@@ -64,6 +64,40 @@ bool forEachLine(const std::string& text, Fn&& fn) {
     return true;
 }
 
+// Steps through a read tree as the path index would, without building paths.
+const MarshalValue* element(const MarshalValue* node, int i) {
+    if (!node || node->kind() != MarshalValue::Array || i < 0) return nullptr;
+    ValueArray items = node->children();
+    return static_cast<size_t>(i) < items.size() ? &items[static_cast<size_t>(i)] : nullptr;
+}
+
+const MarshalValue* ivar(const MarshalValue* node, const char* name) {
+    if (!node || (node->kind() != MarshalValue::Object && node->kind() != MarshalValue::Struct))
+        return nullptr;
+    return node->findIvar(name);
+}
+
+// The first top-level value of a file when it is an array (the database files).
+const MarshalValue* topArray(const MarshalFile& file) {
+    ValueArray tops = file.root().children();
+    return tops.empty() || tops[0].kind() != MarshalValue::Array ? nullptr : &tops[0];
+}
+
+// A map's event objects by id; the first entry of an id wins, as with paths.
+using EventNodes = std::map<int32_t, const MarshalValue*>;
+EventNodes eventNodes(const MapData& map) {
+    EventNodes nodes;
+    ValueArray tops = map.root.root().children();
+    const MarshalValue* events = tops.empty() ? nullptr : ivar(&tops[0], "@events");
+    if (!events ||
+        (events->kind() != MarshalValue::Hash && events->kind() != MarshalValue::HashDef))
+        return nodes;
+    for (const ValuePair& pair : events->pairs())
+        if (pair.first.kind() == MarshalValue::Fixnum)
+            nodes.emplace(pair.first.fixnum(), &pair.second);
+    return nodes;
+}
+
 class SearchRun {
   public:
     SearchRun(const SearchRequest& request, const ProjectDatabase& project,
@@ -118,14 +152,19 @@ class SearchRun {
 
     std::string switchLabel(int id) const { return project_.label(id, 0, false, true, true, true); }
 
-    // Runs the commands of one list; false when aborted.
-    bool searchList(const MarshalFile& file, const std::string& path, SearchHit hit) {
-        EventCommandList list;
-        if (!readCommandList(file, path, list)) return true;
+    // Runs the commands of one list node; false when aborted. Only commands that can answer
+    // the request are read and formatted.
+    bool searchList(const MarshalValue* listNode, SearchHit hit) {
+        if (!listNode || listNode->kind() != MarshalValue::Array) return true;
+        ValueArray items = listNode->children();
         std::string line;
-        for (size_t k = 0; k < list.size(); ++k) {
+        EventCommand command;
+        for (size_t k = 0; k < items.size(); ++k) {
             if (aborted()) return false;
-            if (!formatCommand(line, list[k], listing_, &request_)) continue;
+            int32_t code = commandCodeOf(items[k]);
+            if (!commandCanAnswer(code < 0 ? 0 : code, request_)) continue;
+            readCommandAt(items, k, command);
+            if (!formatCommand(line, command, listing_, &request_)) continue;
             hit.line = static_cast<int>(k) + 1;
             hit.content = line;
             add(hit);
@@ -182,7 +221,7 @@ class SearchRun {
             if (itemDone()) return true;
         }
         listing_.ownerId = id;
-        return searchList(project_.commonEventsFile(), commonEventListPath(id), hit);
+        return searchList(ivar(element(topArray(project_.commonEventsFile()), id), "@list"), hit);
     }
 
     bool searchTroops() {
@@ -209,8 +248,9 @@ class SearchRun {
                 add(hit);
                 if (itemDone()) return true;
             }
-            if (!searchList(project_.troopsFile(), troopPageListPath(id, static_cast<int>(p)), hit))
-                return false;
+            const MarshalValue* troopNode = element(topArray(project_.troopsFile()), id);
+            const MarshalValue* pageNode = element(ivar(troopNode, "@pages"), static_cast<int>(p));
+            if (!searchList(ivar(pageNode, "@list"), hit)) return false;
             if (itemDone()) return true;
         }
         return true;
@@ -261,12 +301,15 @@ class SearchRun {
             hit.content = std::string(music.folder) + music.name;
             add(hit);
         }
+        EventNodes nodes = eventNodes(map);
         for (const auto& entry : map.events) {
             if (aborted()) {
                 listing_.mapEvents = nullptr;
                 return false;
             }
-            if (!searchMapEvent(map, entry.second, hit)) {
+            auto node = nodes.find(entry.first);
+            const MarshalValue* eventNode = node == nodes.end() ? nullptr : node->second;
+            if (!searchMapEvent(entry.second, eventNode, hit)) {
                 listing_.mapEvents = nullptr;
                 return false;
             }
@@ -275,7 +318,7 @@ class SearchRun {
         return true;
     }
 
-    bool searchMapEvent(const MapData& map, const MapEvent& event, SearchHit hit) {
+    bool searchMapEvent(const MapEvent& event, const MarshalValue* eventNode, SearchHit hit) {
         itemHits_ = 0;
         hit.hasEvent = true;
         hit.eventX = event.x;
@@ -297,8 +340,8 @@ class SearchRun {
                 add(hit);
                 if (itemDone()) return true;
             }
-            if (!searchList(map.root, mapEventPageListPath(event.id, static_cast<int>(p)), hit))
-                return false;
+            const MarshalValue* pageNode = element(ivar(eventNode, "@pages"), static_cast<int>(p));
+            if (!searchList(ivar(pageNode, "@list"), hit)) return false;
             if (itemDone()) return true;
         }
         return true;

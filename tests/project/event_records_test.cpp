@@ -11,16 +11,35 @@ using zorvane::EventCommandList;
 using zorvane::MarshalFile;
 
 class EventListTest : public ::testing::Test {
-protected:
+  protected:
     // Writes `list` (Ruby) as CommonEvents.rxdata's event 1 and reads its command list.
     EventCommandList read(const std::string& listRuby) {
         EventCommandList list;
         if (!ztest::haveProgram("ruby")) return list;
-        EXPECT_TRUE(ztest::makeProject(dir, "save('CommonEvents.rxdata', [nil, RPG::CommonEvent.new(list: " +
-                                                listRuby + ")])"));
+        EXPECT_TRUE(ztest::makeProject(
+            dir,
+            "save('CommonEvents.rxdata', [nil, RPG::CommonEvent.new(list: " + listRuby + ")])"));
         EXPECT_TRUE(file.load(dir.file("Data/CommonEvents.rxdata"))) << file.error().message();
         EXPECT_TRUE(zorvane::readCommandList(file, zorvane::commonEventListPath(1), list));
+        expectSameOneByOne(list);
         return list;
+    }
+    // The search reads single commands: each must come out as the whole list's reading has it.
+    void expectSameOneByOne(const EventCommandList& list) {
+        const zorvane::MarshalValue* node = file.index().findPath(zorvane::commonEventListPath(1));
+        ASSERT_TRUE(node);
+        for (size_t k = 0; k < list.size(); ++k) {
+            zorvane::EventCommand one;
+            zorvane::readCommandAt(node->children(), k, one);
+            EXPECT_EQ(one.code, list[k].code) << k;
+            EXPECT_EQ(one.indent, list[k].indent) << k;
+            ASSERT_EQ(one.parameters.size(), list[k].parameters.size()) << k;
+            for (size_t i = 0; i < one.parameters.size(); ++i) {
+                EXPECT_EQ(one.parameters[i].toText(true), list[k].parameters[i].toText(true)) << k;
+                EXPECT_EQ(one.parameters[i].pairs().begin(), list[k].parameters[i].pairs().begin())
+                    << k;
+            }
+        }
     }
     void SetUp() override {
         if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
@@ -36,7 +55,8 @@ TEST_F(EventListTest, ElementsThatAreNotCommandsBecomeCodeZero) {
     ASSERT_EQ(list.size(), 6u);
     EXPECT_EQ(list[0].code, 101);
     EXPECT_EQ(list[0].parameters.at(0).text(), "Hi");
-    for (size_t i : {1, 2, 3, 4}) EXPECT_EQ(list[i].code, 0) << i;  // nil, link, other class, no @indent
+    for (size_t i : {1, 2, 3, 4})
+        EXPECT_EQ(list[i].code, 0) << i;  // nil, link, other class, no @indent
 }
 
 TEST_F(EventListTest, ChoiceBranchesTakeTheirTextFromTheNearestChoicesAtTheirIndent) {
@@ -54,7 +74,8 @@ TEST_F(EventListTest, ChoiceBranchesTakeTheirTextFromTheNearestChoicesAtTheirInd
     EXPECT_EQ(list[1].parameters[1].text(), "はい");
     EXPECT_EQ(list[3].parameters[1].text(), "Inner");
     EXPECT_EQ(list[4].parameters[1].text(), "いいえ") << "the outer block keeps its own list";
-    EXPECT_EQ(list[5].parameters[1].kind(), zorvane::MarshalValue::Link) << "index outside the choices";
+    EXPECT_EQ(list[5].parameters[1].kind(), zorvane::MarshalValue::Link)
+        << "index outside the choices";
     EXPECT_EQ(list[6].parameters[1].kind(), zorvane::MarshalValue::Link) << "no 102 at that indent";
 }
 
