@@ -204,6 +204,8 @@ std::string inlineText(const MarshalValue& v, std::string_view ivar, bool isSet,
             return floatText(v.floatValue());
         case MarshalValue::String:
             return quoteText(v.text());
+        case MarshalValue::Symbol:
+            return ":" + v.text();
         case MarshalValue::Ivars:
             return isStringNode(v) ? quoteText(v.text()) : std::string();
         case MarshalValue::Regexp:
