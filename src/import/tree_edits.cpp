@@ -45,7 +45,7 @@ bool setNameAt(MarshalValue& array, size_t id, const std::string& text) {
     const MarshalValue* model = modelString(array);
     if (model && model->kind() == MarshalValue::Ivars) {
         MarshalValue wrapped;
-        wrapped.setWithIvars(name, model->pairsShare());
+        wrapped.setWithIvars(name, PairVector(model->pairs().begin(), model->pairs().end()));
         name = wrapped;
     }
     array.mutableChildren()[id] = name;

@@ -230,10 +230,10 @@ TEST_F(ImportWriteTest, ActorWithoutParametersStopsTheImportBeforeAnyWrite) {
     ASSERT_TRUE(actors.load(data("Actors.rxdata")));
     MarshalValue* actor = actors.find("Array[2]");
     ASSERT_TRUE(actor);
-    auto& pairs = actor->mutablePairs();
-    pairs.erase(std::remove_if(pairs.begin(), pairs.end(),
-                               [](const ValuePair& p) { return p.first.text() == "@parameters"; }),
-                pairs.end());
+    zorvane::PairEdit pairs = actor->mutablePairs();
+    auto kept = std::remove_if(pairs.begin(), pairs.end(),
+                               [](const ValuePair& p) { return p.first.text() == "@parameters"; });
+    pairs.resize(static_cast<size_t>(kept - pairs.begin()));
     ASSERT_TRUE(actors.save(data("Actors.rxdata")));
     std::string before = ztest::readFile(data("Actors.rxdata"));
     std::set<std::string> files = listing();
