@@ -214,7 +214,9 @@ void ResultsWindow::saveCsv() {
     if (!askSaveFileName(this, file, {{"csvファイル(*.csv)", "*.csv"}}, 0, lastDir, "", "csv"))
         return;
     lastDir = folderOf(file);
-    results_.saveCsv(file);  // a file that cannot be made is simply not written
+    auto encoding = static_cast<OutputEncoding>(context_.settings.dataExport.outputEncoding);
+    // A file that cannot be made is simply not written.
+    results_.saveCsv(file, csvEncodingFor(encoding, context_.database));
 }
 
 void ResultsWindow::abortSearch() {

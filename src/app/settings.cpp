@@ -223,6 +223,8 @@ std::vector<SettingRow> startupRows() {
             textRow("DataExport", "OutputDir", field<&S::dataExport, &DE::outputDir>,
                     TextBase::ProgramFolder, ""),
             boolRow("DataExport", "NoEmptyEvent", field<&S::dataExport, &DE::noEmptyEvent>, true),
+            rangedRow("DataExport", "OutputEncoding", field<&S::dataExport, &DE::outputEncoding>, 0,
+                      0, 2),
         });
     return rows;
 }

@@ -55,6 +55,7 @@ struct DataExportSettings {
     std::array<bool, kCsvTableCount> csvCheck{};
     std::string outputDir;
     bool noEmptyEvent = true;
+    int outputEncoding = 0;  // CSV and text files: 0 automatic, 1 Shift_JIS, 2 UTF-8
 };
 
 // Rows of the search range and of the export: common events, battle events, map events,

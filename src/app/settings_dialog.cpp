@@ -122,6 +122,8 @@ wxWindow* SettingsDialog::buildGeneralPage() {
          {"検索結果のイベント内容を詳細表示にする", &s.detail}});
     addChecks(addGroup(page, column, "エクスポート"),
               {{"空イベントを出力しない", &edited_.dataExport.noEmptyEvent}});
+    addRadios(page, column, "CSV・テキストの文字コード", {"自動", "Shift_JIS", "UTF-8"},
+              &edited_.dataExport.outputEncoding);
     addChecks(addGroup(page, column, "その他"),
               {{"終了時のプロジェクトを次回起動時に自動的に読み込む", &s.autoRead},
                {"ウィンドウがアクティブになった時には、読み込んでいるプロジェクトが更新されたかど"
@@ -294,6 +296,7 @@ void SettingsDialog::applyTo(Settings& settings) {
     settings.system.autoRead = edited_.system.autoRead;
     settings.system.projectCheck = edited_.system.projectCheck;
     settings.dataExport.noEmptyEvent = edited_.dataExport.noEmptyEvent;
+    settings.dataExport.outputEncoding = edited_.dataExport.outputEncoding;
     EventViewerSettings& ev = settings.eventViewer;
     ev.lineNum = edited_.eventViewer.lineNum;
     ev.detail = edited_.eventViewer.detail;

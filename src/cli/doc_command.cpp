@@ -35,18 +35,6 @@ struct DocFlags {
 constexpr int kFailed = 1;
 constexpr int kSkipped = 2;
 
-bool parseEncoding(const std::string& name, OutputEncoding& encoding) {
-    if (name == "auto")
-        encoding = OutputEncoding::Automatic;
-    else if (name == "cp932")
-        encoding = OutputEncoding::Cp932;
-    else if (name == "utf-8")
-        encoding = OutputEncoding::Utf8;
-    else
-        return false;
-    return true;
-}
-
 int emit(const DocumentResult& document, const std::string& output) {
     if (document.outcome == DocumentOutcome::Failed) {
         std::fprintf(stderr, "%s\n", document.message.c_str());
@@ -67,7 +55,7 @@ int emit(const DocumentResult& document, const std::string& output) {
 
 int runDoc(const DocFlags& f) {
     DocumentOptions options;
-    if (!parseEncoding(f.encoding, options.textEncoding)) {
+    if (!parseOutputEncoding(f.encoding, options.textEncoding)) {
         std::fprintf(stderr, "--encoding is auto, cp932 or utf-8\n");
         return kFailed;
     }

@@ -43,7 +43,7 @@ struct SearchFlags {
     bool subMaps = false;
     bool firstOnly = false, detail = false, json = false;
     std::string csv;
-    std::string encoding = "cp932";
+    std::string encoding = "auto";
 };
 
 // Names of the text targets in the order of the text page's boxes.
@@ -249,8 +249,9 @@ int runSearchCommand(const SearchFlags& f) {
     SearchPanel panel;
     std::string problem = buildPanel(f, panel);
     if (!problem.empty()) return usage(problem);
-    if (f.encoding != "cp932" && f.encoding != "utf-8")
-        return usage("--encoding is cp932 or utf-8");
+    OutputEncoding csvEncoding;
+    if (!parseOutputEncoding(f.encoding, csvEncoding))
+        return usage("--encoding is auto, cp932 or utf-8");
     if (!fileExists(f.project)) {
         std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
         return 1;
@@ -281,8 +282,7 @@ int runSearchCommand(const SearchFlags& f) {
         printTable(results);
     std::fprintf(f.json ? stderr : stdout, "%s\n", summary.title.c_str());
     if (!f.csv.empty() && results.size() > 0) {
-        CsvEncoding encoding = f.encoding == "utf-8" ? CsvEncoding::Utf8 : CsvEncoding::Cp932;
-        if (!results.saveCsv(f.csv, encoding)) {
+        if (!results.saveCsv(f.csv, csvEncodingFor(csvEncoding, db))) {
             std::fprintf(stderr, "%s: cannot be written\n", f.csv.c_str());
             return 1;
         }
@@ -322,7 +322,9 @@ void addSearchCommand(CLI::App& app, Runner* run) {
     s->add_flag("--first-only", f->firstOnly, "one hit per event, troop or script");
     s->add_flag("--detail", f->detail, "command lines in the long form");
     s->add_option("--csv", f->csv, "save the rows as CSV");
-    s->add_option("--encoding", f->encoding, "CSV encoding: cp932 (default) or utf-8");
+    s->add_option("--encoding", f->encoding,
+                  "CSV encoding: auto (default: CP932 for a Shift_JIS project, else UTF-8), cp932 "
+                  "or utf-8");
     s->add_flag("--json", f->json, "one JSON object per hit");
     CLI::Option* text = s->get_option("--text");
     CLI::Option* targets = s->get_option("--targets");

@@ -276,18 +276,6 @@ bool readTemplate(const std::string& path, std::string& bytes, DocumentResult& f
 
 }  // namespace
 
-bool writesCp932(OutputEncoding encoding, const ProjectDatabase& project) {
-    switch (encoding) {
-        case OutputEncoding::Cp932:
-            return true;
-        case OutputEncoding::Utf8:
-            return false;
-        case OutputEncoding::Automatic:
-            break;
-    }
-    return project.gameIniEncoding == "CP932";
-}
-
 void useTemplateFolder(DocumentOptions& options, const std::string& folder) {
     options.headerTemplate = joinPath(folder, kHeaderTemplateName);
     options.footerTemplate = joinPath(folder, kFooterTemplateName);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "documents/ruby_colour.h"
+#include "project/output_encoding.h"
 
 namespace zorvane {
 
@@ -15,11 +16,6 @@ class ProjectDatabase;
 class TextMatcher;
 
 enum class DocumentKind : int { CommonEvent = 0, BattleEvent = 1, MapEvent = 2, Script = 3 };
-
-// The encoding of text documents (and other files for people): CP932 when the project's
-// Game.ini is Shift_JIS, UTF-8 otherwise, unless chosen.
-enum class OutputEncoding { Automatic, Cp932, Utf8 };
-bool writesCp932(OutputEncoding encoding, const ProjectDatabase& project);
 
 struct DocumentOptions {
     bool html = true;

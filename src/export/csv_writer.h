@@ -1,18 +1,27 @@
 // CSV files for spreadsheets: every cell quoted, quotes doubled, CR and LF dropped, rows
-// ended by CR LF, text in CP932 (or UTF-8 on request), written through a temporary file.
-// The writer is inline so that the search's result list can save without this library.
+// ended by CR LF, text in CP932 or in UTF-8 behind a byte-order mark (so spreadsheets
+// know it), written through a temporary file. Inline, so that the search's result list
+// can save without this library.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
+#include "project/output_encoding.h"
 
 namespace zorvane {
 
 enum class CsvEncoding { Cp932, Utf8 };
+
+inline CsvEncoding csvEncodingFor(OutputEncoding encoding, const ProjectDatabase& project) {
+    return writesCp932(encoding, project) ? CsvEncoding::Cp932 : CsvEncoding::Utf8;
+}
+
+constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // One quoted cell: inner quotes doubled, CR and LF bytes removed.
 inline std::string csvCell(std::string_view text) {
@@ -47,21 +56,30 @@ class CsvWriter {
     // A file that cannot be created makes every write a no-op and commit() false.
     explicit CsvWriter(const std::string& path, CsvEncoding encoding = CsvEncoding::Cp932)
         : encoding_(encoding) {
-        file_.open(path);
+        if (file_.open(path) && encoding == CsvEncoding::Utf8) put(kUtf8ByteOrderMark);
     }
 
     bool isOpen() const { return file_.isOpen(); }
 
     void writeRow(const std::vector<std::string>& cells) {
-        if (file_.isOpen()) file_.write(csvRecord(cells, encoding_));
+        if (file_.isOpen()) put(csvRecord(cells, encoding_));
     }
+
+    // Bytes handed to the file so far.
+    uint64_t bytesWritten() const { return bytes_; }
 
     // Puts the file in place; without a commit the target is left as it was.
     bool commit() { return file_.isOpen() && file_.commit(); }
 
   private:
+    void put(std::string_view bytes) {
+        file_.write(bytes);
+        bytes_ += bytes.size();
+    }
+
     AtomicFileWriter file_;
     CsvEncoding encoding_;
+    uint64_t bytes_ = 0;
 };
 
 }  // namespace zorvane

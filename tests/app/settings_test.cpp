@@ -95,6 +95,7 @@ const KeyValue kStartupDefaults[] = {
     {"DataExport", "CsvCheck12", "1"},
     {"DataExport", "OutputDir", "/opt/zv"},
     {"DataExport", "NoEmptyEvent", "1"},
+    {"DataExport", "OutputEncoding", "0"},
 };
 
 // The keys of the search and export pages with their defaults.

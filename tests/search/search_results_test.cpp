@@ -8,8 +8,8 @@
 #include "listing/listing.h"
 #include "search/search_results.h"
 #include "search/search_validation.h"
-#include "text/text_matcher.h"
 #include "support/test_support.h"
+#include "text/text_matcher.h"
 
 using namespace zorvane;
 
@@ -303,7 +303,8 @@ TEST(SearchResultCsv, SavesSevenQuotedCellsPerRowWithoutHeading) {
     EXPECT_EQ(ztest::readFile(dir.file("hits.csv")), expectedCp932);
 
     ASSERT_TRUE(r.saveCsv(dir.file("utf8.csv"), CsvEncoding::Utf8));
-    EXPECT_EQ(ztest::readFile(dir.file("utf8.csv")), expectedUtf8);
+    // UTF-8 CSV starts with a byte-order mark, so spreadsheets read it as UTF-8.
+    EXPECT_EQ(ztest::readFile(dir.file("utf8.csv")), "\xEF\xBB\xBF" + expectedUtf8);
     EXPECT_FALSE(r.saveCsv(dir.file("no/such/folder/x.csv")));
 }
 
