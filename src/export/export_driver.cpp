@@ -1,0 +1,386 @@
+// One export run as a small state machine over the five parts. Documents come whole from
+// the document writer and are saved atomically; a file that cannot be written is reported
+// and the run goes on, while a document or picture that cannot be made stops it.
+#include "export/export_driver.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "map/map_data.h"
+#include "map/map_info_tree.h"
+#include "map/map_picture.h"
+#include "map/tileset_cache.h"
+#include "platform/file_util.h"
+#include "platform/path_nocase.h"
+#include "project/file_helpers.h"
+#include "project/project_database.h"
+#include "text/text_matcher.h"
+
+namespace zorvane {
+
+const char* const kMapPictureFailedMessage = "マップ画像の保存に失敗しました";
+
+namespace {
+
+const char* const kStageNames[kExportStageCount] = {
+    "database",   "common events", "battle events", "map loading",
+    "map events", "map images",    "scripts",
+};
+
+// Picture file extensions by the SaveMode setting.
+const char* const kPictureExtensions[] = {"bmp", "png", "jpg"};
+
+std::string printed(const char* format, int a, int b = 0, int c = 0) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, a, b, c);
+    return buf;
+}
+
+// Adds the time from construction to destruction to one stage.
+class StageClock {
+  public:
+    StageClock(ExportSummary& summary, int stage)
+        : seconds_(summary.seconds[static_cast<size_t>(stage)]),
+          start_(std::chrono::steady_clock::now()) {}
+    ~StageClock() {
+        seconds_ +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
+    StageClock(const StageClock&) = delete;
+    StageClock& operator=(const StageClock&) = delete;
+
+  private:
+    double& seconds_;
+    std::chrono::steady_clock::time_point start_;
+};
+
+// Ids 1..last, or the chosen one alone.
+struct IdRange {
+    int first = 1, last = 0;
+};
+
+IdRange rangeOf(const ExportCategory& category, size_t count) {
+    if (category.one) return {category.id, category.id};
+    return {1, static_cast<int>(count)};
+}
+
+// Count of ids from 1 of a table whose slot 0 is empty.
+size_t lastId(size_t size) {
+    return size > 0 ? size - 1 : 0;
+}
+
+bool mapsWanted(const ExportOptions& o) {
+    return o.categories[kExportMapEvents].on || o.mapImages;
+}
+
+class ExportRun {
+  public:
+    ExportRun(const ExportOptions& options, const ProjectDatabase& db, ExportSink& sink,
+              const std::atomic<bool>& abort)
+        : o_(options), db_(db), sink_(sink), abort_(abort) {
+        documents_ = o_.documents;
+        documents_.textEncoding = o_.outputEncoding;
+        extension_ = documents_.html ? "html" : "txt";
+    }
+
+    ExportSummary run();
+
+  private:
+    enum class Flow { Go, Halt };
+
+    bool stopRequested();
+    void step();
+    std::string folder(const std::string& name);
+    void report(const std::string& path, bool ok, uint64_t bytes);
+    Flow document(const DocumentSources& sources, const DocumentRequest& request,
+                  const std::string& path);
+    void stopOnFailure(ExportStopKind kind, const std::string& message);
+
+    Flow database();
+    Flow commonEvents();
+    Flow battleEvents();
+    Flow maps();
+    Flow mapEntry(const MapInfoTree& tree, int id, TilesetCache& tilesets);
+    Flow mapEvents(const MapData& map);
+    Flow mapPicture(MapData& map, TilesetCache& tilesets);
+    Flow scripts();
+
+    const ExportOptions& o_;
+    const ProjectDatabase& db_;
+    ExportSink& sink_;
+    const std::atomic<bool>& abort_;
+    DocumentOptions documents_;
+    std::string extension_;
+    ExportSummary summary_;
+    TextMatcher matcher_{MatcherLibrary::Builtin};
+    ColourRules colourRules_;
+};
+
+bool ExportRun::stopRequested() {
+    if (!abort_.load()) return false;
+    summary_.end = ExportEnd::Aborted;
+    return true;
+}
+
+void ExportRun::step() {
+    sink_.step(++summary_.unitsDone);
+}
+
+// A folder of the tree, created with its parents before its first file.
+std::string ExportRun::folder(const std::string& name) {
+    std::string path = name.empty() ? summary_.root : joinPath(summary_.root, name);
+    ensureFolder(path);  // when it fails, its files fail and are reported one by one
+    return path;
+}
+
+void ExportRun::report(const std::string& path, bool ok, uint64_t bytes) {
+    if (ok) {
+        ++summary_.filesWritten;
+        summary_.bytesWritten += bytes;
+        sink_.fileWritten(path, bytes);
+    } else {
+        summary_.failedFiles.push_back(path);
+        sink_.fileFailed(path);
+    }
+}
+
+void ExportRun::stopOnFailure(ExportStopKind kind, const std::string& message) {
+    summary_.end = ExportEnd::Stopped;
+    summary_.stopKind = kind;
+    summary_.stopMessage = message;
+}
+
+ExportRun::Flow ExportRun::document(const DocumentSources& sources, const DocumentRequest& request,
+                                    const std::string& path) {
+    DocumentResult result = writeEventDocument(sources, request, documents_);
+    if (result.outcome == DocumentOutcome::Failed) {
+        stopOnFailure(ExportStopKind::Document, result.message);
+        return Flow::Halt;
+    }
+    if (result.written()) report(path, saveDocument(path, result), result.bytes.size());
+    return Flow::Go;
+}
+
+ExportRun::Flow ExportRun::database() {
+    StageClock clock(summary_, kStageDatabase);
+    CsvEncoding encoding = csvEncodingFor(o_.outputEncoding, db_);
+    std::string target;
+    for (int table = 0; table < kDatabaseTableCount; ++table) {
+        if (!o_.tables[static_cast<size_t>(table)]) continue;
+        if (stopRequested()) return Flow::Halt;
+        if (target.empty()) target = folder("DataBase");
+        sink_.unit(std::string("DataBase/") + databaseTableName(table));
+        for (const WrittenFile& file : writeDatabaseCsv(table, db_, target, encoding))
+            report(file.path, file.ok, file.bytes);
+        step();
+    }
+    return Flow::Go;
+}
+
+ExportRun::Flow ExportRun::commonEvents() {
+    StageClock clock(summary_, kStageCommonEvents);
+    std::string target = folder("CommonEvent");
+    IdRange ids = rangeOf(o_.categories[kExportCommonEvents], lastId(db_.commonEvents().size()));
+    DocumentSources sources{db_};
+    for (int id = ids.first; id <= ids.last; ++id) {
+        if (stopRequested()) return Flow::Halt;
+        std::string name = printed("CommonEvent%03d", id);
+        sink_.unit(name);
+        if (document(sources, {DocumentKind::CommonEvent, id, 1},
+                     joinPath(target, name + "." + extension_)) == Flow::Halt)
+            return Flow::Halt;
+        step();
+    }
+    return Flow::Go;
+}
+
+ExportRun::Flow ExportRun::battleEvents() {
+    StageClock clock(summary_, kStageBattleEvents);
+    std::string target = folder("BattleEvent");
+    const std::vector<Troop>& troops = db_.troops();
+    IdRange ids = rangeOf(o_.categories[kExportBattleEvents], lastId(troops.size()));
+    DocumentSources sources{db_};
+    for (int id = ids.first; id <= ids.last; ++id) {
+        sink_.unit(printed("BattleEvent%03d", id));
+        size_t pages =
+            static_cast<size_t>(id) < troops.size() ? troops[size_t(id)].pages.size() : 1;
+        for (size_t page = 1; page <= pages; ++page) {
+            if (stopRequested()) return Flow::Halt;
+            std::string name = printed("BattleEvent%03d-%02d.", id, static_cast<int>(page));
+            if (document(sources, {DocumentKind::BattleEvent, id, static_cast<int>(page)},
+                         joinPath(target, name + extension_)) == Flow::Halt)
+                return Flow::Halt;
+        }
+        step();
+    }
+    return Flow::Go;
+}
+
+ExportRun::Flow ExportRun::mapEvents(const MapData& map) {
+    StageClock clock(summary_, kStageMapEvents);
+    std::string target = folder(printed("MapEvent/Map%04d", map.mapId));
+    DocumentSources sources{db_};
+    sources.map = &map;
+    for (const auto& [eventId, event] : map.events) {
+        for (size_t page = 1; page <= event.pages.size(); ++page) {
+            if (stopRequested()) return Flow::Halt;
+            std::string name =
+                printed("MapEvent%04d-%04d-%02d.", map.mapId, eventId, static_cast<int>(page));
+            if (document(sources, {DocumentKind::MapEvent, eventId, static_cast<int>(page)},
+                         joinPath(target, name + extension_)) == Flow::Halt)
+                return Flow::Halt;
+        }
+    }
+    return Flow::Go;
+}
+
+ExportRun::Flow ExportRun::mapPicture(MapData& map, TilesetCache& tilesets) {
+    StageClock clock(summary_, kStageMapImages);
+    tilesets.apply(map, db_.tilesets());
+    RenderOptions render = o_.render;
+    int mode = render.saveMode >= 0 && render.saveMode <= 2 ? render.saveMode : kFormatBmp;
+    std::string path =
+        joinPath(folder("MapImage"), printed("Map%04d.", map.mapId) + kPictureExtensions[mode]);
+    MapPictureHooks hooks;
+    hooks.abort = &abort_;
+    hooks.memoryLimit = o_.pictureMemoryLimit;
+    const int mapId = map.mapId;
+    hooks.askFullSizeBmp = [this, mapId] { return sink_.askFullSizeBmp(mapId); };
+    switch (saveMapPicture(path, map, render, hooks)) {
+        case MapPictureStatus::Saved:
+            report(path, true, fileSize(path));
+            return Flow::Go;
+        case MapPictureStatus::EmptyMap:  // nothing to draw
+            return Flow::Go;
+        case MapPictureStatus::CannotWrite:
+            report(path, false, 0);
+            return Flow::Go;
+        case MapPictureStatus::Aborted:
+            summary_.end = ExportEnd::Aborted;
+            return Flow::Halt;
+        case MapPictureStatus::Declined:
+        case MapPictureStatus::TooLarge:
+            break;
+    }
+    if (stopRequested()) return Flow::Halt;  // the question went unanswered
+    stopOnFailure(ExportStopKind::Picture, kMapPictureFailedMessage);
+    return Flow::Halt;
+}
+
+ExportRun::Flow ExportRun::mapEntry(const MapInfoTree& tree, int id, TilesetCache& tilesets) {
+    const ExportCategory& chosen = o_.categories[kExportMapEvents];
+    bool taken =
+        !chosen.one || id == chosen.id || (o_.includeSubMaps && tree.isDescendant(id, chosen.id));
+    if (!taken || id < 1) return Flow::Go;  // the root entry has no map file
+    if (stopRequested()) return Flow::Halt;
+    MapData map;
+    {
+        StageClock clock(summary_, kStageMapLoading);
+        // Event pictures are measured only when a picture is to show them.
+        bool showEvents = o_.mapImages && !o_.render.simpleMap &&
+                          (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
+        if (!map.load(db_, id, showEvents)) return Flow::Go;  // no events, no picture
+    }
+    if (o_.categories[kExportMapEvents].on && mapEvents(map) == Flow::Halt) return Flow::Halt;
+    if (o_.mapImages) return mapPicture(map, tilesets);
+    return Flow::Go;
+}
+
+ExportRun::Flow ExportRun::maps() {
+    MapInfoTree tree = MapInfoTree::fromProject(db_);
+    TilesetCache tilesets;
+    for (const auto& entry : tree.entries()) {
+        sink_.unit(printed("Map%04d", entry.first));
+        if (mapEntry(tree, entry.first, tilesets) == Flow::Halt) return Flow::Halt;
+        step();
+    }
+    return Flow::Go;
+}
+
+ExportRun::Flow ExportRun::scripts() {
+    StageClock clock(summary_, kStageScripts);
+    std::string target = folder("Script");
+    const std::vector<Script>& scripts = db_.scripts();
+    DocumentSources sources{db_};
+    if (documents_.html) {
+        matcher_.load();
+        colourRules_ = loadColourRules(o_.colourRulesFile);
+        sources.matcher = &matcher_;
+        sources.colourRules = &colourRules_;
+    }
+    IdRange ids = rangeOf(o_.categories[kExportScripts], scripts.size());
+    for (int n = ids.first; n <= ids.last; ++n) {
+        if (stopRequested()) return Flow::Halt;
+        sink_.unit(printed("Script%03d", n));
+        const std::string title =
+            n >= 1 && static_cast<size_t>(n) <= scripts.size() ? scripts[size_t(n - 1)].title : "";
+        std::string name =
+            safeFileName(printed("%03d-", n) + title + (documents_.html ? ".html" : ".rb"));
+        DocumentResult result =
+            writeEventDocument(sources, {DocumentKind::Script, n, 1}, documents_);
+        // A script that cannot be made ends the scripts, the last part anyway.
+        if (result.outcome == DocumentOutcome::Failed) {
+            stopOnFailure(ExportStopKind::Document, result.message);
+            return Flow::Halt;
+        }
+        std::string path = joinPath(target, name);
+        if (result.written()) report(path, saveDocument(path, result), result.bytes.size());
+        step();
+    }
+    return Flow::Go;
+}
+
+ExportSummary ExportRun::run() {
+    summary_.root = exportRoot(o_.outputFolder, db_.projectFolder);
+    summary_.units = countExportUnits(o_, db_);
+    if (summary_.units == 0) {
+        summary_.end = ExportEnd::NothingToDo;
+        return summary_;
+    }
+    sink_.begin(summary_.units);
+    Flow flow = database();
+    if (flow == Flow::Go && o_.categories[kExportCommonEvents].on) flow = commonEvents();
+    if (flow == Flow::Go && o_.categories[kExportBattleEvents].on) flow = battleEvents();
+    if (flow == Flow::Go && mapsWanted(o_)) flow = maps();
+    if (flow == Flow::Go && o_.categories[kExportScripts].on) flow = scripts();
+    return summary_;
+}
+
+}  // namespace
+
+const char* exportStageName(int stage) {
+    return stage >= 0 && stage < kExportStageCount ? kStageNames[stage] : "";
+}
+
+std::string exportRoot(const std::string& outputFolder, const std::string& projectFolder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path folder = fs::absolute(projectFolder.empty() ? "." : projectFolder, ec);
+    folder = folder.lexically_normal();
+    std::string last = folder.filename().string();
+    if (last.empty()) last = folder.parent_path().filename().string();
+    return joinPath(outputFolder, safeFileName(last + "_export"));
+}
+
+int countExportUnits(const ExportOptions& o, const ProjectDatabase& db) {
+    int units = 0;
+    for (bool table : o.tables) units += table ? 1 : 0;
+    auto count = [&](int category, size_t all) {
+        const ExportCategory& c = o.categories[static_cast<size_t>(category)];
+        if (c.on) units += c.one ? 1 : static_cast<int>(all);
+    };
+    count(kExportCommonEvents, lastId(db.commonEvents().size()));
+    count(kExportBattleEvents, lastId(db.troops().size()));
+    count(kExportScripts, db.scripts().size());
+    if (mapsWanted(o)) units += static_cast<int>(MapInfoTree::fromProject(db).entries().size());
+    return units;
+}
+
+ExportSummary runExport(const ExportOptions& options, const ProjectDatabase& project,
+                        ExportSink& sink, const std::atomic<bool>& abort) {
+    ExportRun run(options, project, sink, abort);
+    return run.run();
+}
+
+}  // namespace zorvane
