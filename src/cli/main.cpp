@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/doc_command.h"
+#include "cli/export_command.h"
 #include "cli/list_command.h"
 #include "cli/map_command.h"
 #include "cli/rtp_command.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     zorvane::cli::addDocCommand(app, &run);
     zorvane::cli::addTextconvCommands(app, &run);
     zorvane::cli::addImportCommand(app, &run);
+    zorvane::cli::addExportCommand(app, &run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

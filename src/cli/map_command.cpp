@@ -8,14 +8,15 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/picture_flags.h"
 #include "map/map_data.h"
 #include "map/map_info_tree.h"
 #include "map/map_picture.h"
+#include "map/tileset_cache.h"
 #include "platform/file_util.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
@@ -29,26 +30,10 @@ struct MapFlags {
     int map = 0;
     bool all = false;
     std::string output;
-    std::string format = "png";
-    std::string zoom = "1";
-    bool simple = false, grid = false;
-    std::string gridColour = "#000000";
-    std::vector<int> layers = {1, 2, 3};
-    bool noTileEvents = false, noCharacterEvents = false, noPanorama = false, noFog = false;
-    int pngLevel = 6, pngFilter = 5, jpegQuality = 90;
-    bool fullSizeBmp = false;
+    PictureFlags picture;
 };
 
 constexpr int kUsageError = 2;
-
-// The --zoom values in the order of the zoom modes.
-const char* const kZoomNames[kZoomModeCount] = {"2", "1", "1/2", "1/4", "1/8"};
-
-struct FormatName {
-    const char* name;
-    const char* extension;
-};
-const FormatName kFormats[] = {{"bmp", "bmp"}, {"png", "png"}, {"jpg", "jpg"}, {"jpeg", "jpg"}};
 
 std::atomic<bool> gMapAbort{false};
 
@@ -61,61 +46,14 @@ int usage(const std::string& message) {
     return kUsageError;
 }
 
-int zoomModeOf(const std::string& text) {
-    for (int mode = 0; mode < kZoomModeCount; ++mode)
-        if (text == kZoomNames[mode]) return mode;
-    return -1;
-}
-
-bool validColour(const std::string& text) {
-    if (text.size() != 7 || text[0] != '#') return false;
-    for (size_t i = 1; i < text.size(); ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
-    return true;
-}
-
-// The render options the flags describe, or an error text.
-std::string renderOptions(const MapFlags& f, RenderOptions& o) {
-    o.zoomMode = zoomModeOf(f.zoom);
-    if (o.zoomMode < 0) return "--zoom must be 2, 1, 1/2, 1/4 or 1/8";
-    if (!validColour(f.gridColour)) return "--grid-colour must be #RRGGBB";
-    o.viewLayer1 = o.viewLayer2 = o.viewLayer3 = false;
-    for (int layer : f.layers) {
-        if (layer < 1 || layer > 3) return "--layers takes layer numbers 1, 2 and 3";
-        bool* views[] = {&o.viewLayer1, &o.viewLayer2, &o.viewLayer3};
-        *views[layer - 1] = true;
-    }
-    o.viewMapEvent1 = !f.noTileEvents;
-    o.viewMapEvent2 = !f.noCharacterEvents;
-    o.viewPanorama = !f.noPanorama;
-    o.viewFog = !f.noFog;
-    o.simpleMap = f.simple;
-    o.bltGlid = f.grid;
-    o.colorGlid = f.gridColour;
-    o.pngCompLv = f.pngLevel;
-    o.pngFilter = f.pngFilter;
-    o.jpgQuality = f.jpegQuality;
-    return "";
-}
-
 struct MapJob {
     const ProjectDatabase& db;
     const MapFlags& flags;
     RenderOptions options;
     bool showProgress = false;
-    // Maps share tilesets; their pictures are decoded once (copies share the pixels).
-    std::map<int32_t, TilesetGraphics> tilesets;
+    // Maps share tilesets; their pictures are decoded once while they are in use.
+    TilesetCache tilesets;
 };
-
-void loadTileset(MapJob& job, MapData& map) {
-    auto cached = job.tilesets.find(map.tilesetId);
-    if (cached != job.tilesets.end()) {
-        map.tilesetGraphics = cached->second;
-        return;
-    }
-    map.loadTileset(job.db.tilesets());
-    job.tilesets[map.tilesetId] = map.tilesetGraphics;
-}
 
 enum class MapOutcome { Written, Unreadable, Failed };
 
@@ -126,10 +64,10 @@ MapOutcome drawMap(MapJob& job, int mapId, const std::string& path) {
         std::fprintf(stderr, "map %d: cannot read Data/%s\n", mapId, mapFileName(mapId).c_str());
         return MapOutcome::Unreadable;
     }
-    loadTileset(job, map);
+    job.tilesets.apply(map, job.db.tilesets());
     MapPictureHooks hooks;
     hooks.abort = &gMapAbort;
-    const bool fullSize = job.flags.fullSizeBmp;
+    const bool fullSize = job.flags.picture.fullSizeBmp;
     hooks.askFullSizeBmp = [fullSize] { return fullSize; };
     RenderOptions options = job.options;
     MapPictureStatus status = saveMapPicture(path, map, options, hooks);
@@ -141,15 +79,8 @@ MapOutcome drawMap(MapJob& job, int mapId, const std::string& path) {
     return MapOutcome::Failed;
 }
 
-std::string extensionOf(const std::string& format) {
-    for (const FormatName& f : kFormats)
-        if (format == f.name) return f.extension;
-    return "";
-}
-
 int drawAll(MapJob& job) {
-    const std::string extension = extensionOf(job.flags.format);
-    if (extension.empty()) return usage("--format must be png, bmp or jpg");
+    const std::string extension = pictureExtension(job.flags.picture.format);
     if (!ensureFolder(job.flags.output)) {
         std::fprintf(stderr, "%s: cannot create the folder\n", job.flags.output.c_str());
         return 1;
@@ -181,7 +112,7 @@ int runMap(const MapFlags& f) {
     if (!f.all && formatFromExtension(f.output, -1) < 0)
         return usage("the output file must end in .png, .bmp, .jpg or .jpeg");
     RenderOptions options;
-    std::string error = renderOptions(f, options);
+    std::string error = pictureOptions(f.picture, options);
     if (!error.empty()) return usage(error);
     if (!fileExists(f.project)) {
         std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
@@ -210,27 +141,7 @@ void addMapCommand(CLI::App& app, Runner* run) {
     m->add_option("-o,--output", f->output,
                   "picture file (.png, .bmp, .jpg) or, with --all, folder")
         ->required();
-    m->add_option("--format", f->format, "with --all: png (default), bmp or jpg");
-    m->add_option("--zoom", f->zoom, "2, 1 (default), 1/2, 1/4 or 1/8");
-    m->add_flag("--simple", f->simple, "passable and impassable cells in two colours");
-    m->add_flag("--grid", f->grid, "grid lines around the cells");
-    m->add_option("--grid-colour", f->gridColour, "grid colour as #RRGGBB (default #000000)");
-    m->add_option("--layers", f->layers, "tile layers to draw, e.g. 1,2 (default 1,2,3)")
-        ->delimiter(',');
-    m->add_flag("--no-tile-events", f->noTileEvents, "leave out events shown as a tile");
-    m->add_flag("--no-character-events", f->noCharacterEvents,
-                "leave out events shown as a character");
-    m->add_flag("--no-panorama", f->noPanorama, "black under the tiles instead of the panorama");
-    m->add_flag("--no-fog", f->noFog, "leave out the fog");
-    m->add_option("--png-level", f->pngLevel, "PNG compression level 0-9 (default 6)")
-        ->check(CLI::Range(0, 9));
-    m->add_option("--png-filter", f->pngFilter,
-                  "PNG filter: 0 none, 1 Sub, 2 Up, 3 Average, 4 Paeth, 5 all (default)")
-        ->check(CLI::Range(0, 5));
-    m->add_option("--jpeg-quality", f->jpegQuality, "JPEG quality 0-100 (default 90)")
-        ->check(CLI::Range(0, 100));
-    m->add_flag("--full-size-bmp", f->fullSizeBmp,
-                "when the picture is too large for memory, write a full-size BMP instead");
+    addPictureFlags(m, f->picture, "with --all: png (default), bmp or jpg");
     m->callback([run, f] { *run = [f] { return runMap(*f); }; });
 }
 

@@ -1,0 +1,274 @@
+// export: flags become ExportOptions (ids checked against the project first), the run
+// reports to a terminal progress bar or to plain lines, and Ctrl-C stops after the unit
+// in hand, keeping every file written so far. Files that could not be written are listed
+// at the end and make the exit status 1.
+#include "cli/export_command.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/picture_flags.h"
+#include "documents/document_writer.h"
+#include "export/export_driver.h"
+#include "platform/file_util.h"
+#include "platform/folders.h"
+#include "project/file_helpers.h"
+#include "project/project_database.h"
+
+namespace zorvane::cli {
+
+namespace {
+
+struct ExportFlags {
+    std::string project;
+    std::string output;
+    std::string tables;
+    std::string common, troops, maps, scripts;  // "all" or an id
+    bool subMaps = false, mapImages = false, text = false, skipEmpty = false;
+    std::string encoding = "auto";
+    std::string templates;
+    PictureFlags picture;
+};
+
+constexpr int kUsageError = 2;
+constexpr int kInterrupted = 130;
+
+std::atomic<bool> gExportAbort{false};
+
+extern "C" void onExportInterrupt(int) {
+    gExportAbort.store(true);
+}
+
+int usage(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return kUsageError;
+}
+
+std::string tableList() {
+    std::string names;
+    for (int t = 0; t < kDatabaseTableCount; ++t)
+        names += std::string(t ? "," : "") + databaseTableName(t);
+    return names;
+}
+
+// "all" or a comma-separated list of table names.
+std::string parseTables(const std::string& text, ExportOptions& o) {
+    if (text.empty()) return "";
+    if (text == "all") {
+        o.tables.fill(true);
+        return "";
+    }
+    std::stringstream list(text);
+    for (std::string name; std::getline(list, name, ',');) {
+        bool known = false;
+        for (int t = 0; t < kDatabaseTableCount; ++t)
+            if (name == databaseTableName(t)) known = o.tables[static_cast<size_t>(t)] = true;
+        if (!known) return "--tables takes all or names from " + tableList() + ", not " + name;
+    }
+    return "";
+}
+
+// "all" or one id within 1..last (for maps: an id of the map tree).
+std::string parseCategory(const std::string& flag, const std::string& text, int last,
+                          bool (*exists)(const ProjectDatabase&, int), const ProjectDatabase& db,
+                          ExportCategory& category) {
+    if (text.empty()) return "";
+    category.on = true;
+    if (text == "all") return "";
+    char* end = nullptr;
+    long id = std::strtol(text.c_str(), &end, 10);
+    category.one = true;
+    category.id = static_cast<int>(id);
+    bool ok = end && *end == '\0' && !text.empty() && id >= 1 && id <= last &&
+              (!exists || exists(db, category.id));
+    if (ok) return "";
+    return flag + " takes all or an id the project has (1.." + std::to_string(last) + "), not " +
+           text;
+}
+
+bool mapExists(const ProjectDatabase& db, int id) {
+    return db.mapInfos().count(id) != 0;
+}
+
+std::string buildOptions(const ExportFlags& f, const ProjectDatabase& db, ExportOptions& o) {
+    o.outputFolder = f.output;
+    std::string error = parseTables(f.tables, o);
+    int lastMap = db.mapInfos().empty() ? 0 : db.mapInfos().rbegin()->first;
+    const int lastCommon = static_cast<int>(db.commonEvents().size()) - 1;
+    const int lastTroop = static_cast<int>(db.troops().size()) - 1;
+    const int lastScript = static_cast<int>(db.scripts().size());
+    std::string maps = f.maps.empty() && f.mapImages ? "all" : f.maps;
+    for (const std::string& e :
+         {error,
+          parseCategory("--common", f.common, lastCommon, nullptr, db,
+                        o.categories[kExportCommonEvents]),
+          parseCategory("--troops", f.troops, lastTroop, nullptr, db,
+                        o.categories[kExportBattleEvents]),
+          parseCategory("--maps", maps, lastMap, mapExists, db, o.categories[kExportMapEvents]),
+          parseCategory("--scripts", f.scripts, lastScript, nullptr, db,
+                        o.categories[kExportScripts]),
+          pictureOptions(f.picture, o.render)})
+        if (!e.empty()) return e;
+    // --map-images alone: the map row chooses the maps, but writes no events.
+    o.categories[kExportMapEvents].on = !f.maps.empty();
+    o.mapImages = f.mapImages;
+    o.includeSubMaps = f.subMaps;
+    if (!parseOutputEncoding(f.encoding, o.outputEncoding))
+        return "--encoding is auto, cp932 or utf-8";
+    std::string templates = f.templates.empty() ? templateFolder() : f.templates;
+    o.documents.html = !f.text;
+    o.documents.skipEmpty = f.skipEmpty;
+    useTemplateFolder(o.documents, templates);
+    o.colourRulesFile = joinPath(templates, kColourRulesName);
+    return "";
+}
+
+// A bar redrawn in place on a terminal; plain lines, one per unit, anywhere else.
+class ConsoleSink : public ExportSink {
+  public:
+    ConsoleSink(bool terminal, bool fullSizeBmp) : terminal_(terminal), fullSizeBmp_(fullSizeBmp) {}
+    ~ConsoleSink() override { finishBar(); }
+
+    void begin(int total) override { total_ = total; }
+    void unit(const std::string& what) override {
+        current_ = what;
+        if (!terminal_) std::fprintf(stderr, "[%d/%d] %s\n", done_ + 1, total_, what.c_str());
+        draw(false);
+    }
+    void step(int done) override {
+        done_ = done;
+        draw(done_ == total_);
+    }
+    void fileWritten(const std::string&, uint64_t) override {}
+    void fileFailed(const std::string& path) override {
+        clearBar();
+        std::fprintf(stderr, "%s: cannot be written\n", path.c_str());
+        draw(true);
+    }
+    bool askFullSizeBmp(int mapId) override {
+        if (!fullSizeBmp_) {
+            clearBar();
+            std::fprintf(stderr,
+                         "map %d: the picture is too large to hold in memory "
+                         "(--full-size-bmp writes it as a full-size BMP instead)\n",
+                         mapId);
+        }
+        return fullSizeBmp_;
+    }
+    void finishBar() {
+        if (drawn_) std::fprintf(stderr, "\n");
+        drawn_ = false;
+    }
+
+  private:
+    void clearBar() {
+        if (drawn_) std::fprintf(stderr, "\r\033[K");
+    }
+    // At most ten redraws a second, and always the last one.
+    void draw(bool force) {
+        if (!terminal_ || total_ <= 0) return;
+        auto now = std::chrono::steady_clock::now();
+        if (!force && drawn_ && now - lastDraw_ < std::chrono::milliseconds(100)) return;
+        lastDraw_ = now;
+        constexpr int kWidth = 30;
+        int filled = static_cast<int>(static_cast<long long>(done_) * kWidth / total_);
+        std::string bar(static_cast<size_t>(filled), '#');
+        bar.resize(kWidth, '.');
+        std::fprintf(stderr, "\r[%s] %d/%d %s\033[K", bar.c_str(), done_, total_,
+                     done_ == total_ ? "" : current_.c_str());
+        drawn_ = true;
+    }
+
+    bool terminal_, fullSizeBmp_;
+    int total_ = 0, done_ = 0;
+    std::string current_;
+    bool drawn_ = false;
+    std::chrono::steady_clock::time_point lastDraw_;
+};
+
+int report(const ExportSummary& s) {
+    std::fprintf(stderr, "%d files, %.1f MB written into %s\n", s.filesWritten,
+                 static_cast<double>(s.bytesWritten) / 1e6, s.root.c_str());
+    if (!s.failedFiles.empty()) {
+        std::fprintf(stderr, "%zu files could not be written:\n", s.failedFiles.size());
+        for (const std::string& path : s.failedFiles) std::fprintf(stderr, "  %s\n", path.c_str());
+    }
+    switch (s.end) {
+        case ExportEnd::Aborted:
+            std::fprintf(stderr, "stopped after %d of %d units; the files written so far stay\n",
+                         s.unitsDone, s.units);
+            return kInterrupted;
+        case ExportEnd::Stopped:
+            std::fprintf(stderr, "stopped: %s\n", s.stopMessage.c_str());
+            return 1;
+        case ExportEnd::Finished:
+        case ExportEnd::NothingToDo:
+            break;
+    }
+    return s.failedFiles.empty() ? 0 : 1;
+}
+
+int runExportCommand(const ExportFlags& f) {
+    if (!fileExists(f.project)) {
+        std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
+        return 1;
+    }
+    ProjectDatabase db;
+    if (!db.open(f.project)) {
+        std::fprintf(stderr, "%s: cannot be opened\n", f.project.c_str());
+        return 1;
+    }
+    ExportOptions options;
+    std::string error = buildOptions(f, db, options);
+    if (!error.empty()) return usage(error);
+    if (countExportUnits(options, db) == 0)
+        return usage(
+            "nothing to export: give --tables, --common, --troops, --maps, --map-images "
+            "or --scripts");
+    ConsoleSink sink(isatty(STDERR_FILENO) != 0, f.picture.fullSizeBmp);
+    gExportAbort.store(false);
+    auto previous = std::signal(SIGINT, onExportInterrupt);
+    ExportSummary summary = runExport(options, db, sink, gExportAbort);
+    std::signal(SIGINT, previous);
+    sink.finishBar();
+    return report(summary);
+}
+
+}  // namespace
+
+void addExportCommand(CLI::App& app, Runner* run) {
+    auto f = std::make_shared<ExportFlags>();
+    CLI::App* e = app.add_subcommand(
+        "export",
+        "Write the database as CSV, events and scripts as documents and maps as pictures into "
+        "DIR/<project folder>_export (exit status 1 when a file could not be written)");
+    e->add_option("PROJECT", f->project, "the project file (Game.rxproj)")->required();
+    e->add_option("-o,--output", f->output, "the folder that receives the export folder")
+        ->required();
+    e->add_option("--tables", f->tables, "all, or some of " + tableList());
+    e->add_option("--common", f->common, "common events: all, or one id");
+    e->add_option("--troops", f->troops, "battle events: all troops, or one troop id");
+    e->add_option("--maps", f->maps, "map events: all maps, or one map id");
+    e->add_flag("--sub-maps", f->subMaps, "with --maps N: the maps below it in the tree too");
+    e->add_flag("--map-images", f->mapImages,
+                "a picture of every map that --maps takes (all maps without --maps)");
+    e->add_option("--scripts", f->scripts, "scripts: all, or one position from 1");
+    e->add_flag("--text", f->text, "text documents (.txt, scripts .rb) instead of HTML");
+    e->add_flag("--skip-empty", f->skipEmpty, "no document for an empty event page or script");
+    e->add_option("--encoding", f->encoding,
+                  "CSV and text: auto (CP932 for a Shift_JIS project, else UTF-8), cp932 or utf-8");
+    e->add_option("--templates", f->templates,
+                  "folder of header.html, footer.html and ruby_color.txt (the program's)");
+    addPictureFlags(e, f->picture, "map pictures: png (default), bmp or jpg");
+    e->callback([run, f] { *run = [f] { return runExportCommand(*f); }; });
+}
+
+}  // namespace zorvane::cli
