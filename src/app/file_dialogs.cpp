@@ -2,6 +2,7 @@
 // question; wxFD_CHANGE_DIR stays off so the current directory never moves.
 #include "app/file_dialogs.h"
 
+#include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 
 #include "app/message_box.h"
@@ -22,6 +23,10 @@ wxString wildcardOf(const std::vector<FileFilter>& filters) {
 }
 
 std::string systemFileDialog(wxWindow* parent, const FileDialogRequest& request) {
+    if (request.folderOnly) {
+        wxDirDialog dialog(parent, toWx(request.title), toWx(request.folder), wxDD_DEFAULT_STYLE);
+        return dialog.ShowModal() == wxID_OK ? fromWx(dialog.GetPath()) : std::string();
+    }
     long style = request.save ? wxFD_SAVE : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     wxFileDialog dialog(parent, toWx(request.title), toWx(request.folder), toWx(request.fileName),
                         wildcardOf(request.filters), style);
@@ -46,6 +51,14 @@ FileDialogSeam& fileDialogSeam() {
 
 std::string chooseFile(wxWindow* parent, const FileDialogRequest& request) {
     return fileDialogSeam()(parent, request);
+}
+
+std::string chooseFolder(wxWindow* parent, const std::string& title, const std::string& folder) {
+    FileDialogRequest request;
+    request.folderOnly = true;
+    request.title = title;
+    request.folder = folder;
+    return chooseFile(parent, request);
 }
 
 bool askSaveFileName(wxWindow* owner, std::string& file, const std::vector<FileFilter>& filters,

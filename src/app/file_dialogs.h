@@ -1,4 +1,4 @@
-// The open and save dialogs of the program. The system dialog sits behind a seam so tests
+// The open, save and folder dialogs of the program. The system dialog sits behind a seam so tests
 // can pick a file; askSaveFileName adds the program's own overwrite question.
 #pragma once
 #include <functional>
@@ -16,6 +16,7 @@ struct FileFilter {
 
 struct FileDialogRequest {
     bool save = false;
+    bool folderOnly = false;  // a folder picker: title and folder are used, filters are not
     std::string title;
     std::vector<FileFilter> filters;
     int filterIndex = 0;
@@ -31,6 +32,9 @@ std::string chooseFile(wxWindow* parent, const FileDialogRequest& request);
 // The one save dialog: filters, filter index, initial folder and title when not empty, and
 // a default extension for a name typed without one. An existing file is overwritten only
 // when the user answers Yes to the question. On true, `file` holds the chosen path.
+// The folder picker: the chosen folder, or "" when the user cancelled.
+std::string chooseFolder(wxWindow* parent, const std::string& title, const std::string& folder);
+
 bool askSaveFileName(wxWindow* owner, std::string& file, const std::vector<FileFilter>& filters,
                      int filterIndex, const std::string& initialFolder, const std::string& title,
                      const std::string& defaultExtension);

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/export_page.h"
 #include "app/file_dialogs.h"
 #include "app/import_page.h"
 #include "app/message_box.h"
@@ -192,8 +193,7 @@ void MainFrame::createBody() {
         pages_[tab] = new wxPanel(tabs_);
         tabs_->AddPage(pages_[tab], toWx(kTabTitles[tab]));
     }
-    // The search page binds its own keys. Until the export page has its window, its
-    // remembered keys are bound here so that its ids are still read, repaired and written back.
+    // Each page binds its own keys.
     searchPage_ = new SearchPage(pages_[kTabSearch], context_);
     auto* searchFill = new wxBoxSizer(wxVERTICAL);
     searchFill->Add(searchPage_, 1, wxEXPAND);
@@ -202,7 +202,10 @@ void MainFrame::createBody() {
     auto* rtpFill = new wxBoxSizer(wxVERTICAL);
     rtpFill->Add(rtpPage_, 1, wxEXPAND);
     pages_[kTabRtpCopy]->SetSizer(rtpFill);
-    bindExportPageSettings(context_.settingsFile, context_.settings);
+    exportPage_ = new ExportPage(pages_[kTabExport], context_);
+    auto* exportFill = new wxBoxSizer(wxVERTICAL);
+    exportFill->Add(exportPage_, 1, wxEXPAND);
+    pages_[kTabExport]->SetSizer(exportFill);
     importPage_ = new ImportPage(pages_[kTabImport], context_, [this] { reloadProject(); });
     auto* importFill = new wxBoxSizer(wxVERTICAL);
     importFill->Add(importPage_, 1, wxEXPAND);

@@ -17,6 +17,7 @@ namespace zorvane {
 
 class ImportPage;
 class RtpPage;
+class ExportPage;
 class SearchPage;
 
 // wx menu ids must stay below 0x7FFF, so the program's own command numbers (40001 ...)
@@ -55,6 +56,7 @@ class MainFrame : public wxFrame {
     SearchPage* searchPage() const { return searchPage_; }
     RtpPage* rtpPage() const { return rtpPage_; }
     ImportPage* importPage() const { return importPage_; }
+    ExportPage* exportPage() const { return exportPage_; }
 
     void openProjectDialog();
     bool openProject(const std::string& path);
@@ -88,6 +90,7 @@ class MainFrame : public wxFrame {
     SearchPage* searchPage_ = nullptr;
     RtpPage* rtpPage_ = nullptr;
     ImportPage* importPage_ = nullptr;
+    ExportPage* exportPage_ = nullptr;
     int settingsMenuIndex_ = -1;
 };
 

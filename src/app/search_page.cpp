@@ -13,18 +13,14 @@
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
 
-#include <cstdio>
-
 #include "app/fuzzy_options_dialog.h"
 #include "app/hit_forwarder.h"
 #include "app/id_picker.h"
-#include "app/map_tree_picker.h"
 #include "app/message_box.h"
 #include "app/page_hooks.h"
 #include "app/results_window.h"
 #include "app/wx_text.h"
 #include "listing/listing.h"
-#include "map/map_info_tree.h"
 #include "platform/registry_store.h"
 #include "project/project_database.h"
 #include "search/search_engine.h"
@@ -33,34 +29,7 @@ namespace zorvane {
 
 namespace {
 
-struct RangeRowInfo {
-    const char* caption;
-    const char* pickerTitle;
-    int labelKind;  // of ProjectDatabase::label; -1 for scripts
-};
-
-// In SearchScope order.
-const RangeRowInfo kRangeRows[4] = {
-    {"コモンイベント", "コモンイベントを選択", 9},
-    {"バトルイベント", "バトルイベントを選択", 11},
-    {"マップイベント", "マップを選択", 10},
-    {"スクリプト", "スクリプトを選択", -1},
-};
-
 const char* const kSubMapsCaption = "下位のマップも含める";
-
-std::vector<std::string> rangeNames(const ProjectDatabase& db, size_t row) {
-    std::vector<std::string> names;
-    if (row == ScopeCommon)
-        for (const CommonEvent& event : db.commonEvents()) names.push_back(event.name);
-    if (row == ScopeTroops)
-        for (const Troop& troop : db.troops()) names.push_back(troop.name);
-    if (row == ScopeScripts) {
-        names.emplace_back();  // scripts count from 1 here
-        for (const Script& script : db.scripts()) names.push_back(script.title);
-    }
-    return names;
-}
 
 bool matcherLoads(MatcherLibrary library) {
     TextMatcher probe(library);
@@ -104,16 +73,6 @@ SearchPanel searchPanelFrom(const Settings& s, SearchKind kind,
     return panel;
 }
 
-std::string rangeLabel(const ProjectDatabase& db, int row, int id) {
-    if (!db.loaded || id < 1 || row < 0 || row > ScopeScripts) return "";
-    if (row != ScopeScripts)
-        return db.label(id, kRangeRows[row].labelKind, false, true, false, true);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%03d:", id);
-    bool known = static_cast<size_t>(id) <= db.scripts().size();
-    return buf + (known ? db.scripts()[static_cast<size_t>(id) - 1].title : std::string());
-}
-
 SearchPage::SearchPage(wxWindow* parent, AppContext& context)
     : wxPanel(parent), context_(context), commandNames_(commandNames()) {
     // The page's keys are read now and written back at exit with everything else.
@@ -149,24 +108,7 @@ SearchPage::~SearchPage() {
 wxSizer* SearchPage::buildRangeBox() {
     auto* box = new wxStaticBoxSizer(wxVERTICAL, this, toWx("検索範囲"));
     wxWindow* parent = box->GetStaticBox();
-    auto* grid = new wxFlexGridSizer(5, 3, 6);
-    grid->AddGrowableCol(3);
-    for (size_t r = 0; r < ranges_.size(); ++r) {
-        RangeRowControls& row = ranges_[r];
-        row.check = new wxCheckBox(parent, wxID_ANY, toWx(kRangeRows[r].caption));
-        row.all = new wxRadioButton(parent, wxID_ANY, toWx("全て"), wxDefaultPosition,
-                                    wxDefaultSize, wxRB_GROUP);
-        row.chosen = new wxRadioButton(parent, wxID_ANY, toWx("指定"));
-        row.idBox =
-            new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
-        row.pick =
-            new wxButton(parent, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-        for (wxWindow* cell : {static_cast<wxWindow*>(row.check), static_cast<wxWindow*>(row.all),
-                               static_cast<wxWindow*>(row.chosen)})
-            grid->Add(cell, 0, wxALIGN_CENTER_VERTICAL);
-        grid->Add(row.idBox, 1, wxEXPAND);
-        grid->Add(row.pick, 0, wxALIGN_CENTER_VERTICAL);
-    }
+    wxFlexGridSizer* grid = buildRangeRows(parent, ranges_);
     box->Add(grid, 0, wxEXPAND | wxALL, 3);
     subMaps_ = new wxCheckBox(parent, wxID_ANY, toWx(kSubMapsCaption));
     box->Add(subMaps_, 0, wxALL, 3);
@@ -312,11 +254,7 @@ void SearchPage::pickItemId(SearchKind kind, size_t row) {
 void SearchPage::pickRangeId(size_t row) {
     if (!context_.database.loaded || row >= ranges_.size()) return;
     int& id = context_.settings.searchRange.select[row];
-    int chosen = 0;
-    if (row == ScopeMaps)
-        chosen = pickMap(this, MapInfoTree::fromProject(context_.database), id);
-    else
-        chosen = pickId(this, kRangeRows[row].pickerTitle, rangeNames(context_.database, row), id);
+    int chosen = zorvane::pickRangeId(this, context_.database, row, id);
     if (chosen <= 0) return;
     id = chosen;
     showRangeLabels();

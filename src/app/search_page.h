@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "app/event_range_rows.h"
 #include "app/search_item_pages.h"
 #include "search/search_validation.h"
 #include "text/text_matcher.h"
@@ -26,21 +27,9 @@ namespace zorvane {
 
 class ResultsWindow;
 
-struct RangeRowControls {
-    wxCheckBox* check = nullptr;
-    wxRadioButton* all = nullptr;     // "全て"
-    wxRadioButton* chosen = nullptr;  // "指定"
-    wxTextCtrl* idBox = nullptr;
-    wxButton* pick = nullptr;
-};
-
 // The panel as the search check wants it, from the settings the controls were stored into.
 SearchPanel searchPanelFrom(const Settings& settings, SearchKind kind,
                             const std::vector<std::string>& commandNames);
-
-// What a range row shows for its id: "%03d:" and the name of the common event, troop, map
-// or script (script n is the n-th counted from 1); "" without a project.
-std::string rangeLabel(const ProjectDatabase& db, int row, int id);
 
 class SearchPage : public wxPanel {
   public:

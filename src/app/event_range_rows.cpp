@@ -1,0 +1,92 @@
+// One table says each row's caption, picker title and label kind; both pages build and
+// label their rows from it.
+#include "app/event_range_rows.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/radiobut.h>
+#include <wx/sizer.h>
+#include <wx/textctrl.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "app/id_picker.h"
+#include "app/map_tree_picker.h"
+#include "app/settings.h"
+#include "app/wx_text.h"
+#include "map/map_info_tree.h"
+#include "project/project_database.h"
+
+namespace zorvane {
+
+namespace {
+
+struct RangeRowInfo {
+    const char* caption;
+    const char* pickerTitle;
+    int labelKind;  // of ProjectDatabase::label; -1 for scripts
+};
+
+// In the order of EventRangeRow.
+const RangeRowInfo kRangeRows[4] = {
+    {"コモンイベント", "コモンイベントを選択", 9},
+    {"バトルイベント", "バトルイベントを選択", 11},
+    {"マップイベント", "マップを選択", 10},
+    {"スクリプト", "スクリプトを選択", -1},
+};
+
+std::vector<std::string> rangeNames(const ProjectDatabase& db, size_t row) {
+    std::vector<std::string> names;
+    if (row == kRangeCommonEvents)
+        for (const CommonEvent& event : db.commonEvents()) names.push_back(event.name);
+    if (row == kRangeBattleEvents)
+        for (const Troop& troop : db.troops()) names.push_back(troop.name);
+    if (row == kRangeScripts) {
+        names.emplace_back();  // scripts count from 1 here
+        for (const Script& script : db.scripts()) names.push_back(script.title);
+    }
+    return names;
+}
+
+}  // namespace
+
+std::string rangeLabel(const ProjectDatabase& db, int row, int id) {
+    if (!db.loaded || id < 1 || row < 0 || row > kRangeScripts) return "";
+    if (row != kRangeScripts)
+        return db.label(id, kRangeRows[row].labelKind, false, true, false, true);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%03d:", id);
+    bool known = static_cast<size_t>(id) <= db.scripts().size();
+    return buf + (known ? db.scripts()[static_cast<size_t>(id) - 1].title : std::string());
+}
+
+wxFlexGridSizer* buildRangeRows(wxWindow* parent, RangeRows& rows) {
+    auto* grid = new wxFlexGridSizer(5, 3, 6);
+    grid->AddGrowableCol(3);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        RangeRowControls& row = rows[r];
+        row.check = new wxCheckBox(parent, wxID_ANY, toWx(kRangeRows[r].caption));
+        row.all = new wxRadioButton(parent, wxID_ANY, toWx("全て"), wxDefaultPosition,
+                                    wxDefaultSize, wxRB_GROUP);
+        row.chosen = new wxRadioButton(parent, wxID_ANY, toWx("指定"));
+        row.idBox =
+            new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+        row.pick =
+            new wxButton(parent, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+        for (wxWindow* cell : {static_cast<wxWindow*>(row.check), static_cast<wxWindow*>(row.all),
+                               static_cast<wxWindow*>(row.chosen)})
+            grid->Add(cell, 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(row.idBox, 1, wxEXPAND);
+        grid->Add(row.pick, 0, wxALIGN_CENTER_VERTICAL);
+    }
+    return grid;
+}
+
+int pickRangeId(wxWindow* parent, const ProjectDatabase& db, size_t row, int current) {
+    if (!db.loaded || row > kRangeScripts) return 0;
+    if (row == kRangeMapEvents) return pickMap(parent, MapInfoTree::fromProject(db), current);
+    return pickId(parent, kRangeRows[row].pickerTitle, rangeNames(db, row), current);
+}
+
+}  // namespace zorvane

@@ -1,0 +1,162 @@
+// The "エクスポート" tab on a copy of the sample: an export chosen with the page's boxes and
+// pickers runs to the end of its bar, says "終了しました" (with the count of files that could
+// not be written when there are any) and leaves its files.
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/gauge.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+#include <wx/weakref.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <vector>
+
+#include "app/app_context.h"
+#include "app/export_page.h"
+#include "app/gui_test_support.h"
+#include "app/id_picker.h"
+#include "app/main_frame.h"
+#include "app/wx_text.h"
+#include "platform/folders.h"
+#include "support/test_support.h"
+
+namespace zorvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+void send(wxWindow* control, wxEventType type, int value = 0) {
+    wxCommandEvent event(type, control->GetId());
+    event.SetEventObject(control);
+    event.SetInt(value);
+    control->GetEventHandler()->ProcessEvent(event);
+}
+
+void tick(wxCheckBox* box, bool on) {
+    box->SetValue(on);
+    send(box, wxEVT_CHECKBOX, on ? 1 : 0);
+}
+
+// The end box as it was shown, with the bar as it stood at that moment.
+struct EndBox {
+    std::string text, title;
+    long style = 0;
+    int barValue = -1, barRange = -1;
+};
+
+class ExportPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::remove(settingsFilePath());
+        setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
+        fs::create_directories(dir.file("Game"));
+        project = ztest::copySampleProject(dir.file("Game"));
+        if (project.empty()) GTEST_SKIP() << "the sample project is not there yet";
+        saved = messageBoxSeam();
+        messageBoxSeam() = [this](wxWindow*, const std::string& text, const std::string& title,
+                                  long style) {
+            wxGauge* bar = frame->exportPage()->progressBar();
+            boxes.push_back({text, title, style, bar->GetValue(), bar->GetRange()});
+            return wxOK;
+        };
+    }
+
+    void TearDown() override {
+        messageBoxSeam() = saved;
+        if (context.tasks.isBusy()) context.tasks.abort();
+        if (frame) frame->Destroy();
+        ztest::pumpUntil([this] { return !frame; }, 2000);
+    }
+
+    void runFromPage() {
+        boxes.clear();
+        send(page->startButton(), wxEVT_BUTTON);
+        EXPECT_EQ(fromWx(page->startButton()->GetLabel()), "中断");
+        EXPECT_TRUE(ztest::pumpUntil([this] { return !context.tasks.isBusy(); }, 20000));
+        ztest::pumpFor(20);
+    }
+
+    std::set<std::string> files() {
+        std::set<std::string> found;
+        std::string root = out.file("Game_export");
+        if (fs::exists(root))
+            for (const auto& entry : fs::recursive_directory_iterator(root))
+                if (entry.is_regular_file())
+                    found.insert(fs::relative(entry.path(), root).string());
+        return found;
+    }
+
+    ztest::TempDir dir, out;
+    std::string project;
+    AppContext context;
+    wxWeakRef<MainFrame> frame;
+    ExportPage* page = nullptr;
+    std::vector<EndBox> boxes;
+    MessageBoxSeam saved;
+};
+
+TEST_F(ExportPageTest, ExportChosenOnThePageRunsToTheEnd) {
+    frame = startApplication(context, {project});
+    ASSERT_TRUE(frame);
+    page = frame->exportPage();
+    ASSERT_TRUE(page);
+    for (wxCheckBox* box : page->tableBoxes()) tick(box, false);
+    tick(page->tableBoxes()[kTableSwitches], true);
+    const RangeRows& rows = page->rangeRows();
+    for (const RangeRowControls& row : rows) tick(row.check, false);
+    tick(page->mapImagesBox(), false);
+    EXPECT_FALSE(rows[kRangeMapEvents].all->IsEnabled());
+    tick(page->mapImagesBox(), true);  // map pictures alone open the map row's choice
+    EXPECT_TRUE(rows[kRangeMapEvents].all->IsEnabled());
+    tick(page->mapImagesBox(), false);
+
+    // Common event 7 through "指定" and its picker; every script.
+    tick(rows[kRangeCommonEvents].check, true);
+    rows[kRangeCommonEvents].chosen->SetValue(true);
+    send(rows[kRangeCommonEvents].chosen, wxEVT_RADIOBUTTON, 1);
+    ASSERT_TRUE(rows[kRangeCommonEvents].pick->IsEnabled());
+    ztest::ModalDialogs pickers([](wxDialog& dialog) {
+        auto* picker = dynamic_cast<IdPicker*>(&dialog);
+        if (!picker) return wxID_CANCEL;
+        picker->selectId(7);
+        return wxID_OK;
+    });
+    send(rows[kRangeCommonEvents].pick, wxEVT_BUTTON);
+    EXPECT_EQ(fromWx(rows[kRangeCommonEvents].idBox->GetValue()).substr(0, 4), "007:");
+    tick(rows[kRangeScripts].check, true);
+    page->outputBox()->SetValue(toWx(out.path()));
+
+    runFromPage();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "終了しました");
+    EXPECT_EQ(boxes[0].title, "Zorvane");
+    EXPECT_TRUE(boxes[0].style & wxICON_INFORMATION);
+    // One table, one common event, six scripts: the bar stood at its end.
+    EXPECT_EQ(boxes[0].barRange, 8);
+    EXPECT_EQ(boxes[0].barValue, 8);
+    EXPECT_EQ(page->progressBar()->GetValue(), 0);
+    EXPECT_EQ(fromWx(page->startButton()->GetLabel()), "出力開始");
+    // The empty script is skipped ("空イベントを出力しない" is on by default).
+    const std::set<std::string> expected = {
+        "DataBase/11スイッチ.csv",
+        "CommonEvent/CommonEvent007.html",
+        "Script/001-Game_Sample.html",
+        "Script/002-Game_Clock 日本語コメント.html",
+        "Script/003-Window_Scene 拡張.html",
+        "Script/005-Main.html",
+        "Script/006-<script>alert(\"title\")<_script> & \"Title\".html"};
+    EXPECT_EQ(files(), expected);
+
+    // A second run where the script folder cannot be made: the end box counts the files.
+    fs::remove_all(out.file("Game_export/Script"));
+    ztest::writeFile(out.file("Game_export/Script"), "in the way");
+    runFromPage();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "終了しました\n\n5 個のファイルを書き込めませんでした");
+}
+
+}  // namespace
+}  // namespace zorvane
