@@ -176,7 +176,9 @@ std::string equipment(const Context& c, int kind, int id, bool fixed) {
 std::vector<Column<Actor>> actorColumns(const Context& c) {
     using A = Actor;
     using X = Context;
-    std::vector<Column<Actor>> columns = {
+    // The equipment headings name the slots with the system's words.
+    auto slot = [&c](const char* word) { return "[初期装備]" + c.word(word); };
+    return {
         {"名前", [](const A& a, const X&) { return a.name; }},
         {"クラス", [](const A& a, const X& x) { return x.label(kActorClass, a.classId); }},
         {"初期レベル", [](const A& a, const X&) { return number(a.initialLevel); }},
@@ -189,16 +191,17 @@ std::vector<Column<Actor>> actorColumns(const Context& c) {
          [](const A& a, const X&) { return picture(a.characterName, a.characterHue); }},
         {"バトラーグラフィック",
          [](const A& a, const X&) { return picture(a.battlerName, a.battlerHue); }},
-        {"", [](const A& a, const X& x) { return equipment(x, kWeapon, a.weaponId, a.weaponFix); }},
-        {"", [](const A& a, const X& x) { return equipment(x, kArmor, a.armor1Id, a.armor1Fix); }},
-        {"", [](const A& a, const X& x) { return equipment(x, kArmor, a.armor2Id, a.armor2Fix); }},
-        {"", [](const A& a, const X& x) { return equipment(x, kArmor, a.armor3Id, a.armor3Fix); }},
-        {"", [](const A& a, const X& x) { return equipment(x, kArmor, a.armor4Id, a.armor4Fix); }},
+        {slot("weapon"),
+         [](const A& a, const X& x) { return equipment(x, kWeapon, a.weaponId, a.weaponFix); }},
+        {slot("armor1"),
+         [](const A& a, const X& x) { return equipment(x, kArmor, a.armor1Id, a.armor1Fix); }},
+        {slot("armor2"),
+         [](const A& a, const X& x) { return equipment(x, kArmor, a.armor2Id, a.armor2Fix); }},
+        {slot("armor3"),
+         [](const A& a, const X& x) { return equipment(x, kArmor, a.armor3Id, a.armor3Fix); }},
+        {slot("armor4"),
+         [](const A& a, const X& x) { return equipment(x, kArmor, a.armor4Id, a.armor4Fix); }},
     };
-    const char* const equipmentWords[] = {"weapon", "armor1", "armor2", "armor3", "armor4"};
-    for (size_t i = 0; i < 5; ++i)
-        columns[columns.size() - 5 + i].heading = "[初期装備]" + c.word(equipmentWords[i]);
-    return columns;
 }
 
 CsvFile actorParameters(const Context& c, int id, const Actor& actor) {

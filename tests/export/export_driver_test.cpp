@@ -77,7 +77,7 @@ class ExportRunTest : public ::testing::Test {
     RecordingSink sink;
 };
 
-TEST_F(ExportRunTest, OnlySwitchesWritesTheirFileInShiftJis) {
+TEST_F(ExportRunTest, OnlySwitchesWritesTheirFileInTheProjectsEncoding) {
     options.tables[kTableSwitches] = true;
     ExportSummary summary = run();
     EXPECT_EQ(summary.end, ExportEnd::Finished);
@@ -94,6 +94,13 @@ TEST_F(ExportRunTest, OnlySwitchesWritesTheirFileInShiftJis) {
     std::string bytes = ztest::readFile(out.file("Project_export/DataBase/11スイッチ.csv"));
     EXPECT_EQ(bytes.substr(0, 6), "\"ID\",\"");
     EXPECT_NE(bytes.find(cp932), std::string::npos);
+    // A project whose Game.ini is GBK holds text CP932 cannot: UTF-8 behind a byte-order mark.
+    db.gameIniEncoding = "GBK";
+    sink.done = 0;
+    run();
+    bytes = ztest::readFile(out.file("Project_export/DataBase/11スイッチ.csv"));
+    EXPECT_EQ(bytes.substr(0, 9), "\xEF\xBB\xBF\"ID\",\"");
+    EXPECT_NE(bytes.find("\"0009\",\"Café 😀 フラグ\""), std::string::npos);
 }
 
 TEST_F(ExportRunTest, EachChoiceWritesItsFilesAndNothingElse) {
