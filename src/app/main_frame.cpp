@@ -293,21 +293,38 @@ void MainFrame::openProjectDialog() {
     std::string path = chooseFile(this, request);
     if (path.empty()) return;
     if (context_.hooks.closeProjectWindows) context_.hooks.closeProjectWindows();
-    if (!openProject(path))
+    if (!openProject(path) && !openFailureShown_)
         showMessage(this, "プロジェクトの読み込みに失敗しました", kMessageTitle,
                     wxOK | wxICON_WARNING);
 }
 
 bool MainFrame::openProject(const std::string& path) {
     context_.askedAboutChange = false;
+    openFailureShown_ = false;
     // Kept absolute: the folder box shows it, and the next start may run elsewhere.
     std::string full = absolutePath(path);
-    bool opened = context_.database.open(full);
-    if (opened) {
-        context_.settings.system.lastProject = full;
-        repairRememberedIds(context_.settings, context_.database);
+    bool opened = false;
+    // A damaged project must never take the program down, also when it is opened at
+    // start-up: what it provokes is shown, and the program goes on without it.
+    try {
+        opened = context_.database.open(full);
+        if (opened) {
+            context_.settings.system.lastProject = full;
+            repairRememberedIds(context_.settings, context_.database);
+        }
+        if (context_.hooks.refreshPages) context_.hooks.refreshPages();
+    } catch (const std::exception& e) {
+        opened = false;
+        context_.database.clear();
+        openFailureShown_ = true;
+        showMessage(this,
+                    std::string("プロジェクトの読み込み中にエラーが発生しました\n\n") + e.what(),
+                    kMessageTitle, wxOK | wxICON_WARNING);
+        try {  // the pages let go of what they showed of it
+            if (context_.hooks.refreshPages) context_.hooks.refreshPages();
+        } catch (const std::exception&) {
+        }
     }
-    if (context_.hooks.refreshPages) context_.hooks.refreshPages();
     updateCommandStates();
     return opened;
 }

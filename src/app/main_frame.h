@@ -92,6 +92,8 @@ class MainFrame : public wxFrame {
     ImportPage* importPage_ = nullptr;
     ExportPage* exportPage_ = nullptr;
     int settingsMenuIndex_ = -1;
+    // The last openProject() failed with a message of its own.
+    bool openFailureShown_ = false;
 };
 
 }  // namespace zorvane

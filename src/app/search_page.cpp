@@ -304,9 +304,14 @@ void SearchPage::runChecked(const SearchRequest& request, std::shared_ptr<TextMa
         [request, matcher, forwarder, options, &db](std::atomic<bool>& abort) {
             runSearch(request, db, options, *forwarder, abort);
         },
-        [forwarder, target](bool) {
+        [forwarder, target](const TaskEnd& end) {
             forwarder->deliver();
-            if (target) target->searchEnded();
+            if (!target) return;
+            target->searchEnded();
+            if (!end.failed) return;
+            target->setTitleText("検索失敗 - " + end.failure);
+            showMessage(target.get(), "検索中にエラーが発生しました\n\n" + end.failure,
+                        kMessageTitle, wxOK | wxICON_WARNING);
         });
     if (!started) window->searchEnded();
 }

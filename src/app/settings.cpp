@@ -373,7 +373,7 @@ SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {
     // Older files were written in Shift_JIS; the file is read in UTF-8 either way and
     // written back in UTF-8.
     std::string bytes;
-    if (readWholeFile(path_, bytes)) ini_ = IniFile::fromText(toUtf8Lenient(bytes));
+    if (readRegularFile(path_, kMaxIniBytes, bytes)) ini_ = IniFile::fromText(toUtf8Lenient(bytes));
 }
 
 void SettingsFile::bindInt(const std::string& section, const std::string& key, int& var, int def) {

@@ -5,6 +5,8 @@
 #include <wx/app.h>
 
 #include <chrono>
+#include <exception>
+#include <new>
 
 namespace zorvane {
 
@@ -25,10 +27,18 @@ bool TaskRunner::start(Task task, Done done) {
     std::weak_ptr<TaskRunner*> self = self_;
     std::shared_ptr<Run> run = run_;
     worker_ = std::thread([self, run, task = std::move(task)] {
+        // A failing task must not take the program down; it ends as a failure.
         try {
             task(run->abortFlag);
+        } catch (const std::bad_alloc&) {
+            run->failed = true;
+            run->failure = "not enough memory";
+        } catch (const std::exception& e) {
+            run->failed = true;
+            run->failure = e.what();
         } catch (...) {
-            // A failing task ends like any other; it must not take the program down.
+            run->failed = true;
+            run->failure = "unknown error";
         }
         run->workerDone = true;
         if (wxTheApp) {
@@ -59,10 +69,10 @@ void TaskRunner::finish() {
     if (worker_.joinable()) worker_.join();
     busy_ = false;
     aborting_ = false;
-    bool aborted = run_->abortFlag;
+    TaskEnd end{run_->abortFlag.load(), run_->failed, run_->failure};
     Done done = std::move(done_);
     done_ = nullptr;
-    if (done) done(aborted);
+    if (done) done(end);
     notify();
 }
 

@@ -5,14 +5,22 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace zorvane {
 
+// How a task ended: aborted or not, and, when it ended by an exception, what failed.
+struct TaskEnd {
+    bool aborted = false;
+    bool failed = false;
+    std::string failure;  // the exception's text
+};
+
 class TaskRunner {
   public:
     using Task = std::function<void(std::atomic<bool>& abort)>;
-    using Done = std::function<void(bool aborted)>;
+    using Done = std::function<void(const TaskEnd& end)>;
 
     TaskRunner();
     // A task still running is told to stop and waited for.
@@ -33,6 +41,9 @@ class TaskRunner {
     struct Run {
         std::atomic<bool> abortFlag{false};
         std::atomic<bool> workerDone{false};
+        // Written by the worker before workerDone is set, read after.
+        bool failed = false;
+        std::string failure;
     };
 
     void finish();

@@ -2,10 +2,14 @@
 // may begin with '-' or contain anything a file name can.
 #include "app/zorvane_app.h"
 
+#include <exception>
+#include <new>
+#include <string>
 #include <vector>
 
 #include "app/event_viewer.h"
 #include "app/map_viewer.h"
+#include "app/message_box.h"
 #include "app/update_prompt.h"
 #include "app/wx_text.h"
 
@@ -19,6 +23,21 @@ bool ZorvaneApp::OnInit() {
     joinEventViewer(*context_);
     joinMapViewer(*context_);
     startApplication(*context_, args);
+    return true;
+}
+
+bool ZorvaneApp::OnExceptionInMainLoop() {
+    std::string what = "unknown error";
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        what = "not enough memory";
+    } catch (const std::exception& e) {
+        what = e.what();
+    } catch (...) {
+    }
+    showMessage(GetTopWindow(), "エラーが発生しました\n\n" + what, kMessageTitle,
+                wxOK | wxICON_WARNING);
     return true;
 }
 

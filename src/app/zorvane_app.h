@@ -13,6 +13,8 @@ class ZorvaneApp : public wxApp {
   public:
     bool OnInit() override;
     int OnExit() override;
+    // An exception that escaped an event handler is shown, and the program goes on.
+    bool OnExceptionInMainLoop() override;
 
   private:
     std::unique_ptr<AppContext> context_;

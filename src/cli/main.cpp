@@ -1,6 +1,8 @@
 // zorvane-cli: the work of the desktop program without windows, for terminals and scripts.
 #include <clocale>
 #include <cstdio>
+#include <exception>
+#include <new>
 
 #include "cli/commands.h"
 #include "cli/doc_command.h"
@@ -32,5 +34,15 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
     }
-    return run ? run() : 1;
+    if (!run) return 1;
+    // Whatever a damaged project provokes ends as a message and a failure status, not as
+    // an abort with a core dump.
+    try {
+        return run();
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "zorvane-cli: not enough memory\n");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zorvane-cli: %s\n", e.what());
+    }
+    return 1;
 }

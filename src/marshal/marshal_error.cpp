@@ -10,7 +10,7 @@ std::string MarshalError::message() const {
         case Code::None:
             return "no error";
         case Code::CannotOpen:
-            return "cannot open";
+            return detail.empty() ? "cannot open" : detail;
         case Code::EmptyFile:
             return "empty file";
         case Code::BadVersion:
@@ -63,6 +63,8 @@ std::string MarshalError::message() const {
             return buf;
         case Code::WriteFailed:
             return "cannot write the file";
+        case Code::OutOfMemory:
+            return "not enough memory to read the file";
     }
     return "unknown error";
 }

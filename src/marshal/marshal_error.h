@@ -26,10 +26,13 @@ struct MarshalError {
         NotLoaded,
         UnsupportedKind,
         WriteFailed,
+        OutOfMemory,
     };
     Code code = Code::None;
     size_t offset = 0;
     int byte = -1;
+    // CannotOpen: why, when known ("not a regular file", "file too large (...)").
+    std::string detail;
 
     bool ok() const { return code == Code::None; }
     std::string message() const;

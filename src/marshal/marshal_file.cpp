@@ -1,14 +1,14 @@
 #include "marshal/marshal_file.h"
 
-#include <unistd.h>
-
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
 #include <memory>
+#include <new>
 
 #include "marshal/marshal_arena.h"
 #include "marshal/marshal_writer.h"
+#include "platform/atomic_file.h"
+#include "platform/file_util.h"
 
 namespace zorvane {
 
@@ -75,11 +75,12 @@ bool MarshalFile::loadFromBuffer(std::string_view bytes) {
 
 bool MarshalFile::load(const std::string& path) {
     clear();
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
-    long size = -1;
-    if (f && std::fseek(f.get(), 0, SEEK_END) == 0) size = std::ftell(f.get());
-    if (size < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) {
+    std::string why;
+    uint64_t size = 0;
+    StdioFile f = openRegularFile(path, kMaxFileBytes, &why, &size);
+    if (!f) {
         state_->error.code = MarshalError::Code::CannotOpen;
+        state_->error.detail = why;
         return false;
     }
     if (size == 0) {
@@ -87,15 +88,22 @@ bool MarshalFile::load(const std::string& path) {
         return false;
     }
     // The file is read straight into the tree's arena: strings stay where they were read.
-    auto n = static_cast<size_t>(size);
-    state_->arena = std::make_unique<MarshalArena>(firstBlockFor(n));
-    auto* data = static_cast<uint8_t*>(state_->arena->allocate(n, 1));
-    if (std::fread(data, 1, n, f.get()) != n) {
-        state_->arena.reset();
-        state_->error.code = MarshalError::Code::CannotOpen;
+    // A tree too big for the memory left fails this file only.
+    try {
+        auto n = static_cast<size_t>(size);
+        state_->arena = std::make_unique<MarshalArena>(firstBlockFor(n));
+        auto* data = static_cast<uint8_t*>(state_->arena->allocate(n, 1));
+        if (std::fread(data, 1, n, f.get()) != n) {
+            state_->arena.reset();
+            state_->error.code = MarshalError::Code::CannotOpen;
+            return false;
+        }
+        if (!readInto(*state_, data, n)) return false;
+    } catch (const std::bad_alloc&) {
+        clear();
+        state_->error.code = MarshalError::Code::OutOfMemory;
         return false;
     }
-    if (!readInto(*state_, data, n)) return false;
     state_->path = path;
     return true;
 }
@@ -117,20 +125,8 @@ bool MarshalFile::serialize(std::string& out) {
 bool MarshalFile::save(const std::string& path) {
     std::string bytes;
     if (!serialize(bytes)) return false;
-    // Write beside the target and rename, so the old file survives any failure.
-    std::string tmp = path + ".tmp-" + std::to_string(::getpid());
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out || !out.flush()) {
-            out.close();
-            std::remove(tmp.c_str());
-            state_->error.code = MarshalError::Code::WriteFailed;
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
+    // Beside the target and renamed into place, so the old file survives any failure.
+    if (!writeFileAtomic(path, bytes)) {
         state_->error.code = MarshalError::Code::WriteFailed;
         return false;
     }

@@ -4,6 +4,7 @@
 // tree are views into the arena: they are valid while this file holds the tree.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,10 @@ class MarshalFile {
 
     // Limits for compressed strings of the next load (a project shares one budget).
     void setInflateLimits(const InflateLimits& limits) { limits_ = limits; }
+    // Data files far beyond any real project's are refused before they are read.
+    static constexpr uint64_t kMaxFileBytes = uint64_t(64) << 20;
+
+    // Only a regular file of at most kMaxFileBytes is read.
     bool load(const std::string& path);
     bool loadFromBuffer(std::string_view bytes);
     bool save(const std::string& path);

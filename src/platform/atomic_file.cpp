@@ -6,18 +6,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <random>
 
 #include "platform/file_util.h"
 
 namespace zorvane {
 
 namespace {
-
-std::atomic<unsigned> tempCounter{0};
 
 // A symlinked target is replaced through its link, not by a plain file.
 std::string resolveTarget(const std::string& path) {
@@ -28,12 +27,15 @@ std::string resolveTarget(const std::string& path) {
     return buffer;
 }
 
+// A short random name in the target's folder: derived from the target's name it could
+// pass the 255-byte limit of a name, and a predictable one invites a planted link (the
+// file is created with O_EXCL all the same).
 std::string tempNameFor(const std::string& path) {
+    thread_local std::mt19937_64 random{std::random_device{}() ^ (uint64_t(getpid()) << 32)};
+    char name[32];
+    std::snprintf(name, sizeof name, ".zv%016llx.tmp", static_cast<unsigned long long>(random()));
     std::string folder = folderOf(path);
-    std::string base = folder.empty() ? path : path.substr(folder.size() + 1);
-    std::string name = "." + base + ".tmp" + std::to_string(getpid()) + "-" +
-                       std::to_string(tempCounter.fetch_add(1));
-    return folder.empty() ? name : joinPath(folder, name);
+    return folder.empty() ? std::string(name) : joinPath(folder, name);
 }
 
 }  // namespace

@@ -56,26 +56,27 @@ bool readRegularFile(const std::string& path, uint64_t maxBytes, std::string& ou
                      std::string* error) {
     uint64_t size = 0;
     StdioFile file = openRegularFile(path, maxBytes, error, &size);
+    out.clear();
     if (!file) return false;
-    std::string bytes;
-    bytes.resize(size_t(size));
-    size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    bytes.resize(got);
+    // Read into `out` itself: a caller that reuses its buffer keeps the capacity.
+    out.resize(size_t(size));
+    out.resize(std::fread(out.data(), 1, out.size(), file.get()));
     // The file may have grown since it was measured: read on, still within the limit.
     char buffer[65536];
     size_t more;
     while ((more = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        if (bytes.size() + more > maxBytes) {
-            setError(error, tooLargeText(bytes.size() + more, maxBytes));
+        if (out.size() + more > maxBytes) {
+            setError(error, tooLargeText(out.size() + more, maxBytes));
+            out.clear();
             return false;
         }
-        bytes.append(buffer, more);
+        out.append(buffer, more);
     }
     if (std::ferror(file.get())) {
         setError(error, "read error");
+        out.clear();
         return false;
     }
-    out = std::move(bytes);
     return true;
 }
 

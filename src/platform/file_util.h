@@ -20,7 +20,7 @@ using StdioFile = std::unique_ptr<std::FILE, StdioCloser>;
 // file" or "file too large (N bytes, at most M)". *size receives the size when opened.
 StdioFile openRegularFile(const std::string& path, uint64_t maxBytes, std::string* error = nullptr,
                           uint64_t* size = nullptr);
-// The whole of a regular file of at most maxBytes into `out` (left unchanged on failure).
+// The whole of a regular file of at most maxBytes into `out` (empty on failure).
 bool readRegularFile(const std::string& path, uint64_t maxBytes, std::string& out,
                      std::string* error = nullptr);
 

@@ -3,9 +3,11 @@
 // unknown lines, line ends and the file's encoding all survive a save.
 #include "platform/ini_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
@@ -16,6 +18,7 @@ namespace zorvane {
 namespace {
 
 const char kUtf8Bom[] = "\xEF\xBB\xBF";
+const std::string_view kLineEnds[] = {"", "\r\n", "\n", "\r"};
 
 std::string_view trim(std::string_view s) {
     size_t b = s.find_first_not_of(" \t");
@@ -61,6 +64,16 @@ std::string unquote(std::string_view v) {
     return std::string(v);
 }
 
+// Reading drops a value's outer spaces and one pair of enclosing quotes; a value that has
+// either is written inside quotes so that it reads back as it was set.
+std::string quotedIfNeeded(const std::string& value) {
+    bool spaced = !value.empty() && (value.front() == ' ' || value.front() == '\t' ||
+                                     value.back() == ' ' || value.back() == '\t');
+    bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                  value.back() == value.front();
+    return spaced || quoted ? "\"" + value + "\"" : value;
+}
+
 std::string withoutLineBreaks(const std::string& value) {
     std::string out;
     for (char c : value)
@@ -78,7 +91,7 @@ IniFile IniFile::fromText(std::string bytes) {
 
 bool IniFile::load(const std::string& path) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) {
+    if (!readRegularFile(path, kMaxIniBytes, bytes)) {
         parse("");
         return false;
     }
@@ -86,47 +99,74 @@ bool IniFile::load(const std::string& path) {
     return true;
 }
 
+std::string_view IniFile::textOf(const Line& line) const {
+    const std::string& buffer = line.textInTextBuffer ? text_ : raw_;
+    return std::string_view(buffer).substr(line.textStart, line.textLength);
+}
+
+std::string_view IniFile::endingOf(const Line& line) const {
+    return kLineEnds[line.ending];
+}
+
+IniFile::Line IniFile::editedLine(std::string_view text, uint8_t ending) {
+    Line line;
+    line.textStart = uint32_t(text_.size());
+    line.textLength = uint32_t(text.size());
+    line.textInTextBuffer = true;
+    line.changed = true;
+    line.ending = ending;
+    text_.append(text);
+    return line;
+}
+
 void IniFile::parse(const std::string& bytes) {
     lines_.clear();
+    text_.clear();
     bom_.clear();
-    std::string_view rest(bytes);
-    if (rest.substr(0, 3) == kUtf8Bom) {
+    std::string_view all(bytes);
+    if (all.substr(0, 3) == kUtf8Bom) {
         bom_ = kUtf8Bom;
-        rest.remove_prefix(3);
+        all.remove_prefix(3);
     }
-    cp932_ = !isValidUtf8(rest);
+    raw_ = std::string(all);
+    cp932_ = !isValidUtf8(raw_);
     // CP932 trail bytes are never CR or LF, so splitting the raw bytes is safe.
-    while (!rest.empty()) {
-        size_t cut = rest.find_first_of("\r\n");
+    for (size_t pos = 0; pos < raw_.size();) {
+        size_t cut = std::min(raw_.find_first_of("\r\n", pos), raw_.size());
         Line line;
-        line.raw = std::string(rest.substr(0, cut));
-        if (cut == std::string_view::npos) {
-            rest = {};
-        } else {
-            size_t endLen =
-                (rest[cut] == '\r' && cut + 1 < rest.size() && rest[cut + 1] == '\n') ? 2 : 1;
-            line.ending = std::string(rest.substr(cut, endLen));
-            rest.remove_prefix(cut + endLen);
+        line.rawStart = line.textStart = uint32_t(pos);
+        line.rawLength = line.textLength = uint32_t(cut - pos);
+        if (cut < raw_.size()) {
+            bool crlf = raw_[cut] == '\r' && cut + 1 < raw_.size() && raw_[cut + 1] == '\n';
+            line.ending = crlf ? 1 : raw_[cut] == '\n' ? 2 : 3;
+            cut += crlf ? 2 : 1;
         }
-        line.text = cp932_ ? cp932ToUtf8(line.raw) : line.raw;
-        lines_.push_back(std::move(line));
+        if (cp932_) {
+            std::string text = cp932ToUtf8(std::string_view(raw_).substr(pos, line.rawLength));
+            line.textStart = uint32_t(text_.size());
+            line.textLength = uint32_t(text.size());
+            line.textInTextBuffer = true;
+            text_ += text;
+        }
+        lines_.push_back(line);
+        pos = cut;
     }
 }
 
-std::string IniFile::defaultEnding() const {
+uint8_t IniFile::defaultEnding() const {
     for (const Line& line : lines_)
-        if (!line.ending.empty()) return line.ending;
-    return "\r\n";
+        if (line.ending != 0) return line.ending;
+    return 1;
 }
 
 bool IniFile::findSection(const std::string& section, size_t& header, size_t& end) const {
     std::string_view name;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (!parseSectionHeader(lines_[i].text, name) || !equalsNoCase(name, trim(section)))
+        if (!parseSectionHeader(textOf(lines_[i]), name) || !equalsNoCase(name, trim(section)))
             continue;
         header = i;
         end = i + 1;
-        while (end < lines_.size() && !parseSectionHeader(lines_[end].text, name)) ++end;
+        while (end < lines_.size() && !parseSectionHeader(textOf(lines_[end]), name)) ++end;
         return true;
     }
     return false;
@@ -136,7 +176,7 @@ bool IniFile::findKey(size_t from, size_t to, const std::string& key, size_t& at
     std::string_view name;
     size_t equals;
     for (size_t i = from; i < to; ++i) {
-        if (parseKeyLine(lines_[i].text, name, equals) && equalsNoCase(name, trim(key))) {
+        if (parseKeyLine(textOf(lines_[i]), name, equals) && equalsNoCase(name, trim(key))) {
             at = i;
             return true;
         }
@@ -153,8 +193,8 @@ std::string IniFile::get(const std::string& section, const std::string& key,
                          const std::string& def) const {
     size_t header, end, at;
     if (!findSection(section, header, end) || !findKey(header + 1, end, key, at)) return def;
-    const std::string& text = lines_[at].text;
-    return unquote(trim(std::string_view(text).substr(text.find('=') + 1)));
+    std::string_view text = textOf(lines_[at]);
+    return unquote(trim(text.substr(text.find('=') + 1)));
 }
 
 int IniFile::getInt(const std::string& section, const std::string& key, int def) const {
@@ -176,41 +216,37 @@ int IniFile::getInt(const std::string& section, const std::string& key, int def)
 }
 
 void IniFile::insertLine(size_t at, const std::string& text) {
-    std::string ending = defaultEnding();
-    if (at > 0 && lines_[at - 1].ending.empty()) lines_[at - 1].ending = ending;
-    Line line;
-    line.text = text;
-    line.ending = ending;
-    line.changed = true;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    uint8_t ending = defaultEnding();
+    if (at > 0 && lines_[at - 1].ending == 0) lines_[at - 1].ending = ending;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), editedLine(text, ending));
 }
 
 void IniFile::set(const std::string& section, const std::string& key, const std::string& value) {
     // A line break in a value would split the line and corrupt the file.
     std::string clean = withoutLineBreaks(value);
+    std::string written = quotedIfNeeded(clean);
     size_t header, end, at;
     if (!findSection(section, header, end)) {
         insertLine(lines_.size(), "[" + section + "]");
-        insertLine(lines_.size(), key + "=" + clean);
+        insertLine(lines_.size(), key + "=" + written);
         return;
     }
     if (findKey(header + 1, end, key, at)) {
         // Same value as read (spacing and quotes aside): leave the line's bytes alone.
         if (get(section, key, "") == clean) return;
-        Line& line = lines_[at];
         // Keep the key's own spelling and the spacing around '='.
-        size_t valueStart = line.text.find('=') + 1;
-        while (valueStart < line.text.size() &&
-               (line.text[valueStart] == ' ' || line.text[valueStart] == '\t'))
+        std::string_view text = textOf(lines_[at]);
+        size_t valueStart = text.find('=') + 1;
+        while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t'))
             ++valueStart;
-        line.text = line.text.substr(0, valueStart) + clean;
-        line.changed = true;
+        std::string edited = std::string(text.substr(0, valueStart)) + written;
+        lines_[at] = editedLine(edited, lines_[at].ending);
         return;
     }
     size_t last = header;
     for (size_t i = header + 1; i < end; ++i)
-        if (!trim(lines_[i].text).empty()) last = i;
-    insertLine(last + 1, key + "=" + clean);
+        if (!trim(textOf(lines_[i])).empty()) last = i;
+    insertLine(last + 1, key + "=" + written);
 }
 
 void IniFile::removeSection(const std::string& section) {
@@ -224,7 +260,7 @@ std::vector<std::string> IniFile::sections() const {
     std::vector<std::string> names;
     std::string_view name;
     for (const Line& line : lines_)
-        if (parseSectionHeader(line.text, name)) names.emplace_back(name);
+        if (parseSectionHeader(textOf(line), name)) names.emplace_back(name);
     return names;
 }
 
@@ -232,10 +268,12 @@ std::string IniFile::bytes() const {
     std::string out = bom_;
     for (const Line& line : lines_) {
         if (!line.changed)
-            out += line.raw;
+            out += std::string_view(raw_).substr(line.rawStart, line.rawLength);
+        else if (cp932_)
+            out += utf8ToCp932(std::string(textOf(line)));
         else
-            out += cp932_ ? utf8ToCp932(line.text) : line.text;
-        out += line.ending;
+            out += textOf(line);
+        out += endingOf(line);
     }
     return out;
 }

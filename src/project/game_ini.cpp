@@ -48,10 +48,10 @@ std::string decodeSystemText(const std::string& bytes, std::string* encoding) {
     return cp932ToUtf8(bytes);
 }
 
-bool readGameIni(const std::string& path, GameIni& out) {
+bool readGameIni(const std::string& path, GameIni& out, std::string* error) {
     out = GameIni{};
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return false;
+    if (!readRegularFile(path, kMaxGameIniBytes, bytes, error)) return false;
     IniFile ini = IniFile::fromText(decodeSystemText(bytes, &out.encoding));
     out.title = ini.get("Game", "Title", "");
     for (int n = 0; n < 3; ++n) {

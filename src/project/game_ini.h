@@ -3,6 +3,7 @@
 // which is tried when the bytes are not valid CP932.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace zorvane {
@@ -14,8 +15,12 @@ struct GameIni {
     std::string encoding;  // "UTF-8", "CP932" or "GBK": how the file was read
 };
 
-// False when the file cannot be read (the fields are then empty).
-bool readGameIni(const std::string& path, GameIni& out);
+// A real Game.ini holds a few lines; anything much bigger is not one.
+constexpr uint64_t kMaxGameIniBytes = 64 * 1024;
+
+// False when the file cannot be read (the fields are then empty, *error says why): also
+// when it is not a regular file or larger than kMaxGameIniBytes.
+bool readGameIni(const std::string& path, GameIni& out, std::string* error = nullptr);
 // The decoding rule above, for any such text.
 std::string decodeSystemText(const std::string& bytes, std::string* encoding = nullptr);
 

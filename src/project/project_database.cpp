@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
@@ -259,7 +261,15 @@ void ProjectDatabase::ensure(DataPart part) const {
     if (ready.load(std::memory_order_acquire)) return;
     std::lock_guard<std::mutex> lock(store_->mutex);
     if (ready.load(std::memory_order_relaxed)) return;
-    if (loaded) readPart(part);
+    // Tables are read wherever they are first used, even in a window's event handler: a
+    // failure must end as a diagnostic there, never as an exception.
+    try {
+        if (loaded) readPart(part);
+    } catch (const std::bad_alloc&) {
+        store_->diagnostics.push_back({dataFileNames()[size_t(part)], "not enough memory"});
+    } catch (const std::exception& e) {
+        store_->diagnostics.push_back({dataFileNames()[size_t(part)], e.what()});
+    }
     ready.store(true, std::memory_order_release);
 }
 
@@ -351,7 +361,8 @@ bool ProjectDatabase::open(const std::string& file) {
     GameIni ini;
     std::string iniPath = joinPath(projectFolder, "Game.ini");
     if (auto hit = findPathNoCase(projectFolder, "Game.ini")) iniPath = *hit;
-    if (!readGameIni(iniPath, ini)) store_->diagnostics.push_back({"Game.ini", "cannot open"});
+    std::string why;
+    if (!readGameIni(iniPath, ini, &why)) store_->diagnostics.push_back({"Game.ini", why});
     for (int n = 1; n <= 3; ++n) {
         setRtpFolder(n, ini.rtp[n - 1]);
         rtpNames[n - 1] = ini.rtp[n - 1];

@@ -109,6 +109,34 @@ TEST_F(MainFrameTest, CommandLineProjectOpensEvenWithAutoReadOff) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+// A damaged project opened at start-up (AutoRead) must never take the program down: files
+// that are no files end as diagnostics, and anything that still throws while the project
+// opens is shown in a message box.
+TEST_F(MainFrameTest, ADamagedProjectNeverTakesTheProgramDown) {
+    fs::remove(fs::path(dir.path()) / "Data" / "System.rxdata");
+    fs::create_directory(fs::path(dir.path()) / "Data" / "System.rxdata");
+    fs::resize_file(fs::path(dir.path()) / "Data" / "Items.rxdata", std::uintmax_t(100) << 30);
+    writeSettings("[System]\nAutoRead=1\nLastProject=" + project + "\n");
+    context.hooks.refreshPages = [this] { context.database.loadAll(); };
+    ztest::MessageBoxes boxes(wxOK);
+    start({});
+    ASSERT_TRUE(context.database.loaded);
+    std::string diagnostics;
+    for (const Diagnostic& d : context.database.diagnostics())
+        diagnostics += d.file + ": " + d.what + "\n";
+    EXPECT_NE(diagnostics.find("System.rxdata: not a regular file"), std::string::npos)
+        << diagnostics;
+    EXPECT_NE(diagnostics.find("Items.rxdata: file too large"), std::string::npos) << diagnostics;
+
+    context.hooks.refreshPages = [] { throw std::runtime_error("page refresh failed"); };
+    command(kCmdReload);
+    ASSERT_TRUE(frame);
+    EXPECT_FALSE(context.database.loaded);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("page refresh failed"), std::string::npos);
+    EXPECT_TRUE(frame->isCommandEnabled(kCmdOpen));
+}
+
 TEST_F(MainFrameTest, WithoutProjectOnlyOpeningIsOffered) {
     writeSettings("[System]\nAutoRead=0\nLastProject=" + project + "\n");
     start({});
@@ -229,7 +257,7 @@ TEST_F(MainFrameTest, WhileBusyProjectCommandsAndExitAreRefused) {
             while (!abort) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             sawAbort = true;
         },
-        [&](bool) { finished = true; }));
+        [&](const TaskEnd&) { finished = true; }));
 
     for (int id : {kCmdOpen, kCmdReload, kCmdSettings, kCmdEventViewer, kCmdMapViewer})
         EXPECT_FALSE(frame->isCommandEnabled(id)) << id;

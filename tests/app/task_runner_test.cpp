@@ -23,9 +23,9 @@ TEST(TaskRunner, RunsOneTaskAtATimeAndFinishesOnTheUiThread) {
         [&](std::atomic<bool>&) {
             while (!release) std::this_thread::sleep_for(1ms);
         },
-        [&](bool aborted) {
+        [&](const TaskEnd& end) {
             doneThread = std::this_thread::get_id();
-            wasAborted = aborted;
+            wasAborted = end.aborted || end.failed;
         }));
     EXPECT_TRUE(runner.isBusy());
     EXPECT_EQ(stateChanges, 1);
@@ -54,9 +54,9 @@ TEST(TaskRunner, AbortSetsTheFlagAndReturnsOnlyAfterTheTaskEnded) {
             std::this_thread::sleep_for(20ms);  // winding down takes a moment
             taskEnded = true;
         },
-        [&](bool aborted) {
+        [&](const TaskEnd& end) {
             ++doneCalls;
-            wasAborted = aborted;
+            wasAborted = end.aborted;
         }));
     runner.abort();
     EXPECT_TRUE(taskEnded);
@@ -69,13 +69,20 @@ TEST(TaskRunner, AbortSetsTheFlagAndReturnsOnlyAfterTheTaskEnded) {
     EXPECT_EQ(doneCalls, 1);
 }
 
-TEST(TaskRunner, AFailingTaskStillEnds) {
+TEST(TaskRunner, AFailingTaskEndsAsAFailure) {
     TaskRunner runner;
     bool done = false;
+    TaskEnd seen;
     ASSERT_TRUE(runner.start([](std::atomic<bool>&) { throw std::runtime_error("broken"); },
-                             [&](bool) { done = true; }));
+                             [&](const TaskEnd& end) {
+                                 done = true;
+                                 seen = end;
+                             }));
     ASSERT_TRUE(ztest::pumpUntil([&] { return !runner.isBusy(); }));
     EXPECT_TRUE(done);
+    EXPECT_TRUE(seen.failed);
+    EXPECT_FALSE(seen.aborted);
+    EXPECT_EQ(seen.failure, "broken");
 }
 
 TEST(TaskRunner, DestroyingARunnerStopsItsTask) {

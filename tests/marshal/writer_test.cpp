@@ -1,6 +1,7 @@
 // Writing: the packed integer table, symbol and object numbering per top-level value,
 // refusals, and saving that never damages an existing file.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "marshal/marshal_file.h"
 #include "marshal/marshal_writer.h"
@@ -168,6 +169,31 @@ TEST(MarshalFileSave, AFailedWriteLeavesTheOldFile) {
     EXPECT_FALSE(f.save(path));
     EXPECT_EQ(ztest::readFile(path), hexBytes("04 08 69 06"));
     EXPECT_FALSE(f.save(dir.file("no/such/folder/x.rxdata")));
+}
+
+// The temporary file beside the target is made afresh: a link planted where a predictable
+// temporary name would be is not followed, and a target name near the 255-byte limit still
+// leaves room for the temporary one.
+TEST(MarshalFileSave, TemporaryFileIsNewAndFitsBesideLongNames) {
+    ztest::TempDir dir;
+    const std::string source = dir.file("in.rxdata");
+    ztest::writeFile(source, hexBytes("04 08 69 06"));
+    MarshalFile f;
+    ASSERT_TRUE(f.load(source));
+    const std::string victim = dir.file("victim");
+    ztest::writeFile(victim, "precious");
+    const std::string target = dir.file("out.rxdata");
+    for (const std::string& planted :
+         {target + ".tmp-" + std::to_string(getpid()),
+          dir.file(".out.rxdata.tmp" + std::to_string(getpid()) + "-0")})
+        ASSERT_EQ(symlink(victim.c_str(), planted.c_str()), 0);
+    ASSERT_TRUE(f.save(target));
+    EXPECT_EQ(ztest::readFile(victim), "precious");
+    EXPECT_EQ(ztest::readFile(target), hexBytes("04 08 69 06"));
+
+    const std::string longName = dir.file(std::string(248, 'm') + ".rxdata");  // 255 bytes
+    ASSERT_TRUE(f.save(longName));
+    EXPECT_EQ(ztest::readFile(longName), hexBytes("04 08 69 06"));
 }
 
 TEST(MarshalWriter, ChangedTableIsWrittenThroughEncode) {

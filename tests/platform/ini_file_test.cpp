@@ -97,6 +97,35 @@ TEST(IniFileTest, LookupRules) {
     EXPECT_FALSE(ini.has("MapViewer", ";ZoomMode"));
 }
 
+// Reading drops outer spaces and one pair of quotes; what is set must still read back.
+TEST(IniFileTest, ValuesReadBackAsTheyWereSet) {
+    const std::string values[] = {"  spaced  ", "\"quoted\"", "'single'", "\"",
+                                  " ",          "\"a\" b",    "plain"};
+    IniFile ini = IniFile::fromText("[S]\r\nK=old\r\n");
+    for (const std::string& v : values) {
+        ini.set("S", "K", v);
+        ini.set("S", "New" + std::to_string(v.size()), v);
+        IniFile again = IniFile::fromText(ini.bytes());
+        EXPECT_EQ(again.get("S", "K"), v);
+        EXPECT_EQ(again.get("S", "New" + std::to_string(v.size())), v);
+    }
+}
+
+// Lines cost a few bytes each: a megabyte of line ends reads in little memory.
+TEST(IniFileTest, AFileOfLineEndsStaysSmall) {
+    ztest::TempDir dir;
+    ztest::writeFile(dir.file("a.ini"), "[S]\nK=v\n" + std::string(1000000, '\n'));
+    ztest::writeFile(dir.file("b.ini"), std::string(2000000, '\n'));
+    ztest::BoundedRun r = ztest::runBounded([&] {
+        IniFile a, b;
+        return a.load(dir.file("a.ini")) && a.get("S", "K") == "v" && !b.load(dir.file("b.ini"))
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(r.status, 0) << "the first loads, the second is over the size limit";
+    EXPECT_LT(r.peakKb, 80 * 1024);
+}
+
 TEST(IniFileTest, GetIntFollowsPrivateProfileRules) {
     struct Case {
         const char* value;
