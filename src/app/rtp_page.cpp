@@ -197,14 +197,17 @@ void RtpPage::startScan() {
         [&db, forwarder, result](std::atomic<bool>& abort) {
             *result = scanRtpUsage(db, *forwarder, abort);
         },
-        [self, result](bool) {
-            if (self) self->scanEnded(*result);
+        [self, result](const TaskEnd& end) {
+            if (self) self->scanEnded(*result, end);
         });
 }
 
-void RtpPage::scanEnded(const RtpScanResult& result) {
+void RtpPage::scanEnded(const RtpScanResult& result, const TaskEnd& end) {
     endTask();
-    if (!result.aborted) showFiles(result.files);
+    if (end.failed)
+        showFailure(end);
+    else if (!result.aborted)
+        showFiles(result.files);
     if (wxWindow* top = wxGetTopLevelParent(this)) top->Raise();
     refresh();
 }
@@ -224,13 +227,14 @@ void RtpPage::startCopy() {
         [files, folder, forwarder, result](std::atomic<bool>& abort) {
             *result = copyRtpFiles(files, folder, *forwarder, abort);
         },
-        [self, result](bool) {
-            if (self) self->copyEnded(*result);
+        [self, result](const TaskEnd& end) {
+            if (self) self->copyEnded(*result, end);
         });
 }
 
-void RtpPage::copyEnded(const RtpCopyResult& result) {
+void RtpPage::copyEnded(const RtpCopyResult& result, const TaskEnd& end) {
     endTask();
+    if (end.failed) showFailure(end);  // then reloaded: some files may have been copied
     if (result.aborted) {
         refresh();
         return;
@@ -238,10 +242,19 @@ void RtpPage::copyEnded(const RtpCopyResult& result) {
     // The reload re-reads Game.ini and empties the list through the pages' refresh.
     if (reload_) reload_();
     showFiles({});
+    if (end.failed) {
+        refresh();
+        return;
+    }
     bool done = result.complete();
     showMessage(wxGetTopLevelParent(this), copyReport(result), kMessageTitle,
                 wxOK | (done ? wxICON_INFORMATION : wxICON_WARNING));
     refresh();
+}
+
+void RtpPage::showFailure(const TaskEnd& end) {
+    showMessage(wxGetTopLevelParent(this), "エラーが発生しました\n\n" + end.failure, kMessageTitle,
+                wxOK | wxICON_WARNING);
 }
 
 void RtpPage::endTask() {

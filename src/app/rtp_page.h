@@ -45,8 +45,9 @@ class RtpPage : public wxPanel {
     void joinHooks();
     void projectOpened();
     void showFiles(std::vector<RtpFile> files);
-    void scanEnded(const RtpScanResult& result);
-    void copyEnded(const RtpCopyResult& result);
+    void scanEnded(const RtpScanResult& result, const TaskEnd& end);
+    void copyEnded(const RtpCopyResult& result, const TaskEnd& end);
+    void showFailure(const TaskEnd& end);
     void endTask();
 
     AppContext& context_;
