@@ -62,8 +62,9 @@ void Bitmap32::fill(uint32_t argb) {
 
 namespace {
 
-// Moves a rectangle edge so that its start is not negative on either side.
-void clipStart(int& dst, int& src, int& len) {
+// Moves a rectangle edge so that its start is not negative on either side. In 64 bits:
+// positions come from stored numbers and may be anywhere in the int range.
+void clipStart(int64_t& dst, int64_t& src, int64_t& len) {
     if (src < 0) {
         dst -= src;
         len += src;
@@ -117,13 +118,17 @@ inline uint32_t blendPixel(uint32_t s, uint32_t d, ChannelMix mix, int opacity) 
 
 bool Bitmap32::clip(const Bitmap32& src, int& dstX, int& dstY, int& srcX, int& srcY, int& w,
                     int& h) const {
-    if (w == 0) w = src.width() - srcX;
-    if (h == 0) h = src.height() - srcY;
-    clipStart(dstX, srcX, w);
-    clipStart(dstY, srcY, h);
-    w = std::min({w, src.width() - srcX, width() - dstX});
-    h = std::min({h, src.height() - srcY, height() - dstY});
-    return w > 0 && h > 0;
+    int64_t dx = dstX, dy = dstY, sx = srcX, sy = srcY, cw = w, ch = h;
+    if (cw == 0) cw = src.width() - sx;
+    if (ch == 0) ch = src.height() - sy;
+    clipStart(dx, sx, cw);
+    clipStart(dy, sy, ch);
+    cw = std::min({cw, src.width() - sx, width() - dx});
+    ch = std::min({ch, src.height() - sy, height() - dy});
+    if (cw <= 0 || ch <= 0) return false;
+    // Everything now lies inside both pictures.
+    dstX = int(dx), dstY = int(dy), srcX = int(sx), srcY = int(sy), w = int(cw), h = int(ch);
+    return true;
 }
 
 const Bitmap32& Bitmap32::stableSource(const Bitmap32& src, Bitmap32& holder) const {

@@ -190,6 +190,18 @@ uint32_t bmpPixel(const BmpLayout& b, const uint8_t* row, long long x) {
 
 }  // namespace
 
+bool readBmpSize(const std::string& path, int& width, int& height) {
+    uint64_t fileSize = 0;
+    StdioFile file = openRegularFile(path, kMaxPictureFileBytes, nullptr, &fileSize);
+    std::vector<uint8_t> head;
+    BmpLayout layout;
+    if (!file || !readBmpHead(file.get(), head) || !parseBmpLayout(head, fileSize, layout))
+        return false;
+    width = int(layout.width);
+    height = int(layout.height);
+    return true;
+}
+
 bool decodeBmp(const std::string& path, Bitmap32& out) {
     out.reset();
     uint64_t fileSize = 0;

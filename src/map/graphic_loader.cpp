@@ -18,11 +18,36 @@ bool loadFromFolder(Bitmap32& out, const std::string& relativeName, const std::s
     return false;
 }
 
+bool findInFolder(const std::string& relativeName, const std::string& base, std::string& path,
+                  int& width, int& height) {
+    if (base.empty()) return false;
+    for (const char* extension : kGraphicExtensions) {
+        auto hit = findPathNoCase(base, relativeName + extension);
+        if (hit && isRegularFile(*hit) && readImageSize(*hit, width, height)) {
+            path = *hit;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string baseFolder(int where, const std::string& projectFolder) {
     return where == 0 ? projectFolder : rtpFolder(where);
 }
 
 }  // namespace
+
+bool findGraphic(const std::string& relativeName, const std::string& projectFolder, int where,
+                 std::string& path, int& width, int& height) {
+    if (relativeName.empty() || !isSafeRelativeName(relativeName)) return false;
+    if (where >= 0 && where <= 3)
+        return findInFolder(relativeName, baseFolder(where, projectFolder), path, width, height);
+    if (where != -1) return false;
+    for (int n = 0; n <= 3; ++n)
+        if (findInFolder(relativeName, baseFolder(n, projectFolder), path, width, height))
+            return true;
+    return false;
+}
 
 bool loadGraphic(Bitmap32& out, const std::string& relativeName, const std::string& projectFolder,
                  int where) {

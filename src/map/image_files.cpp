@@ -8,17 +8,19 @@ namespace zorvane {
 namespace {
 
 using Decoder = bool (*)(const std::string& path, Bitmap32& out);
+using SizeReader = bool (*)(const std::string& path, int& width, int& height);
 
 struct ImageExtension {
     const char* extension;
     Decoder decode;
+    SizeReader readSize;
 };
 
 constexpr ImageExtension kImageExtensions[] = {
-    {".png", decodePng},
-    {".jpg", decodeJpeg},
-    {".jpeg", decodeJpeg},
-    {".bmp", decodeBmp},
+    {".png", decodePng, readPngSize},
+    {".jpg", decodeJpeg, readJpegSize},
+    {".jpeg", decodeJpeg, readJpegSize},
+    {".bmp", decodeBmp, readBmpSize},
 };
 
 bool endsWithNoCase(const std::string& text, const std::string& tail) {
@@ -48,6 +50,12 @@ bool decodeImageFile(const std::string& path, Bitmap32& out) {
     for (const ImageExtension& e : kImageExtensions)
         if (endsWithNoCase(path, e.extension)) return e.decode(path, out);
     out.reset();
+    return false;
+}
+
+bool readImageSize(const std::string& path, int& width, int& height) {
+    for (const ImageExtension& e : kImageExtensions)
+        if (endsWithNoCase(path, e.extension)) return e.readSize(path, width, height);
     return false;
 }
 

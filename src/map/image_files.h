@@ -22,6 +22,13 @@ bool decodeBmp(const std::string& path, Bitmap32& out);
 // Chooses the decoder by the path's extension (any letter case).
 bool decodeImageFile(const std::string& path, Bitmap32& out);
 
+// The size a file's header gives, read without decoding a pixel; false when the header
+// cannot be read or gives a size the decoder would refuse.
+bool readPngSize(const std::string& path, int& width, int& height);
+bool readJpegSize(const std::string& path, int& width, int& height);
+bool readBmpSize(const std::string& path, int& width, int& height);
+bool readImageSize(const std::string& path, int& width, int& height);
+
 // Tries path + ".png", ".jpg", ".jpeg", ".bmp" in that order; the first file that decodes
 // wins. On failure `out` is left empty.
 bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension);
@@ -30,6 +37,10 @@ bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension);
 // no extension). where: 0 the project folder, 1 to 3 that RTP, -1 all four in that order.
 bool loadGraphic(Bitmap32& out, const std::string& relativeName, const std::string& projectFolder,
                  int where);
+// The file loadGraphic would try first (the first whose header reads, in the same order),
+// with the size its header gives; nothing is decoded.
+bool findGraphic(const std::string& relativeName, const std::string& projectFolder, int where,
+                 std::string& path, int& width, int& height);
 
 // The 54-byte headers of a bottom-up 24-bit BMP; empty when the file would not fit the
 // format's 32-bit size field.

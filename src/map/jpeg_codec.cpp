@@ -180,6 +180,18 @@ bool writeJpegGuarded(JpegEncoder* e, JpegFileDestination* dest, const RgbImage*
 
 }  // namespace
 
+bool readJpegSize(const std::string& path, int& width, int& height) {
+    StdioFile file = openRegularFile(path, kMaxPictureFileBytes);
+    if (!file) return false;
+    JpegDecoder decoder;
+    const jpeg_decompress_struct& c = decoder.cinfo;
+    if (!readJpegHeader(&decoder, file.get()) || !decodedSizeAllowed(c.image_width, c.image_height))
+        return false;
+    width = int(c.image_width);
+    height = int(c.image_height);
+    return true;
+}
+
 bool decodeJpeg(const std::string& path, Bitmap32& out) {
     out.reset();
     StdioFile file = openRegularFile(path, kMaxPictureFileBytes);

@@ -1,6 +1,9 @@
 #include "map/map_data.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <tuple>
 
 #include "map/image_files.h"
 #include "project/project_database.h"
@@ -20,6 +23,10 @@ int directionRow(int32_t direction) {
     return it == kRows.end() ? 0 : it->second;
 }
 
+int clampToInt(int64_t v) {
+    return int(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
+}
+
 int32_t readInt(const MarshalFile& file, const char* path, int32_t fallback) {
     const MarshalValue* v = file.find("%s", path);
     return v ? static_cast<int32_t>(v->integer()) : fallback;
@@ -33,20 +40,26 @@ std::string mapFileName(int mapId) {
     return name;
 }
 
-void measurePage(MapEventPage& page, const Bitmap32* sheet) {
+void measurePage(MapEventPage& page, int sheetWidth, int sheetHeight) {
     page.frameWidth = page.frameHeight = page.sourceX = page.sourceY = 0;
     page.offsetX = page.offsetY = 0;
     if (page.graphic.tileId != 0) {
         page.frameWidth = page.frameHeight = kCellSize;
         return;
     }
-    if (!sheet || sheet->empty()) return;
-    page.frameWidth = sheet->width() / kSheetFrames;
-    page.frameHeight = sheet->height() / kSheetFrames;
+    if (sheetWidth <= 0 || sheetHeight <= 0) return;
+    page.frameWidth = sheetWidth / kSheetFrames;
+    page.frameHeight = sheetHeight / kSheetFrames;
     page.offsetX = (kCellSize - page.frameWidth) / 2;  // C++ division truncates toward zero
     page.offsetY = kCellSize - page.frameHeight;
-    page.sourceX = page.frameWidth * page.graphic.pattern;
+    // The pattern is whatever the file says: a frame far off the sheet stays off it rather
+    // than wrapping around onto it.
+    page.sourceX = clampToInt(int64_t(page.frameWidth) * page.graphic.pattern);
     page.sourceY = page.frameHeight * directionRow(page.graphic.direction);
+}
+
+void measurePage(MapEventPage& page, const Bitmap32* sheet) {
+    measurePage(page, sheet ? sheet->width() : 0, sheet ? sheet->height() : 0);
 }
 
 void MapData::clear() {
@@ -60,7 +73,10 @@ void MapData::clear() {
     projectFolder.clear();
     tilesetGraphics.clear();
     characterCache.clear();
+    loadFailure.clear();
     missingSheets_.clear();
+    uncachedSheets_.clear();
+    cachedPixels_ = 0;
     root.clear();
 }
 
@@ -68,7 +84,10 @@ bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics)
     clear();
     projectFolder = project.projectFolder;
     if (!project.readDataFile(mapFileName(id), root)) {
+        // No error when there is no such file: a map the editor lists but never saved.
+        std::string why = root.error().ok() ? std::string() : root.error().message();
         clear();
+        loadFailure = why;
         return false;
     }
     mapId = id;
@@ -118,25 +137,47 @@ MapEvent MapData::readEvent(int32_t id, const MarshalValue& node, bool measureGr
         MapEventPage& page = event.pages[p];
         const MarshalValue& pageNode = pages->children()[p];
         if (pageNode.kind() == MarshalValue::Object) readMapEventPage(pageNode, page);
-        if (measureGraphics)
-            measurePage(page, page.graphic.tileId != 0
-                                  ? nullptr
-                                  : characterSheet(page.graphic.characterName));
+        if (!measureGraphics) continue;
+        int sheetWidth = 0, sheetHeight = 0;
+        if (page.graphic.tileId == 0)
+            characterSheetSize(page.graphic.characterName, sheetWidth, sheetHeight);
+        measurePage(page, sheetWidth, sheetHeight);
     }
     return event;
 }
 
-const Bitmap32* MapData::characterSheet(const std::string& characterName) {
-    if (characterName.empty()) return nullptr;
-    auto hit = characterCache.find(characterName);
-    if (hit != characterCache.end()) return &hit->second;
-    if (missingSheets_.count(characterName)) return nullptr;
-    Bitmap32 sheet;
-    if (!loadGraphic(sheet, "Graphics\\Characters\\" + characterName, projectFolder, kAllFolders)) {
-        missingSheets_.insert(characterName);
-        return nullptr;
+bool MapData::characterSheetSize(const std::string& characterName, int& width, int& height) {
+    if (characterName.empty() || missingSheets_.count(characterName)) return false;
+    if (auto hit = characterCache.find(characterName); hit != characterCache.end()) {
+        width = hit->second.width();
+        height = hit->second.height();
+        return true;
     }
-    return &characterCache.emplace(characterName, sheet).first->second;
+    if (auto known = uncachedSheets_.find(characterName); known != uncachedSheets_.end()) {
+        std::tie(width, height) = known->second;
+        return true;
+    }
+    std::string path;
+    if (!findGraphic("Graphics\\Characters\\" + characterName, projectFolder, kAllFolders, path,
+                     width, height)) {
+        missingSheets_.insert(characterName);
+        return false;
+    }
+    // Measuring needs only the header; the picture is decoded and kept for drawing while
+    // the kept sheets stay within the budget.
+    const uint64_t pixels = uint64_t(width) * uint64_t(height);
+    if (cachedPixels_ + pixels > kCharacterCachePixels) {
+        uncachedSheets_[characterName] = {width, height};
+        return true;
+    }
+    Bitmap32 sheet;
+    if (!decodeImageFile(path, sheet)) {
+        missingSheets_.insert(characterName);
+        return false;
+    }
+    cachedPixels_ += pixels;
+    characterCache.emplace(characterName, sheet);
+    return true;
 }
 
 void MapData::loadTileset(const std::vector<Tileset>& tilesets) {

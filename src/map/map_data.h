@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "map/bitmap32.h"
@@ -27,6 +28,8 @@ std::string mapFileName(int mapId);
 // character sheet of W × H holds 4 × 4 frames, the figure standing centred on the bottom
 // edge of its cell. `sheet` is null when the page has no picture.
 void measurePage(MapEventPage& page, const Bitmap32* sheet);
+// The same from the sheet's size alone (0 × 0: no picture).
+void measurePage(MapEventPage& page, int sheetWidth, int sheetHeight);
 
 class MapData {
   public:
@@ -34,6 +37,8 @@ class MapData {
     // are derived from their character sheets. False (and an empty map) when the file
     // cannot be read.
     bool load(const ProjectDatabase& project, int mapId, bool measureGraphics);
+    // Why the last load failed: the reader's message, or "" when the map has no file.
+    std::string loadFailure;
     // Loads the pictures of tileset `tilesetId` when the array holds it (id 0 never does).
     void loadTileset(const std::vector<Tileset>& tilesets);
     // Tile id at (x, y) on layer 0..2; 0 outside the map.
@@ -53,17 +58,23 @@ class MapData {
     std::map<int32_t, MapEvent> events;
     std::string projectFolder;
     TilesetGraphics tilesetGraphics;
-    std::map<std::string, Bitmap32> characterCache;  // keyed by character_name
+    // Decoded sheets kept for drawing, keyed by character_name; at most this many pixels
+    // (256 MiB) in all. A sheet beyond that is measured from its file's header alone.
+    static constexpr uint64_t kCharacterCachePixels = uint64_t(1) << 26;
+    std::map<std::string, Bitmap32> characterCache;
     MarshalFile root;
 
   private:
     void readHeader();
     void readEvents(bool measureGraphics);
     MapEvent readEvent(int32_t id, const MarshalValue& node, bool measureGraphics);
-    // The cached sheet, loading it on first use; null when it cannot be found.
-    const Bitmap32* characterSheet(const std::string& characterName);
+    // The size of a sheet, from the cache or its file's header; on first use the sheet is
+    // decoded into the cache when it fits the budget. False when there is no such sheet.
+    bool characterSheetSize(const std::string& characterName, int& width, int& height);
 
     std::set<std::string> missingSheets_;  // names already searched for in vain
+    std::map<std::string, std::pair<int, int>> uncachedSheets_;  // measured, over the budget
+    uint64_t cachedPixels_ = 0;
 };
 
 }  // namespace zorvane

@@ -191,20 +191,39 @@ int clampInt(int v, int lo, int hi) {
 
 }  // namespace
 
-bool decodePng(const std::string& path, Bitmap32& out) {
-    out.reset();
-    StdioFile file = openRegularFile(path, kMaxPictureFileBytes);
+namespace {
+
+// Signature, header chunks and transforms; false when the picture would be refused.
+bool openPng(const std::string& path, StdioFile& file, PngReadHandles& handles, PngLayout* layout) {
+    file = openRegularFile(path, kMaxPictureFileBytes);
     if (!file) return false;
     png_byte signature[8];
     if (std::fread(signature, 1, 8, file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0)
         return false;
-    PngReadHandles handles;
     if (!handles.png || !handles.info) return false;
+    return readPngHeader(handles.png, handles.info, file.get(), layout) &&
+           decodedSizeAllowed(layout->width, layout->height) &&
+           layout->rowBytes == size_t(layout->width) * 4;
+}
+
+}  // namespace
+
+bool readPngSize(const std::string& path, int& width, int& height) {
+    StdioFile file;
+    PngReadHandles handles;
     auto layout = std::make_unique<PngLayout>();
-    if (!readPngHeader(handles.png, handles.info, file.get(), layout.get())) return false;
-    if (!decodedSizeAllowed(layout->width, layout->height) ||
-        layout->rowBytes != size_t(layout->width) * 4)
-        return false;
+    if (!openPng(path, file, handles, layout.get())) return false;
+    width = int(layout->width);
+    height = int(layout->height);
+    return true;
+}
+
+bool decodePng(const std::string& path, Bitmap32& out) {
+    out.reset();
+    StdioFile file;
+    PngReadHandles handles;
+    auto layout = std::make_unique<PngLayout>();
+    if (!openPng(path, file, handles, layout.get())) return false;
     Bitmap32 picture;
     if (!picture.create(int(layout->width), int(layout->height))) return false;
     std::vector<png_bytep> rows(layout->height);

@@ -268,6 +268,56 @@ TEST_F(MapDataTest, SheetsComeFromTheRtpWhenTheProjectLacksThem) {
     EXPECT_EQ(own.frameHeight, 48);
 }
 
+// Sheets are measured from their files' headers; decoded ones are kept for drawing only
+// within the cache's budget, so four 8192 × 4096 sheets do not all stay in memory. A
+// pattern far off its sheet stays off it instead of wrapping around onto a frame.
+TEST_F(MapDataTest, HugeSheetsAndFarPatterns) {
+    make(R"(
+        require 'zlib'
+        def grey_png(path, w, h)
+          chunk = ->(t, d) { [d.bytesize].pack('N') + t.b + d + [Zlib.crc32(t + d)].pack('N') }
+          z = Zlib::Deflate.new(1)
+          row = ("\0" + "\x80" * w).b
+          data = ''.b
+          h.times { data << z.deflate(row) }
+          data << z.finish
+          File.binwrite(path, "\x89PNG\r\n\x1a\n".b + chunk.('IHDR', [w, h, 8, 0, 0, 0, 0].pack('NNC5')) +
+                              chunk.('IDAT', data) + chunk.('IEND', ''.b))
+        end
+        dir = File.join($dir, 'Graphics', 'Characters')
+        Dir.mkdir(File.join($dir, 'Graphics'))
+        Dir.mkdir(dir)
+        grey_png(File.join(dir, 'Big1.png'), 8192, 4096)
+        (2..4).each { |n| File.binwrite(File.join(dir, "Big#{n}.png"), File.binread(File.join(dir, 'Big1.png'))) }
+        m = RPG::Map.new(4, 4)
+        [[1, 'Big1', 0], [2, 'Big2', 0], [3, 'Big3', 0], [4, 'Big4', 0],
+         [5, 'Big1', 2**21 + 1], [6, 'Big1', -2**21 + 1]].each do |id, name, pattern|
+          m.events[id] = event(id, 0, 0)
+          m.events[id].pages[0].graphic.character_name = name
+          m.events[id].pages[0].graphic.pattern = pattern
+        end
+        save('Map001.rxdata', m)
+    )");
+    ztest::BoundedRun r = ztest::runBounded([&] {
+        MapData map;
+        if (!map.load(db_, 1, true)) return 1;
+        for (int id = 1; id <= 4; ++id) {
+            const MapEventPage& p = map.events.at(id).pages[0];
+            if (p.frameWidth != 2048 || p.frameHeight != 1024 || p.sourceX != 0) return 2;
+        }
+        for (int id : {5, 6}) {
+            const int x = map.events.at(id).pages[0].sourceX;
+            if (x >= 0 && x < 8192) return 3;  // a frame of the sheet: the product wrapped
+        }
+        uint64_t kept = 0;
+        for (const auto& [name, sheet] : map.characterCache)
+            kept += uint64_t(sheet.width()) * uint64_t(sheet.height());
+        return kept > 0 && kept <= MapData::kCharacterCachePixels ? 0 : 4;
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_LT(r.peakKb, 400 * 1024);
+}
+
 TEST_F(MapDataTest, UnreadableMapLeavesAnEmptyMap) {
     make(R"(
         m = RPG::Map.new(6, 4)
