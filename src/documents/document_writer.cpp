@@ -91,7 +91,7 @@ void appendListing(std::string& out, const EventCommandList& list, const Listing
     for (size_t i = 0; i < list.size(); ++i) {
         const EventCommand& command = list[i];
         if (lineNumbers) appendLineNumber(out, i + 1, width, m);
-        for (int32_t level = 0; level < command.indent; ++level) out += kIndent;
+        for (int32_t level = 0; level < shownIndent(command.indent); ++level) out += kIndent;
         formatCommand(line, command, listing, nullptr);
         appendCommandLine(out, line, command.code, m);
         out += m.lineEnd;

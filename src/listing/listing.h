@@ -67,4 +67,12 @@ bool formatCommand(std::string& line, const EventCommand& command, const Listing
 void collectCommandFiles(const EventCommand& command, const ListingOptions& options,
                          FileCollector& files);
 
+// How many levels a command's line is indented by wherever lines are built: its @indent,
+// at most kMaxShownIndent, so that a damaged value of two billion cannot make a line of
+// gigabytes (the editor never nests nearly that deep).
+constexpr int32_t kMaxShownIndent = 100;
+inline int32_t shownIndent(int32_t indent) {
+    return indent < 0 ? 0 : indent > kMaxShownIndent ? kMaxShownIndent : indent;
+}
+
 }  // namespace zorvane
