@@ -31,12 +31,22 @@ using JitStackPtr = std::unique_ptr<pcre2_jit_stack, JitStackFree>;
 
 constexpr std::size_t kJitStackStart = 32 * 1024;
 
+pcre2_match_context* limitedContext() {
+    pcre2_match_context* context = pcre2_match_context_create(nullptr);
+    if (context) {
+        pcre2_set_match_limit(context, RegexPattern::kMatchLimit);
+        pcre2_set_depth_limit(context, RegexPattern::kDepthLimit);
+    }
+    return context;
+}
+
 // A JIT stack must not be used by two threads at once, so each thread has its own.
 struct Scratch {
     std::size_t jitStackMax = 0;
     MatchDataPtr matchData{pcre2_match_data_create(1, nullptr)};
-    MatchContextPtr context{pcre2_match_context_create(nullptr)};
+    MatchContextPtr context{limitedContext()};
     JitStackPtr jitStack;
+    std::size_t limitHits = 0;
 
     void useJitStack(std::size_t max) {
         if (max == jitStackMax && jitStack) return;
@@ -47,8 +57,13 @@ struct Scratch {
     }
 };
 
-Scratch& threadScratch(std::size_t jitStackMax) {
+Scratch& threadScratch() {
     thread_local Scratch scratch;
+    return scratch;
+}
+
+Scratch& threadScratch(std::size_t jitStackMax) {
+    Scratch& scratch = threadScratch();
     scratch.useJitStack(jitStackMax);
     return scratch;
 }
@@ -65,6 +80,10 @@ CodePtr compileCode(std::string_view pattern, bool caseSensitive) {
 }
 
 }  // namespace
+
+std::size_t regexLimitHitsOnThisThread() {
+    return threadScratch().limitHits;
+}
 
 struct RegexPattern::Code {
     CodePtr code;
@@ -95,6 +114,12 @@ RegexFind RegexPattern::find(std::string_view subject, std::size_t offset, bool 
     if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
         rc = run(PCRE2_NO_JIT);
         result.interpreted = true;
+    }
+    if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
+        rc == PCRE2_ERROR_HEAPLIMIT) {
+        result.tooComplex = true;
+        ++scratch.limitHits;
+        return result;
     }
     // rc == 0 only says the one-pair vector had no room for the groups.
     if (rc < 0) return result;
