@@ -40,7 +40,7 @@ void printList(const EventCommandList& list, const ListingOptions& options) {
         std::string line;
         formatCommand(line, command, options, nullptr);
         std::string indent;
-        for (int32_t i = 0; i < command.indent; ++i) indent += "　";
+        for (int32_t i = 0; i < shownIndent(command.indent); ++i) indent += "　";
         std::printf("%s%s\n", indent.c_str(), line.c_str());
     }
 }
@@ -50,10 +50,20 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// Why `kind` `id` cannot be listed: its file could not be read, or the id is out of range.
+int noSuchItem(const ProjectDatabase& db, const char* kind, int id, size_t slots,
+               const std::string& file) {
+    for (const Diagnostic& d : db.diagnostics())
+        if (d.file == file) return fail(file + " could not be read: " + d.what);
+    if (slots <= 1) return fail(format("%s %d does not exist (the project has none)", kind, id));
+    return fail(format("%s %d does not exist (the project has 1 to %d)", kind, id,
+                       static_cast<int>(slots) - 1));
+}
+
 int listCommon(const ProjectDatabase& db, const ListOptions& o, ListingOptions& lo) {
     if (o.common <= 0 || static_cast<size_t>(o.common) >= db.commonEvents().size())
-        return fail(format("common event %d does not exist (the project has 1 to %d)", o.common,
-                           static_cast<int>(db.commonEvents().size()) - 1));
+        return noSuchItem(db, "common event", o.common, db.commonEvents().size(),
+                          "CommonEvents.rxdata");
     EventCommandList list;
     if (!readCommandList(db.commonEventsFile(), commonEventListPath(o.common), list))
         return fail(format("common event %d has no command list", o.common));
@@ -65,8 +75,7 @@ int listCommon(const ProjectDatabase& db, const ListOptions& o, ListingOptions& 
 
 int listTroop(const ProjectDatabase& db, const ListOptions& o, ListingOptions& lo) {
     if (o.troop <= 0 || static_cast<size_t>(o.troop) >= db.troops().size())
-        return fail(format("troop %d does not exist (the project has 1 to %d)", o.troop,
-                           static_cast<int>(db.troops().size()) - 1));
+        return noSuchItem(db, "troop", o.troop, db.troops().size(), "Troops.rxdata");
     const Troop& troop = db.troops()[static_cast<size_t>(o.troop)];
     if (o.page <= 0 || static_cast<size_t>(o.page) > troop.pages.size())
         return fail(

@@ -11,9 +11,11 @@
 #include "cli/map_command.h"
 #include "cli/rtp_command.h"
 #include "cli/search_command.h"
+#include "cli/terminal_output.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
+    zorvane::cli::protectTerminal();
     CLI::App app{"Zorvane: look inside RPGXP game projects"};
     app.require_subcommand(1);
     app.set_version_flag("--version", ZORVANE_VERSION);

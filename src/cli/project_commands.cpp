@@ -12,6 +12,8 @@
 
 #include "cli/commands.h"
 #include "cli/map_info.h"
+#include "listing/listing.h"
+#include "map/map_info_tree.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
 #include "project/file_helpers.h"
@@ -40,18 +42,6 @@ bool openProject(ProjectDatabase& db, const std::string& file) {
     }
     db.open(file);
     return true;
-}
-
-// Depth of a map in the tree; a broken parent chain (a cycle) stops at the map count.
-int mapDepth(const ProjectDatabase& db, int id) {
-    int depth = 0;
-    for (size_t guard = 0; guard <= db.mapInfos().size(); ++guard) {
-        auto it = db.mapInfos().find(id);
-        if (it == db.mapInfos().end() || it->second.parentId <= 0) break;
-        id = it->second.parentId;
-        ++depth;
-    }
-    return depth;
 }
 
 // Maps in the editor's order: by their order value, ids breaking ties.
@@ -120,13 +110,14 @@ nlohmann::json infoJson(const ProjectDatabase& db) {
                                 {"title", db.scripts()[i].title},
                                 {"bytes", db.scripts()[i].text.size()}});
     j["maps"] = nlohmann::json::array();
+    const MapInfoTree tree = MapInfoTree::fromProject(db);
     for (int id : mapsInEditorOrder(db)) {
         const MapInfo& m = db.mapInfos().at(id);
         j["maps"].push_back({{"id", id},
                              {"name", m.name},
                              {"parent_id", m.parentId},
                              {"order", m.order},
-                             {"depth", mapDepth(db, id)}});
+                             {"depth", tree.depthOf(id)}});
     }
     j["skipped"] = nlohmann::json::array();
     for (const Diagnostic& d : db.diagnostics())
@@ -156,8 +147,9 @@ void printInfo(const ProjectDatabase& db) {
         std::printf("  %3zu %s (%zu bytes)\n", i, db.scripts()[i].title.c_str(),
                     db.scripts()[i].text.size());
     std::printf("\nMaps:\n");
+    const MapInfoTree tree = MapInfoTree::fromProject(db);
     for (int id : mapsInEditorOrder(db)) {
-        std::string indent(static_cast<size_t>(mapDepth(db, id)) * 2, ' ');
+        std::string indent(static_cast<size_t>(shownIndent(tree.depthOf(id))) * 2, ' ');
         std::printf("  %s[%04d] %s\n", indent.c_str(), id, db.mapInfos().at(id).name.c_str());
     }
     for (const Diagnostic& d : db.diagnostics())
@@ -195,11 +187,32 @@ std::map<int, std::string> mapFiles(const std::string& dataFolder) {
     return files;
 }
 
+// A map's tile table must be a whole Table of width × height × 3 cells; the renderer would
+// otherwise draw from a grid that is not the map's.
+bool tileTableFits(const MarshalFile& map, int id) {
+    const MarshalValue* node = map.find("RPG::Map.@data");
+    if (!node) return true;
+    Table table;
+    if (!table.decode(*node)) {
+        std::printf(
+            "Map%03d.rxdata: its tile table is damaged (its size does not match its cells)\n", id);
+        return false;
+    }
+    const MarshalValue* w = map.find("RPG::Map.@width");
+    const MarshalValue* h = map.find("RPG::Map.@height");
+    int64_t width = w ? w->integer() : 0, height = h ? h->integer() : 0;
+    if (table.xsize == width && table.ysize == height && table.zsize == 3) return true;
+    std::printf("Map%03d.rxdata: its tile table is %d x %d x %d, the map is %lld x %lld\n", id,
+                table.xsize, table.ysize, table.zsize, static_cast<long long>(width),
+                static_cast<long long>(height));
+    return false;
+}
+
 int runCheck(const CheckOptions& o) {
     ProjectDatabase db;
     if (!openProject(db, o.project)) return 1;
     db.loadAll();
-    int unreadable = 0;
+    int unreadable = 0, damaged = 0;
     for (const Diagnostic& d : db.diagnostics()) {
         std::printf("cannot read %s: %s\n", d.file.c_str(), d.what.c_str());
         ++unreadable;
@@ -221,13 +234,20 @@ int runCheck(const CheckOptions& o) {
                 std::printf("Map%03d.rxdata uses tileset %lld, which does not exist\n", id,
                             static_cast<long long>(tileset));
         }
+        if (!tileTableFits(map, id)) ++damaged;
     }
     for (const auto& [id, info] : db.mapInfos())
         if (id > 0 && !files.count(id))
             std::printf("map %d (%s) has no file Map%03d.rxdata\n", id, info.name.c_str(), id);
-    std::printf("%zu data files, %zu map files, %d unreadable\n",
-                ProjectDatabase::dataFileNames().size(), files.size(), unreadable);
-    return unreadable == 0 ? 0 : 1;
+    const MapInfoTree tree = MapInfoTree::fromProject(db);
+    for (int id : tree.mapsInLoops()) {
+        std::printf("map %d (%s) is its own ancestor: its parent maps form a loop\n", id,
+                    db.mapInfos().at(id).name.c_str());
+        ++damaged;
+    }
+    std::printf("%zu data files, %zu map files, %d unreadable, %d damaged\n",
+                ProjectDatabase::dataFileNames().size(), files.size(), unreadable, damaged);
+    return unreadable == 0 && damaged == 0 ? 0 : 1;
 }
 
 }  // namespace

@@ -51,6 +51,8 @@ const char* const kTargetNames[TextTargetCount] = {"message", "comment", "file",
                                                    "choice",  "script",  "label", "actor"};
 
 constexpr int kUsageError = 2;
+// The search ran to its end, but some files could not be read or some text not judged.
+constexpr int kIncomplete = 3;
 
 int usage(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -287,7 +289,13 @@ int runSearchCommand(const SearchFlags& f) {
             return 1;
         }
     }
-    return summary.aborted ? 130 : 0;
+    if (summary.aborted) return 130;
+    for (const std::string& line : summary.skipped)
+        std::fprintf(stderr, "skipped %s\n", line.c_str());
+    if (summary.tooComplex > 0)
+        std::fprintf(stderr, "the expression is too complex for this text (%d texts not judged)\n",
+                     summary.tooComplex);
+    return summary.incomplete() ? kIncomplete : 0;
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 // script bodies and the database's file references, and the titles that report progress.
 #include "search/search_engine.h"
 
+#include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <set>
 #include <vector>
 
 #include "listing/listing.h"
@@ -14,6 +17,7 @@
 #include "project/project_database.h"
 #include "project/resource.h"
 #include "text/text_matcher.h"
+#include "text/text_regex.h"
 
 namespace zorvane {
 
@@ -29,6 +33,13 @@ const char* const kTitleScripts = "検索中 - スクリプト";
 const char* const kTitleDatabase = "検索中 - データベース";
 const char* const kTitleDone = "検索結果 - %d件  所要時間 %d秒";
 const char* const kTitleAborted = "検索中断 - %d件";
+const char* const kNoteSkipped = "  ※読み込めないファイル%d個を飛ばしました";
+const char* const kNoteTooComplex = "  ※正規表現が複雑すぎて調べられないテキストがありました";
+
+// The data file each pass of the missing-file search reads, by database number 1..9.
+const char* const kDatabaseFileNames[] = {"Actors.rxdata",     "Skills.rxdata",   "Items.rxdata",
+                                          "Weapons.rxdata",    "Armors.rxdata",   "Enemies.rxdata",
+                                          "Animations.rxdata", "Tilesets.rxdata", "System.rxdata"};
 
 const char* const kDatabaseNames[] = {"アクター",       "スキル",       "アイテム",
                                       "武器",           "防具",         "エネミー",
@@ -109,6 +120,7 @@ class SearchRun {
 
     SearchSummary run() {
         auto start = std::chrono::steady_clock::now();
+        const size_t limitHits = regexLimitHitsOnThisThread();
         bool finished = searchCommonEvents() && searchTroops() && searchMaps() && searchScripts() &&
                         searchDatabase();
         summary_.elapsedMs =
@@ -116,14 +128,46 @@ class SearchRun {
                                   std::chrono::steady_clock::now() - start)
                                   .count());
         summary_.aborted = !finished;
-        title(finished
-                  ? format(kTitleDone, summary_.hits, static_cast<int>(summary_.elapsedMs / 1000))
-                  : format(kTitleAborted, summary_.hits));
+        summary_.tooComplex = static_cast<int>(regexLimitHitsOnThisThread() - limitHits);
+        noteUnreadableTables();
+        // An aborted search is incomplete anyway; its title says only that.
+        std::string text = format(kTitleAborted, summary_.hits);
+        if (finished) {
+            text = format(kTitleDone, summary_.hits, static_cast<int>(summary_.elapsedMs / 1000));
+            if (!summary_.skipped.empty())
+                text += format(kNoteSkipped, static_cast<int>(summary_.skipped.size()));
+            if (summary_.tooComplex > 0) text += kNoteTooComplex;
+        }
+        title(text);
         return summary_;
     }
 
   private:
     bool aborted() const { return abort_.load(std::memory_order_relaxed); }
+
+    // A file the walk needed and could not read: the search goes on without it, and says so.
+    void noteSkipped(const std::string& file, const std::string& why) {
+        std::string line = file + ": " + why;
+        if (std::find(summary_.skipped.begin(), summary_.skipped.end(), line) ==
+            summary_.skipped.end())
+            summary_.skipped.push_back(line);
+    }
+
+    // The data files of the passes that ran, when they could not be read.
+    void noteUnreadableTables() {
+        std::vector<std::string> needed;
+        if (request_.scope[ScopeCommon] >= 0) needed.push_back("CommonEvents.rxdata");
+        if (request_.scope[ScopeTroops] >= 0) needed.push_back("Troops.rxdata");
+        if (request_.scope[ScopeMaps] >= 0) needed.push_back("MapInfos.rxdata");
+        if (request_.scope[ScopeScripts] >= 0 && request_.is(SearchKind::Text))
+            needed.push_back("Scripts.rxdata");
+        if (request_.is(SearchKind::MissingFile))
+            needed.insert(needed.end(), std::begin(kDatabaseFileNames),
+                          std::end(kDatabaseFileNames));
+        for (const Diagnostic& d : project_.diagnostics())
+            if (std::find(needed.begin(), needed.end(), d.file) != needed.end())
+                noteSkipped(d.file, d.what);
+    }
 
     void title(const std::string& text) {
         summary_.title = text;
@@ -256,10 +300,10 @@ class SearchRun {
         return true;
     }
 
-    bool mapInScope(int mapId, const MapInfoTree& tree) const {
+    // subMaps: the maps below the chosen one, when they are wanted.
+    bool mapInScope(int mapId, const std::set<int>& subMaps) const {
         int scope = request_.scope[ScopeMaps];
-        if (scope == 0 || mapId == scope) return true;
-        return request_.includeSubMaps && tree.isDescendant(mapId, scope);
+        return scope == 0 || mapId == scope || subMaps.count(mapId) != 0;
     }
 
     bool searchMaps() {
@@ -267,14 +311,19 @@ class SearchRun {
         if (scope < 0) return true;
         MapInfoTree tree = MapInfoTree::fromProject(project_);
         int mapCount = static_cast<int>(tree.count());
+        const std::set<int> subMaps =
+            request_.includeSubMaps && scope > 0 ? tree.descendantsOf(scope) : std::set<int>();
         listing_.ownerKind = OwnerKind::Map;
         for (const auto& entry : project_.mapInfos()) {
             int mapId = entry.first;
-            if (mapId <= 0 || !mapInScope(mapId, tree)) continue;
+            if (mapId <= 0 || !mapInScope(mapId, subMaps)) continue;
             title(scope == 0 ? format(kTitleMapAll, mapId, mapCount) : format(kTitleMapOne, mapId));
             if (aborted()) return false;
             MapData map;
-            if (!map.load(project_, mapId, false)) continue;
+            if (!map.load(project_, mapId, false)) {
+                if (!map.loadFailure.empty()) noteSkipped(mapFileName(mapId), map.loadFailure);
+                continue;
+            }
             SearchHit hit;
             hit.area = SearchArea::MapEvent;
             hit.mapId = mapId;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "listing/search_request.h"
 
@@ -67,6 +68,12 @@ struct SearchSummary {
     bool aborted = false;
     long elapsedMs = 0;
     std::string title;  // the last title given to the sink
+    // What the results may lack: files the walk needed but could not read ("Map005.rxdata:
+    // truncated ..."), and how many texts a regular expression gave up on as too complex.
+    // The final title says so too.
+    std::vector<std::string> skipped;
+    int tooComplex = 0;
+    bool incomplete() const { return !skipped.empty() || tooComplex > 0; }
 };
 
 // Database numbers of the missing-file pass, 1..9, and their names.

@@ -1,9 +1,11 @@
 // zorvane-cli on projects built to hurt it: files that are not files, absurd sizes. Every
 // run must end within seconds, in bounded memory, with the damage named.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "support/test_support.h"
@@ -19,14 +21,21 @@ struct CliRun {
     std::string out;
 };
 
-// The program replaces the shell, so a run killed at its time limit leaves nothing behind.
-CliRun runCliBounded(const std::string& args, const ztest::TempDir& dir) {
+// The program replaces the shell, so a run killed at its time limit leaves nothing behind;
+// its output may not pass 256 MB. With `terminal` it writes to a pseudo-terminal (through
+// script(1)), as it would in front of a user.
+CliRun runCliBounded(const std::string& args, const ztest::TempDir& dir, bool terminal = false) {
     const std::string outFile = dir.file("cli.out");
-    std::string command = "exec " + ztest::shellQuote(cli()) + " " + args + " > " +
-                          ztest::shellQuote(outFile) + " 2>&1";
+    std::string program = ztest::shellQuote(cli()) + " " + args;
+    std::string command =
+        terminal ? "exec script -qec " + ztest::shellQuote("exec " + program) + " /dev/null"
+                 : "exec " + program;
+    command += " > " + ztest::shellQuote(outFile) + " 2>&1";
     CliRun r;
     r.run = ztest::runBounded(
         [&] {
+            rlimit size{256u << 20, 256u << 20};
+            setrlimit(RLIMIT_FSIZE, &size);
             execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
             return 127;
         },
@@ -98,4 +107,171 @@ TEST(CliHostile, FilesThatAreNotFilesOrTooBig) {
     }
 }
 
+// Minimal runtime classes; the body writes Data files of a copy of the sample project.
+const char* const kRubyPrelude = R"RUBY(
+require 'zlib'
+$data = File.join(ARGV[0], 'Data')
+module RPG
+  class EventCommand
+    def initialize(code, indent, parameters)
+      @code, @indent, @parameters = code, indent, parameters
+    end
+  end
+  class CommonEvent
+    def initialize(id, list)
+      @id, @name, @trigger, @switch_id, @list = id, "CE#{id}", 0, 1, list
+    end
+  end
+  class MapInfo
+    def initialize(name, parent_id, order)
+      @name, @parent_id, @order, @expanded, @scroll_x, @scroll_y = name, parent_id, order, false, 0, 0
+    end
+  end
+end
+class Table
+  def initialize(bytes) @bytes = bytes end
+  def self._load(bytes) new(bytes) end
+  def _dump(_level) @bytes end
+end
+# Loads a data file of the sample, defining each class it names as it comes.
+def load(name)
+  Marshal.load(File.binread(File.join($data, name)))
+rescue ArgumentError => e
+  raise unless e.message =~ %r{undefined class/module (\S+)}
+  $1.split('::').inject(Object) { |m, n| m.const_defined?(n, false) ? m.const_get(n) : m.const_set(n, Class.new) }
+  retry
+end
+def save(name, object)
+  File.binwrite(File.join($data, name), Marshal.dump(object))
+end
+def text(code, indent, words)
+  RPG::EventCommand.new(code, indent, [words])
+end
+def tree(count)
+  h = {}
+  (1..count).each { |id| h[id] = RPG::MapInfo.new("M#{id}", yield(id), id) }
+  save('MapInfos.rxdata', h)
+end
+)RUBY";
+
+std::string copySampleWithRuby(const ztest::TempDir& dir, const std::string& body) {
+    std::string project = copySample(dir);
+    ztest::writeFile(dir.file("make.rb"), std::string(kRubyPrelude) + body);
+    std::string out;
+    EXPECT_EQ(ztest::run("ruby " + ztest::shellQuote(dir.file("make.rb")) + " " +
+                             ztest::shellQuote(project) + " 2>&1",
+                         &out),
+              0)
+        << out;
+    return project;
+}
+
 }  // namespace
+
+// Projects whose stored numbers and texts are absurd: each command ends quickly, in little
+// memory and output, says what it skipped, and exits with the status that says so.
+TEST(CliHostile, AbsurdContent) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    struct Case {
+        const char* what;
+        const char* ruby;  // writes the damage into the copy of the sample
+        const char* args;  // after the project file
+        int status;
+        std::vector<std::string> expect;
+        bool terminal = false;
+    };
+    const char* const kIndents = R"(
+        rising = (0...100_000).map { |i| text(101, i, 'x') }
+        save('CommonEvents.rxdata', [nil, RPG::CommonEvent.new(1, [text(101, 2**31 - 1, 'deep'),
+                                                                  text(0, 0, '')]),
+                                     RPG::CommonEvent.new(2, rising)]))";
+    const char* const kEscapes = R"(
+        save('CommonEvents.rxdata', [nil, RPG::CommonEvent.new(1, [text(101, 0, "\e[31mred\e]0;t\a\r\u009b")])]))";
+    const Case cases[] = {
+        {"@indent of 2^31-1", kIndents, "list --common 1", 0, {"deep"}},
+        {"100,000 rising indents", kIndents, "list --common 2", 0, {"x"}},
+        {"100,000 rising indents as a document", kIndents, "doc --common 2 --text", 0, {"x"}},
+        {"escapes in a message, on a terminal",
+         kEscapes,
+         "list --common 1",
+         0,
+         {"\\x1b[31mred\\x1b]0;t\\x07\\x0d\\u009b"},
+         true},
+        {"30,000 maps in one parent loop: info",
+         "tree(30_000) { |id| id % 30_000 + 1 }",
+         "info",
+         0,
+         {"[0001] M1"}},
+        {"30,000 maps in one parent loop: search below map 1",
+         "tree(30_000) { |id| id % 30_000 + 1 }",
+         "search --text x --maps 1 --sub-maps",
+         0,
+         {}},
+        {"30,000 maps in one parent loop: check",
+         "tree(30_000) { |id| id % 30_000 + 1 }",
+         "check",
+         1,
+         {"map 1 (M1) is its own ancestor"}},
+        {"a chain 30,000 maps deep: info",
+         "tree(30_000) { |id| id - 1 }",
+         "info",
+         0,
+         {"[30000] M30000"}},
+        {"a chain 30,000 maps deep: search below map 1",
+         "tree(30_000) { |id| id - 1 }",
+         "search --text x --maps 1 --sub-maps",
+         0,
+         {}},
+        {"unreadable common events and map: list",
+         R"(
+            File.binwrite(File.join($data, 'CommonEvents.rxdata'), "[")
+            File.binwrite(File.join($data, 'Map002.rxdata'), "o:")
+         )",
+         "list --common 1",
+         1,
+         {"CommonEvents.rxdata could not be read: truncated"}},
+        {"unreadable common events and map: search",
+         R"(
+            File.binwrite(File.join($data, 'CommonEvents.rxdata'), "[")
+            File.binwrite(File.join($data, 'Map002.rxdata'), "o:")
+         )",
+         "search --text x",
+         3,
+         {"skipped CommonEvents.rxdata: truncated", "skipped Map002.rxdata: truncated",
+          "※読み込めないファイル2個を飛ばしました"}},
+        {"a regular expression that backtracks without end",
+         R"(
+            save('Scripts.rxdata', [[1, 'S', Zlib::Deflate.deflate('a' * 40 + '!')]])
+         )",
+         "search --text '(a+)+$' --regex --scripts all",
+         3,
+         {"the expression is too complex for this text", "※正規表現が複雑すぎて"}},
+        {"a tile table smaller than its map",
+         R"(
+            m = load('Map001.rxdata')
+            m.instance_variable_set(:@width, m.instance_variable_get(:@width) + 7)
+            save('Map001.rxdata', m)
+         )",
+         "check",
+         1,
+         {"Map001.rxdata: its tile table is"}},
+    };
+    for (const Case& c : cases) {
+        ztest::TempDir dir;
+        std::string project = copySampleWithRuby(dir, c.ruby);
+        const std::string args = c.args;  // the command, then the project, then its flags
+        const size_t cut = std::min(args.find(' '), args.size());
+        CliRun r = runCliBounded(args.substr(0, cut) + " " +
+                                     ztest::shellQuote(project + "/Game.rxproj") + args.substr(cut),
+                                 dir, c.terminal);
+        SCOPED_TRACE(std::string(c.what) + ":\n" + r.out.substr(0, 2000));
+        EXPECT_FALSE(r.run.timedOut);
+        EXPECT_EQ(r.run.status, c.status);
+        EXPECT_LT(r.run.peakKb, 300 * 1024);
+        EXPECT_LT(r.out.size(), size_t(64) << 20);
+        for (const std::string& e : c.expect) EXPECT_NE(r.out.find(e), std::string::npos) << e;
+        if (c.terminal) {
+            EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << "a raw escape";
+        }
+    }
+}

@@ -1,0 +1,94 @@
+// A stdio stream over the terminal's descriptor that makes control characters visible; it
+// replaces stdout and stderr, so every printf of every command is covered.
+#include "cli/terminal_output.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+namespace zorvane::cli {
+
+namespace {
+
+void appendEscape(std::string& out, const char* format, unsigned value) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, format, value);
+    out += buf;
+}
+
+struct Terminal {
+    int fd;
+    bool pendingC2 = false;
+};
+
+bool writeAll(int fd, const std::string& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+ssize_t terminalWrite(void* cookie, const char* data, size_t size) {
+    auto* t = static_cast<Terminal*>(cookie);
+    return writeAll(t->fd, visibleControls(std::string_view(data, size), t->pendingC2))
+               ? ssize_t(size)
+               : -1;
+}
+
+int terminalClose(void* cookie) {
+    std::unique_ptr<Terminal> t(static_cast<Terminal*>(cookie));
+    if (t->pendingC2) writeAll(t->fd, "\xC2");
+    return 0;
+}
+
+FILE* protectedStream(int fd) {
+    if (!isatty(fd)) return nullptr;
+    cookie_io_functions_t io{nullptr, terminalWrite, nullptr, terminalClose};
+    auto terminal = std::make_unique<Terminal>(Terminal{fd});
+    FILE* stream = fopencookie(terminal.get(), "w", io);
+    if (stream) terminal.release();  // owned by the stream now: freed by terminalClose
+    return stream;
+}
+
+}  // namespace
+
+std::string visibleControls(std::string_view text, bool& pendingC2) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (pendingC2) {
+            pendingC2 = false;
+            if (c >= 0x80 && c <= 0x9F) {
+                appendEscape(out, "\\u%04x", c);
+                continue;
+            }
+            out += '\xC2';
+        }
+        if (c == 0xC2) {
+            pendingC2 = true;
+        } else if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+            appendEscape(out, "\\x%02x", c);
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
+void protectTerminal() {
+    if (FILE* out = protectedStream(STDOUT_FILENO)) {
+        setvbuf(out, nullptr, _IOLBF, 0);
+        stdout = out;
+    }
+    if (FILE* err = protectedStream(STDERR_FILENO)) {
+        setvbuf(err, nullptr, _IONBF, 0);
+        stderr = err;
+    }
+}
+
+}  // namespace zorvane::cli
