@@ -197,7 +197,7 @@ void Builder::appendCommands(std::string& out, const MarshalValue* listNode, int
     for (const EventCommand& command : list.commands) {
         formatCommand(line, command, listing_, nullptr);
         out += spaces(indent);
-        for (int32_t i = 0; i < command.indent && i < 100; ++i) out += kFullWidthSpace;
+        for (int32_t i = 0; i < shownIndent(command.indent); ++i) out += kFullWidthSpace;
         out += oneLine(line) + "\n";
     }
 }
