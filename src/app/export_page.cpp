@@ -336,18 +336,26 @@ void ExportPage::start() {
             forwarder->watch(&abort);
             *summary = runExport(options, db, *forwarder, abort);
         },
-        [self, forwarder, summary](bool) {
+        [self, forwarder, summary](const TaskEnd& end) {
             forwarder->deliver();
-            if (self) self->finished(*summary);
+            if (self) self->finished(*summary, end);
         });
     if (!started) exporting_ = false;
     updateStates();
 }
 
-void ExportPage::finished(const ExportSummary& summary) {
+void ExportPage::finished(const ExportSummary& summary, const TaskEnd& end) {
     exporting_ = false;
     wxWindow* top = wxGetTopLevelParent(this);
     if (top) top->Raise();
+    if (end.failed) {
+        // What was written before the failure stays; the summary would count it as done.
+        showMessage(top, "エラーが発生しました\n\n" + end.failure, kMessageTitle,
+                    wxOK | wxICON_WARNING);
+        progress_->SetValue(0);
+        updateStates();
+        return;
+    }
     if (summary.stopKind == ExportStopKind::Document)
         showMessage(top, summary.stopMessage, kMessageTitle, wxOK | wxICON_WARNING);
     if (summary.stopKind == ExportStopKind::Picture)

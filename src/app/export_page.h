@@ -60,7 +60,7 @@ class ExportPage : public wxPanel {
     void showSettings();
     void showRangeLabels();
     void start();
-    void finished(const ExportSummary& summary);
+    void finished(const ExportSummary& summary, const TaskEnd& end);
 
     AppContext& context_;
     std::array<wxCheckBox*, kDatabaseTableCount> tables_{};
