@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "app/file_dialogs.h"
+#include "app/frame_place.h"
 #include "app/main_frame.h"
 #include "app/map_tree_picker.h"
 #include "app/message_box.h"
@@ -37,12 +38,7 @@ namespace {
 
 const char* const kTitle = "イベントビュアー";
 
-struct BarRow {
-    const char* caption;
-    void (EventViewer::*run)();
-};
-
-const BarRow kBarRows[EventViewer::kBarItemCount] = {
+const BarRow<EventViewer> kBarRows[EventViewer::kBarItemCount] = {
     {"保存(&S)", &EventViewer::saveShown},
     {"設定(&C)", &EventViewer::showSettings},
 };
@@ -98,15 +94,6 @@ wxString documentText(const std::string& bytes) {
     return toWx(isValidUtf8(bytes) ? bytes : cp932ToUtf8(bytes));
 }
 
-wxPoint placePosition(const WindowPlace& place) {
-    return place.width > 0 ? wxPoint(place.left, place.top) : wxDefaultPosition;
-}
-
-wxSize placeSize(const WindowPlace& place) {
-    return place.width > 0 && place.height > 0 ? wxSize(place.width, place.height)
-                                               : wxSize(640, 480);
-}
-
 // The first map in the editor's order stands in for a remembered map the project lacks.
 int knownMap(const MapInfoTree& maps, int mapId) {
     if (maps.contains(mapId) && mapId > 0) return mapId;
@@ -147,9 +134,7 @@ EventViewer::EventViewer(AppContext& context, EventViewerMemory& memory)
 EventViewer::~EventViewer() = default;
 
 void EventViewer::createBar() {
-    auto* bar = new wxMenuBar;
-    for (const BarRow& row : kBarRows) bar->Append(new wxMenu, toWx(row.caption));
-    SetMenuBar(bar);
+    setActingMenuBar(this, kBarRows);
 }
 
 wxWindow* EventViewer::buildLists(wxWindow* parent) {
@@ -191,13 +176,6 @@ wxWindow* EventViewer::buildLists(wxWindow* parent) {
 }
 
 void EventViewer::bindEvents() {
-    Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
-        wxMenuBar* bar = GetMenuBar();
-        for (size_t i = 0; bar && i < std::size(kBarRows); ++i)
-            if (event.GetMenu() == bar->GetMenu(i))
-                CallAfter([this, run = kBarRows[i].run] { (this->*run)(); });
-        event.Skip();
-    });
     for (size_t i = 0; i < radios_.size(); ++i)
         radios_[i]->Bind(wxEVT_RADIOBUTTON,
                          [this, i](wxCommandEvent&) { chooseKind(DocumentKind(i)); });

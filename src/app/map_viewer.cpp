@@ -30,6 +30,7 @@
 
 #include "app/character_preview.h"
 #include "app/file_dialogs.h"
+#include "app/frame_place.h"
 #include "app/main_frame.h"
 #include "app/map_tree_picker.h"
 #include "app/message_box.h"
@@ -46,7 +47,6 @@ namespace {
 
 const char* const kTitle = "マップビュアー";
 constexpr int kMapLabelKind = 10;
-const wxSize kDefaultSize(640, 480);
 // Status part widths after the part under the left panel; the last takes the rest. The two
 // cell parts are 50 pixels, or as wide as "000,000" needs in the status bar's font, which
 // on this desktop is larger than the 50 pixels were made for.
@@ -66,11 +66,7 @@ const ZoomButtonRow kZoomButtons[] = {
     {MapViewer::kIdZoomEighth, 4, "×1/8"},
 };
 
-struct BarRow {
-    const char* caption;
-    void (MapViewer::*run)();
-};
-const BarRow kBarRows[] = {
+const BarRow<MapViewer> kBarRows[] = {
     {"保存(&S)", &MapViewer::savePicture},
     {"設定(&C)", &MapViewer::showSettings},
 };
@@ -303,18 +299,6 @@ void MapPane::writeTrace(const std::string& text) const {
 
 // ---- the viewer
 
-namespace {
-
-wxPoint placePosition(const WindowPlace& place) {
-    return place.width > 0 ? wxPoint(place.left, place.top) : wxDefaultPosition;
-}
-
-wxSize placeSize(const WindowPlace& place) {
-    return place.width > 0 && place.height > 0 ? wxSize(place.width, place.height) : kDefaultSize;
-}
-
-}  // namespace
-
 MapViewer::MapViewer(AppContext& context, MapViewerMemory& memory)
     : wxFrame(nullptr, wxID_ANY, toWx(kTitle), placePosition(context.settings.mapViewer.place),
               placeSize(context.settings.mapViewer.place)),
@@ -387,19 +371,10 @@ wxWindow* MapViewer::buildPanel(wxWindow* parent) {
 }
 
 void MapViewer::createMenu() {
-    auto* bar = new wxMenuBar;
-    for (const BarRow& row : kBarRows) bar->Append(new wxMenu, toWx(row.caption));
-    SetMenuBar(bar);
+    setActingMenuBar(this, kBarRows);
 }
 
 void MapViewer::bindEvents() {
-    Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
-        wxMenuBar* bar = GetMenuBar();
-        for (size_t i = 0; bar && i < std::size(kBarRows); ++i)
-            if (event.GetMenu() == bar->GetMenu(i))
-                CallAfter([this, run = kBarRows[i].run] { (this->*run)(); });
-        event.Skip();
-    });
     for (const ZoomButtonRow& row : kZoomButtons)
         zoomButtons_[size_t(row.zoomMode)]->Bind(
             wxEVT_TOGGLEBUTTON, [this, mode = row.zoomMode](wxCommandEvent&) { setZoom(mode); });

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/file_dialogs.h"
+#include "app/frame_place.h"
 #include "app/wx_text.h"
 #include "platform/file_util.h"
 
@@ -18,17 +19,11 @@ namespace zorvane {
 
 namespace {
 
-struct BarRow {
-    const char* caption;
-    void (ResultsWindow::*run)();
-};
-
-const BarRow kBarRows[ResultsWindow::kBarItemCount] = {
+const BarRow<ResultsWindow> kBarRows[ResultsWindow::kBarItemCount] = {
     {"検索中止(&A)", &ResultsWindow::abortSearch},
     {"検索結果をCSVで保存(&C)", &ResultsWindow::saveCsv},
 };
 
-const wxSize kDefaultSize(640, 480);
 // Cells measured per column when fitting: the longest few by bytes stand for the rest.
 constexpr size_t kMeasuredCells = 8;
 constexpr int kCellPadding = 16;
@@ -75,14 +70,6 @@ std::vector<size_t> longestCells(const std::vector<ResultRow>& rows, size_t colu
     return picked;
 }
 
-wxPoint placePosition(const WindowPlace& place) {
-    return place.width > 0 ? wxPoint(place.left, place.top) : wxDefaultPosition;
-}
-
-wxSize placeSize(const WindowPlace& place) {
-    return place.width > 0 && place.height > 0 ? wxSize(place.width, place.height) : kDefaultSize;
-}
-
 }  // namespace
 
 ResultsWindow::ResultsWindow(AppContext& context)
@@ -99,19 +86,10 @@ ResultsWindow::ResultsWindow(AppContext& context)
 }
 
 void ResultsWindow::createBar() {
-    auto* bar = new wxMenuBar;
-    for (const BarRow& row : kBarRows) bar->Append(new wxMenu, toWx(row.caption));
-    SetMenuBar(bar);
+    setActingMenuBar(this, kBarRows);
 }
 
 void ResultsWindow::bindEvents() {
-    Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
-        wxMenuBar* bar = GetMenuBar();
-        for (size_t i = 0; bar && i < std::size(kBarRows); ++i)
-            if (event.GetMenu() == bar->GetMenu(i))
-                CallAfter([this, run = kBarRows[i].run] { (this->*run)(); });
-        event.Skip();
-    });
     list_->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) { sortByColumn(e.GetColumn()); });
     list_->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent& e) { openHit(e.GetIndex()); });
     Bind(wxEVT_MOVE, [this](wxMoveEvent& e) {
