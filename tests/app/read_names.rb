@@ -7,18 +7,7 @@
 # Usage: ruby read_names.rb DATA_FOLDER [--add-fixtures]
 require 'zlib'
 
-class Rec
-  def method_missing(name, *args)
-    ivar = :"@#{name}"
-    return instance_variable_get(ivar) if args.empty? && instance_variable_defined?(ivar)
-
-    super
-  end
-
-  def respond_to_missing?(name, include_private = false)
-    instance_variable_defined?(:"@#{name}") || super
-  end
-end
+require_relative '../support/marshal_stubs'
 
 # The packed runtime values keep their bytes, so a file is written back as it was read.
 class Packed

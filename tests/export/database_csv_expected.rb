@@ -3,18 +3,7 @@
 # Usage: ruby database_csv_expected.rb DATA_FOLDER
 require 'json'
 
-class Rec
-  def method_missing(name, *args)
-    ivar = :"@#{name}"
-    return instance_variable_get(ivar) if args.empty? && instance_variable_defined?(ivar)
-
-    super
-  end
-
-  def respond_to_missing?(name, include_private = false)
-    instance_variable_defined?(:"@#{name}") || super
-  end
-end
+require_relative '../support/marshal_stubs'
 
 # Table: five little-endian int32 (dimensions, x, y, z, count), then int16 cells.
 class Table

@@ -56,18 +56,7 @@ end
 class Tone < Color
 end
 
-# Records: instance variables are read with method calls (rec.name -> @name).
-class Rec
-  def method_missing(name, *args)
-    ivar = :"@#{name}"
-    return instance_variable_get(ivar) if args.empty? && instance_variable_defined?(ivar)
-    super
-  end
-
-  def respond_to_missing?(name, include_private = false)
-    instance_variable_defined?(:"@#{name}") || super
-  end
-end
+require_relative '../support/marshal_stubs'
 
 CLASS_NAMES = %w[
   RPG::AudioFile RPG::System RPG::System::Words RPG::System::TestBattler RPG::Actor RPG::Class

@@ -5,26 +5,7 @@
 #
 #   ruby rtp_files.rb PROJECT_FILE          lines "relative<TAB>found path", in byte order
 #   ruby rtp_files.rb PROJECT_FILE --used   every name the project uses, in byte order
-class StubLoad
-  def self._load(_bytes) = new
-end
-
-def define_path(path)
-  names = path.split('::')
-  names.inject(Object) do |mod, name|
-    next mod.const_get(name, false) if mod.const_defined?(name, false)
-    packed = name == names.last && %w[Table Color Tone].include?(name)
-    mod.const_set(name, packed ? Class.new(StubLoad) : Class.new)
-  end
-end
-
-def load_data(path)
-  Marshal.load(File.binread(path))
-rescue ArgumentError => e
-  raise unless e.message =~ %r{undefined class/module (\S+)}
-  define_path(Regexp.last_match(1))
-  retry
-end
+require_relative '../support/marshal_stubs'
 
 def iv(obj, name) = obj&.instance_variable_defined?(name) ? obj.instance_variable_get(name) : nil
 

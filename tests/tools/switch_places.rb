@@ -8,29 +8,7 @@
 # area: 0 common event (id = its id, page 0), 1 troop (id = troop id), 2 map event
 # (id = "map:event"); pages and lines count from 1. Classes the data names are defined on
 # the fly, so nothing of the program under test is used.
-class StubLoad
-  def self._load(_bytes) = new
-end
-
-def define_path(path)
-  names = path.split('::')
-  names.inject(Object) do |mod, name|
-    next mod.const_get(name, false) if mod.const_defined?(name, false)
-    packed = name == names.last && %w[Table Color Tone].include?(name)
-    mod.const_set(name, packed ? Class.new(StubLoad) : Class.new)
-  end
-end
-
-def load_data(path)
-  bytes = File.binread(path)
-  begin
-    Marshal.load(bytes)
-  rescue ArgumentError => e
-    raise unless e.message =~ %r{undefined class/module (\S+)}
-    define_path(Regexp.last_match(1))
-    retry
-  end
-end
+require_relative '../support/marshal_stubs'
 
 def ivar(obj, name)
   obj.instance_variable_defined?(name) ? obj.instance_variable_get(name) : nil
