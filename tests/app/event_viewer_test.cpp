@@ -37,12 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 using Facts = std::map<std::string, std::vector<std::vector<std::string>>>;
 
-void send(wxWindow* control, wxEventType type, int value) {
-    wxCommandEvent event(type, control->GetId());
-    event.SetEventObject(control);
-    event.SetInt(value);
-    control->GetEventHandler()->ProcessEvent(event);
-}
+using ztest::send;
 
 std::string num3(const std::string& id) {
     char buf[16];

@@ -29,17 +29,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void send(wxWindow* control, wxEventType type, int value = 0) {
-    wxCommandEvent event(type, control->GetId());
-    event.SetEventObject(control);
-    event.SetInt(value);
-    control->GetEventHandler()->ProcessEvent(event);
-}
-
-void tick(wxCheckBox* box, bool on) {
-    box->SetValue(on);
-    send(box, wxEVT_CHECKBOX, on ? 1 : 0);
-}
+using ztest::send;
+using ztest::tick;
 
 // The end box as it was shown, with the bar as it stood at that moment.
 struct EndBox {

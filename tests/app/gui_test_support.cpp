@@ -1,6 +1,8 @@
 #include "app/gui_test_support.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/window.h>
 
 #include <chrono>
@@ -78,6 +80,22 @@ std::string copySampleProject(const std::string& folder) {
 
 wxWindow* findByLabel(wxWindow* parent, const std::string& label) {
     return wxWindow::FindWindowByLabel(zorvane::toWx(label), parent);
+}
+
+void send(wxWindow* control, wxEventType type, int value) {
+    wxCommandEvent event(type, control->GetId());
+    event.SetEventObject(control);
+    event.SetInt(value);
+    control->GetEventHandler()->ProcessEvent(event);
+}
+
+void click(wxButton* button) {
+    send(button, wxEVT_BUTTON);
+}
+
+void tick(wxCheckBox* box, bool on) {
+    box->SetValue(on);
+    send(box, wxEVT_CHECKBOX, on ? 1 : 0);
 }
 
 }  // namespace ztest

@@ -8,8 +8,12 @@
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
 
+#include <wx/event.h>
+
 class wxWindow;
 class wxDialog;
+class wxButton;
+class wxCheckBox;
 
 namespace ztest {
 
@@ -64,6 +68,12 @@ class ModalDialogs {
   private:
     zorvane::ModalDialogSeam saved_;
 };
+
+// A command event of `type` sent to `control` as if the user had used it.
+void send(wxWindow* control, wxEventType type, int value = 0);
+void click(wxButton* button);
+// Sets the box and sends the event its change would send.
+void tick(wxCheckBox* box, bool on);
 
 // Game.ini, Game.rxproj and Data/ of the sample project copied into `folder`; returns the
 // copied project file, or "" when the sample project is absent.

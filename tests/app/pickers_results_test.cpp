@@ -29,11 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void click(wxButton* button) {
-    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-    event.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(event);
-}
+using ztest::click;
 
 TEST(IdGroups, TwentyFiveIdsEachAndTheLastEndsAtCountMinusOne) {
     struct Case {

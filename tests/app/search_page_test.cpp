@@ -35,21 +35,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void send(wxWindow* control, wxEventType type, int value = 0) {
-    wxCommandEvent event(type, control->GetId());
-    event.SetEventObject(control);
-    event.SetInt(value);
-    control->GetEventHandler()->ProcessEvent(event);
-}
-
-void click(wxButton* button) {
-    send(button, wxEVT_BUTTON);
-}
-
-void tick(wxCheckBox* box, bool on) {
-    box->SetValue(on);
-    send(box, wxEVT_CHECKBOX, on ? 1 : 0);
-}
+using ztest::click;
+using ztest::send;
+using ztest::tick;
 
 void choose(wxRadioButton* radio) {
     radio->SetValue(true);

@@ -20,11 +20,7 @@ T* control(wxWindow* dialog, const std::string& label) {
     return dynamic_cast<T*>(found);
 }
 
-void click(wxButton* button) {
-    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-    event.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(event);
-}
+using ztest::click;
 
 // The radio box offering `choice` (a choice's text is not a window label).
 wxRadioBox* radioWithChoice(wxWindow* parent, const std::string& choice) {
