@@ -51,6 +51,7 @@ const char* const kSaveInEditorFirst =
 const char* const kDoneText = "インポートが完了しました。";
 const char* const kReloadInEditor = "ツクールXP側でプロジェクトを再読込してください";
 const char* const kFailedText = "ファイル保存に失敗しました";
+const char* const kNothingToChange = "変更はありません";
 
 std::string formatted(const char* format, int value) {
     char buffer[32];
@@ -198,11 +199,20 @@ void ImportPage::updateStates() {
     bool on = context_.database.loaded && !context_.tasks.isBusy();
     for (NamePage& page : names_) {
         page.browse->Enable(on);
-        page.apply->Enable(on);
+        page.apply->Enable(on && !nameEdits(page.before, page.after).empty());
     }
     actorBrowse_->Enable(on);
-    actorApply_->Enable(on && selectedActor() > 0);
+    actorApply_->Enable(on && selectedActor() > 0 && !actorEdits().empty());
     actorBox_->Enable(on);
+}
+
+std::vector<ParameterEdit> ImportPage::actorEdits() const {
+    std::vector<ParameterEdit> edits;
+    for (size_t id = 1; id < actorsWorking_.size() && id < actorsBefore_.size(); ++id) {
+        auto changed = parameterEdits(static_cast<int>(id), actorsBefore_[id], actorsWorking_[id]);
+        edits.insert(edits.end(), changed.begin(), changed.end());
+    }
+    return edits;
 }
 
 int ImportPage::selectedActor() const {
@@ -238,6 +248,7 @@ void ImportPage::loadNameCsv(NameKind kind) {
     NamePage& page = names_[index(kind)];
     readNameCsv(rows, page.after);
     page.list->Refresh();
+    updateStates();
 }
 
 void ImportPage::loadActorCsv() {
@@ -248,6 +259,7 @@ void ImportPage::loadActorCsv() {
     if (path.empty() || !readCsvFile(path, rows)) return;
     readActorCsv(rows, actorsWorking_[static_cast<size_t>(actor)]);
     showActor();
+    updateStates();
 }
 
 bool ImportPage::confirmApply() {
@@ -261,10 +273,15 @@ bool ImportPage::confirmApply() {
     return true;
 }
 
-void ImportPage::finishApply(bool ok) {
+void ImportPage::finishApply(const ImportResult& result) {
     wxWindow* owner = wxGetTopLevelParent(this);
-    if (!ok) {
-        showMessage(owner, kFailedText, kMessageTitle, wxOK | wxICON_WARNING);
+    if (!result.ok()) {
+        showMessage(owner, std::string(kFailedText) + "\n\n" + result.detail, kMessageTitle,
+                    wxOK | wxICON_WARNING);
+        return;
+    }
+    if (!result.written) {
+        showMessage(owner, kNothingToChange, kMessageTitle, wxOK | wxICON_INFORMATION);
         return;
     }
     if (reload_) reload_();
@@ -278,18 +295,14 @@ void ImportPage::applyNames(NameKind kind) {
     const NamePage& page = names_[index(kind)];
     ImportResult result = zorvane::applyNames(context_.database.projectFolder, kind,
                                               nameEdits(page.before, page.after));
-    finishApply(result.ok());
+    finishApply(result);
 }
 
 void ImportPage::applyActorParameters() {
     if (selectedActor() <= 0 || !confirmApply()) return;
-    std::vector<ParameterEdit> edits;
-    for (size_t id = 1; id < actorsWorking_.size(); ++id) {
-        auto changed = parameterEdits(static_cast<int>(id), actorsBefore_[id], actorsWorking_[id]);
-        edits.insert(edits.end(), changed.begin(), changed.end());
-    }
-    ImportResult result = zorvane::applyActorParameters(context_.database.projectFolder, edits);
-    finishApply(result.ok());
+    ImportResult result =
+        zorvane::applyActorParameters(context_.database.projectFolder, actorEdits());
+    finishApply(result);
 }
 
 }  // namespace zorvane

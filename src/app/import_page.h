@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "import/import_apply.h"
 #include "import/import_rules.h"
 
 class wxBookCtrlBase;
@@ -41,6 +42,7 @@ class ImportPage : public wxPanel {
 
     wxBookCtrlBase* subTabs() const { return tabs_; }
     wxListCtrl* nameList(NameKind kind) const { return names_[index(kind)].list; }
+    wxButton* applyButton(NameKind kind) const { return names_[index(kind)].apply; }
     wxListCtrl* actorList() const { return actorList_; }
     wxChoice* actorBox() const { return actorBox_; }
     // The "変更後" names of a page, indexed by id; an actor's working table.
@@ -62,7 +64,9 @@ class ImportPage : public wxPanel {
     wxPanel* buildActorPage();
     std::string chooseCsv(const std::string& title);
     bool confirmApply();
-    void finishApply(bool ok);
+    void finishApply(const ImportResult& result);
+    // What the working tables change against the project as opened, over every actor.
+    std::vector<ParameterEdit> actorEdits() const;
     int selectedActor() const;
     void showActor();
 

@@ -137,7 +137,7 @@ int runImport(const ImportFlags& f) {
     if (planned.ignored > 0)
         std::fprintf(stderr, "%zu changes are for ids that %s does not have; they are left out\n",
                      planned.ignored, planned.file.c_str());
-    if (planned.names.empty() && planned.parameters.empty()) {
+    if (!planned.changed()) {
         std::printf("nothing to change in %s\n", planned.file.c_str());
         return 0;
     }

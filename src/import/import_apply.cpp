@@ -22,7 +22,8 @@ bool readDataFile(const std::string& projectFolder, const std::string& name, Mar
     result.file = path ? *path : projectFolder + "/Data/" + name;
     if (path && file.load(*path)) return true;
     result.failure = ImportFailure::CannotRead;
-    result.detail = "cannot read " + result.file + (path ? ": " + file.error().message() : "");
+    result.detail = "cannot read " + result.file + ": " +
+                    (path ? file.error().message() : std::string("the file is missing"));
     return false;
 }
 
@@ -35,7 +36,7 @@ ImportResult& fail(ImportResult& result, ImportFailure failure, std::string deta
 // Serialises the edited tree, checks that it reads back, and puts it in place.
 ImportResult& write(MarshalFile& file, const ImportOptions& options, ImportResult& result) {
     result.backup = backupPathFor(result.file);
-    if (options.dryRun) return result;
+    if (options.dryRun || !result.changed()) return result;
     std::string bytes;
     MarshalFile check;
     if (!file.serialize(bytes) || !check.loadFromBuffer(bytes))
@@ -44,6 +45,7 @@ ImportResult& write(MarshalFile& file, const ImportOptions& options, ImportResul
     std::string error;
     if (!replaceWithBackup(result.file, result.backup, bytes, options.hook, error))
         return fail(result, ImportFailure::CannotWrite, error);
+    result.written = true;
     return result;
 }
 

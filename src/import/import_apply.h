@@ -37,7 +37,11 @@ struct ImportResult {
     std::vector<NameChange> names;
     std::vector<ParameterChange> parameters;
     size_t ignored = 0;  // edits for ids, actors or levels the file does not have
+    bool written = false;  // false for a dry run and when nothing changes
     bool ok() const { return failure == ImportFailure::None; }
+    // Whether the edits change anything; when not, neither the file nor its backup is touched,
+    // so the backup of the last real import survives.
+    bool changed() const { return !names.empty() || !parameters.empty(); }
 };
 
 struct ImportOptions {

@@ -31,6 +31,7 @@ const char* const kSaveFirst =
 const char* const kDone = "インポートが完了しました。";
 const char* const kReloadThere = "ツクールXP側でプロジェクトを再読込してください";
 const char* const kFailed = "ファイル保存に失敗しました";
+const char* const kNoChange = "変更はありません";
 
 void press(wxWindow* tab, const char* caption) {
     auto* button = dynamic_cast<wxButton*>(ztest::findByLabel(tab, caption));
@@ -129,11 +130,38 @@ TEST_F(ImportPageTest, SwitchNamesFromCsvAreWrittenAndTheProjectReloads) {
     EXPECT_EQ(context.database.system().switchNames.at(5), "Door");
     EXPECT_EQ(cell(list, 4, 1), "Door");
 
-    // A file that cannot be read any more is a failure, and nothing else happens.
+    // Applied again with nothing loaded: the button is off, and a press writes nothing, so
+    // the backup of the real import survives.
+    EXPECT_FALSE(page->applyButton(NameKind::Switches)->IsEnabled());
+    const std::string written = ztest::readFile(data("System.rxdata"));
+    boxes.shown.clear();
+    press(tabs->GetPage(0), "適用");
+    EXPECT_EQ(texts(boxes.shown), (std::vector<std::string>{kQuestion, kSaveFirst, kNoChange}));
+    EXPECT_EQ(ztest::readFile(data("System.rxdata")), written);
+    EXPECT_EQ(ztest::readFile(data("System_bak.rxdata")), before);
+    // Nor does a CSV that changes nothing (the name the file already holds).
+    files.answers = {csv};
+    press(tabs->GetPage(0), "参照");
+    EXPECT_FALSE(page->applyButton(NameKind::Switches)->IsEnabled());
+    boxes.shown.clear();
+    press(tabs->GetPage(0), "適用");
+    EXPECT_EQ(texts(boxes.shown), (std::vector<std::string>{kQuestion, kSaveFirst, kNoChange}));
+    EXPECT_EQ(ztest::readFile(data("System.rxdata")), written);
+    EXPECT_EQ(ztest::readFile(data("System_bak.rxdata")), before);
+
+    // A file that cannot be read any more is a failure that names the file and why, and
+    // nothing else happens.
+    files.answers = {dir.file("other.csv")};
+    ztest::writeFile(dir.file("other.csv"), "6,Gate\r\n");
+    press(tabs->GetPage(0), "参照");
+    EXPECT_TRUE(page->applyButton(NameKind::Switches)->IsEnabled());
     fs::rename(data("System.rxdata"), data("Moved.rxdata"));
     boxes.shown.clear();
     press(tabs->GetPage(0), "適用");
-    EXPECT_EQ(texts(boxes.shown), (std::vector<std::string>{kQuestion, kSaveFirst, kFailed}));
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[2].text.rfind(std::string(kFailed) + "\n\n", 0), 0u);
+    EXPECT_NE(boxes.shown[2].text.find(data("System.rxdata") + ": "), std::string::npos)
+        << boxes.shown[2].text;
     EXPECT_FALSE(fs::exists(data("System.rxdata")));
     fs::rename(data("Moved.rxdata"), data("System.rxdata"));
 }

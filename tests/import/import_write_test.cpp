@@ -118,6 +118,12 @@ TEST_F(ImportWriteTest, CliWritesNamesAndCurvesThatRubyReadsBack) {
         EXPECT_EQ(rubyCompare(data("System_bak.rxdata"), data("System.rxdata"),
                               "name\telements\t5\tDoor\nname\telements\t2\ta \"q\", b\n"),
                   "");
+        // The same list again changes nothing: neither the file nor its backup is written.
+        const std::string second = ztest::readFile(data("System.rxdata"));
+        ASSERT_EQ(ztest::run(run + "--elements " + names + " --yes", &out), 0);
+        EXPECT_NE(out.find("nothing to change"), std::string::npos) << out;
+        EXPECT_EQ(ztest::readFile(data("System.rxdata")), second);
+        EXPECT_EQ(ztest::readFile(data("System_bak.rxdata")), first);
 
         ASSERT_EQ(ztest::run(run + "--actor 1 " + curves + " --yes >/dev/null"), 0);
         EXPECT_EQ(ztest::readFile(data("Actors_bak.rxdata")), actors);
