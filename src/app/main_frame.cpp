@@ -14,6 +14,7 @@
 #include <wx/toolbar.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/export_page.h"
@@ -98,6 +99,15 @@ const StateRow kStateRows[] = {
     {kCmdOpenRpgxp, Rule::LoadedWithRpgxp},
     {kCmdGameFolder, Rule::Loaded},
 };
+
+const char* const kUnreadableHead = "次のファイルを読み込めませんでした。その内容は表示・検索されません。";
+const char* const kUnreadableMark = "  ※読み込めないファイル%zu個";
+
+std::string formatText(const char* format, size_t value) {
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
 
 const char* const kHmJreKey = "Software\\Hidemaruo\\HmJre";
 
@@ -313,6 +323,7 @@ bool MainFrame::openProject(const std::string& path) {
             repairRememberedIds(context_.settings, context_.database);
         }
         if (context_.hooks.refreshPages) context_.hooks.refreshPages();
+        if (opened) reportUnreadableFiles();
     } catch (const std::exception& e) {
         opened = false;
         context_.database.clear();
@@ -327,6 +338,22 @@ bool MainFrame::openProject(const std::string& path) {
     }
     updateCommandStates();
     return opened;
+}
+
+// Every table is read now, so a damaged file is named when the project opens rather than
+// showing up later as empty lists and searches that find nothing. The same damage is not
+// shown twice in a row; the title keeps the mark.
+void MainFrame::reportUnreadableFiles() {
+    context_.database.loadAll();
+    std::vector<Diagnostic> unreadable = context_.database.diagnostics();
+    std::string lines;
+    for (const Diagnostic& d : unreadable) lines += "\n" + d.file + ": " + d.what;
+    std::string state = unreadable.empty() ? "" : context_.database.projectFile + lines;
+    if (state == lastDamageShown_) return;
+    lastDamageShown_ = state;
+    if (unreadable.empty()) return;
+    showMessage(this, std::string(kUnreadableHead) + "\n" + lines, kMessageTitle,
+                wxOK | wxICON_WARNING);
 }
 
 void MainFrame::reloadProject() {
@@ -391,6 +418,8 @@ void MainFrame::updateCommandStates() {
     folderBox_->ChangeValue(loaded ? toWx(context_.database.projectFolder) : wxString());
     std::string title = kProgramName;
     if (loaded) title += " - [" + context_.database.title + "]";
+    size_t unreadable = loaded ? context_.database.diagnostics().size() : 0;
+    if (unreadable > 0) title += formatText(kUnreadableMark, unreadable);
     SetTitle(toWx(title));
     if (context_.hooks.updatePageStates) context_.hooks.updatePageStates();
 }

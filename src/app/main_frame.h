@@ -82,6 +82,7 @@ class MainFrame : public wxFrame {
     void enableCommand(int id, bool enable);
     void onClose(wxCloseEvent& event);
     bool busy() const { return context_.tasks.isBusy(); }
+    void reportUnreadableFiles();
 
     AppContext& context_;
     wxNotebook* tabs_ = nullptr;
@@ -94,6 +95,8 @@ class MainFrame : public wxFrame {
     int settingsMenuIndex_ = -1;
     // The last openProject() failed with a message of its own.
     bool openFailureShown_ = false;
+    // The project and files of the last box about unreadable files ("" = none shown).
+    std::string lastDamageShown_;
 };
 
 }  // namespace zorvane

@@ -34,6 +34,8 @@ const char* const kTitleDatabase = "検索中 - データベース";
 const char* const kTitleDone = "検索結果 - %d件  所要時間 %d秒";
 const char* const kTitleAborted = "検索中断 - %d件";
 const char* const kNoteSkipped = "  ※読み込めないファイル%d個を飛ばしました";
+const char* const kSkippedMore = " 他%d個";
+constexpr size_t kSkippedNamesShown = 3;
 const char* const kNoteTooComplex = "  ※正規表現が複雑すぎて調べられないテキストがありました";
 
 // The data file each pass of the missing-file search reads, by database number 1..9.
@@ -135,7 +137,8 @@ class SearchRun {
         if (finished) {
             text = format(kTitleDone, summary_.hits, static_cast<int>(summary_.elapsedMs / 1000));
             if (!summary_.skipped.empty())
-                text += format(kNoteSkipped, static_cast<int>(summary_.skipped.size()));
+                text += format(kNoteSkipped, static_cast<int>(summary_.skipped.size())) +
+                        skippedNames();
             if (summary_.tooComplex > 0) text += kNoteTooComplex;
         }
         title(text);
@@ -148,9 +151,21 @@ class SearchRun {
     // A file the walk needed and could not read: the search goes on without it, and says so.
     void noteSkipped(const std::string& file, const std::string& why) {
         std::string line = file + ": " + why;
-        if (std::find(summary_.skipped.begin(), summary_.skipped.end(), line) ==
+        if (std::find(summary_.skipped.begin(), summary_.skipped.end(), line) !=
             summary_.skipped.end())
-            summary_.skipped.push_back(line);
+            return;
+        summary_.skipped.push_back(line);
+        skippedFiles_.push_back(file);
+    }
+
+    // The first few skipped files by name, so the title says which results may be missing.
+    std::string skippedNames() const {
+        std::string names;
+        for (size_t i = 0; i < skippedFiles_.size() && i < kSkippedNamesShown; ++i)
+            names += (i ? ", " : "") + skippedFiles_[i];
+        if (skippedFiles_.size() > kSkippedNamesShown)
+            names += format(kSkippedMore, static_cast<int>(skippedFiles_.size() - kSkippedNamesShown));
+        return "（" + names + "）";
     }
 
     // The data files of the passes that ran, when they could not be read.
@@ -161,6 +176,9 @@ class SearchRun {
         if (request_.scope[ScopeMaps] >= 0) needed.push_back("MapInfos.rxdata");
         if (request_.scope[ScopeScripts] >= 0 && request_.is(SearchKind::Text))
             needed.push_back("Scripts.rxdata");
+        // The switch and variable names shown in hits and chosen on the page come from it.
+        if (request_.is(SearchKind::Switch) || request_.is(SearchKind::Variable))
+            needed.push_back("System.rxdata");
         if (request_.is(SearchKind::MissingFile))
             needed.insert(needed.end(), std::begin(kDatabaseFileNames),
                           std::end(kDatabaseFileNames));
@@ -494,6 +512,7 @@ class SearchRun {
     const std::atomic<bool>& abort_;
     ListingOptions listing_;
     SearchSummary summary_;
+    std::vector<std::string> skippedFiles_;  // in the order they were met
     int itemHits_ = 0;
 };
 

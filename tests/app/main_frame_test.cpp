@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "app/app_context.h"
@@ -121,6 +122,7 @@ TEST_F(MainFrameTest, ADamagedProjectNeverTakesTheProgramDown) {
     ztest::MessageBoxes boxes(wxOK);
     start({});
     ASSERT_TRUE(context.database.loaded);
+    boxes.shown.clear();  // the box naming the damaged files
     std::string diagnostics;
     for (const Diagnostic& d : context.database.diagnostics())
         diagnostics += d.file + ": " + d.what + "\n";
@@ -135,6 +137,48 @@ TEST_F(MainFrameTest, ADamagedProjectNeverTakesTheProgramDown) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].text.find("page refresh failed"), std::string::npos);
     EXPECT_TRUE(frame->isCommandEnabled(kCmdOpen));
+}
+
+// Damage is named once per state, in one box, whether the project is opened or reloaded;
+// the title keeps a mark as long as it lasts.
+TEST_F(MainFrameTest, ADamagedProjectNamesItsUnreadableFilesInOneBox) {
+    const struct {
+        const char* what;
+        const char* file;
+        std::function<void(const fs::path&)> damage;
+    } cases[] = {
+        {"MapInfos cut short", "MapInfos.rxdata",
+         [](const fs::path& file) { fs::resize_file(file, fs::file_size(file) / 2); }},
+        {"System a folder", "System.rxdata",
+         [](const fs::path& file) {
+             fs::remove(file);
+             fs::create_directory(file);
+         }},
+    };
+    writeSettings("[System]\nAutoRead=0\n");
+    start({});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ztest::TempDir copy;
+        std::string damaged = ztest::copySampleProject(copy.path());
+        c.damage(fs::path(copy.path()) / "Data" / c.file);
+        ztest::MessageBoxes boxes(wxOK);
+        ASSERT_TRUE(frame->openProject(damaged));
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_NE(boxes.shown[0].text.find(std::string("\n") + c.file + ": "), std::string::npos)
+            << boxes.shown[0].text;
+        EXPECT_TRUE(boxes.shown[0].style & wxICON_WARNING);
+        EXPECT_NE(windowTitle().find("※読み込めないファイル1個"), std::string::npos)
+            << windowTitle();
+        command(kCmdReload);
+        EXPECT_EQ(boxes.shown.size(), 1u) << "the same damage again";
+        EXPECT_NE(windowTitle().find("※読み込めないファイル1個"), std::string::npos);
+    }
+    // A whole project: no box and no mark.
+    ztest::MessageBoxes boxes(wxOK);
+    ASSERT_TRUE(frame->openProject(project));
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(windowTitle().find("※"), std::string::npos);
 }
 
 TEST_F(MainFrameTest, WithoutProjectOnlyOpeningIsOffered) {
@@ -233,6 +277,13 @@ TEST_F(MainFrameTest, ChangedProjectIsAskedAboutOnceUntilTheNextReload) {
     EXPECT_FALSE(context.database.hasChanged());
     activate();
     EXPECT_EQ(boxes.shown.size(), 2u);
+
+    // A map saved by the editor is a change as well.
+    touchDataFile("Map001.rxdata");
+    boxes.answerWith(wxNO);
+    activate();
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[2].text, kQuestion);
 }
 
 TEST_F(MainFrameTest, ChangeCheckCanBeSwitchedOff) {

@@ -238,7 +238,14 @@ TEST(CliHostile, AbsurdContent) {
          "search --text x",
          3,
          {"skipped CommonEvents.rxdata: truncated", "skipped Map002.rxdata: truncated",
-          "※読み込めないファイル2個を飛ばしました"}},
+          "※読み込めないファイル2個を飛ばしました（CommonEvents.rxdata, Map002.rxdata）"}},
+        {"five unreadable maps: the title names three and counts the rest",
+         R"(
+            (1..5).each { |id| File.binwrite(File.join($data, format('Map%03d.rxdata', id)), "o:") }
+         )",
+         "search --text x",
+         3,
+         {"※読み込めないファイル5個を飛ばしました（Map00", " 他2個）"}},
         {"a regular expression that backtracks without end",
          R"(
             save('Scripts.rxdata', [[1, 'S', Zlib::Deflate.deflate('a' * 40 + '!')]])
