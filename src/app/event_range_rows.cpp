@@ -61,6 +61,10 @@ std::string rangeLabel(const ProjectDatabase& db, int row, int id) {
     return buf + (known ? db.scripts()[static_cast<size_t>(id) - 1].title : std::string());
 }
 
+const char* rangeCaption(size_t row) {
+    return row < std::size(kRangeRows) ? kRangeRows[row].caption : "";
+}
+
 wxFlexGridSizer* buildRangeRows(wxWindow* parent, RangeRows& rows) {
     auto* grid = new wxFlexGridSizer(5, 3, 6);
     grid->AddGrowableCol(3);

@@ -31,6 +31,9 @@ using RangeRows = std::array<RangeRowControls, 4>;
 // or script (script n is the n-th counted from 1); "" without a project.
 std::string rangeLabel(const ProjectDatabase& db, int row, int id);
 
+// A row's caption: "コモンイベント", "バトルイベント", "マップイベント", "スクリプト".
+const char* rangeCaption(size_t row);
+
 // The four rows as a grid of five columns under `parent`.
 wxFlexGridSizer* buildRangeRows(wxWindow* parent, RangeRows& rows);
 

@@ -148,12 +148,19 @@ ExportOptions exportOptionsFrom(const Settings& s) {
 }
 
 std::string exportEndText(const ExportSummary& summary) {
+    char line[128];
     std::string text = "終了しました";
+    if (summary.end == ExportEnd::Aborted) {
+        // What is there is a part only: the user must know how much, and where.
+        std::snprintf(line, sizeof line, "中断しました\n\n%d 個のファイルを書き込みました",
+                      summary.filesWritten);
+        text = line;
+        if (!summary.root.empty()) text += "\n出力先: " + summary.root;
+    }
     if (summary.failedFiles.empty()) return text;
-    char count[64];
-    std::snprintf(count, sizeof count, "\n\n%zu 個のファイルを書き込めませんでした",
+    std::snprintf(line, sizeof line, "\n\n%zu 個のファイルを書き込めませんでした",
                   summary.failedFiles.size());
-    return text + count;
+    return text + line;
 }
 
 ExportPage::ExportPage(wxWindow* parent, AppContext& context) : wxPanel(parent), context_(context) {
@@ -321,10 +328,26 @@ void ExportPage::startOrAbort() {
         start();
 }
 
+// "指定" with nothing chosen would export nothing of that row without a word.
+bool ExportPage::rangeChoicesMade(const ExportOptions& options) {
+    for (size_t r = 0; r < options.categories.size(); ++r) {
+        const ExportCategory& row = options.categories[r];
+        bool used = row.on || (r == kExportMapEvents && options.mapImages);
+        if (!used || !row.one || row.id >= 1) continue;
+        showMessage(wxGetTopLevelParent(this),
+                    std::string("「出力するイベント」の「指定」で何も選択されていません（") +
+                        rangeCaption(r) + "）",
+                    kMessageTitle, wxOK | wxICON_WARNING);
+        return false;
+    }
+    return true;
+}
+
 void ExportPage::start() {
     if (context_.tasks.isBusy() || !context_.database.loaded) return;
     storeState();
     ExportOptions options = exportOptionsFrom(context_.settings);
+    if (!rangeChoicesMade(options)) return;
     auto forwarder = std::make_shared<ExportForwarder>(this);
     auto summary = std::make_shared<ExportSummary>();
     const ProjectDatabase& db = context_.database;

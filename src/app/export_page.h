@@ -23,8 +23,8 @@ namespace zorvane {
 // What an export started now would do, from the settings the page stored.
 ExportOptions exportOptionsFrom(const Settings& settings);
 
-// The box shown when an export ends: "終了しました", with the count of files that could not
-// be written when there were any.
+// The box shown when an export ends: "終了しました", or for an aborted one "中断しました" with
+// the files written and the folder; then the count of files that could not be written.
 std::string exportEndText(const ExportSummary& summary);
 
 class ExportPage : public wxPanel {
@@ -60,6 +60,7 @@ class ExportPage : public wxPanel {
     void showSettings();
     void showRangeLabels();
     void start();
+    bool rangeChoicesMade(const ExportOptions& options);
     void finished(const ExportSummary& summary, const TaskEnd& end);
 
     AppContext& context_;

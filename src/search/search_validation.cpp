@@ -10,7 +10,7 @@ namespace zorvane {
 
 namespace {
 
-enum class Problem { NoItem, NoTarget, NoText, BadPattern, NoRange };
+enum class Problem { NoItem, NoTarget, NoText, BadPattern, NoRange, NoRangeChoice };
 
 struct ProblemText {
     Problem problem;
@@ -23,7 +23,12 @@ const ProblemText kProblems[] = {
     {Problem::NoText, "「検索項目」の文字列が入力されていません"},
     {Problem::BadPattern, "検索対象の正規表現に誤りがあるようです"},
     {Problem::NoRange, "「検索範囲」が何も選択されていません"},
+    {Problem::NoRangeChoice, "「検索範囲」の「指定」で何も選択されていません"},
 };
+
+// In the SearchScope order.
+const char* const kRangeNames[] = {"コモンイベント", "バトルイベント", "マップイベント",
+                                   "スクリプト"};
 
 std::string textOf(Problem problem) {
     for (const ProblemText& p : kProblems)
@@ -113,20 +118,22 @@ bool checkItemPage(const SearchPanel& panel, const TextMatcher* matcher, SearchR
     return false;
 }
 
-bool fillScope(const SearchPanel& panel, SearchRequest& request) {
+bool fillScope(const SearchPanel& panel, SearchRequest& request, std::string& error) {
     const auto& r = panel.ranges;
     bool scripts = panel.kind == SearchKind::Text && r[ScopeScripts].checked;
-    if (!r[ScopeCommon].checked && !r[ScopeTroops].checked && !r[ScopeMaps].checked && !scripts)
+    if (!r[ScopeCommon].checked && !r[ScopeTroops].checked && !r[ScopeMaps].checked && !scripts) {
+        error = textOf(Problem::NoRange);
         return false;
-    for (size_t i = 0; i < r.size(); ++i) {
-        // A chosen id below 1 would read as "全て"; it names nothing, so it searches nothing
-        // of that area rather than all of it.
-        if (!r[i].checked || (!r[i].all && r[i].id < 1))
-            request.scope[i] = -1;
-        else
-            request.scope[i] = r[i].all ? 0 : r[i].id;
     }
-    if (panel.kind != SearchKind::Text) request.scope[ScopeScripts] = -1;
+    for (size_t i = 0; i < r.size(); ++i) {
+        bool used = r[i].checked && (i != ScopeScripts || panel.kind == SearchKind::Text);
+        // "指定" with nothing chosen would search nothing of that area without a word.
+        if (used && !r[i].all && r[i].id < 1) {
+            error = textOf(Problem::NoRangeChoice) + std::string("（") + kRangeNames[i] + "）";
+            return false;
+        }
+        request.scope[i] = !used ? -1 : r[i].all ? 0 : r[i].id;
+    }
     request.includeSubMaps = panel.includeSubMaps;
     return true;
 }
@@ -143,7 +150,7 @@ ValidatedSearch validateSearch(const SearchPanel& panel, const TextMatcher* matc
         result.error = textOf(problem);
         return result;
     }
-    if (!fillScope(panel, request)) result.error = textOf(Problem::NoRange);
+    fillScope(panel, request, result.error);
     return result;
 }
 

@@ -160,6 +160,41 @@ TEST_F(ExportPageTest, ExportChosenOnThePageRunsToTheEnd) {
     EXPECT_EQ(boxes[0].text, "終了しました\n\n5 個のファイルを書き込めませんでした");
 }
 
+// "指定" with nothing chosen is refused before anything runs; an export stopped by the user
+// says so, with what it wrote and where, never "終了しました".
+TEST_F(ExportPageTest, UnchosenRowIsRefusedAndAnAbortSaysWhatItLeft) {
+    frame = startApplication(context, {project});
+    ASSERT_TRUE(frame);
+    useSourceTemplates();
+    page = frame->exportPage();
+    for (wxCheckBox* box : page->tableBoxes()) tick(box, true);
+    const RangeRows& rows = page->rangeRows();
+    for (const RangeRowControls& row : rows) tick(row.check, true);
+    tick(page->mapImagesBox(), true);
+    page->outputBox()->SetValue(toWx(out.path()));
+    context.settings.exportRange.select[kRangeMapEvents] = 0;
+    rows[kRangeMapEvents].chosen->SetValue(true);
+    send(rows[kRangeMapEvents].chosen, wxEVT_RADIOBUTTON, 1);
+    boxes.clear();
+    send(page->startButton(), wxEVT_BUTTON);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "「出力するイベント」の「指定」で何も選択されていません（マップイベント）");
+    EXPECT_FALSE(context.tasks.isBusy());
+    EXPECT_TRUE(files().empty());
+
+    rows[kRangeMapEvents].all->SetValue(true);
+    send(rows[kRangeMapEvents].all, wxEVT_RADIOBUTTON, 1);
+    boxes.clear();
+    send(page->startButton(), wxEVT_BUTTON);
+    send(page->startButton(), wxEVT_BUTTON);  // "中断" at once
+    ASSERT_TRUE(ztest::pumpUntil([this] { return !context.tasks.isBusy(); }, 20000));
+    ztest::pumpFor(20);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "中断しました\n\n" + std::to_string(files().size()) +
+                                 " 個のファイルを書き込みました\n出力先: " +
+                                 out.file("Game_export"));
+}
+
 // Not a check: pictures of the tab for people to look at, written only when
 // ZORVANE_SCREENSHOT_DIR names a folder (see docs/development.md): the page set up for a
 // run, and the screen when the end box comes (the bar full, the button still "中断").
@@ -179,6 +214,7 @@ TEST_F(ExportPageTest, Screenshots) {
     page = frame->exportPage();
     const RangeRows& rows = page->rangeRows();
     tick(rows[kRangeMapEvents].check, true);
+    context.settings.exportRange.select[kRangeMapEvents] = 1;
     rows[kRangeMapEvents].chosen->SetValue(true);
     send(rows[kRangeMapEvents].chosen, wxEVT_RADIOBUTTON, 1);
     tick(page->mapImagesBox(), true);

@@ -20,6 +20,7 @@ const char* const kNoTarget = "「検索対象」が何も選択されていま�
 const char* const kNoText = "「検索項目」の文字列が入力されていません";
 const char* const kBadPattern = "検索対象の正規表現に誤りがあるようです";
 const char* const kNoRange = "「検索範囲」が何も選択されていません";
+const char* const kNoMapChosen = "「検索範囲」の「指定」で何も選択されていません（マップイベント）";
 
 SearchPanel panelOf(SearchKind kind, std::function<void(SearchPanel&)> fill) {
     SearchPanel p;
@@ -96,6 +97,23 @@ TEST(SearchValidation, ReturnsThePanelsWarnings) {
                      p.ranges[ScopeScripts].checked = true;
                  }),
          &loaded, kNoRange},
+        {"\"指定\" with no map chosen",
+         panelOf(SearchKind::Switch,
+                 [](SearchPanel& p) {
+                     p.switches.rows[0].checked = true;
+                     p.switches.operating = true;
+                     p.ranges[ScopeMaps] = RangeRow{true, false, 0};
+                 }),
+         &loaded, kNoMapChosen},
+        {"an unticked row's choice does not matter, nor the script row's outside text searches",
+         panelOf(SearchKind::Switch,
+                 [](SearchPanel& p) {
+                     p.switches.rows[0].checked = true;
+                     p.switches.operating = true;
+                     p.ranges[ScopeMaps] = RangeRow{false, false, 0};
+                     p.ranges[ScopeScripts] = RangeRow{true, false, 0};
+                 }),
+         &loaded, ""},
         {"the script range alone does for a text search",
          panelOf(SearchKind::Text,
                  [](SearchPanel& p) {
