@@ -19,6 +19,8 @@ namespace zorvane {
 
 namespace {
 
+const char* const kResultsTitle = "検索結果";
+
 const BarRow<ResultsWindow> kBarRows[ResultsWindow::kBarItemCount] = {
     {"検索中止(&A)", &ResultsWindow::abortSearch},
     {"検索結果をCSVで保存(&C)", &ResultsWindow::saveCsv},
@@ -73,7 +75,7 @@ std::vector<size_t> longestCells(const std::vector<ResultRow>& rows, size_t colu
 }  // namespace
 
 ResultsWindow::ResultsWindow(AppContext& context)
-    : wxFrame(nullptr, wxID_ANY, wxString(), placePosition(context.settings.searchWnd),
+    : wxFrame(nullptr, wxID_ANY, toWx(kResultsTitle), placePosition(context.settings.searchWnd),
               placeSize(context.settings.searchWnd)),
       context_(context) {
     createBar();
@@ -128,7 +130,8 @@ void ResultsWindow::addHits(const std::vector<SearchHit>& hits) {
 
 void ResultsWindow::setTitleText(const std::string& title) {
     results_.setTitle(title);
-    SetTitle(toWx(title));
+    // GTK would name an untitled window for itself.
+    SetTitle(toWx(title.empty() ? kResultsTitle : title));
 }
 
 void ResultsWindow::searchStarted() {

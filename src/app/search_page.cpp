@@ -280,7 +280,6 @@ void SearchPage::closeResults() {
 void SearchPage::startSearch() {
     if (context_.tasks.isBusy() || !context_.database.loaded) return;
     storeState();
-    openResultsWindow();
     auto matcher =
         std::make_shared<TextMatcher>(matcherLibrary_, loadFuzzyOptions(RegistryStore::user()));
     matcher->load();
@@ -290,6 +289,8 @@ void SearchPage::startSearch() {
         showMessage(wxGetTopLevelParent(this), checked.error, kMessageTitle, wxOK | wxICON_WARNING);
         return;
     }
+    // Only a request that can run replaces what the window shows.
+    openResultsWindow();
     runChecked(checked.request, std::move(matcher));
 }
 

@@ -188,11 +188,32 @@ TEST_F(SearchPageTest, PanelProblemsAreWarnedAndNothingRuns) {
              tick(p.rangeRows()[ScopeScripts].check, true);
          },
          "「検索範囲」が何も選択されていません"},
+        {"broken expression",
+         [](SearchPage& p) {
+             p.setKind(SearchKind::Text);
+             TextPageControls& text = p.items().text;
+             text.text->SetValue("(ab");
+             tick(text.regexBox, true);
+             tick(text.fuzzyBox, false);
+             tick(text.targets[TargetMessage], true);
+         },
+         "検索対象の正規表現に誤りがあるようです"},
+        {"\"指定\" with no map chosen",
+         [this](SearchPage& p) {
+             context.settings.searchRange.select[ScopeMaps] = 0;
+             choose(p.rangeRows()[ScopeMaps].chosen);
+         },
+         "「検索範囲」の「指定」で何も選択されていません（マップイベント）"},
     };
     start(project);
+    prepareSwitchSearch(1);
+    ResultsWindow* window = search();
+    ASSERT_TRUE(window);
+    const auto kept = cellsOf(window->results());
+    const wxString title = window->GetTitle();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        prepareSwitchSearch(1);
+        prepareSwitchSearch(2);
         c.setUp(*page);
         ztest::MessageBoxes boxes(wxOK);
         click(page->searchButton());
@@ -201,11 +222,13 @@ TEST_F(SearchPageTest, PanelProblemsAreWarnedAndNothingRuns) {
         EXPECT_EQ(boxes.shown[0].text, c.warning);
         EXPECT_EQ(boxes.shown[0].title, "Zorvane");
         EXPECT_TRUE(boxes.shown[0].style & wxICON_WARNING);
-        // The window is there, and empty.
-        ASSERT_TRUE(page->resultsWindow());
-        EXPECT_EQ(page->resultsWindow()->results().size(), 0u);
-        EXPECT_EQ(page->resultsWindow()->list()->GetItemCount(), 0);
+        // What the last search found stays, under its title.
+        EXPECT_EQ(page->resultsWindow(), window);
+        EXPECT_EQ(cellsOf(window->results()), kept);
+        EXPECT_EQ(window->GetTitle(), title);
     }
+    window->setTitleText("");  // GTK would make up a title of its own
+    EXPECT_FALSE(window->GetTitle().empty());
 }
 
 TEST_F(SearchPageTest, CsvSavedFromTheWindowIsTheEnginesCsv) {
