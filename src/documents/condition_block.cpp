@@ -14,7 +14,9 @@ const char* const kSpans[] = {"バトル", "ターン", "モーメント"};
 const char* const kMoveTypes[] = {"固定", "ランダム", "近づく", "カスタム"};
 const char* const kMapTriggers[] = {"決定ボタン", "プレイヤーから接触", "イベントから接触",
                                     "自動実行", "並列処理"};
-const char* const kNoCondition = "実行しない";
+// A troop page without conditions never runs; a map event page without them always applies.
+const char* const kTroopNoCondition = "実行しない";
+const char* const kMapNoCondition = "なし";
 
 // The name of value in a table indexed from 0; values outside it have no name.
 template <size_t N>
@@ -65,7 +67,7 @@ std::vector<std::string> troopConditionItems(const TroopCondition& c, int troopI
                         format("のHP%d%%以下", c.actorHp));
     if (c.switchValid)
         items.push_back(db.label(c.switchId, KindSwitch, true, true, true, true) + "がON");
-    if (items.empty()) items.push_back(kNoCondition);
+    if (items.empty()) items.push_back(kTroopNoCondition);
     return items;
 }
 
@@ -82,7 +84,7 @@ std::vector<std::string> mapConditionItems(const MapEventCondition& c, const Pro
         items.push_back("変数：" + db.label(c.variableId, KindVariable, detail, true, true, true) +
                         format("が%d以上", c.variableValue));
     if (c.selfSwitchValid) items.push_back("セルフスイッチ：" + letter(c.selfSwitchCh) + "がON");
-    if (items.empty()) items.push_back(kNoCondition);
+    if (items.empty()) items.push_back(kMapNoCondition);
     return items;
 }
 

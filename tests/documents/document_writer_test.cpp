@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/condition_block.h"
 #include "documents/document_writer.h"
 #include "map/map_data.h"
 #include "project/project_database.h"
@@ -156,6 +157,19 @@ TEST_F(DocumentTest, MapPageAndCommonEventConditionsAsText) {
         "コモンイベント[004:Café]\r\n\r\n"
         "トリガー\r\n　自動実行\r\n\r\n条件スイッチ\r\n　[0001:Door & \"Gate\"]\r\n\r\n\r\n\r\n"
         "◆\r\n\r\n");
+}
+
+// A troop page without conditions never runs, a map event page without them always applies:
+// the two say opposite things.
+TEST_F(DocumentTest, PagesWithoutConditionsSayWhetherTheyRun) {
+    std::vector<ConditionSection> map = mapPageSections(MapEventPage{}, db, true);
+    std::vector<ConditionSection> troop = troopPageSections(TroopPage{}, 1, db, true);
+    ASSERT_FALSE(map.empty());
+    ASSERT_FALSE(troop.empty());
+    EXPECT_EQ(std::string(map[0].title), "条件");
+    EXPECT_EQ(map[0].items, std::vector<std::string>{"なし"});
+    EXPECT_EQ(std::string(troop[0].title), "条件");
+    EXPECT_EQ(troop[0].items, std::vector<std::string>{"実行しない"});
 }
 
 struct ScriptCase {
