@@ -457,12 +457,20 @@ void MapViewer::loadMap(int id) {
     renderer_.reset();
     cache_.clear();
     if (map_.load(context_.database, id, true)) map_.loadTileset(context_.database.tilesets());
+    GetStatusBar()->SetStatusText(toWx(tilesetNote(map_)), kStatusNote);
     mapShown_ = true;
     rebuildRenderer();
     preview_->closePreview();
     cursor_ = CellPoint{};
     GetStatusBar()->SetStatusText(wxString(), kStatusCursor);
     updateDrawing();
+}
+
+// A map drawn without its tileset picture is black: the status bar says why.
+std::string MapViewer::tilesetNote(const MapData& map) {
+    const TilesetGraphics& tiles = map.tilesetGraphics;
+    if (!map.loaded || tiles.tilesetName.empty() || !tiles.tilesetPicture.empty()) return "";
+    return "タイルセット画像が見つかりません：Graphics\\Tilesets\\" + tiles.tilesetName;
 }
 
 void MapViewer::rebuildRenderer() {

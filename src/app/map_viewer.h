@@ -26,7 +26,7 @@ namespace zorvane {
 
 class CharacterPreview;
 
-enum MapViewerStatusPart { kStatusMap = 1, kStatusMouse = 2, kStatusCursor = 3 };
+enum MapViewerStatusPart { kStatusMap = 1, kStatusMouse = 2, kStatusCursor = 3, kStatusNote = 4 };
 
 // The scrolled pane: scroll bars, dragging, the right button, and the paint, which draws
 // the visible cells into one frame bitmap and puts it on the screen at once.
@@ -132,6 +132,7 @@ class MapViewer : public wxFrame {
     void createMenu();
     void bindEvents();
     void loadMap(int id);
+    static std::string tilesetNote(const MapData& map);
     void rebuildRenderer();
     void updateTitle();
     void updateDrawing();

@@ -32,6 +32,7 @@ const char* const kFilesFailed =
 const char* const kFinishFailedIniChanged =
     "ファイルのコピーとGame.iniの変更は完了しましたが、次のファイルをコピーできませんでした";
 const char* const kFinishFailed = "ファイルはコピーしましたが、Game.iniを変更できませんでした";
+const char* const kNoRtpFiles = "このプロジェクトはRTPのファイルを使っていません";
 constexpr size_t kListedFailures = 20;
 
 void appendFailures(std::string& text, const std::vector<CopyFailure>& failures) {
@@ -208,6 +209,11 @@ void RtpPage::scanEnded(const RtpScanResult& result, const TaskEnd& end) {
         showFailure(end);
     else if (!result.aborted)
         showFiles(result.files);
+    // An empty list after a finished scan would look like a scan that never ran.
+    if (!end.failed && !result.aborted && result.files.empty()) {
+        list_->InsertItem(0, toWx(kNoRtpFiles));
+        list_->SetColumnWidth(0, wxLIST_AUTOSIZE);
+    }
     if (wxWindow* top = wxGetTopLevelParent(this)) top->Raise();
     refresh();
 }

@@ -1,6 +1,8 @@
 #include "project/project_database.h"
 
 #include <atomic>
+#include <cctype>
+#include <filesystem>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -15,6 +17,29 @@
 namespace zorvane {
 
 namespace {
+
+// Every MapNNN.rxdata of the data folder (any letter case) with its write time and size.
+std::map<std::string, std::string> mapFileStamps(const std::string& projectFolder) {
+    std::map<std::string, std::string> stamps;
+    auto data = findPathNoCase(projectFolder, "Data");
+    std::error_code ec;
+    if (!data) return stamps;
+    for (std::filesystem::directory_iterator it(*data, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower.size() <= 10 || lower.compare(0, 3, "map") != 0 ||
+            lower.compare(lower.size() - 7, 7, ".rxdata") != 0 ||
+            lower.find_first_not_of("0123456789", 3) != lower.size() - 7)
+            continue;
+        std::error_code sizeError;
+        auto size = std::filesystem::file_size(it->path(), sizeError);
+        stamps[name] = fileTimeText(it->path().string(), FileTime::LastWrite, true, true) + " " +
+                       std::to_string(sizeError ? 0 : size);
+    }
+    return stamps;
+}
 
 // Fills records 1..count-1 (or 0.. with firstIndex 0) of an "Array" file from its elements.
 template <class R, class Extra>
@@ -98,6 +123,7 @@ struct ProjectDatabase::Store {
     std::mutex mutex;
     std::atomic<bool> ready[kDataPartCount] = {};
     std::map<std::string, std::string> fileTimes;  // path -> last-write time at open
+    std::map<std::string, std::string> mapFiles;   // the same for every MapNNN.rxdata
     std::vector<Diagnostic> diagnostics;
     // What compressed strings of all files of this open may still inflate to.
     std::atomic<size_t> inflateLeft{InflateLimits::kPerProject};
@@ -244,7 +270,9 @@ InflateLimits ProjectDatabase::inflateLimits() const {
 bool ProjectDatabase::hasChanged() const {
     for (const auto& [path, time] : store_->fileTimes)
         if (fileTimeText(path, FileTime::LastWrite, true, true) != time) return true;
-    return false;
+    // Maps are saved by the editor as often as the database: one saved, added or deleted
+    // counts as a change too.
+    return mapFileStamps(projectFolder) != store_->mapFiles;
 }
 
 std::vector<Diagnostic> ProjectDatabase::diagnostics() const {
@@ -378,6 +406,7 @@ bool ProjectDatabase::open(const std::string& file) {
         if (path.empty()) path = joinPath(joinPath(projectFolder, "Data"), name);
         store_->fileTimes[path] = fileTimeText(path, FileTime::LastWrite, true, true);
     }
+    store_->mapFiles = mapFileStamps(projectFolder);
     return true;
 }
 

@@ -203,9 +203,16 @@ bool httpGet(const std::string& url, std::string& buffer, const HttpOptions& opt
     if (!headers || !setRequest(curl.get(), url, headers, t))
         return fail(buffer, errorText, kOpenUrl);
 
+    char reason[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, reason);
     CURLcode rc = curl_easy_perform(curl.get());
     if (!t.failure.empty()) return fail(buffer, errorText, t.failure);
-    if (rc != CURLE_OK) return fail(buffer, errorText, t.headersDone ? kReadFile : kOpenUrl);
+    // The step's name alone tells the user nothing to act on; curl's words say what went
+    // wrong (the host did not resolve, the connection timed out, ...).
+    if (rc != CURLE_OK)
+        return fail(buffer, errorText,
+                    std::string(t.headersDone ? kReadFile : kOpenUrl) + ": " +
+                        (reason[0] ? reason : curl_easy_strerror(rc)));
     // An answer without a body never reached the body callback.
     if (!t.checked && !checkAnswer(t)) return fail(buffer, errorText, t.failure);
     if (static_cast<long long>(buffer.size()) != t.announced)

@@ -19,7 +19,8 @@ struct HttpOptions {
 constexpr long long kHttpMaxBytes = 1 << 20;
 
 // Fetches url into buffer. On failure the buffer is empty and errorText names the step that
-// failed: "InternetOpenUrl", "InternetReadFile", "HttpQueryInfo(HTTP_QUERY_STATUS_CODE):404",
+// failed: "InternetOpenUrl: <curl's reason>", "InternetReadFile[: <reason>]",
+// "HttpQueryInfo(HTTP_QUERY_STATUS_CODE):404",
 // "HttpQueryInfo(HTTP_QUERY_CONTENT_LENGTH):UnknownError", "Buffer Overflow", ...
 bool httpGet(const std::string& url, std::string& buffer, const HttpOptions& options,
              std::string& errorText);

@@ -11,6 +11,7 @@
 #include <wx/toplevel.h>
 #include <wx/weakref.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -272,6 +273,24 @@ TEST_F(MapViewerTest, PagesThumbsAndDraggingStayInsideTheMap) {
     mouse(wxEVT_LEFT_UP, 10, 10);
     EXPECT_EQ(v.scrollX(), 0);
     EXPECT_EQ(v.scrollY(), 0);
+}
+
+// A map whose tileset picture is gone draws black; the status bar names the picture.
+TEST_F(MapViewerTest, AMissingTilesetPictureIsNamedInTheStatusBar) {
+    // The stand-in RTP holds a picture of the same name; this project must not find it.
+    const char* common = std::getenv("ZORVANE_COMMON_FILES");
+    const std::string saved = common ? common : "";
+    unsetenv("ZORVANE_COMMON_FILES");
+    ASSERT_TRUE(context.database.open(project_));
+    if (common) setenv("ZORVANE_COMMON_FILES", saved.c_str(), 1);
+    open(1, 1);
+    EXPECT_EQ(viewer->statusText(kStatusNote), "");
+    const fs::path picture = fs::path(folder_->path()) / "Graphics/Tilesets/sample_tiles.png";
+    fs::rename(picture, picture.string() + ".away");
+    viewer->selectMap(9);
+    std::string note = viewer->statusText(kStatusNote);
+    fs::rename(picture.string() + ".away", picture);
+    EXPECT_NE(note.find("Graphics\\Tilesets\\sample_tiles"), std::string::npos) << note;
 }
 
 TEST_F(MapViewerTest, RightButtonPlacesTheCursorAndPreviewsCharacters) {

@@ -115,9 +115,12 @@ TEST_F(RtpPageTest, ScanFillsTheListAndCopyEmptiesIt) {
     // Reloaded: the project now reads no RTP package name.
     EXPECT_TRUE(context.database.rtpNames[0].empty());
 
+    // Nothing left to copy: the list says so rather than staying blank, and offers no copy.
     click(page->scanButton());
     ASSERT_TRUE(ztest::pumpUntil([this] { return !context.tasks.isBusy(); }));
-    EXPECT_EQ(page->list()->GetItemCount(), 0);
+    EXPECT_EQ(listRows(),
+              std::vector<std::string>{"このプロジェクトはRTPのファイルを使っていません\t"});
+    EXPECT_FALSE(page->copyButton()->IsEnabled());
 }
 
 TEST_F(RtpPageTest, AFailedCopyIsReportedAndGameIniStays) {
