@@ -238,7 +238,7 @@ TEST(CliHostile, AbsurdContent) {
          "search --text x",
          3,
          {"skipped CommonEvents.rxdata: truncated", "skipped Map002.rxdata: truncated",
-          "※読み込めないファイル2個を飛ばしました（CommonEvents.rxdata, Map002.rxdata）"}},
+          "※読み込めないファイル2個を飛ばしました（Map002.rxdata, CommonEvents.rxdata）"}},
         {"five unreadable maps: the title names three and counts the rest",
          R"(
             (1..5).each { |id| File.binwrite(File.join($data, format('Map%03d.rxdata', id)), "o:") }

@@ -99,9 +99,9 @@ TEST(UpdateCheck, ProxyRoutes) {
         UpdateCheckAnswer answer = check(r.url, {5000, r.proxyHost, std::stoi(r.proxyPort)});
         unsetenv("http_proxy");
         EXPECT_EQ(answer.result, r.result) << answer.errorText;
-        if (r.result != UpdateResult::Failed) EXPECT_EQ(answer.errorText, "");
-        // The step's name, and the refusing port the user can act on.
-        if (r.result == UpdateResult::Failed) {
+        if (r.result != UpdateResult::Failed) {
+            EXPECT_EQ(answer.errorText, "");
+        } else {  // the step's name, and the refusing port the user can act on
             EXPECT_EQ(answer.errorText.rfind("InternetOpenUrl: ", 0), 0u) << answer.errorText;
             EXPECT_NE(answer.errorText.find("port " + refused), std::string::npos)
                 << answer.errorText;
