@@ -100,7 +100,8 @@ const StateRow kStateRows[] = {
     {kCmdGameFolder, Rule::Loaded},
 };
 
-const char* const kUnreadableHead = "次のファイルを読み込めませんでした。その内容は表示・検索されません。";
+const char* const kUnreadableHead =
+    "次のファイルを読み込めませんでした。その内容は表示・検索されません。";
 const char* const kUnreadableMark = "  ※読み込めないファイル%zu個";
 
 std::string formatText(const char* format, size_t value) {

@@ -36,7 +36,7 @@ struct ImportResult {
     // What the edits changed in the file as it was on disk just now.
     std::vector<NameChange> names;
     std::vector<ParameterChange> parameters;
-    size_t ignored = 0;  // edits for ids, actors or levels the file does not have
+    size_t ignored = 0;    // edits for ids, actors or levels the file does not have
     bool written = false;  // false for a dry run and when nothing changes
     bool ok() const { return failure == ImportFailure::None; }
     // Whether the edits change anything; when not, neither the file nor its backup is touched,

@@ -164,7 +164,8 @@ class SearchRun {
         for (size_t i = 0; i < skippedFiles_.size() && i < kSkippedNamesShown; ++i)
             names += (i ? ", " : "") + skippedFiles_[i];
         if (skippedFiles_.size() > kSkippedNamesShown)
-            names += format(kSkippedMore, static_cast<int>(skippedFiles_.size() - kSkippedNamesShown));
+            names +=
+                format(kSkippedMore, static_cast<int>(skippedFiles_.size() - kSkippedNamesShown));
         return "（" + names + "）";
     }
 

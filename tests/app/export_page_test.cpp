@@ -178,7 +178,8 @@ TEST_F(ExportPageTest, UnchosenRowIsRefusedAndAnAbortSaysWhatItLeft) {
     boxes.clear();
     send(page->startButton(), wxEVT_BUTTON);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "「出力するイベント」の「指定」で何も選択されていません（マップイベント）");
+    EXPECT_EQ(boxes[0].text,
+              "「出力するイベント」の「指定」で何も選択されていません（マップイベント）");
     EXPECT_FALSE(context.tasks.isBusy());
     EXPECT_TRUE(files().empty());
 
@@ -190,9 +191,9 @@ TEST_F(ExportPageTest, UnchosenRowIsRefusedAndAnAbortSaysWhatItLeft) {
     ASSERT_TRUE(ztest::pumpUntil([this] { return !context.tasks.isBusy(); }, 20000));
     ztest::pumpFor(20);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "中断しました\n\n" + std::to_string(files().size()) +
-                                 " 個のファイルを書き込みました\n出力先: " +
-                                 out.file("Game_export"));
+    EXPECT_EQ(boxes[0].text,
+              "中断しました\n\n" + std::to_string(files().size()) +
+                  " 個のファイルを書き込みました\n出力先: " + out.file("Game_export"));
 }
 
 // Not a check: pictures of the tab for people to look at, written only when
