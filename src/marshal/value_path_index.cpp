@@ -13,6 +13,23 @@ bool isHashKind(int32_t k) {
 bool isObjectKind(int32_t k) {
     return k == MarshalValue::Object || k == MarshalValue::Struct;
 }
+bool isWrapperKind(int32_t k) {
+    return k == MarshalValue::Ivars || k == MarshalValue::UserClass;
+}
+
+// The value a subclass wrapper ("C") or an instance-variable wrapper ("I") holds, or null.
+const MarshalValue* wrappedValue(const MarshalValue& node) {
+    if (node.kind() == MarshalValue::UserClass)
+        return node.pairs().empty() ? nullptr : &node.pairs()[0].second;
+    return node.kind() == MarshalValue::Ivars && !node.children().empty() ? &node.children()[0]
+                                                                          : nullptr;
+}
+
+// A string's encoding flag is part of the string, not a variable anyone set.
+bool isEncodingFlag(const MarshalValue& name) {
+    std::string_view text = name.rawText();
+    return text == "E" || text == "encoding";
+}
 
 // The decimal index of "[n]": digits only, no sign, no leading zeros (those paths are never
 // registered, since indices are printed with %d).
@@ -134,6 +151,22 @@ MarshalValue* ValuePathIndex::findPath(std::string_view path) const {
     return nullptr;
 }
 
+// A wrapper is seen through: its variables after '.', the rest in the value it holds, so the
+// elements of an Array subclass have the paths they would have in a plain Array.
+MarshalValue* ValuePathIndex::walkWrapper(MarshalValue& node, std::string_view rest) const {
+    if (node.kind() == MarshalValue::Ivars && (rest[0] == '.' || rest[0] == '/')) {
+        std::string_view tail = rest.substr(1);
+        for (const auto& pair : node.pairs()) {
+            std::string_view name = pair.first.rawText();
+            if (isEncodingFlag(pair.first) || !startsWith(tail, name)) continue;
+            auto& hit = const_cast<MarshalValue&>(rest[0] == '.' ? pair.second : pair.first);
+            if (MarshalValue* found = walk(hit, tail.substr(name.size()))) return found;
+        }
+    }
+    const MarshalValue* inner = wrappedValue(node);
+    return inner ? walk(const_cast<MarshalValue&>(*inner), rest) : nullptr;
+}
+
 MarshalValue* ValuePathIndex::walkTop(size_t i, std::string_view path) const {
     if (!startsWith(path, heads_[i])) return nullptr;
     // The index hands out writable nodes of the file that owns the tree.
@@ -144,6 +177,7 @@ MarshalValue* ValuePathIndex::walkTop(size_t i, std::string_view path) const {
 MarshalValue* ValuePathIndex::walk(MarshalValue& node, std::string_view rest) const {
     if (rest.empty()) return &node;
     const int32_t kind = node.kind();
+    if (isWrapperKind(kind)) return walkWrapper(node, rest);
     switch (rest[0]) {
         case '[': {
             if (kind != MarshalValue::Array) return nullptr;
@@ -221,6 +255,15 @@ void ValuePathIndex::forEachChild(
             std::string key = pair.first.toText(false);
             fn(pair.first, path + "/" + key);
             fn(pair.second, path + "{" + key + "}");
+        }
+    } else if (isWrapperKind(kind)) {
+        if (const MarshalValue* inner = wrappedValue(node)) forEachChild(*inner, path, fn);
+        if (kind != MarshalValue::Ivars) return;
+        for (const auto& pair : node.pairs()) {
+            if (isEncodingFlag(pair.first)) continue;
+            std::string name(pair.first.rawText());
+            fn(pair.second, path + "." + name);
+            fn(pair.first, path + "/" + name);
         }
     }
 }

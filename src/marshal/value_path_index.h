@@ -43,7 +43,8 @@ class ValuePathIndex {
 
     // The paths of a node's indexed children, in visiting order (children before the
     // parent registers): array elements; for objects each value, then its name node; for
-    // hashes each key node, then its value.
+    // hashes each key node, then its value; for a subclass or instance-variable wrapper the
+    // children of what it holds, then its variables as an object's.
     static void forEachChild(
         const MarshalValue& node, const std::string& path,
         const std::function<void(const MarshalValue&, const std::string&)>& fn);
@@ -52,6 +53,7 @@ class ValuePathIndex {
 
   private:
     MarshalValue* walk(MarshalValue& node, std::string_view rest) const;
+    MarshalValue* walkWrapper(MarshalValue& node, std::string_view rest) const;
     MarshalValue* walkTop(size_t i, std::string_view path) const;
 
     MarshalValue* root_ = nullptr;

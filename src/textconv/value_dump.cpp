@@ -17,9 +17,15 @@ std::string dumpText(const MarshalValue& node) {
         case MarshalValue::String:
             return quoteText(node.text());
         case MarshalValue::Ivars:
-            if (!node.children().empty() && node.children()[0].kind() == MarshalValue::String)
-                return quoteText(node.text());
-            return node.toText(true);
+        case MarshalValue::UserClass: {
+            // A subclass names itself before what it holds; the elements and variables
+            // follow on lines of their own.
+            WrappedValue wrapped;
+            seeThrough(node, wrapped);
+            if (wrapped.inner == &node) return node.toText(true);
+            std::string inner = dumpText(*wrapped.inner);
+            return wrapped.className.empty() ? inner : "(" + wrapped.className + ") " + inner;
+        }
         case MarshalValue::Float:
             return floatText(node.floatValue());
         case MarshalValue::Array:

@@ -281,12 +281,60 @@ void appendObjectFields(std::string& out, const MarshalValue& object, int indent
     }
 }
 
+// The lines under a value's own line: elements, pairs or fields at `indent`.
+void appendContents(std::string& body, const MarshalValue& v, std::string_view ivar, int indent,
+                    const ValueTextContext& context, int depth) {
+    switch (v.kind()) {
+        case MarshalValue::Object:
+        case MarshalValue::Struct:
+            appendObjectFields(body, v, indent, context, {}, depth);
+            break;
+        case MarshalValue::Array:
+            for (const MarshalValue& element : v.children())
+                appendValue(body, "- ", element, ivar, false, indent, context, depth);
+            break;
+        case MarshalValue::Hash:
+        case MarshalValue::HashDef:
+            for (const ValuePair& pair : v.pairs()) {
+                std::string key = inlineText(resolved(pair.first, context), {}, false, context);
+                appendValue(body, (key.empty() ? "?" : key) + " => ", pair.second, {}, false,
+                            indent, context, depth);
+            }
+            break;
+        default:
+            // Wrappers of other values: their class, then what they hold.
+            body += spaces(indent) + v.toText(true) + "\n";
+            for (const MarshalValue& child : v.children())
+                appendValue(body, "- ", child, {}, false, indent, context, depth);
+            break;
+    }
+}
+
+// A subclass value: "(Class)" with what it holds shown as the plain value would be, then its
+// own variables with their '@', so a change anywhere inside changes a line.
+void appendWrapped(std::string& out, const std::string& head, const WrappedValue& w,
+                   std::string_view ivar, bool isSet, int indent, const ValueTextContext& context,
+                   int depth) {
+    const MarshalValue& inner = resolved(*w.inner, context);
+    std::string name = w.className.empty() ? ValuePathIndex::headOf(inner) : w.className;
+    std::string text = inlineText(inner, ivar, isSet, context);
+    out += spaces(indent) + head + "(" + name + ")" + (text.empty() ? "" : " " + text) + "\n";
+    if (text.empty()) appendContents(out, inner, ivar, indent + 2, context, depth + 1);
+    for (const ValuePair* variable : w.ivars)
+        appendValue(out, variable->first.text() + ": ", variable->second,
+                    variable->first.textView(), false, indent + 2, context, depth + 1);
+}
+
 void appendValue(std::string& out, const std::string& head, const MarshalValue& value,
                  std::string_view ivar, bool isSet, int indent, const ValueTextContext& context,
                  int depth) {
     const MarshalValue& v = resolved(value, context);
     if (depth > kMaxDepth) {
         out += spaces(indent) + head + "...\n";
+        return;
+    }
+    if (WrappedValue wrapped; seeThrough(v, wrapped)) {
+        appendWrapped(out, head, wrapped, ivar, isSet, indent, context, depth);
         return;
     }
     std::string text = inlineText(v, ivar, isSet, context);
@@ -296,30 +344,7 @@ void appendValue(std::string& out, const std::string& head, const MarshalValue& 
     }
     bool item = head == "- ";
     std::string body;
-    switch (v.kind()) {
-        case MarshalValue::Object:
-        case MarshalValue::Struct:
-            appendObjectFields(body, v, indent + 2, context, {}, depth + 1);
-            break;
-        case MarshalValue::Array:
-            for (const MarshalValue& element : v.children())
-                appendValue(body, "- ", element, ivar, false, indent + 2, context, depth + 1);
-            break;
-        case MarshalValue::Hash:
-        case MarshalValue::HashDef:
-            for (const ValuePair& pair : v.pairs()) {
-                std::string key = inlineText(resolved(pair.first, context), {}, false, context);
-                appendValue(body, (key.empty() ? "?" : key) + " => ", pair.second, {}, false,
-                            indent + 2, context, depth + 1);
-            }
-            break;
-        default:
-            // Wrappers of other values: their class, then what they hold.
-            body = spaces(indent + 2) + v.toText(true) + "\n";
-            for (const MarshalValue& child : v.children())
-                appendValue(body, "- ", child, {}, false, indent + 2, context, depth + 1);
-            break;
-    }
+    appendContents(body, v, ivar, indent + 2, context, depth + 1);
     // A list item's first line carries the "- " where its indentation would be.
     if (item && (v.kind() == MarshalValue::Object || v.kind() == MarshalValue::Struct) &&
         body.size() > static_cast<size_t>(indent) + 2) {
@@ -331,6 +356,26 @@ void appendValue(std::string& out, const std::string& head, const MarshalValue& 
 }
 
 }  // namespace
+
+bool seeThrough(const MarshalValue& v, WrappedValue& out) {
+    out = WrappedValue();
+    const MarshalValue* node = &v;
+    for (int level = 0; level < kMaxDepth; ++level) {
+        if (node->kind() == MarshalValue::UserClass && !node->pairs().empty()) {
+            if (out.className.empty()) out.className = node->className();
+            node = &node->pairs()[0].second;
+        } else if (node->kind() == MarshalValue::Ivars && !node->children().empty()) {
+            for (const ValuePair& pair : node->pairs())
+                if (std::string_view name = pair.first.rawText(); name != "E" && name != "encoding")
+                    out.ivars.push_back(&pair);
+            node = &node->children()[0];
+        } else {
+            break;
+        }
+    }
+    out.inner = node;
+    return !out.className.empty() || !out.ivars.empty();
+}
 
 std::string quoteText(std::string_view text) {
     std::string out = "\"";

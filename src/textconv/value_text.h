@@ -23,6 +23,17 @@ struct ValueTextContext {
     size_t topIndex = 0;
 };
 
+// A value of an Array, Hash or String subclass (Marshal's "C"), or one that carries instance
+// variables ("I"), seen through: the subclass ("" for none), the value it holds and its
+// variables other than a string's encoding flag.
+struct WrappedValue {
+    std::string className;
+    const MarshalValue* inner = nullptr;
+    std::vector<const ValuePair*> ivars;
+};
+// False when v wraps nothing but a string with its encoding flag (or is no wrapper at all).
+bool seeThrough(const MarshalValue& v, WrappedValue& out);
+
 // "text" with \\, \", control characters and DEL escaped, so a value never breaks a line.
 std::string quoteText(std::string_view text);
 // The shortest text that reads back as the same double; integral values end in ".0".
