@@ -36,24 +36,26 @@ void writeOut(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
-// The project that names the file's ids: --project, else the project whose Data folder holds
-// the file, else $ZORVANE_PROJECT (git hands textconv a temporary copy of an older version,
-// which sits in no project). "" means bare ids; false means --project named no project.
-bool chooseProject(const TextconvCliOptions& o, std::string& projectFile) {
+// The names that label the file's ids: --project; else the folder above the Data folder that
+// holds the file; else $ZORVANE_PROJECT; else the current folder (git runs the driver in the
+// repository's top folder and hands it older versions as temporary files in no project, so
+// both sides of a diff get the same labels). Labels are a courtesy: without names the ids
+// stay bare, one line on stderr says why when names were asked for, and the text is written.
+void openNames(const TextconvCliOptions& o, ProjectDatabase& db) {
+    std::string why;
     if (!o.project.empty()) {
-        projectFile = projectFileOf(o.project);
-        if (projectFile.empty())
-            std::fprintf(stderr, "%s: not a project folder or project file\n", o.project.c_str());
-        return !projectFile.empty();
+        if (!openLabels(db, o.project, why))
+            std::fprintf(stderr, "%s; ids stay bare\n", why.c_str());
+        return;
     }
-    projectFile = projectFileForDataFile(o.file);
-    if (projectFile.empty())
-        if (const char* env = std::getenv("ZORVANE_PROJECT"); env && *env) {
-            projectFile = projectFileOf(env);
-            if (projectFile.empty())
-                std::fprintf(stderr, "ZORVANE_PROJECT=%s: not a project; ids stay bare\n", env);
-        }
-    return true;
+    if (std::string own = projectFolderForDataFile(o.file);
+        !own.empty() && openLabels(db, own, why))
+        return;
+    if (const char* env = std::getenv("ZORVANE_PROJECT"); env && *env) {
+        if (openLabels(db, env, why)) return;
+        std::fprintf(stderr, "ZORVANE_PROJECT=%s: not a project\n", env);
+    }
+    openLabels(db, ".", why);
 }
 
 int runTextconv(const TextconvCliOptions& o) {
@@ -68,10 +70,8 @@ int runTextconv(const TextconvCliOptions& o) {
         std::fprintf(stderr, "%s: %s\n", o.file.c_str(), file.error().message().c_str());
         return 1;
     }
-    std::string projectFile;
-    if (!chooseProject(o, projectFile)) return 1;
     ProjectDatabase db;
-    if (projectFile.empty() || !db.open(projectFile)) db.idsOnly = true;
+    openNames(o, db);
     TextconvOptions options;
     options.project = &db;
     options.detail = o.detail;
@@ -132,8 +132,9 @@ void addTextconvCommands(CLI::App& app, Runner* run) {
         "textconv", "Print one data file as text made for diffs (a git textconv driver)");
     text->add_option("FILE", t->file, "the .rxdata file")->required();
     text->add_option("--project", t->project,
-                     "project folder or file whose names label ids (default: the project "
-                     "holding FILE, else $ZORVANE_PROJECT)");
+                     "project folder or file whose names label ids, or a folder whose Data "
+                     "folder holds them (default: the project holding FILE, else "
+                     "$ZORVANE_PROJECT, else the current folder)");
     text->add_flag("--detail", t->detail, "long form of the event commands");
     text->callback([run, t] { *run = [t] { return runTextconv(*t); }; });
 

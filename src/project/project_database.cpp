@@ -382,22 +382,34 @@ void ProjectDatabase::readPart(DataPart part) const {
 }
 
 bool ProjectDatabase::open(const std::string& file) {
+    std::string folder = folderOf(file);
+    return openIn(folder.empty() ? "." : folder, file);
+}
+
+bool ProjectDatabase::openFolder(const std::string& folder) {
+    auto data = findPathNoCase(folder, "Data");
+    return data && isDirectory(*data) && openIn(folder, "");
+}
+
+bool ProjectDatabase::openIn(const std::string& folder, const std::string& file) {
     clear();
-    projectFolder = folderOf(file);
-    if (projectFolder.empty()) projectFolder = ".";
+    projectFolder = folder;
     projectFile = file;
     GameIni ini;
     std::string iniPath = joinPath(projectFolder, "Game.ini");
-    if (auto hit = findPathNoCase(projectFolder, "Game.ini")) iniPath = *hit;
+    auto hit = findPathNoCase(projectFolder, "Game.ini");
+    if (hit) iniPath = *hit;
     std::string why;
-    if (!readGameIni(iniPath, ini, &why)) store_->diagnostics.push_back({"Game.ini", why});
+    // A folder opened without a project file may lack Game.ini: that is no fault there.
+    if ((hit || !file.empty()) && !readGameIni(iniPath, ini, &why))
+        store_->diagnostics.push_back({"Game.ini", why});
     for (int n = 1; n <= 3; ++n) {
         setRtpFolder(n, ini.rtp[n - 1]);
         rtpNames[n - 1] = ini.rtp[n - 1];
     }
     gameIniEncoding = ini.encoding;
     title = ini.title;
-    if (!fileExists(file)) return false;
+    if (!file.empty() && !fileExists(file)) return false;
     loaded = true;
     // Times are taken now, for every file, so that a table read later still notices a file
     // that changed after the project was opened.

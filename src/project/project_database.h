@@ -62,6 +62,9 @@ class ProjectDatabase {
     // Reads Game.ini and notes the data files' times; the tables are read when first asked
     // for, so a command reads only the files it needs.
     bool open(const std::string& projectFile);
+    // The same for a folder without Game.ini or project file (a repository that keeps only
+    // Data/): its names come from the data files alone. False when it has no Data folder.
+    bool openFolder(const std::string& folder);
     void clear();
     // Reads every table not read yet (what `check` and `info` need).
     void loadAll() const;
@@ -138,6 +141,8 @@ class ProjectDatabase {
     static const std::vector<std::string>& dataFileNames();
 
   private:
+    bool openIn(const std::string& folder, const std::string& file);
+
     struct Store;
     std::unique_ptr<Store> store_;
 

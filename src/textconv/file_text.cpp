@@ -26,6 +26,13 @@ namespace {
 
 const char* const kFullWidthSpace = "　";
 
+// What the editor keeps for itself changes on nearly every save (the save counter, the map it
+// had open, the tree's folds and scroll positions): it goes to a last block of its own, so a
+// save that changed nothing else reads as bookkeeping and real changes stand apart.
+const char* const kEditorStateKey = "editor state";
+const char* const kSystemEditorState[] = {"@magic_number", "@edit_map_id"};
+const char* const kMapInfoEditorState[] = {"@expanded", "@scroll_x", "@scroll_y"};
+
 struct RecordKind {
     const char* className;
     const char* fileName;
@@ -339,7 +346,9 @@ void Builder::recordBlocks(const MarshalValue& array, const RecordKind& kind) {
 
 void Builder::systemBlocks(const MarshalValue& system) {
     std::string text = "system\n";
-    appendFields(text, system, 2, context_, {"@switches", "@variables", "@elements"});
+    std::vector<std::string_view> skip{"@switches", "@variables", "@elements"};
+    skip.insert(skip.end(), std::begin(kSystemEditorState), std::end(kSystemEditorState));
+    appendFields(text, system, 2, context_, skip);
     add("system", std::move(text));
     // Each name is an item of its own, so a rename is reported as that name alone.
     for (auto [ivar, noun] : {std::pair{"@switches", "switch"}, std::pair{"@variables", "variable"},
@@ -352,16 +361,32 @@ void Builder::systemBlocks(const MarshalValue& system) {
             add(key, key + " " + inlineValueText(items[i], {}, context_) + "\n");
         }
     }
+    std::string state;
+    for (const char* ivar : kSystemEditorState)
+        if (const MarshalValue* v = system.findIvar(ivar))
+            appendField(state, ivar, *v, 2, context_);
+    if (!state.empty()) add(kEditorStateKey, kEditorStateKey + std::string("\n") + state);
 }
 
 void Builder::mapInfoBlocks(const MarshalValue& hash) {
     std::map<int64_t, const MarshalValue*> byId;
     for (const ValuePair& pair : hash.pairs()) byId.emplace(pair.first.integer(), &pair.second);
+    std::vector<std::string_view> skip{"@name"};
+    skip.insert(skip.end(), std::begin(kMapInfoEditorState), std::end(kMapInfoEditorState));
+    std::string state;
     for (const auto& [id, node] : byId) {
         std::string text = idTitle("map info", id, deref(*node));
-        appendFields(text, deref(*node), 2, context_, {"@name"});
+        appendFields(text, deref(*node), 2, context_, skip);
         add("map info " + std::to_string(id), std::move(text));
+        // One line a map, so scrolling or folding one map changes one line.
+        std::string line;
+        for (const char* ivar : kMapInfoEditorState)
+            if (const MarshalValue* v = deref(*node).findIvar(ivar))
+                line += std::string(line.empty() ? "" : ", ") + (ivar + 1) + ": " +
+                        inlineValueText(*v, ivar, context_);
+        if (!line.empty()) state += "  map " + std::to_string(id) + ": " + line + "\n";
     }
+    if (!state.empty()) add(kEditorStateKey, kEditorStateKey + std::string("\n") + state);
 }
 
 // Scripts are known by the number the editor gives each one, so inserting a script does not
@@ -501,11 +526,25 @@ std::string projectFileOf(const std::string& folderOrFile) {
     return ini ? *ini : std::string();
 }
 
-std::string projectFileForDataFile(const std::string& dataFile) {
+std::string projectFolderForDataFile(const std::string& dataFile) {
     std::error_code error;
     std::filesystem::path folder = std::filesystem::absolute(dataFile, error).parent_path();
     if (error || !sameNoCase(folder.filename().string(), "Data")) return {};
-    return projectFileOf(folder.parent_path().string());
+    return folder.parent_path().string();
+}
+
+bool openLabels(ProjectDatabase& db, const std::string& folderOrFile, std::string& why) {
+    std::string projectFile = projectFileOf(folderOrFile);
+    if (!projectFile.empty() && db.open(projectFile)) return true;
+    auto data = isDirectory(folderOrFile) ? findPathNoCase(folderOrFile, "Data") : std::nullopt;
+    bool holdsDatabase = false;
+    for (const std::string& name : ProjectDatabase::dataFileNames())
+        if (data && findPathNoCase(*data, name)) holdsDatabase = true;
+    if (holdsDatabase && db.openFolder(folderOrFile)) return true;
+    db.clear();
+    db.idsOnly = true;
+    why = folderOrFile + ": neither a project nor a folder whose Data folder holds database files";
+    return false;
 }
 
 }  // namespace zorvane

@@ -56,7 +56,11 @@ int mapIdFromFileName(const std::string& fileName);
 // is its folder: the loader needs only a file in it); a file is taken as it is; "" when
 // the folder holds neither.
 std::string projectFileOf(const std::string& folderOrFile);
-// The project file for a file that sits in a project's "Data" folder, or "".
-std::string projectFileForDataFile(const std::string& dataFile);
+// The folder above the "Data" folder that holds a data file, or "".
+std::string projectFolderForDataFile(const std::string& dataFile);
+// Opens the names that label ids: a project folder or file, or a folder whose Data folder
+// holds database files (repositories often keep Data/ without Game.ini). When no names can
+// be had, db gives bare ids (idsOnly), `why` says why and the answer is false.
+bool openLabels(ProjectDatabase& db, const std::string& folderOrFile, std::string& why);
 
 }  // namespace zorvane

@@ -144,8 +144,8 @@ bool diffProjects(const std::string& oldProject, const std::string& newProject,
         }
     }
     ProjectDatabase names;
-    std::string projectFile = projectFileOf(folders[1]);
-    if (projectFile.empty() || !names.open(projectFile)) names.idsOnly = true;
+    std::string why;
+    openLabels(names, folders[1], why);  // without names the ids stay bare on both sides
     TextconvOptions text;
     text.project = &names;
     text.detail = options.detail;

@@ -9,6 +9,9 @@
 #   common-trigger FILE ID TRIGGER SWITCH   trigger and condition switch of common event ID
 #   shuffle  FILE                  every object's variables and every hash in reverse order
 #   name     FILE ID               prints the name of entry ID of an array or hash file
+#   rename   FILE ID NAME          the name of entry ID of an array or hash file := NAME
+#   bookkeeping FILE               what a save changes by itself: System's save counter and
+#                                  edited map, each map info's scroll position and fold
 # Editing commands print the text they replaced.
 class Packed
   def self._load(bytes) = new(bytes)
@@ -87,6 +90,18 @@ when 'copy-event'
   events[args[1].to_i] = copy
 when 'remove-event'
   get(data, :@events).delete(args[0].to_i) or abort 'no such event'
+when 'rename'
+  data[args[0].to_i].instance_variable_set(:@name, args[1])
+when 'bookkeeping'
+  if data.is_a?(Hash)
+    data.each_value do |info|
+      info.instance_variable_set(:@scroll_x, get(info, :@scroll_x) + 32)
+      info.instance_variable_set(:@expanded, !get(info, :@expanded))
+    end
+  else
+    data.instance_variable_set(:@magic_number, get(data, :@magic_number) + 1)
+    data.instance_variable_set(:@edit_map_id, get(data, :@edit_map_id) + 1)
+  end
 when 'shuffle'
   reversed(data)
 when 'name'
