@@ -355,7 +355,10 @@ void EventViewer::saveShown() {
         showMessage(this, document.message, kMessageTitle, wxOK | wxICON_WARNING);
         return;
     }
-    if (document.written() && !zorvane::saveDocument(file, document))
+    if (!document.written()) return;
+    if (zorvane::saveDocument(file, document))
+        warnLostCharacters(this, {{file, document.lostCharacters}});
+    else
         showMessage(this, file + "\n\nファイル保存に失敗しました", kMessageTitle,
                     wxOK | wxICON_WARNING);
 }

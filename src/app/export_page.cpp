@@ -384,6 +384,7 @@ void ExportPage::finished(const ExportSummary& summary, const TaskEnd& end) {
     if (summary.stopKind == ExportStopKind::Picture)
         showMessage(top, summary.stopMessage, "エラー", wxOK | wxICON_ERROR);
     showMessage(top, exportEndText(summary), kProgramName, wxOK | wxICON_INFORMATION);
+    warnLostCharacters(top, summary.lossyFiles);
     progress_->SetValue(0);
     updateStates();
 }

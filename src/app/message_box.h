@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class wxWindow;
 class wxDialog;
@@ -21,6 +23,10 @@ int showMessage(wxWindow* parent, const std::string& text, const std::string& ti
 using ModalDialogSeam = std::function<int(wxDialog& dialog)>;
 ModalDialogSeam& modalDialogSeam();
 int showModal(wxDialog& dialog);
+
+// After writing files in Shift_JIS: names each file that holds characters written as "?"
+// and how many, and suggests UTF-8. Shows nothing when no character was lost.
+void warnLostCharacters(wxWindow* parent, const std::vector<std::pair<std::string, size_t>>& files);
 
 // The caption of warnings and questions.
 extern const char* const kMessageTitle;

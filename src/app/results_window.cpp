@@ -12,6 +12,7 @@
 
 #include "app/file_dialogs.h"
 #include "app/frame_place.h"
+#include "app/message_box.h"
 #include "app/wx_text.h"
 #include "platform/file_util.h"
 
@@ -197,7 +198,9 @@ void ResultsWindow::saveCsv() {
     lastDir = folderOf(file);
     auto encoding = static_cast<OutputEncoding>(context_.settings.dataExport.outputEncoding);
     // A file that cannot be made is simply not written.
-    results_.saveCsv(file, csvEncodingFor(encoding, context_.database));
+    size_t lost = 0;
+    if (results_.saveCsv(file, csvEncodingFor(encoding, context_.database), &lost))
+        warnLostCharacters(this, {{file, lost}});
 }
 
 void ResultsWindow::abortSearch() {

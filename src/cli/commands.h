@@ -3,11 +3,34 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace zorvane::cli {
 
 using Runner = std::function<int()>;
+
+// Exit status of a run that went to its end with a word of warning: search skipped what it
+// could not read, or a file was written with characters its encoding cannot hold as "?".
+constexpr int kIncomplete = 3;
+
+// Names on standard error each file that holds characters written as "?" and how many, and
+// how to keep them; true when there was any.
+inline bool reportLostCharacters(const std::vector<std::pair<std::string, size_t>>& files) {
+    size_t total = 0, lossy = 0;
+    for (const auto& file : files) total += file.second, lossy += file.second > 0;
+    if (total == 0) return false;
+    std::fprintf(stderr,
+                 "%zu characters that Shift_JIS cannot hold were written as \"?\" in %zu "
+                 "files (--encoding utf-8 keeps them):\n",
+                 total, lossy);
+    for (const auto& [path, count] : files)
+        if (count > 0) std::fprintf(stderr, "  %s: %zu\n", path.c_str(), count);
+    return true;
+}
 
 // Each adds one sub-command and stores in *run what executes it.
 void addDumpCommands(CLI::App& app, Runner* run);

@@ -2,6 +2,8 @@
 // map event, the colour rules for a script) and writes the document where asked.
 #include "cli/doc_command.h"
 
+#include "cli/commands.h"
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -44,11 +46,17 @@ int emit(const DocumentResult& document, const std::string& output) {
         std::fprintf(stderr, "skipped: %s\n", document.message.c_str());
         return kSkipped;
     }
+    int written = document.lostCharacters > 0 ? kIncomplete : 0;
     if (output.empty()) {
         std::fwrite(document.bytes.data(), 1, document.bytes.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : kFailed;
+        if (std::fflush(stdout) != 0) return kFailed;
+        reportLostCharacters({{"(standard output)", document.lostCharacters}});
+        return written;
     }
-    if (saveDocument(output, document)) return 0;
+    if (saveDocument(output, document)) {
+        reportLostCharacters({{output, document.lostCharacters}});
+        return written;
+    }
     std::fprintf(stderr, "%s: cannot be written\n", output.c_str());
     return kFailed;
 }
@@ -99,7 +107,8 @@ void addDocCommand(CLI::App& app, Runner* run) {
     CLI::App* doc = app.add_subcommand(
         "doc",
         "Write one common event, battle event page, map event page or script as an HTML or "
-        "text document (exit status 1 when it fails, 2 when there is nothing to write)");
+        "text document (exit status 1 when it fails, 2 when there is nothing to write, 3 when "
+        "characters that the encoding cannot hold were written as \"?\")");
     doc->add_option("PROJECT", f->project, "the project file (Game.rxproj)")->required();
     auto common = std::make_shared<int>(0), troop = std::make_shared<int>(0),
          event = std::make_shared<int>(0), script = std::make_shared<int>(0);

@@ -201,6 +201,7 @@ int report(const ExportSummary& s) {
         std::fprintf(stderr, "%zu files could not be written:\n", s.failedFiles.size());
         for (const std::string& path : s.failedFiles) std::fprintf(stderr, "  %s\n", path.c_str());
     }
+    bool lossy = reportLostCharacters(s.lossyFiles);
     switch (s.end) {
         case ExportEnd::Aborted:
             std::fprintf(stderr, "stopped after %d of %d units; the files written so far stay\n",
@@ -213,7 +214,8 @@ int report(const ExportSummary& s) {
         case ExportEnd::NothingToDo:
             break;
     }
-    return s.failedFiles.empty() ? 0 : 1;
+    if (!s.failedFiles.empty()) return 1;
+    return lossy ? kIncomplete : 0;
 }
 
 int runExportCommand(const ExportFlags& f) {
@@ -249,7 +251,8 @@ void addExportCommand(CLI::App& app, Runner* run) {
     CLI::App* e = app.add_subcommand(
         "export",
         "Write the database as CSV, events and scripts as documents and maps as pictures into "
-        "DIR/<project folder>_export (exit status 1 when a file could not be written)");
+        "DIR/<project folder>_export (exit status 1 when a file could not be written, 3 when "
+        "characters that the encoding cannot hold were written as \"?\")");
     e->add_option("PROJECT", f->project, "the project file (Game.rxproj)")->required();
     e->add_option("-o,--output", f->output, "the folder that receives the export folder")
         ->required();

@@ -52,7 +52,6 @@ const char* const kTargetNames[TextTargetCount] = {"message", "comment", "file",
 
 constexpr int kUsageError = 2;
 // The search ran to its end, but some files could not be read or some text not judged.
-constexpr int kIncomplete = 3;
 
 int usage(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -283,8 +282,9 @@ int runSearchCommand(const SearchFlags& f) {
     else
         printTable(results);
     std::fprintf(f.json ? stderr : stdout, "%s\n", summary.title.c_str());
+    size_t lost = 0;
     if (!f.csv.empty() && results.size() > 0) {
-        if (!results.saveCsv(f.csv, csvEncodingFor(csvEncoding, db))) {
+        if (!results.saveCsv(f.csv, csvEncodingFor(csvEncoding, db), &lost)) {
             std::fprintf(stderr, "%s: cannot be written\n", f.csv.c_str());
             return 1;
         }
@@ -295,7 +295,8 @@ int runSearchCommand(const SearchFlags& f) {
     if (summary.tooComplex > 0)
         std::fprintf(stderr, "the expression is too complex for this text (%d texts not judged)\n",
                      summary.tooComplex);
-    return summary.incomplete() ? kIncomplete : 0;
+    bool lossy = lost > 0 && reportLostCharacters({{f.csv, lost}});
+    return summary.incomplete() || lossy ? kIncomplete : 0;
 }
 
 }  // namespace

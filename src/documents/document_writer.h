@@ -56,6 +56,7 @@ struct DocumentResult {
     std::string bytes;       // the document, in its file's encoding, when written
     std::string message;     // failed: the warning to show; skipped: why
     std::string failedPath;  // failed: the template file or the value path that failed
+    size_t lostCharacters = 0;  // written as "?": the document's encoding cannot hold them
     bool written() const { return outcome == DocumentOutcome::Written; }
 };
 

@@ -36,13 +36,15 @@ inline std::string csvCell(std::string_view text) {
 }
 
 // One whole record with its CR LF, in the file's encoding; no cells make an empty line.
-inline std::string csvRecord(const std::vector<std::string>& cells, CsvEncoding encoding) {
+// Characters that CP932 cannot hold are counted into `lost`.
+inline std::string csvRecord(const std::vector<std::string>& cells, CsvEncoding encoding,
+                             size_t* lost = nullptr) {
     std::string line;
     for (size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) line += ',';
         line += csvCell(cells[i]);
     }
-    if (encoding == CsvEncoding::Cp932) line = utf8ToCp932(line, Unmappable::Question);
+    if (encoding == CsvEncoding::Cp932) line = utf8ToCp932(line, Unmappable::Question, lost);
     line += "\r\n";
     return line;
 }
@@ -62,11 +64,13 @@ class CsvWriter {
     bool isOpen() const { return file_.isOpen(); }
 
     void writeRow(const std::vector<std::string>& cells) {
-        if (file_.isOpen()) put(csvRecord(cells, encoding_));
+        if (file_.isOpen()) put(csvRecord(cells, encoding_, &lost_));
     }
 
     // Bytes handed to the file so far.
     uint64_t bytesWritten() const { return bytes_; }
+    // Characters written as "?" because the file's encoding cannot hold them.
+    size_t lostCharacters() const { return lost_; }
 
     // Puts the file in place; without a commit the target is left as it was.
     bool commit() { return file_.isOpen() && file_.commit(); }
@@ -80,6 +84,7 @@ class CsvWriter {
     AtomicFileWriter file_;
     CsvEncoding encoding_;
     uint64_t bytes_ = 0;
+    size_t lost_ = 0;
 };
 
 }  // namespace zorvane

@@ -608,6 +608,7 @@ std::vector<WrittenFile> writeDatabaseCsv(int table, const ProjectDatabase& db,
         for (const std::vector<std::string>& row : file.rows) writer.writeRow(row);
         result.ok = writer.commit();
         result.bytes = result.ok ? writer.bytesWritten() : 0;
+        result.lostCharacters = writer.lostCharacters();
         written.push_back(std::move(result));
     });
     return written;

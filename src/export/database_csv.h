@@ -51,6 +51,7 @@ struct WrittenFile {
     std::string path;
     uint64_t bytes = 0;
     bool ok = false;
+    size_t lostCharacters = 0;  // written as "?": the encoding cannot hold them
 };
 
 // Writes the files of `table` into `folder` (which must exist); one entry per file. A file

@@ -92,7 +92,7 @@ class ExportRun {
     bool stopRequested();
     void step();
     std::string folder(const std::string& name);
-    void report(const std::string& path, bool ok, uint64_t bytes);
+    void report(const std::string& path, bool ok, uint64_t bytes, size_t lost = 0);
     Flow document(const DocumentSources& sources, const DocumentRequest& request,
                   const std::string& path);
     void stopOnFailure(ExportStopKind kind, const std::string& message);
@@ -134,10 +134,11 @@ std::string ExportRun::folder(const std::string& name) {
     return path;
 }
 
-void ExportRun::report(const std::string& path, bool ok, uint64_t bytes) {
+void ExportRun::report(const std::string& path, bool ok, uint64_t bytes, size_t lost) {
     if (ok) {
         ++summary_.filesWritten;
         summary_.bytesWritten += bytes;
+        if (lost > 0) summary_.lossyFiles.emplace_back(path, lost);
         sink_.fileWritten(path, bytes);
     } else {
         summary_.failedFiles.push_back(path);
@@ -158,7 +159,8 @@ ExportRun::Flow ExportRun::document(const DocumentSources& sources, const Docume
         stopOnFailure(ExportStopKind::Document, result.message);
         return Flow::Halt;
     }
-    if (result.written()) report(path, saveDocument(path, result), result.bytes.size());
+    if (result.written())
+        report(path, saveDocument(path, result), result.bytes.size(), result.lostCharacters);
     return Flow::Go;
 }
 
@@ -172,7 +174,7 @@ ExportRun::Flow ExportRun::database() {
         if (target.empty()) target = folder("DataBase");
         sink_.unit(std::string("DataBase/") + databaseTableName(table));
         for (const WrittenFile& file : writeDatabaseCsv(table, db_, target, encoding))
-            report(file.path, file.ok, file.bytes);
+            report(file.path, file.ok, file.bytes, file.lostCharacters);
         step();
     }
     return Flow::Go;
@@ -325,7 +327,8 @@ ExportRun::Flow ExportRun::scripts() {
             return Flow::Halt;
         }
         std::string path = joinPath(target, name);
-        if (result.written()) report(path, saveDocument(path, result), result.bytes.size());
+        if (result.written())
+            report(path, saveDocument(path, result), result.bytes.size(), result.lostCharacters);
         step();
     }
     return Flow::Go;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "documents/document_writer.h"
@@ -97,6 +98,8 @@ struct ExportSummary {
     int filesWritten = 0;
     uint64_t bytesWritten = 0;
     std::vector<std::string> failedFiles;
+    // Files written with characters their encoding cannot hold, as "?", and how many.
+    std::vector<std::pair<std::string, size_t>> lossyFiles;
     ExportStopKind stopKind = ExportStopKind::None;
     std::string stopMessage;  // the document writer's warning, or the picture failure
     std::array<double, kExportStageCount> seconds{};

@@ -77,14 +77,17 @@ size_t convertRun(const IconvHandle& cd, std::string_view in, std::string& out) 
     return in.size() - inLeft;
 }
 
-// Converts a run of well-formed UTF-8; an unmappable character becomes the fallback.
-void encodeValidRun(std::string_view run, Unmappable how, std::string& out) {
+// Converts a run of well-formed UTF-8; an unmappable character becomes the fallback. Returns
+// how many characters became "?".
+size_t encodeValidRun(std::string_view run, Unmappable how, std::string& out) {
+    size_t lost = 0;
     const IconvHandle& cd = toCp932();
     size_t pos = 0;
     while (pos < run.size()) {
         if (!cd.valid()) {
             out += '?';
             pos += 1;
+            ++lost;
             continue;
         }
         cd.reset();
@@ -93,8 +96,10 @@ void encodeValidRun(std::string_view run, Unmappable how, std::string& out) {
         size_t len = utf8CharLength(run, pos);
         if (len == 0) len = 1;
         appendFallback(out, decodeChar(run, pos, len), how);
+        if (how == Unmappable::Question) ++lost;
         pos += len;
     }
+    return lost;
 }
 
 }  // namespace
@@ -135,21 +140,23 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string utf8ToCp932(std::string_view utf8, Unmappable how) {
+std::string utf8ToCp932(std::string_view utf8, Unmappable how, size_t* lost) {
     std::string out;
     out.reserve(utf8.size());
-    size_t pos = 0;
+    size_t pos = 0, replaced = 0;
     while (pos < utf8.size()) {
         size_t end = pos;
         size_t len;
         while (end < utf8.size() && (len = utf8CharLength(utf8, end)) > 0) end += len;
-        encodeValidRun(utf8.substr(pos, end - pos), how, out);
+        replaced += encodeValidRun(utf8.substr(pos, end - pos), how, out);
         if (end < utf8.size()) {
             out += '?';  // a byte that is not UTF-8 at all
+            ++replaced;
             ++end;
         }
         pos = end;
     }
+    if (lost) *lost += replaced;
     return out;
 }
 

@@ -17,8 +17,10 @@ bool isValidUtf8(std::string_view bytes);
 // values past U+10FFFF), 0 when the bytes there do not form one.
 size_t utf8CharLength(std::string_view bytes, size_t pos);
 
-// Invalid UTF-8 bytes become "?"; an unmappable character follows `how`.
-std::string utf8ToCp932(std::string_view utf8, Unmappable how = Unmappable::Question);
+// Invalid UTF-8 bytes become "?"; an unmappable character follows `how`. With `lost`, the
+// characters and bytes that became "?" are added to it, so no loss goes unsaid.
+std::string utf8ToCp932(std::string_view utf8, Unmappable how = Unmappable::Question,
+                        size_t* lost = nullptr);
 
 // Bytes that are not valid CP932 become U+FFFD.
 std::string cp932ToUtf8(std::string_view cp932);

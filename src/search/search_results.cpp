@@ -163,12 +163,13 @@ ViewerTarget SearchResults::targetOf(size_t row) const {
     return target;
 }
 
-bool SearchResults::saveCsv(const std::string& path, CsvEncoding encoding) const {
+bool SearchResults::saveCsv(const std::string& path, CsvEncoding encoding, size_t* lost) const {
     if (rows_.empty()) return false;
     CsvWriter writer(path, encoding);
     if (!writer.isOpen()) return false;
     for (const ResultRow& row : rows_)
         writer.writeRow(std::vector<std::string>(row.cells.begin(), row.cells.end()));
+    if (lost) *lost = writer.lostCharacters();
     return writer.commit();
 }
 

@@ -68,7 +68,9 @@ class SearchResults : public SearchSink {
     ViewerTarget targetOf(size_t row) const;
     // One record of seven cells per row, no heading. False (nothing written) when the list
     // is empty or the file cannot be written.
-    bool saveCsv(const std::string& path, CsvEncoding encoding = CsvEncoding::Cp932) const;
+    // `lost` receives the number of characters written as "?" (the encoding cannot hold them).
+    bool saveCsv(const std::string& path, CsvEncoding encoding = CsvEncoding::Cp932,
+                 size_t* lost = nullptr) const;
 
   private:
     std::vector<ResultRow> rows_;

@@ -1,6 +1,7 @@
 // zorvane-cli export as a user runs it: the sample's tables, common events and scripts
 // into one tree with a line per unit, files that cannot be written listed with exit status
-// 1, and flags that name nothing the project has refused before anything is written.
+// 1, characters that Shift_JIS cannot hold counted per file with exit status 3, and flags
+// that name nothing the project has refused before anything is written.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,9 +10,10 @@
 
 namespace {
 
-int runExport(const std::string& args, std::string* out) {
+int runExport(const std::string& args, std::string* out,
+              const std::string& project = ztest::sampleProject()) {
     return ztest::run(ztest::shellQuote(ztest::binaryDir() + "/zorvane-cli") + " export " +
-                          ztest::shellQuote(ztest::sampleProject()) + " " + args + " 2>&1",
+                          ztest::shellQuote(project) + " " + args + " 2>&1",
                       out);
 }
 
@@ -37,6 +39,80 @@ TEST(CliExport, WritesTheTreeAndListsWhatCouldNotBeWritten) {
     EXPECT_NE(out.find("6 files could not be written:\n  " + root + "/Script/001-Game_Sample.html"),
               std::string::npos)
         << out;
+}
+
+// Counts CP932 cannot hold, per file of a UTF-8 export: "relative path<TAB>count" lines.
+const char* const kCountLosses = R"PY(
+import os, sys
+root = sys.argv[1]
+for folder, _, files in sorted(os.walk(root)):
+    for name in sorted(files):
+        path = os.path.join(folder, name)
+        text = open(path, encoding='utf-8-sig', newline='').read()
+        lost = 0
+        for c in text:
+            try: c.encode('cp932')
+            except UnicodeEncodeError: lost += 1
+        if lost: print(os.path.relpath(path, root) + '\t' + str(lost))
+)PY";
+
+// Names that Shift_JIS cannot hold, in CSV tables and text documents: a UTF-8 export keeps
+// them; a CP932 export writes "?", names each file with the count Python's own codec finds
+// in the UTF-8 files, and ends with status 3.
+TEST(CliExport, CharactersShiftJisCannotHoldAreCountedPerFile) {
+    if (!ztest::haveProgram("ruby") || !ztest::haveProgram("python3"))
+        GTEST_SKIP() << "ruby or python3 is not installed";
+    ztest::TempDir dir;
+    std::string project = dir.file("Game");
+    std::filesystem::copy(ztest::sourceDir() + "/sample/Project", project,
+                          std::filesystem::copy_options::recursive);
+    std::string editor =
+        "ruby " + ztest::shellQuote(ztest::sourceDir() + "/tests/textconv/edit_rxdata.rb");
+    for (const char* edit :
+         {"/Data/Actors.rxdata 1 Pokérus", "/Data/CommonEvents.rxdata 1 中文简体😀"}) {
+        std::string args(edit);
+        size_t space = args.find(' ');
+        std::filesystem::permissions(project + args.substr(0, space),
+                                     std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+        ASSERT_EQ(
+            ztest::run(editor + " rename " + ztest::shellQuote(project + args.substr(0, space)) +
+                       args.substr(space)),
+            0);
+    }
+    const std::string flags = " --tables all --common all --text -o ";
+    std::string out, counts;
+    ASSERT_EQ(runExport(flags + ztest::shellQuote(dir.file("utf8")) + " --encoding utf-8", &out,
+                        project + "/Game.rxproj"),
+              0)
+        << out;
+    ztest::writeFile(dir.file("count.py"), kCountLosses);
+    ASSERT_EQ(
+        ztest::run("python3 " + dir.file("count.py") + " " + dir.file("utf8/Game_export"), &counts),
+        0);
+    ASSERT_NE(counts, "") << "the renamed names reach the files";
+    EXPECT_EQ(runExport(flags + ztest::shellQuote(dir.file("sjis")) + " --encoding cp932", &out,
+                        project + "/Game.rxproj"),
+              3)
+        << out;
+    size_t total = 0, files = 0;
+    for (size_t start = 0, end; (end = counts.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        std::string line = counts.substr(start, end - start);
+        size_t tab = line.find('\t');
+        std::string path = dir.file("sjis/Game_export/") + std::string(line.substr(0, tab));
+        std::string count(line.substr(tab + 1));
+        EXPECT_NE(out.find("\n  " + path + ": " + count + "\n"), std::string::npos) << path << "\n"
+                                                                                    << out;
+        total += std::stoul(count);
+        ++files;
+    }
+    EXPECT_NE(out.find(std::to_string(total) + " characters that Shift_JIS cannot hold were " +
+                       "written as \"?\" in " + std::to_string(files) + " files"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(ztest::readFile(dir.file("sjis/Game_export/DataBase/01アクター.csv")).find("Pok?rus"),
+              std::string::npos);
 }
 
 TEST(CliExport, FlagsThatNameNothingAreRefused) {
