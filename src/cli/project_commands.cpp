@@ -106,7 +106,7 @@ nlohmann::json infoJson(const ProjectDatabase& db) {
                   {"elements", names(db.system().elementNames)}};
     j["scripts"] = nlohmann::json::array();
     for (size_t i = 0; i < db.scripts().size(); ++i)
-        j["scripts"].push_back({{"index", i},
+        j["scripts"].push_back({{"id", i + 1},  // from 1, as doc --script and the program
                                 {"title", db.scripts()[i].title},
                                 {"bytes", db.scripts()[i].text.size()}});
     j["maps"] = nlohmann::json::array();
@@ -144,7 +144,7 @@ void printInfo(const ProjectDatabase& db) {
     for (const Count& c : databaseCounts(db)) std::printf("  %-14s %zu\n", c.name, c.count);
     std::printf("\nScripts:\n");
     for (size_t i = 0; i < db.scripts().size(); ++i)
-        std::printf("  %3zu %s (%zu bytes)\n", i, db.scripts()[i].title.c_str(),
+        std::printf("  %03zu:%s (%zu bytes)\n", i + 1, db.scripts()[i].title.c_str(),
                     db.scripts()[i].text.size());
     std::printf("\nMaps:\n");
     const MapInfoTree tree = MapInfoTree::fromProject(db);

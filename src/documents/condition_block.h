@@ -30,7 +30,7 @@ std::vector<ConditionSection> troopPageSections(const TroopPage& page, int troop
 std::vector<ConditionSection> mapPageSections(const MapEventPage& page,
                                               const ProjectDatabase& project, bool detail);
 
-// The whole block, <p class="condition"><dl>…</dl></p> in HTML.
+// The whole block, <div class="condition"><dl>…</dl></div> in HTML.
 std::string renderConditionBlock(const std::vector<ConditionSection>& sections, bool html);
 
 }  // namespace zorvane

@@ -2,6 +2,10 @@
 // Everything the project says is escaped in HTML; markup and templates are not.
 #include "documents/document_writer.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
 #include "documents/condition_block.h"
 #include "documents/markup.h"
 #include "listing/listing.h"
@@ -172,7 +176,8 @@ bool emptyList(const EventCommandList& list) {
 }
 
 DocumentResult commonEventBody(const DocumentSources& sources, int id,
-                               const DocumentOptions& options, const Markup& m, std::string& out) {
+                               const DocumentOptions& options, const Markup& m, std::string& out,
+                               std::string& title) {
     const ProjectDatabase& db = sources.project;
     std::string path = commonEventListPath(id);
     EventCommandList list;
@@ -181,8 +186,8 @@ DocumentResult commonEventBody(const DocumentSources& sources, int id,
         return failed(format("コモンイベント[%d]の取得に失敗しました", id), path);
     if (options.skipEmpty && emptyList(list))
         return skipped(format("common event %d is empty", id));
-    appendHeading(out, "コモンイベント" + db.label(id, KindCommonEvent, false, true, true, true),
-                  m);
+    title = "コモンイベント" + db.label(id, KindCommonEvent, false, true, true, true);
+    appendHeading(out, title, m);
     out += renderConditionBlock(commonEventSections(db.commonEvents()[size_t(id)], db), m.html);
     appendListing(out, list, listingOptions(sources, options, OwnerKind::CommonEvent, id),
                   options.lineNumbers, m);
@@ -190,7 +195,8 @@ DocumentResult commonEventBody(const DocumentSources& sources, int id,
 }
 
 DocumentResult troopPageBody(const DocumentSources& sources, int id, int page,
-                             const DocumentOptions& options, const Markup& m, std::string& out) {
+                             const DocumentOptions& options, const Markup& m, std::string& out,
+                             std::string& title) {
     const ProjectDatabase& db = sources.project;
     std::string path = troopPageListPath(id, page - 1);
     EventCommandList list;
@@ -200,10 +206,9 @@ DocumentResult troopPageBody(const DocumentSources& sources, int id, int page,
         return failed(format("バトルイベント[%d-%d]の取得に失敗しました", id, page), path);
     if (options.skipEmpty && emptyList(list))
         return skipped(format("troop %d page %d is empty", id, page));
-    appendHeading(out,
-                  "バトルイベント" + db.label(id, KindTroop, false, true, true, true) +
-                      format(" %02dページ目", page),
-                  m);
+    title = "バトルイベント" + db.label(id, KindTroop, false, true, true, true) +
+            format(" %02dページ目", page);
+    appendHeading(out, title, m);
     const TroopPage& troopPage = db.troops()[size_t(id)].pages[size_t(page - 1)];
     out += renderConditionBlock(troopPageSections(troopPage, id, db, options.detail), m.html);
     appendListing(out, list, listingOptions(sources, options, OwnerKind::Troop, id),
@@ -212,7 +217,8 @@ DocumentResult troopPageBody(const DocumentSources& sources, int id, int page,
 }
 
 DocumentResult mapEventBody(const DocumentSources& sources, int id, int page,
-                            const DocumentOptions& options, const Markup& m, std::string& out) {
+                            const DocumentOptions& options, const Markup& m, std::string& out,
+                            std::string& title) {
     const MapData* map = sources.map;
     if (map == nullptr || !map->loaded) return failed("マップイベントオブジェクトが不正です", "");
     std::string path = mapEventPageListPath(id, page - 1);
@@ -226,10 +232,12 @@ DocumentResult mapEventBody(const DocumentSources& sources, int id, int page,
         return failed(format("マップイベント[%d-%d]の取得に失敗しました", id, page), path);
     if (options.skipEmpty && emptyList(list))
         return skipped(format("event %d page %d is empty", id, page));
-    appendHeading(
-        out,
-        "マップイベント" + format("[%03d:%s] %02dページ目", id, event->second.name.c_str(), page),
-        m);
+    std::string heading =
+        "マップイベント" + format("[%03d:%s] %02dページ目", id, event->second.name.c_str(), page);
+    appendHeading(out, heading, m);
+    // Events of different maps share ids: the title names the map too.
+    title = "マップ" + sources.project.label(map->mapId, KindMap, false, true, true, true) + " " +
+            heading;
     const MapEventPage& eventPage = event->second.pages[size_t(page - 1)];
     out +=
         renderConditionBlock(mapPageSections(eventPage, sources.project, options.detail), m.html);
@@ -240,31 +248,52 @@ DocumentResult mapEventBody(const DocumentSources& sources, int id, int page,
 }
 
 DocumentResult scriptDocumentBody(const DocumentSources& sources, int id,
-                                  const DocumentOptions& options, const Markup& m,
-                                  std::string& out) {
+                                  const DocumentOptions& options, const Markup& m, std::string& out,
+                                  std::string& title) {
     const std::vector<Script>& scripts = sources.project.scripts();
     if (static_cast<size_t>(id) > scripts.size())
         return failed(format("スクリプト[%d]の取得に失敗しました", id), "");
     const Script& script = scripts[size_t(id - 1)];
     if (options.skipEmpty && script.text.empty()) return skipped(format("script %d is empty", id));
+    // Numbered as the program's script list shows it. A text document is the script alone,
+    // so that it stays a Ruby file.
+    title = format("スクリプト[%03d:%s]", id, script.title.c_str());
+    if (m.html) appendHeading(out, title, m);
     appendScript(out, script, sources, options, m);
     return bodyWritten();
 }
 
 DocumentResult writeBody(const DocumentSources& sources, const DocumentRequest& request,
-                         const DocumentOptions& options, std::string& out) {
+                         const DocumentOptions& options, std::string& out, std::string& title) {
     const Markup& m = markupFor(options.html);
     switch (request.kind) {
         case DocumentKind::CommonEvent:
-            return commonEventBody(sources, request.id, options, m, out);
+            return commonEventBody(sources, request.id, options, m, out, title);
         case DocumentKind::BattleEvent:
-            return troopPageBody(sources, request.id, request.page, options, m, out);
+            return troopPageBody(sources, request.id, request.page, options, m, out, title);
         case DocumentKind::MapEvent:
-            return mapEventBody(sources, request.id, request.page, options, m, out);
+            return mapEventBody(sources, request.id, request.page, options, m, out, title);
         case DocumentKind::Script:
-            return scriptDocumentBody(sources, request.id, options, m, out);
+            return scriptDocumentBody(sources, request.id, options, m, out, title);
     }
     return skipped("unknown document kind");
+}
+
+// The header with the text of its first <title> element replaced, so a browser's tab and
+// bookmarks name the document; a header without one is kept as it is.
+std::string withTitle(const std::string& header, const std::string& title) {
+    auto find = [&](std::string_view tag, size_t from) {
+        auto hit = std::search(header.begin() + static_cast<std::ptrdiff_t>(from), header.end(),
+                               tag.begin(), tag.end(), [](char a, char b) {
+                                   return std::tolower(static_cast<unsigned char>(a)) == b;
+                               });
+        return hit == header.end() ? std::string::npos : static_cast<size_t>(hit - header.begin());
+    };
+    size_t open = find("<title>", 0);
+    size_t close = open == std::string::npos ? open : find("</title>", open);
+    if (close == std::string::npos) return header;
+    size_t start = open + std::strlen("<title>");
+    return header.substr(0, start) + title + header.substr(close);
 }
 
 bool readTemplate(const std::string& path, std::string& bytes, DocumentResult& failure) {
@@ -292,17 +321,20 @@ DocumentResult writeEventDocument(const DocumentSources& sources, const Document
     if (!readTemplate(options.headerTemplate, header, result) ||
         !readTemplate(options.footerTemplate, footer, result))
         return result;
-    std::string body;
-    result = writeBody(sources, {request.kind, request.id, page}, options, body);
+    std::string body, title;
+    result = writeBody(sources, {request.kind, request.id, page}, options, body, title);
     if (!result.written()) return result;
     if (!options.html) {
         result.bytes = writesCp932(options.textEncoding, sources.project)
-                           ? utf8ToCp932(body, Unmappable::Question)
+                           ? utf8ToCp932(body, Unmappable::Question, &result.lostCharacters)
                            : std::move(body);
         return result;
     }
     // A header that is not UTF-8 is taken for a Shift_JIS template: the document follows it.
-    if (!isValidUtf8(header)) body = utf8ToCp932(body, Unmappable::HtmlReference);
+    bool cp932 = !isValidUtf8(header);
+    header = withTitle(header, cp932 ? utf8ToCp932(escapeHtml(title), Unmappable::HtmlReference)
+                                     : escapeHtml(title));
+    if (cp932) body = utf8ToCp932(body, Unmappable::HtmlReference, &result.lostCharacters);
     result.bytes.reserve(header.size() + body.size() + footer.size());
     result.bytes.append(header).append(body).append(footer);
     return result;

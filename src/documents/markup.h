@@ -11,8 +11,8 @@ struct Markup {
     bool html;
     const char* headingOpen;        // <h3>
     const char* headingClose;       // </h3> + line break
-    const char* conditionOpen;      // <p class="condition">
-    const char* conditionClose;     // </p> + line break
+    const char* conditionOpen;      // <div class="condition"> (a <dl> cannot stand in a <p>)
+    const char* conditionClose;     // </div> + line break
     const char* listOpen;           // <dl> + line break
     const char* listClose;          // </dl> + line break
     const char* titleOpen;          // <dt>

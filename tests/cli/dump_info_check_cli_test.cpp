@@ -99,6 +99,14 @@ TEST(CliProject, InfoAndCheckOnTheSample) {
     EXPECT_NE(out.find("RTP1: Standard"), std::string::npos);
     EXPECT_NE(out.find("      [0004] 宿屋 2F"), std::string::npos)
         << "map 4 sits three levels deep";
+    // Scripts count from 1, as `doc --script` and the program's script list count them.
+    std::string firstScript;
+    ASSERT_EQ(ztest::run(
+                  "ruby -e 'print Marshal.load(File.binread(ARGV[0]))[0][1]' " +
+                      ztest::shellQuote(ztest::sourceDir() + "/sample/Project/Data/Scripts.rxdata"),
+                  &firstScript),
+              0);
+    EXPECT_NE(out.find("\n  001:" + firstScript + " ("), std::string::npos) << out;
     ASSERT_EQ(ztest::run(env + ztest::shellQuote(cli()) + " info --json " +
                              ztest::shellQuote(ztest::sampleProject()),
                          &out),

@@ -122,11 +122,11 @@ TEST_F(DocumentTest, TroopPageInBothForms) {
     options.detail = false;
     EXPECT_EQ(body(DocumentKind::BattleEvent, 1, 1),
               "<h3>バトルイベント[001:T&lt;1&gt;] 01ページ目</h3>\r\n"
-              "<p class=\"condition\"><dl>\r\n"
+              "<div class=\"condition\"><dl>\r\n"
               "<dt>条件</dt>\r\n<dd>ターン1+2x<br>\r\n"
               "スイッチ[0001:Door &amp; &quot;Gate&quot;]がON<br>\r\n</dd>\r\n"
               "<dt>スパン</dt>\r\n<dd>ターン<br>\r\n</dd>\r\n"
-              "</dl>\r\n</p>\r\n"
+              "</dl>\r\n</div>\r\n"
               "<pre class=\"event\"><font class=\"linenum\">1</font> "
               "<font class=\"code000\">◆</font>\r\n</pre>\r\n");
     options.html = false;
@@ -197,14 +197,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // A text that ends with a line break gets one more, empty, numbered line.
         ScriptCase{1, true, true, false,
-                   "<pre class=\"script\"><font class=\"linenum\">1</font> a\r\n"
+                   "<h3>スクリプト[001:A]</h3>\r\n<pre class=\"script\"><font "
+                   "class=\"linenum\">1</font> a\r\n"
                    "<font class=\"linenum\">2</font> b\r\n<font class=\"linenum\">3</font> \r\n"
                    "</pre><br>\r\n"},
         ScriptCase{1, false, true, false, "a\r\nb\r\n\r\n"},  // never numbered as text
         ScriptCase{3, true, false, false,
-                   "<pre class=\"script\">x = '&lt;b&gt;' # &lt;/pre&gt;\n</pre><br>\r\n"},
+                   "<h3>スクリプト[003:H]</h3>\r\n<pre class=\"script\">x = '&lt;b&gt;' # "
+                   "&lt;/pre&gt;\n</pre><br>\r\n"},
         ScriptCase{3, true, false, true,
-                   "<pre class=\"script\">x = '&lt;b&gt;' <font class=\"comment\"># "
+                   "<h3>スクリプト[003:H]</h3>\r\n<pre class=\"script\">x = '&lt;b&gt;' <font "
+                   "class=\"comment\"># "
                    "&lt;/pre&gt;</font>\r\n</pre><br>\r\n"}));
 
 TEST_F(DocumentTest, WrittenSkippedOrFailed) {

@@ -9,6 +9,7 @@
 
 #include "documents/document_writer.h"
 #include "listing/operands.h"
+#include "map/map_data.h"
 #include "project/project_database.h"
 #include "support/test_support.h"
 #include "text/text_matcher.h"
@@ -17,7 +18,8 @@ using namespace zorvane;
 
 namespace {
 
-// Prints the start tags (name and class) and the text inside <h3> and <pre> as JSON.
+// Prints the start tags (name and class), the text inside <h3>, <pre> and <title>, and
+// whether a <dl> was opened inside a <p>, as JSON.
 const char* const kParser = R"PY(
 import json, sys
 from html.parser import HTMLParser
@@ -26,8 +28,11 @@ class Collect(HTMLParser):
     def __init__(self):
         super().__init__(convert_charrefs=True)
         self.tags, self.open, self.h3, self.pre = [], [], '', ''
+        self.title, self.dl_in_p = '', False
     def handle_starttag(self, tag, attrs):
         self.tags.append([tag, dict(attrs).get('class', '')])
+        if tag == 'dl' and 'p' in self.open:
+            self.dl_in_p = True
         if tag != 'br':
             self.open.append(tag)
     def handle_endtag(self, tag):
@@ -36,11 +41,13 @@ class Collect(HTMLParser):
     def handle_data(self, data):
         if 'h3' in self.open: self.h3 += data
         if 'pre' in self.open: self.pre += data
+        if 'title' in self.open: self.title += data
 
 p = Collect()
 p.feed(open(sys.argv[1], encoding='utf-8', newline='').read())
 p.close()
-print(json.dumps({'tags': p.tags, 'h3': p.h3, 'pre': p.pre, 'unclosed': p.open}))
+print(json.dumps({'tags': p.tags, 'h3': p.h3, 'pre': p.pre, 'unclosed': p.open,
+                  'title': p.title, 'dl_in_p': p.dl_in_p}))
 )PY";
 
 class HtmlSafety : public ::testing::Test {
@@ -57,8 +64,8 @@ class HtmlSafety : public ::testing::Test {
         rules = loadColourRules(ztest::sourceDir() + "/template/ruby_color.txt");
     }
 
-    nlohmann::json parse(DocumentKind kind, int id) {
-        DocumentSources sources{db, nullptr, &rules, &matcher};
+    nlohmann::json parse(DocumentKind kind, int id, const MapData* map = nullptr) {
+        DocumentSources sources{db, map, &rules, &matcher};
         DocumentResult document = writeEventDocument(sources, {kind, id, 1}, options);
         EXPECT_TRUE(document.written()) << document.message;
         ztest::writeFile(dir.file("doc.html"), document.bytes);
@@ -84,7 +91,7 @@ TEST_F(HtmlSafety, HostileCommonEvent) {
     ASSERT_TRUE(readCommandList(db.commonEventsFile(), commonEventListPath(id), list));
     nlohmann::json doc = parse(DocumentKind::CommonEvent, id);
 
-    std::vector<std::string> expected = {"html", "body", "h3", "p condition", "dl",
+    std::vector<std::string> expected = {"html", "body", "h3", "div condition", "dl",
                                          "dt",   "dd",   "br", "pre event"};
     // The closing command (code 0) is its marker alone.
     for (const EventCommand& command : list.commands) {
@@ -127,10 +134,45 @@ TEST_F(HtmlSafety, HostileScriptColouredAndNot) {
             else if (name == "pre")
                 EXPECT_EQ(cls, "script");
             else
-                EXPECT_TRUE(name == "html" || name == "body" || name == "br") << name;
+                EXPECT_TRUE(name == "html" || name == "body" || name == "br" || name == "h3")
+                    << name;
         }
         EXPECT_EQ(fonts > 0, coloured);
         EXPECT_TRUE(doc["unclosed"].empty()) << doc["unclosed"].dump();
         EXPECT_EQ(doc["pre"], coloured ? crlf : script.text);
+    }
+}
+
+// With the program's own templates, each kind of document is named in its <title> (the
+// kind, the id as the program numbers it, the name) and its condition block is valid HTML.
+TEST_F(HtmlSafety, TitleNamesTheDocumentAndNoListStandsInAParagraph) {
+    useTemplateFolder(options, ztest::sourceDir() + "/template");
+    MapData map;
+    int eventId = 0;
+    for (const auto& [mapId, info] : db.mapInfos()) {
+        if (!map.load(db, mapId, false) || map.events.empty()) continue;
+        eventId = map.events.begin()->first;
+        break;
+    }
+    ASSERT_GT(eventId, 0) << "the sample has a map with events";
+    struct Case {
+        DocumentKind kind;
+        int id;
+        std::string kindWord, name;
+    };
+    const Case cases[] = {
+        {DocumentKind::CommonEvent, 1, "コモンイベント", db.commonEvents()[1].name},
+        {DocumentKind::BattleEvent, 1, "バトルイベント", db.troops()[1].name},
+        {DocumentKind::MapEvent, eventId, "マップイベント", map.events.at(eventId).name},
+        {DocumentKind::Script, 1, "スクリプト", db.scripts()[0].title},
+    };
+    for (const Case& c : cases) {
+        nlohmann::json doc = parse(c.kind, c.id, &map);
+        std::string title = doc["title"];
+        for (const std::string& part : {c.kindWord, format("[%03d:", c.id) + c.name})
+            EXPECT_NE(title.find(part), std::string::npos) << title << " lacks " << part;
+        EXPECT_FALSE(doc["dl_in_p"].get<bool>()) << title;
+        EXPECT_TRUE(doc["unclosed"].empty()) << doc["unclosed"].dump();
+        EXPECT_EQ(doc["h3"], title.substr(title.find(c.kindWord))) << "the heading names it too";
     }
 }
