@@ -132,7 +132,14 @@ TEST_F(ExportPageTest, ExportChosenOnThePageRunsToTheEnd) {
     page->outputBox()->SetValue(toWx(out.path()));
 
     runFromPage();
-    ASSERT_EQ(boxes.size(), 1u) << boxes[0].title << ": " << boxes[0].text;
+    // The sample's Shift_JIS project names a switch "Café 😀 フラグ": the switch table in
+    // Shift_JIS loses two characters, and a second box says where and suggests UTF-8.
+    ASSERT_EQ(boxes.size(), 2u) << boxes[0].title << ": " << boxes[0].text;
+    EXPECT_NE(boxes[1].text.find(out.file("Game_export/DataBase/11スイッチ.csv") + ": 2 文字"),
+              std::string::npos)
+        << boxes[1].text;
+    EXPECT_NE(boxes[1].text.find("UTF-8"), std::string::npos) << boxes[1].text;
+    EXPECT_TRUE(boxes[1].style & wxICON_WARNING);
     EXPECT_EQ(boxes[0].text, "終了しました");
     EXPECT_EQ(boxes[0].title, "Zorvane");
     EXPECT_TRUE(boxes[0].style & wxICON_INFORMATION);
@@ -156,7 +163,7 @@ TEST_F(ExportPageTest, ExportChosenOnThePageRunsToTheEnd) {
     fs::remove_all(out.file("Game_export/Script"));
     ztest::writeFile(out.file("Game_export/Script"), "in the way");
     runFromPage();
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "終了しました\n\n5 個のファイルを書き込めませんでした");
 }
 
@@ -190,7 +197,9 @@ TEST_F(ExportPageTest, UnchosenRowIsRefusedAndAnAbortSaysWhatItLeft) {
     send(page->startButton(), wxEVT_BUTTON);  // "中断" at once
     ASSERT_TRUE(ztest::pumpUntil([this] { return !context.tasks.isBusy(); }, 20000));
     ztest::pumpFor(20);
-    ASSERT_EQ(boxes.size(), 1u);
+    // The end box comes first; the box about characters Shift_JIS lost follows it when a
+    // table was written before the abort took hold.
+    ASSERT_GE(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text,
               "中断しました\n\n" + std::to_string(files().size()) +
                   " 個のファイルを書き込みました\n出力先: " + out.file("Game_export"));
