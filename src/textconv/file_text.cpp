@@ -146,22 +146,38 @@ std::string idTitle(const char* noun, int64_t id, const MarshalValue& node) {
 // Everything one file's builders share: the file, the names and the listing options.
 class Builder {
   public:
-    Builder(const MarshalFile& file, const std::string& fileName, const TextconvOptions& options)
-        : file_(file), fileName_(fileName) {
+    Builder(const MarshalFile& file, const std::string& fileName, const TextconvOptions& options,
+            size_t fileBytes)
+        : file_(file),
+          fileName_(fileName),
+          budget_(fileBytes),
+          shown_(shownValuesOf(file.index())),
+          joiner_(options.write) {
         idsOnly_.idsOnly = true;
         project_ = options.project ? options.project : &idsOnly_;
         context_.project = project_;
         context_.index = &file.index();
+        context_.shown = &shown_;
+        context_.budget = &budget_;
         listing_.project = project_;
         listing_.detail = options.detail;
+        streaming_ = static_cast<bool>(options.write);
     }
 
     FileText build();
 
   private:
-    void add(std::string key, std::string text) {
-        out_.blocks.push_back({std::move(key), std::move(text)});
+    void add(std::string key, const std::string& text) {
+        std::string visible;
+        visible.reserve(text.size());
+        appendVisible(visible, text);
+        budget_.spend(visible.size());
+        if (streaming_)
+            joiner_.add(visible);
+        else
+            out_.blocks.push_back({std::move(key), std::move(visible)});
     }
+    void valueDump();
     const MarshalValue& deref(const MarshalValue& v) const;
     void appendCommands(std::string& out, const MarshalValue* listNode, int indent) const;
     void appendMoveRoute(std::string& out, const MarshalValue& page, int indent) const;
@@ -178,10 +194,30 @@ class Builder {
     std::string fileName_;
     ProjectDatabase idsOnly_;
     const ProjectDatabase* project_ = nullptr;
+    TextBudget budget_;
+    ShownValues shown_;
+    TextJoiner joiner_;
+    bool streaming_ = false;
     ValueTextContext context_;
     ListingOptions listing_;
     FileText out_;
 };
+
+// The value dump of a file no other form knows: streamed piece by piece when the text goes
+// out as it comes, since only its size bounds it.
+void Builder::valueDump() {
+    std::string whole;
+    dumpValues(file_, false, [&](std::string_view piece) {
+        std::string visible;
+        appendVisible(visible, piece);
+        budget_.spend(visible.size());
+        if (streaming_)
+            joiner_.add(visible);
+        else
+            whole += visible;
+    });
+    if (!streaming_) out_.blocks.push_back({"value", std::move(whole)});
+}
 
 const MarshalValue& Builder::deref(const MarshalValue& v) const {
     if (v.kind() != MarshalValue::Link) return v;
@@ -196,6 +232,7 @@ void Builder::appendCommands(std::string& out, const MarshalValue* listNode, int
     std::string line;
     for (const EventCommand& command : list.commands) {
         formatCommand(line, command, listing_, nullptr);
+        budget_.check(out.size() + line.size());
         out += spaces(indent);
         for (int32_t i = 0; i < shownIndent(command.indent); ++i) out += kFullWidthSpace;
         out += oneLine(line) + "\n";
@@ -384,6 +421,7 @@ void Builder::scriptBlocks(const MarshalValue& array) {
             text += line.empty() ? "\n" : "  " + line + "\n";
             start = end + 1;
         }
+        budget_.check(text.size());
         add("script " + std::to_string(parts[0].integer()), std::move(text));
     }
 }
@@ -415,7 +453,7 @@ FileText Builder::build() {
             scriptBlocks(*top);
             break;
         case DataFileKind::Other:
-            add("value", dumpValues(file_, false));
+            valueDump();
             break;
     }
     // Damaged data may repeat an id: later repeats get a number so keys stay unique.
@@ -453,20 +491,22 @@ DataFileKind dataFileKind(const MarshalFile& file, const std::string& fileName) 
 }
 
 FileText fileText(const MarshalFile& file, const std::string& fileName,
-                  const TextconvOptions& options) {
-    return Builder(file, fileName, options).build();
+                  const TextconvOptions& options, size_t fileBytes) {
+    return Builder(file, fileName, options, fileBytes).build();
+}
+
+void TextJoiner::add(std::string_view blockText) {
+    bool multiLine = std::count(blockText.begin(), blockText.end(), '\n') > 1;
+    if (!first_ && (multiLine || previousMultiLine_)) write_("\n");
+    write_(blockText);
+    first_ = false;
+    previousMultiLine_ = multiLine;
 }
 
 std::string joinedText(const FileText& text) {
     std::string out;
-    bool previousMultiLine = false;
-    for (size_t i = 0; i < text.blocks.size(); ++i) {
-        const std::string& t = text.blocks[i].text;
-        bool multiLine = std::count(t.begin(), t.end(), '\n') > 1;
-        if (i > 0 && (multiLine || previousMultiLine)) out += '\n';
-        out += t;
-        previousMultiLine = multiLine;
-    }
+    TextJoiner joiner([&out](std::string_view piece) { out += piece; });
+    for (const TextBlock& block : text.blocks) joiner.add(block.text);
     return out;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/path_nocase.h"
 #include "textconv/file_text.h"
 #include "textconv/line_diff.h"
+#include "textconv/value_text.h"
 
 namespace zorvane {
 
@@ -76,7 +77,12 @@ class FileComparer {
             problem(*path, file.error().message());
             return false;
         }
-        text = fileText(file, *path, text_);
+        try {
+            text = fileText(file, *path, text_, bytes.size());
+        } catch (const TextTooLong& e) {
+            problem(*path, e.what());
+            return false;
+        }
         return true;
     }
 

@@ -2,13 +2,21 @@
 // that no other form knows, and what `zorvane-cli dump` prints.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "marshal/marshal_file.h"
 
 namespace zorvane {
 
-// Every value of the file; with withPaths each line also names its value path.
+// Every value of the file; with withPaths each line also names its value path. Lines deeper
+// than kMaxDumpIndent levels are indented as that level and start with their depth ("|130|"),
+// so the text grows with the number of values, not with the square of their nesting.
+constexpr int kMaxDumpIndent = 64;
 std::string dumpValues(const MarshalFile& file, bool withPaths);
+// The same text handed to `write` in pieces of about 64 KB, so it is never held whole.
+void dumpValues(const MarshalFile& file, bool withPaths,
+                const std::function<void(std::string_view)>& write);
 
 }  // namespace zorvane

@@ -101,7 +101,7 @@ std::string textOf(const std::string& path, const zorvane::ProjectDatabase& db) 
     EXPECT_TRUE(file.load(path)) << path;
     zorvane::TextconvOptions options;
     options.project = &db;
-    zorvane::FileText text = zorvane::fileText(file, path, options);
+    zorvane::FileText text = zorvane::fileText(file, path, options, fs::file_size(path));
     EXPECT_EQ(text.kind, kindByName(fs::path(path).filename().string())) << path;
     return zorvane::joinedText(text);
 }
