@@ -125,9 +125,10 @@ int runImport(const ImportFlags& f) {
         return failWith(
             "RPGXP.exe is running: save the project there and close it first, or pass --force");
     CsvRows rows;
-    if (!readCsvFile(f.csv, rows)) return failWith("cannot read " + f.csv);
-    Plan plan;
     std::string error;
+    if (!readCsvFile(f.csv, f.actorGiven ? kActorCsvShape : kNameCsvShape, rows, error))
+        return failWith(error);
+    Plan plan;
     if (!makePlan(f, db, rows, plan, error)) return failWith(error);
 
     ImportOptions preview;

@@ -1,6 +1,7 @@
 // The CSV reader of the import.
 #include "import/csv_reader.h"
 
+#include <cstdio>
 #include <limits>
 
 #include "platform/codepage.h"
@@ -8,14 +9,35 @@
 
 namespace zorvane {
 
-std::string decodeCsvText(std::string_view bytes) {
-    constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    if (bytes.substr(0, kBom.size()) == kBom && isValidUtf8(bytes))
-        bytes.remove_prefix(kBom.size());
-    return toUtf8Lenient(bytes);
+namespace {
+
+// The line (from 1) of a byte: CR LF, CR and LF each end one, as they end rows.
+size_t lineOf(std::string_view bytes, size_t offset) {
+    size_t line = 1;
+    for (size_t i = 0; i < offset; ++i)
+        if (bytes[i] == '\n' ||
+            (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')))
+            ++line;
+    return line;
 }
 
-namespace {
+// Whether a text that is not valid UTF-8 was still meant as UTF-8, and where its first
+// invalid byte is.
+bool mostlyUtf8(std::string_view bytes, size_t& firstInvalid) {
+    size_t valid = 0, invalid = 0;
+    firstInvalid = bytes.size();
+    for (size_t pos = 0; pos < bytes.size();) {
+        size_t length = utf8CharLength(bytes, pos);
+        if (length == 0) {
+            if (invalid++ == 0) firstInvalid = pos;
+            ++pos;
+            continue;
+        }
+        valid += length > 1;
+        pos += length;
+    }
+    return valid > invalid;
+}
 
 // One field starting at `pos`; leaves `pos` on the comma or line end that ends it.
 std::string readField(std::string_view text, size_t& pos) {
@@ -46,22 +68,66 @@ std::string readField(std::string_view text, size_t& pos) {
     return field;
 }
 
+// Moves `pos` past the rest of a row's fields without keeping them.
+void skipFields(std::string_view text, size_t& pos) {
+    while (pos < text.size() && text[pos] == ',') {
+        ++pos;
+        readField(text, pos);
+    }
+}
+
+size_t rowCount(std::string_view text) {
+    size_t rows = 0;
+    for (size_t pos = 0; pos < text.size(); ++rows) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) break;
+        pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+        if (pos >= text.size()) ++rows;
+    }
+    return rows;
+}
+
 }  // namespace
 
-CsvRows parseCsv(std::string_view text) {
+bool decodeCsvText(std::string_view bytes, std::string& text, std::string& error) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    bool bom = bytes.substr(0, kBom.size()) == kBom;
+    if (isValidUtf8(bytes)) {
+        text = std::string(bytes.substr(bom ? kBom.size() : 0));
+        return true;
+    }
+    size_t firstInvalid = 0;
+    if (mostlyUtf8(bytes, firstInvalid) || bom) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(bytes[firstInvalid]));
+        error = "line " + std::to_string(lineOf(bytes, firstInvalid)) + ": the byte " + byte +
+                " is not UTF-8, though the file is UTF-8" +
+                (bom ? " (it starts with a byte-order mark)" : "") + "; nothing was read";
+        return false;
+    }
+    text = cp932ToUtf8(bytes);
+    return true;
+}
+
+CsvRows parseCsv(std::string_view text, const CsvShape& shape) {
     CsvRows rows;
     size_t pos = 0;
     while (pos < text.size()) {
         CsvRow row;
         while (true) {
             row.push_back(readField(text, pos));
+            if (shape.idRows && row.size() == 1 && csvInteger(row[0]) <= 0) row.clear();
+            if (row.empty() || row.size() >= shape.fields) {
+                skipFields(text, pos);
+                break;
+            }
             if (pos < text.size() && text[pos] == ',') {
                 ++pos;
                 continue;
             }
             break;
         }
-        rows.push_back(std::move(row));
+        if (!row.empty()) rows.push_back(std::move(row));
         if (pos >= text.size()) break;
         bool cr = text[pos++] == '\r';
         if (cr && pos < text.size() && text[pos] == '\n') ++pos;
@@ -69,11 +135,28 @@ CsvRows parseCsv(std::string_view text) {
     return rows;
 }
 
-bool readCsvFile(const std::string& path, CsvRows& rows) {
-    std::string bytes;
+bool readCsvFile(const std::string& path, const CsvShape& shape, CsvRows& rows,
+                 std::string& error) {
+    std::string bytes, text;
     rows.clear();
-    if (!readWholeFile(path, bytes)) return false;
-    rows = parseCsv(decodeCsvText(bytes));
+    std::string why;
+    if (!readRegularFile(path, kMaxCsvBytes, bytes, &why)) {
+        error = path + ": " + why;
+        if (why.rfind("file too large", 0) == 0)
+            error += "; a list of names or parameters is far smaller, nothing was read";
+        return false;
+    }
+    if (!decodeCsvText(bytes, text, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    bytes = std::string();
+    if (rowCount(text) > kMaxCsvRows) {
+        error = path + ": more than " + std::to_string(kMaxCsvRows) +
+                " rows, which no list of names or parameters has; nothing was read";
+        return false;
+    }
+    rows = parseCsv(text, shape);
     return true;
 }
 

@@ -66,9 +66,9 @@ ImportResult applyNames(const std::string& projectFolder, NameKind kind,
             ++result.ignored;
             continue;
         }
-        std::string before = array->children()[id].text();
+        std::string before = nameAt(*array, id, file.index());
         if (before == edit.text) continue;
-        setNameAt(*array, id, edit.text);
+        setNameAt(*array, id, edit.text, file.index());
         result.names.push_back({edit.id, before, edit.text});
     }
     return write(file, options, result);

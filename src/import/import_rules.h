@@ -44,6 +44,10 @@ void readNameCsv(const CsvRows& rows, std::vector<std::string>& names);
 // skipped, and a missing field leaves its cell as it was.
 void readActorCsv(const CsvRows& rows, Table& parameters);
 
+// What readNameCsv and readActorCsv look at of a list's rows.
+constexpr CsvShape kNameCsvShape{2, true};
+constexpr CsvShape kActorCsvShape{1 + kParameterCount, true};
+
 struct NameEdit {
     int id = 0;
     std::string text;

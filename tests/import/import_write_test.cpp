@@ -165,6 +165,34 @@ TEST_F(ImportWriteTest, EditIsMadeToTheFileAsTheEditorLastSavedIt) {
               "");
 }
 
+// Names that are links to one string: an edit changes the one name the preview shows.
+TEST_F(ImportWriteTest, ANameSharedThroughLinksChangesOnlyWhereEdited) {
+    const struct {
+        const char* flag;
+        const char* csv;
+        const char* edits;  // what the preview shows, for Ruby to make to the original
+    } cases[] = {
+        {"--switches", "1,One\n", "name\tswitches\t1\tOne\n"},  // the string itself
+        {"--switches", "2,Two\n", "name\tswitches\t2\tTwo\n"},  // a link to it
+        {"--variables", "1,V\n", "name\tvariables\t1\tV\n"},    // a link in another list
+        {"--switches", "2,Two\n1,One\n", "name\tswitches\t1\tOne\nname\tswitches\t2\tTwo\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.flag) + " " + c.csv);
+        copySample();
+        ASSERT_EQ(
+            ztest::run("ruby " +
+                       ztest::shellQuote(ztest::sourceDir() + "/tests/import/import_check.rb") +
+                       " --share " + ztest::shellQuote(data("System.rxdata"))),
+            0);
+        ztest::writeFile(dir.file("names.csv"), c.csv);
+        ASSERT_EQ(ztest::run(cli() + " import " + ztest::shellQuote(project) + " " + c.flag + " " +
+                             dir.file("names.csv") + " --yes >/dev/null"),
+                  0);
+        EXPECT_EQ(rubyCompare(data("System_bak.rxdata"), data("System.rxdata"), c.edits), "");
+    }
+}
+
 TEST_F(ImportWriteTest, EveryFailedOrInterruptedStepLeavesWholeFiles) {
     const std::string system = ztest::readFile(data("System.rxdata"));
     ztest::writeFile(dir.file("System.original"), system);
