@@ -3,7 +3,6 @@
 // any value changes a line.
 #include "textconv/value_dump.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "textconv/value_text.h"
@@ -60,8 +59,7 @@ void dumpTree(std::string& out, const MarshalValue& top, const std::string& head
             write(out);
             out.clear();
         }
-        out.append(static_cast<size_t>(std::min(item.depth, kMaxDumpIndent)) * 2, ' ');
-        if (item.depth > kMaxDumpIndent) out += "|" + std::to_string(item.depth) + "| ";
+        out.append(static_cast<size_t>(item.depth) * 2, ' ');
         if (!item.label.empty()) out += item.label + " ";
         out += dumpText(*item.node);
         // A path taken first by another node belongs to that node.

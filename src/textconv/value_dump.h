@@ -10,12 +10,10 @@
 
 namespace zorvane {
 
-// Every value of the file; with withPaths each line also names its value path. Lines deeper
-// than kMaxDumpIndent levels are indented as that level and start with their depth ("|130|"),
-// so the text grows with the number of values, not with the square of their nesting.
-constexpr int kMaxDumpIndent = 64;
+// Every value of the file; with withPaths each line also names its value path.
 std::string dumpValues(const MarshalFile& file, bool withPaths);
-// The same text handed to `write` in pieces of about 64 KB, so it is never held whole.
+// The same text handed to `write` in pieces of about 64 KB, so it is never held whole: its
+// indentation grows with the square of the nesting, which a crafted file makes deep.
 void dumpValues(const MarshalFile& file, bool withPaths,
                 const std::function<void(std::string_view)>& write);
 
