@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "platform/beneath_root.h"
 #include "platform/path_nocase.h"
 #include "project/project_database.h"
 #include "project/resource.h"
@@ -255,4 +256,60 @@ TEST_F(RtpCopyTest, DestinationsFollowExistingFoldersInAnyLetterCase) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(copyDestination(project, {c.relative, rtpPng}), c.expected) << c.relative;
+}
+
+// A game folder from elsewhere may hold links that lead out of it: the library, a folder
+// of the copy, one destination file or Game.ini. Each is named, left as it is, and what it
+// points to is never written; the folders a link would have led into stay empty.
+TEST_F(RtpCopyTest, LinksInTheGameFolderAreNamedAndNeverWrittenThrough) {
+    std::vector<RtpFile> files = scan();
+    ASSERT_GT(files.size(), 3u);
+    const std::string firstDestination = copyDestination(project, files[0]);
+    std::string firstRelative;
+    ASSERT_TRUE(relativeBeneath(project + "/", firstDestination, firstRelative));
+    struct Case {
+        std::string link;  // made a link to the victim, in the game folder
+        bool folder;       // the victim is a folder (else a file of the user)
+        std::string named;
+        bool whenFinishing;  // after the files: Game.ini or the library
+    };
+    const Case cases[] = {
+        {"RGSS102J.dll", false, "RGSS102J.dll", true},
+        {"Game.ini", false, "Game.ini", true},
+        {"Graphics", true, "Graphics", false},
+        {"Graphics/Characters", true, "Graphics/Characters", false},
+        {firstRelative, false, firstRelative, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        ztest::TempDir outside;
+        const std::string victim = outside.file("victim");
+        if (c.folder)
+            fs::create_directory(victim);
+        else
+            ztest::writeFile(victim, gameIni);  // as another game's Game.ini would be
+        fs::remove_all(dir.file("Project"));
+        fs::copy(ztest::sourceDir() + "/sample/Project", project, fs::copy_options::recursive);
+        const std::string link = project + "/" + c.link;
+        fs::remove_all(link);
+        fs::create_directories(fs::path(link).parent_path());
+        fs::create_symlink(victim, link);
+        clearPathCache();
+
+        Progress progress;
+        RtpCopyResult result = copyRtpFiles(files, project, progress, progress.abort);
+        EXPECT_FALSE(result.complete());
+        const std::vector<CopyFailure>& failures =
+            c.whenFinishing ? result.finishFailures : result.fileFailures;
+        ASSERT_FALSE(failures.empty());
+        EXPECT_EQ(failures[0].name, c.named);
+        EXPECT_EQ(failures[0].problem, CopyProblem::LinkInGameFolder);
+        EXPECT_TRUE(fs::is_symlink(link));
+        if (c.folder)
+            EXPECT_TRUE(fs::is_empty(victim));
+        else
+            EXPECT_EQ(ztest::readFile(victim), gameIni);
+        EXPECT_TRUE(leftovers(project).empty());
+        EXPECT_TRUE(leftovers(outside.path()).empty());
+    }
 }
