@@ -207,6 +207,17 @@ std::string safeFileName(std::string_view text) {
     return out;
 }
 
+std::string boundedFileName(std::string_view stem, std::string_view extension, size_t maxBytes) {
+    std::string name = safeFileName(stem);
+    const size_t room = maxBytes > extension.size() ? maxBytes - extension.size() : 1;
+    if (name.size() > room) {
+        size_t cut = room;
+        while (cut > 1 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name.resize(cut);
+    }
+    return name.append(extension);  // the program's own extension
+}
+
 bool isRegularFile(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

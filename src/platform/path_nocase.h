@@ -17,6 +17,12 @@ void clearPathCache();
 bool isSafeRelativeName(std::string_view name);
 // A file name built from project text that cannot leave its folder.
 std::string safeFileName(std::string_view text);
+// The longest name a folder of Linux's file systems takes (NAME_MAX), in bytes.
+constexpr size_t kMaxFileNameBytes = 255;
+// safeFileName(stem) + extension within maxBytes: the end of the stem is cut where a UTF-8
+// character starts, so a leading number that keeps names apart survives.
+std::string boundedFileName(std::string_view stem, std::string_view extension,
+                            size_t maxBytes = kMaxFileNameBytes);
 
 bool isRegularFile(const std::string& path);
 bool isDirectory(const std::string& path);
