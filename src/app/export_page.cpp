@@ -157,10 +157,18 @@ std::string exportEndText(const ExportSummary& summary) {
         text = line;
         if (!summary.root.empty()) text += "\n出力先: " + summary.root;
     }
-    if (summary.failedFiles.empty()) return text;
-    std::snprintf(line, sizeof line, "\n\n%zu 個のファイルを書き込めませんでした",
-                  summary.failedFiles.size());
-    return text + line;
+    if (!summary.failedFiles.empty()) {
+        std::snprintf(line, sizeof line, "\n\n%zu 個のファイルを書き込めませんでした",
+                      summary.failedFiles.size());
+        text += line;
+    }
+    if (summary.skipped.empty()) return text;
+    // As the search says it: their events are missing from the export.
+    std::snprintf(line, sizeof line, "\n\n※読み込めないファイル%zu個を飛ばしました",
+                  summary.skipped.size());
+    text += line;
+    for (const std::string& skipped : summary.skipped) text += "\n" + skipped;
+    return text;
 }
 
 ExportPage::ExportPage(wxWindow* parent, AppContext& context) : wxPanel(parent), context_(context) {

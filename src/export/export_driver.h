@@ -1,7 +1,8 @@
 // The export run: the database as CSV, common events, battle events, map events and
 // scripts as documents, and map pictures, written into one folder tree outside the
-// project. It runs on a worker; progress, written and failed files go to a sink, and an
-// abort flag is looked at before every table, event, page, map and script.
+// project. Nothing below the output folder is written or made through a link. It runs on a worker;
+// progress, written and failed files go to a sink, and an abort flag is looked at before every
+// table, event, page, map and script.
 #pragma once
 
 #include <array>
@@ -49,7 +50,10 @@ struct ExportOptions {
     std::string colourRulesFile;  // scripts in HTML
     RenderOptions render;         // pictures: saveMode chooses bmp, png or jpg
     OutputEncoding outputEncoding = OutputEncoding::Automatic;  // CSV and text documents
-    uint64_t pictureMemoryLimit = 0;                            // 0: half of the machine's memory
+    // CSV cells that a spreadsheet would run as formulas (=, +, -, @) get a leading
+    // apostrophe. Off by default: it changes names that really begin so.
+    bool quoteFormulas = false;
+    uint64_t pictureMemoryLimit = 0;  // 0: half of the machine's memory
 };
 
 class ExportSink {
@@ -97,6 +101,9 @@ struct ExportSummary {
     int filesWritten = 0;
     uint64_t bytesWritten = 0;
     std::vector<std::string> failedFiles;
+    // Data files the chosen parts needed and could not read ("Map002.rxdata: truncated"):
+    // their events are missing from the tree.
+    std::vector<std::string> skipped;
     ExportStopKind stopKind = ExportStopKind::None;
     std::string stopMessage;  // the document writer's warning, or the picture failure
     std::array<double, kExportStageCount> seconds{};

@@ -49,10 +49,13 @@ std::vector<uint8_t> bmpHeader(int width, int height, size_t paletteEntries);
 std::vector<uint8_t> encodeBmp(const RgbImage& image);
 
 // Each returns false when the picture is empty or the file cannot be written completely;
-// the target is then left as it was.
-bool saveBmp(const std::string& path, const RgbImage& image);
-bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask);
-bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive);
+// the target is then left as it was. With a root, the file is written beneath it without
+// following a link (AtomicFileWriter::open(path, root)).
+bool saveBmp(const std::string& path, const RgbImage& image, const std::string& root = {});
+bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask,
+             const std::string& root = {});
+bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive,
+              const std::string& root = {});
 
 // Row-filter mask for the `PngFilter` setting (0 none … 4 Paeth, 5 all); other values give
 // the mask of "none".

@@ -22,6 +22,28 @@ TEST(CsvCell, QuotesEveryCellAndDropsLineBreaks) {
     for (const auto& [in, out] : cases) EXPECT_EQ(csvCell(in), out) << in;
 }
 
+// Spreadsheets run a cell that starts with =, +, - or @ (or a TAB before them) as a
+// formula; asked to, the writer puts an apostrophe in front, which they show as text.
+// Signed numbers stay numbers.
+TEST(CsvCell, FormulasBecomeTextOnlyWhenAsked) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"+cmd|' /C calc'!A0", "\"'+cmd|' /C calc'!A0\""},
+        {"@SUM(A1:A2)", "\"'@SUM(A1:A2)\""},
+        {"-2+3", "\"'-2+3\""},
+        {"\t=1", "\"'\t=1\""},
+        {"-", "\"'-\""},
+        {"-5", "\"-5\""},
+        {"+3.5", "\"+3.5\""},
+        {"a=b", "\"a=b\""},
+        {"", "\"\""},
+    };
+    for (const auto& [in, quoted] : cases) {
+        EXPECT_EQ(csvCell(in, true), quoted) << in;
+        EXPECT_EQ(csvCell(in), "\"" + in + "\"") << in;
+    }
+}
+
 TEST(CsvRecord, JoinsCellsAndEndsWithCrLf) {
     EXPECT_EQ(csvRecord({}, CsvEncoding::Utf8), "\r\n");
     EXPECT_EQ(csvRecord({"a", "", "b\"c"}, CsvEncoding::Utf8), "\"a\",\"\",\"b\"\"c\"\r\n");
