@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "cli/terminal_output.h"
 #include "platform/codepage.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
@@ -48,16 +49,16 @@ class TerminalBar : public RtpProgress {
     explicit TerminalBar(const char* caption)
         : caption_(caption), shown_(isatty(STDERR_FILENO) != 0) {}
     ~TerminalBar() override {
-        if (drawn_) std::fprintf(stderr, "\r\033[K");
+        if (drawn_) clearStatusLine();
     }
     void setRange(int maximum) override { maximum_ = maximum; }
     void setPosition(int position) override {
         if (!shown_ || maximum_ <= 0) return;
         constexpr int kWidth = 30;
         int filled = position * kWidth / maximum_;
-        std::fprintf(stderr, "\r%s [%s%s] %d/%d", caption_, std::string(filled, '#').c_str(),
-                     std::string(kWidth - filled, '-').c_str(), position, maximum_);
-        std::fflush(stderr);
+        drawStatusLine(std::string(caption_) + " [" + std::string(filled, '#') +
+                       std::string(kWidth - filled, '-') + "] " + std::to_string(position) + "/" +
+                       std::to_string(maximum_));
         drawn_ = true;
     }
 
