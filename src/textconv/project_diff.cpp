@@ -24,7 +24,8 @@ std::string lowered(std::string s) {
     return s;
 }
 
-// The .rxdata files of a project's Data folder by lower-cased name.
+// The .rxdata entries of a project's Data folder by lower-cased name, whatever they are:
+// a folder or a FIFO under a data file's name is trouble to report, not a removed file.
 std::map<std::string, std::string> dataFiles(const std::string& projectFolder) {
     std::map<std::string, std::string> files;
     auto data = findPathNoCase(projectFolder, "Data");
@@ -32,8 +33,7 @@ std::map<std::string, std::string> dataFiles(const std::string& projectFolder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(*data, error)) {
         std::string name = entry.path().filename().string();
-        if (name.size() > 7 && lowered(name.substr(name.size() - 7)) == ".rxdata" &&
-            isRegularFile(entry.path().string()))
+        if (name.size() > 7 && lowered(name.substr(name.size() - 7)) == ".rxdata")
             files.emplace(lowered(name), entry.path().string());
     }
     return files;
@@ -57,8 +57,8 @@ class FileComparer {
     void compare(const std::string* oldPath, const std::string* newPath) {
         std::string name = baseName(newPath ? *newPath : *oldPath);
         std::string oldBytes, newBytes;
-        if (oldPath && !readWholeFile(*oldPath, oldBytes)) return problem(*oldPath, "cannot read");
-        if (newPath && !readWholeFile(*newPath, newBytes)) return problem(*newPath, "cannot read");
+        if (oldPath && !read(*oldPath, oldBytes)) return;
+        if (newPath && !read(*newPath, newBytes)) return;
         if (oldPath && newPath && oldBytes == newBytes) return;
         FileText oldText, newText;
         if (!convert(oldPath, oldBytes, oldText) || !convert(newPath, newBytes, newText)) return;
@@ -68,6 +68,14 @@ class FileComparer {
   private:
     void problem(const std::string& path, const std::string& what) {
         out_.problems.push_back({path, what});
+    }
+
+    // A regular file of bounded size; anything else is named as a problem.
+    bool read(const std::string& path, std::string& bytes) {
+        std::string why;
+        if (readRegularFile(path, kMaxSmallFileBytes, bytes, &why)) return true;
+        problem(path, why);
+        return false;
     }
 
     bool convert(const std::string* path, const std::string& bytes, FileText& text) {
