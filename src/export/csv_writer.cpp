@@ -3,7 +3,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 
 namespace zorvane {
 
@@ -12,18 +11,6 @@ namespace {
 constexpr size_t kMaxFormattedCell = 1023;
 
 }  // namespace
-
-bool looksLikeFormula(std::string_view text) {
-    if (text.empty() || std::string_view("=+-@\t").find(text.front()) == std::string_view::npos)
-        return false;
-    // A signed number is data a spreadsheet should keep as a number.
-    char* end = nullptr;
-    const std::string copy(text);
-    std::strtod(copy.c_str(), &end);
-    const bool number = end == copy.c_str() + copy.size() && copy.size() > 1 &&
-                        copy.find_first_of("0123456789") != std::string::npos;
-    return !number;
-}
 
 std::string csvFormatCell(const char* format, ...) {
     va_list args;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +26,16 @@ constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // True for a text a spreadsheet would run as a formula: it starts with =, +, -, @ or TAB
 // and is not a plain number ("-5" stays a number).
-bool looksLikeFormula(std::string_view text);
+inline bool looksLikeFormula(std::string_view text) {
+    if (text.empty() || std::string_view("=+-@\t").find(text.front()) == std::string_view::npos)
+        return false;
+    const std::string copy(text);
+    char* end = nullptr;
+    std::strtod(copy.c_str(), &end);
+    const bool number = end == copy.c_str() + copy.size() && copy.size() > 1 &&
+                        copy.find_first_of("0123456789") != std::string::npos;
+    return !number;
+}
 
 // One quoted cell: inner quotes doubled, CR and LF bytes removed. With quoteFormulas a cell
 // that looksLikeFormula() gets a leading apostrophe, which spreadsheets show as text.
