@@ -12,6 +12,7 @@
 #include "cli/rtp_command.h"
 #include "cli/search_command.h"
 #include "cli/terminal_output.h"
+#include "project/project_path.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -31,6 +32,12 @@ int main(int argc, char** argv) {
     zorvane::cli::addTextconvCommands(app, &run);
     zorvane::cli::addImportCommand(app, &run);
     zorvane::cli::addExportCommand(app, &run);
+    // Every command that takes a project takes it as its file, its folder or a data file in
+    // it, the way the desktop program does.
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
+        if (CLI::Option* project = command->get_option_no_throw("PROJECT"))
+            project->transform([](std::string path) { return zorvane::resolveProjectPath(path); })
+                ->description("the project: Game.rxproj, its folder, or a file in its Data folder");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
