@@ -40,11 +40,15 @@ std::string projectFileOf(const std::string& folderOrFile) {
 }
 
 std::string projectFileForDataFile(const std::string& dataFile) {
+    // Kept as relative as it was given, so the project reads the same either way.
     std::error_code error;
-    std::filesystem::path folder = std::filesystem::absolute(dataFile, error).parent_path();
+    std::filesystem::path folder = std::filesystem::path(dataFile).parent_path();
+    if (folder.empty()) folder = std::filesystem::current_path(error);
     std::string name = folder.filename().string();
     if (error || name.size() != 4 || !endsWithNoCase("/" + name, "data")) return {};
-    return projectFileOf(folder.parent_path().string());
+    std::filesystem::path project = folder.parent_path();
+    if (project.empty()) project = folder.is_absolute() ? "/" : ".";
+    return projectFileOf(project.string());
 }
 
 std::string resolveProjectPath(const std::string& path) {

@@ -155,6 +155,7 @@ TEST(CliProject, EveryCommandTakesTheProjectFolderOrADataFile) {
         std::string expected, out;
         int status = ztest::run(line(file), &expected);
         for (const std::string& other : {folder, folder + "/", folder + "/Data/Map001.rxdata"}) {
+            out.clear();  // run() appends
             EXPECT_EQ(ztest::run(line(other), &out), status) << command << " " << other << out;
             EXPECT_EQ(out, expected) << command << " " << other;
         }
