@@ -13,13 +13,14 @@
 #include "cli/search_command.h"
 #include "cli/terminal_output.h"
 #include "project/project_path.h"
+#include "update/program_identity.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     zorvane::cli::protectTerminal();
     CLI::App app{"Zorvane: look inside RPGXP game projects"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", ZORVANE_VERSION);
+    app.set_version_flag("--version", zorvane::kVersion);
     zorvane::cli::Runner run;
     zorvane::cli::addDumpCommands(app, &run);
     zorvane::cli::addProjectCommands(app, &run);
