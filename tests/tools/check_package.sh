@@ -86,7 +86,7 @@ commands=$("$CLI" --help | sed -n '/^Subcommands:/,$ s/^  \([a-z][a-z-]*\) .*/\1
 [ -n "$commands" ] || fail "zorvane-cli --help lists no commands"
 for c in $commands; do
   grep -qE "^ {3}$c( |$)" "$WORK/zorvane-cli.txt" || fail "zorvane-cli(1) has no section for $c"
-  for o in $("$CLI" "$c" --help | grep -oE -- '(^| )--?[a-z][a-z-]*' | tr -d ' ' | sort -u); do
+  for o in $("$CLI" "$c" --help | grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u); do
     grep -qF -- "$o" "$WORK/zorvane-cli.txt" || fail "zorvane-cli(1) does not name $c $o"
   done
 done
