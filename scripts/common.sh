@@ -11,6 +11,7 @@ ZORVANE_PACKAGES=(
   libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth x11-apps
   fonts-ipafont-gothic fonts-ipafont-mincho
   ruby python3 imagemagick pngcheck clang libclang-rt-14-dev hyperfine git time
+  dpkg-dev librsvg2-bin desktop-file-utils shared-mime-info lintian man-db bash-completion
 )
 
 install_packages() {
@@ -27,9 +28,19 @@ install_packages() {
   fi
 }
 
-build_all() {
+configure() {
   if [ ! -f "$BUILD/build.ninja" ]; then
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
   fi
+}
+
+build_all() {
+  configure
   cmake --build "$BUILD" -j "$(nproc)"
+}
+
+# Only the two programs (and the templates beside them): what scripts/run shows.
+build_programs() {
+  configure
+  cmake --build "$BUILD" -j "$(nproc)" --target programs
 }

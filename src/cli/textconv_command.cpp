@@ -10,6 +10,7 @@
 #include "marshal/marshal_file.h"
 #include "platform/file_util.h"
 #include "project/project_database.h"
+#include "project/project_path.h"
 #include "textconv/file_text.h"
 #include "textconv/project_diff.h"
 #include "textconv/value_text.h"

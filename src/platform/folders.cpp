@@ -153,11 +153,17 @@ std::string programFolder() {
     return exe.parent_path().string();
 }
 
+bool settingsBesideProgram(const std::string& program) {
+    bool installed = !isDirectory(joinPath(program, "template")) &&
+                     isDirectory(joinPath(folderOf(program), "share/zorvane/template"));
+    return !installed && access(program.c_str(), W_OK) == 0;
+}
+
 std::string configFolder() {
     std::string folder = envOr("ZORVANE_CONFIG_DIR", "");
     if (folder.empty()) {
         std::string program = programFolder();
-        if (access(program.c_str(), W_OK) == 0) return program;
+        if (settingsBesideProgram(program)) return program;
         std::string xdg = envOr("XDG_CONFIG_HOME", joinPath(homeFolder(), ".config"));
         folder = joinPath(xdg, "zorvane");
     }

@@ -6,14 +6,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <map>
 #include <set>
 
 #include "documents/condition_block.h"
 #include "listing/listing.h"
-#include "platform/file_util.h"
-#include "platform/path_nocase.h"
 #include "project/event_records.h"
 #include "project/project_database.h"
 #include "textconv/line_diff.h"
@@ -522,30 +519,6 @@ int mapIdFromFileName(const std::string& fileName) {
         return 0;
     if (start > 3 && base[start - 4] != '_') return 0;
     return std::stoi(base.substr(start, end - start));
-}
-
-std::string projectFileOf(const std::string& folderOrFile) {
-    if (isRegularFile(folderOrFile)) return folderOrFile;
-    if (!isDirectory(folderOrFile)) return {};
-    std::vector<std::string> projects;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folderOrFile, error)) {
-        std::string name = entry.path().filename().string();
-        if (name.size() > 7 && sameNoCase(name.substr(name.size() - 7), ".rxproj") &&
-            isRegularFile(entry.path().string()))
-            projects.push_back(name);
-    }
-    std::sort(projects.begin(), projects.end());
-    if (!projects.empty()) return joinPath(folderOrFile, projects.front());
-    auto ini = findPathNoCase(folderOrFile, "Game.ini");
-    return ini ? *ini : std::string();
-}
-
-std::string projectFileForDataFile(const std::string& dataFile) {
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::absolute(dataFile, error).parent_path();
-    if (error || !sameNoCase(folder.filename().string(), "Data")) return {};
-    return projectFileOf(folder.parent_path().string());
 }
 
 }  // namespace zorvane

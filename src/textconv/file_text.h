@@ -71,11 +71,5 @@ class TextJoiner {
 
 // The id of a name ending in "Map%d.rxdata" (any letter case), or 0.
 int mapIdFromFileName(const std::string& fileName);
-// The project file of a folder: its first ".rxproj" by name, else its Game.ini (a project
-// is its folder: the loader needs only a file in it); a file is taken as it is; "" when
-// the folder holds neither.
-std::string projectFileOf(const std::string& folderOrFile);
-// The project file for a file that sits in a project's "Data" folder, or "".
-std::string projectFileForDataFile(const std::string& dataFile);
 
 }  // namespace zorvane

@@ -11,6 +11,7 @@
 #include "marshal/marshal_file.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
+#include "project/project_path.h"
 #include "textconv/file_text.h"
 #include "textconv/line_diff.h"
 #include "textconv/value_text.h"

@@ -10,6 +10,7 @@
 
 #include "marshal/marshal_file.h"
 #include "project/project_database.h"
+#include "project/project_path.h"
 #include "support/test_support.h"
 #include "textconv/file_text.h"
 #include "textconv/line_diff.h"
