@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "app/app_context.h"
+#include "app/frame_place.h"
 #include "app/gui_test_support.h"
 #include "app/main_frame.h"
 #include "app/results_window.h"
@@ -140,6 +141,13 @@ TEST_F(SearchPageTest, SwitchSearchListsWhatTheEngineFinds) {
     const std::string head = "検索結果 - " + std::to_string(expected.size()) + "件  所要時間 ";
     EXPECT_EQ(fromWx(window->GetTitle()).substr(0, head.size()), head);
     EXPECT_FALSE(window->searching());
+    // Not over the main window's corner, on the screen, and every column shows whole.
+    ztest::pumpFor(100);
+    EXPECT_NE(window->GetPosition(), frame->GetPosition());
+    EXPECT_TRUE(screenAreaAt(window->GetPosition()).Contains(window->GetRect()));
+    int columns = 0;
+    for (int c = 0; c < ResultColumnCount; ++c) columns += window->list()->GetColumnWidth(c);
+    EXPECT_LE(columns, window->list()->GetClientSize().x);
 
     // A second search reuses the window, emptied first.
     prepareSwitchSearch(2);
