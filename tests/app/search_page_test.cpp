@@ -510,8 +510,7 @@ TEST_F(SearchPageTest, Screenshots) {
     const char* folder = std::getenv("ZORVANE_SCREENSHOT_DIR");
     if (!folder || !*folder) GTEST_SKIP() << "set ZORVANE_SCREENSHOT_DIR to take the pictures";
     if (!ztest::haveProgram("import")) GTEST_SKIP() << "import (ImageMagick) is needed";
-    context.settings.searchWnd = {120, 160, 900, 420};
-    start(project);
+    start(project);  // the results window opens at its own place and size
     frame->Move(0, 0);
     prepareSwitchSearch(1);
     ztest::pumpFor(500);
@@ -519,7 +518,6 @@ TEST_F(SearchPageTest, Screenshots) {
     ASSERT_EQ(ztest::run("import -window root " + ztest::shellQuote(tab)), 0);
     ResultsWindow* window = search();
     ASSERT_TRUE(window);
-    window->SetSize(120, 160, 900, 420);
     ztest::pumpFor(500);
     std::string results = std::string(folder) + "/search_results.png";
     ASSERT_EQ(ztest::run("import -window root " + ztest::shellQuote(results)), 0);
