@@ -503,6 +503,9 @@ TEST_F(MapViewerTest, SavesPicturesAndAsksBeforeTheFullSizeFallback) {
     ASSERT_EQ(dialogs.requests.size(), 1u);
     const FileDialogRequest& request = dialogs.requests[0];
     EXPECT_EQ(request.fileName, "Map0001");
+    // A first save starts in the project's folder, under a title; the next one in the last.
+    EXPECT_EQ(request.folder, context.database.projectFolder);
+    EXPECT_FALSE(request.title.empty());
     EXPECT_EQ(request.filterIndex, 0);
     ASSERT_EQ(request.filters.size(), 3u);
     EXPECT_EQ(request.filters[2].description, "JPEGファイル(*.jpg;*.jpeg)");
@@ -519,6 +522,7 @@ TEST_F(MapViewerTest, SavesPicturesAndAsksBeforeTheFullSizeFallback) {
     EXPECT_EQ(boxes.shown[0].text, "マップ画像の保存に失敗しました");
     EXPECT_EQ(boxes.shown[0].title, "エラー");
     EXPECT_EQ(dialogs.requests[1].filterIndex, 1);
+    EXPECT_EQ(dialogs.requests[1].folder, out.path());
 
     // 2050 cells at ×2 are wider than a picture can be: No gives up, Yes writes the full-size BMP.
     viewer->setZoom(0);
