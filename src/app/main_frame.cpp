@@ -143,7 +143,11 @@ std::string absolutePath(const std::string& path) {
 }  // namespace
 
 MainFrame::MainFrame(AppContext& context)
-    : wxFrame(nullptr, wxID_ANY, kProgramName), context_(context) {
+    // The remembered place given at creation: a later Move to where wx thinks the window
+    // already is would leave the window manager to put it anywhere, even partly off screen.
+    : wxFrame(nullptr, wxID_ANY, kProgramName,
+              wxPoint(context.settings.mainWnd.left, context.settings.mainWnd.top)),
+      context_(context) {
     createMenus();
     createToolBar();
     createBody();
