@@ -7,6 +7,7 @@
 #include "app/main_frame.h"
 #include "platform/folders.h"
 #include "project/project_path.h"
+#include "platform/path_nocase.h"
 
 namespace zorvane {
 
@@ -39,6 +40,12 @@ MainFrame* startApplication(AppContext& context, const std::vector<std::string>&
     if (context.settings.update.autoCheck && context.hooks.runUpdateCheck)
         context.hooks.runUpdateCheck(frame, true);
     return frame;
+}
+
+std::string dialogFolder(const AppContext& context) {
+    const std::string& last = context.settings.system.lastDir;
+    if (!last.empty() && isDirectory(last)) return last;
+    return context.database.loaded ? context.database.projectFolder : last;
 }
 
 bool finishApplication(AppContext& context) {

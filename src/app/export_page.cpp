@@ -275,7 +275,12 @@ void ExportPage::storeState() {
     }
     s.exportRange.includeSubMaps = subMaps_->GetValue();
     s.exportRange.mapImages = mapImages_->GetValue();
-    s.dataExport.outputDir = fromWx(outputBox_->GetValue());
+    // The project's folder offered while nothing was chosen is not a choice to remember:
+    // the next project would start in this one's folder.
+    std::string shown = fromWx(outputBox_->GetValue());
+    bool offered = s.dataExport.outputDir.empty() && context_.database.loaded &&
+                   shown == context_.database.projectFolder;
+    if (!offered) s.dataExport.outputDir = shown;
 }
 
 void ExportPage::showRangeLabels() {
@@ -286,6 +291,9 @@ void ExportPage::showRangeLabels() {
 
 void ExportPage::refresh() {
     showRangeLabels();
+    const std::string& chosen = context_.settings.dataExport.outputDir;
+    outputBox_->ChangeValue(toWx(
+        chosen.empty() && context_.database.loaded ? context_.database.projectFolder : chosen));
     updateStates();
 }
 
@@ -356,6 +364,7 @@ void ExportPage::start() {
     storeState();
     ExportOptions options = exportOptionsFrom(context_.settings);
     if (!rangeChoicesMade(options)) return;
+    options.outputFolder = fromWx(outputBox_->GetValue());
     auto forwarder = std::make_shared<ExportForwarder>(this);
     auto summary = std::make_shared<ExportSummary>();
     const ProjectDatabase& db = context_.database;

@@ -241,7 +241,7 @@ std::string ImportPage::chooseCsv(const std::string& title) {
     FileDialogRequest request;
     request.title = title;
     request.filters = {kCsvFilter};
-    request.folder = lastCsvFolder_;
+    request.folder = lastCsvFolder_.empty() ? dialogFolder(context_) : lastCsvFolder_;
     std::string path = chooseFile(wxGetTopLevelParent(this), request);
     if (!path.empty()) lastCsvFolder_ = folderOf(path);
     return path;
