@@ -508,7 +508,7 @@ std::pair<MarshalValue, MarshalValue> MarshalValue::marshalDump() const {
 
 std::optional<MarshalValue> MarshalValue::findInPairs(const MarshalValue& key) const {
     for (const auto& p : pairs())
-        if (p.first.equals(key)) return p.second;
+        if (p.first.sameHashKey(key)) return p.second;
     return std::nullopt;
 }
 
@@ -726,7 +726,7 @@ std::string MarshalValue::toText(bool quoted) const {
     }
 }
 
-bool MarshalValue::equals(const MarshalValue& other) const {
+bool MarshalValue::sameHashKey(const MarshalValue& other) const {
     const MarshalValue& a = self();
     const MarshalValue& b = other.self();
     if (a.kind_ != b.kind_) {
@@ -738,7 +738,7 @@ bool MarshalValue::equals(const MarshalValue& other) const {
     auto childEq = [&]() {
         ValueArray x = a.children(), y = b.children();
         if (x.empty() || y.empty()) return x.size() == y.size();
-        return x[0].equals(y[0]);
+        return x[0].sameHashKey(y[0]);
     };
     switch (a.kind_) {
         case String:
@@ -773,8 +773,8 @@ bool MarshalValue::equals(const MarshalValue& other) const {
             return a.classNameView() == b.classNameView() && a.bytes() == b.bytes();
         case UserClass: {
             if (a.n_ == 0 || b.n_ == 0) return a.n_ == b.n_;
-            return a.a_.pairs[0].first.equals(b.a_.pairs[0].first) &&
-                   a.a_.pairs[0].second.equals(b.a_.pairs[0].second);
+            return a.a_.pairs[0].first.sameHashKey(b.a_.pairs[0].first) &&
+                   a.a_.pairs[0].second.sameHashKey(b.a_.pairs[0].second);
         }
         default:
             return false;
