@@ -9,6 +9,7 @@
 #include <new>
 
 #include "marshal/marshal_arena.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -20,23 +21,6 @@ struct MarshalOwnedTree {
 };
 
 namespace {
-
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* fmt, ...) {
-    char buf[128];
-    va_list ap;
-    va_start(ap, fmt);
-    int n = vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    if (n < 0) return {};
-    if (static_cast<size_t>(n) < sizeof buf) return std::string(buf, static_cast<size_t>(n));
-    std::string out(static_cast<size_t>(n) + 1, '\0');
-    va_start(ap, fmt);
-    vsnprintf(out.data(), out.size(), fmt, ap);
-    va_end(ap);
-    out.resize(static_cast<size_t>(n));
-    return out;
-}
 
 bool holdsClassName(int32_t kind) {
     return kind == MarshalValue::Object || kind == MarshalValue::Struct ||

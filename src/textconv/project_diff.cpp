@@ -11,17 +11,13 @@
 #include "marshal/marshal_file.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
+#include "platform/string_util.h"
 #include "textconv/file_text.h"
 #include "textconv/line_diff.h"
 
 namespace zorvane {
 
 namespace {
-
-std::string lowered(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // The .rxdata files of a project's Data folder by lower-cased name.
 std::map<std::string, std::string> dataFiles(const std::string& projectFolder) {
@@ -31,9 +27,9 @@ std::map<std::string, std::string> dataFiles(const std::string& projectFolder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(*data, error)) {
         std::string name = entry.path().filename().string();
-        if (name.size() > 7 && lowered(name.substr(name.size() - 7)) == ".rxdata" &&
+        if (name.size() > 7 && asciiLower(name.substr(name.size() - 7)) == ".rxdata" &&
             isRegularFile(entry.path().string()))
-            files.emplace(lowered(name), entry.path().string());
+            files.emplace(asciiLower(name), entry.path().string());
     }
     return files;
 }
