@@ -8,13 +8,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "cli/picture_flags.h"
 #include "documents/document_writer.h"
 #include "export/export_driver.h"
@@ -40,12 +40,6 @@ struct ExportFlags {
 
 constexpr int kUsageError = 2;
 constexpr int kInterrupted = 130;
-
-std::atomic<bool> gExportAbort{false};
-
-extern "C" void onExportInterrupt(int) {
-    gExportAbort.store(true);
-}
 
 int usage(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -217,15 +211,8 @@ int report(const ExportSummary& s) {
 }
 
 int runExportCommand(const ExportFlags& f) {
-    if (!fileExists(f.project)) {
-        std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
-        return 1;
-    }
     ProjectDatabase db;
-    if (!db.open(f.project)) {
-        std::fprintf(stderr, "%s: cannot be opened\n", f.project.c_str());
-        return 1;
-    }
+    if (!openProjectOrFail(db, f.project)) return 1;
     ExportOptions options;
     std::string error = buildOptions(f, db, options);
     if (!error.empty()) return usage(error);
@@ -234,10 +221,11 @@ int runExportCommand(const ExportFlags& f) {
             "nothing to export: give --tables, --common, --troops, --maps, --map-images "
             "or --scripts");
     ConsoleSink sink(isatty(STDERR_FILENO) != 0, f.picture.fullSizeBmp);
-    gExportAbort.store(false);
-    auto previous = std::signal(SIGINT, onExportInterrupt);
-    ExportSummary summary = runExport(options, db, sink, gExportAbort);
-    std::signal(SIGINT, previous);
+    ExportSummary summary;
+    {
+        InterruptScope interrupt;
+        summary = runExport(options, db, sink, interrupt.flag());
+    }
     sink.finishBar();
     return report(summary);
 }
