@@ -9,13 +9,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "cli/picture_flags.h"
 #include "cli/terminal_output.h"
 #include "documents/document_writer.h"
@@ -44,12 +44,6 @@ struct ExportFlags {
 constexpr int kUsageError = 2;
 constexpr int kInterrupted = 130;
 constexpr int kIncomplete = 3;
-
-std::atomic<bool> gExportAbort{false};
-
-extern "C" void onExportInterrupt(int) {
-    gExportAbort.store(true);
-}
 
 int usage(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -224,15 +218,8 @@ int report(const ExportSummary& s) {
 }
 
 int runExportCommand(const ExportFlags& f) {
-    if (!fileExists(f.project)) {
-        std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
-        return 1;
-    }
     ProjectDatabase db;
-    if (!db.open(f.project)) {
-        std::fprintf(stderr, "%s: cannot be opened\n", f.project.c_str());
-        return 1;
-    }
+    if (!openProjectOrFail(db, f.project)) return 1;
     ExportOptions options;
     std::string error = buildOptions(f, db, options);
     if (!error.empty()) return usage(error);
@@ -241,10 +228,11 @@ int runExportCommand(const ExportFlags& f) {
             "nothing to export: give --tables, --common, --troops, --maps, --map-images "
             "or --scripts");
     ConsoleSink sink(isatty(STDERR_FILENO) != 0, f.picture.fullSizeBmp);
-    gExportAbort.store(false);
-    auto previous = std::signal(SIGINT, onExportInterrupt);
-    ExportSummary summary = runExport(options, db, sink, gExportAbort);
-    std::signal(SIGINT, previous);
+    ExportSummary summary;
+    {
+        InterruptScope interrupt;
+        summary = runExport(options, db, sink, interrupt.flag());
+    }
     sink.finishBar();
     return report(summary);
 }

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -14,6 +13,7 @@
 #include <string>
 
 #include "cli/terminal_output.h"
+#include "cli/cli_support.h"
 #include "platform/codepage.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
@@ -36,12 +36,6 @@ const char* const kQuestion =
 const char* const kDone =
     "ファイルのコピーとGame.iniの変更が完了しました\nこのゲームはRTP不要でプレイできます";
 constexpr int kInterrupted = 130;
-
-std::atomic<bool> gAbort{false};
-
-extern "C" void onRtpInterrupt(int) {
-    gAbort.store(true);
-}
 
 // A bar on stderr when it is a terminal; nothing otherwise, so pipes and logs stay clean.
 class TerminalBar : public RtpProgress {
@@ -95,11 +89,12 @@ void printFailures(const std::vector<CopyFailure>& failures) {
         std::fprintf(stderr, "%s: %s\n", displayUtf8(f.name).c_str(), copyProblemText(f.problem));
 }
 
-int copyFiles(const std::vector<RtpFile>& files, const ProjectDatabase& db) {
+int copyFiles(const std::vector<RtpFile>& files, const ProjectDatabase& db,
+              std::atomic<bool>& abort) {
     RtpCopyResult result;
     {
         TerminalBar bar("コピー中");
-        result = copyRtpFiles(files, db.projectFolder, bar, gAbort);
+        result = copyRtpFiles(files, db.projectFolder, bar, abort);
     }
     if (result.aborted) {
         std::fprintf(stderr, "中断しました (%d件コピー済み、Game.iniは変更していません)\n",
@@ -123,18 +118,13 @@ int copyFiles(const std::vector<RtpFile>& files, const ProjectDatabase& db) {
 }
 
 int runRtpCommand(const RtpFlags& f) {
-    if (!fileExists(f.project)) {
-        std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
-        return 1;
-    }
     ProjectDatabase db;
-    db.open(f.project);
-    gAbort.store(false);
-    auto previous = std::signal(SIGINT, onRtpInterrupt);
+    if (!openProjectOrFail(db, f.project)) return 1;
+    InterruptScope interrupt;
     RtpScanResult scan;
     {
         TerminalBar bar("検索中");
-        scan = scanRtpUsage(db, bar, gAbort);
+        scan = scanRtpUsage(db, bar, interrupt.flag());
     }
     int status = 0;
     if (scan.aborted) {
@@ -146,9 +136,8 @@ int runRtpCommand(const RtpFlags& f) {
         else if (f.copy && !f.yes && !confirmed())
             status = 1;
         else if (f.copy)
-            status = copyFiles(scan.files, db);
+            status = copyFiles(scan.files, db, interrupt.flag());
     }
-    std::signal(SIGINT, previous);
     return status;
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "export/csv_writer.h"
+#include "csv/csv_writer.h"
 
 namespace zorvane {
 

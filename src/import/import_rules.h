@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "import/csv_reader.h"
+#include "csv/csv_reader.h"
 #include "marshal/rgss_types.h"
 
 namespace zorvane {

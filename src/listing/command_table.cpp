@@ -172,10 +172,11 @@ const char* leadingText(const CommandRow& row, const SearchRequest* request) {
 
 // The first collected file that neither the game folder nor an RTP holds.
 bool anyFileMissing(const FileCollector& files, const ListingOptions& options) {
-    std::string gameFolder = options.project ? options.project->projectFolder : std::string();
+    const ResourceResolver none;
+    const ResourceResolver& resources = options.project ? options.project->resources() : none;
     for (const std::string& relative : files) {
         std::string found;
-        if (resolveResource(relative, gameFolder, found) < 0) return true;
+        if (resources.resolve(relative, found) < 0) return true;
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "listing/listing.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -86,8 +87,5 @@ bool offerFile(const SearchRequest* request, FileCollector* files, const char* f
 // run with the operating or with the referencing flag.
 bool operatesOn(const SearchRequest* request, SearchKind kind, int id);
 bool refersTo(const SearchRequest* request, SearchKind kind, int id);
-
-// printf into a std::string.
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace zorvane

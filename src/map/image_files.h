@@ -9,6 +9,7 @@
 
 #include "map/bitmap32.h"
 #include "map/rgb_image.h"
+#include "project/resource.h"
 
 namespace zorvane {
 
@@ -35,11 +36,11 @@ bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension);
 
 // Finds and decodes a game graphic named in the editor's form (`Graphics\Tilesets\Name`,
 // no extension). where: 0 the project folder, 1 to 3 that RTP, -1 all four in that order.
-bool loadGraphic(Bitmap32& out, const std::string& relativeName, const std::string& projectFolder,
-                 int where);
+bool loadGraphic(Bitmap32& out, const std::string& relativeName,
+                 const ResourceResolver& resources, int where);
 // The file loadGraphic would try first (the first whose header reads, in the same order),
 // with the size its header gives; nothing is decoded.
-bool findGraphic(const std::string& relativeName, const std::string& projectFolder, int where,
+bool findGraphic(const std::string& relativeName, const ResourceResolver& resources, int where,
                  std::string& path, int& width, int& height);
 
 // The 54-byte headers of a bottom-up 24-bit BMP; empty when the file would not fit the

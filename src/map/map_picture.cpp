@@ -14,6 +14,7 @@
 #include "map/image_files.h"
 #include "map/tilemap_renderer.h"
 #include "platform/atomic_file.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -111,8 +112,7 @@ int formatFromExtension(const std::string& path, int fallback) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return fallback;
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    std::string extension = asciiLower(path.substr(dot + 1));
     for (const ExtensionFormat& e : kExtensionFormats)
         if (extension == e.extension) return e.format;
     return fallback;

@@ -11,6 +11,7 @@
 
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -84,17 +85,6 @@ std::string unescapeRegString(const std::string& text, size_t pos) {
         }
     }
     return out;
-}
-
-bool endsWithNoCase(const std::string& text, const std::string& tail) {
-    if (text.size() < tail.size()) return false;
-    for (size_t i = 0; i < tail.size(); ++i) {
-        char a = text[text.size() - tail.size() + i], b = tail[i];
-        if (std::tolower(static_cast<unsigned char>(a)) !=
-            std::tolower(static_cast<unsigned char>(b)))
-            return false;
-    }
-    return true;
 }
 
 // The value "ApplicationPath" of the first key whose path ends in "\RPGXP".

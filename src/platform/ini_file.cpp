@@ -12,6 +12,7 @@
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
 #include "platform/file_util.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -25,17 +26,6 @@ std::string_view trim(std::string_view s) {
     if (b == std::string_view::npos) return {};
     size_t e = s.find_last_not_of(" \t");
     return s.substr(b, e - b + 1);
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // "[Name]" -> Name. A header missing its ']' still opens a section, as on Windows.

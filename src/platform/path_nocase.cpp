@@ -75,7 +75,7 @@ bool listedTooSoon(const timespec& mtime) {
     return ms < 100;
 }
 
-class PathCache {
+class ListingCache {
   public:
     std::optional<std::string> resolve(const std::string& base,
                                        const std::vector<std::string>& parts) {
@@ -155,7 +155,7 @@ class PathCache {
     std::map<std::string, Listing> listings_;
 };
 
-PathCache& cache() {
+PathCache& programCache() {
     static PathCache instance;
     return instance;
 }
@@ -175,14 +175,28 @@ std::vector<std::string> splitRelative(std::string_view relative) {
 
 }  // namespace
 
-std::optional<std::string> findPathNoCase(const std::string& base, const std::string& relative) {
+struct PathCache::Listings : ListingCache {};
+
+PathCache::PathCache() : listings_(std::make_unique<Listings>()) {}
+
+PathCache::~PathCache() = default;
+
+std::optional<std::string> PathCache::find(const std::string& base, const std::string& relative) {
     if (!isSafeRelativeName(relative)) return std::nullopt;
     std::string root = base.empty() ? "." : base;
-    return cache().resolve(root, splitRelative(relative));
+    return listings_->resolve(root, splitRelative(relative));
+}
+
+void PathCache::clear() {
+    listings_->clear();
+}
+
+std::optional<std::string> findPathNoCase(const std::string& base, const std::string& relative) {
+    return programCache().find(base, relative);
 }
 
 void clearPathCache() {
-    cache().clear();
+    programCache().clear();
 }
 
 bool isSafeRelativeName(std::string_view name) {

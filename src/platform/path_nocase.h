@@ -1,16 +1,37 @@
 // Resolves project-relative names on a case-sensitive file system the way the editor's
 // case-insensitive one would, through a cached listing per folder.
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace zorvane {
 
-// `relative` may use '\' or '/'. Each component is matched exactly first, then ignoring
-// letter case. Unsafe names (see isSafeRelativeName) resolve to nothing.
+// Folder listings kept until a folder's modification time changes. An opened project holds
+// one for its own folders (see ResourceResolver); findPathNoCase uses the program's own.
+// Safe to share between threads.
+class PathCache {
+  public:
+    PathCache();
+    ~PathCache();
+    PathCache(const PathCache&) = delete;
+    PathCache& operator=(const PathCache&) = delete;
+
+    // `relative` may use '\' or '/'. Each component is matched exactly first, then ignoring
+    // letter case. Unsafe names (see isSafeRelativeName) resolve to nothing.
+    std::optional<std::string> find(const std::string& base, const std::string& relative);
+    // Drops every cached folder listing.
+    void clear();
+
+  private:
+    struct Listings;
+    std::unique_ptr<Listings> listings_;
+};
+
+// The same through the program's own cache, for files that belong to no project (settings,
+// the Wine prefix, the editor's folder).
 std::optional<std::string> findPathNoCase(const std::string& base, const std::string& relative);
-// Drops every cached folder listing.
 void clearPathCache();
 
 // False for a ".." component, a leading '/' or '\', or a drive letter.

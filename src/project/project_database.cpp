@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/folders.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
 #include "project/file_helpers.h"
@@ -248,7 +249,7 @@ void ProjectDatabase::clear() {
 }
 
 std::string ProjectDatabase::dataFilePath(const std::string& fileName) const {
-    auto hit = findPathNoCase(projectFolder, "Data/" + fileName);
+    auto hit = resources_.findPath(projectFolder, "Data/" + fileName);
     return hit ? *hit : std::string();
 }
 
@@ -382,19 +383,22 @@ void ProjectDatabase::readPart(DataPart part) const {
 }
 
 bool ProjectDatabase::open(const std::string& file) {
+    return open(file, commonFilesFolder());
+}
+
+bool ProjectDatabase::open(const std::string& file, const std::string& commonFiles) {
     clear();
     projectFolder = folderOf(file);
     if (projectFolder.empty()) projectFolder = ".";
     projectFile = file;
+    resources_ = ResourceResolver(projectFolder);
     GameIni ini;
     std::string iniPath = joinPath(projectFolder, "Game.ini");
-    if (auto hit = findPathNoCase(projectFolder, "Game.ini")) iniPath = *hit;
+    if (auto hit = resources_.findPath(projectFolder, "Game.ini")) iniPath = *hit;
     std::string why;
     if (!readGameIni(iniPath, ini, &why)) store_->diagnostics.push_back({"Game.ini", why});
-    for (int n = 1; n <= 3; ++n) {
-        setRtpFolder(n, ini.rtp[n - 1]);
-        rtpNames[n - 1] = ini.rtp[n - 1];
-    }
+    for (int n = 1; n <= 3; ++n) rtpNames[n - 1] = ini.rtp[n - 1];
+    resources_ = ResourceResolver(projectFolder, commonFiles, {ini.rtp[0], ini.rtp[1], ini.rtp[2]});
     gameIniEncoding = ini.encoding;
     title = ini.title;
     if (!fileExists(file)) return false;

@@ -6,12 +6,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "marshal/marshal_file.h"
 #include "marshal/rgss_types.h"
 #include "project/event_records.h"
 #include "project/records.h"
+#include "project/resource.h"
 
 namespace zorvane {
 
@@ -60,8 +62,15 @@ class ProjectDatabase {
     ProjectDatabase& operator=(ProjectDatabase&&) noexcept;
 
     // Reads Game.ini and notes the data files' times; the tables are read when first asked
-    // for, so a command reads only the files it needs.
+    // for, so a command reads only the files it needs. The RTPs are looked for below
+    // commonFiles (the system's common files folder unless given).
     bool open(const std::string& projectFile);
+    bool open(const std::string& projectFile, const std::string& commonFiles);
+    // Where this project's files are found: its game folder and RTP folders, and its own
+    // cache of case-insensitive folder listings.
+    const ResourceResolver& resources() const { return resources_; }
+    // For a database built by hand (tests) rather than opened.
+    void setResources(ResourceResolver resources) { resources_ = std::move(resources); }
     void clear();
     // Reads every table not read yet (what `check` and `info` need).
     void loadAll() const;
@@ -140,6 +149,7 @@ class ProjectDatabase {
   private:
     struct Store;
     std::unique_ptr<Store> store_;
+    ResourceResolver resources_;
 
     void ensure(DataPart part) const;
     Store& writable(DataPart part);

@@ -148,11 +148,11 @@ bool collectUsedFiles(const ProjectDatabase& project, RtpProgress& progress,
 }
 
 std::vector<RtpFile> rtpFilesAmong(const std::set<std::string>& files,
-                                   const std::string& projectFolder) {
+                                   const ResourceResolver& resources) {
     std::vector<RtpFile> found;
     for (const std::string& relative : files) {
         std::string path;
-        int where = resolveResource(relative, projectFolder, path);
+        int where = resources.resolve(relative, path);
         if (where >= 1 && where <= 3) found.push_back({relative, path});
     }
     return found;
@@ -166,7 +166,7 @@ RtpScanResult scanRtpUsage(const ProjectDatabase& project, RtpProgress& progress
         result.aborted = true;
         return result;
     }
-    result.files = rtpFilesAmong(files, project.projectFolder);
+    result.files = rtpFilesAmong(files, project.resources());
     return result;
 }
 

@@ -210,7 +210,7 @@ class SearchRun {
         if (!request_.is(SearchKind::MissingFile) || !request_.missingFiles || name.empty())
             return false;
         std::string found;
-        return resolveResource(folder + name, project_.projectFolder, found) < 0;
+        return project_.resources().resolve(folder + name, found) < 0;
     }
 
     std::string switchLabel(int id) const { return project_.label(id, 0, false, true, true, true); }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "export/csv_writer.h"
+#include "csv/csv_writer.h"
 #include "search/search_engine.h"
 
 namespace zorvane {

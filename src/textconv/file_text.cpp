@@ -11,6 +11,9 @@
 
 #include "documents/condition_block.h"
 #include "listing/listing.h"
+#include "platform/file_util.h"
+#include "platform/path_nocase.h"
+#include "platform/string_util.h"
 #include "project/event_records.h"
 #include "project/project_database.h"
 #include "textconv/line_diff.h"
@@ -56,13 +59,6 @@ const NamedKind kNamedKinds[] = {
     {"RPG::Map", "", DataFileKind::Map},
 };
 
-bool sameNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 std::string baseName(const std::string& path) {
     size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -71,9 +67,9 @@ std::string baseName(const std::string& path) {
 // Whether a name is `name` or ends in "_" + name (git's temporary copies).
 bool namesFile(const std::string& fileName, const std::string& name) {
     std::string base = baseName(fileName);
-    if (sameNoCase(base, name)) return true;
+    if (equalsNoCase(base, name)) return true;
     return base.size() > name.size() && base[base.size() - name.size() - 1] == '_' &&
-           sameNoCase(base.substr(base.size() - name.size()), name);
+           equalsNoCase(base.substr(base.size() - name.size()), name);
 }
 
 const MarshalValue* topValue(const MarshalFile& file) {
@@ -510,12 +506,12 @@ std::string joinedText(const FileText& text) {
 int mapIdFromFileName(const std::string& fileName) {
     std::string base = baseName(fileName);
     const std::string ext = ".rxdata";
-    if (base.size() <= ext.size() || !sameNoCase(base.substr(base.size() - ext.size()), ext))
+    if (base.size() <= ext.size() || !equalsNoCase(base.substr(base.size() - ext.size()), ext))
         return 0;
     size_t end = base.size() - ext.size(), start = end;
     while (start > 0 && std::isdigit(static_cast<unsigned char>(base[start - 1]))) --start;
     if (start == end || end - start > 9 || start < 3 ||
-        !sameNoCase(base.substr(start - 3, 3), "map"))
+        !equalsNoCase(base.substr(start - 3, 3), "map"))
         return 0;
     if (start > 3 && base[start - 4] != '_') return 0;
     return std::stoi(base.substr(start, end - start));

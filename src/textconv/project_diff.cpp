@@ -12,6 +12,7 @@
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
 #include "project/project_path.h"
+#include "platform/string_util.h"
 #include "textconv/file_text.h"
 #include "textconv/line_diff.h"
 #include "textconv/value_text.h"
@@ -19,11 +20,6 @@
 namespace zorvane {
 
 namespace {
-
-std::string lowered(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // The .rxdata entries of a project's Data folder by lower-cased name, whatever they are:
 // a folder or a FIFO under a data file's name is trouble to report, not a removed file.
@@ -34,8 +30,8 @@ std::map<std::string, std::string> dataFiles(const std::string& projectFolder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(*data, error)) {
         std::string name = entry.path().filename().string();
-        if (name.size() > 7 && lowered(name.substr(name.size() - 7)) == ".rxdata")
-            files.emplace(lowered(name), entry.path().string());
+        if (name.size() > 7 && asciiLower(name.substr(name.size() - 7)) == ".rxdata")
+            files.emplace(asciiLower(name), entry.path().string());
     }
     return files;
 }

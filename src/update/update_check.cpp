@@ -3,21 +3,11 @@
 #include "update/update_check.h"
 
 #include "platform/ini_file.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
 namespace {
-
-bool sameNameNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -36,7 +26,7 @@ UpdateCheckAnswer findUpdate(const std::string& infText, const std::string& dist
         std::string section = "soft" + std::to_string(n);
         std::string name = value(section, "distinctname");
         if (name.empty()) break;
-        if (!sameNameNoCase(name, distinctName)) continue;
+        if (!equalsNoCase(name, distinctName)) continue;
         if (IniFile::toInt(value(section, "build"), 0) > build) {
             answer.result = UpdateResult::NewerBuild;
             answer.foundVersion = value(section, "version");

@@ -1,7 +1,7 @@
 // The CSV reader and the rules by which a list changes the import's previews.
 #include <gtest/gtest.h>
 
-#include "import/csv_reader.h"
+#include "csv/csv_reader.h"
 #include "import/import_rules.h"
 
 namespace zorvane {

@@ -312,6 +312,7 @@ TEST_F(MapScreenFormatters, MissingFileSearch) {
     ASSERT_EQ(ztest::run("mkdir -p " + ztest::shellQuote(game.file("Graphics/Pictures"))), 0);
     ztest::writeFile(game.file("Graphics/Pictures/Face.png"), "png");
     db.projectFolder = game.path();
+    db.setResources(ResourceResolver(game.path()));
     SearchRequest r;
     r.kind = SearchKind::MissingFile;
     r.missingFiles = true;

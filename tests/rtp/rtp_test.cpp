@@ -45,7 +45,9 @@ std::vector<std::string> rubyLines(const std::string& project, const std::string
     std::string out;
     std::string tool = ztest::sourceDir() + "/tests/tools/rtp_files.rb";
     EXPECT_EQ(
-        ztest::run("ruby " + ztest::shellQuote(tool) + " " + ztest::shellQuote(project) + args,
+        ztest::run("ZORVANE_COMMON_FILES=" +
+                       ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") + " ruby " +
+                       ztest::shellQuote(tool) + " " + ztest::shellQuote(project) + args,
                    &out),
         0);
     return lines(out);
@@ -79,18 +81,16 @@ class RtpCopyTest : public ::testing::Test {
         fs::create_directories(dir.file("wine/drive_c/windows/system32"));
         ztest::writeFile(dir.file("wine/drive_c/windows/syswow64/rgss102j.dll"), "32-bit library");
         ztest::writeFile(dir.file("wine/drive_c/windows/system32/RGSS102J.dll"), "64-bit library");
-        setenv("ZORVANE_COMMON_FILES", dir.file("Common").c_str(), 1);
         setenv("WINEPREFIX", dir.file("wine").c_str(), 1);
         project = dir.file("Project");
         gameIni = ztest::readFile(project + "/Game.ini");
     }
     void TearDown() override {
-        unsetenv("ZORVANE_COMMON_FILES");
         unsetenv("WINEPREFIX");
     }
 
     std::vector<RtpFile> scan() {
-        db.open(project + "/Game.rxproj");
+        db.open(project + "/Game.rxproj", dir.file("Common"));
         Progress progress;
         RtpScanResult result = scanRtpUsage(db, progress, progress.abort);
         EXPECT_FALSE(result.aborted);
@@ -115,10 +115,9 @@ TEST(RtpScan, FindsWhatAnIndependentWalkOfTheDataFilesPredicts) {
                     projects.push_back((e.path() / name).string());
                     break;
                 }
-    setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
     for (const std::string& file : projects) {
         ProjectDatabase db;
-        ASSERT_TRUE(db.open(file)) << file;
+        ASSERT_TRUE(db.open(file, ztest::sourceDir() + "/sample/CommonFiles")) << file;
         Progress progress;
         std::set<std::string> used;
         ASSERT_TRUE(collectUsedFiles(db, progress, progress.abort, used));
@@ -130,7 +129,7 @@ TEST(RtpScan, FindsWhatAnIndependentWalkOfTheDataFilesPredicts) {
         EXPECT_EQ(progress.last, progress.range) << file;
         if (file != ztest::sampleProject()) continue;
 
-        std::vector<RtpFile> found = rtpFilesAmong(used, db.projectFolder);
+        std::vector<RtpFile> found = rtpFilesAmong(used, db.resources());
         EXPECT_EQ(rowsOf(found), rubyLines(file, "")) << file;
         // Named by the sample and present in the game folder and the RTP, or nowhere.
         for (const char* name : {"Audio\\BGM\\Title", "Audio\\SE\\missing_se"}) {
@@ -140,7 +139,6 @@ TEST(RtpScan, FindsWhatAnIndependentWalkOfTheDataFilesPredicts) {
             })) << name;
         }
     }
-    unsetenv("ZORVANE_COMMON_FILES");
 }
 
 TEST_F(RtpCopyTest, CopiedFilesFreeTheProjectFromTheRtp) {
@@ -151,7 +149,7 @@ TEST_F(RtpCopyTest, CopiedFilesFreeTheProjectFromTheRtp) {
     ASSERT_TRUE(collectUsedFiles(db, progress, progress.abort, used));
     std::set<std::string> foundBefore;
     for (const std::string& name : used)
-        if (std::string path; resolveResource(name, project, path) >= 0) foundBefore.insert(name);
+        if (std::string path; db.resources().resolve(name, path) >= 0) foundBefore.insert(name);
 
     RtpCopyResult result = copyRtpFiles(files, project, progress, progress.abort);
     EXPECT_TRUE(result.complete());
@@ -178,11 +176,11 @@ TEST_F(RtpCopyTest, CopiedFilesFreeTheProjectFromTheRtp) {
     // Reopened without the RTP: everything found before is in the game folder, and a second
     // scan lists nothing.
     ProjectDatabase reopened;
-    ASSERT_TRUE(reopened.open(project + "/Game.rxproj"));
+    ASSERT_TRUE(reopened.open(project + "/Game.rxproj", dir.file("Common")));
     EXPECT_TRUE(reopened.rtpNames[0].empty());
     for (const std::string& name : foundBefore) {
         std::string path;
-        EXPECT_EQ(resolveResource(name, project, path), 0) << name;
+        EXPECT_EQ(reopened.resources().resolve(name, path), 0) << name;
     }
     EXPECT_TRUE(scanRtpUsage(reopened, progress, progress.abort).files.empty());
 }

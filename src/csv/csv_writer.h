@@ -1,7 +1,7 @@
 // CSV files for spreadsheets: every cell quoted, quotes doubled, CR and LF dropped, rows
 // ended by CR LF, text in CP932 or in UTF-8 behind a byte-order mark (so spreadsheets
-// know it), written through a temporary file. Inline, so that the search's result list
-// can save without this library.
+// know it), written through a temporary file. The reader of the lists the import takes is
+// in csv_reader.h.
 #pragma once
 
 #include <cstdint>
@@ -18,9 +18,7 @@ namespace zorvane {
 
 enum class CsvEncoding { Cp932, Utf8 };
 
-inline CsvEncoding csvEncodingFor(OutputEncoding encoding, const ProjectDatabase& project) {
-    return writesCp932(encoding, project) ? CsvEncoding::Cp932 : CsvEncoding::Utf8;
-}
+CsvEncoding csvEncodingFor(OutputEncoding encoding, const ProjectDatabase& project);
 
 constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 

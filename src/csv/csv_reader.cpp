@@ -1,5 +1,5 @@
-// The CSV reader of the import.
-#include "import/csv_reader.h"
+// The CSV reader of the import's lists.
+#include "csv/csv_reader.h"
 
 #include <cstdio>
 #include <limits>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "export/csv_writer.h"
+#include "csv/csv_writer.h"
 #include "support/test_support.h"
 
 using namespace zorvane;
