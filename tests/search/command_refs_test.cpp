@@ -101,6 +101,7 @@ std::vector<std::string> projectFiles() {
 
 TEST(CommandReferences, EveryLabelledIdIsAReferenceAndNoOther) {
     if (ztest::corpusDir().empty()) std::cout << "no corpus of real projects: the sample only\n";
+    size_t labelled = 0;
     for (const std::string& file : projectFiles()) {
         ProjectDatabase db;
         if (!db.open(file)) continue;
@@ -109,7 +110,8 @@ TEST(CommandReferences, EveryLabelledIdIsAReferenceAndNoOther) {
         check.name = file;
         EXPECT_TRUE(walkEventLists(db, WalkScope{}, check));
         EXPECT_GT(check.commands, 0u) << file;
-        EXPECT_GT(check.labelled, 0u) << file;
         EXPECT_EQ(check.failures, 0) << file;
+        labelled += check.labelled;
     }
+    EXPECT_GT(labelled, 0u);
 }
