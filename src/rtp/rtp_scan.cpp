@@ -77,7 +77,6 @@ class UsageWalk : EventListVisitor {
 
     // A map that does not load is skipped, as the search skips it; each map is a step.
     void leaveMap(int) override { step(); }
-    void mapUnreadable(int, const std::string&) override { step(); }
 
     WalkStep list(const EventListPlace& place) override {
         if (place.event) {
