@@ -247,7 +247,7 @@ void Builder::appendMoveRoute(std::string& out, const MarshalValue& page, int in
         const MarshalValue* code = params[0].findIvar("@code");
         if (!code || code->integer() == 0 || !row) continue;
         std::string text;
-        row->formatter(text, params, listing_, nullptr, nullptr);
+        row->formatter(text, params, listing_);
         lines += spaces(indent + 2) + oneLine(text) + "\n";
     }
     if (lines.empty()) return;
