@@ -11,6 +11,8 @@ ZORVANE_PACKAGES=(
   libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth x11-apps
   fonts-ipafont-gothic fonts-ipafont-mincho
   ruby python3 imagemagick pngcheck clang libclang-rt-14-dev hyperfine git time
+  dpkg-dev librsvg2-bin desktop-file-utils shared-mime-info lintian man-db bash-completion
+  locales wx3.2-i18n
 )
 
 install_packages() {
@@ -25,11 +27,31 @@ install_packages() {
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
   fi
+  install_locales
 }
 
-build_all() {
+# The Japanese locale, so the desktop program's stock labels and dialogs can be tested in the
+# language of its interface.
+install_locales() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+}
+
+configure() {
   if [ ! -f "$BUILD/build.ninja" ]; then
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
   fi
+}
+
+build_all() {
+  configure
   cmake --build "$BUILD" -j "$(nproc)"
+}
+
+# Only the two programs (and the templates beside them): what scripts/run shows.
+build_programs() {
+  configure
+  cmake --build "$BUILD" -j "$(nproc)" --target programs
 }

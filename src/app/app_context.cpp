@@ -6,6 +6,8 @@
 
 #include "app/main_frame.h"
 #include "platform/folders.h"
+#include "project/project_path.h"
+#include "platform/path_nocase.h"
 
 namespace zorvane {
 
@@ -28,15 +30,22 @@ MainFrame* startApplication(AppContext& context, const std::vector<std::string>&
 
     auto* frame = new MainFrame(context);  // a top-level window: wx deletes it on Destroy()
     frame->Show();
-    // A project that fails to open here is simply not open; nothing is shown.
+    // A project that fails to open here is simply not open; nothing is shown. A file
+    // manager hands over Game.rxproj, a user may name the folder or a data file in it.
     if (!args.empty())
-        frame->openProject(args.front());
+        frame->openProject(resolveProjectPath(args.front()));
     else if (context.settings.system.autoRead)
         frame->openProject(context.settings.system.lastProject);
     frame->updateCommandStates();
     if (context.settings.update.autoCheck && context.hooks.runUpdateCheck)
         context.hooks.runUpdateCheck(frame, true);
     return frame;
+}
+
+std::string dialogFolder(const AppContext& context) {
+    const std::string& last = context.settings.system.lastDir;
+    if (!last.empty() && isDirectory(last)) return last;
+    return context.database.loaded ? context.database.projectFolder : last;
 }
 
 bool finishApplication(AppContext& context) {

@@ -50,6 +50,10 @@ struct AppContext {
 // window with its pages, the project from the command line (or the last one), the quiet
 // update check. `args` are the arguments after the program's name. Returns the shown window.
 MainFrame* startApplication(AppContext& context, const std::vector<std::string>& args);
+// Where a save dialog starts: the last folder the user saved into while it still exists,
+// else the open project's folder.
+std::string dialogFolder(const AppContext& context);
+
 // After the event loop has ended: the settings file is written, once.
 bool finishApplication(AppContext& context);
 

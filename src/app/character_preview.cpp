@@ -5,6 +5,8 @@
 #include <wx/image.h>
 #include <wx/settings.h>
 
+#include "app/frame_place.h"
+
 namespace zorvane {
 
 namespace {
@@ -62,6 +64,10 @@ bool CharacterPreview::showSheet(const Bitmap32& sheet, int direction) {
     Refresh();
     timer_.Start(kPreviewIntervalMs);
     return true;
+}
+
+void CharacterPreview::placeBeside(const wxRect& cell) {
+    Move(besideRect(cell, GetSize(), screenAreaAt(cell.GetPosition())));
 }
 
 void CharacterPreview::closePreview() {

@@ -18,12 +18,14 @@ constexpr int kPreviewIntervalMs = 350;
 
 class CharacterPreview : public wxFrame {
   public:
-    // `place` holds the remembered position (left and top) and is updated on close.
+    // `place` holds the last position (left and top) and is updated on close.
     CharacterPreview(wxWindow* parent, WindowPlace& place);
 
     // Shows the sheet's row for `direction` (2, 4, 6, 8); false (and nothing shown) when
     // the sheet is too small to hold 4 × 4 frames.
     bool showSheet(const Bitmap32& sheet, int direction);
+    // Puts the window beside `cell` (screen coordinates), on the screen.
+    void placeBeside(const wxRect& cell);
     // Hides the window, remembering where it stood.
     void closePreview();
 

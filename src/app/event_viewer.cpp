@@ -36,6 +36,9 @@ namespace zorvane {
 
 namespace {
 
+// The lists and a document line of about a hundred characters side by side.
+const wxSize kDefaultSize(1040, 700);
+
 const char* const kTitle = "イベントビュアー";
 
 const BarRow<EventViewer> kBarRows[EventViewer::kBarItemCount] = {
@@ -94,6 +97,32 @@ wxString documentText(const std::string& bytes) {
     return toWx(isValidUtf8(bytes) ? bytes : cp932ToUtf8(bytes));
 }
 
+// Marks line `n` of the document's listing or script (counted by its line ends, as the line
+// numbers count) and scrolls it to the middle of the pane. Run on the loaded page: the
+// documents themselves carry no script.
+const char* const kMarkLineScript =
+    "(function(n) {"
+    " var pre = document.querySelector('pre.event, pre.script'); if (!pre) return false;"
+    " var walker = document.createTreeWalker(pre, NodeFilter.SHOW_TEXT);"
+    " var line = 1, start = null, end = null, last = null, node;"
+    " while (!end && (node = walker.nextNode())) {"
+    "  last = node;"
+    "  for (var i = 0; i < node.data.length; i++) {"
+    "   if (!start && line === n) start = [node, i];"
+    "   if (node.data.charCodeAt(i) !== 10) continue;"
+    "   if (line === n) { end = [node, i]; break; }"
+    "   line++;"
+    "  }"
+    " }"
+    " if (!start) return false;"
+    " if (!end) end = [last, last.data.length];"
+    " var range = document.createRange();"
+    " range.setStart(start[0], start[1]); range.setEnd(end[0], end[1]);"
+    " var mark = document.createElement('mark'); mark.id = 'zorvane-hit';"
+    " mark.appendChild(range.extractContents()); range.insertNode(mark);"
+    " mark.scrollIntoView({block: 'center'}); return true;"
+    "})(%d)";
+
 // The first map in the editor's order stands in for a remembered map the project lacks.
 int knownMap(const MapInfoTree& maps, int mapId) {
     if (maps.contains(mapId) && mapId > 0) return mapId;
@@ -104,8 +133,9 @@ int knownMap(const MapInfoTree& maps, int mapId) {
 }  // namespace
 
 EventViewer::EventViewer(AppContext& context, EventViewerMemory& memory)
-    : wxFrame(nullptr, wxID_ANY, toWx(kTitle), placePosition(context.settings.eventViewer.place),
-              placeSize(context.settings.eventViewer.place)),
+    : wxFrame(nullptr, wxID_ANY, toWx(kTitle),
+              placePosition(context.settings.eventViewer.place, kDefaultSize),
+              placeSize(context.settings.eventViewer.place, kDefaultSize)),
       context_(context),
       memory_(memory),
       maps_(MapInfoTree::fromProject(context.database)) {
@@ -127,8 +157,8 @@ EventViewer::EventViewer(AppContext& context, EventViewerMemory& memory)
     memory_.currentMapId = knownMap(maps_, memory_.currentMapId);
     loadMap(memory_.currentMapId);
     fillItems();
-    fillPages();
     updateControls();
+    showFirstItem();
 }
 
 EventViewer::~EventViewer() = default;
@@ -184,7 +214,17 @@ void EventViewer::bindEvents() {
     mapButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pickMapFromTree(); });
     browser_->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) {
         // The view's own first page is not a document.
-        if (event.GetURL() != wxWebViewDefaultURLStr) ++documentsLoaded_;
+        if (event.GetURL() == wxWebViewDefaultURLStr) return;
+        int line = std::exchange(pendingLine_, 0);
+        if (line <= 0) {
+            ++documentsLoaded_;
+            return;
+        }
+        // Once the loaded event has been handled: the script waits for its answer.
+        CallAfter([this, line] {
+            browser_->RunScript(wxString::Format(kMarkLineScript, line));
+            ++documentsLoaded_;
+        });
     });
     Bind(wxEVT_CLOSE_WINDOW, &EventViewer::onClose, this);
 }
@@ -226,12 +266,27 @@ void EventViewer::updateControls() {
     pages_->Enable(hasPages(kind_));
 }
 
-void EventViewer::chooseKind(DocumentKind kind) {
+void EventViewer::showFirstItem() {
+    if (itemData_.empty()) {
+        clearDocument();
+        return;
+    }
+    items_->SetSelection(0);
+    fillPages();
+    showSelection();
+}
+
+void EventViewer::setKind(DocumentKind kind) {
     kind_ = kind;
     radios_[size_t(kind)]->SetValue(true);
     context_.settings.eventViewer.lastView = int(kind);
     fillItems();
     updateControls();
+}
+
+void EventViewer::chooseKind(DocumentKind kind) {
+    setKind(kind);
+    showFirstItem();
 }
 
 void EventViewer::chooseItem(int index) {
@@ -250,6 +305,7 @@ void EventViewer::choosePage(int index) {
 void EventViewer::chooseMap(int mapId) {
     if (mapId != memory_.currentMapId || !map_.loaded) loadMap(mapId);
     fillItems();
+    showFirstItem();
 }
 
 void EventViewer::pickMapFromTree() {
@@ -257,12 +313,12 @@ void EventViewer::pickMapFromTree() {
     if (chosen > 0) chooseMap(chosen);
 }
 
-void EventViewer::openAt(DocumentKind kind, int id, int page, int mapId) {
+void EventViewer::openAt(DocumentKind kind, int id, int page, int mapId, int line) {
     if (kind == DocumentKind::MapEvent) {
         int wanted = mapId > 0 ? mapId : 1;
         if (wanted != memory_.currentMapId || !map_.loaded) loadMap(wanted);
     }
-    chooseKind(kind);
+    setKind(kind);  // the hit's own item is shown below, not the first one
     int index = itemIndexOf(id);
     if (index < 0 && !itemData_.empty()) index = 0;
     if (index >= 0) {
@@ -270,7 +326,7 @@ void EventViewer::openAt(DocumentKind kind, int id, int page, int mapId) {
         fillPages();
         if (hasPages(kind) && page > 1 && unsigned(page) <= pages_->GetCount())
             pages_->SetSelection(page - 1);
-        showSelection();
+        showSelection(line);
     }
     Show();
     Raise();
@@ -314,7 +370,12 @@ DocumentResult EventViewer::writeDocument(const DocumentRequest& request, bool h
     return writeEventDocument(sources, request, documentOptions(html));
 }
 
-void EventViewer::showSelection() {
+void EventViewer::clearDocument() {
+    browser_->SetPage("<html><body></body></html>", "");
+    graphic_->setFrames({});
+}
+
+void EventViewer::showSelection(int line) {
     DocumentRequest request = selectedRequest();
     DocumentResult document = writeDocument(request, true);
     if (document.outcome == DocumentOutcome::Failed) {
@@ -323,6 +384,7 @@ void EventViewer::showSelection() {
     }
     if (!document.written()) return;
     std::string base = folderOf(context_.settings.eventViewer.template1);
+    pendingLine_ = line;
     browser_->SetPage(documentText(document.bytes), toWx(folderUrl(base)));
     std::vector<Bitmap32> frames;
     if (request.kind == DocumentKind::MapEvent) {
@@ -345,11 +407,12 @@ void EventViewer::saveShown() {
     std::string extension = settings.saveMode ? "html" : script ? "rb" : "txt";
     std::string file =
         proposedDocumentName(request, memory_.currentMapId, context_.database) + "." + extension;
-    std::string& lastDir = context_.settings.system.lastDir;
-    if (!askSaveFileName(this, file, filters, filterIndex, lastDir, "", extension)) return;
+    if (!askSaveFileName(this, file, filters, filterIndex, dialogFolder(context_),
+                         script ? "スクリプトを保存" : "イベントを保存", extension))
+        return;
     bool html = isHtmlFileName(file);
     settings.saveMode = html;
-    lastDir = folderOf(file);
+    context_.settings.system.lastDir = folderOf(file);
     DocumentResult document = writeDocument(request, html);
     if (document.outcome == DocumentOutcome::Failed) {
         showMessage(this, document.message, kMessageTitle, wxOK | wxICON_WARNING);
@@ -431,7 +494,7 @@ void joinEventViewer(AppContext& context) {
         for (const auto& [targetKind, kind] : kTargetKinds) {
             if (target.kind != targetKind) continue;
             if (EventViewer* viewer = openViewer(context, *host, owner))
-                viewer->openAt(kind, target.item, target.page, target.mapId);
+                viewer->openAt(kind, target.item, target.page, target.mapId, target.line);
         }
     };
     std::function<void()> previous = context.hooks.closeProjectWindows;

@@ -58,8 +58,9 @@ class EventViewer : public wxFrame {
 
     // As a double click on a search hit asks: the kind's radio, for map events the map (1
     // when not above 0), the item of `id` (else the first), the page (else the first), then
-    // the document, with the window brought to the front.
-    void openAt(DocumentKind kind, int id, int page, int mapId);
+    // the document, with the window brought to the front; a `line` above 0 is scrolled to
+    // and marked.
+    void openAt(DocumentKind kind, int id, int page, int mapId, int line = 0);
 
     // What the radios, lists and "..." do.
     void chooseKind(DocumentKind kind);
@@ -84,7 +85,8 @@ class EventViewer : public wxFrame {
     wxListBox* pageList() const { return pages_; }
     PageGraphicArea* graphic() const { return graphic_; }
     wxWebView* browser() const { return browser_; }
-    // Documents the browser has finished loading (its first, empty page not counted).
+    // Documents the browser has finished loading (its first, empty page not counted), a
+    // hit's line marked in them.
     int documentsLoaded() const { return documentsLoaded_; }
 
   private:
@@ -94,6 +96,10 @@ class EventViewer : public wxFrame {
     void loadMap(int mapId);
     void loadColourRules();
     void fillItems();
+    // The list was filled anew: its first item is shown, or an empty page when it has none,
+    // so the pane never shows what the lists no longer hold.
+    void showFirstItem();
+    void setKind(DocumentKind kind);
     void fillPages();
     void updateControls();
     // The selection as the writer takes it; id 0 when no item is selected.
@@ -101,7 +107,10 @@ class EventViewer : public wxFrame {
     DocumentOptions documentOptions(bool html) const;
     DocumentResult writeDocument(const DocumentRequest& request, bool html) const;
     // Writes the selection and hands it to the browser; a failure keeps the shown page.
-    void showSelection();
+    // A `line` above 0 is marked and scrolled to once the page has been laid out.
+    void showSelection(int line = 0);
+    // Nothing selected: the pane shows an empty page rather than what no longer matches.
+    void clearDocument();
     void onClose(wxCloseEvent& event);
     void rememberPlace();
 
@@ -122,6 +131,7 @@ class EventViewer : public wxFrame {
     PageGraphicArea* graphic_ = nullptr;
     wxWebView* browser_ = nullptr;
     int documentsLoaded_ = 0;
+    int pendingLine_ = 0;  // the line to mark once the page being loaded is in
 };
 
 // Sets the main window's and the search results' event viewer hooks: one viewer at a time,

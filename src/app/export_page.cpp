@@ -157,10 +157,18 @@ std::string exportEndText(const ExportSummary& summary) {
         text = line;
         if (!summary.root.empty()) text += "\n出力先: " + summary.root;
     }
-    if (summary.failedFiles.empty()) return text;
-    std::snprintf(line, sizeof line, "\n\n%zu 個のファイルを書き込めませんでした",
-                  summary.failedFiles.size());
-    return text + line;
+    if (!summary.failedFiles.empty()) {
+        std::snprintf(line, sizeof line, "\n\n%zu 個のファイルを書き込めませんでした",
+                      summary.failedFiles.size());
+        text += line;
+    }
+    if (summary.skipped.empty()) return text;
+    // As the search says it: their events are missing from the export.
+    std::snprintf(line, sizeof line, "\n\n※読み込めないファイル%zu個を飛ばしました",
+                  summary.skipped.size());
+    text += line;
+    for (const std::string& skipped : summary.skipped) text += "\n" + skipped;
+    return text;
 }
 
 ExportPage::ExportPage(wxWindow* parent, AppContext& context) : wxPanel(parent), context_(context) {
@@ -267,7 +275,12 @@ void ExportPage::storeState() {
     }
     s.exportRange.includeSubMaps = subMaps_->GetValue();
     s.exportRange.mapImages = mapImages_->GetValue();
-    s.dataExport.outputDir = fromWx(outputBox_->GetValue());
+    // The project's folder offered while nothing was chosen is not a choice to remember:
+    // the next project would start in this one's folder.
+    std::string shown = fromWx(outputBox_->GetValue());
+    bool offered = s.dataExport.outputDir.empty() && context_.database.loaded &&
+                   shown == context_.database.projectFolder;
+    if (!offered) s.dataExport.outputDir = shown;
 }
 
 void ExportPage::showRangeLabels() {
@@ -278,6 +291,9 @@ void ExportPage::showRangeLabels() {
 
 void ExportPage::refresh() {
     showRangeLabels();
+    const std::string& chosen = context_.settings.dataExport.outputDir;
+    outputBox_->ChangeValue(toWx(
+        chosen.empty() && context_.database.loaded ? context_.database.projectFolder : chosen));
     updateStates();
 }
 
@@ -348,6 +364,7 @@ void ExportPage::start() {
     storeState();
     ExportOptions options = exportOptionsFrom(context_.settings);
     if (!rangeChoicesMade(options)) return;
+    options.outputFolder = fromWx(outputBox_->GetValue());
     auto forwarder = std::make_shared<ExportForwarder>(this);
     auto summary = std::make_shared<ExportSummary>();
     const ProjectDatabase& db = context_.database;

@@ -13,9 +13,22 @@
 
 namespace zorvane {
 
-// Where a frame opens: the remembered place, or the default one before anything is stored.
-wxPoint placePosition(const WindowPlace& place);
-wxSize placeSize(const WindowPlace& place);
+// Where a frame opens: the remembered place brought back onto the screen, or before
+// anything is stored `defaultSize` (no larger than the screen) beside the main window.
+wxRect framePlace(const WindowPlace& place, const wxSize& defaultSize);
+inline wxPoint placePosition(const WindowPlace& place, const wxSize& defaultSize) {
+    return framePlace(place, defaultSize).GetPosition();
+}
+inline wxSize placeSize(const WindowPlace& place, const wxSize& defaultSize) {
+    return framePlace(place, defaultSize).GetSize();
+}
+
+// Where a window of `size` goes beside `anchor`: right of it, else left of it, else as far
+// right as the screen allows; always inside `screen` when it fits there.
+wxPoint besideRect(const wxRect& anchor, const wxSize& size, const wxRect& screen);
+
+// The usable area of the screen that shows `at`.
+wxRect screenAreaAt(const wxPoint& at);
 
 // One item of an acting menu bar: its caption and the member it runs.
 template <class Window>

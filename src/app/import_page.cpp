@@ -230,11 +230,18 @@ void ImportPage::showActor() {
     actorList_->Refresh();
 }
 
+bool ImportPage::readCsv(const std::string& path, const CsvShape& shape, CsvRows& rows) {
+    std::string error;
+    if (readCsvFile(path, shape, rows, error)) return true;
+    showMessage(wxGetTopLevelParent(this), error, kMessageTitle, wxOK | wxICON_WARNING);
+    return false;
+}
+
 std::string ImportPage::chooseCsv(const std::string& title) {
     FileDialogRequest request;
     request.title = title;
     request.filters = {kCsvFilter};
-    request.folder = lastCsvFolder_;
+    request.folder = lastCsvFolder_.empty() ? dialogFolder(context_) : lastCsvFolder_;
     std::string path = chooseFile(wxGetTopLevelParent(this), request);
     if (!path.empty()) lastCsvFolder_ = folderOf(path);
     return path;
@@ -244,7 +251,7 @@ void ImportPage::loadNameCsv(NameKind kind) {
     if (!context_.database.loaded) return;
     std::string path = chooseCsv(kNamePages[index(kind)].dialogTitle);
     CsvRows rows;
-    if (path.empty() || !readCsvFile(path, rows)) return;
+    if (path.empty() || !readCsv(path, kNameCsvShape, rows)) return;
     NamePage& page = names_[index(kind)];
     readNameCsv(rows, page.after);
     page.list->Refresh();
@@ -256,7 +263,7 @@ void ImportPage::loadActorCsv() {
     if (!context_.database.loaded || !workingTable(actor)) return;
     std::string path = chooseCsv(kActorDialogTitle);
     CsvRows rows;
-    if (path.empty() || !readCsvFile(path, rows)) return;
+    if (path.empty() || !readCsv(path, kActorCsvShape, rows)) return;
     readActorCsv(rows, actorsWorking_[static_cast<size_t>(actor)]);
     showActor();
     updateStates();

@@ -63,6 +63,8 @@ class ImportPage : public wxPanel {
     wxPanel* buildNamePage(NameKind kind);
     wxPanel* buildActorPage();
     std::string chooseCsv(const std::string& title);
+    // The list's rows, or false after telling the user why it cannot be read.
+    bool readCsv(const std::string& path, const CsvShape& shape, CsvRows& rows);
     bool confirmApply();
     void finishApply(const ImportResult& result);
     // What the working tables change against the project as opened, over every actor.

@@ -143,15 +143,23 @@ std::string absolutePath(const std::string& path) {
 }  // namespace
 
 MainFrame::MainFrame(AppContext& context)
-    : wxFrame(nullptr, wxID_ANY, kProgramName, wxDefaultPosition, wxDefaultSize,
-              wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
+    // The remembered place given at creation: a later Move to where wx thinks the window
+    // already is would leave the window manager to put it anywhere, even partly off screen.
+    : wxFrame(nullptr, wxID_ANY, kProgramName,
+              wxPoint(context.settings.mainWnd.left, context.settings.mainWnd.top)),
       context_(context) {
     createMenus();
     createToolBar();
     createBody();
     bindCommands();
     context_.tasks.setStateListener([this] { updateCommandStates(); });
-    Move(context_.settings.mainWnd.left, context_.settings.mainWnd.top);
+    const WindowPlace& place = context_.settings.mainWnd;
+    if (place.width > 0 && place.height > 0) {
+        wxSize kept(place.width, place.height);
+        kept.IncTo(GetMinSize());
+        SetSize(kept);
+    }
+    Move(place.left, place.top);
 }
 
 MainFrame::~MainFrame() {
@@ -196,6 +204,9 @@ void MainFrame::createBody() {
                    wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     folderBox_ =
         new wxTextCtrl(body, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    // Shown while no project is open, so a first start says where to begin.
+    folderBox_->SetHint(
+        toWx("「ファイル」→「プロジェクトを開く」(Ctrl+O) で Game.rxproj を選んでください"));
     folderRow->Add(folderBox_, 1, wxEXPAND);
     column->Add(folderRow, 0, wxEXPAND | wxALL, 6);
 
@@ -240,10 +251,13 @@ void MainFrame::createBody() {
     });
     column->Add(tabs_, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
     body->SetSizer(column);
-    // At least the usual size, more when the pages need it.
-    wxSize least = FromDIP(wxSize(600, 520));
-    wxSize need = column->GetMinSize();
-    SetClientSize(wxSize(std::max(least.x, need.x), std::max(least.y, need.y)));
+    // The pages' own minimum is the floor (it fits an 800×600 screen); a first start opens
+    // a little roomier than that.
+    SetSizeHints(wxDefaultSize);
+    SetMinClientSize(column->GetMinSize());
+    wxSize first = FromDIP(wxSize(720, 560));
+    first.IncTo(GetMinSize());
+    SetSize(first);
 }
 
 void MainFrame::bindCommands() {
@@ -479,9 +493,10 @@ void MainFrame::onClose(wxCloseEvent& event) {
         }
         context_.tasks.abort();  // the system is going down: stop the work rather than lose it
     }
-    wxPoint place = GetPosition();
-    context_.settings.mainWnd.left = place.x;
-    context_.settings.mainWnd.top = place.y;
+    if (!IsIconized() && !IsMaximized()) {
+        wxRect place = GetRect();
+        context_.settings.mainWnd = {place.x, place.y, place.width, place.height};
+    }
     if (tabs_->GetSelection() >= 0) context_.settings.system.lastTab = tabs_->GetSelection();
     if (context_.hooks.storePageState) context_.hooks.storePageState();
     context_.tasks.setStateListener(nullptr);

@@ -45,6 +45,9 @@ namespace zorvane {
 
 namespace {
 
+// The panel and a map pane of about twenty-five by nineteen cells at ×1.
+const wxSize kDefaultSize(1040, 700);
+
 const char* const kTitle = "マップビュアー";
 constexpr int kMapLabelKind = 10;
 // Status part widths after the part under the left panel; the last takes the rest. The two
@@ -142,7 +145,7 @@ class SaveProgress {
 
 MapPane::MapPane(wxWindow* parent, Listener listener)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-               wxHSCROLL | wxVSCROLL | wxFULL_REPAINT_ON_RESIZE),
+               wxHSCROLL | wxVSCROLL | wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
       listener_(std::move(listener)) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, [this](wxPaintEvent&) { onPaint(); });
@@ -159,6 +162,8 @@ MapPane::MapPane(wxWindow* parent, Listener listener)
          {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP, wxEVT_MOTION})
         Bind(type, &MapPane::onMouse, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { dragging_ = false; });
+    Bind(wxEVT_MOUSEWHEEL, &MapPane::onWheel, this);
+    Bind(wxEVT_KEY_DOWN, &MapPane::onKey, this);
 }
 
 void MapPane::setSource(TilemapRenderer* renderer, CellCache* cache) {
@@ -187,6 +192,13 @@ void MapPane::scrollTo(int64_t x, int64_t y) {
     Refresh(false);
 }
 
+wxRect MapPane::cellRectOnScreen(CellPoint cell) const {
+    const int size = view_.cellSize();
+    return {
+        ClientToScreen(wxPoint(cell.x * size - view_.scrollX(), cell.y * size - view_.scrollY())),
+        wxSize(size, size)};
+}
+
 void MapPane::updateScrollBars() {
     SetScrollbar(wxHORIZONTAL, view_.scrollX(), view_.clientWidth(), view_.mapPixelWidth());
     SetScrollbar(wxVERTICAL, view_.scrollY(), view_.clientHeight(), view_.mapPixelHeight());
@@ -209,9 +221,67 @@ void MapPane::onScroll(wxScrollWinEvent& event) {
         moved -= kViewPageStep;
     else if (type == wxEVT_SCROLLWIN_PAGEDOWN)
         moved += kViewPageStep;
+    else if (type == wxEVT_SCROLLWIN_LINEUP)
+        moved -= view_.cellSize();
+    else if (type == wxEVT_SCROLLWIN_LINEDOWN)
+        moved += view_.cellSize();
+    else if (type == wxEVT_SCROLLWIN_TOP)
+        moved = 0;
+    else if (type == wxEVT_SCROLLWIN_BOTTOM)
+        moved = horizontal ? view_.mapPixelWidth() : view_.mapPixelHeight();
     else if (type == wxEVT_SCROLLWIN_THUMBTRACK || type == wxEVT_SCROLLWIN_THUMBRELEASE)
         moved = event.GetPosition();
-    scrollTo(x, y);  // line arrows (and the rest) leave the position, but the bars are reset
+    scrollTo(x, y);
+}
+
+// A notch moves the map by whole cells (as many as the desktop's lines per notch), Shift
+// turns it sideways, Ctrl zooms instead.
+void MapPane::onWheel(wxMouseEvent& event) {
+    const int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
+    wheelRest_ += event.GetWheelRotation();
+    const int notches = wheelRest_ / delta;
+    wheelRest_ -= notches * delta;
+    if (notches == 0) return;
+    if (event.ControlDown()) {
+        if (listener_.zoom) listener_.zoom(notches);
+        return;
+    }
+    const int64_t step = int64_t(std::max(1, event.GetLinesPerAction())) * view_.cellSize();
+    if (event.GetWheelAxis() == wxMOUSE_WHEEL_HORIZONTAL)
+        scrollTo(int64_t(view_.scrollX()) + notches * step, view_.scrollY());
+    else if (event.ShiftDown())
+        scrollTo(int64_t(view_.scrollX()) - notches * step, view_.scrollY());
+    else
+        scrollTo(view_.scrollX(), int64_t(view_.scrollY()) - notches * step);
+}
+
+void MapPane::onKey(wxKeyEvent& event) {
+    const int64_t cell = view_.cellSize();
+    int64_t dx = 0, dy = 0;
+    switch (event.GetKeyCode()) {
+        case WXK_LEFT:
+            dx = -cell;
+            break;
+        case WXK_RIGHT:
+            dx = cell;
+            break;
+        case WXK_UP:
+            dy = -cell;
+            break;
+        case WXK_DOWN:
+            dy = cell;
+            break;
+        case WXK_PAGEUP:
+            dy = -kViewPageStep;
+            break;
+        case WXK_PAGEDOWN:
+            dy = kViewPageStep;
+            break;
+        default:
+            event.Skip();
+            return;
+    }
+    scrollTo(int64_t(view_.scrollX()) + dx, int64_t(view_.scrollY()) + dy);
 }
 
 void MapPane::onMouse(wxMouseEvent& event) {
@@ -219,6 +289,7 @@ void MapPane::onMouse(wxMouseEvent& event) {
     const CellPoint cell = view_.cellAt(at.x, at.y);
     const wxEventType type = event.GetEventType();
     if (type == wxEVT_LEFT_DOWN) {
+        SetFocus();  // the arrow keys scroll the map clicked last
         dragging_ = true;
         anchor_ = at;
         if (!HasCapture()) CaptureMouse();
@@ -300,8 +371,9 @@ void MapPane::writeTrace(const std::string& text) const {
 // ---- the viewer
 
 MapViewer::MapViewer(AppContext& context, MapViewerMemory& memory)
-    : wxFrame(nullptr, wxID_ANY, toWx(kTitle), placePosition(context.settings.mapViewer.place),
-              placeSize(context.settings.mapViewer.place)),
+    : wxFrame(nullptr, wxID_ANY, toWx(kTitle),
+              placePosition(context.settings.mapViewer.place, kDefaultSize),
+              placeSize(context.settings.mapViewer.place, kDefaultSize)),
       context_(context),
       memory_(memory),
       maps_(MapInfoTree::fromProject(context.database)) {
@@ -313,6 +385,10 @@ MapViewer::MapViewer(AppContext& context, MapViewerMemory& memory)
     listener.hover = [this](CellPoint c) { onHover(c); };
     listener.rightDown = [this](CellPoint c) { onRightDown(c); };
     listener.rightUp = [this](CellPoint c) { onRightUp(c); };
+    listener.zoom = [this](int notches) {
+        // Zoom modes run from the largest (×2) down: a notch up is one mode less.
+        setZoom(std::clamp(validZoom(options().zoomMode) - notches, 0, kZoomModeCount - 1));
+    };
     pane_ = new MapPane(splitter_, std::move(listener));
     pane_->setTracePath(joinPath(configFolder(), "debug.txt"));
     panelFloor_ = panel_->GetBestSize().x;
@@ -557,10 +633,10 @@ void MapViewer::savePicture() {
     std::snprintf(name, sizeof name, "Map%04d", memory_.currentMapId);
     std::string file = name;
     const int mode = std::clamp(options().saveMode, 0, 2);
-    std::string& lastDir = context_.settings.system.lastDir;
-    if (!askSaveFileName(this, file, kPictureFilters, mode, lastDir, "", kPictureExtensions[mode]))
+    if (!askSaveFileName(this, file, kPictureFilters, mode, dialogFolder(context_),
+                         "マップ画像を保存", kPictureExtensions[mode]))
         return;
-    lastDir = folderOf(file);
+    context_.settings.system.lastDir = folderOf(file);
     SaveProgress progress(this);
     MapPictureHooks hooks;
     hooks.askFullSizeBmp = [this] {
@@ -587,7 +663,8 @@ void MapViewer::onRightDown(CellPoint cell) {
         Bitmap32 shown = sheet->second.clone();
         shown.changeHue(graphic.characterHue);
         preview_->SetTitle(toWx(graphic.characterName));
-        preview_->showSheet(shown, graphic.direction);
+        if (!preview_->showSheet(shown, graphic.direction)) return;
+        preview_->placeBeside(pane_->cellRectOnScreen(cell));
         return;
     }
 }

@@ -34,6 +34,8 @@ class MapPane : public wxWindow {
   public:
     struct Listener {
         std::function<void(CellPoint)> hover, rightDown, rightUp;
+        // Ctrl+wheel: notches up (positive) zoom in.
+        std::function<void(int notches)> zoom;
     };
 
     MapPane(wxWindow* parent, Listener listener);
@@ -46,6 +48,8 @@ class MapPane : public wxWindow {
     const ViewDrawing& drawing() const { return drawing_; }
     const MapViewport& view() const { return view_; }
     void scrollTo(int64_t x, int64_t y);
+    // Where a map cell lies on the screen now.
+    wxRect cellRectOnScreen(CellPoint cell) const;
     // Where each paint writes its trace ("" for none).
     void setTracePath(std::string path) { tracePath_ = std::move(path); }
 
@@ -59,6 +63,9 @@ class MapPane : public wxWindow {
     void onSize();
     void onScroll(wxScrollWinEvent& event);
     void onMouse(wxMouseEvent& event);
+    void onWheel(wxMouseEvent& event);
+    void onKey(wxKeyEvent& event);
+    bool AcceptsFocus() const override { return true; }
     void updateScrollBars();
     void writeTrace(const std::string& text) const;
 
@@ -73,6 +80,7 @@ class MapPane : public wxWindow {
     std::string trace_;
     bool dragging_ = false;
     bool rightDown_ = false;
+    int wheelRest_ = 0;  // rotation short of a whole notch (touchpads send small steps)
     wxPoint anchor_;
     double lastPaintSeconds_ = 0;
     double lastPaintCpuSeconds_ = 0;

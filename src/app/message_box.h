@@ -19,6 +19,12 @@ using MessageBoxSeam = std::function<int(wxWindow* parent, const std::string& te
 MessageBoxSeam& messageBoxSeam();
 int showMessage(wxWindow* parent, const std::string& text, const std::string& title, long style);
 
+// What the message seam shows unless a test stands in: the text with its own line breaks
+// (long lines wrap between words only), in a box wide enough for its whole title. The
+// dialog itself runs through showModal.
+int showMessageDialog(wxWindow* parent, const std::string& text, const std::string& title,
+                      long style);
+
 // Returns the dialog's return code (wxID_OK, wxID_CANCEL, ...).
 using ModalDialogSeam = std::function<int(wxDialog& dialog)>;
 ModalDialogSeam& modalDialogSeam();

@@ -5,6 +5,7 @@
 
 #include <wx/listctrl.h>
 #include <wx/menu.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 
 #include <algorithm>
@@ -21,6 +22,8 @@ namespace zorvane {
 namespace {
 
 const char* const kResultsTitle = "検索結果";
+// Beside the main window on a small screen; the first search widens it to its columns.
+const wxSize kDefaultSize(640, 420);
 
 const BarRow<ResultsWindow> kBarRows[ResultsWindow::kBarItemCount] = {
     {"検索中止(&A)", &ResultsWindow::abortSearch},
@@ -76,9 +79,11 @@ std::vector<size_t> longestCells(const std::vector<ResultRow>& rows, size_t colu
 }  // namespace
 
 ResultsWindow::ResultsWindow(AppContext& context)
-    : wxFrame(nullptr, wxID_ANY, toWx(kResultsTitle), placePosition(context.settings.searchWnd),
-              placeSize(context.settings.searchWnd)),
-      context_(context) {
+    : wxFrame(nullptr, wxID_ANY, toWx(kResultsTitle),
+              placePosition(context.settings.searchWnd, kDefaultSize),
+              placeSize(context.settings.searchWnd, kDefaultSize)),
+      context_(context),
+      widenOnce_(context.settings.searchWnd.width <= 0) {
     createBar();
     list_ = new ResultsList(this, results_);
     auto* fill = new wxBoxSizer(wxVERTICAL);
@@ -142,6 +147,23 @@ void ResultsWindow::searchStarted() {
 void ResultsWindow::searchEnded() {
     searching_ = false;
     fitColumns();
+    if (widenOnce_ && results_.size() > 0) {
+        widenOnce_ = false;
+        widenToColumns();
+    }
+}
+
+void ResultsWindow::widenToColumns() {
+    int columns = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this) + kCellPadding;
+    for (int column = 0; column < ResultColumnCount; ++column)
+        columns += list_->GetColumnWidth(column);
+    const int shown = list_->GetClientSize().x;
+    if (columns <= shown) return;
+    wxRect rect = GetRect();
+    wxRect screen = screenAreaAt(rect.GetPosition());
+    rect.width = std::min(rect.width + columns - shown, screen.width);
+    rect.x = std::max(screen.x, std::min(rect.x, screen.GetRight() + 1 - rect.width));
+    SetSize(rect);
 }
 
 void ResultsWindow::fitColumns() {
@@ -192,10 +214,10 @@ void ResultsWindow::openHit(long row) {
 void ResultsWindow::saveCsv() {
     if (searching_ || results_.size() == 0) return;
     std::string file;
-    std::string& lastDir = context_.settings.system.lastDir;
-    if (!askSaveFileName(this, file, {{"csvファイル(*.csv)", "*.csv"}}, 0, lastDir, "", "csv"))
+    if (!askSaveFileName(this, file, {{"csvファイル(*.csv)", "*.csv"}}, 0, dialogFolder(context_),
+                         "検索結果をCSVで保存", "csv"))
         return;
-    lastDir = folderOf(file);
+    context_.settings.system.lastDir = folderOf(file);
     auto encoding = static_cast<OutputEncoding>(context_.settings.dataExport.outputEncoding);
     // A file that cannot be made is simply not written.
     size_t lost = 0;

@@ -50,6 +50,8 @@ class ResultsWindow : public wxFrame {
     void createBar();
     void bindEvents();
     void rememberPlace();
+    // A window opened at its own size grows, once, until every fitted column shows.
+    void widenToColumns();
     void onClose(wxCloseEvent& event);
     long selectedRow() const;
     void selectRow(long row);
@@ -59,6 +61,7 @@ class ResultsWindow : public wxFrame {
     wxListCtrl* list_ = nullptr;
     bool searching_ = false;
     int batches_ = 0;
+    bool widenOnce_ = false;
 };
 
 }  // namespace zorvane

@@ -151,6 +151,11 @@ wxPanel* buildCommandPage(wxBookCtrlBase* book, CommandPageControls& page,
     wxArrayString names;
     for (const std::string& name : commandNames) names.Add(toWx(name));
     wxStaticBoxSizer* items = groupBox(panel, "検索項目");
+    // Two columns of rows: six rows one under another would make the page (and so the
+    // main window) taller than a small screen.
+    auto* grid = new wxFlexGridSizer(2, 0, 8);
+    grid->AddGrowableCol(0);
+    grid->AddGrowableCol(1);
     for (size_t i = 0; i < kCommandRows; ++i) {
         page.checks[i] = new wxCheckBox(items->GetStaticBox(), wxID_ANY, wxString());
         page.names[i] =
@@ -160,8 +165,9 @@ wxPanel* buildCommandPage(wxBookCtrlBase* book, CommandPageControls& page,
         auto* line = new wxBoxSizer(wxHORIZONTAL);
         line->Add(page.checks[i], 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
         line->Add(page.names[i], 1, wxALIGN_CENTER_VERTICAL);
-        items->Add(line, 0, wxEXPAND | wxALL, 2);
+        grid->Add(line, 1, wxEXPAND | wxALL, 2);
     }
+    items->Add(grid, 0, wxEXPAND);
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(items, 0, wxEXPAND | wxALL, 4);
     panel->SetSizer(column);

@@ -86,8 +86,11 @@ SearchPage::SearchPage(wxWindow* parent, AppContext& context)
     searchButton_ = new wxButton(this, wxID_ANY, toWx("検索"));
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(itemTabs_, 1, wxEXPAND | wxALL, 4);
-    column->Add(buildRangeBox(), 0, wxEXPAND | wxLEFT | wxRIGHT, 4);
-    column->Add(searchButton_, 0, wxALIGN_RIGHT | wxALL, 6);
+    // The button beside the range box rather than under it: the page fits a small screen.
+    auto* bottom = new wxBoxSizer(wxHORIZONTAL);
+    bottom->Add(buildRangeBox(), 1, wxEXPAND | wxRIGHT, 6);
+    bottom->Add(searchButton_, 0, wxALIGN_BOTTOM | wxBOTTOM, 2);
+    column->Add(bottom, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 4);
     SetSizer(column);
 
     showItemSettings(items_, context_.settings);

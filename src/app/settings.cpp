@@ -53,6 +53,7 @@ struct SettingRow {
     TextBase base = TextBase::Literal;
     const char* text = "";
     size_t size = 512;
+    bool firstOnly = false;  // a series whose later keys default to the opposite of def
 };
 
 SettingRow boolRow(const char* section, const char* key, FieldFn target, bool def) {
@@ -64,6 +65,14 @@ SettingRow boolSeries(const char* section, const char* key, FieldFn target, bool
     SettingRow row = boolRow(section, key, target, def);
     row.count = count;
     row.first = first;
+    return row;
+}
+
+// A row of ticks of which only the first starts ticked: a fresh page searches one thing.
+SettingRow firstTickedSeries(const char* section, const char* key, FieldFn target, int count,
+                             int first = 1) {
+    SettingRow row = boolSeries(section, key, target, true, count, first);
+    row.firstOnly = true;
     return row;
 }
 
@@ -103,11 +112,12 @@ SettingRow textRow(const char* section, const char* key, FieldFn target, TextBas
     return row;
 }
 
-// Width, Height, Left, Top of a window whose size the user can change.
+// Width, Height, Left, Top of a window whose size the user can change. A size of 0 is
+// nothing remembered: the window opens at its own size beside the main window.
 void addPlaceRows(std::vector<SettingRow>& rows, const char* section, FieldFn width, FieldFn height,
                   FieldFn left, FieldFn top) {
-    rows.push_back(intRow(section, "Width", width, 640));
-    rows.push_back(intRow(section, "Height", height, 480));
+    rows.push_back(intRow(section, "Width", width, 0));
+    rows.push_back(intRow(section, "Height", height, 0));
     rows.push_back(limitedRow(section, "Left", left, 0, Limit::DesktopWidth, width));
     rows.push_back(limitedRow(section, "Top", top, 0, Limit::DesktopHeight, height));
 }
@@ -129,15 +139,22 @@ std::vector<SettingRow> startupRows() {
     std::vector<SettingRow> rows = {
         textRow("System", "LastProject", field<&S::system, &Sys::lastProject>,
                 TextBase::ProgramFolder, ""),
-        textRow("System", "LastDir", field<&S::system, &Sys::lastDir>, TextBase::ProgramFolder, ""),
+        // Empty: save dialogs start in the open project's folder (the program's own folder
+        // is read-only once installed).
+        textRow("System", "LastDir", field<&S::system, &Sys::lastDir>, TextBase::Literal, ""),
         rangedRow("System", "LastTab", field<&S::system, &Sys::lastTab>, 0, 0, 3),
         rangedRow("System", "LastTab2", field<&S::system, &Sys::lastTab2>, 0, 0, 5),
         boolRow("System", "AutoRead", field<&S::system, &Sys::autoRead>, true),
         boolRow("System", "FirstOnly", field<&S::system, &Sys::firstOnly>, false),
         boolRow("System", "Detail", field<&S::system, &Sys::detail>, true),
         boolRow("System", "ProjectCheck", field<&S::system, &Sys::projectCheck>, true),
-        limitedRow("MainWnd", "Left", field<&S::mainWnd, &WP::left>, 0, Limit::DesktopWidth),
-        limitedRow("MainWnd", "Top", field<&S::mainWnd, &WP::top>, 0, Limit::DesktopHeight),
+        // 0 = the size the main window's pages ask for.
+        intRow("MainWnd", "Width", field<&S::mainWnd, &WP::width>, 0),
+        intRow("MainWnd", "Height", field<&S::mainWnd, &WP::height>, 0),
+        limitedRow("MainWnd", "Left", field<&S::mainWnd, &WP::left>, 0, Limit::DesktopWidth,
+                   field<&S::mainWnd, &WP::width>),
+        limitedRow("MainWnd", "Top", field<&S::mainWnd, &WP::top>, 0, Limit::DesktopHeight,
+                   field<&S::mainWnd, &WP::height>),
     };
     addPlaceRows(rows, "EventViewer", field<&S::eventViewer, &EV::place, &WP::width>,
                  field<&S::eventViewer, &EV::place, &WP::height>,
@@ -220,8 +237,9 @@ std::vector<SettingRow> startupRows() {
                     kUpdateInfoUrl),
             boolSeries("DataExport", "CsvCheck%d", element<&S::dataExport, &DE::csvCheck>, true,
                        kCsvTableCount),
+            // Empty: the export page offers the open project's folder.
             textRow("DataExport", "OutputDir", field<&S::dataExport, &DE::outputDir>,
-                    TextBase::ProgramFolder, ""),
+                    TextBase::Literal, ""),
             boolRow("DataExport", "NoEmptyEvent", field<&S::dataExport, &DE::noEmptyEvent>, true),
             rangedRow("DataExport", "OutputEncoding", field<&S::dataExport, &DE::outputEncoding>, 0,
                       0, 2),
@@ -237,7 +255,7 @@ void addIdSearchRows(std::vector<SettingRow>& rows, const char* section, bool wi
         rows.push_back(boolRow(section, "AND", field<Page, &IS::andMode>, true));
     }
     rows.push_back(intSeries(section, "Select%d", element<Page, &IS::select>, 1, 2));
-    rows.push_back(boolSeries(section, "Check%d", element<Page, &IS::idCheck>, true, 2, 4));
+    rows.push_back(firstTickedSeries(section, "Check%d", element<Page, &IS::idCheck>, 2, 4));
 }
 
 std::vector<SettingRow> searchPageRows() {
@@ -253,14 +271,15 @@ std::vector<SettingRow> searchPageRows() {
     rows.insert(
         rows.end(),
         {
-            boolSeries("SearchItemText", "Check1%c", element<&S::searchText, &TS::options>, true, 3,
-                       'a'),
+            // Plain matching unless asked: "Misty(" is a text, not a broken pattern.
+            boolSeries("SearchItemText", "Check1%c", element<&S::searchText, &TS::options>, false,
+                       3, 'a'),
             boolSeries("SearchItemText", "Check2%c", element<&S::searchText, &TS::targets>, true, 8,
                        'a'),
             textRow("SearchItemText", "Text", field<&S::searchText, &TS::text>, TextBase::Literal,
                     "", 512),
-            boolSeries("SearchItemEvent", "Check%d", element<&S::searchCommand, &CS::check>, true,
-                       6),
+            firstTickedSeries("SearchItemEvent", "Check%d", element<&S::searchCommand, &CS::check>,
+                              6),
             intSeries("SearchItemEvent", "Select%d", element<&S::searchCommand, &CS::select>, 0, 6),
             boolRow("SearchItemError", "Check1", field<&S::searchMissingFiles>, true),
         });
@@ -342,7 +361,8 @@ void bindRows(const std::vector<SettingRow>& rows, BindContext& c) {
             std::string key = keyName(row.key, row.first + i);
             Target target = row.target(c.settings, i);
             if (row.kind == BindingKind::Bool)
-                c.file.bindBool(row.section, key, *std::get<bool*>(target), row.def != 0);
+                c.file.bindBool(row.section, key, *std::get<bool*>(target),
+                                (row.def != 0) != (row.firstOnly && i > 0));
             else if (row.kind == BindingKind::String)
                 c.file.bindString(row.section, key, *std::get<std::string*>(target),
                                   textDefault(row, c.places), row.size);

@@ -207,8 +207,8 @@ wxWindow* SettingsDialog::buildMapViewerPage() {
             showColour(swatch, colours_[i]);
         });
         grid->Add(choose);
-        auto* reset = new wxButton(box, wxID_ANY, toWx("戻"), wxDefaultPosition, wxDefaultSize,
-                                   wxBU_EXACTFIT);
+        auto* reset = new wxButton(box, wxID_ANY, toWx("既定に戻す"), wxDefaultPosition,
+                                   wxDefaultSize, wxBU_EXACTFIT);
         reset->Bind(wxEVT_BUTTON, [this, i, swatch, def = defaults[i]](wxCommandEvent&) {
             colours_[i] = toWx(def);
             showColour(swatch, colours_[i]);

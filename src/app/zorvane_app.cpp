@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/desktop_language.h"
 #include "app/event_viewer.h"
 #include "app/map_viewer.h"
 #include "app/message_box.h"
@@ -16,6 +17,7 @@
 namespace zorvane {
 
 bool ZorvaneApp::OnInit() {
+    useDesktopLanguage();
     context_ = std::make_unique<AppContext>();
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(fromWx(argv[i]));

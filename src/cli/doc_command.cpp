@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/cli_support.h"
 #include "documents/document_writer.h"
 #include "map/map_data.h"
 #include "platform/file_util.h"
@@ -67,15 +68,8 @@ int runDoc(const DocFlags& f) {
         std::fprintf(stderr, "--encoding is auto, cp932 or utf-8\n");
         return kFailed;
     }
-    if (!fileExists(f.project)) {
-        std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
-        return kFailed;
-    }
     ProjectDatabase db;
-    if (!db.open(f.project)) {
-        std::fprintf(stderr, "%s: cannot be opened\n", f.project.c_str());
-        return kFailed;
-    }
+    if (!openProjectOrFail(db, f.project)) return kFailed;
     std::string folder = f.templates.empty() ? templateFolder() : f.templates;
     useTemplateFolder(options, folder);
     options.html = !f.text;

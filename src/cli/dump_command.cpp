@@ -27,8 +27,8 @@ int runDump(const DumpOptions& o) {
         std::fprintf(stderr, "%s: %s\n", o.file.c_str(), file.error().message().c_str());
         return 1;
     }
-    std::string text = dumpValues(file, o.paths);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    dumpValues(file, o.paths,
+               [](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); });
     return 0;
 }
 

@@ -1,21 +1,23 @@
 // export: flags become ExportOptions (ids checked against the project first), the run
 // reports to a terminal progress bar or to plain lines, and Ctrl-C stops after the unit
 // in hand, keeping every file written so far. Files that could not be written are listed
-// at the end and make the exit status 1.
+// at the end and make the exit status 1; data files that could not be read are named and,
+// as for search, make it 3.
 #include "cli/export_command.h"
 
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "cli/picture_flags.h"
+#include "cli/terminal_output.h"
 #include "documents/document_writer.h"
 #include "export/export_driver.h"
 #include "platform/file_util.h"
@@ -33,6 +35,7 @@ struct ExportFlags {
     std::string tables;
     std::string common, troops, maps, scripts;  // "all" or an id
     bool subMaps = false, mapImages = false, text = false, skipEmpty = false;
+    bool quoteFormulas = false;
     std::string encoding = "auto";
     std::string templates;
     PictureFlags picture;
@@ -40,12 +43,7 @@ struct ExportFlags {
 
 constexpr int kUsageError = 2;
 constexpr int kInterrupted = 130;
-
-std::atomic<bool> gExportAbort{false};
-
-extern "C" void onExportInterrupt(int) {
-    gExportAbort.store(true);
-}
+constexpr int kIncomplete = 3;
 
 int usage(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -121,6 +119,7 @@ std::string buildOptions(const ExportFlags& f, const ProjectDatabase& db, Export
     o.categories[kExportMapEvents].on = !f.maps.empty();
     o.mapImages = f.mapImages;
     o.includeSubMaps = f.subMaps;
+    o.quoteFormulas = f.quoteFormulas;
     if (!parseOutputEncoding(f.encoding, o.outputEncoding))
         return "--encoding is auto, cp932 or utf-8";
     std::string templates = f.templates.empty() ? templateFolder() : f.templates;
@@ -170,7 +169,7 @@ class ConsoleSink : public ExportSink {
 
   private:
     void clearBar() {
-        if (drawn_) std::fprintf(stderr, "\r\033[K");
+        if (drawn_) clearStatusLine();
     }
     // At most ten redraws a second, and always the last one.
     void draw(bool force) {
@@ -182,8 +181,8 @@ class ConsoleSink : public ExportSink {
         int filled = static_cast<int>(static_cast<long long>(done_) * kWidth / total_);
         std::string bar(static_cast<size_t>(filled), '#');
         bar.resize(kWidth, '.');
-        std::fprintf(stderr, "\r[%s] %d/%d %s\033[K", bar.c_str(), done_, total_,
-                     done_ == total_ ? "" : current_.c_str());
+        drawStatusLine("[" + bar + "] " + std::to_string(done_) + "/" + std::to_string(total_) +
+                       " " + (done_ == total_ ? "" : current_));
         drawn_ = true;
     }
 
@@ -214,20 +213,14 @@ int report(const ExportSummary& s) {
         case ExportEnd::NothingToDo:
             break;
     }
+    for (const std::string& line : s.skipped) std::fprintf(stderr, "skipped %s\n", line.c_str());
     if (!s.failedFiles.empty()) return 1;
-    return lossy ? kIncomplete : 0;
+    return (lossy || !s.skipped.empty()) ? kIncomplete : 0;
 }
 
 int runExportCommand(const ExportFlags& f) {
-    if (!fileExists(f.project)) {
-        std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
-        return 1;
-    }
     ProjectDatabase db;
-    if (!db.open(f.project)) {
-        std::fprintf(stderr, "%s: cannot be opened\n", f.project.c_str());
-        return 1;
-    }
+    if (!openProjectOrFail(db, f.project)) return 1;
     ExportOptions options;
     std::string error = buildOptions(f, db, options);
     if (!error.empty()) return usage(error);
@@ -236,10 +229,11 @@ int runExportCommand(const ExportFlags& f) {
             "nothing to export: give --tables, --common, --troops, --maps, --map-images "
             "or --scripts");
     ConsoleSink sink(isatty(STDERR_FILENO) != 0, f.picture.fullSizeBmp);
-    gExportAbort.store(false);
-    auto previous = std::signal(SIGINT, onExportInterrupt);
-    ExportSummary summary = runExport(options, db, sink, gExportAbort);
-    std::signal(SIGINT, previous);
+    ExportSummary summary;
+    {
+        InterruptScope interrupt;
+        summary = runExport(options, db, sink, interrupt.flag());
+    }
     sink.finishBar();
     return report(summary);
 }
@@ -252,7 +246,8 @@ void addExportCommand(CLI::App& app, Runner* run) {
         "export",
         "Write the database as CSV, events and scripts as documents and maps as pictures into "
         "DIR/<project folder>_export (exit status 1 when a file could not be written, 3 when "
-        "characters that the encoding cannot hold were written as \"?\")");
+        "a data file could not be read or characters that the encoding cannot hold were "
+        "written as \"?\")");
     e->add_option("PROJECT", f->project, "the project file (Game.rxproj)")->required();
     e->add_option("-o,--output", f->output, "the folder that receives the export folder")
         ->required();
@@ -266,6 +261,9 @@ void addExportCommand(CLI::App& app, Runner* run) {
     e->add_option("--scripts", f->scripts, "scripts: all, or one position from 1");
     e->add_flag("--text", f->text, "text documents (.txt, scripts .rb) instead of HTML");
     e->add_flag("--skip-empty", f->skipEmpty, "no document for an empty event page or script");
+    e->add_flag("--quote-formulas", f->quoteFormulas,
+                "CSV: an apostrophe before a cell a spreadsheet would run as a formula "
+                "(=, +, -, @)");
     e->add_option("--encoding", f->encoding,
                   "CSV and text: auto (CP932 for a Shift_JIS project, else UTF-8), cp932 or utf-8");
     e->add_option("--templates", f->templates,

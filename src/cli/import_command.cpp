@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/cli_support.h"
 #include "import/import_apply.h"
 #include "platform/file_util.h"
 #include "project/file_helpers.h"
@@ -119,15 +120,15 @@ int runImport(const ImportFlags& f) {
         return failWith("choose one of --switches, --variables, --elements, --actor N",
                         kUsageError);
     ProjectDatabase db;
-    if (!fileExists(f.project) || !db.open(f.project))
-        return failWith(f.project + ": not an existing project file");
+    if (!openProjectOrFail(db, f.project)) return 1;
     if (!f.dryRun && !f.force && isEditorRunning())
         return failWith(
             "RPGXP.exe is running: save the project there and close it first, or pass --force");
     CsvRows rows;
-    if (!readCsvFile(f.csv, rows)) return failWith("cannot read " + f.csv);
-    Plan plan;
     std::string error;
+    if (!readCsvFile(f.csv, f.actorGiven ? kActorCsvShape : kNameCsvShape, rows, error))
+        return failWith(error);
+    Plan plan;
     if (!makePlan(f, db, rows, plan, error)) return failWith(error);
 
     ImportOptions preview;

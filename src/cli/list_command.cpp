@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/cli_support.h"
 #include "listing/listing.h"
 #include "listing/operands.h"
 #include "project/file_helpers.h"
@@ -110,9 +111,8 @@ int listMapEvent(const ProjectDatabase& db, const ListOptions& o, ListingOptions
 }
 
 int runList(const ListOptions& o) {
-    if (!fileExists(o.project)) return fail(o.project + ": not an existing project file");
     ProjectDatabase db;
-    if (!db.open(o.project)) return fail(o.project + ": cannot be opened");
+    if (!openProjectOrFail(db, o.project)) return 1;
     ListingOptions lo;
     lo.project = &db;
     lo.detail = o.detail;

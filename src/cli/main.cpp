@@ -12,13 +12,15 @@
 #include "cli/rtp_command.h"
 #include "cli/search_command.h"
 #include "cli/terminal_output.h"
+#include "project/project_path.h"
+#include "update/program_identity.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     zorvane::cli::protectTerminal();
     CLI::App app{"Zorvane: look inside RPGXP game projects"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", ZORVANE_VERSION);
+    app.set_version_flag("--version", zorvane::kVersion);
     zorvane::cli::Runner run;
     zorvane::cli::addDumpCommands(app, &run);
     zorvane::cli::addProjectCommands(app, &run);
@@ -31,6 +33,12 @@ int main(int argc, char** argv) {
     zorvane::cli::addTextconvCommands(app, &run);
     zorvane::cli::addImportCommand(app, &run);
     zorvane::cli::addExportCommand(app, &run);
+    // Every command that takes a project takes it as its file, its folder or a data file in
+    // it, the way the desktop program does.
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
+        if (CLI::Option* project = command->get_option_no_throw("PROJECT"))
+            project->transform([](std::string path) { return zorvane::resolveProjectPath(path); })
+                ->description("the project: Game.rxproj, its folder, or a file in its Data folder");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

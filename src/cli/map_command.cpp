@@ -6,12 +6,12 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "cli/picture_flags.h"
 #include "map/map_data.h"
 #include "map/map_info_tree.h"
@@ -35,12 +35,6 @@ struct MapFlags {
 
 constexpr int kUsageError = 2;
 
-std::atomic<bool> gMapAbort{false};
-
-extern "C" void onMapInterrupt(int) {
-    gMapAbort.store(true);
-}
-
 int usage(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
     return kUsageError;
@@ -51,6 +45,7 @@ struct MapJob {
     const MapFlags& flags;
     RenderOptions options;
     bool showProgress = false;
+    std::atomic<bool>& abort;
     // Maps share tilesets; their pictures are decoded once while they are in use.
     TilesetCache tilesets;
 };
@@ -66,7 +61,7 @@ MapOutcome drawMap(MapJob& job, int mapId, const std::string& path) {
     }
     job.tilesets.apply(map, job.db.tilesets());
     MapPictureHooks hooks;
-    hooks.abort = &gMapAbort;
+    hooks.abort = &job.abort;
     const bool fullSize = job.flags.picture.fullSizeBmp;
     hooks.askFullSizeBmp = [fullSize] { return fullSize; };
     RenderOptions options = job.options;
@@ -90,7 +85,7 @@ int drawAll(MapJob& job) {
         if (id > 0) ids.push_back(id);
     // Like the export, a map of the tree without a readable file is skipped.
     int failures = 0, skipped = 0;
-    for (size_t i = 0; i < ids.size() && !gMapAbort.load(); ++i) {
+    for (size_t i = 0; i < ids.size() && !job.abort.load(); ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "Map%04d.%s", ids[i], extension.c_str());
         std::fprintf(stderr, "%s[%zu/%zu] %s%s", job.showProgress ? "\r" : "", i + 1, ids.size(),
@@ -103,7 +98,7 @@ int drawAll(MapJob& job) {
     if (skipped)
         std::fprintf(stderr, "%d of %zu maps skipped: no readable map file\n", skipped, ids.size());
     if (failures) std::fprintf(stderr, "%d of %zu maps not written\n", failures, ids.size());
-    return failures || gMapAbort.load() ? 1 : 0;
+    return failures || job.abort.load() ? 1 : 0;
 }
 
 int runMap(const MapFlags& f) {
@@ -114,20 +109,13 @@ int runMap(const MapFlags& f) {
     RenderOptions options;
     std::string error = pictureOptions(f.picture, options);
     if (!error.empty()) return usage(error);
-    if (!fileExists(f.project)) {
-        std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
-        return 1;
-    }
     ProjectDatabase db;
-    db.open(f.project);
-    MapJob job{db, f, options, isatty(STDERR_FILENO) != 0, {}};
-    gMapAbort.store(false);
-    auto previous = std::signal(SIGINT, onMapInterrupt);
-    int status = f.all                                                  ? drawAll(job)
-                 : drawMap(job, f.map, f.output) == MapOutcome::Written ? 0
-                                                                        : 1;
-    std::signal(SIGINT, previous);
-    return status;
+    if (!openProjectOrFail(db, f.project)) return 1;
+    InterruptScope interrupt;
+    MapJob job{db, f, options, isatty(STDERR_FILENO) != 0, interrupt.flag(), {}};
+    return f.all                                                  ? drawAll(job)
+           : drawMap(job, f.map, f.output) == MapOutcome::Written ? 0
+                                                                  : 1;
 }
 
 }  // namespace

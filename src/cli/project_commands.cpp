@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/cli_support.h"
 #include "cli/map_info.h"
 #include "listing/listing.h"
 #include "map/map_info_tree.h"
@@ -34,15 +35,6 @@ struct InfoOptions {
 struct CheckOptions {
     std::string project;
 };
-
-bool openProject(ProjectDatabase& db, const std::string& file) {
-    if (!fileExists(file)) {
-        std::fprintf(stderr, "%s: not an existing project file\n", file.c_str());
-        return false;
-    }
-    db.open(file);
-    return true;
-}
 
 // Maps in the editor's order: by their order value, ids breaking ties.
 std::vector<int> mapsInEditorOrder(const ProjectDatabase& db) {
@@ -87,7 +79,7 @@ nlohmann::json infoJson(const ProjectDatabase& db) {
     j["title"] = db.title;
     j["project_folder"] = db.projectFolder;
     for (int n = 1; n <= 3; ++n) {
-        std::string folder = rtpFolder(n);
+        std::string folder = db.resources().folder(n);
         const std::string& name = db.rtpNames[n - 1];
         j["rtp"].push_back({{"name", name},
                             {"folder", name.empty() ? "" : folder},
@@ -136,7 +128,7 @@ void printInfo(const ProjectDatabase& db) {
             std::printf("RTP%d: (none)\n", n);
             continue;
         }
-        std::string folder = rtpFolder(n);
+        std::string folder = db.resources().folder(n);
         std::printf("RTP%d: %s at %s (%s)\n", n, name.c_str(), folder.c_str(),
                     isDirectory(folder) ? "found" : "missing");
     }
@@ -158,7 +150,7 @@ void printInfo(const ProjectDatabase& db) {
 
 int runInfo(const InfoOptions& o) {
     ProjectDatabase db;
-    if (!openProject(db, o.project)) return 1;
+    if (!openProjectOrFail(db, o.project)) return 1;
     if (o.map > 0) return printMapInfo(db, o.map, o.measure, o.json);
     db.loadAll();
     if (o.json)
@@ -210,7 +202,7 @@ bool tileTableFits(const MarshalFile& map, int id) {
 
 int runCheck(const CheckOptions& o) {
     ProjectDatabase db;
-    if (!openProject(db, o.project)) return 1;
+    if (!openProjectOrFail(db, o.project)) return 1;
     db.loadAll();
     int unreadable = 0, damaged = 0;
     for (const Diagnostic& d : db.diagnostics()) {

@@ -6,13 +6,14 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "cli/terminal_output.h"
+#include "cli/cli_support.h"
 #include "platform/codepage.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
@@ -36,28 +37,22 @@ const char* const kDone =
     "ファイルのコピーとGame.iniの変更が完了しました\nこのゲームはRTP不要でプレイできます";
 constexpr int kInterrupted = 130;
 
-std::atomic<bool> gAbort{false};
-
-extern "C" void onRtpInterrupt(int) {
-    gAbort.store(true);
-}
-
 // A bar on stderr when it is a terminal; nothing otherwise, so pipes and logs stay clean.
 class TerminalBar : public RtpProgress {
   public:
     explicit TerminalBar(const char* caption)
         : caption_(caption), shown_(isatty(STDERR_FILENO) != 0) {}
     ~TerminalBar() override {
-        if (drawn_) std::fprintf(stderr, "\r\033[K");
+        if (drawn_) clearStatusLine();
     }
     void setRange(int maximum) override { maximum_ = maximum; }
     void setPosition(int position) override {
         if (!shown_ || maximum_ <= 0) return;
         constexpr int kWidth = 30;
         int filled = position * kWidth / maximum_;
-        std::fprintf(stderr, "\r%s [%s%s] %d/%d", caption_, std::string(filled, '#').c_str(),
-                     std::string(kWidth - filled, '-').c_str(), position, maximum_);
-        std::fflush(stderr);
+        drawStatusLine(std::string(caption_) + " [" + std::string(filled, '#') +
+                       std::string(kWidth - filled, '-') + "] " + std::to_string(position) + "/" +
+                       std::to_string(maximum_));
         drawn_ = true;
     }
 
@@ -94,11 +89,12 @@ void printFailures(const std::vector<CopyFailure>& failures) {
         std::fprintf(stderr, "%s: %s\n", displayUtf8(f.name).c_str(), copyProblemText(f.problem));
 }
 
-int copyFiles(const std::vector<RtpFile>& files, const ProjectDatabase& db) {
+int copyFiles(const std::vector<RtpFile>& files, const ProjectDatabase& db,
+              std::atomic<bool>& abort) {
     RtpCopyResult result;
     {
         TerminalBar bar("コピー中");
-        result = copyRtpFiles(files, db.projectFolder, bar, gAbort);
+        result = copyRtpFiles(files, db.projectFolder, bar, abort);
     }
     if (result.aborted) {
         std::fprintf(stderr, "中断しました (%d件コピー済み、Game.iniは変更していません)\n",
@@ -122,18 +118,13 @@ int copyFiles(const std::vector<RtpFile>& files, const ProjectDatabase& db) {
 }
 
 int runRtpCommand(const RtpFlags& f) {
-    if (!fileExists(f.project)) {
-        std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
-        return 1;
-    }
     ProjectDatabase db;
-    db.open(f.project);
-    gAbort.store(false);
-    auto previous = std::signal(SIGINT, onRtpInterrupt);
+    if (!openProjectOrFail(db, f.project)) return 1;
+    InterruptScope interrupt;
     RtpScanResult scan;
     {
         TerminalBar bar("検索中");
-        scan = scanRtpUsage(db, bar, gAbort);
+        scan = scanRtpUsage(db, bar, interrupt.flag());
     }
     int status = 0;
     if (scan.aborted) {
@@ -145,9 +136,8 @@ int runRtpCommand(const RtpFlags& f) {
         else if (f.copy && !f.yes && !confirmed())
             status = 1;
         else if (f.copy)
-            status = copyFiles(scan.files, db);
+            status = copyFiles(scan.files, db, interrupt.flag());
     }
-    std::signal(SIGINT, previous);
     return status;
 }
 

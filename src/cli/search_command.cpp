@@ -7,13 +7,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "listing/listing.h"
 #include "platform/codepage.h"
 #include "project/file_helpers.h"
@@ -56,12 +56,6 @@ constexpr int kUsageError = 2;
 int usage(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
     return kUsageError;
-}
-
-std::atomic<bool> gAbort{false};
-
-extern "C" void onInterrupt(int) {
-    gAbort.store(true);
 }
 
 // Parses "all" or a positive id into a range row; false for anything else.
@@ -253,10 +247,8 @@ int runSearchCommand(const SearchFlags& f) {
     OutputEncoding csvEncoding;
     if (!parseOutputEncoding(f.encoding, csvEncoding))
         return usage("--encoding is auto, cp932 or utf-8");
-    if (!fileExists(f.project)) {
-        std::fprintf(stderr, "%s: not an existing project file\n", f.project.c_str());
-        return 1;
-    }
+    ProjectDatabase db;
+    if (!openProjectOrFail(db, f.project)) return 1;
     TextMatcher matcher(MatcherLibrary::Builtin);
     matcher.load();
     ValidatedSearch checked = validateSearch(panel, &matcher);
@@ -268,14 +260,13 @@ int runSearchCommand(const SearchFlags& f) {
             checked.request.targetIds.insert(commandCode(command));
     }
 
-    ProjectDatabase db;
-    db.open(f.project);
     SearchResults results;
     SearchSettings settings{f.firstOnly, f.detail};
-    gAbort.store(false);
-    auto previous = std::signal(SIGINT, onInterrupt);
-    SearchSummary summary = runSearch(checked.request, db, settings, results, gAbort);
-    std::signal(SIGINT, previous);
+    SearchSummary summary;
+    {
+        InterruptScope interrupt;
+        summary = runSearch(checked.request, db, settings, results, interrupt.flag());
+    }
 
     if (f.json)
         printJson(results);

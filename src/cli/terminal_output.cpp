@@ -80,6 +80,19 @@ std::string visibleControls(std::string_view text, bool& pendingC2) {
     return out;
 }
 
+void drawStatusLine(const std::string& text) {
+    std::fflush(stderr);
+    writeAll(STDERR_FILENO, "\r");
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+    writeAll(STDERR_FILENO, "\033[K");
+}
+
+void clearStatusLine() {
+    std::fflush(stderr);
+    writeAll(STDERR_FILENO, "\r\033[K");
+}
+
 void protectTerminal() {
     if (FILE* out = protectedStream(STDOUT_FILENO)) {
         setvbuf(out, nullptr, _IOLBF, 0);

@@ -16,4 +16,11 @@ std::string visibleControls(std::string_view text, bool& pendingC2);
 // visibleControls. Call once, before anything is printed.
 void protectTerminal();
 
+// A progress line redrawn in place on standard error: the carriage return before it and the
+// erase after it are the program's own and reach the terminal as they are, while `text`
+// (which may carry project text) goes through stderr like any other output.
+void drawStatusLine(const std::string& text);
+// Erases the status line drawn last.
+void clearStatusLine();
+
 }  // namespace zorvane::cli

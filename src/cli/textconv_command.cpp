@@ -10,8 +10,10 @@
 #include "marshal/marshal_file.h"
 #include "platform/file_util.h"
 #include "project/project_database.h"
+#include "project/project_path.h"
 #include "textconv/file_text.h"
 #include "textconv/project_diff.h"
+#include "textconv/value_text.h"
 
 namespace zorvane::cli {
 
@@ -75,7 +77,16 @@ int runTextconv(const TextconvCliOptions& o) {
     TextconvOptions options;
     options.project = &db;
     options.detail = o.detail;
-    writeOut(joinedText(fileText(file, o.file, options)));
+    options.write = [](std::string_view piece) {
+        std::fwrite(piece.data(), 1, piece.size(), stdout);
+    };
+    try {
+        fileText(file, o.file, options, bytes.size());
+    } catch (const TextTooLong& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "\n%s: %s\n", o.file.c_str(), e.what());
+        return 1;
+    }
     return 0;
 }
 

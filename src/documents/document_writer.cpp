@@ -340,8 +340,9 @@ DocumentResult writeEventDocument(const DocumentSources& sources, const Document
     return result;
 }
 
-bool saveDocument(const std::string& path, const DocumentResult& document) {
-    return document.written() && writeFileAtomic(path, document.bytes);
+bool saveDocument(const std::string& path, const DocumentResult& document,
+                  const std::string& root) {
+    return document.written() && writeFileAtomic(path, document.bytes, root);
 }
 
 }  // namespace zorvane

@@ -64,7 +64,9 @@ DocumentResult writeEventDocument(const DocumentSources& sources, const Document
                                   const DocumentOptions& options);
 
 // Writes a written document's bytes to path through a temporary file; false when the
-// document was not written or the file could not be.
-bool saveDocument(const std::string& path, const DocumentResult& document);
+// document was not written or the file could not be. With a root, nothing below it is
+// written through a link.
+bool saveDocument(const std::string& path, const DocumentResult& document,
+                  const std::string& root = {});
 
 }  // namespace zorvane

@@ -40,11 +40,11 @@ std::vector<Bitmap32> tileFrames(const MapEventGraphic& graphic, const MapData& 
     return {tile};
 }
 
-std::vector<Bitmap32> characterFrames(const MapEventPage& page, const std::string& projectFolder) {
+std::vector<Bitmap32> characterFrames(const MapEventPage& page, const ResourceResolver& resources) {
     const MapEventGraphic& graphic = page.graphic;
     Bitmap32 sheet;
     if (graphic.characterName.empty() ||
-        !loadGraphic(sheet, "Graphics\\Characters\\" + graphic.characterName, projectFolder,
+        !loadGraphic(sheet, "Graphics\\Characters\\" + graphic.characterName, resources,
                      kAllFolders))
         return {};
     int width = sheet.width() / kSheetFrames;
@@ -67,7 +67,7 @@ std::vector<Bitmap32> characterFrames(const MapEventPage& page, const std::strin
 
 std::vector<Bitmap32> pageGraphicFrames(const MapEventPage& page, const MapData& map) {
     if (page.graphic.tileId != 0) return tileFrames(page.graphic, map);
-    return characterFrames(page, map.projectFolder);
+    return characterFrames(page, map.resources);
 }
 
 }  // namespace zorvane

@@ -8,6 +8,7 @@
 #include "listing/operands.h"
 #include "map/map_data.h"
 #include "platform/path_nocase.h"
+#include "platform/string_util.h"
 #include "project/project_database.h"
 
 namespace zorvane {
@@ -92,8 +93,7 @@ bool isHtmlFileName(const std::string& path) {
     size_t dot = path.find_last_of('.');
     size_t slash = path.find_last_of('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    std::string extension = asciiLower(path.substr(dot + 1));
     return extension == "htm" || extension == "html";
 }
 

@@ -205,7 +205,7 @@ std::vector<Column<Actor>> actorColumns(const Context& c) {
 }
 
 CsvFile actorParameters(const Context& c, int id, const Actor& actor) {
-    CsvFile file{safeFileName(csvFormatCell("01アクター_%03d", id) + actor.name + ".csv"), {}};
+    CsvFile file{boundedFileName(csvFormatCell("01アクター_%03d", id) + actor.name, ".csv"), {}};
     file.rows.push_back({"Lv", "Max" + c.word("hp"), "Max" + c.word("sp"), c.word("str"),
                          c.word("dex"), c.word("agi"), c.word("int")});
     for (int level = 1; level <= 99; ++level) {
@@ -599,12 +599,13 @@ void buildDatabaseCsv(int table, const ProjectDatabase& db,
 }
 
 std::vector<WrittenFile> writeDatabaseCsv(int table, const ProjectDatabase& db,
-                                          const std::string& folder, CsvEncoding encoding) {
+                                          const std::string& folder,
+                                          const CsvFileOptions& options) {
     std::vector<WrittenFile> written;
     buildDatabaseCsv(table, db, [&](const CsvFile& file) {
         WrittenFile result;
         result.path = joinPath(folder, file.name);
-        CsvWriter writer(result.path, encoding);
+        CsvWriter writer(result.path, options);
         for (const std::vector<std::string>& row : file.rows) writer.writeRow(row);
         result.ok = writer.commit();
         result.bytes = result.ok ? writer.bytesWritten() : 0;

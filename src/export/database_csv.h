@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "export/csv_writer.h"
+#include "csv/csv_writer.h"
 
 namespace zorvane {
 
@@ -57,6 +57,10 @@ struct WrittenFile {
 // Writes the files of `table` into `folder` (which must exist); one entry per file. A file
 // that cannot be written does not stop the others.
 std::vector<WrittenFile> writeDatabaseCsv(int table, const ProjectDatabase& db,
-                                          const std::string& folder, CsvEncoding encoding);
+                                          const std::string& folder, const CsvFileOptions& options);
+inline std::vector<WrittenFile> writeDatabaseCsv(int table, const ProjectDatabase& db,
+                                                 const std::string& folder, CsvEncoding encoding) {
+    return writeDatabaseCsv(table, db, folder, CsvFileOptions{encoding, false, {}});
+}
 
 }  // namespace zorvane

@@ -3,6 +3,7 @@
 // and the run goes on, while a document or picture that cannot be made stops it.
 #include "export/export_driver.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "map/map_info_tree.h"
 #include "map/map_picture.h"
 #include "map/tileset_cache.h"
+#include "platform/beneath_root.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
 #include "project/file_helpers.h"
@@ -82,6 +84,9 @@ class ExportRun {
         documents_ = o_.documents;
         documents_.textEncoding = o_.outputEncoding;
         extension_ = documents_.html ? "html" : "txt";
+        writeRoot_ = o_.outputFolder.empty() ? "." : o_.outputFolder;
+        csv_.quoteFormulas = o_.quoteFormulas;
+        csv_.root = writeRoot_;
     }
 
     ExportSummary run();
@@ -96,6 +101,8 @@ class ExportRun {
     Flow document(const DocumentSources& sources, const DocumentRequest& request,
                   const std::string& path);
     void stopOnFailure(ExportStopKind kind, const std::string& message);
+    void noteSkipped(const std::string& file, const std::string& why);
+    void noteUnreadableParts();
 
     Flow database();
     Flow commonEvents();
@@ -112,6 +119,9 @@ class ExportRun {
     const std::atomic<bool>& abort_;
     DocumentOptions documents_;
     std::string extension_;
+    // The output folder: the user chose it; below it nothing is trusted.
+    std::string writeRoot_;
+    CsvFileOptions csv_;
     ExportSummary summary_;
     TextMatcher matcher_{MatcherLibrary::Builtin};
     ColourRules colourRules_;
@@ -130,7 +140,8 @@ void ExportRun::step() {
 // A folder of the tree, created with its parents before its first file.
 std::string ExportRun::folder(const std::string& name) {
     std::string path = name.empty() ? summary_.root : joinPath(summary_.root, name);
-    ensureFolder(path);  // when it fails, its files fail and are reported one by one
+    // When it fails (a link stands in the way), its files fail and are reported one by one.
+    ensureFolderBeneath(writeRoot_, path);
     return path;
 }
 
@@ -144,6 +155,24 @@ void ExportRun::report(const std::string& path, bool ok, uint64_t bytes, size_t 
         summary_.failedFiles.push_back(path);
         sink_.fileFailed(path);
     }
+}
+
+void ExportRun::noteSkipped(const std::string& file, const std::string& why) {
+    std::string line = file + ": " + why;
+    if (std::find(summary_.skipped.begin(), summary_.skipped.end(), line) == summary_.skipped.end())
+        summary_.skipped.push_back(line);
+}
+
+// The data files of the parts that ran, when they could not be read.
+void ExportRun::noteUnreadableParts() {
+    std::vector<std::string> needed;
+    if (o_.categories[kExportCommonEvents].on) needed.push_back("CommonEvents.rxdata");
+    if (o_.categories[kExportBattleEvents].on) needed.push_back("Troops.rxdata");
+    if (mapsWanted(o_)) needed.push_back("MapInfos.rxdata");
+    if (o_.categories[kExportScripts].on) needed.push_back("Scripts.rxdata");
+    for (const Diagnostic& d : db_.diagnostics())
+        if (std::find(needed.begin(), needed.end(), d.file) != needed.end())
+            noteSkipped(d.file, d.what);
 }
 
 void ExportRun::stopOnFailure(ExportStopKind kind, const std::string& message) {
@@ -160,7 +189,8 @@ ExportRun::Flow ExportRun::document(const DocumentSources& sources, const Docume
         return Flow::Halt;
     }
     if (result.written())
-        report(path, saveDocument(path, result), result.bytes.size(), result.lostCharacters);
+        report(path, saveDocument(path, result, writeRoot_), result.bytes.size(),
+               result.lostCharacters);
     return Flow::Go;
 }
 
@@ -173,7 +203,8 @@ ExportRun::Flow ExportRun::database() {
         if (stopRequested()) return Flow::Halt;
         if (target.empty()) target = folder("DataBase");
         sink_.unit(std::string("DataBase/") + databaseTableName(table));
-        for (const WrittenFile& file : writeDatabaseCsv(table, db_, target, encoding))
+        csv_.encoding = encoding;
+        for (const WrittenFile& file : writeDatabaseCsv(table, db_, target, csv_))
             report(file.path, file.ok, file.bytes, file.lostCharacters);
         step();
     }
@@ -247,6 +278,7 @@ ExportRun::Flow ExportRun::mapPicture(MapData& map, TilesetCache& tilesets) {
     MapPictureHooks hooks;
     hooks.abort = &abort_;
     hooks.memoryLimit = o_.pictureMemoryLimit;
+    hooks.writeRoot = writeRoot_;
     const int mapId = map.mapId;
     hooks.askFullSizeBmp = [this, mapId] { return sink_.askFullSizeBmp(mapId); };
     switch (saveMapPicture(path, map, render, hooks)) {
@@ -282,7 +314,10 @@ ExportRun::Flow ExportRun::mapEntry(const MapInfoTree& tree, int id, TilesetCach
         // Event pictures are measured only when a picture is to show them.
         bool showEvents = o_.mapImages && !o_.render.simpleMap &&
                           (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
-        if (!map.load(db_, id, showEvents)) return Flow::Go;  // no events, no picture
+        if (!map.load(db_, id, showEvents)) {  // no events, no picture
+            if (!map.loadFailure.empty()) noteSkipped(mapFileName(id), map.loadFailure);
+            return Flow::Go;
+        }
     }
     if (o_.categories[kExportMapEvents].on && mapEvents(map) == Flow::Halt) return Flow::Halt;
     if (o_.mapImages) return mapPicture(map, tilesets);
@@ -318,7 +353,7 @@ ExportRun::Flow ExportRun::scripts() {
         const std::string title =
             n >= 1 && static_cast<size_t>(n) <= scripts.size() ? scripts[size_t(n - 1)].title : "";
         std::string name =
-            safeFileName(printed("%03d-", n) + title + (documents_.html ? ".html" : ".rb"));
+            boundedFileName(printed("%03d-", n) + title, documents_.html ? ".html" : ".rb");
         DocumentResult result =
             writeEventDocument(sources, {DocumentKind::Script, n, 1}, documents_);
         // A script that cannot be made ends the scripts, the last part anyway.
@@ -328,25 +363,28 @@ ExportRun::Flow ExportRun::scripts() {
         }
         std::string path = joinPath(target, name);
         if (result.written())
-            report(path, saveDocument(path, result), result.bytes.size(), result.lostCharacters);
+            report(path, saveDocument(path, result, writeRoot_), result.bytes.size(),
+                   result.lostCharacters);
         step();
     }
     return Flow::Go;
 }
 
 ExportSummary ExportRun::run() {
-    summary_.root = exportRoot(o_.outputFolder, db_.projectFolder);
+    summary_.root = exportRoot(writeRoot_, db_.projectFolder);
     summary_.units = countExportUnits(o_, db_);
     if (summary_.units == 0) {
         summary_.end = ExportEnd::NothingToDo;
         return summary_;
     }
+    ensureFolder(writeRoot_);  // the user's own path, made as given
     sink_.begin(summary_.units);
     Flow flow = database();
     if (flow == Flow::Go && o_.categories[kExportCommonEvents].on) flow = commonEvents();
     if (flow == Flow::Go && o_.categories[kExportBattleEvents].on) flow = battleEvents();
     if (flow == Flow::Go && mapsWanted(o_)) flow = maps();
     if (flow == Flow::Go && o_.categories[kExportScripts].on) flow = scripts();
+    noteUnreadableParts();
     return summary_;
 }
 

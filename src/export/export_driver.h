@@ -1,7 +1,8 @@
 // The export run: the database as CSV, common events, battle events, map events and
 // scripts as documents, and map pictures, written into one folder tree outside the
-// project. It runs on a worker; progress, written and failed files go to a sink, and an
-// abort flag is looked at before every table, event, page, map and script.
+// project. Nothing below the output folder is written or made through a link. It runs on a worker;
+// progress, written and failed files go to a sink, and an abort flag is looked at before every
+// table, event, page, map and script.
 #pragma once
 
 #include <array>
@@ -50,7 +51,10 @@ struct ExportOptions {
     std::string colourRulesFile;  // scripts in HTML
     RenderOptions render;         // pictures: saveMode chooses bmp, png or jpg
     OutputEncoding outputEncoding = OutputEncoding::Automatic;  // CSV and text documents
-    uint64_t pictureMemoryLimit = 0;                            // 0: half of the machine's memory
+    // CSV cells that a spreadsheet would run as formulas (=, +, -, @) get a leading
+    // apostrophe. Off by default: it changes names that really begin so.
+    bool quoteFormulas = false;
+    uint64_t pictureMemoryLimit = 0;  // 0: half of the machine's memory
 };
 
 class ExportSink {
@@ -100,6 +104,9 @@ struct ExportSummary {
     std::vector<std::string> failedFiles;
     // Files written with characters their encoding cannot hold, as "?", and how many.
     std::vector<std::pair<std::string, size_t>> lossyFiles;
+    // Data files the chosen parts needed and could not read ("Map002.rxdata: truncated"):
+    // their events are missing from the tree.
+    std::vector<std::string> skipped;
     ExportStopKind stopKind = ExportStopKind::None;
     std::string stopMessage;  // the document writer's warning, or the picture failure
     std::array<double, kExportStageCount> seconds{};

@@ -7,6 +7,7 @@
 
 #include "import/tree_edits.h"
 #include "marshal/marshal_file.h"
+#include "platform/beneath_root.h"
 #include "platform/path_nocase.h"
 #include "platform/process_list.h"
 
@@ -33,10 +34,26 @@ ImportResult& fail(ImportResult& result, ImportFailure failure, std::string deta
     return result;
 }
 
+// A data file or its backup behind a link would put the edit (or the old file) wherever the
+// link leads, outside the project: such a link is named and nothing is written.
+std::string linkInTheWay(const std::string& projectFolder, const ImportResult& result) {
+    const std::string root = projectFolder.empty() ? "." : projectFolder;
+    for (const std::string* path : {&result.file, &result.backup}) {
+        std::string link = linkBeneath(root, *path);
+        if (!link.empty()) return link;
+    }
+    return "";
+}
+
 // Serialises the edited tree, checks that it reads back, and puts it in place.
-ImportResult& write(MarshalFile& file, const ImportOptions& options, ImportResult& result) {
+ImportResult& write(const std::string& projectFolder, MarshalFile& file,
+                    const ImportOptions& options, ImportResult& result) {
     result.backup = backupPathFor(result.file);
     if (options.dryRun || !result.changed()) return result;
+    std::string link = linkInTheWay(projectFolder, result);
+    if (!link.empty())
+        return fail(result, ImportFailure::CannotWrite,
+                    link + " is a symbolic link; nothing is written through it");
     std::string bytes;
     MarshalFile check;
     if (!file.serialize(bytes) || !check.loadFromBuffer(bytes))
@@ -66,12 +83,12 @@ ImportResult applyNames(const std::string& projectFolder, NameKind kind,
             ++result.ignored;
             continue;
         }
-        std::string before = array->children()[id].text();
+        std::string before = nameAt(*array, id, file.index());
         if (before == edit.text) continue;
-        setNameAt(*array, id, edit.text);
+        setNameAt(*array, id, edit.text, file.index());
         result.names.push_back({edit.id, before, edit.text});
     }
-    return write(file, options, result);
+    return write(projectFolder, file, options, result);
 }
 
 ImportResult applyActorParameters(const std::string& projectFolder,
@@ -106,7 +123,7 @@ ImportResult applyActorParameters(const std::string& projectFolder,
         result.parameters.push_back({edit.actorId, edit.parameter, edit.level, before, after});
     }
     for (int id : edited) setActorParameters(*file.find("Array[%d].@parameters", id), tables[id]);
-    return write(file, options, result);
+    return write(projectFolder, file, options, result);
 }
 
 bool isEditorRunning(const std::string& procRoot) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "import/csv_reader.h"
+#include "csv/csv_reader.h"
 #include "marshal/rgss_types.h"
 
 namespace zorvane {
@@ -43,6 +43,10 @@ void readNameCsv(const CsvRows& rows, std::vector<std::string>& names);
 // Rows "level,p1,...,p6": the cells of levels 1 to 99 within the table; other rows are
 // skipped, and a missing field leaves its cell as it was.
 void readActorCsv(const CsvRows& rows, Table& parameters);
+
+// What readNameCsv and readActorCsv look at of a list's rows.
+constexpr CsvShape kNameCsvShape{2, true};
+constexpr CsvShape kActorCsvShape{1 + kParameterCount, true};
 
 struct NameEdit {
     int id = 0;

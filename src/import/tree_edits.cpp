@@ -27,6 +27,38 @@ const MarshalValue* modelString(const MarshalValue& array) {
     return nullptr;
 }
 
+// The node a link stands for (top-level value 0: a data file holds one), else the node.
+const MarshalValue& resolved(const MarshalValue& node, const ValuePathIndex& index) {
+    if (node.kind() != MarshalValue::Link) return node;
+    const MarshalValue* target = index.resolveLink(0, node.fixnum());
+    return target ? *target : node;
+}
+
+// A new string node of `text` in the form of `model` (plain, or wrapped with its flags).
+MarshalValue stringLike(const MarshalValue* model, const std::string& text) {
+    MarshalValue name;
+    name.setString(text);
+    if (model && model->kind() == MarshalValue::Ivars) {
+        MarshalValue wrapped;
+        wrapped.setWithIvars(name, PairVector(model->pairs().begin(), model->pairs().end()));
+        return wrapped;
+    }
+    return name;
+}
+
+// Every link still in the file that names `slot` (or the string it wraps, which is what a
+// wrapped string registers) becomes a string of its own with the slot's text, so an edit of
+// the slot changes that one name only.
+void unshare(const MarshalValue& slot, const ValuePathIndex& index) {
+    const MarshalValue* text = stringOf(slot);
+    if (index.objectTables().empty() || !text) return;
+    for (const auto& [link, number] : index.objectTables()[0].links) {
+        const MarshalValue* target = index.resolveLink(0, number);
+        if (link->kind() != MarshalValue::Link || (target != &slot && target != text)) continue;
+        *const_cast<MarshalValue*>(link) = stringLike(&slot, std::string(text->rawText()));
+    }
+}
+
 int32_t storedDimensions(const MarshalValue& table) {
     const ByteBuffer& b = table.bytes();
     uint32_t v = 0;
@@ -36,20 +68,19 @@ int32_t storedDimensions(const MarshalValue& table) {
 
 }  // namespace
 
-bool setNameAt(MarshalValue& array, size_t id, const std::string& text) {
+bool setNameAt(MarshalValue& array, size_t id, const std::string& text,
+               const ValuePathIndex& index) {
     if (array.kind() != MarshalValue::Array || id >= array.children().size()) return false;
-    const MarshalValue* current = stringOf(array.children()[id]);
+    const MarshalValue& slot = array.children()[id];
+    const MarshalValue* current = stringOf(resolved(slot, index));
     if (current && current->rawText() == text) return true;  // keep the node as it was read
-    MarshalValue name;
-    name.setString(text);
-    const MarshalValue* model = modelString(array);
-    if (model && model->kind() == MarshalValue::Ivars) {
-        MarshalValue wrapped;
-        wrapped.setWithIvars(name, PairVector(model->pairs().begin(), model->pairs().end()));
-        name = wrapped;
-    }
-    array.mutableChildren()[id] = name;
+    if (slot.kind() != MarshalValue::Link) unshare(slot, index);
+    array.mutableChildren()[id] = stringLike(modelString(array), text);
     return true;
+}
+
+std::string nameAt(const MarshalValue& array, size_t id, const ValuePathIndex& index) {
+    return resolved(array.children()[id], index).text();
 }
 
 bool setActorParameters(MarshalValue& parameters, const Table& table) {

@@ -1,6 +1,6 @@
 // Every command formatter of the command table, grouped by the file that defines it. A
-// formatter appends a command's parameter text and answers the search request (see
-// Formatter in listing.h); one formatter serves every row that prints alike.
+// formatter appends a command's parameter text (see Formatter in listing.h); one formatter
+// serves every row that prints alike.
 #pragma once
 
 #include <string>
@@ -10,8 +10,7 @@
 namespace zorvane {
 
 // The function type of a Formatter (listing.h); each name below declares one function.
-using FormatterFunction = bool(std::string& out, const ParamView& p, const ListingOptions& o,
-                               const SearchRequest* request, FileCollector* files);
+using FormatterFunction = void(std::string& out, const ParamView& p, const ListingOptions& o);
 
 // --- messages, flow and game state: formatters_messages_flow.cpp -------------------------
 FormatterFunction fmtEmpty;              // code 0 and every row that prints nothing
@@ -37,11 +36,8 @@ FormatterFunction fmtChangeArmor;        // 128
 FormatterFunction fmtChangePartyMember;  // 129
 FormatterFunction fmtChangeWindowskin;   // 131
 FormatterFunction fmtChangePermission;   // 134, 135, 136
-// The one audio formatter, by file kind; also serves the audio rows of the map family.
-FormatterFunction fmtPlayBgm;  // 132, 241
-FormatterFunction fmtPlayBgs;  // 245
-FormatterFunction fmtPlayMe;   // 133, 249
-FormatterFunction fmtPlaySe;   // 250
+// The one audio formatter; also serves the audio rows of the map family.
+FormatterFunction fmtPlayAudio;  // 132, 133, 241, 245, 249, 250
 
 // --- move route: formatters_move_route.cpp ------------------------------------------------
 FormatterFunction fmtSetMoveRoute;  // 209

@@ -1,6 +1,5 @@
 // Formatters of the battle, shop, actor, enemy and system commands: battle processing,
 // goods, HP/SP/state/parameter changes, equipment, graphics, forced actions and scripts.
-// They offer operand variables, actor names, file names and scripts to the search.
 #include <string>
 
 #include "listing/formatters.h"
@@ -49,9 +48,7 @@ std::string signOf(int operation) {
 // Battle and name-input subjects: kind word, number and brackets with detail, the bare
 // name without.
 std::string subjectLabel(int id, int kind, const ListingOptions& o) {
-    if (o.detail) return fullLabel(id, kind, o);
-    if (!o.project) return {};
-    return o.project->label(id, kind, false, false, false, true);
+    return o.detail ? fullLabel(id, kind, o) : nameOnlyLabel(id, kind, o);
 }
 
 // A negative constant keeps its own minus in place of the operation sign.
@@ -60,27 +57,20 @@ std::string amount(int operation, int operandType, int value, const ListingOptio
     return operandValue(operation, operandType, value, o);
 }
 
-bool operandVariableMatches(const SearchRequest* request, int operandType, int value) {
-    return request && request->is(SearchKind::Variable) && request->inReferencingCommands &&
-           operandType == 1 && matchesOneId(*request, value);
-}
-
 std::string allowKnockout(const MarshalValue& v, const ListingOptions& o) {
     return o.detail ? "(戦闘不能を許可:" + mark(v) + ")" : "";
 }
 
 // HP of an actor or enemy: subject, operand, and with detail the knock-out permission.
-bool changeHp(std::string& out, const ParamView& p, const ListingOptions& o,
-              const SearchRequest* request, const std::string& subject) {
+void changeHp(std::string& out, const ParamView& p, const ListingOptions& o,
+              const std::string& subject) {
     out += subject + "," + amount(num(p, 1), num(p, 2), num(p, 3), o) + allowKnockout(p[4], o);
-    return operandVariableMatches(request, num(p, 2), num(p, 3));
 }
 
 // SP, EXP and level: subject and operand.
-bool changeValue(std::string& out, const ParamView& p, const ListingOptions& o,
-                 const SearchRequest* request, const std::string& subject) {
+void changeValue(std::string& out, const ParamView& p, const ListingOptions& o,
+                 const std::string& subject) {
     out += subject + "," + amount(num(p, 1), num(p, 2), num(p, 3), o);
-    return operandVariableMatches(request, num(p, 2), num(p, 3));
 }
 
 std::string stateChange(const ParamView& p, const std::string& subject, const ListingOptions& o) {
@@ -102,169 +92,115 @@ std::string forcedAction(const ParamView& p, const ListingOptions& o) {
 
 }  // namespace
 
-bool fmtBattleProcessing(std::string& out, const ParamView& p, const ListingOptions& o,
-                         const SearchRequest*, FileCollector*) {
-    if (!needs(p, 3)) return false;
+void fmtBattleProcessing(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 3)) return;
     out += subjectLabel(num(p, 0), KindTroop, o);
     if (o.detail) out += ",逃走可能:" + mark(p[1]) + ",負けた場合も継続:" + mark(p[2]);
-    return false;
 }
 
-bool fmtShopProcessing(std::string& out, const ParamView& p, const ListingOptions& o,
-                       const SearchRequest*, FileCollector*) {
-    if (!needs(p, 2)) return false;
+void fmtShopProcessing(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 2)) return;
     int kind = entryOf(kGoodsKinds, num(p, 0), -1);
     if (kind >= 0) out += detailLabel(num(p, 1), kind, o);
-    return false;
 }
 
-bool fmtNameInputProcessing(std::string& out, const ParamView& p, const ListingOptions& o,
-                            const SearchRequest*, FileCollector*) {
+void fmtNameInputProcessing(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2)) out += subjectLabel(num(p, 0), KindActor, o) + format(",%d文字", num(p, 1));
-    return false;
 }
 
-bool fmtChangeHp(std::string& out, const ParamView& p, const ListingOptions& o,
-                 const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 5)) return false;
-    return changeHp(out, p, o, request, actorOperand(num(p, 0), o));
+void fmtChangeHp(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 5)) changeHp(out, p, o, actorOperand(num(p, 0), o));
 }
 
-bool fmtChangeActorValue(std::string& out, const ParamView& p, const ListingOptions& o,
-                         const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 4)) return false;
-    return changeValue(out, p, o, request, actorOperand(num(p, 0), o));
+void fmtChangeActorValue(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 4)) changeValue(out, p, o, actorOperand(num(p, 0), o));
 }
 
-bool fmtChangeState(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest*, FileCollector*) {
+void fmtChangeState(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3)) out += stateChange(p, actorOperand(num(p, 0), o), o);
-    return false;
 }
 
-bool fmtRecoverAll(std::string& out, const ParamView& p, const ListingOptions& o, const SearchRequest*,
-                   FileCollector*) {
+void fmtRecoverAll(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 1)) out += actorOperand(num(p, 0), o);
-    return false;
 }
 
-bool fmtChangeParameters(std::string& out, const ParamView& p, const ListingOptions& o,
-                         const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 5)) return false;
-    out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kParameterNames, num(p, 1)) + " " +
-           amount(num(p, 2), num(p, 3), num(p, 4), o);
-    return operandVariableMatches(request, num(p, 3), num(p, 4));
+void fmtChangeParameters(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 5))
+        out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kParameterNames, num(p, 1)) +
+               " " + amount(num(p, 2), num(p, 3), num(p, 4), o);
 }
 
-bool fmtChangeSkills(std::string& out, const ParamView& p, const ListingOptions& o,
-                     const SearchRequest*, FileCollector*) {
+void fmtChangeSkills(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3))
         out += detailLabel(num(p, 0), KindActor, o) + "," + signOf(num(p, 1)) +
                detailLabel(num(p, 2), KindSkill, o);
-    return false;
 }
 
-bool fmtChangeEquipment(std::string& out, const ParamView& p, const ListingOptions& o,
-                        const SearchRequest*, FileCollector*) {
-    if (!needs(p, 3)) return false;
+void fmtChangeEquipment(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 3)) return;
     int slot = num(p, 1);
     out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kSlotNames, slot) + " = " +
            detailLabel(num(p, 2), slot == 0 ? KindWeapon : KindArmor, o);
-    return false;
 }
 
-bool fmtChangeActorName(std::string& out, const ParamView& p, const ListingOptions& o,
-                        const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 2)) return false;
-    std::string name = p[1].text();
-    out += detailLabel(num(p, 0), KindActor, o) + ",'" + name + "'";
-    return textTargetMatches(request, TargetActor, name);
+void fmtChangeActorName(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 2)) out += detailLabel(num(p, 0), KindActor, o) + ",'" + p[1].text() + "'";
 }
 
-bool fmtChangeActorClass(std::string& out, const ParamView& p, const ListingOptions& o,
-                         const SearchRequest*, FileCollector*) {
+void fmtChangeActorClass(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
         out += detailLabel(num(p, 0), KindActor, o) + "," + detailLabel(num(p, 1), KindClass, o);
-    return false;
 }
 
-bool fmtChangeActorGraphic(std::string& out, const ParamView& p, const ListingOptions& o,
-                           const SearchRequest* request, FileCollector* files) {
-    if (!needs(p, 5)) return false;
-    std::string character = p[1].text(), battler = p[3].text();
+void fmtChangeActorGraphic(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 5)) return;
     out += detailLabel(num(p, 0), KindActor, o) +
-           graphicPart(character, num(p, 2), "キャラクターグラフィック", o.detail) +
-           graphicPart(battler, num(p, 4), "バトラーグラフィック", o.detail);
-    collectFile(files, "Graphics\\Characters\\", character);
-    collectFile(files, "Graphics\\Battlers\\", battler);
-    return textTargetMatches(request, TargetFileName, character) ||
-           textTargetMatches(request, TargetFileName, battler);
+           graphicPart(p[1].text(), num(p, 2), "キャラクターグラフィック", o.detail) +
+           graphicPart(p[3].text(), num(p, 4), "バトラーグラフィック", o.detail);
 }
 
-bool fmtChangeEnemyHp(std::string& out, const ParamView& p, const ListingOptions& o,
-                      const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 5)) return false;
-    return changeHp(out, p, o, request, enemyOperand(num(p, 0), o));
+void fmtChangeEnemyHp(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 5)) changeHp(out, p, o, enemyOperand(num(p, 0), o));
 }
 
-bool fmtChangeEnemySp(std::string& out, const ParamView& p, const ListingOptions& o,
-                      const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 4)) return false;
-    return changeValue(out, p, o, request, enemyOperand(num(p, 0), o));
+void fmtChangeEnemySp(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 4)) changeValue(out, p, o, enemyOperand(num(p, 0), o));
 }
 
-bool fmtChangeEnemyState(std::string& out, const ParamView& p, const ListingOptions& o,
-                         const SearchRequest*, FileCollector*) {
+void fmtChangeEnemyState(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3)) out += stateChange(p, enemyOperand(num(p, 0), o), o);
-    return false;
 }
 
-bool fmtEnemyRecoverAll(std::string& out, const ParamView& p, const ListingOptions& o,
-                        const SearchRequest*, FileCollector*) {
+void fmtEnemyRecoverAll(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 1)) out += enemyOperand(num(p, 0), o);
-    return false;
 }
 
-bool fmtEnemyAppearance(std::string& out, const ParamView& p, const ListingOptions& o,
-                        const SearchRequest*, FileCollector*) {
+void fmtEnemyAppearance(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 1)) out += troopMemberText(num(p, 0), o);
-    return false;
 }
 
-bool fmtEnemyTransform(std::string& out, const ParamView& p, const ListingOptions& o,
-                       const SearchRequest*, FileCollector*) {
+void fmtEnemyTransform(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
         out += troopMemberText(num(p, 0), o) + "," + detailLabel(num(p, 1), KindEnemy, o);
-    return false;
 }
 
-bool fmtShowBattleAnimation(std::string& out, const ParamView& p, const ListingOptions& o,
-                            const SearchRequest*, FileCollector*) {
+void fmtShowBattleAnimation(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3))
         out += battlerOperand(num(p, 0), num(p, 1), o) + "," +
                detailLabel(num(p, 2), KindAnimation, o);
-    return false;
 }
 
-bool fmtDealDamage(std::string& out, const ParamView& p, const ListingOptions& o,
-                   const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 4)) return false;
-    out += battlerOperand(num(p, 0), num(p, 1), o) + "," + amount(0, num(p, 2), num(p, 3), o);
-    return operandVariableMatches(request, num(p, 2), num(p, 3));
+void fmtDealDamage(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 4))
+        out += battlerOperand(num(p, 0), num(p, 1), o) + "," + amount(0, num(p, 2), num(p, 3), o);
 }
 
-bool fmtForceAction(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest*, FileCollector*) {
+void fmtForceAction(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 6)) out += forcedAction(p, o);
-    return false;
 }
 
-bool fmtScript(std::string& out, const ParamView& p, const ListingOptions&,
-               const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 1)) return false;
-    std::string text = p[0].text();
-    out += text;
-    return textTargetMatches(request, TargetScript, text);
+void fmtScript(std::string& out, const ParamView& p, const ListingOptions&) {
+    if (needs(p, 1)) out += p[0].text();
 }
 
 }  // namespace zorvane

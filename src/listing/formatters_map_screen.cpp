@@ -1,6 +1,5 @@
 // Formatters of the map, screen, picture, weather and sound commands: transfers, event
 // positions, map settings, fog, transitions, screen tone/flash/shake, pictures and audio.
-// They also offer their variables and file names to the search.
 #include <string>
 
 #include "listing/formatters.h"
@@ -31,37 +30,6 @@ int num(const ParamView& p, size_t i) {
 
 std::string quoted(const std::string& name) {
     return "'" + name + "'";
-}
-
-// Files named by a command: collected for the missing-file check and offered to the text
-// search of file names.
-bool offerFile(const char* folder, const std::string& name, const SearchRequest* request,
-               FileCollector* files) {
-    collectFile(files, folder, name);
-    return textTargetMatches(request, TargetFileName, name);
-}
-
-bool referencingVariables(const SearchRequest* request) {
-    return request && request->is(SearchKind::Variable) && request->inReferencingCommands;
-}
-
-// Two position variables (x, y). AND mode asks for both searched variables, so it needs two
-// different variables that are exactly the two targets.
-bool variablePairMatches(const SearchRequest& request, int x, int y) {
-    const auto& ids = request.targetIds;
-    if (!request.andMode) return ids.count(x) > 0 || ids.count(y) > 0;
-    return ids.size() == 2 && x != y && ids.count(x) > 0 && ids.count(y) > 0;
-}
-
-// Map, x and y variables of a transfer. AND mode needs at least two different searched
-// variables among the three.
-bool transferVariablesMatch(const SearchRequest& request, int map, int x, int y) {
-    const auto& ids = request.targetIds;
-    if (!request.andMode) return ids.count(map) > 0 || ids.count(x) > 0 || ids.count(y) > 0;
-    if (ids.size() < 2) return false;
-    int found = 0;
-    for (int id : ids) found += (id == map || id == x || id == y) ? 1 : 0;
-    return found >= 2;
 }
 
 std::string toneText(const MarshalValue& value, int duration, bool detail) {
@@ -108,11 +76,6 @@ std::string pictureLayout(const ParamView& p, const ListingOptions& o) {
            format(f, num(p, 6), num(p, 7), num(p, 8)) + nameOf(kBlendNames, num(p, 9));
 }
 
-bool picturePositionMatches(const ParamView& p, const SearchRequest* request) {
-    return referencingVariables(request) && num(p, 3) == 1 &&
-           variablePairMatches(*request, num(p, 4), num(p, 5));
-}
-
 std::string transferDestination(const ParamView& p, const ListingOptions& o) {
     if (num(p, 0) == 0)
         return kindIfDetailLabel(num(p, 1), KindMap, o) +
@@ -140,175 +103,126 @@ std::string eventPlace(const ParamView& p, const ListingOptions& o) {
     }
 }
 
-bool panoramaSettings(std::string& out, const ParamView& p, const ListingOptions& o,
-                      const SearchRequest* request, FileCollector* files) {
-    if (!needs(p, 3)) return false;
-    std::string name = p[1].text();
-    out += "パノラマ = " + quoted(name) + format(o.detail ? ",色相:%d" : ",%d", num(p, 2));
-    return offerFile("Graphics\\Panoramas\\", name, request, files);
+void panoramaSettings(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 3)) return;
+    out += "パノラマ = " + quoted(p[1].text()) + format(o.detail ? ",色相:%d" : ",%d", num(p, 2));
 }
 
-bool fogSettings(std::string& out, const ParamView& p, const ListingOptions& o,
-                 const SearchRequest* request, FileCollector* files) {
-    if (!needs(p, 8)) return false;
+void fogSettings(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 8)) return;
     std::string name = p[1].text();
     const char* f =
         o.detail ? ",色相:%d,不透明度:%d,合成方法:%s,拡大率:%d,SX:%d,SY:%d" : ",%d,%d,%s,%d,%d,%d";
     out += "フォグ = " + quoted(name) +
            format(f, num(p, 2), num(p, 3), nameOf(kBlendNames, num(p, 4)).c_str(), num(p, 5),
                   num(p, 6), num(p, 7));
-    return offerFile("Graphics\\Fogs\\", name, request, files);
 }
 
-bool battlebackSettings(std::string& out, const ParamView& p, const ListingOptions&,
-                        const SearchRequest* request, FileCollector* files) {
-    std::string name = p[1].text();
-    out += "バトルバック = " + quoted(name);
-    return offerFile("Graphics\\Battlebacks\\", name, request, files);
+void battlebackSettings(std::string& out, const ParamView& p, const ListingOptions&) {
+    out += "バトルバック = " + quoted(p[1].text());
 }
 
 // The parts of the map that the settings command changes, by p0.
-const Formatter kMapSettingParts[] = {panoramaSettings, fogSettings, battlebackSettings};
+const FormatterFunction* const kMapSettingParts[] = {panoramaSettings, fogSettings, battlebackSettings};
 
 }  // namespace
 
-bool fmtTransferPlayer(std::string& out, const ParamView& p, const ListingOptions& o,
-                       const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 6)) return false;
+void fmtTransferPlayer(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 6)) return;
     out += transferDestination(p, o) + directionSuffix(num(p, 4), o.detail);
     if (num(p, 5) != 0)
         out += ",フェードなし";
     else if (o.detail)
         out += ",フェードあり";
-    return referencingVariables(request) && num(p, 0) == 1 &&
-           transferVariablesMatch(*request, num(p, 1), num(p, 2), num(p, 3));
 }
 
-bool fmtSetEventLocation(std::string& out, const ParamView& p, const ListingOptions& o,
-                         const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 5)) return false;
+void fmtSetEventLocation(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 5)) return;
     out += characterName(num(p, 0), o) + eventPlace(p, o) + directionSuffix(num(p, 4), o.detail);
-    return referencingVariables(request) && num(p, 1) == 1 &&
-           variablePairMatches(*request, num(p, 2), num(p, 3));
 }
 
-bool fmtScrollMap(std::string& out, const ParamView& p, const ListingOptions& o, const SearchRequest*,
-                  FileCollector*) {
-    if (!needs(p, 3)) return false;
+void fmtScrollMap(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 3)) return;
     std::string speed = o.detail ? nameOf(kSpeedDetail, num(p, 2)) : nameOf(kSpeedShort, num(p, 2));
     out += format(o.detail ? "方向:%s,距離:%d,速度:%s" : "%s,%d,%s",
                   directionName(num(p, 0)).c_str(), num(p, 1), speed.c_str());
-    return false;
 }
 
-bool fmtChangeMapSettings(std::string& out, const ParamView& p, const ListingOptions& o,
-                          const SearchRequest* request, FileCollector* files) {
-    if (!needs(p, 2)) return false;
+void fmtChangeMapSettings(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 2)) return;
     int part = num(p, 0);
     constexpr int count = static_cast<int>(sizeof kMapSettingParts / sizeof kMapSettingParts[0]);
-    return part >= 0 && part < count && kMapSettingParts[part](out, p, o, request, files);
+    if (part >= 0 && part < count) kMapSettingParts[part](out, p, o);
 }
 
-bool fmtChangeTone(std::string& out, const ParamView& p, const ListingOptions& o, const SearchRequest*,
-                   FileCollector*) {
+void fmtChangeTone(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2)) out += toneText(p[0], num(p, 1), o.detail);
-    return false;
 }
 
-bool fmtChangeFogOpacity(std::string& out, const ParamView& p, const ListingOptions& o,
-                         const SearchRequest*, FileCollector*) {
+void fmtChangeFogOpacity(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
         out += format(o.detail ? "不透明度:%d,時間:%dフレーム" : "%d,@%d", num(p, 0), num(p, 1));
-    return false;
 }
 
-bool fmtShowAnimation(std::string& out, const ParamView& p, const ListingOptions& o,
-                      const SearchRequest*, FileCollector*) {
+void fmtShowAnimation(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
         out += characterName(num(p, 0), o) + "," + detailLabel(num(p, 1), KindAnimation, o);
-    return false;
 }
 
-bool fmtChangeTransparentFlag(std::string& out, const ParamView& p, const ListingOptions&,
-                              const SearchRequest*, FileCollector*) {
+void fmtChangeTransparentFlag(std::string& out, const ParamView& p, const ListingOptions&) {
     if (needs(p, 1)) out += num(p, 0) == 0 ? "透明" : "通常";
-    return false;
 }
 
-bool fmtExecuteTransition(std::string& out, const ParamView& p, const ListingOptions&,
-                          const SearchRequest* request, FileCollector* files) {
-    if (!needs(p, 1)) return false;
-    std::string name = p[0].text();
-    out += quoted(name);
-    return offerFile("Graphics\\Transitions\\", name, request, files);
+void fmtExecuteTransition(std::string& out, const ParamView& p, const ListingOptions&) {
+    if (needs(p, 1)) out += quoted(p[0].text());
 }
 
-bool fmtScreenFlash(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest*, FileCollector*) {
+void fmtScreenFlash(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2)) out += colorText(p[0], num(p, 1), o.detail);
-    return false;
 }
 
-bool fmtScreenShake(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest*, FileCollector*) {
+void fmtScreenShake(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3))
         out += format(o.detail ? "強さ:%d,速さ:%d,フレーム:%d" : "%d,%d,@%d", num(p, 0), num(p, 1),
                       num(p, 2));
-    return false;
 }
 
-bool fmtShowPicture(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest* request, FileCollector* files) {
-    if (!needs(p, 10)) return false;
-    std::string name = p[1].text();
-    out += pictureNumber(num(p, 0), o.detail) + quoted(name) + "," + pictureLayout(p, o);
-    bool fileMatched = offerFile("Graphics\\Pictures\\", name, request, files);
-    return fileMatched || picturePositionMatches(p, request);
+void fmtShowPicture(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 10))
+        out += pictureNumber(num(p, 0), o.detail) + quoted(p[1].text()) + "," + pictureLayout(p, o);
 }
 
-bool fmtMovePicture(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 10)) return false;
-    out += pictureNumber(num(p, 0), o.detail) +
-           format(o.detail ? "時間:%dフレーム," : "@%d,", num(p, 1)) + pictureLayout(p, o);
-    return picturePositionMatches(p, request);
+void fmtMovePicture(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 10))
+        out += pictureNumber(num(p, 0), o.detail) +
+               format(o.detail ? "時間:%dフレーム," : "@%d,", num(p, 1)) + pictureLayout(p, o);
 }
 
-bool fmtRotatePicture(std::string& out, const ParamView& p, const ListingOptions& o,
-                      const SearchRequest*, FileCollector*) {
+void fmtRotatePicture(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
         out += pictureNumber(num(p, 0), o.detail) +
                format(o.detail ? "回転速度:%+d" : "%+d", num(p, 1));
-    return false;
 }
 
-bool fmtChangePictureTone(std::string& out, const ParamView& p, const ListingOptions& o,
-                          const SearchRequest*, FileCollector*) {
+void fmtChangePictureTone(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3))
         out += pictureNumber(num(p, 0), o.detail) + toneText(p[1], num(p, 2), o.detail);
-    return false;
 }
 
-bool fmtErasePicture(std::string& out, const ParamView& p, const ListingOptions& o,
-                     const SearchRequest*, FileCollector*) {
+void fmtErasePicture(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 1)) out += (o.detail ? "番号:" : "") + format("%d", num(p, 0));
-    return false;
 }
 
-bool fmtSetWeatherEffects(std::string& out, const ParamView& p, const ListingOptions& o,
-                          const SearchRequest*, FileCollector*) {
-    if (!needs(p, 3)) return false;
+void fmtSetWeatherEffects(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 3)) return;
     int type = num(p, 0);
     out += nameOf(kWeatherNames, type) + ",";
     if (type > 0) out += (o.detail ? "強さ:" : "") + format("%d,", num(p, 1));
     out += format(o.detail ? "時間:%dフレーム" : "@%d", num(p, 2));
-    return false;
 }
 
-bool fmtFadeOutAudio(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
-                     FileCollector*) {
+void fmtFadeOutAudio(std::string& out, const ParamView& p, const ListingOptions&) {
     if (needs(p, 1)) out += format("%d秒", num(p, 0));
-    return false;
 }
 
 }  // namespace zorvane

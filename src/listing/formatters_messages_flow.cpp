@@ -1,11 +1,9 @@
 // Formatters of messages, choices, input, flow control, switches, variables, timer, gold,
-// items, party and system settings, with their search answers; also the one audio
-// formatter that every audio row shares.
+// items, party and system settings; also the one audio formatter that every audio row shares.
 #include <cstdlib>
 
 #include "listing/formatters.h"
 #include "listing/operands.h"
-#include "listing/variable_escapes.h"
 
 namespace zorvane {
 
@@ -40,11 +38,9 @@ const char* const kCharacterValues[] = {"X座標",     "Y座標",     "向き",
 const char* const kOtherValues[] = {"マップID",   "パーティ人数", "ゴールド",  "歩数",
                                     "プレイ時間", "タイマー",     "セーブ回数"};
 
-// A text parameter shown as stored and handed to the text matcher under one target.
-bool plainText(std::string& out, const ParamView& p, const SearchRequest* request, TextTarget target) {
-    if (!needs(p, 1)) return false;
-    out = txt(p, 0);
-    return textTargetMatches(request, target, out);
+// A text parameter shown as stored.
+void plainText(std::string& out, const ParamView& p) {
+    if (needs(p, 1)) out = txt(p, 0);
 }
 
 // Switch or variable target of 121/122: one id, or a range first..last.
@@ -55,196 +51,131 @@ std::string idTarget(int first, int last, int kind, const ListingOptions& o) {
     return format("[%04d..%04d]", first, last);
 }
 
-bool operatesOnTarget(const SearchRequest* request, SearchKind kind, int first, int last) {
-    if (!request || !request->is(kind) || !request->inOperatingCommands) return false;
-    return first == last ? matchesOneId(*request, first) : matchesRange(*request, first, last);
-}
-
-// 125 to 128: an operand value whose variable (operand type 1) the variable search sees.
-bool operandOffer(const SearchRequest* request, int operandType, int value) {
-    return operandType == 1 && refersTo(request, SearchKind::Variable, value);
-}
-
-bool changeStock(std::string& out, const ParamView& p, const ListingOptions& o,
-                 const SearchRequest* request, int kind) {
-    if (!needs(p, 4)) return false;
+void changeStock(std::string& out, const ParamView& p, const ListingOptions& o, int kind) {
+    if (!needs(p, 4)) return;
     out = detailLabel(num(p, 0), kind, o) + " " + operandValue(num(p, 1), num(p, 2), num(p, 3), o);
-    return operandOffer(request, num(p, 2), num(p, 3));
 }
 
-bool playAudio(std::string& out, const ParamView& p, const ListingOptions& o,
-               const SearchRequest* request, FileCollector* files, const char* folder) {
-    if (!needs(p, 1)) return false;
-    out = audioText(p[0], o);
-    return offerFile(request, files, folder, audioName(p[0]));
+void playAudio(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 1)) out = audioText(p[0], o);
 }
 
 }  // namespace
 
-bool fmtEmpty(std::string&, const ParamView&, const ListingOptions&, const SearchRequest*,
-              FileCollector*) {
-    return false;
+void fmtEmpty(std::string&, const ParamView&, const ListingOptions&) {}
+
+void fmtShowText(std::string& out, const ParamView& p, const ListingOptions&) {
+    plainText(out, p);
 }
 
-bool fmtShowText(std::string& out, const ParamView& p, const ListingOptions&,
-                 const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 1)) return false;
-    out = txt(p, 0);
-    if (request && request->is(SearchKind::Text))
-        return textTargetMatches(request, TargetMessage, out);
-    return request && request->is(SearchKind::Variable) && request->inReferencingCommands &&
-           showsSearchedVariable(out, *request);
-}
-
-bool fmtShowChoices(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest*, FileCollector*) {
-    if (!needs(p, 2)) return false;
+void fmtShowChoices(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 2)) return;
     const ValueArray& choices = p[0].children();
     for (size_t i = 0; i < choices.size(); ++i) out += (i ? "," : "") + choices[i].text();
     if (o.detail) out += std::string(" (キャンセル時：") + nameAt(kCancelNames, num(p, 1)) + ")";
-    return false;
 }
 
-bool fmtWhenChoice(std::string& out, const ParamView& p, const ListingOptions&,
-                   const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 2)) return false;
-    std::string choice = txt(p, 1);
-    out = "[" + choice + "] の場合";
-    return textTargetMatches(request, TargetChoice, choice);
+void fmtWhenChoice(std::string& out, const ParamView& p, const ListingOptions&) {
+    if (needs(p, 2)) out = "[" + txt(p, 1) + "] の場合";
 }
 
-bool fmtInputNumber(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 2)) return false;
-    out = kindIfDetailLabel(num(p, 0), KindVariable, o) + format(",%d桁", num(p, 1));
-    return operatesOn(request, SearchKind::Variable, num(p, 0));
+void fmtInputNumber(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 2)) out = kindIfDetailLabel(num(p, 0), KindVariable, o) + format(",%d桁", num(p, 1));
 }
 
-bool fmtChangeTextOptions(std::string& out, const ParamView& p, const ListingOptions&,
-                          const SearchRequest*, FileCollector*) {
-    if (!needs(p, 2)) return false;
-    out = std::string(nameAt(kTextPositions, num(p, 0))) + "," + nameAt(kWindowStates, num(p, 1));
-    return false;
+void fmtChangeTextOptions(std::string& out, const ParamView& p, const ListingOptions&) {
+    if (needs(p, 2))
+        out = std::string(nameAt(kTextPositions, num(p, 0))) + "," + nameAt(kWindowStates, num(p, 1));
 }
 
-bool fmtButtonInput(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 1)) return false;
-    out = kindIfDetailLabel(num(p, 0), KindVariable, o);
-    return operatesOn(request, SearchKind::Variable, num(p, 0));
+void fmtButtonInput(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 1)) out = kindIfDetailLabel(num(p, 0), KindVariable, o);
 }
 
-bool fmtWait(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
-             FileCollector*) {
-    if (!needs(p, 1)) return false;
-    out = format("%dフレーム", num(p, 0));
-    return false;
+void fmtWait(std::string& out, const ParamView& p, const ListingOptions&) {
+    if (needs(p, 1)) out = format("%dフレーム", num(p, 0));
 }
 
-bool fmtComment(std::string& out, const ParamView& p, const ListingOptions&,
-                const SearchRequest* request, FileCollector*) {
-    return plainText(out, p, request, TargetComment);
+void fmtComment(std::string& out, const ParamView& p, const ListingOptions&) {
+    plainText(out, p);
 }
 
 namespace {
 
-// One condition of 111: the positions it needs and how it prints and answers.
+// One condition of 111: the positions it needs and how it prints.
 struct Condition {
     size_t needs;
-    bool (*print)(std::string& out, const ParamView& p, const ListingOptions& o,
-                  const SearchRequest* request);
+    void (*print)(std::string& out, const ParamView& p, const ListingOptions& o);
 };
 
-bool switchCondition(std::string& out, const ParamView& p, const ListingOptions& o,
-                     const SearchRequest* request) {
+void switchCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
     out = fullLabel(num(p, 1), KindSwitch, o) + " == " + switchValue(num(p, 2));
-    return refersTo(request, SearchKind::Switch, num(p, 1));
 }
 
-bool variableCondition(std::string& out, const ParamView& p, const ListingOptions& o,
-                       const SearchRequest* request) {
+void variableCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
     bool againstVariable = num(p, 2) == 1;
     out = fullLabel(num(p, 1), KindVariable, o) + " " + nameAt(kConditionOperators, num(p, 4)) +
           " " + (againstVariable ? fullLabel(num(p, 3), KindVariable, o) : format("%d", num(p, 3)));
-    return refersTo(request, SearchKind::Variable, num(p, 1)) ||
-           (againstVariable && refersTo(request, SearchKind::Variable, num(p, 3)));
 }
 
-bool selfSwitchCondition(std::string& out, const ParamView& p, const ListingOptions&,
-                         const SearchRequest*) {
+void selfSwitchCondition(std::string& out, const ParamView& p, const ListingOptions&) {
     out = "セルフスイッチ" + txt(p, 1) + " == " + switchValue(num(p, 2));
-    return false;
 }
 
-bool timerCondition(std::string& out, const ParamView& p, const ListingOptions&,
-                    const SearchRequest*) {
+void timerCondition(std::string& out, const ParamView& p, const ListingOptions&) {
     out = format("タイマー%d分%d秒 ", num(p, 1) / 60, num(p, 1) % 60) +
           nameAt(kComparisons, num(p, 2));
-    return false;
 }
 
-bool actorCondition(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest* request) {
+void actorCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
     out = detailLabel(num(p, 1), KindActor, o) + " が ";
     int what = num(p, 2);
     if (what == 0) {
         out += "パーティにいる";
-        return false;
+        return;
     }
-    if (what < 1 || what > 5) return false;
+    if (what < 1 || what > 5) return;
     if (!needs(p, 4)) {
         out.clear();
-        return false;
+        return;
     }
     static const int kKinds[] = {0, 0, KindSkill, KindWeapon, KindArmor, KindState};
     static const char* const kTails[] = {"",          "",          " を習得済み",
                                          " を装備中", " を装備中", " になっている"};
     if (what == 1) {
         out += "名前'" + txt(p, 3) + "'になっている";
-        return textTargetMatches(request, TargetActor, txt(p, 3));
+        return;
     }
     out += detailLabel(num(p, 3), kKinds[what], o) + kTails[what];
-    return false;
 }
 
-bool enemyCondition(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest*) {
+void enemyCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
     out = troopMemberText(num(p, 1), o) + " が ";
     if (num(p, 2) == 0)
         out += "出現している";
     else if (num(p, 2) == 1 && needs(p, 4))
         out += detailLabel(num(p, 3), KindState, o) + " になっている";
-    return false;
 }
 
-bool characterCondition(std::string& out, const ParamView& p, const ListingOptions& o,
-                        const SearchRequest*) {
+void characterCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
     out = characterName(num(p, 1), o) + " が " + directionName(num(p, 2)) + " を向いている";
-    return false;
 }
 
-bool goldCondition(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*) {
+void goldCondition(std::string& out, const ParamView& p, const ListingOptions&) {
     out = format("ゴールド%d", num(p, 1)) + nameAt(kComparisons, num(p, 2));
-    return false;
 }
 
 template <int Kind>
-bool possessionCondition(std::string& out, const ParamView& p, const ListingOptions& o,
-                         const SearchRequest*) {
+void possessionCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
     out = detailLabel(num(p, 1), Kind, o) + " を持っている";
-    return false;
 }
 
-bool buttonCondition(std::string& out, const ParamView& p, const ListingOptions&,
-                     const SearchRequest*) {
+void buttonCondition(std::string& out, const ParamView& p, const ListingOptions&) {
     out = "ボタン " + directionName(num(p, 1)) + " が押されている";
-    return false;
 }
 
-bool scriptCondition(std::string& out, const ParamView& p, const ListingOptions&,
-                     const SearchRequest* request) {
+void scriptCondition(std::string& out, const ParamView& p, const ListingOptions&) {
     out = "スクリプト：" + txt(p, 1);
-    return textTargetMatches(request, TargetScript, txt(p, 1));
 }
 
 // Indexed by p0.
@@ -266,32 +197,25 @@ const Condition kConditions[] = {
 
 }  // namespace
 
-bool fmtConditionalBranch(std::string& out, const ParamView& p, const ListingOptions& o,
-                          const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 1)) return false;
+void fmtConditionalBranch(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 1)) return;
     int which = num(p, 0);
     constexpr int count = static_cast<int>(sizeof kConditions / sizeof kConditions[0]);
-    if (which < 0 || which >= count || !needs(p, kConditions[which].needs)) return false;
-    return kConditions[which].print(out, p, o, request);
+    if (which < 0 || which >= count || !needs(p, kConditions[which].needs)) return;
+    kConditions[which].print(out, p, o);
 }
 
-bool fmtCallCommonEvent(std::string& out, const ParamView& p, const ListingOptions& o,
-                        const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 1)) return false;
-    out = detailLabel(num(p, 0), KindCommonEvent, o);
-    return request && request->is(SearchKind::CommonEvent) && matchesOneId(*request, num(p, 0));
+void fmtCallCommonEvent(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 1)) out = detailLabel(num(p, 0), KindCommonEvent, o);
 }
 
-bool fmtLabel(std::string& out, const ParamView& p, const ListingOptions&,
-              const SearchRequest* request, FileCollector*) {
-    return plainText(out, p, request, TargetLabel);
+void fmtLabel(std::string& out, const ParamView& p, const ListingOptions&) {
+    plainText(out, p);
 }
 
-bool fmtControlSwitches(std::string& out, const ParamView& p, const ListingOptions& o,
-                        const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 3)) return false;
-    out = idTarget(num(p, 0), num(p, 1), KindSwitch, o) + " = " + switchValue(num(p, 2));
-    return operatesOnTarget(request, SearchKind::Switch, num(p, 0), num(p, 1));
+void fmtControlSwitches(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 3))
+        out = idTarget(num(p, 0), num(p, 1), KindSwitch, o) + " = " + switchValue(num(p, 2));
 }
 
 namespace {
@@ -336,99 +260,62 @@ bool variableOperand(std::string& text, const ParamView& p, const ListingOptions
 
 }  // namespace
 
-bool fmtControlVariables(std::string& out, const ParamView& p, const ListingOptions& o,
-                         const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 5)) return false;
+void fmtControlVariables(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 5)) return;
     std::string operand;
-    if (!variableOperand(operand, p, o)) return false;
+    if (!variableOperand(operand, p, o)) return;
     out = idTarget(num(p, 0), num(p, 1), KindVariable, o) + " " +
           nameAt(kAssignOperators, num(p, 2)) + " " + operand;
-    return operatesOnTarget(request, SearchKind::Variable, num(p, 0), num(p, 1)) ||
-           operandOffer(request, num(p, 3), num(p, 4));
 }
 
-bool fmtControlSelfSwitch(std::string& out, const ParamView& p, const ListingOptions&,
-                          const SearchRequest*, FileCollector*) {
-    if (!needs(p, 2)) return false;
-    out = txt(p, 0) + " = " + switchValue(num(p, 1));
-    return false;
+void fmtControlSelfSwitch(std::string& out, const ParamView& p, const ListingOptions&) {
+    if (needs(p, 2)) out = txt(p, 0) + " = " + switchValue(num(p, 1));
 }
 
-bool fmtControlTimer(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
-                     FileCollector*) {
-    if (!needs(p, 1)) return false;
+void fmtControlTimer(std::string& out, const ParamView& p, const ListingOptions&) {
+    if (!needs(p, 1)) return;
     if (num(p, 0) == 0 && needs(p, 2))
         out = format("始動 (%d分%d秒)", num(p, 1) / 60, num(p, 1) % 60);
     else if (num(p, 0) == 1)
         out = "停止";
-    return false;
 }
 
-bool fmtChangeGold(std::string& out, const ParamView& p, const ListingOptions& o,
-                   const SearchRequest* request, FileCollector*) {
-    if (!needs(p, 3)) return false;
-    out = operandValue(num(p, 0), num(p, 1), num(p, 2), o);
-    return operandOffer(request, num(p, 1), num(p, 2));
+void fmtChangeGold(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 3)) out = operandValue(num(p, 0), num(p, 1), num(p, 2), o);
 }
 
-bool fmtChangeItems(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest* request, FileCollector*) {
-    return changeStock(out, p, o, request, KindItem);
+void fmtChangeItems(std::string& out, const ParamView& p, const ListingOptions& o) {
+    changeStock(out, p, o, KindItem);
 }
 
-bool fmtChangeWeapons(std::string& out, const ParamView& p, const ListingOptions& o,
-                      const SearchRequest* request, FileCollector*) {
-    return changeStock(out, p, o, request, KindWeapon);
+void fmtChangeWeapons(std::string& out, const ParamView& p, const ListingOptions& o) {
+    changeStock(out, p, o, KindWeapon);
 }
 
-bool fmtChangeArmor(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest* request, FileCollector*) {
-    return changeStock(out, p, o, request, KindArmor);
+void fmtChangeArmor(std::string& out, const ParamView& p, const ListingOptions& o) {
+    changeStock(out, p, o, KindArmor);
 }
 
-bool fmtChangePartyMember(std::string& out, const ParamView& p, const ListingOptions& o,
-                          const SearchRequest*, FileCollector*) {
-    if (!needs(p, 2)) return false;
+void fmtChangePartyMember(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 2)) return;
     out = detailLabel(num(p, 0), KindActor, o);
     if (num(p, 1) == 0)
         out += needs(p, 3) && num(p, 2) == 1 ? " を加える,初期化" : " を加える";
     else if (num(p, 1) == 1)
         out += " を外す";
-    return false;
 }
 
-bool fmtChangeWindowskin(std::string& out, const ParamView& p, const ListingOptions&,
-                         const SearchRequest* request, FileCollector* files) {
-    if (!needs(p, 1)) return false;
-    out = "'" + txt(p, 0) + "'";
-    return offerFile(request, files, "Graphics\\Windowskins\\", txt(p, 0));
+void fmtChangeWindowskin(std::string& out, const ParamView& p, const ListingOptions&) {
+    if (needs(p, 1)) out = "'" + txt(p, 0) + "'";
 }
 
-bool fmtChangePermission(std::string& out, const ParamView& p, const ListingOptions&,
-                         const SearchRequest*, FileCollector*) {
-    if (!needs(p, 1)) return false;
-    out = num(p, 0) == 0 ? "禁止" : "許可";
-    return false;
+void fmtChangePermission(std::string& out, const ParamView& p, const ListingOptions&) {
+    if (needs(p, 1)) out = num(p, 0) == 0 ? "禁止" : "許可";
 }
 
-bool fmtPlayBgm(std::string& out, const ParamView& p, const ListingOptions& o,
-                const SearchRequest* request, FileCollector* files) {
-    return playAudio(out, p, o, request, files, "Audio\\BGM\\");
-}
-
-bool fmtPlayBgs(std::string& out, const ParamView& p, const ListingOptions& o,
-                const SearchRequest* request, FileCollector* files) {
-    return playAudio(out, p, o, request, files, "Audio\\BGS\\");
-}
-
-bool fmtPlayMe(std::string& out, const ParamView& p, const ListingOptions& o,
-               const SearchRequest* request, FileCollector* files) {
-    return playAudio(out, p, o, request, files, "Audio\\ME\\");
-}
-
-bool fmtPlaySe(std::string& out, const ParamView& p, const ListingOptions& o,
-               const SearchRequest* request, FileCollector* files) {
-    return playAudio(out, p, o, request, files, "Audio\\SE\\");
+// Every audio row prints alike; which folder its file is in, its row says.
+void fmtPlayAudio(std::string& out, const ParamView& p, const ListingOptions& o) {
+    playAudio(out, p, o);
 }
 
 }  // namespace zorvane

@@ -87,90 +87,77 @@ enum MoveCode : int {
 struct MoveArguments {
     int code;
     size_t needs;
-    // Appends the arguments and answers the search.
-    bool (*print)(std::string& out, const ParamView& p, const ListingOptions& o,
-                  const SearchRequest* request, FileCollector* files);
+    // Appends the arguments.
+    void (*print)(std::string& out, const ParamView& p, const ListingOptions& o);
+    // What the arguments refer to (the operands of command_refs.h).
+    std::vector<Operand> operands;
 };
 
-bool jumpArguments(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
-                   FileCollector*) {
+void jumpArguments(std::string& out, const ParamView& p, const ListingOptions&) {
     out += format("：%+d,%+d", p[0].fixnum(), p[1].fixnum());
-    return false;
 }
 
-bool waitArguments(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
-                   FileCollector*) {
+void waitArguments(std::string& out, const ParamView& p, const ListingOptions&) {
     out += format("：%dフレーム", p[0].fixnum());
-    return false;
 }
 
-bool switchArguments(std::string& out, const ParamView& p, const ListingOptions& o,
-                     const SearchRequest* request, FileCollector*) {
+void switchArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
     int id = p[0].fixnum();
     out += o.detail ? "：" + fullLabel(id, KindSwitch, o) : format("：%04d", id);
-    return refersTo(request, SearchKind::Switch, id);
 }
 
-bool speedArguments(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest*, FileCollector*) {
+void speedArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
     out += "：" + speedName(p[0].fixnum(), o);
-    return false;
 }
 
-bool frequencyArguments(std::string& out, const ParamView& p, const ListingOptions& o,
-                        const SearchRequest*, FileCollector*) {
+void frequencyArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
     out += "：" + frequencyName(p[0].fixnum(), o);
-    return false;
 }
 
-bool graphicArguments(std::string& out, const ParamView& p, const ListingOptions& o,
-                      const SearchRequest* request, FileCollector* files) {
-    std::string name = p[0].text();
-    out += "：'" + name + "'";
+void graphicArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out += "：'" + p[0].text() + "'";
     if (o.detail)
         out += format(",色相:%d,向き:%s,パターン:%d", p[1].fixnum(),
                       directionName(p[2].fixnum()).c_str(), p[3].fixnum());
     else
         out += format(",%d,%d,%d", p[1].fixnum(), p[2].fixnum(), p[3].fixnum());
-    return offerFile(request, files, "Graphics\\Characters\\", name);
 }
 
-bool opacityArguments(std::string& out, const ParamView& p, const ListingOptions&,
-                      const SearchRequest*, FileCollector*) {
+void opacityArguments(std::string& out, const ParamView& p, const ListingOptions&) {
     out += format("：%d", p[0].fixnum());
-    return false;
 }
 
-bool blendArguments(std::string& out, const ParamView& p, const ListingOptions&, const SearchRequest*,
-                    FileCollector*) {
+void blendArguments(std::string& out, const ParamView& p, const ListingOptions&) {
     out += "：" + blendName(p[0].fixnum());
-    return false;
 }
 
-bool seArguments(std::string& out, const ParamView& p, const ListingOptions& o,
-                 const SearchRequest* request, FileCollector* files) {
+void seArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
     out += "：" + audioText(p[0], o);
-    return offerFile(request, files, "Audio\\SE\\", audioName(p[0]));
 }
 
-bool scriptArguments(std::string& out, const ParamView& p, const ListingOptions&,
-                     const SearchRequest* request, FileCollector*) {
-    std::string script = p[0].text();
-    out += "：" + script;
-    return textTargetMatches(request, TargetScript, script);
+void scriptArguments(std::string& out, const ParamView& p, const ListingOptions&) {
+    out += "：" + p[0].text();
 }
 
-const MoveArguments kMoveArguments[] = {
-    {MoveJump, 2, jumpArguments},       {MoveWait, 1, waitArguments},
-    {MoveSwitchOn, 1, switchArguments}, {MoveSwitchOff, 1, switchArguments},
-    {MoveSpeed, 1, speedArguments},     {MoveFrequency, 1, frequencyArguments},
-    {MoveGraphic, 4, graphicArguments}, {MoveOpacity, 1, opacityArguments},
-    {MoveBlend, 1, blendArguments},     {MovePlaySe, 1, seArguments},
-    {MoveScript, 1, scriptArguments},
-};
+const std::vector<MoveArguments>& moveArguments() {
+    static const std::vector<MoveArguments> table = {
+        {MoveJump, 2, jumpArguments, {}},
+        {MoveWait, 1, waitArguments, {}},
+        {MoveSwitchOn, 1, switchArguments, {op(RefKind::Switch, 0).writes().need(1)}},
+        {MoveSwitchOff, 1, switchArguments, {op(RefKind::Switch, 0).writes().need(1)}},
+        {MoveSpeed, 1, speedArguments, {}},
+        {MoveFrequency, 1, frequencyArguments, {}},
+        {MoveGraphic, 4, graphicArguments, {fileAt(0, "Graphics\\Characters\\").need(4)}},
+        {MoveOpacity, 1, opacityArguments, {}},
+        {MoveBlend, 1, blendArguments, {}},
+        {MovePlaySe, 1, seArguments, {op(RefKind::File, 0).audioFile("Audio\\SE\\").need(1)}},
+        {MoveScript, 1, scriptArguments, {text(TextRole::Script, 0).need(1)}},
+    };
+    return table;
+}
 
 const MoveArguments* argumentsOf(int code) {
-    for (const MoveArguments& a : kMoveArguments)
+    for (const MoveArguments& a : moveArguments())
         if (a.code == code) return &a;
     return nullptr;
 }
@@ -189,11 +176,10 @@ std::string blendName(int value) {
     return value >= 0 && value < 3 ? kBlendNames[value] : "";
 }
 
-bool fmtSetMoveRoute(std::string& out, const ParamView& p, const ListingOptions& o,
-                     const SearchRequest*, FileCollector*) {
-    if (!needs(p, 2)) return false;
+void fmtSetMoveRoute(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 2)) return;
     const MarshalValue& route = p[1];
-    if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute") return false;
+    if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute") return;
     const MarshalValue* repeatFlag = route.findIvar("@repeat");
     const MarshalValue* skippableFlag = route.findIvar("@skippable");
     bool repeat = repeatFlag && repeatFlag->isTrue();
@@ -202,23 +188,32 @@ bool fmtSetMoveRoute(std::string& out, const ParamView& p, const ListingOptions&
     if (repeat || skippable)
         out += std::string("(") + (repeat ? "動作を繰り返す" : "") +
                (repeat && skippable ? "," : "") + (skippable ? "移動できない場合は無視" : "") + ")";
-    return false;
 }
 
-bool fmtMoveCommand(std::string& out, const ParamView& p, const ListingOptions& o,
-                    const SearchRequest* request, FileCollector* files) {
-    if (!needs(p, 1)) return false;
+void fmtMoveCommand(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (!needs(p, 1)) return;
     const MarshalValue* codeNode = p[0].findIvar("@code");
     int code = codeNode ? codeNode->fixnum() : 0;
-    if (code <= 0) return false;
+    if (code <= 0) return;
     // A code beyond the vocabulary still shows that a move command stands here.
     out = std::string("◇") + (code < kMoveNameCount ? kMoveNames[code] : "");
     const MoveArguments* arguments = argumentsOf(code);
     const MarshalValue* paramsNode = p[0].findIvar("@parameters");
-    if (!arguments || !paramsNode) return false;
+    if (!arguments || !paramsNode) return;
     const ParamView& moveParams = paramsNode->children();
-    if (!needs(moveParams, arguments->needs)) return false;
-    return arguments->print(out, moveParams, o, request, files);
+    if (needs(moveParams, arguments->needs)) arguments->print(out, moveParams, o);
+}
+
+const std::vector<Operand>& moveOperands(int moveCode) {
+    static const std::vector<Operand> none;
+    const MoveArguments* arguments = argumentsOf(moveCode);
+    return arguments ? arguments->operands : none;
+}
+
+std::vector<int> moveCodes() {
+    std::vector<int> codes;
+    for (const MoveArguments& a : moveArguments()) codes.push_back(a.code);
+    return codes;
 }
 
 }  // namespace zorvane

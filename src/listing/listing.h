@@ -1,6 +1,6 @@
-// Turns one event command into one line of the editor's own Japanese text, and answers on
-// the way whether the command matches a search request. The command table (code, name,
-// formatter) is data; each formatter family lives in its own file.
+// Turns one event command into one line of the editor's own Japanese text. The command
+// table (code, name, formatter, what its operands refer to) is data; each formatter family
+// lives in its own file.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "listing/command_refs.h"
 #include "listing/search_request.h"
 #include "marshal/marshal_value.h"
 #include "project/event_records.h"
@@ -17,8 +18,6 @@ namespace zorvane {
 
 class ProjectDatabase;
 
-enum class OwnerKind : int { CommonEvent = 0, Troop = 1, Map = 2 };
-
 struct ListingOptions {
     const ProjectDatabase* project = nullptr;
     // The events of the map whose lists are shown (names of map events), or null.
@@ -26,25 +25,34 @@ struct ListingOptions {
     bool detail = false;
     int ownerId = 0;
     OwnerKind ownerKind = OwnerKind::CommonEvent;
+    // When set, every label a line shows adds its (kind, id) here: cross-checks of the
+    // operand descriptions read it.
+    std::vector<std::pair<int, int>>* labelled = nullptr;
 };
 
-// Relative resource paths ("Graphics\Characters\Hero") named by the formatted commands.
+// Relative resource paths ("Graphics\Characters\Hero") named by commands.
 using FileCollector = std::set<std::string>;
 
 using Params = std::vector<MarshalValue>;
 // What formatters read: a run of parameter nodes (a Params converts to it).
 using ParamView = ValueArray;
 
-// A formatter writes the parameter text of one command into out (which starts empty) and
-// returns whether the command matches the request (never when request is null).
-using Formatter = bool (*)(std::string& out, const ParamView& p, const ListingOptions& options,
-                           const SearchRequest* request, FileCollector* files);
+// A formatter writes the parameter text of one command into out (which starts empty).
+using Formatter = void (*)(std::string& out, const ParamView& p, const ListingOptions& options);
 
 struct CommandRow {
     int32_t code;
     const char* name;
     Formatter formatter;
+    // What the parameters refer to; references() reads them through this.
+    std::vector<Operand> operands;
 };
+
+// The move command of a route line, whose own code chooses its operands.
+constexpr int32_t kMoveCommandCode = 509;
+const std::vector<Operand>& moveOperands(int moveCode);
+// Every move code that has arguments.
+std::vector<int> moveCodes();
 
 // The whole table, in code order; defined in command_table.cpp.
 const std::vector<CommandRow>& commandTable();
@@ -54,18 +62,13 @@ int32_t codeOfCommandName(const std::string& name);
 // Every "◆" command name, sorted by name (the event command search lists them).
 std::vector<std::string> commandNames();
 
-// Whether a command of this code can match the request at all, so a search formats only
-// those: a switch is operated or tested by 111, 121 and the route's 509 only; a call of a
-// common event is 117; an event command search names its codes. Kinds whose matches reach
-// into many commands (text, variables through message escapes, files) answer true.
-bool commandCanAnswer(int32_t code, const SearchRequest& request);
-
-// The single entry point: the line for one command, and whether it matched.
+// The single entry point: the line for one command. With a request the line is a search
+// result's (continuation lines say what they continue) and the answer is whether the
+// command matches it.
 bool formatCommand(std::string& line, const EventCommand& command, const ListingOptions& options,
                    const SearchRequest* request);
 // Adds every file the command names (folder + name, no extension) to `files`.
-void collectCommandFiles(const EventCommand& command, const ListingOptions& options,
-                         FileCollector& files);
+void collectCommandFiles(const EventCommand& command, FileCollector& files);
 
 // How many levels a command's line is indented by wherever lines are built: its @indent,
 // at most kMaxShownIndent, so that a damaged value of two billion cannot make a line of

@@ -1,5 +1,5 @@
 // Operand texts shared by every formatter family: labels in their usual forms, character,
-// direction and battler names, operand values, file collection and the text-area test.
+// direction and battler names, operand values.
 #include "listing/operands.h"
 
 #include <cstdarg>
@@ -7,7 +7,6 @@
 
 #include "marshal/rgss_types.h"
 #include "project/project_database.h"
-#include "text/text_matcher.h"
 
 namespace zorvane {
 
@@ -39,20 +38,31 @@ const std::string* mapEventName(int id, const ListingOptions& o) {
 
 }  // namespace
 
+// Every label a line shows goes through here, so a cross-check can see which ids it named.
+static std::string labelOf(int id, int kind, bool showKind, bool showNumber, const ListingOptions& o) {
+    if (o.labelled) o.labelled->emplace_back(kind, id);
+    return projectOf(o).label(id, kind, showKind, showNumber, true, true);
+}
+
 std::string fullLabel(int id, int kind, const ListingOptions& o) {
-    return projectOf(o).label(id, kind, true, true, true, true);
+    return labelOf(id, kind, true, true, o);
 }
 
 std::string detailLabel(int id, int kind, const ListingOptions& o) {
-    return projectOf(o).label(id, kind, o.detail, o.detail, true, true);
+    return labelOf(id, kind, o.detail, o.detail, o);
 }
 
 std::string numberedLabel(int id, int kind, const ListingOptions& o) {
-    return projectOf(o).label(id, kind, false, true, true, true);
+    return labelOf(id, kind, false, true, o);
 }
 
 std::string kindIfDetailLabel(int id, int kind, const ListingOptions& o) {
-    return projectOf(o).label(id, kind, o.detail, true, true, true);
+    return labelOf(id, kind, o.detail, true, o);
+}
+
+std::string nameOnlyLabel(int id, int kind, const ListingOptions& o) {
+    if (o.labelled) o.labelled->emplace_back(kind, id);
+    return o.project ? o.project->label(id, kind, false, false, false, true) : std::string();
 }
 
 std::string troopMemberText(int memberIndex, const ListingOptions& o) {
@@ -101,16 +111,6 @@ std::string battlerOperand(int side, int index, const ListingOptions& o) {
     return "";
 }
 
-void collectFile(FileCollector* files, const char* folder, const std::string& name) {
-    if (files && !name.empty()) files->insert(folder + name);
-}
-
-bool textTargetMatches(const SearchRequest* request, TextTarget target, const std::string& text) {
-    if (!request || !request->target(target)) return false;
-    TextQuery query{request->text, request->caseSensitive, request->useRegex, request->fuzzy};
-    return textMatches(text, query, request->matcher);
-}
-
 std::string switchValue(int value) {
     return value == 0 ? "ON" : "OFF";
 }
@@ -153,37 +153,6 @@ std::string audioText(const MarshalValue& audio, const ListingOptions& o) {
                      : format(",%d,%d", a.volume, a.pitch));
 }
 
-bool offerFile(const SearchRequest* request, FileCollector* files, const char* folder,
-               const std::string& name) {
-    collectFile(files, folder, name);
-    return textTargetMatches(request, TargetFileName, name);
-}
-
-bool operatesOn(const SearchRequest* request, SearchKind kind, int id) {
-    return request && request->is(kind) && request->inOperatingCommands &&
-           matchesOneId(*request, id);
-}
-
-bool refersTo(const SearchRequest* request, SearchKind kind, int id) {
-    return request && request->is(kind) && request->inReferencingCommands &&
-           matchesOneId(*request, id);
-}
-
-std::string format(const char* fmt, ...) {
-    va_list args;
-    va_start(args, fmt);
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, fmt, copy);
-    va_end(copy);
-    std::string out;
-    if (n > 0) {
-        out.resize(static_cast<size_t>(n) + 1);
-        std::vsnprintf(&out[0], out.size(), fmt, args);
-        out.resize(static_cast<size_t>(n));
-    }
-    va_end(args);
-    return out;
 }
 
 }  // namespace zorvane

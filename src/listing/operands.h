@@ -1,11 +1,11 @@
 // Operand texts and helpers shared by every formatter family: labels in their usual forms,
-// character and battler names, direction names, operand values, the short-array rule,
-// file collection for the missing-file search and the text test of the text search.
+// character and battler names, direction names, operand values, the short-array rule.
 #pragma once
 
 #include <string>
 
 #include "listing/listing.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -36,6 +36,8 @@ std::string detailLabel(int id, int kind, const ListingOptions& o);
 std::string numberedLabel(int id, int kind, const ListingOptions& o);
 // label(id, kind, detail, true, true, true): kind name only with detail, number always
 std::string kindIfDetailLabel(int id, int kind, const ListingOptions& o);
+// label(id, kind, false, false, false, true): the bare name ("" without a project)
+std::string nameOnlyLabel(int id, int kind, const ListingOptions& o);
 // troopMemberLabel of the owner troop (troop 0 unless the owner is a troop), detail flags
 std::string troopMemberText(int memberIndex, const ListingOptions& o);
 
@@ -52,13 +54,6 @@ std::string battlerOperand(int side, int index, const ListingOptions& o);
 inline bool needs(const ParamView& p, size_t n) {
     return p.size() >= n;
 }
-
-// Adds folder + name to the collector (when there is one and name is not empty).
-void collectFile(FileCollector* files, const char* folder, const std::string& name);
-
-// The text search on one text area: true when the request is a text search with that
-// target ticked and the matcher finds the request's text in `text`.
-bool textTargetMatches(const SearchRequest* request, TextTarget target, const std::string& text);
 
 // "ON" for 0, "OFF" otherwise.
 std::string switchValue(int value);
@@ -78,16 +73,5 @@ std::string frequencyName(int value, const ListingOptions& o);
 // Blend type 0..2: "通常", "加算", "減算"; "" otherwise.
 std::string blendName(int value);
 
-// A file that a command names: collected into files, and handed to the text matcher under
-// the file-name target. Returns whether the text search matched.
-bool offerFile(const SearchRequest* request, FileCollector* files, const char* folder,
-               const std::string& name);
-// Whether a command that refers to one id (one-id rule) matches a search of kind `kind`
-// run with the operating or with the referencing flag.
-bool operatesOn(const SearchRequest* request, SearchKind kind, int id);
-bool refersTo(const SearchRequest* request, SearchKind kind, int id);
-
-// printf into a std::string.
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace zorvane

@@ -288,10 +288,10 @@ std::vector<uint8_t> encodeBmp(const RgbImage& image) {
     return out;
 }
 
-bool saveBmp(const std::string& path, const RgbImage& image) {
+bool saveBmp(const std::string& path, const RgbImage& image, const std::string& root) {
     if (image.empty()) return false;
-    AtomicFileWriter writer(path);
-    if (!writer.isOpen()) return false;
+    AtomicFileWriter writer;
+    if (!writer.open(path, root)) return false;
     bool ok = emitBmp(image, [&writer](const uint8_t* p, size_t n) {
         return writer.write(std::string_view(reinterpret_cast<const char*>(p), n));
     });

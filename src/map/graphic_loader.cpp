@@ -3,26 +3,28 @@
 // and a file that fails to decode lets the next extension (then the next folder) try.
 #include "map/image_files.h"
 #include "platform/path_nocase.h"
-#include "project/resource.h"
 
 namespace zorvane {
 
 namespace {
 
-bool loadFromFolder(Bitmap32& out, const std::string& relativeName, const std::string& base) {
+bool loadFromFolder(Bitmap32& out, const std::string& relativeName,
+                    const ResourceResolver& resources, int where) {
+    const std::string base = resources.folder(where);
     if (base.empty()) return false;
     for (const char* extension : kGraphicExtensions) {
-        auto hit = findPathNoCase(base, relativeName + extension);
+        auto hit = resources.findPath(base, relativeName + extension);
         if (hit && isRegularFile(*hit) && decodeImageFile(*hit, out)) return true;
     }
     return false;
 }
 
-bool findInFolder(const std::string& relativeName, const std::string& base, std::string& path,
-                  int& width, int& height) {
+bool findInFolder(const std::string& relativeName, const ResourceResolver& resources, int where,
+                  std::string& path, int& width, int& height) {
+    const std::string base = resources.folder(where);
     if (base.empty()) return false;
     for (const char* extension : kGraphicExtensions) {
-        auto hit = findPathNoCase(base, relativeName + extension);
+        auto hit = resources.findPath(base, relativeName + extension);
         if (hit && isRegularFile(*hit) && readImageSize(*hit, width, height)) {
             path = *hit;
             return true;
@@ -31,34 +33,30 @@ bool findInFolder(const std::string& relativeName, const std::string& base, std:
     return false;
 }
 
-std::string baseFolder(int where, const std::string& projectFolder) {
-    return where == 0 ? projectFolder : rtpFolder(where);
-}
-
 }  // namespace
 
-bool findGraphic(const std::string& relativeName, const std::string& projectFolder, int where,
+bool findGraphic(const std::string& relativeName, const ResourceResolver& resources, int where,
                  std::string& path, int& width, int& height) {
     if (relativeName.empty() || !isSafeRelativeName(relativeName)) return false;
     if (where >= 0 && where <= 3)
-        return findInFolder(relativeName, baseFolder(where, projectFolder), path, width, height);
+        return findInFolder(relativeName, resources, where, path, width, height);
     if (where != -1) return false;
     for (int n = 0; n <= 3; ++n)
-        if (findInFolder(relativeName, baseFolder(n, projectFolder), path, width, height))
+        if (findInFolder(relativeName, resources, n, path, width, height))
             return true;
     return false;
 }
 
-bool loadGraphic(Bitmap32& out, const std::string& relativeName, const std::string& projectFolder,
-                 int where) {
+bool loadGraphic(Bitmap32& out, const std::string& relativeName,
+                 const ResourceResolver& resources, int where) {
     out.reset();
     // Project text never chooses a file outside the game and RTP folders.
     if (relativeName.empty() || !isSafeRelativeName(relativeName)) return false;
     if (where >= 0 && where <= 3)
-        return loadFromFolder(out, relativeName, baseFolder(where, projectFolder));
+        return loadFromFolder(out, relativeName, resources, where);
     if (where != -1) return false;
     for (int n = 0; n <= 3; ++n)
-        if (loadFromFolder(out, relativeName, baseFolder(n, projectFolder))) return true;
+        if (loadFromFolder(out, relativeName, resources, n)) return true;
     out.reset();
     return false;
 }

@@ -1,5 +1,6 @@
 // Choosing a decoder by extension, the extension probe, and the PNG filter table.
 #include "map/image_files.h"
+#include "platform/string_util.h"
 
 #include <cctype>
 
@@ -22,15 +23,6 @@ constexpr ImageExtension kImageExtensions[] = {
     {".jpeg", decodeJpeg, readJpegSize},
     {".bmp", decodeBmp, readBmpSize},
 };
-
-bool endsWithNoCase(const std::string& text, const std::string& tail) {
-    if (text.size() < tail.size()) return false;
-    for (size_t i = 0; i < tail.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - tail.size() + i])) !=
-            tail[i])
-            return false;
-    return true;
-}
 
 struct PngFilterRow {
     int setting;

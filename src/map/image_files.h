@@ -9,6 +9,7 @@
 
 #include "map/bitmap32.h"
 #include "map/rgb_image.h"
+#include "project/resource.h"
 
 namespace zorvane {
 
@@ -35,11 +36,11 @@ bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension);
 
 // Finds and decodes a game graphic named in the editor's form (`Graphics\Tilesets\Name`,
 // no extension). where: 0 the project folder, 1 to 3 that RTP, -1 all four in that order.
-bool loadGraphic(Bitmap32& out, const std::string& relativeName, const std::string& projectFolder,
-                 int where);
+bool loadGraphic(Bitmap32& out, const std::string& relativeName,
+                 const ResourceResolver& resources, int where);
 // The file loadGraphic would try first (the first whose header reads, in the same order),
 // with the size its header gives; nothing is decoded.
-bool findGraphic(const std::string& relativeName, const std::string& projectFolder, int where,
+bool findGraphic(const std::string& relativeName, const ResourceResolver& resources, int where,
                  std::string& path, int& width, int& height);
 
 // The 54-byte headers of a bottom-up 24-bit BMP; empty when the file would not fit the
@@ -49,10 +50,13 @@ std::vector<uint8_t> bmpHeader(int width, int height, size_t paletteEntries);
 std::vector<uint8_t> encodeBmp(const RgbImage& image);
 
 // Each returns false when the picture is empty or the file cannot be written completely;
-// the target is then left as it was.
-bool saveBmp(const std::string& path, const RgbImage& image);
-bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask);
-bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive);
+// the target is then left as it was. With a root, the file is written beneath it without
+// following a link (AtomicFileWriter::open(path, root)).
+bool saveBmp(const std::string& path, const RgbImage& image, const std::string& root = {});
+bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask,
+             const std::string& root = {});
+bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive,
+              const std::string& root = {});
 
 // Row-filter mask for the `PngFilter` setting (0 none … 4 Paeth, 5 all); other values give
 // the mask of "none".

@@ -211,11 +211,12 @@ bool decodeJpeg(const std::string& path, Bitmap32& out) {
     return true;
 }
 
-bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive) {
+bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive,
+              const std::string& root) {
     if (image.empty()) return false;
     std::vector<uint8_t> line(image.rowBytes());
-    AtomicFileWriter writer(path);
-    if (!writer.isOpen()) return false;
+    AtomicFileWriter writer;
+    if (!writer.open(path, root)) return false;
     auto destination = std::make_unique<JpegFileDestination>();
     destination->pub.init_destination = initDestination;
     destination->pub.empty_output_buffer = emptyOutputBuffer;

@@ -71,6 +71,7 @@ void MapData::clear() {
     bgs = AudioFile{};
     events.clear();
     projectFolder.clear();
+    resources = ResourceResolver();
     tilesetGraphics.clear();
     characterCache.clear();
     loadFailure.clear();
@@ -83,6 +84,7 @@ void MapData::clear() {
 bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics) {
     clear();
     projectFolder = project.projectFolder;
+    resources = project.resources();
     if (!project.readDataFile(mapFileName(id), root)) {
         // No error when there is no such file: a map the editor lists but never saved.
         std::string why = root.error().ok() ? std::string() : root.error().message();
@@ -158,7 +160,7 @@ bool MapData::characterSheetSize(const std::string& characterName, int& width, i
         return true;
     }
     std::string path;
-    if (!findGraphic("Graphics\\Characters\\" + characterName, projectFolder, kAllFolders, path,
+    if (!findGraphic("Graphics\\Characters\\" + characterName, resources, kAllFolders, path,
                      width, height)) {
         missingSheets_.insert(characterName);
         return false;
@@ -182,7 +184,7 @@ bool MapData::characterSheetSize(const std::string& characterName, int& width, i
 
 void MapData::loadTileset(const std::vector<Tileset>& tilesets) {
     if (tilesetId == 0 || tilesetId < 0 || size_t(tilesetId) >= tilesets.size()) return;
-    tilesetGraphics.load(tilesets[size_t(tilesetId)], projectFolder);
+    tilesetGraphics.load(tilesets[size_t(tilesetId)], resources);
 }
 
 int16_t MapData::tileAt(int x, int y, int layer) const {

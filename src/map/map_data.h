@@ -16,6 +16,7 @@
 #include "marshal/rgss_types.h"
 #include "project/event_records.h"
 #include "project/records.h"
+#include "project/resource.h"
 
 namespace zorvane {
 
@@ -57,6 +58,7 @@ class MapData {
     AudioFile bgs;
     std::map<int32_t, MapEvent> events;
     std::string projectFolder;
+    ResourceResolver resources;  // the project's game and RTP folders
     TilesetGraphics tilesetGraphics;
     // Decoded sheets kept for drawing, keyed by character_name; at most this many pixels
     // (256 MiB) in all. A sheet beyond that is measured from its file's header alone.

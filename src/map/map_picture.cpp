@@ -14,6 +14,7 @@
 #include "map/image_files.h"
 #include "map/tilemap_renderer.h"
 #include "platform/atomic_file.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -111,8 +112,7 @@ int formatFromExtension(const std::string& path, int fallback) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return fallback;
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    std::string extension = asciiLower(path.substr(dot + 1));
     for (const ExtensionFormat& e : kExtensionFormats)
         if (extension == e.extension) return e.format;
     return fallback;
@@ -149,15 +149,16 @@ MapPictureStatus composeMapPicture(const MapData& map, const RenderOptions& opti
     return MapPictureStatus::Saved;
 }
 
-bool writeMapPicture(const std::string& path, const RgbImage& picture,
-                     const RenderOptions& options) {
+bool writeMapPicture(const std::string& path, const RgbImage& picture, const RenderOptions& options,
+                     const std::string& root) {
     switch (options.saveMode) {
         case kFormatPng:
-            return savePng(path, picture, options.pngCompLv, pngFilterMask(options.pngFilter));
+            return savePng(path, picture, options.pngCompLv, pngFilterMask(options.pngFilter),
+                           root);
         case kFormatJpeg:
-            return saveJpeg(path, picture, options.jpgQuality, false);
+            return saveJpeg(path, picture, options.jpgQuality, false, root);
         default:
-            return saveBmp(path, picture);
+            return saveBmp(path, picture, root);
     }
 }
 
@@ -175,8 +176,8 @@ MapPictureStatus saveMapPicture(const std::string& path, const MapData& map, Ren
         return saveMapPictureFullSizeBmp(path, map, options, hooks);
     }
     if (status != MapPictureStatus::Saved) return status;
-    return writeMapPicture(path, picture, options) ? MapPictureStatus::Saved
-                                                   : MapPictureStatus::CannotWrite;
+    return writeMapPicture(path, picture, options, hooks.writeRoot) ? MapPictureStatus::Saved
+                                                                    : MapPictureStatus::CannotWrite;
 }
 
 MapPictureStatus saveMapPictureFullSizeBmp(const std::string& path, const MapData& map,
@@ -197,7 +198,8 @@ MapPictureStatus saveMapPictureFullSizeBmp(const std::string& path, const MapDat
     } catch (const std::bad_alloc&) {
         return MapPictureStatus::CannotWrite;
     }
-    AtomicFileWriter file(path);
+    AtomicFileWriter file;
+    file.open(path, hooks.writeRoot);
     if (!file.write(std::string_view(reinterpret_cast<const char*>(header.data()), header.size())))
         return MapPictureStatus::CannotWrite;
 

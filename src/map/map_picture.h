@@ -37,6 +37,8 @@ struct MapPictureHooks {
     std::function<void(int done, int total)> progress;
     // The most bytes the whole picture may take; 0 means half of the machine's memory.
     uint64_t memoryLimit = 0;
+    // When set, the file is written beneath this folder without following a link.
+    std::string writeRoot;
 };
 
 // The picture format named by a file's extension (bmp, png, jpg, jpeg in any case), or
@@ -49,8 +51,8 @@ MapPictureStatus composeMapPicture(const MapData& map, const RenderOptions& opti
                                    const MapPictureHooks& hooks = {});
 
 // Writes a composed picture in the format of options.saveMode.
-bool writeMapPicture(const std::string& path, const RgbImage& picture,
-                     const RenderOptions& options);
+bool writeMapPicture(const std::string& path, const RgbImage& picture, const RenderOptions& options,
+                     const std::string& root = {});
 
 // The save command of the viewer and the export: the format comes from the extension
 // (options.saveMode keeps it), then compose and write; when the picture cannot be held,

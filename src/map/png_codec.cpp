@@ -238,7 +238,8 @@ bool decodePng(const std::string& path, Bitmap32& out) {
     return true;
 }
 
-bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask) {
+bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask,
+             const std::string& root) {
     if (image.empty()) return false;
     std::vector<uint8_t> indices = paletteIndices(image);
     const bool indexed = !indices.empty();
@@ -261,8 +262,8 @@ bool savePng(const std::string& path, const RgbImage& image, int compressionLeve
                      clampInt(compressionLevel, 0, 9),
                      filterMask != 0 ? filterMask : PNG_FILTER_NONE};
 
-    AtomicFileWriter writer(path);
-    if (!writer.isOpen()) return false;
+    AtomicFileWriter writer;
+    if (!writer.open(path, root)) return false;
     PngWriteHandles handles;
     if (!handles.png || !handles.info) return false;
     if (!writePngGuarded(handles.png, handles.info, &writer, &output)) return false;

@@ -10,9 +10,9 @@ constexpr int kAllFolders = -1;  // project folder, then RTP 1 to 3
 
 // An empty name means "no picture": the old picture is dropped rather than kept.
 Bitmap32 loadNamed(const std::string& folder, const std::string& name,
-                   const std::string& projectFolder) {
+                   const ResourceResolver& resources) {
     Bitmap32 picture;
-    if (!name.empty()) loadGraphic(picture, folder + name, projectFolder, kAllFolders);
+    if (!name.empty()) loadGraphic(picture, folder + name, resources, kAllFolders);
     return picture;
 }
 
@@ -22,7 +22,7 @@ void TilesetGraphics::clear() {
     *this = TilesetGraphics{};
 }
 
-void TilesetGraphics::load(const Tileset& tileset, const std::string& folder) {
+void TilesetGraphics::load(const Tileset& tileset, const ResourceResolver& resources) {
     clear();
     id = tileset.id;
     name = tileset.name;
@@ -36,14 +36,14 @@ void TilesetGraphics::load(const Tileset& tileset, const std::string& folder) {
     fogZoom = tileset.fogZoom;
     priorities = tileset.priorities;
     passages = tileset.passages;
-    projectFolder = folder;
+    projectFolder = resources.gameFolder();
 
-    tilesetPicture = loadNamed("Graphics\\Tilesets\\", tilesetName, projectFolder);
+    tilesetPicture = loadNamed("Graphics\\Tilesets\\", tilesetName, resources);
 
-    panoramaPicture = loadNamed("Graphics\\Panoramas\\", panoramaName, projectFolder);
+    panoramaPicture = loadNamed("Graphics\\Panoramas\\", panoramaName, resources);
     panoramaPicture.changeHue(panoramaHue);
 
-    fogPicture = loadNamed("Graphics\\Fogs\\", fogName, projectFolder);
+    fogPicture = loadNamed("Graphics\\Fogs\\", fogName, resources);
     fogPicture.changeHue(fogHue);
     // A zoom of 0 or less leaves no fog to draw (scaled() gives an empty picture).
     if (fogZoom != 100 && !fogPicture.empty()) fogPicture = fogPicture.scaled(fogZoom * 0.01);
@@ -51,7 +51,7 @@ void TilesetGraphics::load(const Tileset& tileset, const std::string& folder) {
     // Only the first seven names count; the record may carry more.
     for (int k = 0; k < kAutotileCount; ++k) {
         if (size_t(k) < tileset.autotileNames.size()) autotileNames[k] = tileset.autotileNames[k];
-        autotilePictures[k] = loadNamed("Graphics\\Autotiles\\", autotileNames[k], projectFolder);
+        autotilePictures[k] = loadNamed("Graphics\\Autotiles\\", autotileNames[k], resources);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "map/bitmap32.h"
 #include "marshal/rgss_types.h"
 #include "project/records.h"
+#include "project/resource.h"
 
 namespace zorvane {
 
@@ -37,7 +38,7 @@ struct TilesetGraphics {
 
     // Copies the record's names and numbers and loads every picture (project folder
     // first, then RTP 1 to 3). A missing picture stays empty and draws nothing.
-    void load(const Tileset& tileset, const std::string& projectFolder);
+    void load(const Tileset& tileset, const ResourceResolver& resources);
     void clear();
 };
 

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "marshal/marshal_arena.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -20,23 +21,6 @@ struct MarshalOwnedTree {
 };
 
 namespace {
-
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* fmt, ...) {
-    char buf[128];
-    va_list ap;
-    va_start(ap, fmt);
-    int n = vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    if (n < 0) return {};
-    if (static_cast<size_t>(n) < sizeof buf) return std::string(buf, static_cast<size_t>(n));
-    std::string out(static_cast<size_t>(n) + 1, '\0');
-    va_start(ap, fmt);
-    vsnprintf(out.data(), out.size(), fmt, ap);
-    va_end(ap);
-    out.resize(static_cast<size_t>(n));
-    return out;
-}
 
 bool holdsClassName(int32_t kind) {
     return kind == MarshalValue::Object || kind == MarshalValue::Struct ||
@@ -508,7 +492,7 @@ std::pair<MarshalValue, MarshalValue> MarshalValue::marshalDump() const {
 
 std::optional<MarshalValue> MarshalValue::findInPairs(const MarshalValue& key) const {
     for (const auto& p : pairs())
-        if (p.first.equals(key)) return p.second;
+        if (p.first.sameHashKey(key)) return p.second;
     return std::nullopt;
 }
 
@@ -726,7 +710,7 @@ std::string MarshalValue::toText(bool quoted) const {
     }
 }
 
-bool MarshalValue::equals(const MarshalValue& other) const {
+bool MarshalValue::sameHashKey(const MarshalValue& other) const {
     const MarshalValue& a = self();
     const MarshalValue& b = other.self();
     if (a.kind_ != b.kind_) {
@@ -738,7 +722,7 @@ bool MarshalValue::equals(const MarshalValue& other) const {
     auto childEq = [&]() {
         ValueArray x = a.children(), y = b.children();
         if (x.empty() || y.empty()) return x.size() == y.size();
-        return x[0].equals(y[0]);
+        return x[0].sameHashKey(y[0]);
     };
     switch (a.kind_) {
         case String:
@@ -773,8 +757,8 @@ bool MarshalValue::equals(const MarshalValue& other) const {
             return a.classNameView() == b.classNameView() && a.bytes() == b.bytes();
         case UserClass: {
             if (a.n_ == 0 || b.n_ == 0) return a.n_ == b.n_;
-            return a.a_.pairs[0].first.equals(b.a_.pairs[0].first) &&
-                   a.a_.pairs[0].second.equals(b.a_.pairs[0].second);
+            return a.a_.pairs[0].first.sameHashKey(b.a_.pairs[0].first) &&
+                   a.a_.pairs[0].second.sameHashKey(b.a_.pairs[0].second);
         }
         default:
             return false;

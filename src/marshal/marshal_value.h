@@ -201,7 +201,10 @@ class MarshalValue {
     const MarshalValue* findIvar(std::string_view name) const;
 
     std::string toText(bool quoted) const;
-    bool equals(const MarshalValue& other) const;
+    // Whether two values meet as hash keys: same kind and same scalar contents (a symbol
+    // meets the string of its name). Shallow on purpose: arrays and hashes compare by size,
+    // objects and structs by class name, and class references never meet.
+    bool sameHashKey(const MarshalValue& other) const;
     // A value of its own with the same contents, independent of any tree.
     MarshalValue deepCopy() const;
 

@@ -30,12 +30,25 @@ std::string resolveTarget(const std::string& path) {
 // A short random name in the target's folder: derived from the target's name it could
 // pass the 255-byte limit of a name, and a predictable one invites a planted link (the
 // file is created with O_EXCL all the same).
-std::string tempNameFor(const std::string& path) {
+std::string tempName() {
     thread_local std::mt19937_64 random{std::random_device{}() ^ (uint64_t(getpid()) << 32)};
     char name[32];
     std::snprintf(name, sizeof name, ".zv%016llx.tmp", static_cast<unsigned long long>(random()));
+    return name;
+}
+
+std::string tempNameFor(const std::string& path) {
     std::string folder = folderOf(path);
-    return folder.empty() ? std::string(name) : joinPath(folder, name);
+    return folder.empty() ? tempName() : joinPath(folder, tempName());
+}
+
+// The last part of a relative path, without its separators.
+std::string lastPart(const std::string& relative) {
+    size_t end = relative.find_last_not_of("/\\");
+    if (end == std::string::npos) return "";
+    size_t start = relative.find_last_of("/\\", end);
+    start = start == std::string::npos ? 0 : start + 1;
+    return relative.substr(start, end + 1 - start);
 }
 
 }  // namespace
@@ -44,9 +57,61 @@ AtomicFileWriter::~AtomicFileWriter() {
     abort();
 }
 
+bool AtomicFileWriter::open(const std::string& path, const std::string& root) {
+    if (root.empty()) return open(path);
+    abort();
+    failed_ = false;
+    refusedLink_.clear();
+    if (openBeneath(path, root)) return true;
+    folder_.reset();
+    failed_ = true;
+    return false;
+}
+
+bool AtomicFileWriter::openBeneath(const std::string& path, const std::string& root) {
+    std::string relative;
+    if (!relativeBeneath(root, path, relative)) return false;
+    name_ = lastPart(relative);
+    if (name_.empty() || name_ == "." || name_ == "..") return false;
+    BeneathResult walk =
+        openFolderBeneath(root, relative.substr(0, relative.rfind(name_)), false, folder_);
+    if (!walk.ok()) {
+        if (walk.status == BeneathStatus::Link) refusedLink_ = walk.where;
+        return false;
+    }
+    struct stat st;
+    const bool exists = fstatat(folder_.get(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && S_ISLNK(st.st_mode)) {
+        refusedLink_ = path;
+        return false;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = tempName();
+        int fd = openat(folder_.get(), temp.c_str(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        if (exists && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
+        file_.reset(fdopen(fd, "wb"));
+        if (!file_) {
+            ::close(fd);
+            unlinkat(folder_.get(), temp.c_str(), 0);
+            return false;
+        }
+        path_ = path;
+        tempName_ = temp;
+        tempPath_ = joinPath(folderOf(path), temp);
+        return true;
+    }
+    return false;
+}
+
 bool AtomicFileWriter::open(const std::string& path) {
     abort();
     failed_ = false;
+    refusedLink_.clear();
     path_ = resolveTarget(path);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = tempNameFor(path_);
@@ -94,26 +159,48 @@ bool AtomicFileWriter::commit() {
     bool ok = std::fflush(file_.get()) == 0;
     // Replacing an existing file: make the new bytes durable before the old ones go.
     struct stat st;
-    if (ok && stat(path_.c_str(), &st) == 0) ok = fsync(fileno(file_.get())) == 0;
+    const bool replacing =
+        folder_.valid() ? fstatat(folder_.get(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+                        : stat(path_.c_str(), &st) == 0;
+    if (ok && replacing) ok = fsync(fileno(file_.get())) == 0;
     ok = (std::fclose(file_.release()) == 0) && ok;
-    if (ok) ok = std::rename(tempPath_.c_str(), path_.c_str()) == 0;
+    // renameat() replaces a link planted at the name since open() rather than follow it.
+    if (ok)
+        ok = folder_.valid()
+                 ? renameat(folder_.get(), tempName_.c_str(), folder_.get(), name_.c_str()) == 0
+                 : std::rename(tempPath_.c_str(), path_.c_str()) == 0;
     if (!ok) {
         failed_ = true;
-        unlink(tempPath_.c_str());
+        removeTemp();
     }
     tempPath_.clear();
+    folder_.reset();
     return ok;
 }
 
 void AtomicFileWriter::abort() {
     file_.reset();
-    if (!tempPath_.empty()) unlink(tempPath_.c_str());
+    removeTemp();
     tempPath_.clear();
+    folder_.reset();
+}
+
+void AtomicFileWriter::removeTemp() {
+    if (tempPath_.empty()) return;
+    if (folder_.valid())
+        unlinkat(folder_.get(), tempName_.c_str(), 0);
+    else
+        unlink(tempPath_.c_str());
 }
 
 bool writeFileAtomic(const std::string& path, std::string_view bytes) {
     AtomicFileWriter writer;
     return writer.open(path) && writer.write(bytes) && writer.commit();
+}
+
+bool writeFileAtomic(const std::string& path, std::string_view bytes, const std::string& root) {
+    AtomicFileWriter writer;
+    return writer.open(path, root) && writer.write(bytes) && writer.commit();
 }
 
 }  // namespace zorvane

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/beneath_root.h"
+
 namespace zorvane {
 
 class AtomicFileWriter {
@@ -17,6 +19,11 @@ class AtomicFileWriter {
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     bool open(const std::string& path);
+    // The same for a file beneath `root` (a folder the user chose) that is written without
+    // following any link below root: the folders are opened level by level and a target
+    // that is a symbolic link is refused (refusedLink() names it); the temporary file is
+    // made and renamed in the folder so reached. An empty root is open(path).
+    bool open(const std::string& path, const std::string& root);
     bool write(std::string_view bytes);
     // Makes what was written durable in the temporary file (flush and fsync) before
     // commit(), for callers that must know the new file is whole before they go on.
@@ -27,6 +34,8 @@ class AtomicFileWriter {
     void abort();
     bool isOpen() const { return file_ != nullptr; }
     bool failed() const { return failed_; }
+    // The link on the way that made open(path, root) refuse; "" otherwise.
+    const std::string& refusedLink() const { return refusedLink_; }
 
   private:
     struct FileCloser {
@@ -36,8 +45,18 @@ class AtomicFileWriter {
     std::string path_;
     std::string tempPath_;
     bool failed_ = false;
+    // Set by open(path, root): the folder reached without links, the target's and the
+    // temporary file's names in it.
+    UniqueFd folder_;
+    std::string name_, tempName_;
+    std::string refusedLink_;
+
+    bool openBeneath(const std::string& path, const std::string& root);
+    void removeTemp();
 };
 
 bool writeFileAtomic(const std::string& path, std::string_view bytes);
+// The same confined beneath `root`, as AtomicFileWriter::open(path, root).
+bool writeFileAtomic(const std::string& path, std::string_view bytes, const std::string& root);
 
 }  // namespace zorvane

@@ -11,6 +11,7 @@
 
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -86,17 +87,6 @@ std::string unescapeRegString(const std::string& text, size_t pos) {
     return out;
 }
 
-bool endsWithNoCase(const std::string& text, const std::string& tail) {
-    if (text.size() < tail.size()) return false;
-    for (size_t i = 0; i < tail.size(); ++i) {
-        char a = text[text.size() - tail.size() + i], b = tail[i];
-        if (std::tolower(static_cast<unsigned char>(a)) !=
-            std::tolower(static_cast<unsigned char>(b)))
-            return false;
-    }
-    return true;
-}
-
 // The value "ApplicationPath" of the first key whose path ends in "\RPGXP".
 std::string findRpgxpValue(const std::string& reg) {
     bool inKey = false;
@@ -153,11 +143,17 @@ std::string programFolder() {
     return exe.parent_path().string();
 }
 
+bool settingsBesideProgram(const std::string& program) {
+    bool installed = !isDirectory(joinPath(program, "template")) &&
+                     isDirectory(joinPath(folderOf(program), "share/zorvane/template"));
+    return !installed && access(program.c_str(), W_OK) == 0;
+}
+
 std::string configFolder() {
     std::string folder = envOr("ZORVANE_CONFIG_DIR", "");
     if (folder.empty()) {
         std::string program = programFolder();
-        if (access(program.c_str(), W_OK) == 0) return program;
+        if (settingsBesideProgram(program)) return program;
         std::string xdg = envOr("XDG_CONFIG_HOME", joinPath(homeFolder(), ".config"));
         folder = joinPath(xdg, "zorvane");
     }

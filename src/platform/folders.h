@@ -6,9 +6,14 @@
 namespace zorvane {
 
 std::string programFolder();
-// The program's folder when writable, else $XDG_CONFIG_HOME/zorvane (~/.config/zorvane),
-// created on demand. $ZORVANE_CONFIG_DIR overrides it.
+// The program's folder when writable and the program is not an installed one, else
+// $XDG_CONFIG_HOME/zorvane (~/.config/zorvane), created on demand. $ZORVANE_CONFIG_DIR
+// overrides it.
 std::string configFolder();
+// Whether settings may go beside a program in `programFolder`: it is writable, and its
+// templates are not those of an installed layout (../share/zorvane/template with none
+// beside it), so a program in /usr/bin run as root never writes there.
+bool settingsBesideProgram(const std::string& programFolder);
 std::string settingsFilePath();
 std::string templateFolder();
 // The folder under which Enterbrain/RGSS holds the RTPs.

@@ -12,6 +12,7 @@
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
 #include "platform/file_util.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -25,17 +26,6 @@ std::string_view trim(std::string_view s) {
     if (b == std::string_view::npos) return {};
     size_t e = s.find_last_not_of(" \t");
     return s.substr(b, e - b + 1);
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // "[Name]" -> Name. A header missing its ']' still opens a section, as on Windows.
@@ -198,7 +188,10 @@ std::string IniFile::get(const std::string& section, const std::string& key,
 }
 
 int IniFile::getInt(const std::string& section, const std::string& key, int def) const {
-    std::string value = get(section, key, "");
+    return toInt(get(section, key, ""), def);
+}
+
+int IniFile::toInt(const std::string& value, int def) {
     size_t pos = 0;
     bool negative = false;
     if (pos < value.size() && (value[pos] == '+' || value[pos] == '-'))
@@ -254,6 +247,29 @@ void IniFile::removeSection(const std::string& section) {
     while (findSection(section, header, end))
         lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
                      lines_.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+IniFile::Values IniFile::allValues() const {
+    auto lowered = [](std::string_view name) {
+        std::string out(name);
+        for (char& c : out)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return out;
+    };
+    Values values;
+    std::unordered_map<std::string, std::string>* current = nullptr;  // null: a repeated header
+    std::string_view name;
+    size_t equals = 0;
+    for (const Line& line : lines_) {
+        std::string_view text = textOf(line);
+        if (parseSectionHeader(text, name)) {
+            std::string section = lowered(name);
+            current = values.count(section) ? nullptr : &values[section];
+        } else if (current && parseKeyLine(text, name, equals)) {
+            current->emplace(lowered(name), unquote(trim(text.substr(equals + 1))));
+        }
+    }
+    return values;
 }
 
 std::vector<std::string> IniFile::sections() const {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zorvane {
@@ -22,6 +23,12 @@ class IniFile {
                     const std::string& def = "") const;
     // GetPrivateProfileInt: optional sign and leading decimal digits, else def.
     int getInt(const std::string& section, const std::string& key, int def) const;
+    static int toInt(const std::string& value, int def);
+    // Every section's keys with the values get() gives (a section's first header, a key's
+    // first line), names in ASCII lower case, gathered in one pass: for reading a large
+    // file whole, where a get() per key would scan it again each time.
+    using Values = std::unordered_map<std::string, std::unordered_map<std::string, std::string>>;
+    Values allValues() const;
     bool has(const std::string& section, const std::string& key) const;
 
     void set(const std::string& section, const std::string& key, const std::string& value);

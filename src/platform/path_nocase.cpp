@@ -75,7 +75,7 @@ bool listedTooSoon(const timespec& mtime) {
     return ms < 100;
 }
 
-class PathCache {
+class ListingCache {
   public:
     std::optional<std::string> resolve(const std::string& base,
                                        const std::vector<std::string>& parts) {
@@ -155,7 +155,7 @@ class PathCache {
     std::map<std::string, Listing> listings_;
 };
 
-PathCache& cache() {
+PathCache& programCache() {
     static PathCache instance;
     return instance;
 }
@@ -175,14 +175,28 @@ std::vector<std::string> splitRelative(std::string_view relative) {
 
 }  // namespace
 
-std::optional<std::string> findPathNoCase(const std::string& base, const std::string& relative) {
+struct PathCache::Listings : ListingCache {};
+
+PathCache::PathCache() : listings_(std::make_unique<Listings>()) {}
+
+PathCache::~PathCache() = default;
+
+std::optional<std::string> PathCache::find(const std::string& base, const std::string& relative) {
     if (!isSafeRelativeName(relative)) return std::nullopt;
     std::string root = base.empty() ? "." : base;
-    return cache().resolve(root, splitRelative(relative));
+    return listings_->resolve(root, splitRelative(relative));
+}
+
+void PathCache::clear() {
+    listings_->clear();
+}
+
+std::optional<std::string> findPathNoCase(const std::string& base, const std::string& relative) {
+    return programCache().find(base, relative);
 }
 
 void clearPathCache() {
-    cache().clear();
+    programCache().clear();
 }
 
 bool isSafeRelativeName(std::string_view name) {
@@ -205,6 +219,17 @@ std::string safeFileName(std::string_view text) {
     }
     if (out.empty() || out == "." || out == "..") out.insert(out.begin(), '_');
     return out;
+}
+
+std::string boundedFileName(std::string_view stem, std::string_view extension, size_t maxBytes) {
+    std::string name = safeFileName(stem);
+    const size_t room = maxBytes > extension.size() ? maxBytes - extension.size() : 1;
+    if (name.size() > room) {
+        size_t cut = room;
+        while (cut > 1 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name.resize(cut);
+    }
+    return name.append(extension);  // the program's own extension
 }
 
 bool isRegularFile(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/file_util.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -17,15 +18,6 @@ namespace {
 struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 std::string_view baseName(std::string_view path) {
     size_t cut = path.find_last_of("/\\");

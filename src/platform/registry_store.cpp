@@ -6,19 +6,11 @@
 
 #include "platform/file_util.h"
 #include "platform/folders.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
 namespace {
-
-bool startsWithNoCase(const std::string& text, const std::string& head) {
-    if (text.size() < head.size()) return false;
-    for (size_t i = 0; i < head.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) !=
-            std::tolower(static_cast<unsigned char>(head[i])))
-            return false;
-    return true;
-}
 
 // Whether the section `section` is the key `keyPath` or one of the keys below it.
 bool isKeyOrBelow(const std::string& section, const std::string& keyPath) {

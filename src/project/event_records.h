@@ -48,6 +48,9 @@ std::string commonEventListPath(int commonEventId);
 std::string troopPageListPath(int troopId, int page);
 std::string mapEventPageListPath(int eventId, int page);
 
+// Who holds an event command list.
+enum class OwnerKind : int { CommonEvent = 0, Troop = 1, Map = 2 };
+
 struct CommonEvent {
     std::string name;
     int32_t trigger = 0;

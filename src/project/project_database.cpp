@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/folders.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
 #include "project/file_helpers.h"
@@ -248,7 +249,7 @@ void ProjectDatabase::clear() {
 }
 
 std::string ProjectDatabase::dataFilePath(const std::string& fileName) const {
-    auto hit = findPathNoCase(projectFolder, "Data/" + fileName);
+    auto hit = resources_.findPath(projectFolder, "Data/" + fileName);
     return hit ? *hit : std::string();
 }
 
@@ -382,31 +383,35 @@ void ProjectDatabase::readPart(DataPart part) const {
 }
 
 bool ProjectDatabase::open(const std::string& file) {
+    return open(file, commonFilesFolder());
+}
+
+bool ProjectDatabase::open(const std::string& file, const std::string& commonFiles) {
     std::string folder = folderOf(file);
-    return openIn(folder.empty() ? "." : folder, file);
+    return openIn(folder.empty() ? "." : folder, file, commonFiles);
 }
 
 bool ProjectDatabase::openFolder(const std::string& folder) {
     auto data = findPathNoCase(folder, "Data");
-    return data && isDirectory(*data) && openIn(folder, "");
+    return data && isDirectory(*data) && openIn(folder, "", commonFilesFolder());
 }
 
-bool ProjectDatabase::openIn(const std::string& folder, const std::string& file) {
+bool ProjectDatabase::openIn(const std::string& folder, const std::string& file,
+                             const std::string& commonFiles) {
     clear();
     projectFolder = folder;
     projectFile = file;
+    resources_ = ResourceResolver(projectFolder);
     GameIni ini;
     std::string iniPath = joinPath(projectFolder, "Game.ini");
-    auto hit = findPathNoCase(projectFolder, "Game.ini");
+    auto hit = resources_.findPath(projectFolder, "Game.ini");
     if (hit) iniPath = *hit;
     std::string why;
     // A folder opened without a project file may lack Game.ini: that is no fault there.
     if ((hit || !file.empty()) && !readGameIni(iniPath, ini, &why))
         store_->diagnostics.push_back({"Game.ini", why});
-    for (int n = 1; n <= 3; ++n) {
-        setRtpFolder(n, ini.rtp[n - 1]);
-        rtpNames[n - 1] = ini.rtp[n - 1];
-    }
+    for (int n = 1; n <= 3; ++n) rtpNames[n - 1] = ini.rtp[n - 1];
+    resources_ = ResourceResolver(projectFolder, commonFiles, {ini.rtp[0], ini.rtp[1], ini.rtp[2]});
     gameIniEncoding = ini.encoding;
     title = ini.title;
     if (!file.empty() && !fileExists(file)) return false;

@@ -6,12 +6,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "marshal/marshal_file.h"
 #include "marshal/rgss_types.h"
 #include "project/event_records.h"
 #include "project/records.h"
+#include "project/resource.h"
 
 namespace zorvane {
 
@@ -60,8 +62,15 @@ class ProjectDatabase {
     ProjectDatabase& operator=(ProjectDatabase&&) noexcept;
 
     // Reads Game.ini and notes the data files' times; the tables are read when first asked
-    // for, so a command reads only the files it needs.
+    // for, so a command reads only the files it needs. The RTPs are looked for below
+    // commonFiles (the system's common files folder unless given).
     bool open(const std::string& projectFile);
+    bool open(const std::string& projectFile, const std::string& commonFiles);
+    // Where this project's files are found: its game folder and RTP folders, and its own
+    // cache of case-insensitive folder listings.
+    const ResourceResolver& resources() const { return resources_; }
+    // For a database built by hand (tests) rather than opened.
+    void setResources(ResourceResolver resources) { resources_ = std::move(resources); }
     // The same for a folder without Game.ini or project file (a repository that keeps only
     // Data/): its names come from the data files alone. False when it has no Data folder.
     bool openFolder(const std::string& folder);
@@ -141,10 +150,11 @@ class ProjectDatabase {
     static const std::vector<std::string>& dataFileNames();
 
   private:
-    bool openIn(const std::string& folder, const std::string& file);
+    bool openIn(const std::string& folder, const std::string& file, const std::string& commonFiles);
 
     struct Store;
     std::unique_ptr<Store> store_;
+    ResourceResolver resources_;
 
     void ensure(DataPart part) const;
     Store& writable(DataPart part);

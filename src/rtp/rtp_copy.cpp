@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/atomic_file.h"
+#include "platform/beneath_root.h"
 #include "platform/file_util.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
@@ -30,7 +31,24 @@ const char* const kProblemTexts[] = {
     "Windowsのシステムフォルダにありません",
     "Game.iniを読み込めません",
     "Game.iniを書き込めません",
+    "シンボリックリンクです。リンクの先には書き込みません",
 };
+
+// A failure, or nothing.
+using Outcome = std::optional<CopyFailure>;
+
+Outcome failed(const std::string& name, CopyProblem problem) {
+    return CopyFailure{name, problem};
+}
+
+// The link's path as the user finds it in the game folder.
+Outcome linkFailure(const std::string& projectFolder, const std::string& link) {
+    std::string relative;
+    if (!relativeBeneath(projectFolder, link, relative)) relative = link;
+    size_t start = relative.find_first_not_of("/\\");
+    return failed(start == std::string::npos ? relative : relative.substr(start),
+                  CopyProblem::LinkInGameFolder);
+}
 
 std::vector<std::string> splitParts(const std::string& relative) {
     std::vector<std::string> parts;
@@ -60,48 +78,64 @@ std::string childOf(const std::string& folder, const std::string& part) {
     return hit ? *hit : joinPath(folder, part);
 }
 
-std::optional<CopyProblem> copyFile(const std::string& source, const std::string& destination) {
+// The game folder is the root: the writer opens every folder below it without following
+// a link, and refuses a destination that is one.
+Outcome copyFile(const std::string& source, const std::string& destination,
+                 const std::string& projectFolder, const std::string& name) {
     std::unique_ptr<std::FILE, FileCloser> in(std::fopen(source.c_str(), "rb"));
-    if (!in) return CopyProblem::SourceUnreadable;
+    if (!in) return failed(name, CopyProblem::SourceUnreadable);
     AtomicFileWriter out;
-    if (!out.open(destination)) return CopyProblem::WriteFailed;
+    if (!out.open(destination, projectFolder)) {
+        if (!out.refusedLink().empty()) return linkFailure(projectFolder, out.refusedLink());
+        return failed(name, CopyProblem::WriteFailed);
+    }
     char buffer[65536];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0)
-        if (!out.write(std::string_view(buffer, got))) return CopyProblem::WriteFailed;
-    if (std::ferror(in.get())) return CopyProblem::SourceUnreadable;  // out drops its temp file
-    if (!out.commit()) return CopyProblem::WriteFailed;
+        if (!out.write(std::string_view(buffer, got)))
+            return failed(name, CopyProblem::WriteFailed);
+    // out drops its temporary file
+    if (std::ferror(in.get())) return failed(name, CopyProblem::SourceUnreadable);
+    if (!out.commit()) return failed(name, CopyProblem::WriteFailed);
     return std::nullopt;
 }
 
-std::optional<CopyProblem> copyOne(const std::string& projectFolder, const RtpFile& file) {
+Outcome copyOne(const std::string& projectFolder, const RtpFile& file) {
     std::string destination = copyDestination(projectFolder, file);
-    if (destination.empty()) return CopyProblem::UnsafePath;
-    if (!ensureFolder(folderOf(destination))) return CopyProblem::FolderNotCreated;
-    return copyFile(file.foundPath, destination);
+    if (destination.empty()) return failed(file.relativePath, CopyProblem::UnsafePath);
+    BeneathResult folder = ensureFolderBeneath(projectFolder, folderOf(destination));
+    if (folder.status == BeneathStatus::Link) return linkFailure(projectFolder, folder.where);
+    if (!folder.ok()) return failed(file.relativePath, CopyProblem::FolderNotCreated);
+    return copyFile(file.foundPath, destination, projectFolder, file.relativePath);
 }
 
 // RTP1 to RTP3 emptied; every other byte of the file stays. Returns the Library key.
-std::optional<CopyProblem> emptyRtpKeys(const std::string& projectFolder, std::string& library) {
+Outcome emptyRtpKeys(const std::string& projectFolder, std::string& library) {
     std::string path = childOf(projectFolder, "Game.ini");
     IniFile ini;
-    if (!ini.load(path)) return CopyProblem::GameIniUnreadable;
+    if (!ini.load(path)) return failed("Game.ini", CopyProblem::GameIniUnreadable);
+    // Another game's Game.ini behind a link would lose its RTP lines.
+    std::string link = linkBeneath(projectFolder, path);
+    if (!link.empty()) return linkFailure(projectFolder, link);
     for (const char* key : {"RTP1", "RTP2", "RTP3"}) ini.set("Game", key, "");
-    if (!ini.save(path)) return CopyProblem::GameIniNotWritten;
+    if (!writeFileAtomic(path, ini.bytes(), projectFolder)) {
+        link = linkBeneath(projectFolder, path);  // planted since the check
+        return link.empty() ? failed("Game.ini", CopyProblem::GameIniNotWritten)
+                            : linkFailure(projectFolder, link);
+    }
     library = ini.get("Game", "Library", "");
     return std::nullopt;
 }
 
 // The library is a plain file name: it comes from the system folder and lands beside
 // Game.ini, nowhere else.
-std::optional<CopyProblem> copyLibrary(const std::string& projectFolder,
-                                       const std::string& library) {
+Outcome copyLibrary(const std::string& projectFolder, const std::string& library) {
     if (library.find_first_of("/\\") != std::string::npos || !isSafeRelativeName(library) ||
         library == "." || library == "..")
-        return CopyProblem::UnsafePath;
+        return failed(library, CopyProblem::UnsafePath);
     std::string source = windowsSystemFile(library);
-    if (source.empty()) return CopyProblem::NotFound;
-    return copyFile(source, childOf(projectFolder, library));
+    if (source.empty()) return failed(library, CopyProblem::NotFound);
+    return copyFile(source, childOf(projectFolder, library), projectFolder, library);
 }
 
 }  // namespace
@@ -126,22 +160,22 @@ RtpCopyResult copyRtpFiles(const std::vector<RtpFile>& files, const std::string&
             progress.setPosition(0);
             return result;
         }
-        if (auto problem = copyOne(projectFolder, files[i]))
-            result.fileFailures.push_back({files[i].relativePath, *problem});
+        if (auto failure = copyOne(projectFolder, files[i]))
+            result.fileFailures.push_back(*failure);
         else
             ++result.copied;
         progress.setPosition(static_cast<int>(i) + 1);
     }
     if (!result.fileFailures.empty()) return result;
     std::string library;
-    if (auto problem = emptyRtpKeys(projectFolder, library)) {
-        result.finishFailures.push_back({"Game.ini", *problem});
+    if (auto failure = emptyRtpKeys(projectFolder, library)) {
+        result.finishFailures.push_back(*failure);
         return result;
     }
     result.gameIniChanged = true;
     if (library.empty()) return result;
-    if (auto problem = copyLibrary(projectFolder, library))
-        result.finishFailures.push_back({library, *problem});
+    if (auto failure = copyLibrary(projectFolder, library))
+        result.finishFailures.push_back(*failure);
     return result;
 }
 

@@ -19,10 +19,13 @@ enum class CopyProblem {
     NotFound,          // the library is in neither system folder
     GameIniUnreadable,
     GameIniNotWritten,
+    LinkInGameFolder,  // a symbolic link stands where a file or folder is to be written
 };
 
 struct CopyFailure {
-    std::string name;  // the relative path, the library's name, or "Game.ini"
+    // The relative path, the library's name, or "Game.ini"; for LinkInGameFolder the link's
+    // path in the game folder.
+    std::string name;
     CopyProblem problem = CopyProblem::WriteFailed;
 };
 
@@ -48,7 +51,9 @@ std::string copyDestination(const std::string& projectFolder, const RtpFile& fil
 
 // Copies every file (the abort flag is tested before each), one progress step each; then,
 // when all were copied, edits Game.ini and copies the library. Every file is written
-// through a temporary file and renamed into place, replacing what was there.
+// through a temporary file and renamed into place, replacing what was there. Nothing is
+// written or made through a symbolic link inside the game folder: such a link is named
+// as a failure and left as it is.
 RtpCopyResult copyRtpFiles(const std::vector<RtpFile>& files, const std::string& projectFolder,
                            RtpProgress& progress, const std::atomic<bool>& abort);
 

@@ -1,9 +1,11 @@
 // The scan walks the project the way the missing-file search does, but collects names
-// instead of testing them: the database table it shares with the search, then every
-// command through its formatter's file collector, then the maps' music and page graphics.
+// instead of testing them: the database table it shares with the search, then every event
+// list through the one walk, each command's files from what it refers to, and the maps'
+// music and page graphics.
 #include "rtp/rtp_scan.h"
 
 #include "listing/listing.h"
+#include "map/event_walk.h"
 #include "map/map_data.h"
 #include "project/database_files.h"
 #include "project/event_records.h"
@@ -16,13 +18,11 @@ namespace {
 
 const char* const kCharacters = "Graphics\\Characters\\";
 
-class UsageWalk {
+class UsageWalk : EventListVisitor {
   public:
     UsageWalk(const ProjectDatabase& project, RtpProgress& progress, const std::atomic<bool>& abort,
               std::set<std::string>& files)
-        : project_(project), progress_(progress), abort_(abort), files_(files) {
-        listing_.project = &project;
-    }
+        : project_(project), progress_(progress), abort_(abort), files_(files) {}
 
     bool run() {
         int maps = 0;
@@ -30,7 +30,8 @@ class UsageWalk {
             if (entry.first > 0) ++maps;
         progress_.setRange(maps + 11);
         progress_.setPosition(0);
-        return walkDatabase() && walkCommonEvents() && walkTroops() && walkMaps();
+        return walkDatabase() && walk(commonEventsOnly()) && walk(troopsOnly()) &&
+               walkEventLists(project_, mapsOnly(), *this, &abort_);
     }
 
   private:
@@ -57,82 +58,45 @@ class UsageWalk {
         return true;
     }
 
-    // False when aborted; a list that is not there adds nothing.
-    bool walkList(const MarshalFile& file, const std::string& path) {
-        if (aborted()) return false;
-        EventCommandList list;
-        if (!readCommandList(file, path, list)) return true;
-        for (const EventCommand& command : list.commands) {
-            if (aborted()) return false;
-            collectCommandFiles(command, listing_, files_);
-        }
-        return true;
-    }
+    static WalkScope commonEventsOnly() { return WalkScope{0, -1, -1, {}}; }
+    static WalkScope troopsOnly() { return WalkScope{-1, 0, -1, {}}; }
+    static WalkScope mapsOnly() { return WalkScope{-1, -1, 0, {}}; }
 
-    bool walkCommonEvents() {
-        listing_.ownerKind = OwnerKind::CommonEvent;
-        size_t count = project_.commonEvents().size();
-        for (size_t id = 1; id < count; ++id) {
-            listing_.ownerId = static_cast<int>(id);
-            if (!walkList(project_.commonEventsFile(), commonEventListPath(static_cast<int>(id))))
-                return false;
-        }
+    // One kind of owner, then one step of progress.
+    bool walk(const WalkScope& scope) {
+        if (!walkEventLists(project_, scope, *this, &abort_)) return false;
         step();
         return true;
     }
 
-    bool walkTroops() {
-        listing_.ownerKind = OwnerKind::Troop;
-        const std::vector<Troop>& troops = project_.troops();
-        for (size_t id = 1; id < troops.size(); ++id) {
-            listing_.ownerId = static_cast<int>(id);
-            for (size_t p = 0; p < troops[id].pages.size(); ++p) {
-                if (!walkList(project_.troopsFile(),
-                              troopPageListPath(static_cast<int>(id), static_cast<int>(p))))
-                    return false;
-            }
-        }
-        step();
-        return true;
-    }
-
-    bool walkMaps() {
-        listing_.ownerKind = OwnerKind::Map;
-        for (const auto& entry : project_.mapInfos()) {
-            if (entry.first <= 0) continue;
-            if (aborted()) return false;
-            MapData map;
-            // A map that does not load is skipped, as the search skips it.
-            if (map.load(project_, entry.first, false) && !walkMap(map)) return false;
-            step();
-        }
-        return true;
-    }
-
-    bool walkMap(const MapData& map) {
+    WalkStep enterMap(const MapData& map) override {
         if (map.autoplayBgm) add("Audio\\BGM\\", map.bgm.name);
         if (map.autoplayBgs) add("Audio\\BGS\\", map.bgs.name);
-        listing_.ownerId = map.mapId;
-        listing_.mapEvents = &map.events;
-        bool finished = true;
-        for (const auto& entry : map.events) {
-            const MapEvent& event = entry.second;
-            for (size_t p = 0; finished && p < event.pages.size(); ++p) {
-                const MapEventPage& page = event.pages[p];
-                if (page.graphic.tileId == 0) add(kCharacters, page.graphic.characterName);
-                finished = walkList(map.root, mapEventPageListPath(event.id, static_cast<int>(p)));
-            }
-            if (!finished) break;
+        return WalkStep::Go;
+    }
+
+    // A map that does not load is skipped, as the search skips it; each map is a step.
+    void leaveMap(int) override { step(); }
+
+    WalkStep list(const EventListPlace& place) override {
+        if (place.event) {
+            const MapEventPage& page = place.event->pages[static_cast<size_t>(place.page - 1)];
+            if (page.graphic.tileId == 0) add(kCharacters, page.graphic.characterName);
         }
-        listing_.mapEvents = nullptr;
-        return finished;
+        if (!place.list) return WalkStep::Go;
+        EventCommandList list;
+        list.read(*place.list);
+        for (const EventCommand& command : list.commands) {
+            if (aborted()) return WalkStep::Stop;
+            collectCommandFiles(command, files_);
+        }
+        return WalkStep::Go;
     }
 
     const ProjectDatabase& project_;
     RtpProgress& progress_;
     const std::atomic<bool>& abort_;
     std::set<std::string>& files_;
-    ListingOptions listing_;
     int position_ = 0;
 };
 
@@ -148,11 +112,11 @@ bool collectUsedFiles(const ProjectDatabase& project, RtpProgress& progress,
 }
 
 std::vector<RtpFile> rtpFilesAmong(const std::set<std::string>& files,
-                                   const std::string& projectFolder) {
+                                   const ResourceResolver& resources) {
     std::vector<RtpFile> found;
     for (const std::string& relative : files) {
         std::string path;
-        int where = resolveResource(relative, projectFolder, path);
+        int where = resources.resolve(relative, path);
         if (where >= 1 && where <= 3) found.push_back({relative, path});
     }
     return found;
@@ -166,7 +130,7 @@ RtpScanResult scanRtpUsage(const ProjectDatabase& project, RtpProgress& progress
         result.aborted = true;
         return result;
     }
-    result.files = rtpFilesAmong(files, project.projectFolder);
+    result.files = rtpFilesAmong(files, project.resources());
     return result;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "project/resource.h"
+
 namespace zorvane {
 
 class ProjectDatabase;
@@ -36,7 +38,7 @@ bool collectUsedFiles(const ProjectDatabase& project, RtpProgress& progress,
 
 // The paths that resolve to an RTP folder rather than the game folder, in the set's order.
 std::vector<RtpFile> rtpFilesAmong(const std::set<std::string>& files,
-                                   const std::string& projectFolder);
+                                   const ResourceResolver& resources);
 
 struct RtpScanResult {
     std::vector<RtpFile> files;

@@ -1,6 +1,7 @@
-// The search walk over a loaded project. Commands are judged by their own formatters; this
-// file adds what no formatter sees: names, start conditions, page graphics, map music,
-// script bodies and the database's file references, and the titles that report progress.
+// The search over a loaded project. The event lists come from the one walk (event_walk.h)
+// and commands are judged by what they refer to (search_match.h); this file adds what no
+// command holds: names, start conditions, page graphics, map music, script bodies and the
+// database's file references, and the titles that report progress.
 #include "search/search_engine.h"
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 
 #include "listing/listing.h"
 #include "listing/operands.h"
+#include "listing/search_match.h"
+#include "map/event_walk.h"
 #include "map/map_data.h"
 #include "map/map_info_tree.h"
 #include "project/database_files.h"
@@ -77,41 +80,7 @@ bool forEachLine(const std::string& text, Fn&& fn) {
     return true;
 }
 
-// Steps through a read tree as the path index would, without building paths.
-const MarshalValue* element(const MarshalValue* node, int i) {
-    if (!node || node->kind() != MarshalValue::Array || i < 0) return nullptr;
-    ValueArray items = node->children();
-    return static_cast<size_t>(i) < items.size() ? &items[static_cast<size_t>(i)] : nullptr;
-}
-
-const MarshalValue* ivar(const MarshalValue* node, const char* name) {
-    if (!node || (node->kind() != MarshalValue::Object && node->kind() != MarshalValue::Struct))
-        return nullptr;
-    return node->findIvar(name);
-}
-
-// The first top-level value of a file when it is an array (the database files).
-const MarshalValue* topArray(const MarshalFile& file) {
-    ValueArray tops = file.root().children();
-    return tops.empty() || tops[0].kind() != MarshalValue::Array ? nullptr : &tops[0];
-}
-
-// A map's event objects by id; the first entry of an id wins, as with paths.
-using EventNodes = std::map<int32_t, const MarshalValue*>;
-EventNodes eventNodes(const MapData& map) {
-    EventNodes nodes;
-    ValueArray tops = map.root.root().children();
-    const MarshalValue* events = tops.empty() ? nullptr : ivar(&tops[0], "@events");
-    if (!events ||
-        (events->kind() != MarshalValue::Hash && events->kind() != MarshalValue::HashDef))
-        return nodes;
-    for (const ValuePair& pair : events->pairs())
-        if (pair.first.kind() == MarshalValue::Fixnum)
-            nodes.emplace(pair.first.fixnum(), &pair.second);
-    return nodes;
-}
-
-class SearchRun {
+class SearchRun : EventListVisitor {
   public:
     SearchRun(const SearchRequest& request, const ProjectDatabase& project,
               const SearchSettings& settings, SearchSink& sink, const std::atomic<bool>& abort)
@@ -125,6 +94,7 @@ class SearchRun {
         const size_t limitHits = regexLimitHitsOnThisThread();
         bool finished = searchCommonEvents() && searchTroops() && searchMaps() && searchScripts() &&
                         searchDatabase();
+        listing_.mapEvents = nullptr;
         summary_.elapsedMs =
             static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                   std::chrono::steady_clock::now() - start)
@@ -203,14 +173,14 @@ class SearchRun {
     bool itemDone() const { return settings_.firstOnly && itemHits_ > 0; }
 
     bool nameMatches(const std::string& name) const {
-        return textTargetMatches(&request_, TargetName, name);
+        return textTargetMatches(request_, TargetName, name);
     }
 
     bool fileMissing(const char* folder, const std::string& name) const {
         if (!request_.is(SearchKind::MissingFile) || !request_.missingFiles || name.empty())
             return false;
         std::string found;
-        return resolveResource(folder + name, project_.projectFolder, found) < 0;
+        return project_.resources().resolve(folder + name, found) < 0;
     }
 
     std::string switchLabel(int id) const { return project_.label(id, 0, false, true, true, true); }
@@ -236,24 +206,6 @@ class SearchRun {
         return true;
     }
 
-    // Common events and troops are walked alike: a range of ids, a title per id, the abort
-    // test, then the item's own search.
-    bool searchIdRange(int scopeIndex, size_t count, const char* startTitle, const char* itemTitle,
-                       OwnerKind owner, bool (SearchRun::*searchItem)(int)) {
-        int scope = request_.scope[scopeIndex];
-        if (scope < 0) return true;
-        title(startTitle);
-        IdRange range = rangeOf(scope, count);
-        listing_.ownerKind = owner;
-        for (int i = range.first; i <= range.last; ++i) {
-            title(format(itemTitle, i, range.first, range.last));
-            if (aborted()) return false;
-            if (static_cast<size_t>(i) >= count) continue;
-            if (!(this->*searchItem)(i)) return false;
-        }
-        return true;
-    }
-
     // The name test: a hit on the item's own name; true when FirstOnly then ends the item.
     bool nameHitEndsItem(SearchHit hit, const std::string& name) {
         if (!nameMatches(name)) return false;
@@ -263,47 +215,91 @@ class SearchRun {
         return itemDone();
     }
 
-    bool searchCommonEvents() {
-        return searchIdRange(ScopeCommon, project_.commonEvents().size(), kTitleCommonStart,
-                             kTitleCommon, OwnerKind::CommonEvent, &SearchRun::searchCommonEvent);
+    // Common events, troops and maps each go through the one walk, after their start title.
+    bool walkOnly(OwnerKind owner) {
+        WalkScope scope{-1, -1, -1, {}};
+        if (owner == OwnerKind::CommonEvent) scope.commonEvents = request_.scope[ScopeCommon];
+        if (owner == OwnerKind::Troop) scope.troops = request_.scope[ScopeTroops];
+        if (owner == OwnerKind::Map) {
+            scope.maps = request_.scope[ScopeMaps];
+            scope.moreMaps = subMaps_;
+        }
+        listing_.ownerKind = owner;
+        return walkEventLists(project_, scope, *this, &abort_);
     }
 
-    bool searchCommonEvent(int id) {
-        const CommonEvent& event = project_.commonEvents()[static_cast<size_t>(id)];
-        itemHits_ = 0;
-        SearchHit hit;
-        hit.area = SearchArea::CommonEvent;
-        hit.itemId = id;
-        hit.itemName = event.name;
-        if (nameHitEndsItem(hit, event.name)) return true;
-        if (request_.inStartConditions && request_.is(SearchKind::Switch) &&
-            (event.trigger == 1 || event.trigger == 2) && matchesOneId(request_, event.switchId)) {
-            hit.line = LineStartCondition;
-            hit.content = "条件スイッチ：" + switchLabel(event.switchId);
-            add(hit);
-            if (itemDone()) return true;
-        }
-        listing_.ownerId = id;
-        return searchList(ivar(element(topArray(project_.commonEventsFile()), id), "@list"), hit);
+    bool searchCommonEvents() {
+        if (request_.scope[ScopeCommon] < 0) return true;
+        title(kTitleCommonStart);
+        return walkOnly(OwnerKind::CommonEvent);
     }
 
     bool searchTroops() {
-        return searchIdRange(ScopeTroops, project_.troops().size(), kTitleTroopStart, kTitleTroop,
-                             OwnerKind::Troop, &SearchRun::searchTroop);
+        if (request_.scope[ScopeTroops] < 0) return true;
+        title(kTitleTroopStart);
+        return walkOnly(OwnerKind::Troop);
     }
 
-    bool searchTroop(int id) {
-        const Troop& troop = project_.troops()[static_cast<size_t>(id)];
+    bool searchMaps() {
+        int scope = request_.scope[ScopeMaps];
+        if (scope < 0) return true;
+        tree_ = MapInfoTree::fromProject(project_);
+        if (request_.includeSubMaps && scope > 0) subMaps_ = tree_.descendantsOf(scope);
+        return walkOnly(OwnerKind::Map);
+    }
+
+    void reach(OwnerKind owner, int id) override {
+        if (owner == OwnerKind::Map) {
+            int mapCount = static_cast<int>(tree_.count());
+            title(request_.scope[ScopeMaps] == 0 ? format(kTitleMapAll, id, mapCount)
+                                                 : format(kTitleMapOne, id));
+            return;
+        }
+        bool common = owner == OwnerKind::CommonEvent;
+        size_t count = common ? project_.commonEvents().size() : project_.troops().size();
+        IdRange range = rangeOf(request_.scope[common ? ScopeCommon : ScopeTroops], count);
+        title(format(common ? kTitleCommon : kTitleTroop, id, range.first, range.last));
+    }
+
+    WalkStep enter(const EventListPlace& place) override {
         itemHits_ = 0;
-        listing_.ownerId = id;
-        SearchHit hit;
-        hit.area = SearchArea::BattleEvent;
-        hit.itemId = id;
-        hit.itemName = troop.name;
-        if (nameHitEndsItem(hit, troop.name)) return true;
-        for (size_t p = 0; p < troop.pages.size(); ++p) {
-            hit.page = static_cast<int>(p) + 1;
-            const TroopCondition& c = troop.pages[p].condition;
+        listing_.ownerId = place.ownerId;
+        if (place.commonEvent) return enterCommonEvent(place.ownerId, *place.commonEvent);
+        hit_ = place.troop ? SearchHit() : mapHit_;
+        hit_.area = place.troop ? SearchArea::BattleEvent : SearchArea::MapEvent;
+        hit_.page = 0;
+        if (place.event) {
+            hit_.hasEvent = true;
+            hit_.eventX = place.event->x;
+            hit_.eventY = place.event->y;
+        }
+        hit_.itemId = place.troop ? place.ownerId : place.event->id;
+        hit_.itemName = place.troop ? place.troop->name : place.event->name;
+        return nameHitEndsItem(hit_, hit_.itemName) ? WalkStep::SkipOwner : WalkStep::Go;
+    }
+
+    WalkStep enterCommonEvent(int id, const CommonEvent& event) {
+        hit_ = SearchHit();
+        hit_.area = SearchArea::CommonEvent;
+        hit_.itemId = id;
+        hit_.itemName = event.name;
+        if (nameHitEndsItem(hit_, event.name)) return WalkStep::SkipOwner;
+        if (request_.inStartConditions && request_.is(SearchKind::Switch) &&
+            (event.trigger == 1 || event.trigger == 2) && matchesOneId(request_, event.switchId)) {
+            SearchHit hit = hit_;
+            hit.line = LineStartCondition;
+            hit.content = "条件スイッチ：" + switchLabel(event.switchId);
+            add(hit);
+            if (itemDone()) return WalkStep::SkipOwner;
+        }
+        return WalkStep::Go;
+    }
+
+    // A page's own hits before its commands: the troop page's switch, the map page's
+    // condition and missing graphic.
+    bool pageHitsEndItem(const EventListPlace& place, SearchHit& hit) {
+        if (place.troop) {
+            const TroopCondition& c = place.troop->pages[static_cast<size_t>(place.page - 1)].condition;
             if (request_.inStartConditions && request_.is(SearchKind::Switch) && c.switchValid &&
                 matchesOneId(request_, c.switchId)) {
                 hit.line = LineStartCondition;
@@ -311,52 +307,46 @@ class SearchRun {
                 add(hit);
                 if (itemDone()) return true;
             }
-            const MarshalValue* troopNode = element(topArray(project_.troopsFile()), id);
-            const MarshalValue* pageNode = element(ivar(troopNode, "@pages"), static_cast<int>(p));
-            if (!searchList(ivar(pageNode, "@list"), hit)) return false;
+            return false;
+        }
+        if (!place.event) return false;
+        const MapEventPage& page = place.event->pages[static_cast<size_t>(place.page - 1)];
+        if (request_.inStartConditions && pageCondition(page.condition, hit.content)) {
+            hit.line = LineAppearanceCondition;
+            add(hit);
             if (itemDone()) return true;
         }
-        return true;
-    }
-
-    // subMaps: the maps below the chosen one, when they are wanted.
-    bool mapInScope(int mapId, const std::set<int>& subMaps) const {
-        int scope = request_.scope[ScopeMaps];
-        return scope == 0 || mapId == scope || subMaps.count(mapId) != 0;
-    }
-
-    bool searchMaps() {
-        int scope = request_.scope[ScopeMaps];
-        if (scope < 0) return true;
-        MapInfoTree tree = MapInfoTree::fromProject(project_);
-        int mapCount = static_cast<int>(tree.count());
-        const std::set<int> subMaps =
-            request_.includeSubMaps && scope > 0 ? tree.descendantsOf(scope) : std::set<int>();
-        listing_.ownerKind = OwnerKind::Map;
-        for (const auto& entry : project_.mapInfos()) {
-            int mapId = entry.first;
-            if (mapId <= 0 || !mapInScope(mapId, subMaps)) continue;
-            title(scope == 0 ? format(kTitleMapAll, mapId, mapCount) : format(kTitleMapOne, mapId));
-            if (aborted()) return false;
-            MapData map;
-            if (!map.load(project_, mapId, false)) {
-                if (!map.loadFailure.empty()) noteSkipped(mapFileName(mapId), map.loadFailure);
-                continue;
-            }
-            SearchHit hit;
-            hit.area = SearchArea::MapEvent;
-            hit.mapId = mapId;
-            hit.mapName = tree.nameOf(mapId);
-            hit.mapPath = tree.pathOf(mapId);
-            if (!searchMap(map, hit)) return false;
+        if (page.graphic.tileId == 0 && fileMissing(kCharacters, page.graphic.characterName)) {
+            hit.line = LineNone;
+            hit.content = kCharacters + page.graphic.characterName;
+            add(hit);
+            if (itemDone()) return true;
         }
-        return true;
+        return false;
     }
 
-    // The map's own music, then its events.
-    bool searchMap(const MapData& map, SearchHit hit) {
+    WalkStep list(const EventListPlace& place) override {
+        SearchHit hit = hit_;
+        hit.page = place.page;
+        if (pageHitsEndItem(place, hit)) return WalkStep::SkipOwner;
+        if (!searchList(place.list, hit)) return WalkStep::Stop;
+        return itemDone() ? WalkStep::SkipOwner : WalkStep::Go;
+    }
+
+    void mapUnreadable(int mapId, const std::string& why) override {
+        if (!why.empty()) noteSkipped(mapFileName(mapId), why);
+    }
+
+    // The map's own music, before its events.
+    WalkStep enterMap(const MapData& map) override {
+        mapHit_ = SearchHit();
+        mapHit_.area = SearchArea::MapEvent;
+        mapHit_.mapId = map.mapId;
+        mapHit_.mapName = tree_.nameOf(map.mapId);
+        mapHit_.mapPath = tree_.pathOf(map.mapId);
         listing_.ownerId = map.mapId;
         listing_.mapEvents = &map.events;
+        SearchHit hit = mapHit_;
         hit.itemName = "マップ設定";
         struct Music {
             bool autoplay;
@@ -369,51 +359,10 @@ class SearchRun {
             hit.content = std::string(music.folder) + music.name;
             add(hit);
         }
-        EventNodes nodes = eventNodes(map);
-        for (const auto& entry : map.events) {
-            if (aborted()) {
-                listing_.mapEvents = nullptr;
-                return false;
-            }
-            auto node = nodes.find(entry.first);
-            const MarshalValue* eventNode = node == nodes.end() ? nullptr : node->second;
-            if (!searchMapEvent(entry.second, eventNode, hit)) {
-                listing_.mapEvents = nullptr;
-                return false;
-            }
-        }
-        listing_.mapEvents = nullptr;
-        return true;
+        return WalkStep::Go;
     }
 
-    bool searchMapEvent(const MapEvent& event, const MarshalValue* eventNode, SearchHit hit) {
-        itemHits_ = 0;
-        hit.hasEvent = true;
-        hit.eventX = event.x;
-        hit.eventY = event.y;
-        hit.itemId = event.id;
-        hit.itemName = event.name;
-        if (nameHitEndsItem(hit, event.name)) return true;
-        for (size_t p = 0; p < event.pages.size(); ++p) {
-            const MapEventPage& page = event.pages[p];
-            hit.page = static_cast<int>(p) + 1;
-            if (request_.inStartConditions && pageCondition(page.condition, hit.content)) {
-                hit.line = LineAppearanceCondition;
-                add(hit);
-                if (itemDone()) return true;
-            }
-            if (page.graphic.tileId == 0 && fileMissing(kCharacters, page.graphic.characterName)) {
-                hit.line = LineNone;
-                hit.content = kCharacters + page.graphic.characterName;
-                add(hit);
-                if (itemDone()) return true;
-            }
-            const MarshalValue* pageNode = element(ivar(eventNode, "@pages"), static_cast<int>(p));
-            if (!searchList(ivar(pageNode, "@list"), hit)) return false;
-            if (itemDone()) return true;
-        }
-        return true;
-    }
+    void leaveMap(int) override { listing_.mapEvents = nullptr; }
 
     // The switch or variable condition of a map page; fills content on a match.
     bool pageCondition(const MapEventCondition& c, std::string& content) const {
@@ -515,6 +464,10 @@ class SearchRun {
     SearchSummary summary_;
     std::vector<std::string> skippedFiles_;  // in the order they were met
     int itemHits_ = 0;
+    MapInfoTree tree_;
+    std::set<int> subMaps_;
+    SearchHit hit_;     // the item being searched
+    SearchHit mapHit_;  // the map being searched
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The search walk: common events, battle events, map events, scripts and the database, in
-// that order, asking each command's formatter whether it matches the request. Hits and
+// that order, asking of each command whether what it refers to matches the request. Hits and
 // progress titles go to a sink; an abort flag set from another thread stops the walk.
 #pragma once
 

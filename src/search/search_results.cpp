@@ -160,6 +160,7 @@ ViewerTarget SearchResults::targetOf(size_t row) const {
     if (target.kind == ViewerTarget::MapEvent)
         target.mapId = static_cast<int>(leadingNumber(cells[ColumnMap]));
     target.page = static_cast<int>(leadingNumber(cells[ColumnPage]));
+    target.line = std::max(0, static_cast<int>(leadingNumber(cells[ColumnLine])));
     return target;
 }
 

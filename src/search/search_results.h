@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "export/csv_writer.h"
+#include "csv/csv_writer.h"
 #include "search/search_engine.h"
 
 namespace zorvane {
@@ -50,6 +50,7 @@ struct ViewerTarget {
     int item = 0;
     int mapId = 0;
     int page = 0;
+    int line = 0;  // the hit's line in the document from 1; 0 for a hit outside the listing
 };
 
 class SearchResults : public SearchSink {

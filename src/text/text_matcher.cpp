@@ -42,18 +42,6 @@ std::size_t scanPlain(const MatchArgs& args, const OnMatch& onMatch) {
     return count;
 }
 
-// Invalid bytes become U+001A, one byte each, so offsets stay those of the original and
-// the expression sees them as characters that are neither letters, digits nor spaces.
-std::string withInvalidBytesReplaced(std::string_view text) {
-    std::string copy(text);
-    for (std::size_t pos = 0; pos < copy.size();) {
-        std::size_t len = utf8CharLength(copy, pos);
-        if (len == 0) copy[pos] = '\x1A';
-        pos += len == 0 ? 1 : len;
-    }
-    return copy;
-}
-
 // Scans text from offset, handing each hit to report as (begin, end) in text's bytes. The
 // text is checked once here, so each search of the scan can skip PCRE2's own check, which
 // would otherwise make a scan of a long script quadratic.
@@ -79,6 +67,16 @@ std::size_t scanRegex(const RegexPattern& regex, std::string_view source, std::s
 }
 
 }  // namespace
+
+std::string withInvalidBytesReplaced(std::string_view text) {
+    std::string copy(text);
+    for (std::size_t pos = 0; pos < copy.size();) {
+        std::size_t len = utf8CharLength(copy, pos);
+        if (len == 0) copy[pos] = '\x1A';
+        pos += len == 0 ? 1 : len;
+    }
+    return copy;
+}
 
 struct TextMatcher::Impl {
     MatcherLibrary library;

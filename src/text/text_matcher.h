@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "text/fuzzy_options.h"
@@ -85,6 +86,11 @@ struct TextQuery {
     bool useRegex = false;
     bool fuzzy = false;
 };
+
+// `text` with each invalid byte turned into U+001A, one byte each, so offsets stay those of
+// the original and an expression sees them as characters that are neither letters, digits
+// nor spaces: what every regular-expression scan matches against.
+std::string withInvalidBytesReplaced(std::string_view text);
 
 // Regex or fuzzy through the matcher when it is given and loaded, otherwise plain
 // containment in the query's case mode.

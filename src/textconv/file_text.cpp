@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <map>
 #include <set>
 
@@ -14,7 +13,9 @@
 #include "listing/listing.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
+#include "platform/string_util.h"
 #include "project/event_records.h"
+#include "project/project_path.h"
 #include "project/project_database.h"
 #include "textconv/line_diff.h"
 #include "textconv/value_dump.h"
@@ -66,13 +67,6 @@ const NamedKind kNamedKinds[] = {
     {"RPG::Map", "", DataFileKind::Map},
 };
 
-bool sameNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 std::string baseName(const std::string& path) {
     size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -81,9 +75,9 @@ std::string baseName(const std::string& path) {
 // Whether a name is `name` or ends in "_" + name (git's temporary copies).
 bool namesFile(const std::string& fileName, const std::string& name) {
     std::string base = baseName(fileName);
-    if (sameNoCase(base, name)) return true;
+    if (equalsNoCase(base, name)) return true;
     return base.size() > name.size() && base[base.size() - name.size() - 1] == '_' &&
-           sameNoCase(base.substr(base.size() - name.size()), name);
+           equalsNoCase(base.substr(base.size() - name.size()), name);
 }
 
 const MarshalValue* topValue(const MarshalFile& file) {
@@ -153,22 +147,38 @@ std::string idTitle(const char* noun, int64_t id, const MarshalValue& node) {
 // Everything one file's builders share: the file, the names and the listing options.
 class Builder {
   public:
-    Builder(const MarshalFile& file, const std::string& fileName, const TextconvOptions& options)
-        : file_(file), fileName_(fileName) {
+    Builder(const MarshalFile& file, const std::string& fileName, const TextconvOptions& options,
+            size_t fileBytes)
+        : file_(file),
+          fileName_(fileName),
+          budget_(fileBytes),
+          shown_(shownValuesOf(file.index())),
+          joiner_(options.write) {
         idsOnly_.idsOnly = true;
         project_ = options.project ? options.project : &idsOnly_;
         context_.project = project_;
         context_.index = &file.index();
+        context_.shown = &shown_;
+        context_.budget = &budget_;
         listing_.project = project_;
         listing_.detail = options.detail;
+        streaming_ = static_cast<bool>(options.write);
     }
 
     FileText build();
 
   private:
-    void add(std::string key, std::string text) {
-        out_.blocks.push_back({std::move(key), std::move(text)});
+    void add(std::string key, const std::string& text) {
+        std::string visible;
+        visible.reserve(text.size());
+        appendVisible(visible, text);
+        budget_.spend(visible.size());
+        if (streaming_)
+            joiner_.add(visible);
+        else
+            out_.blocks.push_back({std::move(key), std::move(visible)});
     }
+    void valueDump();
     const MarshalValue& deref(const MarshalValue& v) const;
     void appendCommands(std::string& out, const MarshalValue* listNode, int indent) const;
     void appendMoveRoute(std::string& out, const MarshalValue& page, int indent) const;
@@ -185,10 +195,30 @@ class Builder {
     std::string fileName_;
     ProjectDatabase idsOnly_;
     const ProjectDatabase* project_ = nullptr;
+    TextBudget budget_;
+    ShownValues shown_;
+    TextJoiner joiner_;
+    bool streaming_ = false;
     ValueTextContext context_;
     ListingOptions listing_;
     FileText out_;
 };
+
+// The value dump of a file no other form knows: streamed piece by piece when the text goes
+// out as it comes, since only its size bounds it.
+void Builder::valueDump() {
+    std::string whole;
+    dumpValues(file_, false, [&](std::string_view piece) {
+        std::string visible;
+        appendVisible(visible, piece);
+        budget_.spend(visible.size());
+        if (streaming_)
+            joiner_.add(visible);
+        else
+            whole += visible;
+    });
+    if (!streaming_) out_.blocks.push_back({"value", std::move(whole)});
+}
 
 const MarshalValue& Builder::deref(const MarshalValue& v) const {
     if (v.kind() != MarshalValue::Link) return v;
@@ -203,6 +233,7 @@ void Builder::appendCommands(std::string& out, const MarshalValue* listNode, int
     std::string line;
     for (const EventCommand& command : list.commands) {
         formatCommand(line, command, listing_, nullptr);
+        budget_.check(out.size() + line.size());
         out += spaces(indent);
         for (int32_t i = 0; i < shownIndent(command.indent); ++i) out += kFullWidthSpace;
         out += oneLine(line) + "\n";
@@ -224,7 +255,7 @@ void Builder::appendMoveRoute(std::string& out, const MarshalValue& page, int in
         const MarshalValue* code = params[0].findIvar("@code");
         if (!code || code->integer() == 0 || !row) continue;
         std::string text;
-        row->formatter(text, params, listing_, nullptr, nullptr);
+        row->formatter(text, params, listing_);
         lines += spaces(indent + 2) + oneLine(text) + "\n";
     }
     if (lines.empty()) return;
@@ -409,6 +440,7 @@ void Builder::scriptBlocks(const MarshalValue& array) {
             text += line.empty() ? "\n" : "  " + line + "\n";
             start = end + 1;
         }
+        budget_.check(text.size());
         add("script " + std::to_string(parts[0].integer()), std::move(text));
     }
 }
@@ -440,7 +472,7 @@ FileText Builder::build() {
             scriptBlocks(*top);
             break;
         case DataFileKind::Other:
-            add("value", dumpValues(file_, false));
+            valueDump();
             break;
     }
     // Damaged data may repeat an id: later repeats get a number so keys stay unique.
@@ -478,58 +510,43 @@ DataFileKind dataFileKind(const MarshalFile& file, const std::string& fileName) 
 }
 
 FileText fileText(const MarshalFile& file, const std::string& fileName,
-                  const TextconvOptions& options) {
-    return Builder(file, fileName, options).build();
+                  const TextconvOptions& options, size_t fileBytes) {
+    return Builder(file, fileName, options, fileBytes).build();
+}
+
+void TextJoiner::add(std::string_view blockText) {
+    bool multiLine = std::count(blockText.begin(), blockText.end(), '\n') > 1;
+    if (!first_ && (multiLine || previousMultiLine_)) write_("\n");
+    write_(blockText);
+    first_ = false;
+    previousMultiLine_ = multiLine;
 }
 
 std::string joinedText(const FileText& text) {
     std::string out;
-    bool previousMultiLine = false;
-    for (size_t i = 0; i < text.blocks.size(); ++i) {
-        const std::string& t = text.blocks[i].text;
-        bool multiLine = std::count(t.begin(), t.end(), '\n') > 1;
-        if (i > 0 && (multiLine || previousMultiLine)) out += '\n';
-        out += t;
-        previousMultiLine = multiLine;
-    }
+    TextJoiner joiner([&out](std::string_view piece) { out += piece; });
+    for (const TextBlock& block : text.blocks) joiner.add(block.text);
     return out;
 }
 
 int mapIdFromFileName(const std::string& fileName) {
     std::string base = baseName(fileName);
     const std::string ext = ".rxdata";
-    if (base.size() <= ext.size() || !sameNoCase(base.substr(base.size() - ext.size()), ext))
+    if (base.size() <= ext.size() || !equalsNoCase(base.substr(base.size() - ext.size()), ext))
         return 0;
     size_t end = base.size() - ext.size(), start = end;
     while (start > 0 && std::isdigit(static_cast<unsigned char>(base[start - 1]))) --start;
     if (start == end || end - start > 9 || start < 3 ||
-        !sameNoCase(base.substr(start - 3, 3), "map"))
+        !equalsNoCase(base.substr(start - 3, 3), "map"))
         return 0;
     if (start > 3 && base[start - 4] != '_') return 0;
     return std::stoi(base.substr(start, end - start));
 }
 
-std::string projectFileOf(const std::string& folderOrFile) {
-    if (isRegularFile(folderOrFile)) return folderOrFile;
-    if (!isDirectory(folderOrFile)) return {};
-    std::vector<std::string> projects;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folderOrFile, error)) {
-        std::string name = entry.path().filename().string();
-        if (name.size() > 7 && sameNoCase(name.substr(name.size() - 7), ".rxproj") &&
-            isRegularFile(entry.path().string()))
-            projects.push_back(name);
-    }
-    std::sort(projects.begin(), projects.end());
-    if (!projects.empty()) return joinPath(folderOrFile, projects.front());
-    auto ini = findPathNoCase(folderOrFile, "Game.ini");
-    return ini ? *ini : std::string();
-}
-
 std::string projectFolderForDataFile(const std::string& dataFile) {
     std::error_code error;
     std::filesystem::path folder = std::filesystem::absolute(dataFile, error).parent_path();
-    if (error || !sameNoCase(folder.filename().string(), "Data")) return {};
+    if (error || !equalsNoCase(folder.filename().string(), "Data")) return {};
     return folder.parent_path().string();
 }
 

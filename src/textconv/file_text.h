@@ -6,7 +6,9 @@
 // item. The same bytes always give the same text.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "marshal/marshal_file.h"
@@ -37,6 +39,9 @@ struct TextconvOptions {
     const ProjectDatabase* project = nullptr;
     // The listing's long form (kind names and numbers with every label).
     bool detail = false;
+    // When set, the text goes here piece by piece, joined as joinedText joins blocks, and
+    // the returned FileText holds no blocks.
+    std::function<void(std::string_view)> write;
 };
 
 // What a read file holds, judged from its contents; its name decides only for a file
@@ -44,18 +49,28 @@ struct TextconvOptions {
 DataFileKind dataFileKind(const MarshalFile& file, const std::string& fileName);
 
 // `fileName` may carry a folder and a prefix (git's temporary copies are named
-// "XXXXXX_Map001.rxdata"): it gives the map id of a map file.
+// "XXXXXX_Map001.rxdata"): it gives the map id of a map file. `fileBytes` is the size of
+// the file as stored: the text may be at most a multiple of it (TextTooLong past that).
+// Control characters of stored text reach the text escaped (appendVisible).
 FileText fileText(const MarshalFile& file, const std::string& fileName,
-                  const TextconvOptions& options);
+                  const TextconvOptions& options, size_t fileBytes);
 // The blocks one after another, multi-line blocks set apart by an empty line.
 std::string joinedText(const FileText& text);
 
+// Joins block texts as they come, the way joinedText does.
+class TextJoiner {
+  public:
+    explicit TextJoiner(std::function<void(std::string_view)> write) : write_(std::move(write)) {}
+    void add(std::string_view blockText);
+
+  private:
+    std::function<void(std::string_view)> write_;
+    bool first_ = true;
+    bool previousMultiLine_ = false;
+};
+
 // The id of a name ending in "Map%d.rxdata" (any letter case), or 0.
 int mapIdFromFileName(const std::string& fileName);
-// The project file of a folder: its first ".rxproj" by name, else its Game.ini (a project
-// is its folder: the loader needs only a file in it); a file is taken as it is; "" when
-// the folder holds neither.
-std::string projectFileOf(const std::string& folderOrFile);
 // The folder above the "Data" folder that holds a data file, or "".
 std::string projectFolderForDataFile(const std::string& dataFile);
 // Opens the names that label ids: a project folder or file, or a folder whose Data folder

@@ -11,19 +11,18 @@
 #include "marshal/marshal_file.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
+#include "project/project_path.h"
+#include "platform/string_util.h"
 #include "textconv/file_text.h"
 #include "textconv/line_diff.h"
+#include "textconv/value_text.h"
 
 namespace zorvane {
 
 namespace {
 
-std::string lowered(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// The .rxdata files of a project's Data folder by lower-cased name.
+// The .rxdata entries of a project's Data folder by lower-cased name, whatever they are:
+// a folder or a FIFO under a data file's name is trouble to report, not a removed file.
 std::map<std::string, std::string> dataFiles(const std::string& projectFolder) {
     std::map<std::string, std::string> files;
     auto data = findPathNoCase(projectFolder, "Data");
@@ -31,9 +30,8 @@ std::map<std::string, std::string> dataFiles(const std::string& projectFolder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(*data, error)) {
         std::string name = entry.path().filename().string();
-        if (name.size() > 7 && lowered(name.substr(name.size() - 7)) == ".rxdata" &&
-            isRegularFile(entry.path().string()))
-            files.emplace(lowered(name), entry.path().string());
+        if (name.size() > 7 && asciiLower(name.substr(name.size() - 7)) == ".rxdata")
+            files.emplace(asciiLower(name), entry.path().string());
     }
     return files;
 }
@@ -56,8 +54,8 @@ class FileComparer {
     void compare(const std::string* oldPath, const std::string* newPath) {
         std::string name = baseName(newPath ? *newPath : *oldPath);
         std::string oldBytes, newBytes;
-        if (oldPath && !readWholeFile(*oldPath, oldBytes)) return problem(*oldPath, "cannot read");
-        if (newPath && !readWholeFile(*newPath, newBytes)) return problem(*newPath, "cannot read");
+        if (oldPath && !read(*oldPath, oldBytes)) return;
+        if (newPath && !read(*newPath, newBytes)) return;
         if (oldPath && newPath && oldBytes == newBytes) return;
         FileText oldText, newText;
         if (!convert(oldPath, oldBytes, oldText) || !convert(newPath, newBytes, newText)) return;
@@ -69,6 +67,14 @@ class FileComparer {
         out_.problems.push_back({path, what});
     }
 
+    // A regular file of bounded size; anything else is named as a problem.
+    bool read(const std::string& path, std::string& bytes) {
+        std::string why;
+        if (readRegularFile(path, kMaxSmallFileBytes, bytes, &why)) return true;
+        problem(path, why);
+        return false;
+    }
+
     bool convert(const std::string* path, const std::string& bytes, FileText& text) {
         if (!path || bytes.empty()) return true;  // absent or empty: no items
         MarshalFile file;
@@ -76,7 +82,12 @@ class FileComparer {
             problem(*path, file.error().message());
             return false;
         }
-        text = fileText(file, *path, text_);
+        try {
+            text = fileText(file, *path, text_, bytes.size());
+        } catch (const TextTooLong& e) {
+            problem(*path, e.what());
+            return false;
+        }
         return true;
     }
 

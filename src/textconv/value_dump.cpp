@@ -43,10 +43,13 @@ std::string dumpText(const MarshalValue& node) {
     }
 }
 
+constexpr size_t kPieceBytes = size_t(64) << 10;
+
 // One line per node, children below their parent. The walk keeps its own stack: a file may
 // nest values as deep as the reader allows, deeper than the call stack would like.
 void dumpTree(std::string& out, const MarshalValue& top, const std::string& head,
-              const ValuePathIndex& index, bool withPaths) {
+              const ValuePathIndex& index, bool withPaths,
+              const std::function<void(std::string_view)>& write) {
     struct Item {
         const MarshalValue* node;
         std::string path;
@@ -58,6 +61,10 @@ void dumpTree(std::string& out, const MarshalValue& top, const std::string& head
     while (!stack.empty()) {
         Item item = std::move(stack.back());
         stack.pop_back();
+        if (out.size() >= kPieceBytes) {
+            write(out);
+            out.clear();
+        }
         out.append(static_cast<size_t>(item.depth) * 2, ' ');
         if (!item.label.empty()) out += item.label + " ";
         out += dumpText(*item.node);
@@ -83,14 +90,21 @@ void dumpTree(std::string& out, const MarshalValue& top, const std::string& head
 
 }  // namespace
 
-std::string dumpValues(const MarshalFile& file, bool withPaths) {
+void dumpValues(const MarshalFile& file, bool withPaths,
+                const std::function<void(std::string_view)>& write) {
     std::string out;
     const ValueArray& tops = file.root().children();
     for (size_t i = 0; i < tops.size(); ++i) {
         std::string head = ValuePathIndex::headOf(tops[i]);
         if (head.empty()) head = "[" + std::to_string(i) + "]";
-        dumpTree(out, tops[i], head, file.index(), withPaths);
+        dumpTree(out, tops[i], head, file.index(), withPaths, write);
     }
+    if (!out.empty()) write(out);
+}
+
+std::string dumpValues(const MarshalFile& file, bool withPaths) {
+    std::string out;
+    dumpValues(file, withPaths, [&out](std::string_view piece) { out += piece; });
     return out;
 }
 

@@ -246,6 +246,9 @@ std::string spaces(int n) {
 void appendValue(std::string& out, const std::string& head, const MarshalValue& value,
                  std::string_view ivar, bool isSet, int indent, const ValueTextContext& context,
                  int depth);
+void appendObjectFields(std::string& out, const MarshalValue& object, int indent,
+                        const ValueTextContext& context, const std::vector<std::string_view>& skip,
+                        int depth);
 
 void appendObjectFields(std::string& out, const MarshalValue& object, int indent,
                         const ValueTextContext& context, const std::vector<std::string_view>& skip,
@@ -281,31 +284,40 @@ void appendObjectFields(std::string& out, const MarshalValue& object, int indent
     }
 }
 
-// The lines under a value's own line: elements, pairs or fields at `indent`.
-void appendContents(std::string& body, const MarshalValue& v, std::string_view ivar, int indent,
-                    const ValueTextContext& context, int depth) {
+// "@N" for a value with lines of its own that the text already spells out; marks it shown
+// otherwise.
+std::string repeatText(const MarshalValue& v, const ValueTextContext& context) {
+    if (!context.shown) return {};
+    auto index = context.shown->indexOf.find(&v);
+    if (index == context.shown->indexOf.end()) return {};
+    if (context.shown->shown.insert(&v).second) return {};
+    return "@" + std::to_string(index->second);
+}
+
+void appendBody(std::string& out, const MarshalValue& v, std::string_view ivar, int indent,
+                const ValueTextContext& context, int depth) {
     switch (v.kind()) {
         case MarshalValue::Object:
         case MarshalValue::Struct:
-            appendObjectFields(body, v, indent, context, {}, depth);
+            appendObjectFields(out, v, indent + 2, context, {}, depth + 1);
             break;
         case MarshalValue::Array:
             for (const MarshalValue& element : v.children())
-                appendValue(body, "- ", element, ivar, false, indent, context, depth);
+                appendValue(out, "- ", element, ivar, false, indent + 2, context, depth + 1);
             break;
         case MarshalValue::Hash:
         case MarshalValue::HashDef:
             for (const ValuePair& pair : v.pairs()) {
                 std::string key = inlineText(resolved(pair.first, context), {}, false, context);
-                appendValue(body, (key.empty() ? "?" : key) + " => ", pair.second, {}, false,
-                            indent, context, depth);
+                appendValue(out, (key.empty() ? "?" : key) + " => ", pair.second, {}, false,
+                            indent + 2, context, depth + 1);
             }
             break;
         default:
             // Wrappers of other values: their class, then what they hold.
-            body += spaces(indent) + v.toText(true) + "\n";
+            out += spaces(indent + 2) + v.toText(true) + "\n";
             for (const MarshalValue& child : v.children())
-                appendValue(body, "- ", child, {}, false, indent, context, depth);
+                appendValue(out, "- ", child, {}, false, indent + 2, context, depth + 1);
             break;
     }
 }
@@ -318,8 +330,10 @@ void appendWrapped(std::string& out, const std::string& head, const WrappedValue
     const MarshalValue& inner = resolved(*w.inner, context);
     std::string name = w.className.empty() ? ValuePathIndex::headOf(inner) : w.className;
     std::string text = inlineText(inner, ivar, isSet, context);
+    // A subclass value met again is named, not spelled out again (as plain values are).
+    if (text.empty()) text = repeatText(inner, context);
     out += spaces(indent) + head + "(" + name + ")" + (text.empty() ? "" : " " + text) + "\n";
-    if (text.empty()) appendContents(out, inner, ivar, indent + 2, context, depth + 1);
+    if (text.empty()) appendBody(out, inner, ivar, indent, context, depth);
     for (const ValuePair* variable : w.ivars)
         appendValue(out, variable->first.text() + ": ", variable->second,
                     variable->first.textView(), false, indent + 2, context, depth + 1);
@@ -328,6 +342,7 @@ void appendWrapped(std::string& out, const std::string& head, const WrappedValue
 void appendValue(std::string& out, const std::string& head, const MarshalValue& value,
                  std::string_view ivar, bool isSet, int indent, const ValueTextContext& context,
                  int depth) {
+    if (context.budget) context.budget->check(out.size());
     const MarshalValue& v = resolved(value, context);
     if (depth > kMaxDepth) {
         out += spaces(indent) + head + "...\n";
@@ -338,21 +353,25 @@ void appendValue(std::string& out, const std::string& head, const MarshalValue& 
         return;
     }
     std::string text = inlineText(v, ivar, isSet, context);
+    if (text.empty()) text = repeatText(v, context);
     if (!text.empty()) {
         out += spaces(indent) + head + text + "\n";
         return;
     }
     bool item = head == "- ";
-    std::string body;
-    appendContents(body, v, ivar, indent + 2, context, depth + 1);
     // A list item's first line carries the "- " where its indentation would be.
-    if (item && (v.kind() == MarshalValue::Object || v.kind() == MarshalValue::Struct) &&
-        body.size() > static_cast<size_t>(indent) + 2) {
-        body.replace(static_cast<size_t>(indent), 2, "- ");
-        out += body;
+    if (item && (v.kind() == MarshalValue::Object || v.kind() == MarshalValue::Struct)) {
+        size_t start = out.size();
+        appendBody(out, v, ivar, indent, context, depth);
+        if (out.size() > start + static_cast<size_t>(indent) + 2) {
+            out.replace(start + static_cast<size_t>(indent), 2, "- ");
+            return;
+        }
+        out.insert(start, spaces(indent) + "-\n");
         return;
     }
-    out += spaces(indent) + (item ? "-" : head.substr(0, head.size() - 1)) + "\n" + body;
+    out += spaces(indent) + (item ? "-" : head.substr(0, head.size() - 1)) + "\n";
+    appendBody(out, v, ivar, indent, context, depth);
 }
 
 }  // namespace
@@ -375,6 +394,46 @@ bool seeThrough(const MarshalValue& v, WrappedValue& out) {
     }
     out.inner = node;
     return !out.className.empty() || !out.ivars.empty();
+}
+
+TextBudget::TextBudget(size_t inputBytes) : limit_((size_t(32) << 20) + 64 * inputBytes) {}
+
+void TextBudget::spend(size_t bytes) {
+    spent_ += bytes;
+    check(0);
+}
+
+void TextBudget::check(size_t pending) const {
+    if (spent_ + pending <= limit_) return;
+    throw TextTooLong("its text would pass " + std::to_string(limit_ >> 20) +
+                      " MB, far more than a file of its size holds; stopped");
+}
+
+ShownValues shownValuesOf(const ValuePathIndex& index) {
+    ShownValues values;
+    if (index.objectTables().empty()) return values;
+    const std::vector<const MarshalValue*>& objects = index.objectTables()[0].objects;
+    for (size_t i = 0; i < objects.size(); ++i)
+        values.indexOf.emplace(objects[i], static_cast<int32_t>(i));
+    return values;
+}
+
+void appendVisible(std::string& out, std::string_view text) {
+    char buf[8];
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            std::snprintf(buf, sizeof buf, "\\u%04x", next);
+            out += buf;
+            ++i;
+        } else if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
 }
 
 std::string quoteText(std::string_view text) {

@@ -1,6 +1,7 @@
 // One GET with libcurl. The answer is judged from the headers as they arrive: a status
 // other than 200, a missing or empty Content-Length, or a body longer than announced stops
 // the transfer at once, and the error text names the step that failed.
+#include "platform/string_util.h"
 #include "update/http_client.h"
 
 #include <curl/curl.h>
@@ -34,16 +35,6 @@ struct UrlCleanup {
 void initCurlOnce() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view head) {
-    if (text.size() < head.size()) return false;
-    for (size_t i = 0; i < head.size(); ++i) {
-        char a = text[i], b = head[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
 }
 
 // "Content-Length: 123" -> 123; -1 when the value is not a plain non-negative number.

@@ -2,12 +2,16 @@
 // the update check, and where the maker publishes it, kept in one place.
 #pragma once
 
+#include "update/version.h"
+
 namespace zorvane {
 
 constexpr const char* kProgramName = "Zorvane";
 constexpr const char* kDistinctName = "zorvane";
-constexpr const char* kVersionText = "Ver1.06";
-constexpr int kBuildNumber = 106;
+// From the version set in CMake: "1.06" is shown as "Ver1.06" and compared as build 106.
+constexpr const char* kVersion = ZORVANE_VERSION;
+constexpr const char* kVersionText = "Ver" ZORVANE_VERSION;
+constexpr int kBuildNumber = ZORVANE_BUILD_NUMBER;
 constexpr const char* kWebPageUrl = "https://zorvane.example.org/";
 // The third line of the version box.
 constexpr const char* kVersionNote = "RPGXP プロジェクト解析ツール";

@@ -3,36 +3,33 @@
 #include "update/update_check.h"
 
 #include "platform/ini_file.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
 namespace {
 
-bool sameNameNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 UpdateCheckAnswer findUpdate(const std::string& infText, const std::string& distinctName,
                              int build) {
-    IniFile inf = IniFile::fromText(infText);
+    // Read in one pass: tens of thousands of sections must not cost a scan each.
+    const IniFile::Values inf = IniFile::fromText(infText).allValues();
+    auto value = [&](const std::string& section, const char* key) {
+        auto keys = inf.find(section);
+        if (keys == inf.end()) return std::string();
+        auto found = keys->second.find(key);
+        return found == keys->second.end() ? std::string() : found->second;
+    };
     UpdateCheckAnswer answer;
     for (int n = 1;; ++n) {
-        std::string section = "Soft" + std::to_string(n);
-        std::string name = inf.get(section, "DistinctName");
+        std::string section = "soft" + std::to_string(n);
+        std::string name = value(section, "distinctname");
         if (name.empty()) break;
-        if (!sameNameNoCase(name, distinctName)) continue;
-        if (inf.getInt(section, "Build", 0) > build) {
+        if (!equalsNoCase(name, distinctName)) continue;
+        if (IniFile::toInt(value(section, "build"), 0) > build) {
             answer.result = UpdateResult::NewerBuild;
-            answer.foundVersion = inf.get(section, "Version");
+            answer.foundVersion = value(section, "version");
         } else {
             answer.result = UpdateResult::NoNewerBuild;
         }

@@ -118,17 +118,29 @@ class EventViewerTest : public ::testing::Test {
         return nullptr;
     }
 
-    // The open viewer; the main window's command opens it when there is none.
+    // The open viewer; the main window's command opens it when there is none, showing the
+    // first item of its list at once.
     static EventViewer* viewer() {
         if (EventViewer* open = findViewer()) return open;
         wxCommandEvent command(wxEVT_MENU, kCmdEventViewer);
         suite_->frame->ProcessWindowEvent(command);
-        return findViewer();
+        EventViewer* opened = findViewer();
+        if (opened && opened->itemList()->GetCount() > 0) {
+            EXPECT_TRUE(ztest::pumpUntil([&] { return opened->documentsLoaded() > 0; }, 30000))
+                << "the viewer opens on a document, not an empty pane";
+            EXPECT_EQ(opened->itemList()->GetSelection(), 0);
+        }
+        return opened;
     }
 
+    // A new list shows its first item (waited for here, so it never lands on a later pick).
     static void chooseKind(EventViewer* v, DocumentKind kind) {
+        int before = v->documentsLoaded();
         v->radio(kind)->SetValue(true);
         send(v->radio(kind), wxEVT_RADIOBUTTON, 1);
+        if (v->itemList()->GetCount() == 0) return;
+        EXPECT_EQ(v->itemList()->GetSelection(), 0);
+        EXPECT_TRUE(ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 30000));
     }
 
     // Clicks the item of `id`; false when there is none.
@@ -221,17 +233,21 @@ TEST_F(EventViewerTest, ListsFollowTheKindTheItemAndTheMap) {
     EXPECT_EQ(v->pageList()->GetCount(), 0u);
     EXPECT_FALSE(v->pageList()->IsEnabled());
 
-    // A map of the tree without a file lists no events.
+    // A map of the tree without a file lists no events, and the pane lets go of the
+    // document of the map before.
     chooseKind(v, DocumentKind::MapEvent);
+    EXPECT_NE(heading(v), "");
     v->chooseMap(8);
     EXPECT_EQ(fromWx(v->mapBox()->GetValue()), "0008:" + fact("map", {"8"})[3]);
     EXPECT_EQ(v->itemList()->GetCount(), 0u);
+    EXPECT_TRUE(ztest::pumpUntil([&] { return eval(v, "document.body.textContent") == ""; }))
+        << "a stale document stays after the list emptied";
 }
 
 TEST_F(EventViewerTest, BrowserShowsTheChosenDocumentAndItsGraphic) {
     EventViewer* v = viewer();
     ASSERT_TRUE(v);
-    v->chooseMap(2);
+    ASSERT_TRUE(loads(v, [&] { v->chooseMap(2); }));
     const auto ce = fact("ce", {"1"}), troop = fact("troop", {"3"}),
                event = fact("event", {"2", "8"});
     struct Row {
@@ -316,6 +332,64 @@ TEST_F(EventViewerTest, DoubleClickedHitOpensItsMapEventAndPage) {
     EXPECT_EQ(dialogs.requests[0].fileName.rfind("MapEvent0005-0012-03.", 0), 0u);
     EXPECT_EQ(dialogs.requests[0].filters.at(0).description, "テキストファイル(*.txt)");
     results->Destroy();
+}
+
+// A double-clicked hit scrolls its document to the hit's line and marks that line, in an
+// event's listing and in a script; the line's text comes from Ruby's own reading.
+TEST_F(EventViewerTest, DoubleClickedHitLandsOnItsLine) {
+    std::string scriptLine;
+    ASSERT_EQ(ztest::run("ruby -rzlib -e 's = Marshal.load(File.binread(ARGV[0]))[0]; "
+                         "print Zlib::Inflate.inflate(s[2]).force_encoding(\"UTF-8\")"
+                         ".split(/\\r?\\n/)[249]' " +
+                             ztest::shellQuote(suite_->data + "/Scripts.rxdata"),
+                         &scriptLine),
+              0);
+    struct Row {
+        SearchArea area;
+        int item, page, line;
+        std::string marked;  // the mark's text: the line number, then the line itself
+    };
+    const Row rows[] = {
+        {SearchArea::Script, 1, 0, 250, "250 " + scriptLine},
+        {SearchArea::CommonEvent, 1, 0, 2, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        SearchHit hit;
+        hit.area = row.area;
+        hit.itemId = row.item;
+        hit.page = row.page;
+        hit.line = row.line;
+        auto* results = new ResultsWindow(suite_->context);
+        results->addHits({hit});
+        EventViewer* v = findViewer();
+        int before = v ? v->documentsLoaded() : 0;
+        wxListEvent activate(wxEVT_LIST_ITEM_ACTIVATED, results->list()->GetId());
+        activate.SetEventObject(results->list());
+        activate.SetIndex(0);
+        results->list()->GetEventHandler()->ProcessEvent(activate);
+        ASSERT_TRUE((v = findViewer()));
+        ASSERT_TRUE(ztest::pumpUntil([&] { return v->documentsLoaded() > before; }, 30000));
+        std::string marked = eval(v, "document.getElementById('zorvane-hit').textContent");
+        while (!marked.empty() && marked.back() == '\r') marked.pop_back();
+        if (!row.marked.empty()) {
+            EXPECT_EQ(marked, row.marked);
+        }
+        // The mark begins with the line's number as the document numbers it.
+        std::string number = marked.substr(0, marked.find_first_not_of(' '));
+        number = marked.substr(number.size(), marked.find(' ', number.size()) - number.size());
+        EXPECT_EQ(number, std::to_string(row.line));
+        // And it is on the screen: inside the pane, scrolled there when it lies further down.
+        EXPECT_EQ(eval(v,
+                       "var r = document.getElementById('zorvane-hit')"
+                       ".getBoundingClientRect(); String(r.top >= 0 && r.bottom <= "
+                       "window.innerHeight)"),
+                  "true");
+        if (row.line > 100) {
+            EXPECT_NE(eval(v, "String(window.scrollY)"), "0");
+        }
+        results->Destroy();
+    }
 }
 
 TEST_F(EventViewerTest, SavesHtmlOrTextByTheChosenName) {
@@ -424,9 +498,8 @@ TEST_F(EventViewerTest, Screenshot) {
     if (!folder || !*folder) GTEST_SKIP() << "set ZORVANE_SCREENSHOT_DIR to take the picture";
     EventViewer* v = viewer();
     ASSERT_TRUE(v);
-    v->SetSize(0, 0, 1000, 640);
     chooseKind(v, DocumentKind::MapEvent);
-    v->chooseMap(2);
+    ASSERT_TRUE(loads(v, [&] { v->chooseMap(2); }));
     ASSERT_TRUE(loads(v, [&] { clickItem(v, 12); }));
     ztest::pumpFor(1000);
     std::string picture = std::string(folder) + "/event_viewer.png";

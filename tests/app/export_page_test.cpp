@@ -105,6 +105,10 @@ TEST_F(ExportPageTest, ExportChosenOnThePageRunsToTheEnd) {
     useSourceTemplates();
     page = frame->exportPage();
     ASSERT_TRUE(page);
+    // Nothing chosen yet: the project's folder is offered, but not kept as a choice.
+    EXPECT_EQ(fromWx(page->outputBox()->GetValue()), fs::path(project).parent_path().string());
+    page->storeState();
+    EXPECT_EQ(context.settings.dataExport.outputDir, "");
     for (wxCheckBox* box : page->tableBoxes()) tick(box, false);
     tick(page->tableBoxes()[kTableSwitches], true);
     const RangeRows& rows = page->rangeRows();
@@ -130,6 +134,7 @@ TEST_F(ExportPageTest, ExportChosenOnThePageRunsToTheEnd) {
     EXPECT_EQ(fromWx(rows[kRangeCommonEvents].idBox->GetValue()).substr(0, 4), "008:");
     tick(rows[kRangeScripts].check, true);
     page->outputBox()->SetValue(toWx(out.path()));
+    EXPECT_EQ(context.settings.dataExport.outputDir, out.path());
 
     runFromPage();
     // The sample's Shift_JIS project names a switch "Café 😀 フラグ": the switch table in

@@ -2,8 +2,11 @@
 // disk, refuse commands while a long task runs, and write the settings at exit.
 #include <gtest/gtest.h>
 #include <wx/accel.h>
+#include <wx/button.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 #include <wx/uiaction.h>
@@ -187,6 +190,8 @@ TEST_F(MainFrameTest, WithoutProjectOnlyOpeningIsOffered) {
     EXPECT_FALSE(context.database.loaded);
     EXPECT_EQ(windowTitle(), "Zorvane");
     EXPECT_EQ(fromWx(frame->folderBox()->GetValue()), "");
+    EXPECT_NE(fromWx(frame->folderBox()->GetHint()).find("(Ctrl+O)"), std::string::npos)
+        << "the empty box says how to open a project";
     for (int id : kProjectCommands) EXPECT_FALSE(frame->isCommandEnabled(id)) << id;
     EXPECT_TRUE(frame->isCommandEnabled(kCmdOpen));
 }
@@ -337,12 +342,78 @@ TEST_F(MainFrameTest, WhileBusyProjectCommandsAndExitAreRefused) {
     EXPECT_EQ(frame->tabs()->GetSelection(), (tab + 1) % kMainTabCount);
 }
 
-TEST_F(MainFrameTest, ExitWritesPositionTabAndProjectIntoTheSettings) {
-    writeSettings(
-        "[MainWnd]\nLeft=37\nTop=41\n[System]\nLastTab=2\n[DataExport]\nEventSelect3=999\n");
+// Every button of every page, on a window made as small as an 800×600 screen allows and
+// as large as the screen, lies inside its page and the page inside the window.
+TEST_F(MainFrameTest, ResizesDownTo800x600WithEveryPagesButtonsInside) {
     start({project});
+    EXPECT_TRUE(frame->HasFlag(wxRESIZE_BORDER));
+    EXPECT_TRUE(frame->HasFlag(wxMAXIMIZE_BOX));
+    const wxSize least = frame->GetMinSize();
+    EXPECT_LE(least.x, 800);
+    EXPECT_LE(least.y, 600);
+    std::function<void(wxWindow*, std::vector<wxButton*>&)> buttons;
+    buttons = [&](wxWindow* parent, std::vector<wxButton*>& found) {
+        for (wxWindow* child : parent->GetChildren()) {
+            if (auto* button = dynamic_cast<wxButton*>(child)) found.push_back(button);
+            buttons(child, found);
+        }
+    };
+    for (wxSize size : {wxSize(800, 600), least, wxSize(1280, 1024)}) {
+        frame->SetSize(size);
+        ztest::pumpFor(50);
+        EXPECT_EQ(frame->GetSize(), size);
+        const wxRect window = frame->GetScreenRect();
+        for (int tab = 0; tab < kMainTabCount; ++tab) {
+            frame->tabs()->SetSelection(size_t(tab));
+            ztest::pumpFor(30);
+            wxWindow* page = frame->page(MainTab(tab));
+            const wxRect inside = page->GetScreenRect();
+            EXPECT_TRUE(window.Contains(inside)) << size.x << "x" << size.y << " tab " << tab;
+            std::vector<wxButton*> found;
+            buttons(page, found);
+            EXPECT_FALSE(found.empty()) << "tab " << tab;
+            for (wxButton* button : found) {
+                if (!button->IsShownOnScreen()) continue;
+                EXPECT_TRUE(inside.Contains(button->GetScreenRect()))
+                    << size.x << "x" << size.y << " tab " << tab << " button "
+                    << fromWx(button->GetLabel());
+            }
+        }
+    }
+}
+
+// ZORVANE_SCREENSHOT_DIR names a folder (see docs/development.md): the main window at
+// 800×600 on each tab, then maximized.
+TEST_F(MainFrameTest, Screenshots) {
+    const char* folder = std::getenv("ZORVANE_SCREENSHOT_DIR");
+    if (!folder || !*folder) GTEST_SKIP() << "set ZORVANE_SCREENSHOT_DIR to take the pictures";
+    start({project});
+    frame->Move(0, 0);
+    frame->SetSize(800, 600);
+    auto shoot = [&](const std::string& name) {
+        ztest::pumpFor(800);
+        std::string picture = std::string(folder) + "/" + name + ".png";
+        EXPECT_EQ(ztest::run("import -window root " + ztest::shellQuote(picture)), 0);
+    };
+    for (int tab = 0; tab < kMainTabCount; ++tab) {
+        frame->tabs()->SetSelection(size_t(tab));
+        shoot("main_800x600_tab" + std::to_string(tab + 1));
+    }
+    frame->tabs()->SetSelection(0);
+    frame->Maximize();
+    shoot("main_full");
+}
+
+TEST_F(MainFrameTest, ExitWritesPositionSizeTabAndProjectIntoTheSettings) {
+    writeSettings(
+        "[MainWnd]\nWidth=900\nHeight=650\nLeft=37\nTop=41\n[System]\nLastTab=2\n"
+        "[DataExport]\nEventSelect3=999\n");
+    start({project});
+    EXPECT_EQ(frame->GetSize(), wxSize(900, 650));
     EXPECT_EQ(frame->tabs()->GetSelection(), 2);
     frame->tabs()->SetSelection(3);
+    frame->SetSize(870, 630);
+    ztest::pumpFor(30);
     command(kCmdExit);
     ASSERT_TRUE(ztest::pumpUntil([this] { return !frame; }));
     ASSERT_TRUE(finishApplication(context));
@@ -352,6 +423,8 @@ TEST_F(MainFrameTest, ExitWritesPositionTabAndProjectIntoTheSettings) {
     EXPECT_EQ(ini.get("System", "LastTab"), "3");
     EXPECT_EQ(ini.get("MainWnd", "Left"), "37");
     EXPECT_EQ(ini.get("MainWnd", "Top"), "41");
+    EXPECT_EQ(ini.get("MainWnd", "Width"), "870");
+    EXPECT_EQ(ini.get("MainWnd", "Height"), "630");
     // Page keys are written too, with the remembered ids repaired for this project: no
     // common event 0, no map 999 (map 0 is the root of the map tree and stays).
     EXPECT_EQ(ini.get("SearchRange", "Select1"), "1");

@@ -117,6 +117,26 @@ class MapViewerTest : public ::testing::Test {
         pane->GetEventHandler()->ProcessEvent(event);
     }
 
+    // One wheel event of `rotation` (120 a notch) over the pane; `lines` cells a notch.
+    void wheel(int rotation, int modifiers = 0, wxMouseWheelAxis axis = wxMOUSE_WHEEL_VERTICAL) {
+        wxMouseEvent event(wxEVT_MOUSEWHEEL);
+        event.m_wheelRotation = rotation;
+        event.m_wheelDelta = 120;
+        event.m_linesPerAction = 3;
+        event.m_wheelAxis = axis;
+        event.SetShiftDown(modifiers & wxMOD_SHIFT);
+        event.SetControlDown(modifiers & wxMOD_CONTROL);
+        event.SetEventObject(pane);
+        pane->GetEventHandler()->ProcessEvent(event);
+    }
+
+    void key(int code) {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = code;
+        event.SetEventObject(pane);
+        pane->GetEventHandler()->ProcessEvent(event);
+    }
+
     Screen capture() {
         const wxPoint at = pane->ClientToScreen(wxPoint(0, 0));
         const wxSize size = pane->GetClientSize();
@@ -230,12 +250,13 @@ TEST_F(MapViewerTest, TakesThePlaceOfTheMainWindowAndReopensOnTheLastMap) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(MapViewerTest, PagesThumbsAndDraggingStayInsideTheMap) {
+TEST_F(MapViewerTest, PagesLinesWheelKeysThumbsAndDraggingStayInsideTheMap) {
     open(9, 4);  // ×1/8: 500 cells of 4 pixels
     const MapViewport& v = pane->view();
     ASSERT_EQ(v.mapPixelWidth(), 2000);
     ASSERT_EQ(v.mapPixelHeight(), 2000);
     const int maxX = 2000 - v.clientWidth(), maxY = 2000 - v.clientHeight();
+    const int cell = 4, notch = 3 * cell;  // a line is a cell; a notch is 3 lines
     struct Step {
         std::function<void()> act;
         int x, y;
@@ -243,8 +264,18 @@ TEST_F(MapViewerTest, PagesThumbsAndDraggingStayInsideTheMap) {
     const Step steps[] = {
         {[&] { scroll(wxEVT_SCROLLWIN_PAGEDOWN, wxVERTICAL); }, 0, 128},
         {[&] { scroll(wxEVT_SCROLLWIN_PAGEDOWN, wxHORIZONTAL); }, 128, 128},
-        {[&] { scroll(wxEVT_SCROLLWIN_LINEDOWN, wxVERTICAL); }, 128, 128},
+        {[&] { scroll(wxEVT_SCROLLWIN_LINEDOWN, wxVERTICAL); }, 128, 128 + cell},
+        {[&] { scroll(wxEVT_SCROLLWIN_LINEUP, wxHORIZONTAL); }, 128 - cell, 128 + cell},
+        {[&] { wheel(-120); }, 128 - cell, 128 + cell + notch},  // a notch down
+        {[&] { wheel(240); }, 128 - cell, 128 + cell - notch},   // two notches up
+        {[&] { wheel(-60); }, 128 - cell, 128 + cell - notch},   // half a notch waits
+        {[&] { wheel(-60); }, 128 - cell, 128 + cell},           // and completes one
+        {[&] { wheel(-120, wxMOD_SHIFT); }, 128 - cell + notch, 128 + cell},
+        {[&] { wheel(-120, 0, wxMOUSE_WHEEL_HORIZONTAL); }, 128 - cell, 128 + cell},
+        {[&] { key(WXK_RIGHT); }, 128, 128 + cell},
+        {[&] { key(WXK_UP); }, 128, 128},
         {[&] { scroll(wxEVT_SCROLLWIN_PAGEUP, wxHORIZONTAL); }, 0, 128},
+        {[&] { key(WXK_LEFT); }, 0, 128},
         {[&] { scroll(wxEVT_SCROLLWIN_PAGEUP, wxHORIZONTAL); }, 0, 128},
         {[&] { scroll(wxEVT_SCROLLWIN_THUMBTRACK, wxVERTICAL, 5000); }, 0, maxY},
         {[&] { scroll(wxEVT_SCROLLWIN_PAGEDOWN, wxVERTICAL); }, 0, maxY},
@@ -264,6 +295,18 @@ TEST_F(MapViewerTest, PagesThumbsAndDraggingStayInsideTheMap) {
         EXPECT_EQ(pane->GetScrollPos(wxHORIZONTAL), steps[i].x) << "step " << i;
         EXPECT_EQ(pane->GetScrollRange(wxVERTICAL), 2000);
     }
+
+    // Ctrl+wheel zooms: a notch up one step larger, down one smaller, never past ×2.
+    wheel(120, wxMOD_CONTROL);
+    EXPECT_EQ(context.settings.mapViewer.render.zoomMode, 3);
+    EXPECT_EQ(pane->view().cellSize(), 8);
+    wheel(-240, wxMOD_CONTROL);
+    EXPECT_EQ(context.settings.mapViewer.render.zoomMode, 4);
+    wheel(120 * 9, wxMOD_CONTROL);
+    EXPECT_EQ(context.settings.mapViewer.render.zoomMode, 0);
+    EXPECT_TRUE(viewer->zoomButton(0)->GetValue());
+    wheel(-120 * 4, wxMOD_CONTROL);
+    EXPECT_EQ(context.settings.mapViewer.render.zoomMode, 4);
 
     viewer->selectMap(4);  // 12 × 10 cells at ×1/8: far smaller than the pane
     for (wxEventType type : {wxEVT_SCROLLWIN_PAGEDOWN, wxEVT_SCROLLWIN_THUMBTRACK})
@@ -307,6 +350,12 @@ TEST_F(MapViewerTest, RightButtonPlacesTheCursorAndPreviewsCharacters) {
     mouse(wxEVT_RIGHT_DOWN, 3 * 32 + 16, 3 * 32 + 16);
     CharacterPreview* preview = viewer->preview();
     ASSERT_TRUE(preview->IsShown());
+    // Beside the clicked cell: not over it, a few pixels off its side, level with it.
+    const wxRect cell = pane->cellRectOnScreen({3, 3}), shown = preview->GetRect();
+    EXPECT_EQ(cell.GetTopLeft(), pane->ClientToScreen(wxPoint(3 * 32, 3 * 32)));
+    EXPECT_FALSE(shown.Intersects(cell));
+    EXPECT_LE(shown.x > cell.x ? shown.x - cell.GetRight() : cell.x - shown.GetRight(), 16);
+    EXPECT_NEAR(shown.y, cell.y, 16);
     std::string size;
     ztest::run("identify -format '%w %h' " +
                    ztest::shellQuote(folder_->file("Graphics/Characters/hero.png")),
@@ -402,6 +451,20 @@ TEST_F(MapViewerTest, ScreenShowsTheRenderersCellsWithGridAndCursor) {
     });
 }
 
+// ZORVANE_SCREENSHOT_DIR names a folder (see docs/development.md): the viewer at its own
+// size and place beside the main window, a character previewed beside its cell.
+TEST_F(MapViewerTest, Screenshot) {
+    const char* folder = std::getenv("ZORVANE_SCREENSHOT_DIR");
+    if (!folder || !*folder) GTEST_SKIP() << "set ZORVANE_SCREENSHOT_DIR to take the picture";
+    context.settings.mapViewer.place = {};
+    open(9, 1);
+    mouse(wxEVT_RIGHT_DOWN, 3 * 32 + 16, 3 * 32 + 16);
+    ztest::pumpFor(1000);
+    std::string picture = std::string(folder) + "/map_viewer.png";
+    EXPECT_EQ(ztest::run("import -window root " + ztest::shellQuote(picture)), 0);
+    mouse(wxEVT_RIGHT_UP, 3 * 32 + 16, 3 * 32 + 16);
+}
+
 TEST_F(MapViewerTest, SimpleMapRedrawsInTheTwoColours) {
     open(1, 2);
     viewer->setSimpleMap(true);
@@ -440,6 +503,9 @@ TEST_F(MapViewerTest, SavesPicturesAndAsksBeforeTheFullSizeFallback) {
     ASSERT_EQ(dialogs.requests.size(), 1u);
     const FileDialogRequest& request = dialogs.requests[0];
     EXPECT_EQ(request.fileName, "Map0001");
+    // A first save starts in the project's folder, under a title; the next one in the last.
+    EXPECT_EQ(request.folder, context.database.projectFolder);
+    EXPECT_FALSE(request.title.empty());
     EXPECT_EQ(request.filterIndex, 0);
     ASSERT_EQ(request.filters.size(), 3u);
     EXPECT_EQ(request.filters[2].description, "JPEGファイル(*.jpg;*.jpeg)");
@@ -456,6 +522,7 @@ TEST_F(MapViewerTest, SavesPicturesAndAsksBeforeTheFullSizeFallback) {
     EXPECT_EQ(boxes.shown[0].text, "マップ画像の保存に失敗しました");
     EXPECT_EQ(boxes.shown[0].title, "エラー");
     EXPECT_EQ(dialogs.requests[1].filterIndex, 1);
+    EXPECT_EQ(dialogs.requests[1].folder, out.path());
 
     // 2050 cells at ×2 are wider than a picture can be: No gives up, Yes writes the full-size BMP.
     viewer->setZoom(0);

@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "app/app_context.h"
+#include "app/frame_place.h"
 #include "app/gui_test_support.h"
 #include "app/main_frame.h"
 #include "app/results_window.h"
@@ -140,6 +141,13 @@ TEST_F(SearchPageTest, SwitchSearchListsWhatTheEngineFinds) {
     const std::string head = "検索結果 - " + std::to_string(expected.size()) + "件  所要時間 ";
     EXPECT_EQ(fromWx(window->GetTitle()).substr(0, head.size()), head);
     EXPECT_FALSE(window->searching());
+    // Not over the main window's corner, on the screen, and every column shows whole.
+    ztest::pumpFor(100);
+    EXPECT_NE(window->GetPosition(), frame->GetPosition());
+    EXPECT_TRUE(screenAreaAt(window->GetPosition()).Contains(window->GetRect()));
+    int columns = 0;
+    for (int c = 0; c < ResultColumnCount; ++c) columns += window->list()->GetColumnWidth(c);
+    EXPECT_LE(columns, window->list()->GetClientSize().x);
 
     // A second search reuses the window, emptied first.
     prepareSwitchSearch(2);
@@ -502,8 +510,7 @@ TEST_F(SearchPageTest, Screenshots) {
     const char* folder = std::getenv("ZORVANE_SCREENSHOT_DIR");
     if (!folder || !*folder) GTEST_SKIP() << "set ZORVANE_SCREENSHOT_DIR to take the pictures";
     if (!ztest::haveProgram("import")) GTEST_SKIP() << "import (ImageMagick) is needed";
-    context.settings.searchWnd = {120, 160, 900, 420};
-    start(project);
+    start(project);  // the results window opens at its own place and size
     frame->Move(0, 0);
     prepareSwitchSearch(1);
     ztest::pumpFor(500);
@@ -511,7 +518,6 @@ TEST_F(SearchPageTest, Screenshots) {
     ASSERT_EQ(ztest::run("import -window root " + ztest::shellQuote(tab)), 0);
     ResultsWindow* window = search();
     ASSERT_TRUE(window);
-    window->SetSize(120, 160, 900, 420);
     ztest::pumpFor(500);
     std::string results = std::string(folder) + "/search_results.png";
     ASSERT_EQ(ztest::run("import -window root " + ztest::shellQuote(results)), 0);

@@ -82,8 +82,8 @@ TEST(SettingsDialog, OkWritesEveryPageBackCancelWritesNothing) {
             wxRadioBox* picture = radioWithChoice(&d, "JPEG");
             EXPECT_TRUE(picture);
             if (picture) picture->SetSelection(2);
-            // The first reset button ("戻") belongs to the grid colour.
-            auto* reset = control<wxButton>(&d, "戻");
+            // The first reset button ("既定に戻す") belongs to the grid colour.
+            auto* reset = control<wxButton>(&d, "既定に戻す");
             if (reset) click(reset);
             return answer;
         });

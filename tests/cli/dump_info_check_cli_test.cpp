@@ -136,3 +136,36 @@ TEST(CliProject, CheckFailsOnAnUnreadableFile) {
 }
 
 }  // namespace
+
+// A project named by its folder or by a data file in it is the same project as its file,
+// for every command that takes one.
+TEST(CliProject, EveryCommandTakesTheProjectFolderOrADataFile) {
+    std::string file = ztest::sampleProject();
+    std::string folder = file.substr(0, file.rfind('/'));
+    std::string env =
+        "ZORVANE_COMMON_FILES=" + ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") +
+        " ";
+    ztest::TempDir dir;
+    ztest::writeFile(dir.file("names.csv"), "1,Door\r\n");
+    const std::string commands[] = {
+        "info",  "check", "list @ --common 1", "search @ --switch 1 --operating",
+        "rtp",   "doc @ --common 1 --text",   "info @ --map 1 --measure",
+        "import @ " + ztest::shellQuote(dir.file("names.csv")) + " --switches --dry-run"};
+    for (const std::string& command : commands) {
+        auto line = [&](const std::string& project) {
+            std::string words = command;
+            size_t at = words.find('@');
+            if (at == std::string::npos) return env + ztest::shellQuote(cli()) + " " + words + " " +
+                                                 ztest::shellQuote(project) + " 2>&1";
+            return env + ztest::shellQuote(cli()) + " " + words.substr(0, at) +
+                   ztest::shellQuote(project) + words.substr(at + 1) + " 2>&1";
+        };
+        std::string expected, out;
+        int status = ztest::run(line(file), &expected);
+        for (const std::string& other : {folder, folder + "/", folder + "/Data/Map001.rxdata"}) {
+            out.clear();  // run() appends
+            EXPECT_EQ(ztest::run(line(other), &out), status) << command << " " << other << out;
+            EXPECT_EQ(out, expected) << command << " " << other;
+        }
+    }
+}

@@ -6,11 +6,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
+#include "platform/path_nocase.h"
 #include "support/test_support.h"
 
 namespace {
+
+using zorvane::isDirectory;
+using zorvane::isRegularFile;
 
 std::string cli() {
     return ztest::binaryDir() + "/zorvane-cli";
@@ -179,6 +184,8 @@ TEST(CliHostile, AbsurdContent) {
         int status;
         std::vector<std::string> expect;
         bool terminal = false;
+        std::vector<std::string> absent = {};
+        std::string made = {};  // a file the run writes, beneath the temporary folder
     };
     const char* const kIndents = R"(
         rising = (0...100_000).map { |i| text(101, i, 'x') }
@@ -187,7 +194,56 @@ TEST(CliHostile, AbsurdContent) {
                                      RPG::CommonEvent.new(2, rising)]))";
     const char* const kEscapes = R"(
         save('CommonEvents.rxdata', [nil, RPG::CommonEvent.new(1, [text(101, 0, "\e[31mred\e]0;t\a\r\u009b")])]))";
+    const char* const kExportDamage = R"(
+        save('Scripts.rxdata', [[1, 'あ' * 100, Zlib::Deflate.deflate('p 1')],
+                                [2, "\e[31mred", Zlib::Deflate.deflate('p 2')]])
+        File.binwrite(File.join($data, 'CommonEvents.rxdata'), "[")
+        File.binwrite(File.join($data, 'Map002.rxdata'), "o:"))";
+    // Links planted in the output folder before the run, to a file and a folder of the user.
+    const char* const kPlantedLinks = R"(
+        require 'fileutils'
+        top = File.dirname(ARGV[0])
+        out = File.join(top, 'out', 'p_export')
+        FileUtils.mkdir_p(File.join(out, 'DataBase'))
+        File.write(File.join(top, 'victim'), 'precious')
+        Dir.mkdir(File.join(top, 'victimdir'))
+        File.symlink(File.join(top, 'victim'), File.join(out, 'DataBase', '03スキル.csv'))
+        File.symlink(File.join(top, 'victimdir'), File.join(out, 'Script')))";
+    const char* const kDataNotFiles = R"(
+        require 'fileutils'
+        q = File.join(File.dirname(ARGV[0]), 'q')
+        FileUtils.cp_r(ARGV[0], q)
+        File.delete(File.join(q, 'Data', 'Map001.rxdata'))
+        Dir.mkdir(File.join(q, 'Data', 'Map001.rxdata'))
+        File.delete(File.join(q, 'Data', 'Map003.rxdata'))
+        File.mkfifo(File.join(q, 'Data', 'Map003.rxdata')))";
+    // The title's 300 bytes cut to what a name may hold with "001-" and ".rb": 82 characters.
+    std::string cutTitle;
+    for (int i = 0; i < 82; ++i) cutTitle += "あ";
     const Case cases[] = {
+        {"export on a terminal: a 300-byte title, unreadable map and common events",
+         kExportDamage,
+         "export --scripts all --common all --maps all --text -o {dir}/out",
+         3,
+         {"skipped Map002.rxdata: ", "skipped CommonEvents.rxdata: truncated"},
+         true,
+         {"cannot be written", "\\x0d", "\\x1b[K"},
+         "out/p_export/Script/001-" + cutTitle + ".rb"},
+        {"export through links planted in the output folder",
+         kPlantedLinks,
+         "export --tables skills,items --scripts all -o {dir}/out",
+         1,
+         {"03スキル.csv: cannot be written", "Script/001-"},
+         false,
+         {},
+         "out/p_export/DataBase/04アイテム.csv"},
+        {"diff: a folder and a FIFO named as maps",
+         kDataNotFiles,
+         "diff {dir}/q",
+         2,
+         {"Map001.rxdata: not a regular file", "Map003.rxdata: not a regular file"},
+         false,
+         {"removed"}},
         {"@indent of 2^31-1", kIndents, "list --common 1", 0, {"deep"}},
         {"100,000 rising indents", kIndents, "list --common 2", 0, {"x"}},
         {"100,000 rising indents as a document", kIndents, "doc --common 2 --text", 0, {"x"}},
@@ -266,7 +322,10 @@ TEST(CliHostile, AbsurdContent) {
     for (const Case& c : cases) {
         ztest::TempDir dir;
         std::string project = copySampleWithRuby(dir, c.ruby);
-        const std::string args = c.args;  // the command, then the project, then its flags
+        // The command, then the project, then its flags; {dir} is the temporary folder.
+        std::string args = c.args;
+        for (size_t at; (at = args.find("{dir}")) != std::string::npos;)
+            args.replace(at, 5, ztest::shellQuote(dir.path()));
         const size_t cut = std::min(args.find(' '), args.size());
         CliRun r = runCliBounded(args.substr(0, cut) + " " +
                                      ztest::shellQuote(project + "/Game.rxproj") + args.substr(cut),
@@ -277,8 +336,19 @@ TEST(CliHostile, AbsurdContent) {
         EXPECT_LT(r.run.peakKb, 300 * 1024);
         EXPECT_LT(r.out.size(), size_t(64) << 20);
         for (const std::string& e : c.expect) EXPECT_NE(r.out.find(e), std::string::npos) << e;
+        for (const std::string& a : c.absent) EXPECT_EQ(r.out.find(a), std::string::npos) << a;
         if (c.terminal) {
-            EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << "a raw escape";
+            // The progress bar's own erase is the one escape that may reach the terminal.
+            std::string text = r.out;
+            for (size_t at; (at = text.find("\x1b[K")) != std::string::npos;) text.erase(at, 3);
+            EXPECT_EQ(text.find('\x1b'), std::string::npos) << "a raw escape";
+        }
+        if (!c.made.empty()) {
+            EXPECT_TRUE(isRegularFile(dir.file(c.made))) << c.made;
+        }
+        if (isDirectory(dir.file("victimdir"))) {
+            EXPECT_TRUE(std::filesystem::is_empty(dir.file("victimdir")));
+            EXPECT_EQ(ztest::readFile(dir.file("victim")), "precious");
         }
     }
 }

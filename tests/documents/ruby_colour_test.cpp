@@ -1,6 +1,8 @@
 // Rule files and colouring: which lines make rules, and what HTML a script becomes.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "documents/ruby_colour.h"
 #include "text/text_matcher.h"
 
@@ -67,4 +69,30 @@ TEST(ColourScript, WithoutTheMatcherNothingIsColouredButAllIsEscaped) {
     none.load();
     EXPECT_EQ(colourScript("def <b>", parseColourRules("def\tkeyword"), &none), "def &lt;b&gt;");
     EXPECT_EQ(colourScript("a\"b", parseColourRules("a\tk"), nullptr), "a&quot;b");
+}
+
+// One-line scripts built so that every start of a string runs to the line's end: with the
+// bundled rules, colouring stays linear, and a script past the budget is shown uncoloured
+// from the line that passes it.
+TEST(ColourScript, LongLinesCostTimeInProportionAndPastTheBudgetStayPlain) {
+    TextMatcher matcher;
+    ASSERT_TRUE(matcher.load());
+    ColourRules rules =
+        loadColourRules(std::string(ZORVANE_SOURCE_DIR) + "/template/ruby_color.txt");
+    ASSERT_FALSE(rules.empty());
+    std::string quotes, escapedQuotes;
+    for (int i = 0; i < 70000; ++i) quotes += "\"\\", escapedQuotes += "&quot;\\";
+    const struct {
+        std::string script, html;
+    } cases[] = {
+        {quotes, escapedQuotes},
+        {"def a\n" + quotes, "<font class=\"keyword\">def</font> a\n" + escapedQuotes},
+        {"x = 1\n" + std::string(200000, 'y') + "\nend",
+         "x = <font class=\"number\">1</font>\n" + std::string(200000, 'y') + "\nend"},
+    };
+    for (const auto& c : cases) {
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(colourScript(c.script, rules, &matcher), c.html) << c.script.substr(0, 40);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    }
 }

@@ -56,8 +56,7 @@ std::set<std::string> filesBelow(const std::string& root) {
 class ExportRunTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
-        ASSERT_TRUE(db.open(ztest::sampleProject()));
+        ASSERT_TRUE(db.open(ztest::sampleProject(), ztest::sourceDir() + "/sample/CommonFiles"));
         options.outputFolder = out.path();
         useTemplateFolder(options.documents, ztest::sourceDir() + "/template");
         options.colourRulesFile = ztest::sourceDir() + "/template/ruby_color.txt";

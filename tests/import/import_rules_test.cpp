@@ -1,7 +1,7 @@
 // The CSV reader and the rules by which a list changes the import's previews.
 #include <gtest/gtest.h>
 
-#include "import/csv_reader.h"
+#include "csv/csv_reader.h"
 #include "import/import_rules.h"
 
 namespace zorvane {
@@ -24,12 +24,17 @@ TEST(ImportCsvTest, SplitsFieldsQuotesAndEveryKindOfLineEnd) {
 }
 
 TEST(ImportCsvTest, TextIsUtf8WhenValidElseCp932) {
-    EXPECT_EQ(decodeCsvText("\xEF\xBB\xBF"
-                            "1,炎"),
+    auto decoded = [](std::string_view bytes) {
+        std::string text, error;
+        EXPECT_TRUE(decodeCsvText(bytes, text, error)) << error;
+        return text;
+    };
+    EXPECT_EQ(decoded("\xEF\xBB\xBF"
+                      "1,炎"),
               "1,炎");
-    EXPECT_EQ(decodeCsvText("1,炎"), "1,炎");
+    EXPECT_EQ(decoded("1,炎"), "1,炎");
     // "スイッチ" in code page 932.
-    EXPECT_EQ(decodeCsvText("1,\x83\x58\x83\x43\x83\x62\x83\x60"), "1,スイッチ");
+    EXPECT_EQ(decoded("1,\x83\x58\x83\x43\x83\x62\x83\x60"), "1,スイッチ");
 }
 
 TEST(ImportRulesTest, NameRowsByIdSkippingHeadersAndIdsBeyond) {

@@ -14,6 +14,7 @@
 
 #include "import/import_apply.h"
 #include "marshal/marshal_file.h"
+#include "platform/path_nocase.h"
 #include "project/project_database.h"
 #include "support/test_support.h"
 
@@ -165,6 +166,34 @@ TEST_F(ImportWriteTest, EditIsMadeToTheFileAsTheEditorLastSavedIt) {
               "");
 }
 
+// Names that are links to one string: an edit changes the one name the preview shows.
+TEST_F(ImportWriteTest, ANameSharedThroughLinksChangesOnlyWhereEdited) {
+    const struct {
+        const char* flag;
+        const char* csv;
+        const char* edits;  // what the preview shows, for Ruby to make to the original
+    } cases[] = {
+        {"--switches", "1,One\n", "name\tswitches\t1\tOne\n"},  // the string itself
+        {"--switches", "2,Two\n", "name\tswitches\t2\tTwo\n"},  // a link to it
+        {"--variables", "1,V\n", "name\tvariables\t1\tV\n"},    // a link in another list
+        {"--switches", "2,Two\n1,One\n", "name\tswitches\t1\tOne\nname\tswitches\t2\tTwo\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.flag) + " " + c.csv);
+        copySample();
+        ASSERT_EQ(
+            ztest::run("ruby " +
+                       ztest::shellQuote(ztest::sourceDir() + "/tests/import/import_check.rb") +
+                       " --share " + ztest::shellQuote(data("System.rxdata"))),
+            0);
+        ztest::writeFile(dir.file("names.csv"), c.csv);
+        ASSERT_EQ(ztest::run(cli() + " import " + ztest::shellQuote(project) + " " + c.flag + " " +
+                             dir.file("names.csv") + " --yes >/dev/null"),
+                  0);
+        EXPECT_EQ(rubyCompare(data("System_bak.rxdata"), data("System.rxdata"), c.edits), "");
+    }
+}
+
 TEST_F(ImportWriteTest, EveryFailedOrInterruptedStepLeavesWholeFiles) {
     const std::string system = ztest::readFile(data("System.rxdata"));
     ztest::writeFile(dir.file("System.original"), system);
@@ -229,6 +258,52 @@ TEST_F(ImportWriteTest, EveryFailedOrInterruptedStepLeavesWholeFiles) {
               3);
     chmod(data().c_str(), 0755);
     expectUntouched("read-only folder");
+}
+
+// A data file, its backup or the Data folder that is a link to a file of the user outside
+// the project: the import names the link and writes nothing, there or anywhere.
+TEST_F(ImportWriteTest, LinkedDataFilesAreNamedAndNeverWrittenThrough) {
+    struct Case {
+        const char* link;  // beneath the project folder
+        bool actors;       // the actor parameter import, else switch names
+    };
+    const Case cases[] = {
+        {"Data/System.rxdata", false},
+        {"Data/System_bak.rxdata", false},
+        {"Data/Actors.rxdata", true},
+        {"Data/Actors_bak.rxdata", true},
+        {"Data", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        copySample();
+        ztest::TempDir outside;
+        const std::string link = dir.file(c.link);
+        const std::string victim = outside.file("victim");
+        if (fs::exists(link))
+            fs::rename(link, victim);
+        else
+            ztest::writeFile(victim, "precious");
+        fs::create_symlink(victim, link);
+        clearPathCache();
+        const std::set<std::string> before = listing();
+        const std::string kept = fs::is_regular_file(victim) ? ztest::readFile(victim) : "";
+
+        ImportResult result = c.actors ? applyActorParameters(dir.path(), {{1, 0, 1, 500}})
+                                       : applyNames(dir.path(), NameKind::Switches, {{5, "Door"}});
+        EXPECT_EQ(result.failure, ImportFailure::CannotWrite);
+        EXPECT_NE(result.detail.find(link + " is a symbolic link"), std::string::npos)
+            << result.detail;
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(listing(), before);
+        if (fs::is_regular_file(victim)) {
+            EXPECT_EQ(ztest::readFile(victim), kept);
+        }
+        std::set<std::string> outsideNames;
+        for (const auto& e : fs::directory_iterator(outside.path()))
+            outsideNames.insert(e.path().filename());
+        EXPECT_EQ(outsideNames, std::set<std::string>{"victim"});
+    }
 }
 
 TEST_F(ImportWriteTest, ActorWithoutParametersStopsTheImportBeforeAnyWrite) {

@@ -104,11 +104,10 @@ TEST(FormatCommand, MissingFileSearchResolvesCollectedFiles) {
     std::filesystem::create_directories(game.path() + "/Audio/SE");
     ztest::writeFile(game.file("Graphics/Windowskins/Blue.png"), "png");
     ztest::writeFile(game.file("Audio/SE/Bell.ogg"), "ogg");
-    setenv("ZORVANE_COMMON_FILES", common.path().c_str(), 1);
-    for (int n = 1; n <= 3; ++n) setRtpFolder(n, "");
 
     ProjectDatabase db;
     db.projectFolder = game.path();
+    db.setResources(ResourceResolver(game.path(), common.path()));
     ListingOptions o;
     o.project = &db;
     SearchRequest request;

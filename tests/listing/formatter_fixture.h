@@ -1,5 +1,5 @@
 // What the formatter-family tests share: parameter builders and a fixture that calls one
-// formatter in detail or short form, or asks it whether it matches a request.
+// formatter in detail or short form, or asks whether its command matches a request.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "listing/listing.h"
+#include "listing/search_match.h"
 #include "project/project_database.h"
 
 namespace zorvane::ftest {
@@ -28,13 +29,30 @@ class FormatterFixture : public ::testing::Test {
     std::string text(Formatter f, ParamView p, bool detail) {
         options.detail = detail;
         std::string out;
-        EXPECT_FALSE(f(out, p, options, nullptr, nullptr)) << "matched without a request";
+        f(out, p, options);
         return out;
     }
 
-    bool matches(Formatter f, ParamView p, const SearchRequest& r, FileCollector* files = nullptr) {
-        std::string out;
-        return f(out, p, options, &r, files);
+    // The command of the first row that prints with f, holding p.
+    static EventCommand commandOf(Formatter f, ParamView p) {
+        EventCommand c;
+        for (const CommandRow& row : commandTable()) {
+            if (row.formatter != f) continue;
+            c.code = row.code;
+            break;
+        }
+        c.parameters.assign(p.begin(), p.end());
+        return c;
+    }
+
+    bool matches(Formatter f, ParamView p, const SearchRequest& r) {
+        return commandMatches(commandOf(f, p), r, db.resources());
+    }
+
+    FileCollector files(Formatter f, ParamView p) {
+        FileCollector collected;
+        collectCommandFiles(commandOf(f, p), collected);
+        return collected;
     }
 
     ProjectDatabase db;

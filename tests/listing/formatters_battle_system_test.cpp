@@ -316,14 +316,10 @@ TEST_F(BattleSystemFormatters, TextAreasAnswerTheirTargets) {
 }
 
 TEST_F(BattleSystemFormatters, ActorGraphicNamesBothFiles) {
-    FileCollector files;
-    std::string out;
-    fmtChangeActorGraphic(out, {n(1), s("Hero"), n(0), s("Knight"), n(0)}, options, nullptr,
-                          &files);
-    EXPECT_EQ(files, (FileCollector{"Graphics\\Characters\\Hero", "Graphics\\Battlers\\Knight"}));
-    files.clear();
-    fmtChangeActorGraphic(out, {n(1), s(""), n(0), s("Knight"), n(0)}, options, nullptr, &files);
-    EXPECT_EQ(files, FileCollector{"Graphics\\Battlers\\Knight"});
+    EXPECT_EQ(files(fmtChangeActorGraphic, {n(1), s("Hero"), n(0), s("Knight"), n(0)}),
+              (FileCollector{"Graphics\\Characters\\Hero", "Graphics\\Battlers\\Knight"}));
+    EXPECT_EQ(files(fmtChangeActorGraphic, {n(1), s(""), n(0), s("Knight"), n(0)}),
+              FileCollector{"Graphics\\Battlers\\Knight"});
 }
 
 EventCommand command(int code, Params params) {

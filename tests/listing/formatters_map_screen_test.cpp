@@ -97,11 +97,8 @@ TEST_F(MapScreenFormatters, WeatherNoneHasNoStrength) {
 TEST_F(MapScreenFormatters, TransparencyAndEmptyTransition) {
     EXPECT_EQ(text(fmtChangeTransparentFlag, {n(0)}, false), "透明");
     EXPECT_EQ(text(fmtChangeTransparentFlag, {n(1)}, false), "通常");
-    FileCollector files;
-    std::string out;
-    fmtExecuteTransition(out, {s("")}, options, nullptr, &files);
-    EXPECT_EQ(out, "''");
-    EXPECT_TRUE(files.empty());
+    EXPECT_EQ(text(fmtExecuteTransition, {s("")}, false), "''");
+    EXPECT_TRUE(files(fmtExecuteTransition, {s("")}).empty());
 }
 
 struct TextCase {
@@ -213,10 +210,7 @@ TEST_F(MapScreenFormatters, NamedFilesAreCollected) {
          "Graphics\\Pictures\\Face"},
     };
     for (const Case& c : cases) {
-        FileCollector files;
-        std::string out;
-        c.formatter(out, c.params, options, nullptr, &files);
-        EXPECT_EQ(files, FileCollector{c.path}) << c.path;
+        EXPECT_EQ(files(c.formatter, c.params), FileCollector{c.path}) << c.path;
     }
 }
 
@@ -312,6 +306,7 @@ TEST_F(MapScreenFormatters, MissingFileSearch) {
     ASSERT_EQ(ztest::run("mkdir -p " + ztest::shellQuote(game.file("Graphics/Pictures"))), 0);
     ztest::writeFile(game.file("Graphics/Pictures/Face.png"), "png");
     db.projectFolder = game.path();
+    db.setResources(ResourceResolver(game.path()));
     SearchRequest r;
     r.kind = SearchKind::MissingFile;
     r.missingFiles = true;

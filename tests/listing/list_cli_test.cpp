@@ -30,9 +30,10 @@ bool listAvailable(std::string& why) {
 }
 
 std::vector<std::string> listLines(const std::string& args, int* status = nullptr) {
-    setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
     std::string out;
-    int rc = ztest::run(ztest::shellQuote(cli()) + " list " +
+    int rc = ztest::run("ZORVANE_COMMON_FILES=" +
+                            ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") + " " +
+                            ztest::shellQuote(cli()) + " list " +
                             ztest::shellQuote(ztest::sampleProject()) + " " + args + " 2>/dev/null",
                         &out);
     if (status) *status = rc;

@@ -21,10 +21,8 @@ class LoadGraphic : public testing::Test {
         rtp_ = root_.file("Common/Enterbrain/RGSS/Standard");
         std::filesystem::create_directories(project_ + "/Graphics/Tilesets");
         std::filesystem::create_directories(rtp_ + "/Graphics/Tilesets");
-        setenv("ZORVANE_COMMON_FILES", root_.file("Common").c_str(), 1);
-        setRtpFolder(1, "Standard");
+        resources_ = ResourceResolver(project_, root_.file("Common"), {"Standard", "", ""});
     }
-    void TearDown() override { unsetenv("ZORVANE_COMMON_FILES"); }
 
     // format: an ImageMagick prefix such as "PNG24:" (plain RGB, no palette), or "".
     void make(const std::string& path, const std::string& colour, const std::string& format = "") {
@@ -35,6 +33,7 @@ class LoadGraphic : public testing::Test {
 
     ztest::TempDir root_;
     std::string project_, rtp_;
+    ResourceResolver resources_;
 };
 
 }  // namespace
@@ -42,20 +41,20 @@ class LoadGraphic : public testing::Test {
 TEST_F(LoadGraphic, RtpPictureIsUsedWhenTheProjectLacksIt) {
     make(rtp_ + "/Graphics/Tilesets/X.jpg", "blue");
     Bitmap32 p;
-    EXPECT_FALSE(loadGraphic(p, "Graphics\\Tilesets\\X", project_, 0));
+    EXPECT_FALSE(loadGraphic(p, "Graphics\\Tilesets\\X", resources_, 0));
     EXPECT_TRUE(p.empty());
-    ASSERT_TRUE(loadGraphic(p, "Graphics\\Tilesets\\X", project_, -1));
+    ASSERT_TRUE(loadGraphic(p, "Graphics\\Tilesets\\X", resources_, -1));
     EXPECT_EQ(p.width(), 3);
     EXPECT_GT(blueOf(p.pixel(0, 0)), 240);
-    EXPECT_TRUE(loadGraphic(p, "Graphics\\Tilesets\\X", project_, 1));
-    EXPECT_FALSE(loadGraphic(p, "Graphics\\Tilesets\\X", project_, 2)) << "RTP 2 is not set";
+    EXPECT_TRUE(loadGraphic(p, "Graphics\\Tilesets\\X", resources_, 1));
+    EXPECT_FALSE(loadGraphic(p, "Graphics\\Tilesets\\X", resources_, 2)) << "RTP 2 is not set";
 }
 
 TEST_F(LoadGraphic, ProjectPngWinsOverRtp) {
     make(rtp_ + "/Graphics/Tilesets/X.jpg", "blue");
     make(project_ + "/Graphics/Tilesets/X.png", "red", "PNG24:");
     Bitmap32 p;
-    ASSERT_TRUE(loadGraphic(p, "Graphics\\Tilesets\\X", project_, -1));
+    ASSERT_TRUE(loadGraphic(p, "Graphics\\Tilesets\\X", resources_, -1));
     EXPECT_EQ(p.pixel(2, 1), 0xFFFF0000u);
 }
 
@@ -63,23 +62,23 @@ TEST_F(LoadGraphic, NamesIgnoreLetterCaseAndBrokenFilesGiveWay) {
     std::filesystem::create_directories(project_ + "/Graphics/characters");
     make(project_ + "/Graphics/characters/hero.PNG", "lime", "PNG24:");
     Bitmap32 p;
-    ASSERT_TRUE(loadGraphic(p, "Graphics\\Characters\\Hero", project_, 0));
+    ASSERT_TRUE(loadGraphic(p, "Graphics\\Characters\\Hero", resources_, 0));
     EXPECT_EQ(p.pixel(0, 0), 0xFF00FF00u);
 
     // A damaged project PNG: the RTP's picture is the first that decodes.
     ztest::writeFile(project_ + "/Graphics/Tilesets/Y.png", "\x89PNG\r\n\x1a\nbroken");
     make(rtp_ + "/Graphics/Tilesets/Y.bmp", "white", "BMP3:");
-    ASSERT_TRUE(loadGraphic(p, "Graphics\\Tilesets\\Y", project_, -1));
+    ASSERT_TRUE(loadGraphic(p, "Graphics\\Tilesets\\Y", resources_, -1));
     EXPECT_EQ(p.pixel(0, 0), 0xFFFFFFFFu);
 }
 
 TEST_F(LoadGraphic, RefusedNames) {
     make(root_.file("secret.png"), "red", "PNG24:");
     Bitmap32 p;
-    EXPECT_FALSE(loadGraphic(p, "Graphics\\..\\..\\secret", project_, -1))
+    EXPECT_FALSE(loadGraphic(p, "Graphics\\..\\..\\secret", resources_, -1))
         << "a name never climbs out of its folder";
-    EXPECT_FALSE(loadGraphic(p, "", project_, -1));
+    EXPECT_FALSE(loadGraphic(p, "", resources_, -1));
     make(project_ + "/Graphics/Tilesets/Z.png", "red", "PNG24:");
-    EXPECT_FALSE(loadGraphic(p, "Graphics\\Tilesets\\Z", project_, 4));
+    EXPECT_FALSE(loadGraphic(p, "Graphics\\Tilesets\\Z", resources_, 4));
     EXPECT_TRUE(p.empty());
 }

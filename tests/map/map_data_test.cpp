@@ -400,14 +400,6 @@ TEST_F(MapDataTest, ClearReleasesEverything) {
 
 namespace {
 
-// The sample project's RTP lives beside it; the project's Game.ini names it.
-class CommonFilesScope {
-  public:
-    explicit CommonFilesScope(const std::string& folder) {
-        setenv("ZORVANE_COMMON_FILES", folder.c_str(), 1);
-    }
-    ~CommonFilesScope() { unsetenv("ZORVANE_COMMON_FILES"); }
-};
 
 }  // namespace
 
@@ -415,10 +407,9 @@ TEST(MapDataSample, EveryMapMatchesTheManifest) {
     if (!std::filesystem::exists(ztest::sampleProject()))
         GTEST_SKIP() << "the sample project is not generated yet";
     std::string sampleDir = ztest::sourceDir() + "/sample";
-    CommonFilesScope rtp(sampleDir + "/CommonFiles");
     auto manifest = nlohmann::json::parse(ztest::readFile(sampleDir + "/manifest.json"));
     ProjectDatabase db;
-    ASSERT_TRUE(db.open(ztest::sampleProject()));
+    ASSERT_TRUE(db.open(ztest::sampleProject(), sampleDir + "/CommonFiles"));
 
     std::set<int> missing;
     for (int id : manifest["missing_map_ids"]) missing.insert(id);
@@ -477,13 +468,12 @@ TEST(MapDataCorpus, EveryMapOfEveryProjectLoads) {
     std::string corpus = ztest::corpusDir();
     if (corpus.empty()) GTEST_SKIP() << "no corpus of real projects (../shared/corpus)";
     ztest::TempDir scratch;
-    CommonFilesScope rtp(scratch.file("NoCommonFiles"));
     std::vector<std::string> projects = corpusProjects(corpus, scratch);
     ASSERT_FALSE(projects.empty()) << "no project found in " << corpus;
     for (const std::string& file : projects) {
         SCOPED_TRACE(file);
         ProjectDatabase db;
-        ASSERT_TRUE(db.open(file));
+        ASSERT_TRUE(db.open(file, scratch.file("NoCommonFiles")));
         size_t loaded = 0, maps = 0;
         MapData map;
         for (const auto& [id, info] : db.mapInfos()) {

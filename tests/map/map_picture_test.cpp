@@ -21,12 +21,10 @@ namespace {
 class SampleMap {
   public:
     explicit SampleMap(int mapId) {
-        setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
-        db_.open(ztest::sampleProject());
+        db_.open(ztest::sampleProject(), ztest::sourceDir() + "/sample/CommonFiles");
         loaded_ = map_.load(db_, mapId, true);
         map_.loadTileset(db_.tilesets());
     }
-    ~SampleMap() { unsetenv("ZORVANE_COMMON_FILES"); }
     bool loaded() const { return loaded_; }
     const MapData& map() const { return map_; }
 
@@ -95,7 +93,7 @@ TEST(MapPicture, MatchesTheSamePiecesComposedByImageMagick) {
     record.passages.resize(408, 1, 1);
     record.priorities.set(393, 0, 0, 5);
     record.priorities.set(394, 0, 0, 1);
-    map.tilesetGraphics.load(record, dir.path());
+    map.tilesetGraphics.load(record, ResourceResolver(dir.path()));
     // Layer 0 opaque except two cells where the panorama shows across its edges; a
     // priority-5 tile on layer 0 of (2,0) lies above layer 1; an event between the tiles
     // of (3,1).

@@ -1,6 +1,6 @@
 // Small game projects written by Ruby's own Marshal.dump for the map tests: a project
 // folder with Game.ini, Game.rxproj and Data/, and a stand-in RTP under a common files
-// folder that ZORVANE_COMMON_FILES points to while the project exists.
+// folder that open() hands to the project.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -117,9 +117,7 @@ class TestProject {
         std::filesystem::create_directories(rtp_);
         ztest::writeFile(folder_ + "/Game.rxproj", "RPGXP 1.02");
         ztest::writeFile(folder_ + "/Game.ini", "[Game]\r\nTitle=Tree Root\r\nRTP1=Standard\r\n");
-        setenv("ZORVANE_COMMON_FILES", dir_.file("Common").c_str(), 1);
     }
-    ~TestProject() { unsetenv("ZORVANE_COMMON_FILES"); }
 
     static bool haveRuby() { return ztest::haveProgram("ruby"); }
 
@@ -145,7 +143,9 @@ class TestProject {
         ASSERT_EQ(ztest::run(cmd), 0) << cmd;
     }
 
-    bool open(zorvane::ProjectDatabase& db) const { return db.open(folder_ + "/Game.rxproj"); }
+    bool open(zorvane::ProjectDatabase& db) const {
+        return db.open(folder_ + "/Game.rxproj", dir_.file("Common"));
+    }
     const std::string& folder() const { return folder_; }
     const std::string& rtp() const { return rtp_; }
 

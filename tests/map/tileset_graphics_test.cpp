@@ -57,7 +57,7 @@ TEST_F(TilesetGraphicsTest, LoadsEveryPicture) {
     project_.picture("Graphics/Autotiles/A8.png", 96, 128, "white");
 
     TilesetGraphics g;
-    g.load(record(), project_.folder());
+    g.load(record(), db_.resources());
     EXPECT_EQ(g.id, 3);
     EXPECT_EQ(g.name, "Cave");
     EXPECT_EQ(g.tilesetName, "Rocks");
@@ -102,7 +102,7 @@ TEST_F(TilesetGraphicsTest, FogZoom) {
         t.fogName = "Mist";
         t.fogZoom = c.zoom;
         TilesetGraphics g;
-        g.load(t, project_.folder());
+        g.load(t, db_.resources());
         EXPECT_EQ(g.fogPicture.width(), c.width) << "zoom " << c.zoom;
         EXPECT_EQ(g.fogPicture.height(), c.height) << "zoom " << c.zoom;
     }
@@ -115,12 +115,12 @@ TEST_F(TilesetGraphicsTest, RtpJpegWhenTheProjectLacksThePng) {
     Tileset t;
     t.tilesetName = "Shared";
     TilesetGraphics g;
-    g.load(t, project_.folder());
+    g.load(t, db_.resources());
     EXPECT_EQ(g.tilesetPicture.width(), 64);
     EXPECT_GT(blueOf(g.tilesetPicture.pixel(0, 0)), 240);
 
     t.tilesetName = "Own";
-    g.load(t, project_.folder());
+    g.load(t, db_.resources());
     EXPECT_EQ(g.tilesetPicture.width(), 128) << "the project's PNG wins";
 }
 
@@ -130,11 +130,11 @@ TEST_F(TilesetGraphicsTest, EmptyNamesClearEarlierPictures) {
     project_.picture("Graphics/Fogs/Mist.png", 8, 8, "red");
     project_.picture("Graphics/Autotiles/A1.png", 96, 128, "white");
     TilesetGraphics g;
-    g.load(record(), project_.folder());
+    g.load(record(), db_.resources());
     ASSERT_FALSE(g.tilesetPicture.empty());
     ASSERT_FALSE(g.fogPicture.empty());
 
-    g.load(Tileset{}, project_.folder());
+    g.load(Tileset{}, db_.resources());
     EXPECT_EQ(g.name, "");
     EXPECT_EQ(g.fogZoom, 0);
     EXPECT_TRUE(g.tilesetPicture.empty());
@@ -146,6 +146,6 @@ TEST_F(TilesetGraphicsTest, EmptyNamesClearEarlierPictures) {
     // A name whose file exists nowhere also leaves no picture.
     Tileset missing;
     missing.tilesetName = "NotThere";
-    g.load(missing, project_.folder());
+    g.load(missing, db_.resources());
     EXPECT_TRUE(g.tilesetPicture.empty());
 }

@@ -40,24 +40,24 @@ TEST(MarshalValue, ResetNodeAndAccessorsOfOtherKinds) {
     EXPECT_EQ(big.integer(), -(int64_t{1} << 40));
 }
 
-TEST(MarshalValue, EqualityIsShallow) {
+TEST(MarshalValue, HashKeyMatchIsShallow) {
     MarshalValue symbol;
     symbol.setSymbol("@name");
-    EXPECT_TRUE(symbol.equals(str("@name")));
+    EXPECT_TRUE(symbol.sameHashKey(str("@name")));
     MarshalValue a, b;
     a.setArray(std::vector<MarshalValue>{str("x"), str("y")});
     b.setArray(std::vector<MarshalValue>{str("p"), str("q")});
-    EXPECT_TRUE(a.equals(b));
+    EXPECT_TRUE(a.sameHashKey(b));
     MarshalValue c;
     c.setArray(std::vector<MarshalValue>{str("x")});
-    EXPECT_FALSE(a.equals(c));
+    EXPECT_FALSE(a.sameHashKey(c));
     MarshalValue cls1, cls2;
     cls1.setClass("Foo");
     cls2.setClass("Foo");
-    EXPECT_FALSE(cls1.equals(cls2));
+    EXPECT_FALSE(cls1.sameHashKey(cls2));
     MarshalValue one;
     one.setFixnum(1);
-    EXPECT_FALSE(one.equals(str("1")));
+    EXPECT_FALSE(one.sameHashKey(str("1")));
 }
 
 TEST(MarshalValue, DisplayText) {

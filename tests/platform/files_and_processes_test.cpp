@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/atomic_file.h"
+#include "platform/beneath_root.h"
 #include "platform/file_util.h"
 #include "platform/process_list.h"
 #include "platform/registry_store.h"
@@ -67,6 +68,51 @@ TEST(AtomicFileTest, AbortLeavesNoFileAndOldContentAlone) {
     EXPECT_EQ(entriesIn(dir.path()), 1);
     EXPECT_FALSE(writer.commit());
     EXPECT_FALSE(zorvane::writeFileAtomic(dir.file("no/such/folder.txt"), "x"));
+}
+
+// Beneath a root, a file and its folders are reached without following a link: a linked
+// target or folder is refused and named, and what it points to stays as it was. The root
+// itself is the user's and may be a link.
+TEST(AtomicFileTest, BeneathARootNoLinkIsFollowed) {
+    ztest::TempDir dir, outside;
+    ztest::writeFile(outside.file("victim"), "precious");
+    const std::string real = dir.file("real");
+    ASSERT_EQ(mkdir(real.c_str(), 0755), 0);
+    const std::string root = dir.file("root");
+    ASSERT_EQ(symlink(real.c_str(), root.c_str()), 0);
+    ASSERT_EQ(mkdir((real + "/sub").c_str(), 0755), 0);
+    ASSERT_EQ(symlink(outside.file("victim").c_str(), (real + "/linked.txt").c_str()), 0);
+    ASSERT_EQ(symlink(outside.path().c_str(), (real + "/away").c_str()), 0);
+    const struct {
+        std::string path, refused;  // refused: the link named, "" when the write succeeds
+    } cases[] = {
+        {root + "/plain.txt", ""},
+        {root + "/sub/plain.txt", ""},
+        {root + "/linked.txt", root + "/linked.txt"},
+        {root + "/away/new.txt", root + "/away"},
+        {root + "/away/victim", root + "/away"},
+        {dir.file("elsewhere.txt"), ""},  // not beneath the root: refused, no link to name
+    };
+    for (const auto& c : cases) {
+        zorvane::AtomicFileWriter writer;
+        const bool beneath = c.path.rfind(root + "/", 0) == 0;
+        const bool opened = writer.open(c.path, root);
+        EXPECT_EQ(opened, beneath && c.refused.empty()) << c.path;
+        EXPECT_EQ(writer.refusedLink(), c.refused) << c.path;
+        if (opened) {
+            EXPECT_TRUE(writer.write("new") && writer.commit()) << c.path;
+            EXPECT_EQ(ztest::readFile(c.path), "new");
+        }
+    }
+    EXPECT_EQ(ztest::readFile(outside.file("victim")), "precious");
+    EXPECT_EQ(entriesIn(outside.path()), 1);
+    EXPECT_EQ(entriesIn(real), 4);  // sub, the two links and the new plain.txt
+    // Folders made beneath the root stop at a link as well.
+    EXPECT_TRUE(zorvane::ensureFolderBeneath(root, root + "/a/b/c").ok());
+    zorvane::BeneathResult made = zorvane::ensureFolderBeneath(root, root + "/away/x/y");
+    EXPECT_EQ(made.status, zorvane::BeneathStatus::Link);
+    EXPECT_EQ(made.where, root + "/away");
+    EXPECT_EQ(entriesIn(outside.path()), 1);
 }
 
 TEST(RegistryStoreTest, RoundTripThroughTheFile) {

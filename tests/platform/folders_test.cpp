@@ -104,6 +104,22 @@ TEST(FoldersTest, ConfigFolderOverrideIsCreated) {
     EXPECT_EQ(zorvane::settingsFilePath(), folder + "/zorvane.ini");
 }
 
+// A build tree or an unpacked folder keeps its settings beside the program; an installed
+// program (templates in ../share/zorvane) never writes into its bin folder.
+TEST(FoldersTest, SettingsBesideTheProgramOnlyOutsideAnInstalledLayout) {
+    ztest::TempDir dir;
+    namespace fs = std::filesystem;
+    for (const char* folder : {"build/template", "usr/bin", "usr/share/zorvane/template",
+                               "portable/bin/template", "portable/share/zorvane/template",
+                               "plain"})
+        fs::create_directories(dir.file(folder));
+    EXPECT_TRUE(zorvane::settingsBesideProgram(dir.file("build")));
+    EXPECT_FALSE(zorvane::settingsBesideProgram(dir.file("usr/bin")));
+    EXPECT_TRUE(zorvane::settingsBesideProgram(dir.file("portable/bin")));
+    EXPECT_TRUE(zorvane::settingsBesideProgram(dir.file("plain")));
+    EXPECT_FALSE(zorvane::settingsBesideProgram(dir.file("missing")));
+}
+
 TEST(FoldersTest, ProgramFolderHoldsThisTest) {
     std::string exe = std::filesystem::canonical("/proc/self/exe").string();
     EXPECT_TRUE(std::filesystem::exists(zorvane::programFolder() + "/" +

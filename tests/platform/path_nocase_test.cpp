@@ -122,4 +122,30 @@ TEST(SafeNamesTest, FileNamesFromProjectText) {
     EXPECT_EQ(zorvane::safeFileName("勇者の剣"), "勇者の剣");
 }
 
+// Names within 255 bytes: the end of the text goes, cut before a character, the number in
+// front and the extension stay.
+TEST(SafeNamesTest, LongNamesAreCutToTheNameLimitAtACharacter) {
+    auto times = [](const std::string& piece, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += piece;
+        return out;
+    };
+    const struct {
+        std::string stem, extension, expected;
+    } cases[] = {
+        {"001-Main", ".rb", "001-Main.rb"},
+        {"001-" + times("x", 251), ".rb", "001-" + times("x", 248) + ".rb"},
+        {"001-" + times("x", 248), ".rb", "001-" + times("x", 248) + ".rb"},
+        // 252 bytes of room: "002-" and 82 three-byte characters (250), not half of the 83rd.
+        {"002-" + times("あ", 100), ".rb", "002-" + times("あ", 82) + ".rb"},
+        {"003-" + times("é", 200), ".html", "003-" + times("é", 123) + ".html"},
+        {"a/b", ".csv", "a_b.csv"},
+    };
+    for (const auto& c : cases) {
+        const std::string name = zorvane::boundedFileName(c.stem, c.extension);
+        EXPECT_EQ(name, c.expected) << c.stem.size();
+        EXPECT_LE(name.size(), 255u);
+    }
+}
+
 }  // namespace

@@ -61,9 +61,7 @@ TEST(Labels, TroopMembers) {
 class Resources : public ::testing::Test {
   protected:
     void SetUp() override {
-        setenv("ZORVANE_COMMON_FILES", dir.file("common").c_str(), 1);
-        zorvane::clearPathCache();
-        for (int n = 1; n <= 3; ++n) zorvane::setRtpFolder(n, "RTP" + std::to_string(n));
+        resources = zorvane::ResourceResolver(game(), dir.file("common"), {"RTP1", "RTP2", "RTP3"});
     }
     void touch(const std::string& relative) {
         std::string path = dir.file(relative);
@@ -72,6 +70,7 @@ class Resources : public ::testing::Test {
     }
     std::string game() const { return dir.file("game"); }
     ztest::TempDir dir;
+    zorvane::ResourceResolver resources;
 };
 
 TEST_F(Resources, GameFolderFirstThenThePackagesInExtensionOrder) {
@@ -83,13 +82,13 @@ TEST_F(Resources, GameFolderFirstThenThePackagesInExtensionOrder) {
     touch("common/Enterbrain/RGSS/RTP3/Audio/SE/Door.wav");
     touch("common/Enterbrain/RGSS/RTP3/Audio/SE/Door.ogg");
     std::string out;
-    EXPECT_EQ(zorvane::resolveResource("Graphics\\Characters\\Hero", game(), out), 0);
+    EXPECT_EQ(resources.resolve("Graphics\\Characters\\Hero", out), 0);
     EXPECT_EQ(out, dir.file("game/Graphics/Characters/Hero.png"));
-    EXPECT_EQ(zorvane::resolveResource("Graphics\\Battlers\\Bat", game(), out), 2);
+    EXPECT_EQ(resources.resolve("Graphics\\Battlers\\Bat", out), 2);
     EXPECT_EQ(out, dir.file("common/Enterbrain/RGSS/RTP2/Graphics/Battlers/Bat.jpg"));
-    EXPECT_EQ(zorvane::resolveResource("Audio\\SE\\Door", game(), out), 3);
+    EXPECT_EQ(resources.resolve("Audio\\SE\\Door", out), 3);
     EXPECT_EQ(out.substr(out.size() - 4), ".ogg");
-    EXPECT_EQ(zorvane::resolveResource("graphics\\characters\\hero", game(), out), 0)
+    EXPECT_EQ(resources.resolve("graphics\\characters\\hero", out), 0)
         << "letter case of the folder and name does not matter";
 }
 
@@ -98,36 +97,48 @@ TEST_F(Resources, OtherFoldersFoldersAndEscapes) {
     touch("game/Graphics/Pictures/Sign.png/inner");  // a folder named like the file
     touch("outside/Graphics/Pictures/Secret.png");
     std::string out = "unchanged";
-    EXPECT_EQ(zorvane::resolveResource("Data\\Notes.txt", game(), out), 0) << "taken unchanged";
-    EXPECT_EQ(zorvane::resolveResource("Data\\Notes", game(), out = "unchanged"), -1);
+    EXPECT_EQ(resources.resolve("Data\\Notes.txt", out), 0) << "taken unchanged";
+    EXPECT_EQ(resources.resolve("Data\\Notes", out = "unchanged"), -1);
     EXPECT_EQ(out, "unchanged");
-    EXPECT_EQ(zorvane::resolveResource("Graphics\\Pictures\\Sign", game(), out), -1)
+    EXPECT_EQ(resources.resolve("Graphics\\Pictures\\Sign", out), -1)
         << "a folder does not count as found";
-    EXPECT_EQ(zorvane::resolveResource("Graphics\\..\\..\\outside\\Graphics\\Pictures\\Secret",
-                                       game(), out),
+    EXPECT_EQ(resources.resolve("Graphics\\..\\..\\outside\\Graphics\\Pictures\\Secret", out),
               -1);
     EXPECT_EQ(
-        zorvane::resolveResource(
-            "Graphics\\Pictures\\..\\..\\..\\outside\\Graphics\\Pictures\\Secret", game(), out),
+        resources.resolve("Graphics\\Pictures\\..\\..\\..\\outside\\Graphics\\Pictures\\Secret", out),
         -1);
-    EXPECT_EQ(zorvane::resolveResource("", game(), out), -1);
+    EXPECT_EQ(resources.resolve("", out), -1);
 }
 
 TEST_F(Resources, PackageFolders) {
-    std::string before = zorvane::rtpFolder(1);
-    zorvane::setRtpFolder(4, "Other");
-    EXPECT_EQ(zorvane::rtpFolder(1), before);
-    EXPECT_EQ(zorvane::rtpFolder(4), "");
-    zorvane::setRtpFolder(1, "Standard");
-    EXPECT_EQ(zorvane::rtpFolder(1), dir.file("common") + "/Enterbrain/RGSS/Standard");
-    zorvane::setRtpFolder(2, "");
-    EXPECT_EQ(zorvane::rtpFolder(2), dir.file("common") + "/Enterbrain/RGSS");
-    zorvane::setRtpFolder(3, "../../etc");
+    zorvane::ResourceResolver packages(game(), dir.file("common"), {"Standard", "", "../../etc"});
+    EXPECT_EQ(packages.folder(0), game());
+    EXPECT_EQ(packages.folder(4), "");
+    EXPECT_EQ(packages.folder(1), dir.file("common") + "/Enterbrain/RGSS/Standard");
+    EXPECT_EQ(packages.folder(2), dir.file("common") + "/Enterbrain/RGSS");
     std::string rgss = dir.file("common") + "/Enterbrain/RGSS/";
-    std::string third = zorvane::rtpFolder(3);
+    std::string third = packages.folder(3);
     ASSERT_EQ(third.compare(0, rgss.size(), rgss), 0);
     EXPECT_EQ(third.find('/', rgss.size()), std::string::npos) << "a package name cannot climb out";
     EXPECT_NE(third.substr(rgss.size()), "..");
+}
+
+// Each opened project keeps its own packages: opening another one re-points nothing.
+TEST_F(Resources, TwoOpenProjectsKeepTheirOwnPackages) {
+    touch("common/Enterbrain/RGSS/RTP1/Graphics/Characters/Hero.png");
+    touch("common/Enterbrain/RGSS/Other/Graphics/Characters/Villain.png");
+    touch("game/Game.rxproj");
+    touch("other/Game.rxproj");
+    ztest::writeFile(dir.file("game/Game.ini"), "[Game]\r\nRTP1=RTP1\r\n");
+    ztest::writeFile(dir.file("other/Game.ini"), "[Game]\r\nRTP1=Other\r\n");
+    ProjectDatabase first, second;
+    ASSERT_TRUE(first.open(dir.file("game/Game.rxproj"), dir.file("common")));
+    ASSERT_TRUE(second.open(dir.file("other/Game.rxproj"), dir.file("common")));
+    std::string out;
+    EXPECT_EQ(first.resources().resolve("Graphics\\Characters\\Hero", out), 1);
+    EXPECT_EQ(first.resources().resolve("Graphics\\Characters\\Villain", out), -1);
+    EXPECT_EQ(second.resources().resolve("Graphics\\Characters\\Villain", out), 1);
+    EXPECT_EQ(second.resources().resolve("Graphics\\Characters\\Hero", out), -1);
 }
 
 TEST(FileHelpers, ExistenceSizesTimesAndFolders) {

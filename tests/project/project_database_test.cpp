@@ -18,7 +18,6 @@ class ProjectTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
-        setenv("ZORVANE_COMMON_FILES", dir.file("common").c_str(), 1);
     }
     ztest::TempDir dir;
 };
@@ -30,7 +29,7 @@ save('System.rxdata', RPG::System.new(switches: [nil, 'Door', ''], variables: [n
   windowskin_name: '001-Blue01', title_bgm: RPG::AudioFile.new(name: 'Title', volume: 80, pitch: 100)))
 )"));
     ProjectDatabase db;
-    ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
+    ASSERT_TRUE(db.open(dir.file("Game.rxproj"), dir.file("common")));
     EXPECT_TRUE(db.loaded);
     EXPECT_EQ(db.title, "Test");
     ASSERT_EQ(db.system().switchNames.size(), 3u);
@@ -64,7 +63,7 @@ save('Troops.rxdata', [nil, RPG::Troop.new(name: 'T', members: [RPG::Troop::Memb
   pages: [RPG::Troop::Page.new(span: 1, condition: RPG::Troop::Page::Condition.new(turn_valid: true, turn_a: 2, switch_id: 9), list: [])])])
 )"));
     ProjectDatabase db;
-    ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
+    ASSERT_TRUE(db.open(dir.file("Game.rxproj"), dir.file("common")));
     ASSERT_EQ(db.actors().size(), 4u);
     EXPECT_EQ(db.actors()[1].name, "アレックス");
     EXPECT_TRUE(db.actors()[1].weaponFix);
@@ -109,7 +108,7 @@ save('MapInfos.rxdata', h)
 )",
                                    "[Game]\r\nRTP1=Standard\r\n"));
     ProjectDatabase db;
-    ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
+    ASSERT_TRUE(db.open(dir.file("Game.rxproj"), dir.file("common")));
     EXPECT_EQ(db.title, "") << "no Title key";
     std::vector<int> ids;
     for (const auto& [id, info] : db.mutableMapInfos()) ids.push_back(id);
@@ -124,10 +123,10 @@ save('MapInfos.rxdata', h)
 
 TEST_F(ProjectTest, MissingProjectFileFailsAndChangesAreNoticed) {
     ProjectDatabase db;
-    EXPECT_FALSE(db.open(dir.file("nothing.rxproj")));
-    EXPECT_FALSE(db.open(dir.path())) << "a folder is not a project file";
+    EXPECT_FALSE(db.open(dir.file("nothing.rxproj"), dir.file("common")));
+    EXPECT_FALSE(db.open(dir.path(), dir.file("common"))) << "a folder is not a project file";
     ASSERT_TRUE(ztest::makeProject(dir, "save('System.rxdata', RPG::System.new(switches: [nil]))"));
-    ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
+    ASSERT_TRUE(db.open(dir.file("Game.rxproj"), dir.file("common")));
     EXPECT_FALSE(db.hasChanged());
     std::string system = dir.file("Data/System.rxdata");
     struct utimbuf later {
@@ -149,7 +148,7 @@ TEST_F(ProjectTest, UnreadableFilesAreSkippedAndReported) {
     ztest::writeFile(dir.file("Data/Actors.rxdata"), std::string("\x04\x08[\x07i", 5));
     ztest::writeFile(dir.file("Data/Weapons.rxdata"), "");
     ProjectDatabase db;
-    ASSERT_TRUE(db.open(dir.file("Game.rxproj")));
+    ASSERT_TRUE(db.open(dir.file("Game.rxproj"), dir.file("common")));
     EXPECT_EQ(db.items()[1].name, "Potion");
     EXPECT_TRUE(db.actors().empty());
     bool actorsReported = false;
@@ -161,9 +160,8 @@ TEST(ProjectSample, MatchesWhatTheGeneratorWrote) {
     std::ifstream in(ztest::sourceDir() + "/sample/manifest.json");
     if (!in) GTEST_SKIP() << "the sample project is not there";
     nlohmann::json m = nlohmann::json::parse(in);
-    setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
     ProjectDatabase db;
-    ASSERT_TRUE(db.open(ztest::sampleProject()));
+    ASSERT_TRUE(db.open(ztest::sampleProject(), ztest::sourceDir() + "/sample/CommonFiles"));
     EXPECT_EQ(db.title, m["title"].get<std::string>());
     const auto& c = m["counts"];
     EXPECT_EQ(db.actors().size(), c["Actors"].get<size_t>());

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "platform/beneath_root.h"
 #include "platform/path_nocase.h"
 #include "project/project_database.h"
 #include "project/resource.h"
@@ -44,7 +45,9 @@ std::vector<std::string> rubyLines(const std::string& project, const std::string
     std::string out;
     std::string tool = ztest::sourceDir() + "/tests/tools/rtp_files.rb";
     EXPECT_EQ(
-        ztest::run("ruby " + ztest::shellQuote(tool) + " " + ztest::shellQuote(project) + args,
+        ztest::run("ZORVANE_COMMON_FILES=" +
+                       ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") + " ruby " +
+                       ztest::shellQuote(tool) + " " + ztest::shellQuote(project) + args,
                    &out),
         0);
     return lines(out);
@@ -78,18 +81,16 @@ class RtpCopyTest : public ::testing::Test {
         fs::create_directories(dir.file("wine/drive_c/windows/system32"));
         ztest::writeFile(dir.file("wine/drive_c/windows/syswow64/rgss102j.dll"), "32-bit library");
         ztest::writeFile(dir.file("wine/drive_c/windows/system32/RGSS102J.dll"), "64-bit library");
-        setenv("ZORVANE_COMMON_FILES", dir.file("Common").c_str(), 1);
         setenv("WINEPREFIX", dir.file("wine").c_str(), 1);
         project = dir.file("Project");
         gameIni = ztest::readFile(project + "/Game.ini");
     }
     void TearDown() override {
-        unsetenv("ZORVANE_COMMON_FILES");
         unsetenv("WINEPREFIX");
     }
 
     std::vector<RtpFile> scan() {
-        db.open(project + "/Game.rxproj");
+        db.open(project + "/Game.rxproj", dir.file("Common"));
         Progress progress;
         RtpScanResult result = scanRtpUsage(db, progress, progress.abort);
         EXPECT_FALSE(result.aborted);
@@ -114,10 +115,9 @@ TEST(RtpScan, FindsWhatAnIndependentWalkOfTheDataFilesPredicts) {
                     projects.push_back((e.path() / name).string());
                     break;
                 }
-    setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
     for (const std::string& file : projects) {
         ProjectDatabase db;
-        ASSERT_TRUE(db.open(file)) << file;
+        ASSERT_TRUE(db.open(file, ztest::sourceDir() + "/sample/CommonFiles")) << file;
         Progress progress;
         std::set<std::string> used;
         ASSERT_TRUE(collectUsedFiles(db, progress, progress.abort, used));
@@ -129,7 +129,7 @@ TEST(RtpScan, FindsWhatAnIndependentWalkOfTheDataFilesPredicts) {
         EXPECT_EQ(progress.last, progress.range) << file;
         if (file != ztest::sampleProject()) continue;
 
-        std::vector<RtpFile> found = rtpFilesAmong(used, db.projectFolder);
+        std::vector<RtpFile> found = rtpFilesAmong(used, db.resources());
         EXPECT_EQ(rowsOf(found), rubyLines(file, "")) << file;
         // Named by the sample and present in the game folder and the RTP, or nowhere.
         for (const char* name : {"Audio\\BGM\\Title", "Audio\\SE\\missing_se"}) {
@@ -139,7 +139,6 @@ TEST(RtpScan, FindsWhatAnIndependentWalkOfTheDataFilesPredicts) {
             })) << name;
         }
     }
-    unsetenv("ZORVANE_COMMON_FILES");
 }
 
 TEST_F(RtpCopyTest, CopiedFilesFreeTheProjectFromTheRtp) {
@@ -150,7 +149,7 @@ TEST_F(RtpCopyTest, CopiedFilesFreeTheProjectFromTheRtp) {
     ASSERT_TRUE(collectUsedFiles(db, progress, progress.abort, used));
     std::set<std::string> foundBefore;
     for (const std::string& name : used)
-        if (std::string path; resolveResource(name, project, path) >= 0) foundBefore.insert(name);
+        if (std::string path; db.resources().resolve(name, path) >= 0) foundBefore.insert(name);
 
     RtpCopyResult result = copyRtpFiles(files, project, progress, progress.abort);
     EXPECT_TRUE(result.complete());
@@ -177,11 +176,11 @@ TEST_F(RtpCopyTest, CopiedFilesFreeTheProjectFromTheRtp) {
     // Reopened without the RTP: everything found before is in the game folder, and a second
     // scan lists nothing.
     ProjectDatabase reopened;
-    ASSERT_TRUE(reopened.open(project + "/Game.rxproj"));
+    ASSERT_TRUE(reopened.open(project + "/Game.rxproj", dir.file("Common")));
     EXPECT_TRUE(reopened.rtpNames[0].empty());
     for (const std::string& name : foundBefore) {
         std::string path;
-        EXPECT_EQ(resolveResource(name, project, path), 0) << name;
+        EXPECT_EQ(reopened.resources().resolve(name, path), 0) << name;
     }
     EXPECT_TRUE(scanRtpUsage(reopened, progress, progress.abort).files.empty());
 }
@@ -255,4 +254,60 @@ TEST_F(RtpCopyTest, DestinationsFollowExistingFoldersInAnyLetterCase) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(copyDestination(project, {c.relative, rtpPng}), c.expected) << c.relative;
+}
+
+// A game folder from elsewhere may hold links that lead out of it: the library, a folder
+// of the copy, one destination file or Game.ini. Each is named, left as it is, and what it
+// points to is never written; the folders a link would have led into stay empty.
+TEST_F(RtpCopyTest, LinksInTheGameFolderAreNamedAndNeverWrittenThrough) {
+    std::vector<RtpFile> files = scan();
+    ASSERT_GT(files.size(), 3u);
+    const std::string firstDestination = copyDestination(project, files[0]);
+    std::string firstRelative;
+    ASSERT_TRUE(relativeBeneath(project + "/", firstDestination, firstRelative));
+    struct Case {
+        std::string link;  // made a link to the victim, in the game folder
+        bool folder;       // the victim is a folder (else a file of the user)
+        std::string named;
+        bool whenFinishing;  // after the files: Game.ini or the library
+    };
+    const Case cases[] = {
+        {"RGSS102J.dll", false, "RGSS102J.dll", true},
+        {"Game.ini", false, "Game.ini", true},
+        {"Graphics", true, "Graphics", false},
+        {"Graphics/Characters", true, "Graphics/Characters", false},
+        {firstRelative, false, firstRelative, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        ztest::TempDir outside;
+        const std::string victim = outside.file("victim");
+        if (c.folder)
+            fs::create_directory(victim);
+        else
+            ztest::writeFile(victim, gameIni);  // as another game's Game.ini would be
+        fs::remove_all(dir.file("Project"));
+        fs::copy(ztest::sourceDir() + "/sample/Project", project, fs::copy_options::recursive);
+        const std::string link = project + "/" + c.link;
+        fs::remove_all(link);
+        fs::create_directories(fs::path(link).parent_path());
+        fs::create_symlink(victim, link);
+        clearPathCache();
+
+        Progress progress;
+        RtpCopyResult result = copyRtpFiles(files, project, progress, progress.abort);
+        EXPECT_FALSE(result.complete());
+        const std::vector<CopyFailure>& failures =
+            c.whenFinishing ? result.finishFailures : result.fileFailures;
+        ASSERT_FALSE(failures.empty());
+        EXPECT_EQ(failures[0].name, c.named);
+        EXPECT_EQ(failures[0].problem, CopyProblem::LinkInGameFolder);
+        EXPECT_TRUE(fs::is_symlink(link));
+        if (c.folder)
+            EXPECT_TRUE(fs::is_empty(victim));
+        else
+            EXPECT_EQ(ztest::readFile(victim), gameIni);
+        EXPECT_TRUE(leftovers(project).empty());
+        EXPECT_TRUE(leftovers(outside.path()).empty());
+    }
 }

@@ -280,21 +280,24 @@ TEST(SearchResultTargets, RowsLeadToTheirViewerPage) {
     r.addHit(hitOf(SearchArea::Database, 1, "アクター", 0, 0, "x"));
     r.addHit(hitOf(SearchArea::BattleEvent, 2, "Slimes", 3, 1, "x"));
     r.addHit(hitOf(SearchArea::Script, 12, "Main", 0, 40, "x"));
+    r.addHit(mapHit(3, true, 1, 2, LineAppearanceCondition));  // no line of the listing
     struct Expect {
         ViewerTarget::Kind kind;
-        int item, mapId, page;
+        int item, mapId, page, line;
     };
-    const Expect expected[] = {{ViewerTarget::CommonEvent, 5, 0, 0},
-                               {ViewerTarget::MapEvent, 7, 3, 2},
-                               {ViewerTarget::None, 0, 0, 0},
-                               {ViewerTarget::Troop, 2, 0, 3},
-                               {ViewerTarget::Script, 12, 0, 0}};
+    const Expect expected[] = {{ViewerTarget::CommonEvent, 5, 0, 0, 12},
+                               {ViewerTarget::MapEvent, 7, 3, 2, 4},
+                               {ViewerTarget::None, 0, 0, 0, 0},
+                               {ViewerTarget::Troop, 2, 0, 3, 1},
+                               {ViewerTarget::Script, 12, 0, 0, 40},
+                               {ViewerTarget::MapEvent, 1, 3, 2, 0}};
     for (size_t i = 0; i < r.size(); ++i) {
         ViewerTarget t = r.targetOf(i);
         EXPECT_EQ(t.kind, expected[i].kind) << i;
         EXPECT_EQ(t.item, expected[i].item) << i;
         EXPECT_EQ(t.mapId, expected[i].mapId) << i;
         EXPECT_EQ(t.page, expected[i].page) << i;
+        EXPECT_EQ(t.line, expected[i].line) << i;
     }
     EXPECT_EQ(r.targetOf(99).kind, ViewerTarget::None);
 }

@@ -121,12 +121,9 @@ SearchProject::SearchProject()
     std::filesystem::create_directories(rtp_);
     ztest::writeFile(folder_ + "/Game.rxproj", "RPGXP 1.02");
     ztest::writeFile(folder_ + "/Game.ini", "[Game]\r\nTitle=Town\r\nRTP1=Standard\r\n");
-    setenv("ZORVANE_COMMON_FILES", dir_.file("Common").c_str(), 1);
 }
 
-SearchProject::~SearchProject() {
-    unsetenv("ZORVANE_COMMON_FILES");
-}
+SearchProject::~SearchProject() = default;
 
 bool SearchProject::write(const std::string& body) {
     std::string script = dir_.file("make.rb");
@@ -145,7 +142,7 @@ void SearchProject::touch(const std::string& relative, bool inRtp) {
 }
 
 bool SearchProject::open(zorvane::ProjectDatabase& db) const {
-    return db.open(projectFile());
+    return db.open(projectFile(), dir_.file("Common"));
 }
 
 bool writeTownProject(SearchProject& project) {

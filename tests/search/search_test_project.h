@@ -13,8 +13,8 @@
 
 namespace stest {
 
-// Project folder "Project" and RTP "Standard" under a scratch folder; ZORVANE_COMMON_FILES
-// points at the stand-in common files folder while the object lives.
+// Project folder "Project" and RTP "Standard" under a scratch folder; open() looks for the
+// RTP in the stand-in common files folder beside them.
 class SearchProject {
   public:
     SearchProject();

@@ -11,6 +11,7 @@
 
 #include "marshal/marshal_file.h"
 #include "project/project_database.h"
+#include "project/project_path.h"
 #include "support/test_support.h"
 #include "textconv/file_text.h"
 #include "textconv/line_diff.h"
@@ -195,7 +196,7 @@ std::string textOf(const std::string& path, const zorvane::ProjectDatabase& db) 
     EXPECT_TRUE(file.load(path)) << path;
     zorvane::TextconvOptions options;
     options.project = &db;
-    zorvane::FileText text = zorvane::fileText(file, path, options);
+    zorvane::FileText text = zorvane::fileText(file, path, options, fs::file_size(path));
     EXPECT_EQ(text.kind, kindByName(fs::path(path).filename().string())) << path;
     return zorvane::joinedText(text);
 }

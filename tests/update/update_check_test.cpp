@@ -125,6 +125,21 @@ TEST(UpdateCheck, SilentServerTimesOutWithinTheTimeOut) {
     EXPECT_EQ(server.requests().size(), 1u);  // connected; the answer never came
 }
 
+// 34,000 sections of others before ours, just under the size limit: read in one pass, the
+// whole check ends well within its time-out.
+TEST(UpdateCheck, ThousandsOfSectionsAreReadWithinTheTimeOut) {
+    std::string inf;
+    for (int n = 1; n < 34000; ++n) inf += "[Soft" + std::to_string(n) + "]\nDistinctName=x\n";
+    inf += "[Soft34000]\nDistinctName=zorvane\nBuild=107\nVersion=Ver1.07\n";
+    ASSERT_LT(inf.size(), size_t(kHttpMaxBytes));
+    ztest::LoopbackServer server([&](const std::string&) { return ztest::httpAnswer(inf); });
+    auto start = std::chrono::steady_clock::now();
+    UpdateCheckAnswer answer = check(server.url(), {2000, "", 0});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(answer.result, UpdateResult::NewerBuild) << answer.errorText;
+    EXPECT_EQ(answer.foundVersion, "Ver1.07");
+}
+
 TEST(UpdateCheck, CommandLine) {
     ztest::LoopbackServer server([](const std::string& request) {
         if (request.find("/newer/") != std::string::npos) return ztest::httpAnswer(kNewer);

@@ -1,8 +1,9 @@
 // Formatted CSV cells with the editor's buffer limit.
-#include "export/csv_writer.h"
+#include "csv/csv_writer.h"
 
 #include <cstdarg>
-#include <cstdio>
+
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -12,19 +13,14 @@ constexpr size_t kMaxFormattedCell = 1023;
 
 }  // namespace
 
-std::string csvFormatCell(const char* format, ...) {
+CsvEncoding csvEncodingFor(OutputEncoding encoding, const ProjectDatabase& project) {
+    return writesCp932(encoding, project) ? CsvEncoding::Cp932 : CsvEncoding::Utf8;
+}
+
+std::string csvFormatCell(const char* fmt, ...) {
     va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string out;
-    if (n > 0) {
-        out.resize(static_cast<size_t>(n) + 1);
-        std::vsnprintf(&out[0], out.size(), format, args);
-        out.resize(static_cast<size_t>(n));
-    }
+    va_start(args, fmt);
+    std::string out = formatList(fmt, args);
     va_end(args);
     if (out.size() <= kMaxFormattedCell) return out;
     size_t end = 0;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "export/csv_writer.h"
+#include "csv/csv_writer.h"
 #include "support/test_support.h"
 
 using namespace zorvane;
@@ -20,6 +20,30 @@ TEST(CsvCell, QuotesEveryCellAndDropsLineBreaks) {
         {"\n\r\n", "\"\""}, {"a,b", "\"a,b\""},   {"100%d", "\"100%d\""},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(csvCell(in), out) << in;
+}
+
+// Spreadsheets run a cell that starts with =, +, - or @ (or a TAB before them) as a
+// formula; asked to, the writer puts an apostrophe in front, which they show as text.
+// Signed numbers stay numbers.
+TEST(CsvCell, FormulasBecomeTextOnlyWhenAsked) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"+cmd|' /C calc'!A0", "\"'+cmd|' /C calc'!A0\""},
+        {"@SUM(A1:A2)", "\"'@SUM(A1:A2)\""},
+        {"-2+3", "\"'-2+3\""},
+        {"\t=1", "\"'\t=1\""},
+        {"-", "\"'-\""},
+        {"-5", "\"-5\""},
+        {"+3.5", "\"+3.5\""},
+        {"a=b", "\"a=b\""},
+        {"", "\"\""},
+    };
+    for (const auto& [in, quoted] : cases) {
+        EXPECT_EQ(csvCell(in, true), quoted) << in;
+        // Unasked, the same cell without the apostrophe.
+        const bool marked = quoted.compare(0, 2, "\"'") == 0;
+        EXPECT_EQ(csvCell(in), marked ? "\"" + quoted.substr(2) : quoted) << in;
+    }
 }
 
 TEST(CsvRecord, JoinsCellsAndEndsWithCrLf) {

@@ -1,0 +1,34 @@
+// What every sub-command of zorvane-cli does the same way: open the project named on the
+// command line (or say why not), and let Ctrl+C ask a long task to stop.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+namespace zorvane {
+class ProjectDatabase;
+}
+
+namespace zorvane::cli {
+
+// Opens `file` into db; false after printing "<file>: not an existing project file" (or
+// "cannot be opened") on stderr.
+bool openProjectOrFail(ProjectDatabase& db, const std::string& file);
+
+// While it lives, SIGINT only raises flag() (cleared when the scope begins), which the
+// task polls; the previous handler comes back when it ends.
+class InterruptScope {
+  public:
+    InterruptScope();
+    ~InterruptScope();
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+    std::atomic<bool>& flag();
+    bool raised() const;
+
+  private:
+    void (*previous_)(int);
+};
+
+}  // namespace zorvane::cli

@@ -1,0 +1,68 @@
+// Writing beneath a folder the user chose, where nothing below it is trusted (a game
+// folder from a forum, an output folder others can write to): every level is opened
+// without following a link, so a link planted there never sends a write, or a new folder,
+// elsewhere. The root itself is the user's word and may be a link.
+#pragma once
+
+#include <string>
+
+namespace zorvane {
+
+// A file descriptor closed with its owner.
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    void reset(int fd = -1);
+
+  private:
+    int fd_ = -1;
+};
+
+enum class BeneathStatus {
+    Ok,
+    Link,       // `where` is a symbolic link
+    NotFolder,  // `where` exists and is not a folder
+    Missing,    // `where` does not exist (and was not to be made)
+    Failed,     // `where` could not be opened or made
+};
+
+struct BeneathResult {
+    BeneathStatus status = BeneathStatus::Ok;
+    std::string where;  // the root joined with the parts up to the one at fault
+    bool ok() const { return status == BeneathStatus::Ok; }
+};
+
+// The part of `path` below `root` when path starts with root and a separator.
+bool relativeBeneath(const std::string& root, const std::string& path, std::string& relative);
+
+// Opens the folder root/relative (parts split on '/' and '\'), each level after the root
+// with O_NOFOLLOW | O_DIRECTORY; with `create`, missing levels are made on the way.
+BeneathResult openFolderBeneath(const std::string& root, const std::string& relative, bool create,
+                                UniqueFd& folder);
+
+// Makes the folder `path` and its missing parents, none of them through a link below root.
+// A path outside root is refused as Failed.
+BeneathResult ensureFolderBeneath(const std::string& root, const std::string& path);
+
+// The first symbolic link on the way from root to `path`, `path` itself included; "" when
+// there is none (or path is not beneath root).
+std::string linkBeneath(const std::string& root, const std::string& path);
+
+}  // namespace zorvane

@@ -1,0 +1,98 @@
+// Texts the desktop shows around the program's own: wx's stock labels follow the desktop's
+// language (under the Japanese locale a stock button reads what GNU gettext finds in wx's
+// own catalog for it), and the message box keeps its title and the report's lines whole.
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/frame.h>
+#include <wx/stattext.h>
+#include <wx/translation.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
+#include "app/desktop_language.h"
+#include "app/gui_test_support.h"
+#include "app/message_box.h"
+#include "app/wx_text.h"
+#include "support/test_support.h"
+
+namespace zorvane {
+namespace {
+
+// One environment variable set for the life of the object, then put back.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() { had_ ? setenv(name_, old_.c_str(), 1) : unsetenv(name_); }
+
+  private:
+    const char* name_;
+    bool had_ = false;
+    std::string old_;
+};
+
+TEST(DesktopLanguageTest, StockButtonsReadJapaneseUnderTheJapaneseLocale) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "ja_JP.UTF-8") || !ztest::haveProgram("gettext"))
+        GTEST_SKIP() << "needs the ja_JP.UTF-8 locale (scripts/common.sh) and gettext";
+    std::setlocale(LC_ALL, before.c_str());
+    std::string expected;
+    ASSERT_EQ(ztest::run("LC_ALL=ja_JP.UTF-8 LANGUAGE= gettext -d wxstd-3.2 '&Cancel'", &expected),
+              0);
+    ASSERT_NE(expected, "&Cancel") << "wx's Japanese catalog (wx3.2-i18n) is not installed";
+
+    ScopedEnv all("LC_ALL", "ja_JP.UTF-8"), language("LANGUAGE", "");
+    useDesktopLanguage();
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "");
+    auto* cancel = new wxButton(frame, wxID_CANCEL);
+    EXPECT_EQ(fromWx(cancel->GetLabel()), expected);
+    EXPECT_EQ(std::string(std::setlocale(LC_NUMERIC, nullptr)), "C") << "numbers stay in C form";
+    frame->Destroy();
+    wxTranslations::Set(nullptr);
+    std::setlocale(LC_ALL, before.c_str());
+}
+
+TEST(MessageDialogTest, KeepsItsTitleAndTheReportsLinesWhole) {
+    const std::string path =
+        "/home/user/projects/a-long-project-name/Graphics/Characters/001-Fighter01.png";
+    struct Case {
+        std::string text;
+        long style;
+        int answer;  // the button pressed, and what the box returns for it
+        int expected;
+    };
+    const Case cases[] = {
+        {"終了しました", wxOK | wxICON_INFORMATION, wxID_OK, wxOK},
+        {"次のファイルをコピーできませんでした\n\n" + path + "\n" + path, wxOK | wxICON_WARNING,
+         wxID_OK, wxOK},
+        {"上書きしますか？", wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION, wxID_NO, wxNO},
+        {"上書きしますか？", wxYES_NO | wxICON_QUESTION, wxID_YES, wxYES},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::string shownText;
+        int titleRoom = 0, width = 0;
+        ztest::ModalDialogs modals([&](wxDialog& dialog) {
+            for (wxWindow* child : dialog.GetChildren())
+                if (auto* label = dynamic_cast<wxStaticText*>(child))
+                    shownText = fromWx(label->GetLabel());
+            titleRoom = dialog.GetTextExtent(dialog.GetTitle()).x;
+            width = dialog.GetSize().x;
+            return c.answer;
+        });
+        EXPECT_EQ(showMessageDialog(nullptr, c.text, kMessageTitle, c.style), c.expected);
+        EXPECT_EQ(modals.count, 1);
+        EXPECT_EQ(shownText, c.text) << "lines break only where the text breaks them";
+        EXPECT_GE(width, titleRoom + 100) << "the title bar has room for the whole title";
+    }
+}
+
+}  // namespace
+}  // namespace zorvane
