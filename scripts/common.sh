@@ -6,7 +6,7 @@ BUILD="${ZORVANE_BUILD_DIR:-$ROOT/build}"
 
 ZORVANE_PACKAGES=(
   build-essential cmake pkg-config ninja-build
-  zlib1g-dev libpng-dev libjpeg62-turbo-dev libpcre2-dev libutf8proc-dev libcurl4-openssl-dev
+  zlib1g-dev libpng-dev libdeflate-dev libjpeg62-turbo-dev libpcre2-dev libutf8proc-dev libcurl4-openssl-dev
   libcli11-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth x11-apps
   fonts-ipafont-gothic fonts-ipafont-mincho

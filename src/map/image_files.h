@@ -36,8 +36,8 @@ bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension);
 
 // Finds and decodes a game graphic named in the editor's form (`Graphics\Tilesets\Name`,
 // no extension). where: 0 the project folder, 1 to 3 that RTP, -1 all four in that order.
-bool loadGraphic(Bitmap32& out, const std::string& relativeName,
-                 const ResourceResolver& resources, int where);
+bool loadGraphic(Bitmap32& out, const std::string& relativeName, const ResourceResolver& resources,
+                 int where);
 // The file loadGraphic would try first (the first whose header reads, in the same order),
 // with the size its header gives; nothing is decoded.
 bool findGraphic(const std::string& relativeName, const ResourceResolver& resources, int where,
@@ -53,10 +53,20 @@ std::vector<uint8_t> encodeBmp(const RgbImage& image);
 // the target is then left as it was. With a root, the file is written beneath it without
 // following a link (AtomicFileWriter::open(path, root)).
 bool saveBmp(const std::string& path, const RgbImage& image, const std::string& root = {});
+// PNG: one filter for every row (the mask's only filter, or for a choice Up on colour rows
+// and none on palette indices) and the image data deflated in one piece.
 bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask,
              const std::string& root = {});
+// libpng's streamed writer (its own filter choice per row among the mask's): what savePng
+// falls back to for pictures too large to hold twice, and the reference it is measured by.
+bool savePngStreamed(const std::string& path, const RgbImage& image, int compressionLevel,
+                     int filterMask, const std::string& root = {});
 bool saveJpeg(const std::string& path, const RgbImage& image, int quality, bool progressive,
               const std::string& root = {});
+
+// The palette index of every pixel, row by row, when the picture has a palette of at most
+// 256 colours holding all of its pixels (the first of equal entries wins); empty otherwise.
+std::vector<uint8_t> pngPaletteIndices(const RgbImage& image);
 
 // Row-filter mask for the `PngFilter` setting (0 none … 4 Paeth, 5 all); other values give
 // the mask of "none".

@@ -165,26 +165,6 @@ bool writePngGuarded(png_structp png, png_infop info, AtomicFileWriter* file,
     return true;
 }
 
-// Index rows for a picture whose every colour is in its palette; empty when one is not
-// (the palette then travels only as a suggestion beside RGB rows).
-std::vector<uint8_t> paletteIndices(const RgbImage& image) {
-    const auto& palette = image.palette();
-    std::vector<uint8_t> indices;
-    if (palette.empty() || palette.size() > 256) return indices;
-    std::unordered_map<uint32_t, uint8_t> lookup;
-    for (size_t i = palette.size(); i-- > 0;)  // the first of equal entries wins
-        lookup[makeArgb(0, palette[i].red, palette[i].green, palette[i].blue)] = uint8_t(i);
-    indices.resize(size_t(image.width()) * image.height());
-    size_t n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            auto it = lookup.find(image.pixel(x, y));
-            if (it == lookup.end()) return {};
-            indices[n++] = it->second;
-        }
-    return indices;
-}
-
 int clampInt(int v, int lo, int hi) {
     return v < lo ? lo : v > hi ? hi : v;
 }
@@ -238,10 +218,30 @@ bool decodePng(const std::string& path, Bitmap32& out) {
     return true;
 }
 
-bool savePng(const std::string& path, const RgbImage& image, int compressionLevel, int filterMask,
-             const std::string& root) {
+// Index rows for a picture whose every colour is in its palette; empty when one is not
+// (the palette then travels only as a suggestion beside RGB rows).
+std::vector<uint8_t> pngPaletteIndices(const RgbImage& image) {
+    const auto& palette = image.palette();
+    std::vector<uint8_t> indices;
+    if (palette.empty() || palette.size() > 256) return indices;
+    std::unordered_map<uint32_t, uint8_t> lookup;
+    for (size_t i = palette.size(); i-- > 0;)  // the first of equal entries wins
+        lookup[makeArgb(0, palette[i].red, palette[i].green, palette[i].blue)] = uint8_t(i);
+    indices.resize(size_t(image.width()) * image.height());
+    size_t n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            auto it = lookup.find(image.pixel(x, y));
+            if (it == lookup.end()) return {};
+            indices[n++] = it->second;
+        }
+    return indices;
+}
+
+bool savePngStreamed(const std::string& path, const RgbImage& image, int compressionLevel,
+                     int filterMask, const std::string& root) {
     if (image.empty()) return false;
-    std::vector<uint8_t> indices = paletteIndices(image);
+    std::vector<uint8_t> indices = pngPaletteIndices(image);
     const bool indexed = !indices.empty();
     std::vector<png_const_bytep> rows(size_t(image.height()));
     for (int y = 0; y < image.height(); ++y)

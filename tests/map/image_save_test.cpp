@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "map/image_files.h"
@@ -91,21 +93,31 @@ TEST(SaveBmp, PaletteMovesThePixelData) {
     EXPECT_EQ(f.substr(54, 4), std::string("\x03\x02\x01\x00", 4));
 }
 
-TEST(SavePng, EveryFilterAndLevelGivesAValidFileWithOurPixels) {
+TEST(SavePng, EveryWriterFilterAndLevelGivesAValidFileWithOurPixels) {
     if (!ztest::haveProgram("pngcheck") || imgtest::convertTool().empty())
         GTEST_SKIP() << "pngcheck or ImageMagick is not installed";
     ztest::TempDir dir;
-    RgbImage img = patternImage(13, 7);
-    for (int setting = 0; setting <= 5; ++setting)
-        for (int level : {0, 6, 9}) {
-            std::string path =
-                dir.file("f" + std::to_string(setting) + std::to_string(level) + ".png");
-            ASSERT_TRUE(savePng(path, img, level, pngFilterMask(setting)));
-            std::string out;
-            EXPECT_EQ(ztest::run("pngcheck " + ztest::shellQuote(path), &out), 0) << out;
-            EXPECT_NE(out.find("13x7, 24-bit RGB"), std::string::npos) << out;
-            EXPECT_EQ(imgtest::magickRgba(path), expectedRgba(img)) << path;
-        }
+    using Writer = bool (*)(const std::string&, const RgbImage&, int, int);
+    const std::pair<const char*, Writer> writers[] = {{"whole", savePng},
+                                                      {"streamed", savePngStreamed}};
+    // One pixel wide: the left neighbour of every sample lies outside the row.
+    for (auto [width, height] : {std::pair{13, 7}, std::pair{1, 4}})
+        for (const auto& [name, write] : writers)
+            for (int setting = 0; setting <= 5; ++setting)
+                for (int level : {0, 1, 6, 9}) {
+                    RgbImage img = patternImage(width, height);
+                    std::string path =
+                        dir.file(std::string(name) + std::to_string(width) + "_" +
+                                 std::to_string(setting) + std::to_string(level) + ".png");
+                    ASSERT_TRUE(write(path, img, level, pngFilterMask(setting))) << path;
+                    std::string out;
+                    EXPECT_EQ(ztest::run("pngcheck " + ztest::shellQuote(path), &out), 0) << out;
+                    EXPECT_NE(out.find(std::to_string(width) + "x" + std::to_string(height) +
+                                       ", 24-bit RGB"),
+                              std::string::npos)
+                        << out;
+                    EXPECT_EQ(imgtest::magickRgba(path), expectedRgba(img)) << path;
+                }
 }
 
 TEST(SavePng, PaletteBecomesAnIndexedFile) {
