@@ -4,13 +4,12 @@
 #include "platform/string_util.h"
 #include "update/http_client.h"
 
-#include <curl/curl.h>
+#include "update/curl_library.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 #include <string_view>
 
 namespace zorvane {
@@ -22,20 +21,20 @@ const char* const kOpenUrl = "InternetOpenUrl";
 const char* const kReadFile = "InternetReadFile";
 const char* const kOverflow = "Buffer Overflow";
 
+// Only called once httpGet or urlHost has found the library.
+const CurlLibrary& curlApi() {
+    return *curlLibrary();
+}
+
 struct CurlCleanup {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+    void operator()(CURL* curl) const { curlApi().easy_cleanup(curl); }
 };
 struct SlistCleanup {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { curlApi().slist_free_all(list); }
 };
 struct UrlCleanup {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+    void operator()(CURLU* url) const { curlApi().url_cleanup(url); }
 };
-
-void initCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 // "Content-Length: 123" -> 123; -1 when the value is not a plain non-negative number.
 long long parseLength(std::string_view value) {
@@ -69,7 +68,7 @@ struct Transfer {
 bool checkAnswer(Transfer& t) {
     t.checked = true;
     long status = 0;
-    curl_easy_getinfo(t.curl, CURLINFO_RESPONSE_CODE, &status);
+    curlApi().easy_getinfo(t.curl, CURLINFO_RESPONSE_CODE, &status);
     if (status != 200) {
         t.failure = "HttpQueryInfo(HTTP_QUERY_STATUS_CODE):" + std::to_string(status);
         return false;
@@ -129,64 +128,66 @@ bool setConnection(CURL* curl, const std::string& url, const HttpOptions& option
     std::string proxy;
     if (!options.proxyHost.empty() && !bypassesProxy(url))
         proxy = options.proxyHost + ":" + std::to_string(options.proxyPort);
-    return curl_easy_setopt(curl, CURLOPT_USERAGENT, kAgent) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_PROXY, proxy.c_str()) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
+    return curlApi().easy_setopt(curl, CURLOPT_USERAGENT, kAgent) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_PROXY, proxy.c_str()) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
 }
 
 // The time-out bounds the connection and, separately, the whole exchange after it.
 const char* setTimeouts(CURL* curl, int timeoutMs) {
     long ms = std::max(timeoutMs, 1);
-    if (curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, ms) != CURLE_OK)
+    if (curlApi().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, ms) != CURLE_OK)
         return "InternetSetOption(INTERNET_OPTION_CONNECT_TIMEOUT)";
-    if (curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, ms) != CURLE_OK)
+    if (curlApi().easy_setopt(curl, CURLOPT_TIMEOUT_MS, ms) != CURLE_OK)
         return "InternetSetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT)";
     return nullptr;
 }
 
 bool setRequest(CURL* curl, const std::string& url, curl_slist* headers, Transfer& t) {
-    return curl_easy_setopt(curl, CURLOPT_URL, url.c_str()) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t) == CURLE_OK &&
-           curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L) == CURLE_OK;
+    return curlApi().easy_setopt(curl, CURLOPT_URL, url.c_str()) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_MAXREDIRS, 5L) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_HEADERDATA, &t) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_WRITEDATA, &t) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_XFERINFODATA, &t) == CURLE_OK &&
+           curlApi().easy_setopt(curl, CURLOPT_NOPROGRESS, 0L) == CURLE_OK;
 }
 
 }  // namespace
 
 std::string urlHost(const std::string& url) {
-    std::unique_ptr<CURLU, UrlCleanup> parts(curl_url());
+    if (!curlLibrary()) return "";
+    std::unique_ptr<CURLU, UrlCleanup> parts(curlApi().url());
     char* host = nullptr;
-    if (!parts || curl_url_set(parts.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK ||
-        curl_url_get(parts.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK)
+    if (!parts || curlApi().url_set(parts.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK ||
+        curlApi().url_get(parts.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK)
         return "";
     std::string text(host);
-    curl_free(host);
+    curlApi().free(host);
     return text;
 }
 
 bool httpGet(const std::string& url, std::string& buffer, const HttpOptions& options,
              std::string& errorText) {
     buffer.clear();
-    initCurlOnce();
-    std::unique_ptr<CURL, CurlCleanup> curl(curl_easy_init());
+    if (!curlLibrary())
+        return fail(buffer, errorText, "InternetOpen: libcurl.so.4 cannot be loaded");
+    std::unique_ptr<CURL, CurlCleanup> curl(curlApi().easy_init());
     if (!curl || !setConnection(curl.get(), url, options))
         return fail(buffer, errorText, "InternetOpen");
     if (const char* failed = setTimeouts(curl.get(), options.timeoutMs))
         return fail(buffer, errorText, failed);
 
     // Never an answer from a cache on the way.
-    curl_slist* headers = curl_slist_append(nullptr, "Cache-Control: no-cache");
+    curl_slist* headers = curlApi().slist_append(nullptr, "Cache-Control: no-cache");
     std::unique_ptr<curl_slist, SlistCleanup> headerList(headers);
-    headers = headers ? curl_slist_append(headers, "Pragma: no-cache") : nullptr;
+    headers = headers ? curlApi().slist_append(headers, "Pragma: no-cache") : nullptr;
     Transfer t;
     t.curl = curl.get();
     t.buffer = &buffer;
@@ -195,15 +196,15 @@ bool httpGet(const std::string& url, std::string& buffer, const HttpOptions& opt
         return fail(buffer, errorText, kOpenUrl);
 
     char reason[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, reason);
-    CURLcode rc = curl_easy_perform(curl.get());
+    curlApi().easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, reason);
+    CURLcode rc = curlApi().easy_perform(curl.get());
     if (!t.failure.empty()) return fail(buffer, errorText, t.failure);
     // The step's name alone tells the user nothing to act on; curl's words say what went
     // wrong (the host did not resolve, the connection timed out, ...).
     if (rc != CURLE_OK)
         return fail(buffer, errorText,
                     std::string(t.headersDone ? kReadFile : kOpenUrl) + ": " +
-                        (reason[0] ? reason : curl_easy_strerror(rc)));
+                        (reason[0] ? reason : curlApi().easy_strerror(rc)));
     // An answer without a body never reached the body callback.
     if (!t.checked && !checkAnswer(t)) return fail(buffer, errorText, t.failure);
     if (static_cast<long long>(buffer.size()) != t.announced)
