@@ -153,6 +153,4 @@ std::string audioText(const MarshalValue& audio, const ListingOptions& o) {
                      : format(",%d,%d", a.volume, a.pitch));
 }
 
-}
-
 }  // namespace zorvane
