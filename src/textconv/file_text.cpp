@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <map>
 #include <set>
+#include <system_error>
 
 #include "documents/condition_block.h"
 #include "listing/listing.h"
