@@ -97,7 +97,7 @@ TEST(SavePng, EveryWriterFilterAndLevelGivesAValidFileWithOurPixels) {
     if (!ztest::haveProgram("pngcheck") || imgtest::convertTool().empty())
         GTEST_SKIP() << "pngcheck or ImageMagick is not installed";
     ztest::TempDir dir;
-    using Writer = bool (*)(const std::string&, const RgbImage&, int, int);
+    using Writer = bool (*)(const std::string&, const RgbImage&, int, int, const std::string&);
     const std::pair<const char*, Writer> writers[] = {{"whole", savePng},
                                                       {"streamed", savePngStreamed}};
     // One pixel wide: the left neighbour of every sample lies outside the row.
@@ -109,7 +109,7 @@ TEST(SavePng, EveryWriterFilterAndLevelGivesAValidFileWithOurPixels) {
                     std::string path =
                         dir.file(std::string(name) + std::to_string(width) + "_" +
                                  std::to_string(setting) + std::to_string(level) + ".png");
-                    ASSERT_TRUE(write(path, img, level, pngFilterMask(setting))) << path;
+                    ASSERT_TRUE(write(path, img, level, pngFilterMask(setting), {})) << path;
                     std::string out;
                     EXPECT_EQ(ztest::run("pngcheck " + ztest::shellQuote(path), &out), 0) << out;
                     EXPECT_NE(out.find(std::to_string(width) + "x" + std::to_string(height) +
