@@ -21,7 +21,7 @@ version=$(sed -n 's/^project(zorvane VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLis
 [ "$(basename "$DEB")" = "zorvane_${version}_amd64.deb" ] || fail "$(basename "$DEB") is not zorvane_${version}_amd64.deb"
 [ "$(dpkg-deb -f "$DEB" Version)" = "$version" ] || fail "control Version is not $version"
 
-# Dependencies come from the programs' libraries (dpkg-shlibdeps), not from a hand list.
+# Dependencies come from the programs' libraries (dpkg-shlibdeps; libcurl, opened at run time, by hand).
 depends=$(dpkg-deb -f "$DEB" Depends)
 for soname in libc.so.6 libpng16.so.16 libjpeg.so.62 libcurl.so.4 libpcre2-8.so.0 \
   libutf8proc.so.2 libwx_gtk3u_core-3.2.so.0 libwx_gtk3u_webview-3.2.so.0; do
