@@ -387,6 +387,11 @@ bool ProjectDatabase::open(const std::string& file) {
 }
 
 bool ProjectDatabase::open(const std::string& file, const std::string& commonFiles) {
+    // No file names no project: only openFolder opens a folder without one.
+    if (file.empty()) {
+        clear();
+        return false;
+    }
     std::string folder = folderOf(file);
     return openIn(folder.empty() ? "." : folder, file, commonFiles);
 }
