@@ -18,7 +18,7 @@ ZORVANE_PACKAGES=(
 install_packages() {
   local missing=()
   for p in "${ZORVANE_PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep "ok installed" > /dev/null || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
@@ -33,7 +33,7 @@ install_packages() {
 # The Japanese locale, so the desktop program's stock labels and dialogs can be tested in the
 # language of its interface.
 install_locales() {
-  locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' && return 0
+  locale -a 2>/dev/null | grep -ix 'ja_JP\.utf-\?8' > /dev/null && return 0
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8

@@ -25,10 +25,11 @@ version=$(sed -n 's/^project(zorvane VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLis
 depends=$(dpkg-deb -f "$DEB" Depends)
 for soname in libc.so.6 libpng16.so.16 libjpeg.so.62 libcurl.so.4 libpcre2-8.so.0 \
   libutf8proc.so.2 libwx_gtk3u_core-3.2.so.0 libwx_gtk3u_webview-3.2.so.0; do
-  lib=$(ldconfig -p | awk -v s="$soname" '$1 == s && /x86-64/ { print $NF; exit }')
+  # awk reads to the end: a reader that quits early kills ldconfig with SIGPIPE (pipefail).
+  lib=$(ldconfig -p | awk -v s="$soname" '!found && $1 == s && /x86-64/ { print $NF; found = 1 }')
   # By the real file's name: with merged /usr, dpkg knows it under /lib or /usr/lib.
   owner=$({ dpkg -S "*/x86_64-linux-gnu/$(basename "$(readlink -f "$lib")")" 2>/dev/null || true; } |
-    head -n 1 | cut -d: -f1)
+    sed -n '1s/:.*//p')
   [ -n "$owner" ] || { fail "no package owns $soname"; continue; }
   grep -Eq "(^|, )$owner( |,|$)" <<< "$depends" || fail "Depends lacks $owner ($soname): $depends"
 done
