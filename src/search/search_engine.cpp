@@ -244,14 +244,15 @@ class SearchRun : EventListVisitor {
         int scope = request_.scope[ScopeMaps];
         if (scope < 0) return true;
         tree_ = MapInfoTree::fromProject(project_);
+        // Counted once: the title of every map shows it (30,000 maps made this quadratic).
+        mapCount_ = static_cast<int>(tree_.count());
         if (request_.includeSubMaps && scope > 0) subMaps_ = tree_.descendantsOf(scope);
         return walkOnly(OwnerKind::Map);
     }
 
     void reach(OwnerKind owner, int id) override {
         if (owner == OwnerKind::Map) {
-            int mapCount = static_cast<int>(tree_.count());
-            title(request_.scope[ScopeMaps] == 0 ? format(kTitleMapAll, id, mapCount)
+            title(request_.scope[ScopeMaps] == 0 ? format(kTitleMapAll, id, mapCount_)
                                                  : format(kTitleMapOne, id));
             return;
         }
@@ -465,6 +466,7 @@ class SearchRun : EventListVisitor {
     std::vector<std::string> skippedFiles_;  // in the order they were met
     int itemHits_ = 0;
     MapInfoTree tree_;
+    int mapCount_ = 0;
     std::set<int> subMaps_;
     SearchHit hit_;     // the item being searched
     SearchHit mapHit_;  // the map being searched
