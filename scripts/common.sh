@@ -12,7 +12,7 @@ ZORVANE_PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   ruby python3 imagemagick pngcheck clang libclang-rt-14-dev hyperfine git time
   dpkg-dev librsvg2-bin desktop-file-utils shared-mime-info lintian man-db bash-completion
-  locales wx3.2-i18n
+  locales wx3.2-i18n gettext
 )
 
 install_packages() {

@@ -6,8 +6,8 @@
 
 #include "app/main_frame.h"
 #include "platform/folders.h"
-#include "project/project_path.h"
 #include "platform/path_nocase.h"
+#include "project/project_path.h"
 
 namespace zorvane {
 
@@ -25,6 +25,7 @@ MainFrame* startApplication(AppContext& context, const std::vector<std::string>&
     context.settingsFile = SettingsFile(settingsFilePath());
     bindStartupSettings(context.settingsFile, context.settings, desktopSize(),
                         {programFolder(), templateFolder()});
+    if (context.hooks.useLanguage) context.hooks.useLanguage(context.settings.system.language);
     // After the settings, so the record names the update address in use.
     if (context.hooks.registerProgram) context.hooks.registerProgram();
 

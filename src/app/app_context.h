@@ -18,6 +18,8 @@ class MainFrame;
 struct ViewerTarget;
 
 struct AppHooks {
+    // Gives the windows their language once the settings are read, before the first opens.
+    std::function<void(int languageSetting)> useLanguage;
     std::function<void()> registerProgram;
     std::function<void()> unregisterProgram;
     std::function<void(wxWindow* owner, bool quiet)> runUpdateCheck;

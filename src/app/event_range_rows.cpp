@@ -30,10 +30,10 @@ struct RangeRowInfo {
 
 // In the order of EventRangeRow.
 const RangeRowInfo kRangeRows[4] = {
-    {"コモンイベント", "コモンイベントを選択", 9},
-    {"バトルイベント", "バトルイベントを選択", 11},
-    {"マップイベント", "マップを選択", 10},
-    {"スクリプト", "スクリプトを選択", -1},
+    {wxTRANSLATE("コモンイベント"), wxTRANSLATE("コモンイベントを選択"), 9},
+    {wxTRANSLATE("バトルイベント"), wxTRANSLATE("バトルイベントを選択"), 11},
+    {wxTRANSLATE("マップイベント"), wxTRANSLATE("マップを選択"), 10},
+    {wxTRANSLATE("スクリプト"), wxTRANSLATE("スクリプトを選択"), -1},
 };
 
 std::vector<std::string> rangeNames(const ProjectDatabase& db, size_t row) {
@@ -70,10 +70,10 @@ wxFlexGridSizer* buildRangeRows(wxWindow* parent, RangeRows& rows) {
     grid->AddGrowableCol(3);
     for (size_t r = 0; r < rows.size(); ++r) {
         RangeRowControls& row = rows[r];
-        row.check = new wxCheckBox(parent, wxID_ANY, toWx(kRangeRows[r].caption));
-        row.all = new wxRadioButton(parent, wxID_ANY, toWx("全て"), wxDefaultPosition,
-                                    wxDefaultSize, wxRB_GROUP);
-        row.chosen = new wxRadioButton(parent, wxID_ANY, toWx("指定"));
+        row.check = new wxCheckBox(parent, wxID_ANY, tr(kRangeRows[r].caption));
+        row.all = new wxRadioButton(parent, wxID_ANY, tr("全て"), wxDefaultPosition, wxDefaultSize,
+                                    wxRB_GROUP);
+        row.chosen = new wxRadioButton(parent, wxID_ANY, tr("指定"));
         row.idBox =
             new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
         row.pick =
@@ -90,7 +90,7 @@ wxFlexGridSizer* buildRangeRows(wxWindow* parent, RangeRows& rows) {
 int pickRangeId(wxWindow* parent, const ProjectDatabase& db, size_t row, int current) {
     if (!db.loaded || row > kRangeScripts) return 0;
     if (row == kRangeMapEvents) return pickMap(parent, MapInfoTree::fromProject(db), current);
-    return pickId(parent, kRangeRows[row].pickerTitle, rangeNames(db, row), current);
+    return pickId(parent, trs(kRangeRows[row].pickerTitle), rangeNames(db, row), current);
 }
 
 }  // namespace zorvane

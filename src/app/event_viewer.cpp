@@ -39,11 +39,11 @@ namespace {
 // The lists and a document line of about a hundred characters side by side.
 const wxSize kDefaultSize(1040, 700);
 
-const char* const kTitle = "イベントビュアー";
+const char* const kTitle = wxTRANSLATE("イベントビュアー");
 
 const BarRow<EventViewer> kBarRows[EventViewer::kBarItemCount] = {
-    {"保存(&S)", &EventViewer::saveShown},
-    {"設定(&C)", &EventViewer::showSettings},
+    {wxTRANSLATE("保存(&S)"), &EventViewer::saveShown},
+    {wxTRANSLATE("設定(&C)"), &EventViewer::showSettings},
 };
 
 struct KindRow {
@@ -52,20 +52,20 @@ struct KindRow {
 };
 
 const KindRow kKindRows[] = {
-    {EventViewer::kIdCommonRadio, "コモンイベント"},
-    {EventViewer::kIdBattleRadio, "バトルイベント"},
-    {EventViewer::kIdMapRadio, "マップイベント"},
-    {EventViewer::kIdScriptRadio, "スクリプト"},
+    {EventViewer::kIdCommonRadio, wxTRANSLATE("コモンイベント")},
+    {EventViewer::kIdBattleRadio, wxTRANSLATE("バトルイベント")},
+    {EventViewer::kIdMapRadio, wxTRANSLATE("マップイベント")},
+    {EventViewer::kIdScriptRadio, wxTRANSLATE("スクリプト")},
 };
 
 // Save filters: the first pair for text, the second for HTML, as SaveMode counts them.
 const std::vector<FileFilter> kEventFilters = {
-    {"テキストファイル(*.txt)", "*.txt"},
-    {"HTMLファイル(*.html;*.htm)", "*.html;*.htm"},
+    {wxTRANSLATE("テキストファイル(*.txt)"), "*.txt"},
+    {wxTRANSLATE("HTMLファイル(*.html;*.htm)"), "*.html;*.htm"},
 };
 const std::vector<FileFilter> kScriptFilters = {
-    {"Rubyソースファイル(*.rb)", "*.rb"},
-    {"HTMLファイル(*.html;*.htm)", "*.html;*.htm"},
+    {wxTRANSLATE("Rubyソースファイル(*.rb)"), "*.rb"},
+    {wxTRANSLATE("HTMLファイル(*.html;*.htm)"), "*.html;*.htm"},
 };
 
 bool hasPages(DocumentKind kind) {
@@ -133,7 +133,7 @@ int knownMap(const MapInfoTree& maps, int mapId) {
 }  // namespace
 
 EventViewer::EventViewer(AppContext& context, EventViewerMemory& memory)
-    : wxFrame(nullptr, wxID_ANY, toWx(kTitle),
+    : wxFrame(nullptr, wxID_ANY, tr(kTitle),
               placePosition(context.settings.eventViewer.place, kDefaultSize),
               placeSize(context.settings.eventViewer.place, kDefaultSize)),
       context_(context),
@@ -172,7 +172,7 @@ wxWindow* EventViewer::buildLists(wxWindow* parent) {
     auto* column = new wxBoxSizer(wxVERTICAL);
     auto* kinds = new wxGridSizer(2, 2, 2, 8);
     for (size_t i = 0; i < radios_.size(); ++i) {
-        radios_[i] = new wxRadioButton(panel, kKindRows[i].id, toWx(kKindRows[i].caption),
+        radios_[i] = new wxRadioButton(panel, kKindRows[i].id, tr(kKindRows[i].caption),
                                        wxDefaultPosition, wxDefaultSize, i == 0 ? wxRB_GROUP : 0);
         kinds->Add(radios_[i]);
     }
@@ -191,7 +191,7 @@ wxWindow* EventViewer::buildLists(wxWindow* parent) {
                            wxLB_SINGLE | wxLB_HSCROLL);
     lists->Add(items_, 0, wxEXPAND | wxRIGHT, 4);
     auto* pageColumn = new wxBoxSizer(wxVERTICAL);
-    pageCaption_ = new wxStaticText(panel, kIdPageCaption, toWx("ページ"));
+    pageCaption_ = new wxStaticText(panel, kIdPageCaption, tr("ページ"));
     pages_ = new wxListBox(panel, kIdPages, wxDefaultPosition, FromDIP(wxSize(96, -1)), 0, nullptr,
                            wxLB_SINGLE);
     graphic_ = new PageGraphicArea(panel);
@@ -407,8 +407,10 @@ void EventViewer::saveShown() {
     std::string extension = settings.saveMode ? "html" : script ? "rb" : "txt";
     std::string file =
         proposedDocumentName(request, memory_.currentMapId, context_.database) + "." + extension;
-    if (!askSaveFileName(this, file, filters, filterIndex, dialogFolder(context_),
-                         script ? "スクリプトを保存" : "イベントを保存", extension))
+    if (!askSaveFileName(
+            this, file, filters, filterIndex, dialogFolder(context_),
+            trs(script ? wxTRANSLATE("スクリプトを保存") : wxTRANSLATE("イベントを保存")),
+            extension))
         return;
     bool html = isHtmlFileName(file);
     settings.saveMode = html;
@@ -422,7 +424,7 @@ void EventViewer::saveShown() {
     if (zorvane::saveDocument(file, document))
         warnLostCharacters(this, {{file, document.lostCharacters}});
     else
-        showMessage(this, file + "\n\nファイル保存に失敗しました", kMessageTitle,
+        showMessage(this, file + "\n\n" + trs("ファイル保存に失敗しました"), kMessageTitle,
                     wxOK | wxICON_WARNING);
 }
 

@@ -32,14 +32,16 @@ namespace zorvane {
 namespace {
 
 const char* const kTableCaptions[kDatabaseTableCount] = {
-    "アクター", "クラス",   "スキル",   "アイテム", "武器",     "防具",
-    "エネミー", "トループ", "ステート", "属性",     "スイッチ", "変数",
+    wxTRANSLATE("アクター"), wxTRANSLATE("クラス"),   wxTRANSLATE("スキル"),
+    wxTRANSLATE("アイテム"), wxTRANSLATE("武器"),     wxTRANSLATE("防具"),
+    wxTRANSLATE("エネミー"), wxTRANSLATE("トループ"), wxTRANSLATE("ステート"),
+    wxTRANSLATE("属性"),     wxTRANSLATE("スイッチ"), wxTRANSLATE("変数"),
 };
 
-const char* const kStartCaption = "出力開始";
-const char* const kAbortCaption = "中断";
-const char* const kFullSizeQuestion =
-    "マップサイズが大きすぎてメモリ確保に失敗した可能性があります\n等倍BMPで再試行しますか？";
+const char* const kStartCaption = wxTRANSLATE("出力開始");
+const char* const kAbortCaption = wxTRANSLATE("中断");
+const char* const kFullSizeQuestion = wxTRANSLATE(
+    "マップサイズが大きすぎてメモリ確保に失敗した可能性があります\n等倍BMPで再試行しますか？");
 
 // Carries the worker's progress to the page's bar on the UI thread.
 class ExportForwarder : public ExportSink, public std::enable_shared_from_this<ExportForwarder> {
@@ -91,8 +93,8 @@ bool ExportForwarder::askFullSizeBmp(int) {
         auto forwarder = self.lock();
         wxWindow* owner =
             forwarder && forwarder->page_ ? wxGetTopLevelParent(forwarder->page_) : nullptr;
-        answer->set_value(
-            showMessage(owner, kFullSizeQuestion, "確認", wxYES_NO | wxICON_QUESTION) == wxYES);
+        answer->set_value(showMessage(owner, trs(kFullSizeQuestion), trs("確認"),
+                                      wxYES_NO | wxICON_QUESTION) == wxYES);
     });
     while (future.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
         if (abort_ && abort_->load()) return false;
@@ -148,25 +150,17 @@ ExportOptions exportOptionsFrom(const Settings& s) {
 }
 
 std::string exportEndText(const ExportSummary& summary) {
-    char line[128];
-    std::string text = "終了しました";
+    std::string text = trs("終了しました");
     if (summary.end == ExportEnd::Aborted) {
         // What is there is a part only: the user must know how much, and where.
-        std::snprintf(line, sizeof line, "中断しました\n\n%d 個のファイルを書き込みました",
-                      summary.filesWritten);
-        text = line;
-        if (!summary.root.empty()) text += "\n出力先: " + summary.root;
+        text = trf("中断しました\n\n%d 個のファイルを書き込みました", summary.filesWritten);
+        if (!summary.root.empty()) text += "\n" + trs("出力先: ") + summary.root;
     }
-    if (!summary.failedFiles.empty()) {
-        std::snprintf(line, sizeof line, "\n\n%zu 個のファイルを書き込めませんでした",
-                      summary.failedFiles.size());
-        text += line;
-    }
+    if (!summary.failedFiles.empty())
+        text += "\n\n" + trf("%zu 個のファイルを書き込めませんでした", summary.failedFiles.size());
     if (summary.skipped.empty()) return text;
     // As the search says it: their events are missing from the export.
-    std::snprintf(line, sizeof line, "\n\n※読み込めないファイル%zu個を飛ばしました",
-                  summary.skipped.size());
-    text += line;
+    text += "\n\n" + trf("※読み込めないファイル%zu個を飛ばしました", summary.skipped.size());
     for (const std::string& skipped : summary.skipped) text += "\n" + skipped;
     return text;
 }
@@ -180,7 +174,7 @@ ExportPage::ExportPage(wxWindow* parent, AppContext& context) : wxPanel(parent),
     column->Add(buildOutputRow(), 0, wxEXPAND | wxALL, 4);
     auto* runRow = new wxBoxSizer(wxHORIZONTAL);
     progress_ = new wxGauge(this, wxID_ANY, 1);
-    start_ = new wxButton(this, wxID_ANY, toWx(kStartCaption));
+    start_ = new wxButton(this, wxID_ANY, tr(kStartCaption));
     runRow->Add(progress_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     runRow->Add(start_, 0, wxALIGN_CENTER_VERTICAL);
     column->Add(runRow, 0, wxEXPAND | wxALL, 6);
@@ -192,10 +186,10 @@ ExportPage::ExportPage(wxWindow* parent, AppContext& context) : wxPanel(parent),
 }
 
 wxSizer* ExportPage::buildTableBox() {
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, toWx("出力するデータベース"));
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, tr("出力するデータベース"));
     auto* grid = new wxGridSizer(6, 3, 12);
     for (size_t t = 0; t < tables_.size(); ++t) {
-        tables_[t] = new wxCheckBox(box->GetStaticBox(), wxID_ANY, toWx(kTableCaptions[t]));
+        tables_[t] = new wxCheckBox(box->GetStaticBox(), wxID_ANY, tr(kTableCaptions[t]));
         grid->Add(tables_[t]);
     }
     box->Add(grid, 0, wxALL, 3);
@@ -203,12 +197,12 @@ wxSizer* ExportPage::buildTableBox() {
 }
 
 wxSizer* ExportPage::buildEventBox() {
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, toWx("出力するイベント"));
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, tr("出力するイベント"));
     wxWindow* parent = box->GetStaticBox();
     box->Add(buildRangeRows(parent, ranges_), 0, wxEXPAND | wxALL, 3);
     auto* options = new wxBoxSizer(wxHORIZONTAL);
-    subMaps_ = new wxCheckBox(parent, wxID_ANY, toWx("下位のマップも含める"));
-    mapImages_ = new wxCheckBox(parent, wxID_ANY, toWx("マップ画像"));
+    subMaps_ = new wxCheckBox(parent, wxID_ANY, tr("下位のマップも含める"));
+    mapImages_ = new wxCheckBox(parent, wxID_ANY, tr("マップ画像"));
     options->Add(subMaps_, 0, wxRIGHT, 12);
     options->Add(mapImages_);
     box->Add(options, 0, wxALL, 3);
@@ -216,9 +210,9 @@ wxSizer* ExportPage::buildEventBox() {
 }
 
 wxSizer* ExportPage::buildOutputRow() {
-    auto* box = new wxStaticBoxSizer(wxHORIZONTAL, this, toWx("出力先"));
+    auto* box = new wxStaticBoxSizer(wxHORIZONTAL, this, tr("出力先"));
     outputBox_ = new wxTextCtrl(box->GetStaticBox(), wxID_ANY, "");
-    browse_ = new wxButton(box->GetStaticBox(), wxID_ANY, toWx("参照"));
+    browse_ = new wxButton(box->GetStaticBox(), wxID_ANY, tr("参照"));
     box->Add(outputBox_, 1, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     box->Add(browse_, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     return box;
@@ -315,7 +309,7 @@ void ExportPage::updateStates() {
     mapImages_->Enable(usable);
     outputBox_->Enable(!context_.tasks.isBusy());
     browse_->Enable(!context_.tasks.isBusy());
-    start_->SetLabel(toWx(exporting_ ? kAbortCaption : kStartCaption));
+    start_->SetLabel(tr(exporting_ ? kAbortCaption : kStartCaption));
     start_->Enable(exporting_ || usable);
 }
 
@@ -330,7 +324,7 @@ void ExportPage::pickRangeId(size_t row) {
 
 void ExportPage::browseOutputFolder() {
     std::string folder =
-        chooseFolder(wxGetTopLevelParent(this), "出力先のフォルダを選択してください",
+        chooseFolder(wxGetTopLevelParent(this), trs("出力先のフォルダを選択してください"),
                      fromWx(outputBox_->GetValue()));
     if (folder.empty()) return;
     outputBox_->ChangeValue(toWx(folder));
@@ -351,8 +345,8 @@ bool ExportPage::rangeChoicesMade(const ExportOptions& options) {
         bool used = row.on || (r == kExportMapEvents && options.mapImages);
         if (!used || !row.one || row.id >= 1) continue;
         showMessage(wxGetTopLevelParent(this),
-                    std::string("「出力するイベント」の「指定」で何も選択されていません（") +
-                        rangeCaption(r) + "）",
+                    trf("「出力するイベント」の「指定」で何も選択されていません（%s）",
+                        trs(rangeCaption(r)).c_str()),
                     kMessageTitle, wxOK | wxICON_WARNING);
         return false;
     }
@@ -390,7 +384,7 @@ void ExportPage::finished(const ExportSummary& summary, const TaskEnd& end) {
     if (top) top->Raise();
     if (end.failed) {
         // What was written before the failure stays; the summary would count it as done.
-        showMessage(top, "エラーが発生しました\n\n" + end.failure, kMessageTitle,
+        showMessage(top, trs("エラーが発生しました") + "\n\n" + end.failure, kMessageTitle,
                     wxOK | wxICON_WARNING);
         progress_->SetValue(0);
         updateStates();
@@ -399,7 +393,7 @@ void ExportPage::finished(const ExportSummary& summary, const TaskEnd& end) {
     if (summary.stopKind == ExportStopKind::Document)
         showMessage(top, summary.stopMessage, kMessageTitle, wxOK | wxICON_WARNING);
     if (summary.stopKind == ExportStopKind::Picture)
-        showMessage(top, summary.stopMessage, "エラー", wxOK | wxICON_ERROR);
+        showMessage(top, summary.stopMessage, trs("エラー"), wxOK | wxICON_ERROR);
     showMessage(top, exportEndText(summary), kProgramName, wxOK | wxICON_INFORMATION);
     warnLostCharacters(top, summary.lossyFiles);
     progress_->SetValue(0);

@@ -17,7 +17,8 @@ wxString wildcardOf(const std::vector<FileFilter>& filters) {
     wxString wildcard;
     for (const FileFilter& f : filters) {
         if (!wildcard.empty()) wildcard += "|";
-        wildcard += toWx(f.description) + "|" + toWx(f.pattern);
+        wildcard +=
+            tr(f.description.c_str()) + "|" + toWx(f.pattern);  // descriptions are table texts
     }
     return wildcard;
 }
@@ -75,9 +76,9 @@ bool askSaveFileName(wxWindow* owner, std::string& file, const std::vector<FileF
     if (chosen.empty()) return false;
     if (!defaultExtension.empty() && !hasExtension(chosen)) chosen += "." + defaultExtension;
     if (fileExists(chosen)) {
-        std::string text = chosen + "\n\nこのファイルは既に存在しますが上書きしますか？";
+        std::string text = chosen + "\n\n" + trs("このファイルは既に存在しますが上書きしますか？");
         int answer =
-            showMessage(owner, text, "上書き確認", wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+            showMessage(owner, text, trs("上書き確認"), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
         if (answer != wxYES) return false;
     }
     file = chosen;

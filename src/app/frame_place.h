@@ -42,7 +42,7 @@ struct BarRow {
 template <class Window, std::size_t N>
 void setActingMenuBar(Window* window, const BarRow<Window> (&rows)[N]) {
     auto* bar = new wxMenuBar;
-    for (const BarRow<Window>& row : rows) bar->Append(new wxMenu, toWx(row.caption));
+    for (const BarRow<Window>& row : rows) bar->Append(new wxMenu, tr(row.caption));
     window->SetMenuBar(bar);
     window->Bind(wxEVT_MENU_OPEN, [window, &rows](wxMenuEvent& event) {
         wxMenuBar* shown = window->GetMenuBar();

@@ -18,18 +18,18 @@ struct FoldRow {
 };
 
 const std::array<FoldRow, FuzzyOptionsDialog::kBoxCount> kFoldRows = {{
-    {"英数字の全角/半角を区別しない", &FuzzyOptions::foldAsciiWidth},
-    {"カタカナの全角/半角を区別しない", &FuzzyOptions::foldKatakanaWidth},
-    {"ひらがな/カタカナを区別しない", &FuzzyOptions::foldKana},
+    {wxTRANSLATE("英数字の全角/半角を区別しない"), &FuzzyOptions::foldAsciiWidth},
+    {wxTRANSLATE("カタカナの全角/半角を区別しない"), &FuzzyOptions::foldKatakanaWidth},
+    {wxTRANSLATE("ひらがな/カタカナを区別しない"), &FuzzyOptions::foldKana},
 }};
 
 }  // namespace
 
 FuzzyOptionsDialog::FuzzyOptionsDialog(wxWindow* parent, const FuzzyOptions& options)
-    : wxDialog(parent, wxID_ANY, toWx("あいまい検索の設定")) {
+    : wxDialog(parent, wxID_ANY, tr("あいまい検索の設定")) {
     auto* column = new wxBoxSizer(wxVERTICAL);
     for (size_t i = 0; i < kFoldRows.size(); ++i) {
-        boxes_[i] = new wxCheckBox(this, wxID_ANY, toWx(kFoldRows[i].caption));
+        boxes_[i] = new wxCheckBox(this, wxID_ANY, tr(kFoldRows[i].caption));
         boxes_[i]->SetValue(options.*kFoldRows[i].field);
         column->Add(boxes_[i], 0, wxALL, 6);
     }

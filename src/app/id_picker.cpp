@@ -33,7 +33,7 @@ class IdListCtrl : public wxListCtrl {
                      wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL),
           names_(names) {
         AppendColumn("ID", wxLIST_FORMAT_LEFT, FromDIP(50));
-        AppendColumn(toWx("名前"), wxLIST_FORMAT_LEFT, FromDIP(200));
+        AppendColumn(tr("名前"), wxLIST_FORMAT_LEFT, FromDIP(200));
         SetItemCount(names_.size() > 1 ? static_cast<long>(names_.size() - 1) : 0);
     }
 
@@ -92,9 +92,9 @@ void IdPicker::buildLayout() {
     groups_->Bind(wxEVT_LISTBOX, [this](wxCommandEvent& e) { chooseGroup(e.GetSelection()); });
 
     findBox_ = new wxTextCtrl(this, wxID_ANY);
-    auto* up = new wxButton(this, wxID_ANY, toWx("上検索"));
-    auto* down = new wxButton(this, wxID_ANY, toWx("下検索"));
-    caseBox_ = new wxCheckBox(this, wxID_ANY, toWx("大文字/小文字を区別"));
+    auto* up = new wxButton(this, wxID_ANY, tr("上検索"));
+    auto* down = new wxButton(this, wxID_ANY, tr("下検索"));
+    caseBox_ = new wxCheckBox(this, wxID_ANY, tr("大文字/小文字を区別"));
     up->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { find(false); });
     down->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { find(true); });
 

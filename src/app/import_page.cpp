@@ -31,27 +31,27 @@ struct NamePageInfo {
 
 // In NameKind order.
 const NamePageInfo kNamePages[kNameKindCount] = {
-    {"スイッチ名", "スイッチ名リストを開く", "%04d"},
-    {"変数名", "変数名リストを開く", "%04d"},
-    {"属性名", "属性名リストを開く", "%03d"},
+    {wxTRANSLATE("スイッチ名"), wxTRANSLATE("スイッチ名リストを開く"), "%04d"},
+    {wxTRANSLATE("変数名"), wxTRANSLATE("変数名リストを開く"), "%04d"},
+    {wxTRANSLATE("属性名"), wxTRANSLATE("属性名リストを開く"), "%03d"},
 };
-const char* const kActorTab = "アクターパラメータ";
-const char* const kActorDialogTitle = "アクターパラメータリストを開く";
-const char* const kNameColumns[] = {"ID", "変更前", "変更後"};
+const char* const kActorTab = wxTRANSLATE("アクターパラメータ");
+const char* const kActorDialogTitle = wxTRANSLATE("アクターパラメータリストを開く");
+const char* const kNameColumns[] = {"ID", wxTRANSLATE("変更前"), wxTRANSLATE("変更後")};
 const int kNameColumnWidths[] = {60, 220, 220};
 
-const char* const kBrowseCaption = "参照";
-const char* const kApplyCaption = "適用";
-const FileFilter kCsvFilter = {"csvファイル(*.csv)", "*.csv"};
+const char* const kBrowseCaption = wxTRANSLATE("参照");
+const char* const kApplyCaption = wxTRANSLATE("適用");
+const FileFilter kCsvFilter = {wxTRANSLATE("csvファイル(*.csv)"), "*.csv"};
 
-const char* const kConfirmText = "本当によろしいですか？";
-const char* const kSaveInEditorFirst =
+const char* const kConfirmText = wxTRANSLATE("本当によろしいですか？");
+const char* const kSaveInEditorFirst = wxTRANSLATE(
     "RPGツクールXPでも同じプロジェクトを開いているなら\n"
-    "この操作を行う前にツクールXP側でプロジェクトを保存してください";
-const char* const kDoneText = "インポートが完了しました。";
-const char* const kReloadInEditor = "ツクールXP側でプロジェクトを再読込してください";
-const char* const kFailedText = "ファイル保存に失敗しました";
-const char* const kNothingToChange = "変更はありません";
+    "この操作を行う前にツクールXP側でプロジェクトを保存してください");
+const char* const kDoneText = wxTRANSLATE("インポートが完了しました。");
+const char* const kReloadInEditor = wxTRANSLATE("ツクールXP側でプロジェクトを再読込してください");
+const char* const kFailedText = wxTRANSLATE("ファイル保存に失敗しました");
+const char* const kNothingToChange = wxTRANSLATE("変更はありません");
 
 std::string formatted(const char* format, int value) {
     char buffer[32];
@@ -99,8 +99,8 @@ ImportPage::ImportPage(wxWindow* parent, AppContext& context, std::function<void
     // Sizes from the start: GTK complains about a notebook laid out at zero width.
     tabs_ = new wxNotebook(this, wxID_ANY, wxDefaultPosition, GetSize());
     for (int k = 0; k < kNameKindCount; ++k)
-        tabs_->AddPage(buildNamePage(static_cast<NameKind>(k)), toWx(kNamePages[k].tab));
-    tabs_->AddPage(buildActorPage(), toWx(kActorTab));
+        tabs_->AddPage(buildNamePage(static_cast<NameKind>(k)), tr(kNamePages[k].tab));
+    tabs_->AddPage(buildActorPage(), tr(kActorTab));
     // Not passed on: the main tabs above would take this page's number for theirs.
     tabs_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [](wxBookCtrlEvent&) {});
     auto* fill = new wxBoxSizer(wxVERTICAL);
@@ -125,10 +125,10 @@ wxPanel* ImportPage::buildNamePage(NameKind kind) {
         return column == 1 ? p.before[id] : p.after[id];
     });
     for (size_t c = 0; c < std::size(kNameColumns); ++c)
-        page.list->AppendColumn(toWx(kNameColumns[c]), wxLIST_FORMAT_LEFT,
+        page.list->AppendColumn(tr(kNameColumns[c]), wxLIST_FORMAT_LEFT,
                                 FromDIP(kNameColumnWidths[c]));
-    page.browse = new wxButton(panel, wxID_ANY, toWx(kBrowseCaption));
-    page.apply = new wxButton(panel, wxID_ANY, toWx(kApplyCaption));
+    page.browse = new wxButton(panel, wxID_ANY, tr(kBrowseCaption));
+    page.apply = new wxButton(panel, wxID_ANY, tr(kApplyCaption));
     page.browse->Bind(wxEVT_BUTTON, [this, kind](wxCommandEvent&) { loadNameCsv(kind); });
     page.apply->Bind(wxEVT_BUTTON, [this, kind](wxCommandEvent&) { applyNames(kind); });
     layOut(panel, nullptr, page.list, page.browse, page.apply);
@@ -149,8 +149,8 @@ wxPanel* ImportPage::buildActorPage() {
     actorList_->AppendColumn("Lv", wxLIST_FORMAT_LEFT, FromDIP(40));
     for (const std::string& heading : parameterHeadings(nullptr))
         actorList_->AppendColumn(toWx(heading), wxLIST_FORMAT_RIGHT, FromDIP(70));
-    actorBrowse_ = new wxButton(panel, wxID_ANY, toWx(kBrowseCaption));
-    actorApply_ = new wxButton(panel, wxID_ANY, toWx(kApplyCaption));
+    actorBrowse_ = new wxButton(panel, wxID_ANY, tr(kBrowseCaption));
+    actorApply_ = new wxButton(panel, wxID_ANY, tr(kApplyCaption));
     actorBox_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { showActor(); });
     actorBrowse_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { loadActorCsv(); });
     actorApply_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { applyActorParameters(); });
@@ -249,7 +249,7 @@ std::string ImportPage::chooseCsv(const std::string& title) {
 
 void ImportPage::loadNameCsv(NameKind kind) {
     if (!context_.database.loaded) return;
-    std::string path = chooseCsv(kNamePages[index(kind)].dialogTitle);
+    std::string path = chooseCsv(trs(kNamePages[index(kind)].dialogTitle));
     CsvRows rows;
     if (path.empty() || !readCsv(path, kNameCsvShape, rows)) return;
     NamePage& page = names_[index(kind)];
@@ -261,7 +261,7 @@ void ImportPage::loadNameCsv(NameKind kind) {
 void ImportPage::loadActorCsv() {
     int actor = selectedActor();
     if (!context_.database.loaded || !workingTable(actor)) return;
-    std::string path = chooseCsv(kActorDialogTitle);
+    std::string path = chooseCsv(trs(kActorDialogTitle));
     CsvRows rows;
     if (path.empty() || !readCsv(path, kActorCsvShape, rows)) return;
     readActorCsv(rows, actorsWorking_[static_cast<size_t>(actor)]);
@@ -272,28 +272,28 @@ void ImportPage::loadActorCsv() {
 bool ImportPage::confirmApply() {
     if (!context_.database.loaded || context_.tasks.isBusy()) return false;
     wxWindow* owner = wxGetTopLevelParent(this);
-    if (showMessage(owner, kConfirmText, kMessageTitle,
+    if (showMessage(owner, trs(kConfirmText), kMessageTitle,
                     wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxYES)
         return false;
     if (editorRunning_())
-        showMessage(owner, kSaveInEditorFirst, kMessageTitle, wxOK | wxICON_INFORMATION);
+        showMessage(owner, trs(kSaveInEditorFirst), kMessageTitle, wxOK | wxICON_INFORMATION);
     return true;
 }
 
 void ImportPage::finishApply(const ImportResult& result) {
     wxWindow* owner = wxGetTopLevelParent(this);
     if (!result.ok()) {
-        showMessage(owner, std::string(kFailedText) + "\n\n" + result.detail, kMessageTitle,
+        showMessage(owner, trs(kFailedText) + "\n\n" + result.detail, kMessageTitle,
                     wxOK | wxICON_WARNING);
         return;
     }
     if (!result.written) {
-        showMessage(owner, kNothingToChange, kMessageTitle, wxOK | wxICON_INFORMATION);
+        showMessage(owner, trs(kNothingToChange), kMessageTitle, wxOK | wxICON_INFORMATION);
         return;
     }
     if (reload_) reload_();
-    std::string text = kDoneText;
-    if (editorRunning_()) text += std::string("\n") + kReloadInEditor;
+    std::string text = trs(kDoneText);
+    if (editorRunning_()) text += "\n" + trs(kReloadInEditor);
     showMessage(owner, text, kMessageTitle, wxOK | wxICON_INFORMATION);
 }
 

@@ -37,7 +37,8 @@ namespace zorvane {
 
 namespace {
 
-const char* const kMenuTitles[] = {"ファイル(&F)", "ツール(&T)", "設定(&C)", "ヘルプ(&H)"};
+const char* const kMenuTitles[] = {wxTRANSLATE("ファイル(&F)"), wxTRANSLATE("ツール(&T)"),
+                                   wxTRANSLATE("設定(&C)"), wxTRANSLATE("ヘルプ(&H)")};
 constexpr int kSettingsMenu = 2;
 
 struct MenuRow {
@@ -47,20 +48,20 @@ struct MenuRow {
 };
 
 const MenuRow kMenuRows[] = {
-    {0, kCmdOpen, "プロジェクトを開く(&O)\tCtrl+O"},
-    {0, kCmdReload, "プロジェクトを再読み込み(&R)\tCtrl+R"},
+    {0, kCmdOpen, wxTRANSLATE("プロジェクトを開く(&O)\tCtrl+O")},
+    {0, kCmdReload, wxTRANSLATE("プロジェクトを再読み込み(&R)\tCtrl+R")},
     {0, 0, ""},
-    {0, kCmdUninstall, "アンインストール用終了(&U)"},
-    {0, kCmdExit, "終了(&X)\tAlt+F4"},
-    {1, kCmdOpenRpgxp, "RPGツクールXPで開く"},
-    {1, kCmdGameFolder, "ゲームフォルダを開く"},
+    {0, kCmdUninstall, wxTRANSLATE("アンインストール用終了(&U)")},
+    {0, kCmdExit, wxTRANSLATE("終了(&X)\tAlt+F4")},
+    {1, kCmdOpenRpgxp, wxTRANSLATE("RPGツクールXPで開く")},
+    {1, kCmdGameFolder, wxTRANSLATE("ゲームフォルダを開く")},
     {1, 0, ""},
-    {1, kCmdEventViewer, "イベントビュアー(&E)\tCtrl+E"},
-    {1, kCmdMapViewer, "マップビュアー(&M)\tCtrl+M"},
-    {3, kCmdHelp, "マニュアル(&M)\tF1"},
+    {1, kCmdEventViewer, wxTRANSLATE("イベントビュアー(&E)\tCtrl+E")},
+    {1, kCmdMapViewer, wxTRANSLATE("マップビュアー(&M)\tCtrl+M")},
+    {3, kCmdHelp, wxTRANSLATE("マニュアル(&M)\tF1")},
     {3, 0, ""},
-    {3, kCmdVersion, "バージョン情報(&V)"},
-    {3, kCmdWebPage, "WebPage(&W)"},
+    {3, kCmdVersion, wxTRANSLATE("バージョン情報(&V)")},
+    {3, kCmdWebPage, wxTRANSLATE("WebPage(&W)")},
 };
 
 struct ToolRow {
@@ -71,16 +72,18 @@ struct ToolRow {
 
 const ToolRow kToolRows[] = {
     {0, "", ""},
-    {kCmdOpen, wxART_FILE_OPEN, "プロジェクトを開く"},
-    {kCmdReload, wxART_REDO, "現在のプロジェクトを再読み込み"},
+    {kCmdOpen, wxART_FILE_OPEN, wxTRANSLATE("プロジェクトを開く")},
+    {kCmdReload, wxART_REDO, wxTRANSLATE("現在のプロジェクトを再読み込み")},
     {0, "", ""},
-    {kCmdEventViewer, wxART_REPORT_VIEW, "イベントビュアー"},
-    {kCmdMapViewer, wxART_FIND, "マップビュアー"},
+    {kCmdEventViewer, wxART_REPORT_VIEW, wxTRANSLATE("イベントビュアー")},
+    {kCmdMapViewer, wxART_FIND, wxTRANSLATE("マップビュアー")},
     {0, "", ""},
-    {kCmdHelp, wxART_HELP, "ヘルプ"},
+    {kCmdHelp, wxART_HELP, wxTRANSLATE("ヘルプ")},
 };
 
-const char* const kTabTitles[kMainTabCount] = {"検索", "RTPコピー", "エクスポート", "インポート"};
+const char* const kTabTitles[kMainTabCount] = {wxTRANSLATE("検索"), wxTRANSLATE("RTPコピー"),
+                                               wxTRANSLATE("エクスポート"),
+                                               wxTRANSLATE("インポート")};
 
 // When a command may run.
 enum class Rule { NotBusy, LoadedNotBusy, LoadedWithRpgxp, Loaded };
@@ -101,14 +104,8 @@ const StateRow kStateRows[] = {
 };
 
 const char* const kUnreadableHead =
-    "次のファイルを読み込めませんでした。その内容は表示・検索されません。";
-const char* const kUnreadableMark = "  ※読み込めないファイル%zu個";
-
-std::string formatText(const char* format, size_t value) {
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
+    wxTRANSLATE("次のファイルを読み込めませんでした。その内容は表示・検索されません。");
+const char* const kUnreadableMark = wxTRANSLATE("  ※読み込めないファイル%zu個");
 
 const char* const kHmJreKey = "Software\\Hidemaruo\\HmJre";
 
@@ -171,13 +168,13 @@ void MainFrame::createMenus() {
     wxMenu* menus[std::size(kMenuTitles)];
     for (size_t i = 0; i < std::size(kMenuTitles); ++i) {
         menus[i] = new wxMenu;
-        bar->Append(menus[i], toWx(kMenuTitles[i]));
+        bar->Append(menus[i], tr(kMenuTitles[i]));
     }
     for (const MenuRow& row : kMenuRows) {
         if (row.id == 0)
             menus[row.menu]->AppendSeparator();
         else
-            menus[row.menu]->Append(row.id, toWx(row.label));
+            menus[row.menu]->Append(row.id, tr(row.label));
     }
     settingsMenuIndex_ = kSettingsMenu;
     SetMenuBar(bar);
@@ -191,7 +188,7 @@ void MainFrame::createToolBar() {
             continue;
         }
         wxBitmap image = wxArtProvider::GetBitmap(row.art, wxART_TOOLBAR, wxSize(16, 16));
-        bar->AddTool(row.id, toWx(row.tooltip), image, toWx(row.tooltip));
+        bar->AddTool(row.id, tr(row.tooltip), image, tr(row.tooltip));
     }
     bar->Realize();
 }
@@ -200,20 +197,20 @@ void MainFrame::createBody() {
     wxPanel* body = new wxPanel(this);
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* folderRow = new wxBoxSizer(wxHORIZONTAL);
-    folderRow->Add(new wxStaticText(body, wxID_ANY, toWx("プロジェクトフォルダ")), 0,
+    folderRow->Add(new wxStaticText(body, wxID_ANY, tr("プロジェクトフォルダ")), 0,
                    wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     folderBox_ =
         new wxTextCtrl(body, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
     // Shown while no project is open, so a first start says where to begin.
     folderBox_->SetHint(
-        toWx("「ファイル」→「プロジェクトを開く」(Ctrl+O) で Game.rxproj を選んでください"));
+        tr("「ファイル」→「プロジェクトを開く」(Ctrl+O) で Game.rxproj を選んでください"));
     folderRow->Add(folderBox_, 1, wxEXPAND);
     column->Add(folderRow, 0, wxEXPAND | wxALL, 6);
 
     tabs_ = new wxNotebook(body, wxID_ANY);
     for (int tab = 0; tab < kMainTabCount; ++tab) {
         pages_[tab] = new wxPanel(tabs_);
-        tabs_->AddPage(pages_[tab], toWx(kTabTitles[tab]));
+        tabs_->AddPage(pages_[tab], tr(kTabTitles[tab]));
     }
     // Each page binds its own keys.
     searchPage_ = new SearchPage(pages_[kTabSearch], context_);
@@ -310,8 +307,8 @@ void MainFrame::bindCommands() {
 void MainFrame::openProjectDialog() {
     if (busy()) return;
     FileDialogRequest request;
-    request.title = "プロジェクトを開く";
-    request.filters = {{"RPGXP プロジェクト(*.rxproj)", "*.rxproj"}};
+    request.title = trs("プロジェクトを開く");
+    request.filters = {{wxTRANSLATE("RPGXP プロジェクト(*.rxproj)"), "*.rxproj"}};
     const std::string& last = context_.settings.system.lastProject;
     request.folder = folderOf(last);
     if (fileExists(last)) request.fileName = last.substr(request.folder.size() + 1);
@@ -319,7 +316,7 @@ void MainFrame::openProjectDialog() {
     if (path.empty()) return;
     if (context_.hooks.closeProjectWindows) context_.hooks.closeProjectWindows();
     if (!openProject(path) && !openFailureShown_)
-        showMessage(this, "プロジェクトの読み込みに失敗しました", kMessageTitle,
+        showMessage(this, trs("プロジェクトの読み込みに失敗しました"), kMessageTitle,
                     wxOK | wxICON_WARNING);
 }
 
@@ -343,8 +340,7 @@ bool MainFrame::openProject(const std::string& path) {
         opened = false;
         context_.database.clear();
         openFailureShown_ = true;
-        showMessage(this,
-                    std::string("プロジェクトの読み込み中にエラーが発生しました\n\n") + e.what(),
+        showMessage(this, trs("プロジェクトの読み込み中にエラーが発生しました") + "\n\n" + e.what(),
                     kMessageTitle, wxOK | wxICON_WARNING);
         try {  // the pages let go of what they showed of it
             if (context_.hooks.refreshPages) context_.hooks.refreshPages();
@@ -367,8 +363,7 @@ void MainFrame::reportUnreadableFiles() {
     if (state == lastDamageShown_) return;
     lastDamageShown_ = state;
     if (unreadable.empty()) return;
-    showMessage(this, std::string(kUnreadableHead) + "\n" + lines, kMessageTitle,
-                wxOK | wxICON_WARNING);
+    showMessage(this, trs(kUnreadableHead) + "\n" + lines, kMessageTitle, wxOK | wxICON_WARNING);
 }
 
 void MainFrame::reloadProject() {
@@ -384,8 +379,8 @@ void MainFrame::checkProjectChanged() {
     if (!context_.database.hasChanged()) return;
     context_.askedAboutChange = true;
     int answer = showMessage(this,
-                             "現在読み込んでいるプロジェクトが外部アプリケーションで\n"
-                             "変更されたようですがZorvaneでも再読み込みしますか？",
+                             trs("現在読み込んでいるプロジェクトが外部アプリケーションで\n"
+                                 "変更されたようですがZorvaneでも再読み込みしますか？"),
                              kMessageTitle, wxYES_NO | wxICON_QUESTION);
     if (answer != wxYES) return;
     reloadProject();
@@ -434,15 +429,16 @@ void MainFrame::updateCommandStates() {
     std::string title = kProgramName;
     if (loaded) title += " - [" + context_.database.title + "]";
     size_t unreadable = loaded ? context_.database.diagnostics().size() : 0;
-    if (unreadable > 0) title += formatText(kUnreadableMark, unreadable);
+    if (unreadable > 0) title += trf(kUnreadableMark, unreadable);
     SetTitle(toWx(title));
     if (context_.hooks.updatePageStates) context_.hooks.updatePageStates();
 }
 
 void MainFrame::uninstallExit() {
     if (busy()) return;
-    int answer = showMessage(this, "レジストリ情報を削除して終了しますか？",
-                             "アンインストール用終了", wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+    int answer =
+        showMessage(this, trs("レジストリ情報を削除して終了しますか？"),
+                    trs("アンインストール用終了"), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
     if (answer != wxYES) return;
     if (context_.hooks.unregisterProgram) context_.hooks.unregisterProgram();
     RegistryStore& registry = RegistryStore::user();
@@ -453,8 +449,8 @@ void MainFrame::uninstallExit() {
 
 void MainFrame::showVersion() {
     if (busy()) return;
-    std::string text = std::string(kProgramName) + " " + kVersionText + "\n" + kVersionNote;
-    showMessage(this, text, "バージョン情報", wxOK | wxICON_INFORMATION);
+    std::string text = std::string(kProgramName) + " " + kVersionText + "\n" + trs(kVersionNote);
+    showMessage(this, text, trs("バージョン情報"), wxOK | wxICON_INFORMATION);
 }
 
 void MainFrame::showHelp() {
@@ -476,7 +472,7 @@ void MainFrame::openInRpgxp() {
     if (!context_.database.loaded || context_.rpgxpPath.empty()) return;
     // Wine quotes the argument for the Windows command line itself.
     if (!runDetached({"wine", rpgxpProgram(context_.rpgxpPath), context_.database.projectFile}))
-        showMessage(this, "RPGツクールXPを起動できませんでした", kMessageTitle,
+        showMessage(this, trs("RPGツクールXPを起動できませんでした"), kMessageTitle,
                     wxOK | wxICON_WARNING);
 }
 

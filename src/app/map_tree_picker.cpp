@@ -52,7 +52,7 @@ int mapIdOf(const wxTreeCtrl& tree, const wxTreeItemId& item) {
 }
 
 MapTreePicker::MapTreePicker(wxWindow* parent, const MapInfoTree& maps, int initialId)
-    : wxDialog(parent, wxID_ANY, toWx("マップツリー"), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, tr("マップツリー"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       maps_(maps) {
     tree_ = new wxTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
@@ -63,9 +63,9 @@ MapTreePicker::MapTreePicker(wxWindow* parent, const MapInfoTree& maps, int init
 
     auto* fields = new wxFlexGridSizer(2, 4, 6);
     fields->AddGrowableCol(1);
-    fields->Add(new wxStaticText(this, wxID_ANY, toWx("パス")), 0, wxALIGN_CENTER_VERTICAL);
+    fields->Add(new wxStaticText(this, wxID_ANY, tr("パス")), 0, wxALIGN_CENTER_VERTICAL);
     fields->Add(pathBox_, 1, wxEXPAND);
-    fields->Add(new wxStaticText(this, wxID_ANY, toWx("マップID")), 0, wxALIGN_CENTER_VERTICAL);
+    fields->Add(new wxStaticText(this, wxID_ANY, tr("マップID")), 0, wxALIGN_CENTER_VERTICAL);
     fields->Add(idBox_, 0);
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(tree_, 1, wxEXPAND | wxALL, 8);

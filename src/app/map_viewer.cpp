@@ -48,7 +48,7 @@ namespace {
 // The panel and a map pane of about twenty-five by nineteen cells at ×1.
 const wxSize kDefaultSize(1040, 700);
 
-const char* const kTitle = "マップビュアー";
+const char* const kTitle = wxTRANSLATE("マップビュアー");
 constexpr int kMapLabelKind = 10;
 // Status part widths after the part under the left panel; the last takes the rest. The two
 // cell parts are 50 pixels, or as wide as "000,000" needs in the status bar's font, which
@@ -70,19 +70,19 @@ const ZoomButtonRow kZoomButtons[] = {
 };
 
 const BarRow<MapViewer> kBarRows[] = {
-    {"保存(&S)", &MapViewer::savePicture},
-    {"設定(&C)", &MapViewer::showSettings},
+    {wxTRANSLATE("保存(&S)"), &MapViewer::savePicture},
+    {wxTRANSLATE("設定(&C)"), &MapViewer::showSettings},
 };
 
 const std::vector<FileFilter> kPictureFilters = {
-    {"BMPファイル(*.bmp)", "*.bmp"},
-    {"PNGファイル(*.png)", "*.png"},
-    {"JPEGファイル(*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
+    {wxTRANSLATE("BMPファイル(*.bmp)"), "*.bmp"},
+    {wxTRANSLATE("PNGファイル(*.png)"), "*.png"},
+    {wxTRANSLATE("JPEGファイル(*.jpg;*.jpeg)"), "*.jpg;*.jpeg"},
 };
 const char* const kPictureExtensions[] = {"bmp", "png", "jpg"};
-const char* const kFullSizeQuestion =
-    "マップサイズが大きすぎてメモリ確保に失敗した可能性があります\n等倍BMPで再試行しますか？";
-const char* const kSaveFailed = "マップ画像の保存に失敗しました";
+const char* const kFullSizeQuestion = wxTRANSLATE(
+    "マップサイズが大きすぎてメモリ確保に失敗した可能性があります\n等倍BMPで再試行しますか？");
+const char* const kSaveFailed = wxTRANSLATE("マップ画像の保存に失敗しました");
 
 std::string cellText(CellPoint cell) {
     char buf[32];
@@ -124,7 +124,7 @@ class SaveProgress {
         if (!dialog_) {
             if (Clock::now() - start_ < std::chrono::milliseconds(400)) return;
             dialog_ = std::make_unique<wxProgressDialog>(
-                toWx(kTitle), toWx("マップ画像を保存しています…"), total, owner_,
+                tr(kTitle), tr("マップ画像を保存しています…"), total, owner_,
                 wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME);
         }
         if (!dialog_->Update(std::min(done, total))) abort = true;
@@ -371,7 +371,7 @@ void MapPane::writeTrace(const std::string& text) const {
 // ---- the viewer
 
 MapViewer::MapViewer(AppContext& context, MapViewerMemory& memory)
-    : wxFrame(nullptr, wxID_ANY, toWx(kTitle),
+    : wxFrame(nullptr, wxID_ANY, tr(kTitle),
               placePosition(context.settings.mapViewer.place, kDefaultSize),
               placeSize(context.settings.mapViewer.place, kDefaultSize)),
       context_(context),
@@ -410,7 +410,7 @@ MapViewer::~MapViewer() {
 wxWindow* MapViewer::buildPanel(wxWindow* parent) {
     auto* panel = new wxPanel(parent);
     auto* column = new wxBoxSizer(wxVERTICAL);
-    auto* group = new wxStaticBoxSizer(wxVERTICAL, panel, toWx("表示倍率・その他"));
+    auto* group = new wxStaticBoxSizer(wxVERTICAL, panel, tr("表示倍率・その他"));
     wxWindow* box = group->GetStaticBox();
     auto* zoomRow = new wxGridSizer(3, 2, 2);
     for (const ZoomButtonRow& row : kZoomButtons) {
@@ -420,8 +420,8 @@ wxWindow* MapViewer::buildPanel(wxWindow* parent) {
         zoomRow->Add(button, 0, wxEXPAND);
     }
     group->Add(zoomRow, 0, wxEXPAND | wxALL, 2);
-    simpleMap_ = new wxCheckBox(box, kIdSimpleMap, toWx("簡易マップ"));
-    grid_ = new wxCheckBox(box, kIdGrid, toWx("グリッド表示"));
+    simpleMap_ = new wxCheckBox(box, kIdSimpleMap, tr("簡易マップ"));
+    grid_ = new wxCheckBox(box, kIdGrid, tr("グリッド表示"));
     group->Add(simpleMap_, 0, wxALL, 2);
     group->Add(grid_, 0, wxALL, 2);
     column->Add(group, 0, wxEXPAND | wxALL, 4);
@@ -546,7 +546,7 @@ void MapViewer::loadMap(int id) {
 std::string MapViewer::tilesetNote(const MapData& map) {
     const TilesetGraphics& tiles = map.tilesetGraphics;
     if (!map.loaded || tiles.tilesetName.empty() || !tiles.tilesetPicture.empty()) return "";
-    return "タイルセット画像が見つかりません：Graphics\\Tilesets\\" + tiles.tilesetName;
+    return trs("タイルセット画像が見つかりません：") + "Graphics\\Tilesets\\" + tiles.tilesetName;
 }
 
 void MapViewer::rebuildRenderer() {
@@ -556,7 +556,7 @@ void MapViewer::rebuildRenderer() {
 }
 
 void MapViewer::updateTitle() {
-    std::string title = kTitle;
+    std::string title = trs(kTitle);
     std::string part1;
     if (map_.loaded) {
         const int id = map_.mapId;
@@ -634,19 +634,20 @@ void MapViewer::savePicture() {
     std::string file = name;
     const int mode = std::clamp(options().saveMode, 0, 2);
     if (!askSaveFileName(this, file, kPictureFilters, mode, dialogFolder(context_),
-                         "マップ画像を保存", kPictureExtensions[mode]))
+                         trs("マップ画像を保存"), kPictureExtensions[mode]))
         return;
     context_.settings.system.lastDir = folderOf(file);
     SaveProgress progress(this);
     MapPictureHooks hooks;
     hooks.askFullSizeBmp = [this] {
-        return showMessage(this, kFullSizeQuestion, "確認", wxYES_NO | wxICON_QUESTION) == wxYES;
+        return showMessage(this, trs(kFullSizeQuestion), trs("確認"), wxYES_NO | wxICON_QUESTION) ==
+               wxYES;
     };
     hooks.progress = [&progress](int done, int total) { progress.update(done, total); };
     hooks.abort = &progress.abort;
     MapPictureStatus status = saveMapPicture(file, map_, options(), hooks);
     if (status != MapPictureStatus::Saved && status != MapPictureStatus::Aborted)
-        showMessage(this, kSaveFailed, "エラー", wxOK | wxICON_ERROR);
+        showMessage(this, trs(kSaveFailed), trs("エラー"), wxOK | wxICON_ERROR);
 }
 
 void MapViewer::onHover(CellPoint cell) {

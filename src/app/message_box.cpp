@@ -104,24 +104,17 @@ void warnLostCharacters(wxWindow* parent,
         if (count == 0) continue;
         total += count;
         if (++lossy > kListed) continue;
-        char line[48];
-        std::snprintf(line, sizeof line, ": %zu 文字\n", count);
-        list += path + line;
+        list += path + trf(": %zu 文字\n", count);
     }
     if (total == 0) return;
-    char head[160];
-    std::snprintf(
-        head, sizeof head,
-        "Shift_JIS で表せない %zu 文字を「?」として書き出しました（%zu 個のファイル）\n\n", total,
-        lossy);
-    if (lossy > kListed) {
-        char more[64];
-        std::snprintf(more, sizeof more, "ほか %zu 個のファイル\n", lossy - kListed);
-        list += more;
-    }
-    showMessage(parent,
-                head + list + "\n出力の文字コードを UTF-8 にすると、すべての文字が保たれます",
-                kMessageTitle, wxOK | wxICON_WARNING);
+    const std::string head =
+        trf("Shift_JIS で表せない %zu 文字を「?」として書き出しました（%zu 個のファイル）\n\n",
+            total, lossy);
+    if (lossy > kListed) list += trf("ほか %zu 個のファイル\n", lossy - kListed);
+    showMessage(
+        parent,
+        head + list + "\n" + trs("出力の文字コードを UTF-8 にすると、すべての文字が保たれます"),
+        kMessageTitle, wxOK | wxICON_WARNING);
 }
 
 ModalDialogSeam& modalDialogSeam() {

@@ -21,13 +21,13 @@ namespace zorvane {
 
 namespace {
 
-const char* const kResultsTitle = "検索結果";
+const char* const kResultsTitle = wxTRANSLATE("検索結果");
 // Beside the main window on a small screen; the first search widens it to its columns.
 const wxSize kDefaultSize(640, 420);
 
 const BarRow<ResultsWindow> kBarRows[ResultsWindow::kBarItemCount] = {
-    {"検索中止(&A)", &ResultsWindow::abortSearch},
-    {"検索結果をCSVで保存(&C)", &ResultsWindow::saveCsv},
+    {wxTRANSLATE("検索中止(&A)"), &ResultsWindow::abortSearch},
+    {wxTRANSLATE("検索結果をCSVで保存(&C)"), &ResultsWindow::saveCsv},
 };
 
 // Cells measured per column when fitting: the longest few by bytes stand for the rest.
@@ -79,7 +79,7 @@ std::vector<size_t> longestCells(const std::vector<ResultRow>& rows, size_t colu
 }  // namespace
 
 ResultsWindow::ResultsWindow(AppContext& context)
-    : wxFrame(nullptr, wxID_ANY, toWx(kResultsTitle),
+    : wxFrame(nullptr, wxID_ANY, tr(kResultsTitle),
               placePosition(context.settings.searchWnd, kDefaultSize),
               placeSize(context.settings.searchWnd, kDefaultSize)),
       context_(context),
@@ -137,7 +137,7 @@ void ResultsWindow::addHits(const std::vector<SearchHit>& hits) {
 void ResultsWindow::setTitleText(const std::string& title) {
     results_.setTitle(title);
     // GTK would name an untitled window for itself.
-    SetTitle(toWx(title.empty() ? kResultsTitle : title));
+    SetTitle(title.empty() ? tr(kResultsTitle) : toWx(title));
 }
 
 void ResultsWindow::searchStarted() {
@@ -214,8 +214,8 @@ void ResultsWindow::openHit(long row) {
 void ResultsWindow::saveCsv() {
     if (searching_ || results_.size() == 0) return;
     std::string file;
-    if (!askSaveFileName(this, file, {{"csvファイル(*.csv)", "*.csv"}}, 0, dialogFolder(context_),
-                         "検索結果をCSVで保存", "csv"))
+    if (!askSaveFileName(this, file, {{wxTRANSLATE("csvファイル(*.csv)"), "*.csv"}}, 0,
+                         dialogFolder(context_), trs("検索結果をCSVで保存"), "csv"))
         return;
     context_.settings.system.lastDir = folderOf(file);
     auto encoding = static_cast<OutputEncoding>(context_.settings.dataExport.outputEncoding);

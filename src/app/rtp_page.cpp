@@ -23,24 +23,25 @@ namespace zorvane {
 namespace {
 
 const char* const kQuestion =
-    "リスト中のファイルを本当にゲームフォルダにコピーしてもよろしいですか？";
-const char* const kDone =
-    "ファイルのコピーとGame.iniの変更が完了しました\nこのゲームはRTP不要でプレイできます";
-const char* const kFilesFailed =
+    wxTRANSLATE("リスト中のファイルを本当にゲームフォルダにコピーしてもよろしいですか？");
+const char* const kDone = wxTRANSLATE(
+    "ファイルのコピーとGame.iniの変更が完了しました\nこのゲームはRTP不要でプレイできます");
+const char* const kFilesFailed = wxTRANSLATE(
     "次のファイルをコピーできなかったため、Game.iniは変更していません\n"
-    "ゲームはこれらのファイルを今まで通りRTPから読み込みます";
-const char* const kFinishFailedIniChanged =
-    "ファイルのコピーとGame.iniの変更は完了しましたが、次のファイルをコピーできませんでした";
-const char* const kFinishFailed = "ファイルはコピーしましたが、Game.iniを変更できませんでした";
-const char* const kNoRtpFiles = "このプロジェクトはRTPのファイルを使っていません";
+    "ゲームはこれらのファイルを今まで通りRTPから読み込みます");
+const char* const kFinishFailedIniChanged = wxTRANSLATE(
+    "ファイルのコピーとGame.iniの変更は完了しましたが、次のファイルをコピーできませんでした");
+const char* const kFinishFailed =
+    wxTRANSLATE("ファイルはコピーしましたが、Game.iniを変更できませんでした");
+const char* const kNoRtpFiles = wxTRANSLATE("このプロジェクトはRTPのファイルを使っていません");
 constexpr size_t kListedFailures = 20;
 
 void appendFailures(std::string& text, const std::vector<CopyFailure>& failures) {
     text += "\n";
     for (size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
-        text += "\n" + failures[i].name + "：" + copyProblemText(failures[i].problem);
+        text += "\n" + failures[i].name + trs("：") + copyProblemText(failures[i].problem);
     if (failures.size() > kListedFailures)
-        text += "\nほか" + std::to_string(failures.size() - kListedFailures) + "件";
+        text += "\n" + trf("ほか%zu件", failures.size() - kListedFailures);
 }
 
 }  // namespace
@@ -97,13 +98,13 @@ class GaugeForwarder : public RtpProgress, public std::enable_shared_from_this<G
 };
 
 std::string copyReport(const RtpCopyResult& result) {
-    if (result.complete()) return kDone;
+    if (result.complete()) return trs(kDone);
     std::string text;
     if (!result.fileFailures.empty()) {
-        text = kFilesFailed;
+        text = trs(kFilesFailed);
         appendFailures(text, result.fileFailures);
     } else {
-        text = result.gameIniChanged ? kFinishFailedIniChanged : kFinishFailed;
+        text = trs(result.gameIniChanged ? kFinishFailedIniChanged : kFinishFailed);
         appendFailures(text, result.finishFailures);
     }
     return text;
@@ -111,18 +112,18 @@ std::string copyReport(const RtpCopyResult& result) {
 
 RtpPage::RtpPage(wxWindow* parent, AppContext& context, std::function<void()> reload)
     : wxPanel(parent), context_(context), reload_(std::move(reload)) {
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, toWx("使用RTP一覧"));
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, tr("使用RTP一覧"));
     list_ = new wxListCtrl(box->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxDefaultSize,
                            wxLC_REPORT | wxLC_SINGLE_SEL);
-    list_->AppendColumn(toWx("ファイル"));
-    list_->AppendColumn(toWx("パス"));
+    list_->AppendColumn(tr("ファイル"));
+    list_->AppendColumn(tr("パス"));
     box->Add(list_, 1, wxEXPAND | wxALL, 4);
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     progress_ = new wxGauge(this, wxID_ANY, 1);
     row->Add(progress_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
-    scanButton_ = new wxButton(this, wxID_ANY, toWx("検索"));
-    copyButton_ = new wxButton(this, wxID_ANY, toWx("コピー開始"));
+    scanButton_ = new wxButton(this, wxID_ANY, tr("検索"));
+    copyButton_ = new wxButton(this, wxID_ANY, tr("コピー開始"));
     row->Add(scanButton_, 0, wxRIGHT, 6);
     row->Add(copyButton_, 0);
 
@@ -164,7 +165,7 @@ void RtpPage::projectOpened() {
 void RtpPage::refresh() {
     bool loaded = context_.database.loaded;
     bool busy = context_.tasks.isBusy();
-    scanButton_->SetLabel(toWx(busy ? "中断" : "検索"));
+    scanButton_->SetLabel(busy ? tr("中断") : tr("検索"));
     scanButton_->Enable(loaded);
     copyButton_->Enable(loaded && !busy && !files_.empty());
 }
@@ -211,7 +212,7 @@ void RtpPage::scanEnded(const RtpScanResult& result, const TaskEnd& end) {
         showFiles(result.files);
     // An empty list after a finished scan would look like a scan that never ran.
     if (!end.failed && !result.aborted && result.files.empty()) {
-        list_->InsertItem(0, toWx(kNoRtpFiles));
+        list_->InsertItem(0, tr(kNoRtpFiles));
         list_->SetColumnWidth(0, wxLIST_AUTOSIZE);
     }
     if (wxWindow* top = wxGetTopLevelParent(this)) top->Raise();
@@ -220,7 +221,7 @@ void RtpPage::scanEnded(const RtpScanResult& result, const TaskEnd& end) {
 
 void RtpPage::startCopy() {
     if (context_.tasks.isBusy() || !context_.database.loaded || files_.empty()) return;
-    int answer = showMessage(wxGetTopLevelParent(this), kQuestion, kMessageTitle,
+    int answer = showMessage(wxGetTopLevelParent(this), trs(kQuestion), kMessageTitle,
                              wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
     if (answer != wxYES) return;
     forwarder_ = std::make_shared<GaugeForwarder>(progress_);
@@ -259,8 +260,8 @@ void RtpPage::copyEnded(const RtpCopyResult& result, const TaskEnd& end) {
 }
 
 void RtpPage::showFailure(const TaskEnd& end) {
-    showMessage(wxGetTopLevelParent(this), "エラーが発生しました\n\n" + end.failure, kMessageTitle,
-                wxOK | wxICON_WARNING);
+    showMessage(wxGetTopLevelParent(this), trs("エラーが発生しました") + "\n\n" + end.failure,
+                kMessageTitle, wxOK | wxICON_WARNING);
 }
 
 void RtpPage::endTask() {

@@ -22,28 +22,36 @@
 namespace zorvane {
 
 const char* const kSearchKindCaptions[kSearchKindCount] = {
-    "スイッチ", "変数", "テキスト", "コモンイベント", "イベントコマンド", "エラー検知",
+    wxTRANSLATE("スイッチ"),         wxTRANSLATE("変数"),
+    wxTRANSLATE("テキスト"),         wxTRANSLATE("コモンイベント"),
+    wxTRANSLATE("イベントコマンド"), wxTRANSLATE("エラー検知"),
 };
 
 namespace {
 
-const char* const kIdOptionCaptions[3] = {"変数操作系イベント内", "変数参照系イベント内",
-                                          "イベント開始条件"};
+const char* const kIdOptionCaptions[3] = {wxTRANSLATE("変数操作系イベント内"),
+                                          wxTRANSLATE("変数参照系イベント内"),
+                                          wxTRANSLATE("イベント開始条件")};
 const char* const kTextTargetCaptions[TextTargetCount] = {
-    "文章", "注釈", "ファイル名", "イベント名", "選択肢", "スクリプト", "ラベル", "アクター",
+    wxTRANSLATE("文章"),       wxTRANSLATE("注釈"),     wxTRANSLATE("ファイル名"),
+    wxTRANSLATE("イベント名"), wxTRANSLATE("選択肢"),   wxTRANSLATE("スクリプト"),
+    wxTRANSLATE("ラベル"),     wxTRANSLATE("アクター"),
 };
-const char* const kTextOptionCaptions[3] = {"大文字/小文字を区別", "正規表現", "あいまい検索"};
-const char* const kMissingFileCaption = "存在しないファイルを呼び出そうとしているイベント";
-const char* const kMissingFileTip = "存在しないファイル呼び出そうとしているイベントを調べます";
+const char* const kTextOptionCaptions[3] = {wxTRANSLATE("大文字/小文字を区別"),
+                                            wxTRANSLATE("正規表現"), wxTRANSLATE("あいまい検索")};
+const char* const kMissingFileCaption =
+    wxTRANSLATE("存在しないファイルを呼び出そうとしているイベント");
+const char* const kMissingFileTip =
+    wxTRANSLATE("存在しないファイル呼び出そうとしているイベントを調べます");
 
 // Label kinds of ProjectDatabase::label.
 constexpr int kLabelSwitch = 0, kLabelVariable = 1, kLabelCommonEvent = 9;
 
 const std::array<IdPageInfo, 3> kIdPages = {{
-    {SearchKind::Switch, "スイッチ", &Settings::searchSwitch, kLabelSwitch, true},
-    {SearchKind::Variable, "変数", &Settings::searchVariable, kLabelVariable, true},
-    {SearchKind::CommonEvent, "コモンイベント", &Settings::searchCommonEvent, kLabelCommonEvent,
-     false},
+    {SearchKind::Switch, wxTRANSLATE("スイッチ"), &Settings::searchSwitch, kLabelSwitch, true},
+    {SearchKind::Variable, wxTRANSLATE("変数"), &Settings::searchVariable, kLabelVariable, true},
+    {SearchKind::CommonEvent, wxTRANSLATE("コモンイベント"), &Settings::searchCommonEvent,
+     kLabelCommonEvent, false},
 }};
 
 const IdPageInfo& infoOf(SearchKind kind) {
@@ -57,20 +65,20 @@ void setTip(wxWindow* window, const std::string& tip) {
 }
 
 wxStaticBoxSizer* groupBox(wxWindow* page, const char* caption) {
-    return new wxStaticBoxSizer(wxVERTICAL, page, toWx(caption));
+    return new wxStaticBoxSizer(wxVERTICAL, page, tr(caption));
 }
 
 IdRowControls buildIdRow(wxWindow* parent, wxSizer* sizer, const IdPageInfo& info) {
-    std::string thing = info.thing;
+    const std::string thing = trs(info.thing);
     IdRowControls row;
     row.check = new wxCheckBox(parent, wxID_ANY, wxString());
     row.combo = new wxOwnerDrawnComboBox(parent, wxID_ANY, wxString(), wxDefaultPosition,
                                          wxDefaultSize, 0, nullptr, wxCB_READONLY);
     row.pick =
         new wxButton(parent, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-    setTip(row.check, "チェックを入れると右の" + thing + "を検索します");
-    setTip(row.combo, "検索する" + thing);
-    setTip(row.pick, "検索する" + thing + "を選択");
+    setTip(row.check, trf("チェックを入れると右の%sを検索します", thing.c_str()));
+    setTip(row.combo, trf("検索する%s", thing.c_str()));
+    setTip(row.pick, trf("検索する%sを選択", thing.c_str()));
     auto* line = new wxBoxSizer(wxHORIZONTAL);
     line->Add(row.check, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     line->Add(row.combo, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
@@ -83,8 +91,8 @@ void buildAndOr(wxWindow* parent, wxSizer* sizer, IdPageControls& page) {
     page.andRadio =
         new wxRadioButton(parent, wxID_ANY, "AND", wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
     page.orRadio = new wxRadioButton(parent, wxID_ANY, "OR");
-    setTip(page.andRadio, "AND検索");
-    setTip(page.orRadio, "OR検索");
+    setTip(page.andRadio, trs("AND検索"));
+    setTip(page.orRadio, trs("OR検索"));
     auto* line = new wxBoxSizer(wxHORIZONTAL);
     line->Add(page.andRadio, 0, wxRIGHT, 12);
     line->Add(page.orRadio, 0);
@@ -95,15 +103,15 @@ wxPanel* buildIdPage(wxBookCtrlBase* book, const IdPageInfo& info, IdPageControl
     auto* panel = new wxPanel(book);
     // The items on the left, their options beside them: the page stays short.
     auto* line = new wxBoxSizer(wxHORIZONTAL);
-    wxStaticBoxSizer* items = groupBox(panel, "検索項目");
+    wxStaticBoxSizer* items = groupBox(panel, wxTRANSLATE("検索項目"));
     for (IdRowControls& row : page.rows) row = buildIdRow(items->GetStaticBox(), items, info);
     if (info.hasOptions) buildAndOr(items->GetStaticBox(), items, page);
     line->Add(items, 1, wxALIGN_TOP | wxALL, 4);
     if (info.hasOptions) {
-        wxStaticBoxSizer* options = groupBox(panel, "検索対象");
+        wxStaticBoxSizer* options = groupBox(panel, wxTRANSLATE("検索対象"));
         for (size_t i = 0; i < page.options.size(); ++i) {
             page.options[i] =
-                new wxCheckBox(options->GetStaticBox(), wxID_ANY, toWx(kIdOptionCaptions[i]));
+                new wxCheckBox(options->GetStaticBox(), wxID_ANY, tr(kIdOptionCaptions[i]));
             options->Add(page.options[i], 0, wxALL, 3);
         }
         line->Add(options, 0, wxALIGN_TOP | wxALL, 4);
@@ -115,18 +123,18 @@ wxPanel* buildIdPage(wxBookCtrlBase* book, const IdPageInfo& info, IdPageControl
 wxPanel* buildTextPage(wxBookCtrlBase* book, TextPageControls& page) {
     auto* panel = new wxPanel(book);
     auto* column = new wxBoxSizer(wxVERTICAL);
-    wxStaticBoxSizer* item = groupBox(panel, "検索項目");
+    wxStaticBoxSizer* item = groupBox(panel, wxTRANSLATE("検索項目"));
     page.text = new wxTextCtrl(item->GetStaticBox(), wxID_ANY);
     page.text->SetMaxLength(static_cast<unsigned long>(kMaxSearchTextBytes));
-    setTip(page.text, "検索する文字列");
+    setTip(page.text, trs("検索する文字列"));
     item->Add(page.text, 0, wxEXPAND | wxALL, 3);
     column->Add(item, 0, wxEXPAND | wxALL, 4);
 
-    wxStaticBoxSizer* targets = groupBox(panel, "検索対象");
+    wxStaticBoxSizer* targets = groupBox(panel, wxTRANSLATE("検索対象"));
     auto* grid = new wxGridSizer(4, 2, 4);
     for (size_t i = 0; i < page.targets.size(); ++i) {
         page.targets[i] =
-            new wxCheckBox(targets->GetStaticBox(), wxID_ANY, toWx(kTextTargetCaptions[i]));
+            new wxCheckBox(targets->GetStaticBox(), wxID_ANY, tr(kTextTargetCaptions[i]));
         grid->Add(page.targets[i], 0);
     }
     targets->Add(grid, 0, wxEXPAND | wxALL, 3);
@@ -135,10 +143,10 @@ wxPanel* buildTextPage(wxBookCtrlBase* book, TextPageControls& page) {
     wxCheckBox** boxes[3] = {&page.caseBox, &page.regexBox, &page.fuzzyBox};
     auto* options = new wxBoxSizer(wxHORIZONTAL);
     for (size_t i = 0; i < 3; ++i) {
-        *boxes[i] = new wxCheckBox(panel, wxID_ANY, toWx(kTextOptionCaptions[i]));
+        *boxes[i] = new wxCheckBox(panel, wxID_ANY, tr(kTextOptionCaptions[i]));
         options->Add(*boxes[i], 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
     }
-    page.fuzzySettings = new wxButton(panel, wxID_ANY, toWx("設定"));
+    page.fuzzySettings = new wxButton(panel, wxID_ANY, tr("設定"));
     options->Add(page.fuzzySettings, 0, wxALIGN_CENTER_VERTICAL);
     column->Add(options, 0, wxALL, 6);
     panel->SetSizer(column);
@@ -150,7 +158,7 @@ wxPanel* buildCommandPage(wxBookCtrlBase* book, CommandPageControls& page,
     auto* panel = new wxPanel(book);
     wxArrayString names;
     for (const std::string& name : commandNames) names.Add(toWx(name));
-    wxStaticBoxSizer* items = groupBox(panel, "検索項目");
+    wxStaticBoxSizer* items = groupBox(panel, wxTRANSLATE("検索項目"));
     // Two columns of rows: six rows one under another would make the page (and so the
     // main window) taller than a small screen.
     auto* grid = new wxFlexGridSizer(2, 0, 8);
@@ -160,8 +168,8 @@ wxPanel* buildCommandPage(wxBookCtrlBase* book, CommandPageControls& page,
         page.checks[i] = new wxCheckBox(items->GetStaticBox(), wxID_ANY, wxString());
         page.names[i] =
             new wxChoice(items->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxDefaultSize, names);
-        setTip(page.checks[i], "チェックを入れると右のイベントコマンドを検索します");
-        setTip(page.names[i], "検索するイベントコマンド");
+        setTip(page.checks[i], trs("チェックを入れると右のイベントコマンドを検索します"));
+        setTip(page.names[i], trs("検索するイベントコマンド"));
         auto* line = new wxBoxSizer(wxHORIZONTAL);
         line->Add(page.checks[i], 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
         line->Add(page.names[i], 1, wxALIGN_CENTER_VERTICAL);
@@ -176,9 +184,9 @@ wxPanel* buildCommandPage(wxBookCtrlBase* book, CommandPageControls& page,
 
 wxPanel* buildErrorPage(wxBookCtrlBase* book, wxCheckBox*& missingFiles) {
     auto* panel = new wxPanel(book);
-    wxStaticBoxSizer* items = groupBox(panel, "検索項目");
-    missingFiles = new wxCheckBox(items->GetStaticBox(), wxID_ANY, toWx(kMissingFileCaption));
-    setTip(missingFiles, kMissingFileTip);
+    wxStaticBoxSizer* items = groupBox(panel, wxTRANSLATE("検索項目"));
+    missingFiles = new wxCheckBox(items->GetStaticBox(), wxID_ANY, tr(kMissingFileCaption));
+    setTip(missingFiles, trs(kMissingFileTip));
     items->Add(missingFiles, 0, wxALL, 3);
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(items, 0, wxEXPAND | wxALL, 4);
@@ -212,7 +220,7 @@ SearchItemControls buildSearchItemPages(wxBookCtrlBase* book,
     SearchItemControls c;
     // Added in SearchKind order: the page index is the kind.
     const auto caption = [](SearchKind kind) {
-        return toWx(kSearchKindCaptions[static_cast<int>(kind)]);
+        return tr(kSearchKindCaptions[static_cast<int>(kind)]);
     };
     book->AddPage(buildIdPage(book, infoOf(SearchKind::Switch), c.switches),
                   caption(SearchKind::Switch));

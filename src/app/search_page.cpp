@@ -29,7 +29,7 @@ namespace zorvane {
 
 namespace {
 
-const char* const kSubMapsCaption = "下位のマップも含める";
+const char* const kSubMapsCaption = wxTRANSLATE("下位のマップも含める");
 
 bool matcherLoads(MatcherLibrary library) {
     TextMatcher probe(library);
@@ -83,7 +83,7 @@ SearchPage::SearchPage(wxWindow* parent, AppContext& context)
     items_ = buildSearchItemPages(itemTabs_, commandNames_);
     // Wide enough for all six item tabs side by side.
     itemTabs_->SetMinSize(wxSize(FromDIP(650), -1));
-    searchButton_ = new wxButton(this, wxID_ANY, toWx("検索"));
+    searchButton_ = new wxButton(this, wxID_ANY, tr("検索"));
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(itemTabs_, 1, wxEXPAND | wxALL, 4);
     // The button beside the range box rather than under it: the page fits a small screen.
@@ -109,11 +109,11 @@ SearchPage::~SearchPage() {
 }
 
 wxSizer* SearchPage::buildRangeBox() {
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, toWx("検索範囲"));
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, tr("検索範囲"));
     wxWindow* parent = box->GetStaticBox();
     wxFlexGridSizer* grid = buildRangeRows(parent, ranges_);
     box->Add(grid, 0, wxEXPAND | wxALL, 3);
-    subMaps_ = new wxCheckBox(parent, wxID_ANY, toWx(kSubMapsCaption));
+    subMaps_ = new wxCheckBox(parent, wxID_ANY, tr(kSubMapsCaption));
     box->Add(subMaps_, 0, wxALL, 3);
     return box;
 }
@@ -248,7 +248,7 @@ void SearchPage::pickItemId(SearchKind kind, size_t row) {
         if (candidate.kind == kind) info = &candidate;
     if (!info) return;
     int current = controls.combo->GetSelection() + 1;
-    std::string title = std::string("検索する") + info->thing + "を選択";
+    std::string title = trf("検索する%sを選択", trs(info->thing).c_str());
     int id = pickId(this, title, idNamesOf(context_.database, kind), current);
     if (id > 0 && static_cast<unsigned>(id) <= controls.combo->GetCount())
         controls.combo->SetSelection(id - 1);
@@ -313,8 +313,8 @@ void SearchPage::runChecked(const SearchRequest& request, std::shared_ptr<TextMa
             if (!target) return;
             target->searchEnded();
             if (!end.failed) return;
-            target->setTitleText("検索失敗 - " + end.failure);
-            showMessage(target.get(), "検索中にエラーが発生しました\n\n" + end.failure,
+            target->setTitleText(trs("検索失敗 - ") + end.failure);
+            showMessage(target.get(), trs("検索中にエラーが発生しました") + "\n\n" + end.failure,
                         kMessageTitle, wxOK | wxICON_WARNING);
         });
     if (!started) window->searchEnded();

@@ -148,6 +148,7 @@ std::vector<SettingRow> startupRows() {
         boolRow("System", "FirstOnly", field<&S::system, &Sys::firstOnly>, false),
         boolRow("System", "Detail", field<&S::system, &Sys::detail>, true),
         boolRow("System", "ProjectCheck", field<&S::system, &Sys::projectCheck>, true),
+        rangedRow("System", "Language", field<&S::system, &Sys::language>, 0, 0, 2),
         // 0 = the size the main window's pages ask for.
         intRow("MainWnd", "Width", field<&S::mainWnd, &WP::width>, 0),
         intRow("MainWnd", "Height", field<&S::mainWnd, &WP::height>, 0),

@@ -20,6 +20,7 @@ struct SystemSettings {
     std::string lastProject, lastDir;
     int lastTab = 0, lastTab2 = 0;
     bool autoRead = true, firstOnly = false, detail = true, projectCheck = true;
+    int language = 0;  // of the windows: 0 the environment's, 1 Japanese, 2 English
 };
 
 struct WindowPlace {

@@ -32,14 +32,14 @@ struct CheckRow {
 };
 
 wxStaticBoxSizer* addGroup(wxWindow* page, wxSizer* column, const char* title) {
-    auto* group = new wxStaticBoxSizer(wxVERTICAL, page, toWx(title));
+    auto* group = new wxStaticBoxSizer(wxVERTICAL, page, tr(title));
     column->Add(group, 0, wxEXPAND | wxALL, 6);
     return group;
 }
 
 void addChecks(wxStaticBoxSizer* group, std::initializer_list<CheckRow> rows) {
     for (const CheckRow& row : rows) {
-        auto* box = new wxCheckBox(group->GetStaticBox(), wxID_ANY, toWx(row.label));
+        auto* box = new wxCheckBox(group->GetStaticBox(), wxID_ANY, tr(row.label));
         box->SetValidator(wxGenericValidator(row.target));
         group->Add(box, 0, wxALL, 3);
     }
@@ -48,8 +48,8 @@ void addChecks(wxStaticBoxSizer* group, std::initializer_list<CheckRow> rows) {
 wxRadioBox* addRadios(wxWindow* parent, wxSizer* column, const char* title,
                       std::initializer_list<const char*> labels, int* target) {
     wxArrayString choices;
-    for (const char* label : labels) choices.Add(toWx(label));
-    auto* radios = new wxRadioBox(parent, wxID_ANY, toWx(title), wxDefaultPosition, wxDefaultSize,
+    for (const char* label : labels) choices.Add(tr(label));
+    auto* radios = new wxRadioBox(parent, wxID_ANY, tr(title), wxDefaultPosition, wxDefaultSize,
                                   choices, 1, wxRA_SPECIFY_ROWS);
     radios->SetValidator(wxGenericValidator(target));
     column->Add(radios, 0, wxEXPAND | wxALL, 6);
@@ -64,9 +64,9 @@ void addSlider(wxStaticBoxSizer* group, int* target, int max, const char* left, 
     slider->SetValidator(wxGenericValidator(target));
     group->Add(slider, 0, wxEXPAND | wxALL, 3);
     auto* ends = new wxBoxSizer(wxHORIZONTAL);
-    ends->Add(new wxStaticText(box, wxID_ANY, toWx(left)));
+    ends->Add(new wxStaticText(box, wxID_ANY, tr(left)));
     ends->AddStretchSpacer();
-    ends->Add(new wxStaticText(box, wxID_ANY, toWx(right)));
+    ends->Add(new wxStaticText(box, wxID_ANY, tr(right)));
     group->Add(ends, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 3);
 }
 
@@ -88,7 +88,7 @@ void showColour(wxTextCtrl* box, const wxString& text) {
 SettingsDialog::SettingsDialog(wxWindow* parent, AppContext& context)
     : context_(context), edited_(context.settings) {
     SetExtraStyle(wxWS_EX_VALIDATE_RECURSIVELY);
-    Create(parent, wxID_ANY, toWx("設定"));
+    Create(parent, wxID_ANY, tr("設定"));
     eventSaveMode_ = edited_.eventViewer.saveMode ? 0 : 1;
     zoomQuality_ = edited_.mapViewer.zoomQuality ? 1 : 0;
     const std::string* templates[] = {&edited_.eventViewer.template1,
@@ -103,11 +103,11 @@ SettingsDialog::SettingsDialog(wxWindow* parent, AppContext& context)
 
     CreateButtons(wxOK | wxCANCEL);
     wxBookCtrlBase* book = GetBookCtrl();
-    book->AddPage(buildGeneralPage(), toWx("全般"));
-    book->AddPage(buildEventViewerPage(), toWx("イベントビュアー"));
-    book->AddPage(buildMapViewerPage(), toWx("マップビュアー"));
-    book->AddPage(buildPicturePage(), toWx("画像保存"));
-    book->AddPage(buildUpdatePage(), toWx("更新確認"));
+    book->AddPage(buildGeneralPage(), tr("全般"));
+    book->AddPage(buildEventViewerPage(), tr("イベントビュアー"));
+    book->AddPage(buildMapViewerPage(), tr("マップビュアー"));
+    book->AddPage(buildPicturePage(), tr("画像保存"));
+    book->AddPage(buildUpdatePage(), tr("更新確認"));
     LayoutDialog();
     TransferDataToWindow();
 }
@@ -117,17 +117,21 @@ wxWindow* SettingsDialog::buildGeneralPage() {
     auto* column = new wxBoxSizer(wxVERTICAL);
     SystemSettings& s = edited_.system;
     addChecks(
-        addGroup(page, column, "検索"),
-        {{"同じイベント内で複数見つかった場合は一番最初のものだけを検索結果とする", &s.firstOnly},
-         {"検索結果のイベント内容を詳細表示にする", &s.detail}});
-    addChecks(addGroup(page, column, "エクスポート"),
-              {{"空イベントを出力しない", &edited_.dataExport.noEmptyEvent}});
-    addRadios(page, column, "CSV・テキストの文字コード", {"自動", "Shift_JIS", "UTF-8"},
-              &edited_.dataExport.outputEncoding);
-    addChecks(addGroup(page, column, "その他"),
-              {{"終了時のプロジェクトを次回起動時に自動的に読み込む", &s.autoRead},
-               {"ウィンドウがアクティブになった時には、読み込んでいるプロジェクトが更新されたかど"
-                "うかをチェックする",
+        addGroup(page, column, wxTRANSLATE("検索")),
+        {{wxTRANSLATE("同じイベント内で複数見つかった場合は一番最初のものだけを検索結果とする"),
+          &s.firstOnly},
+         {wxTRANSLATE("検索結果のイベント内容を詳細表示にする"), &s.detail}});
+    addChecks(addGroup(page, column, wxTRANSLATE("エクスポート")),
+              {{wxTRANSLATE("空イベントを出力しない"), &edited_.dataExport.noEmptyEvent}});
+    addRadios(page, column, wxTRANSLATE("CSV・テキストの文字コード"),
+              {wxTRANSLATE("自動"), "Shift_JIS", "UTF-8"}, &edited_.dataExport.outputEncoding);
+    // Windows are not rebuilt in another language: the choice holds from the next start.
+    addRadios(page, column, wxTRANSLATE("表示言語（次回の起動から）"),
+              {wxTRANSLATE("自動"), wxTRANSLATE("日本語"), "English"}, &s.language);
+    addChecks(addGroup(page, column, wxTRANSLATE("その他")),
+              {{wxTRANSLATE("終了時のプロジェクトを次回起動時に自動的に読み込む"), &s.autoRead},
+               {wxTRANSLATE("ウィンドウがアクティブになった時には、読み込んでいるプロジェクトが"
+                            "更新されたかどうかをチェックする"),
                 &s.projectCheck}});
     page->SetSizer(column);
     return page;
@@ -136,24 +140,27 @@ wxWindow* SettingsDialog::buildGeneralPage() {
 wxWindow* SettingsDialog::buildEventViewerPage() {
     auto* page = new wxPanel(GetBookCtrl());
     auto* column = new wxBoxSizer(wxVERTICAL);
-    addChecks(addGroup(page, column, "表示"), {{"行番号", &edited_.eventViewer.lineNum},
-                                               {"詳細表示", &edited_.eventViewer.detail}});
-    addRadios(page, column, "保存形式", {"HTML形式(html/htm)", "テキスト形式（txt/rb）"},
+    addChecks(addGroup(page, column, wxTRANSLATE("表示")),
+              {{wxTRANSLATE("行番号"), &edited_.eventViewer.lineNum},
+               {wxTRANSLATE("詳細表示"), &edited_.eventViewer.detail}});
+    addRadios(page, column, wxTRANSLATE("保存形式"),
+              {wxTRANSLATE("HTML形式(html/htm)"), wxTRANSLATE("テキスト形式（txt/rb）")},
               &eventSaveMode_);
-    wxStaticBoxSizer* files = addGroup(page, column, "テンプレート");
-    const char* const labels[] = {"ヘッダ", "フッタ", "Ruby色定義"};
+    wxStaticBoxSizer* files = addGroup(page, column, wxTRANSLATE("テンプレート"));
+    const char* const labels[] = {wxTRANSLATE("ヘッダ"), wxTRANSLATE("フッタ"),
+                                  wxTRANSLATE("Ruby色定義")};
     auto* grid = new wxFlexGridSizer(3, 4, 4);
     grid->AddGrowableCol(1);
     for (size_t i = 0; i < templates_.size(); ++i) {
         wxWindow* box = files->GetStaticBox();
-        grid->Add(new wxStaticText(box, wxID_ANY, toWx(labels[i])), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(box, wxID_ANY, tr(labels[i])), 0, wxALIGN_CENTER_VERTICAL);
         auto* path = new wxTextCtrl(box, wxID_ANY);
         path->SetValidator(wxGenericValidator(&templates_[i]));
         grid->Add(path, 1, wxEXPAND);
-        auto* browse = new wxButton(box, wxID_ANY, toWx("参照"));
+        auto* browse = new wxButton(box, wxID_ANY, tr("参照"));
         browse->Bind(wxEVT_BUTTON, [this, path, label = labels[i]](wxCommandEvent&) {
             FileDialogRequest request;
-            request.title = label;
+            request.title = trs(label);
             request.filters = {{"*.*", "*"}};
             std::string current = fromWx(path->GetValue());
             request.folder = folderOf(current);
@@ -171,20 +178,22 @@ wxWindow* SettingsDialog::buildMapViewerPage() {
     auto* page = new wxPanel(GetBookCtrl());
     auto* column = new wxBoxSizer(wxVERTICAL);
     MapViewerSettings& m = edited_.mapViewer;
-    addRadios(page, column, "縮小表示", {"通常", "高品質（低速）"}, &zoomQuality_);
-    addChecks(addGroup(page, column, "表示"),
-              {{"マップイベント(Tileset)", &m.render.viewMapEvent1},
-               {"マップイベント(Character)", &m.render.viewMapEvent2},
-               {"パノラマ グラフィック", &m.render.viewPanorama},
-               {"レイヤー1", &m.render.viewLayer1},
-               {"レイヤー2", &m.render.viewLayer2},
-               {"レイヤー3", &m.render.viewLayer3},
-               {"フォグ グラフィック", &m.render.viewFog},
-               {"簡易マップ", &m.render.simpleMap},
-               {"グリッド表示", &m.render.bltGlid},
-               {"カーソル表示", &m.bltCursor}});
-    wxStaticBoxSizer* colours = addGroup(page, column, "色");
-    const char* const labels[] = {"グリッド", "簡易マップ（通行可能）", "簡易マップ（通行不可能）"};
+    addRadios(page, column, wxTRANSLATE("縮小表示"),
+              {wxTRANSLATE("通常"), wxTRANSLATE("高品質（低速）")}, &zoomQuality_);
+    addChecks(addGroup(page, column, wxTRANSLATE("表示")),
+              {{wxTRANSLATE("マップイベント(Tileset)"), &m.render.viewMapEvent1},
+               {wxTRANSLATE("マップイベント(Character)"), &m.render.viewMapEvent2},
+               {wxTRANSLATE("パノラマ グラフィック"), &m.render.viewPanorama},
+               {wxTRANSLATE("レイヤー1"), &m.render.viewLayer1},
+               {wxTRANSLATE("レイヤー2"), &m.render.viewLayer2},
+               {wxTRANSLATE("レイヤー3"), &m.render.viewLayer3},
+               {wxTRANSLATE("フォグ グラフィック"), &m.render.viewFog},
+               {wxTRANSLATE("簡易マップ"), &m.render.simpleMap},
+               {wxTRANSLATE("グリッド表示"), &m.render.bltGlid},
+               {wxTRANSLATE("カーソル表示"), &m.bltCursor}});
+    wxStaticBoxSizer* colours = addGroup(page, column, wxTRANSLATE("色"));
+    const char* const labels[] = {wxTRANSLATE("グリッド"), wxTRANSLATE("簡易マップ（通行可能）"),
+                                  wxTRANSLATE("簡易マップ（通行不可能）")};
     const std::string defaults[] = {kMapViewerDefaults.render.colorGlid,
                                     kMapViewerDefaults.render.colorSimple1,
                                     kMapViewerDefaults.render.colorSimple2};
@@ -192,11 +201,11 @@ wxWindow* SettingsDialog::buildMapViewerPage() {
     grid->AddGrowableCol(1);
     for (size_t i = 0; i < colours_.size(); ++i) {
         wxWindow* box = colours->GetStaticBox();
-        grid->Add(new wxStaticText(box, wxID_ANY, toWx(labels[i])), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(box, wxID_ANY, tr(labels[i])), 0, wxALIGN_CENTER_VERTICAL);
         auto* swatch =
             new wxTextCtrl(box, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
         grid->Add(swatch, 1, wxEXPAND);
-        auto* choose = new wxButton(box, wxID_ANY, toWx("参照"));
+        auto* choose = new wxButton(box, wxID_ANY, tr("参照"));
         choose->Bind(wxEVT_BUTTON, [this, i, swatch](wxCommandEvent&) {
             wxColourData data;
             data.SetColour(toColour(colours_[i]));
@@ -207,7 +216,7 @@ wxWindow* SettingsDialog::buildMapViewerPage() {
             showColour(swatch, colours_[i]);
         });
         grid->Add(choose);
-        auto* reset = new wxButton(box, wxID_ANY, toWx("既定に戻す"), wxDefaultPosition,
+        auto* reset = new wxButton(box, wxID_ANY, tr("既定に戻す"), wxDefaultPosition,
                                    wxDefaultSize, wxBU_EXACTFIT);
         reset->Bind(wxEVT_BUTTON, [this, i, swatch, def = defaults[i]](wxCommandEvent&) {
             colours_[i] = toWx(def);
@@ -225,21 +234,22 @@ wxWindow* SettingsDialog::buildPicturePage() {
     auto* page = new wxPanel(GetBookCtrl());
     auto* column = new wxBoxSizer(wxVERTICAL);
     MapViewerSettings& m = edited_.mapViewer;
-    addRadios(page, column, "保存形式", {"BMP", "PNG", "JPEG"}, &m.render.saveMode);
+    addRadios(page, column, wxTRANSLATE("保存形式"), {"BMP", "PNG", "JPEG"}, &m.render.saveMode);
     wxStaticBoxSizer* png = addGroup(page, column, "PNG");
-    addSlider(png, &m.render.pngCompLv, 9, "←無圧縮", "高圧縮→");
+    addSlider(png, &m.render.pngCompLv, 9, wxTRANSLATE("←無圧縮"), wxTRANSLATE("高圧縮→"));
     wxArrayString filters;
-    for (const char* name : {"なし", "Sub", "Up", "Average", "Paeth", "All"})
-        filters.Add(toWx(name));
+    for (const char* name : {wxTRANSLATE("なし"), "Sub", "Up", "Average", "Paeth", "All"})
+        filters.Add(tr(name));
     auto* filterRow = new wxBoxSizer(wxHORIZONTAL);
-    filterRow->Add(new wxStaticText(png->GetStaticBox(), wxID_ANY, toWx("フィルタ")), 0,
+    filterRow->Add(new wxStaticText(png->GetStaticBox(), wxID_ANY, tr("フィルタ")), 0,
                    wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     auto* filter =
         new wxChoice(png->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxDefaultSize, filters);
     filter->SetValidator(wxGenericValidator(&m.render.pngFilter));
     filterRow->Add(filter);
     png->Add(filterRow, 0, wxALL, 3);
-    addSlider(addGroup(page, column, "JPEG"), &m.render.jpgQuality, 100, "←低品質", "高品質→");
+    addSlider(addGroup(page, column, "JPEG"), &m.render.jpgQuality, 100, wxTRANSLATE("←低品質"),
+              wxTRANSLATE("高品質→"));
     page->SetSizer(column);
     return page;
 }
@@ -248,26 +258,25 @@ wxWindow* SettingsDialog::buildUpdatePage() {
     auto* page = new wxPanel(GetBookCtrl());
     auto* column = new wxBoxSizer(wxVERTICAL);
     UpdateSettings& u = edited_.update;
-    wxStaticBoxSizer* group = addGroup(page, column, "更新確認");
-    addChecks(group, {{"起動時に更新確認する", &u.autoCheck},
-                      {"Webサイトを開いたら自動的に終了する", &u.autoClose},
-                      {"更新確認の時にはプロキシを経由する", &u.useProxy}});
+    wxStaticBoxSizer* group = addGroup(page, column, wxTRANSLATE("更新確認"));
+    addChecks(group, {{wxTRANSLATE("起動時に更新確認する"), &u.autoCheck},
+                      {wxTRANSLATE("Webサイトを開いたら自動的に終了する"), &u.autoClose},
+                      {wxTRANSLATE("更新確認の時にはプロキシを経由する"), &u.useProxy}});
     wxWindow* box = group->GetStaticBox();
     auto* grid = new wxFlexGridSizer(2, 4, 4);
     grid->AddGrowableCol(1);
-    grid->Add(new wxStaticText(box, wxID_ANY, toWx("ホスト")), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(new wxStaticText(box, wxID_ANY, tr("ホスト")), 0, wxALIGN_CENTER_VERTICAL);
     auto* host = new wxTextCtrl(box, wxID_ANY);
     host->SetValidator(wxGenericValidator(&proxyHost_));
     grid->Add(host, 1, wxEXPAND);
-    grid->Add(new wxStaticText(box, wxID_ANY, toWx("ポート番号")), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(new wxStaticText(box, wxID_ANY, tr("ポート番号")), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(new wxTextCtrl(box, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, 0,
                              wxIntegerValidator<int>(&u.proxyPort)));
-    grid->Add(new wxStaticText(box, wxID_ANY, toWx("タイムアウト秒数")), 0,
-              wxALIGN_CENTER_VERTICAL);
+    grid->Add(new wxStaticText(box, wxID_ANY, tr("タイムアウト秒数")), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(new wxTextCtrl(box, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, 0,
                              wxIntegerValidator<int>(&u.timeOut)));
     group->Add(grid, 0, wxEXPAND | wxALL, 3);
-    auto* check = new wxButton(page, wxID_ANY, toWx("今すぐ更新確認する"));
+    auto* check = new wxButton(page, wxID_ANY, tr("今すぐ更新確認する"));
     check->Enable(static_cast<bool>(context_.hooks.runUpdateCheck));
     check->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
         if (context_.hooks.runUpdateCheck) context_.hooks.runUpdateCheck(this, false);
@@ -295,6 +304,7 @@ void SettingsDialog::applyTo(Settings& settings) {
     settings.system.detail = edited_.system.detail;
     settings.system.autoRead = edited_.system.autoRead;
     settings.system.projectCheck = edited_.system.projectCheck;
+    settings.system.language = edited_.system.language;
     settings.dataExport.noEmptyEvent = edited_.dataExport.noEmptyEvent;
     settings.dataExport.outputEncoding = edited_.dataExport.outputEncoding;
     EventViewerSettings& ev = settings.eventViewer;

@@ -17,6 +17,7 @@
 #include "app/app_context.h"
 #include "app/main_frame.h"
 #include "app/message_box.h"
+#include "app/wx_text.h"
 #include "platform/registry_store.h"
 #include "platform/shell.h"
 #include "update/program_identity.h"
@@ -107,13 +108,12 @@ class UpdateChecker {
             case UpdateResult::NoNewerBuild:
                 if (!quiet_)
                     showMessage(owner,
-                                std::string("新しいバージョンの ") + kProgramName +
-                                    " は見つかりませんでした",
+                                trf("新しいバージョンの %s は見つかりませんでした", kProgramName),
                                 kMessageTitle, wxOK | wxICON_INFORMATION);
                 break;
             case UpdateResult::Failed:
-                showMessage(owner, "更新情報の取得に失敗しました\n\n" + answer.errorText, "エラー",
-                            wxOK | wxICON_ERROR);
+                showMessage(owner, trs("更新情報の取得に失敗しました") + "\n\n" + answer.errorText,
+                            trs("エラー"), wxOK | wxICON_ERROR);
                 break;
         }
     }
@@ -139,15 +139,16 @@ class UpdateChecker {
 
 std::string newerBuildQuestion(const std::string& foundVersion, bool autoClose) {
     std::string text =
-        std::string("現在実行中の ") + kProgramName +
-        " のバージョンよりも新しいバージョンが見つかりました\nWebサイトを開きますか？\n";
-    text += std::string("　現在のバージョン\t") + kVersionText + "\n　見つかったバージョン\t" +
-            foundVersion + "\n\n";
+        trf("現在実行中の %s のバージョンよりも新しいバージョンが見つかりました\n"
+            "Webサイトを開きますか？\n",
+            kProgramName);
+    text += trf("　現在のバージョン\t%s\n　見つかったバージョン\t%s\n\n", kVersionText,
+                foundVersion.c_str());
     if (autoClose)
-        text += std::string("(サイトを開いたら ") + kProgramName + " を自動的に終了します)";
+        text += trf("(サイトを開いたら %s を自動的に終了します)", kProgramName);
     else
-        text += std::string("(アップデートをする場合には現在実行中の ") + kProgramName +
-                " を終了させてください)";
+        text +=
+            trf("(アップデートをする場合には現在実行中の %s を終了させてください)", kProgramName);
     return text;
 }
 

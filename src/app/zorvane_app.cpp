@@ -17,8 +17,10 @@
 namespace zorvane {
 
 bool ZorvaneApp::OnInit() {
-    useDesktopLanguage();
     context_ = std::make_unique<AppContext>();
+    context_->hooks.useLanguage = [](int setting) {
+        useDesktopLanguage(static_cast<LanguageChoice>(setting));
+    };
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(fromWx(argv[i]));
     joinUpdateCheck(*context_);
@@ -38,7 +40,7 @@ bool ZorvaneApp::OnExceptionInMainLoop() {
         what = e.what();
     } catch (...) {
     }
-    showMessage(GetTopWindow(), "エラーが発生しました\n\n" + what, kMessageTitle,
+    showMessage(GetTopWindow(), trs("エラーが発生しました") + "\n\n" + what, kMessageTitle,
                 wxOK | wxICON_WARNING);
     return true;
 }

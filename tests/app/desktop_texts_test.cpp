@@ -8,14 +8,20 @@
 #include <wx/stattext.h>
 #include <wx/translation.h>
 
+#include <wx/menu.h>
+#include <wx/weakref.h>
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "app/app_context.h"
 #include "app/desktop_language.h"
 #include "app/gui_test_support.h"
+#include "app/main_frame.h"
 #include "app/message_box.h"
 #include "app/wx_text.h"
+#include "platform/folders.h"
 #include "support/test_support.h"
 
 namespace zorvane {
@@ -57,6 +63,52 @@ TEST(DesktopLanguageTest, StockButtonsReadJapaneseUnderTheJapaneseLocale) {
     frame->Destroy();
     wxTranslations::Set(nullptr);
     std::setlocale(LC_ALL, before.c_str());
+}
+
+// The settings file's Language and the environment choose the windows' language; English
+// comes from the catalog built beside the programs. Captions are the English catalog's.
+TEST(DesktopLanguageTest, SettingOrEnvironmentChoosesTheWindowsLanguage) {
+    struct Case {
+        const char* setting;
+        const char* environment;
+        const char* fileMenu;
+        const char* folderCaption;
+        const char* listing;
+    };
+    const Case cases[] = {
+        {"2", "C.UTF-8", "&File", "Project folder", "en"},
+        {"1", "en_US.UTF-8", "ファイル(&F)", "プロジェクトフォルダ", "ja"},
+        {"0", "en_US.UTF-8", "&File", "Project folder", "en"},
+        {"0", "C.UTF-8", "ファイル(&F)", "プロジェクトフォルダ", "ja"},
+    };
+    const std::string locale = std::setlocale(LC_ALL, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("Language=") + c.setting + " LC_ALL=" + c.environment);
+        ScopedEnv all("LC_ALL", c.environment);
+        // The other window tests run on the Japanese source texts, whatever happens here.
+        struct BackToSource {
+            std::string locale;
+            ~BackToSource() {
+                wxTranslations::Set(nullptr);
+                std::setlocale(LC_ALL, locale.c_str());
+            }
+        } backToSource{locale};
+        std::filesystem::remove(settingsFilePath());
+        ztest::writeFile(settingsFilePath(),
+                         std::string("[System]\nAutoRead=0\nLanguage=") + c.setting + "\n");
+        AppContext context;
+        context.hooks.useLanguage = [](int setting) {
+            useDesktopLanguage(static_cast<LanguageChoice>(setting));
+        };
+        wxWeakRef<MainFrame> frame(startApplication(context, {}));
+        ASSERT_TRUE(frame);
+        EXPECT_EQ(fromWx(frame->GetMenuBar()->GetMenuLabel(0)), c.fileMenu);
+        EXPECT_TRUE(ztest::findByLabel(frame, c.folderCaption)) << c.folderCaption;
+        EXPECT_EQ(desktopListingLanguage(), c.listing);
+        frame->Destroy();
+        ztest::pumpUntil([&frame] { return !frame; }, 2000);
+    }
+    std::filesystem::remove(settingsFilePath());
 }
 
 TEST(MessageDialogTest, KeepsItsTitleAndTheReportsLinesWhole) {

@@ -6,9 +6,13 @@
 #include <wx/radiobox.h>
 #include <wx/textctrl.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "app/gui_test_support.h"
 #include "app/settings_dialog.h"
 #include "app/wx_text.h"
+#include "support/test_support.h"
 
 namespace zorvane {
 namespace {
@@ -129,6 +133,32 @@ TEST(SettingsDialog, TimeOutBelowOneSecondIsStoredAsOne) {
     });
     ASSERT_TRUE(runSettingsDialog(nullptr, context));
     EXPECT_EQ(context.settings.update.timeOut, 1);
+}
+
+}  // namespace
+}  // namespace zorvane
+
+namespace zorvane {
+namespace {
+
+// Not a check: each page of the sheet for people to look at, written only when
+// ZORVANE_SCREENSHOT_DIR names a folder (see docs/development.md).
+TEST(SettingsDialog, Screenshots) {
+    const char* folder = std::getenv("ZORVANE_SCREENSHOT_DIR");
+    if (!folder || !*folder) GTEST_SKIP() << "set ZORVANE_SCREENSHOT_DIR to take the pictures";
+    if (!ztest::haveProgram("import")) GTEST_SKIP() << "import (ImageMagick) is needed";
+    AppContext context;
+    SettingsDialog dialog(nullptr, context);
+    dialog.Move(0, 0);
+    dialog.Show();
+    for (size_t i = 0; i < dialog.GetBookCtrl()->GetPageCount(); ++i) {
+        dialog.GetBookCtrl()->SetSelection(i);
+        ztest::pumpFor(400);
+        std::string picture =
+            std::string(folder) + "/settings_page" + std::to_string(i + 1) + ".png";
+        EXPECT_EQ(ztest::run("import -window root " + ztest::shellQuote(picture)), 0);
+    }
+    dialog.Hide();
 }
 
 }  // namespace

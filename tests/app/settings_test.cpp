@@ -31,6 +31,7 @@ const KeyValue kStartupDefaults[] = {
     {"System", "FirstOnly", "0"},
     {"System", "Detail", "1"},
     {"System", "ProjectCheck", "1"},
+    {"System", "Language", "0"},  // the windows follow the environment
     {"MainWnd", "Width", "0"},
     {"MainWnd", "Height", "0"},
     {"MainWnd", "Left", "0"},

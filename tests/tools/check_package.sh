@@ -41,7 +41,7 @@ expected=(usr/bin/zorvane usr/bin/zorvane-cli usr/share/applications/zorvane.des
   usr/share/mime/packages/zorvane.xml usr/share/icons/hicolor/scalable/apps/zorvane.svg
   usr/share/man/man1/zorvane.1.gz usr/share/man/man1/zorvane-cli.1.gz
   usr/share/bash-completion/completions/zorvane-cli usr/share/doc/zorvane/copyright
-  usr/share/doc/zorvane/changelog.gz)
+  usr/share/doc/zorvane/changelog.gz usr/share/locale/en/LC_MESSAGES/zorvane.mo)
 for t in "$ROOT"/template/*; do expected+=("usr/share/zorvane/template/$(basename "$t")"); done
 sizes=(16 24 32 48 64 128 256)
 for s in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${s}x${s}/apps/zorvane.png"); done
