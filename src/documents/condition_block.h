@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "project/event_records.h"
+#include "project/listing_language.h"
 
 namespace zorvane {
 
@@ -23,12 +24,17 @@ struct ConditionSection {
     std::vector<std::string> items;  // plain text; escaped when rendered as HTML
 };
 
+// Titles and values in the listing's language (Japanese unless asked otherwise).
+using Lang = ListingLanguage;
 std::vector<ConditionSection> commonEventSections(const CommonEvent& event,
-                                                  const ProjectDatabase& project);
+                                                  const ProjectDatabase& project,
+                                                  Lang language = Lang::Japanese);
 std::vector<ConditionSection> troopPageSections(const TroopPage& page, int troopId,
-                                                const ProjectDatabase& project, bool detail);
+                                                const ProjectDatabase& project, bool detail,
+                                                Lang language = Lang::Japanese);
 std::vector<ConditionSection> mapPageSections(const MapEventPage& page,
-                                              const ProjectDatabase& project, bool detail);
+                                              const ProjectDatabase& project, bool detail,
+                                              Lang language = Lang::Japanese);
 
 // The whole block, <div class="condition"><dl>…</dl></div> in HTML.
 std::string renderConditionBlock(const std::vector<ConditionSection>& sections, bool html);

@@ -166,6 +166,7 @@ ListingOptions listingOptions(const DocumentSources& sources, const DocumentOpti
     ListingOptions listing;
     listing.project = &sources.project;
     listing.detail = options.detail;
+    listing.language = options.language;
     listing.ownerKind = kind;
     listing.ownerId = ownerId;
     return listing;
@@ -183,12 +184,15 @@ DocumentResult commonEventBody(const DocumentSources& sources, int id,
     EventCommandList list;
     if (static_cast<size_t>(id) >= db.commonEvents().size() ||
         !readCommandList(db.commonEventsFile(), path, list))
-        return failed(format("コモンイベント[%d]の取得に失敗しました", id), path);
+        return failed(format(say("コモンイベント[%d]の取得に失敗しました", options.language), id),
+                      path);
     if (options.skipEmpty && emptyList(list))
         return skipped(format("common event %d is empty", id));
-    title = "コモンイベント" + db.label(id, KindCommonEvent, false, true, true, true);
+    Lang lang = options.language;
+    title = say("コモンイベント", lang) + db.label(id, KindCommonEvent, false, true, true, true, lang);
     appendHeading(out, title, m);
-    out += renderConditionBlock(commonEventSections(db.commonEvents()[size_t(id)], db), m.html);
+    out += renderConditionBlock(commonEventSections(db.commonEvents()[size_t(id)], db, lang),
+                                m.html);
     appendListing(out, list, listingOptions(sources, options, OwnerKind::CommonEvent, id),
                   options.lineNumbers, m);
     return bodyWritten();
@@ -203,14 +207,18 @@ DocumentResult troopPageBody(const DocumentSources& sources, int id, int page,
     if (static_cast<size_t>(id) >= db.troops().size() ||
         static_cast<size_t>(page) > db.troops()[size_t(id)].pages.size() ||
         !readCommandList(db.troopsFile(), path, list))
-        return failed(format("バトルイベント[%d-%d]の取得に失敗しました", id, page), path);
+        return failed(
+            format(say("バトルイベント[%d-%d]の取得に失敗しました", options.language), id, page),
+            path);
     if (options.skipEmpty && emptyList(list))
         return skipped(format("troop %d page %d is empty", id, page));
-    title = "バトルイベント" + db.label(id, KindTroop, false, true, true, true) +
-            format(" %02dページ目", page);
+    Lang lang = options.language;
+    title = say("バトルイベント", lang) + db.label(id, KindTroop, false, true, true, true, lang) +
+            format(say(" %02dページ目", lang), page);
     appendHeading(out, title, m);
     const TroopPage& troopPage = db.troops()[size_t(id)].pages[size_t(page - 1)];
-    out += renderConditionBlock(troopPageSections(troopPage, id, db, options.detail), m.html);
+    out += renderConditionBlock(troopPageSections(troopPage, id, db, options.detail, lang),
+                                m.html);
     appendListing(out, list, listingOptions(sources, options, OwnerKind::Troop, id),
                   options.lineNumbers, m);
     return bodyWritten();
@@ -220,27 +228,34 @@ DocumentResult mapEventBody(const DocumentSources& sources, int id, int page,
                             const DocumentOptions& options, const Markup& m, std::string& out,
                             std::string& title) {
     const MapData* map = sources.map;
-    if (map == nullptr || !map->loaded) return failed("マップイベントオブジェクトが不正です", "");
+    if (map == nullptr || !map->loaded)
+        return failed(say("マップイベントオブジェクトが不正です", options.language), "");
     std::string path = mapEventPageListPath(id, page - 1);
     auto event = map->events.find(id);
     if (event == map->events.end())
-        return failed(format("マップイベント[%d-%d]の取得に失敗しました", id, page), path);
+        return failed(
+            format(say("マップイベント[%d-%d]の取得に失敗しました", options.language), id, page),
+            path);
     if (static_cast<size_t>(page) > event->second.pages.size())
         return skipped(format("event %d has no page %d", id, page));
     EventCommandList list;
     if (!readCommandList(map->root, path, list))
-        return failed(format("マップイベント[%d-%d]の取得に失敗しました", id, page), path);
+        return failed(
+            format(say("マップイベント[%d-%d]の取得に失敗しました", options.language), id, page),
+            path);
     if (options.skipEmpty && emptyList(list))
         return skipped(format("event %d page %d is empty", id, page));
-    std::string heading =
-        "マップイベント" + format("[%03d:%s] %02dページ目", id, event->second.name.c_str(), page);
+    Lang lang = options.language;
+    std::string heading = fill(say("マップイベント[{1}:{2}] {3}ページ目", lang),
+                               {format("%03d", id), event->second.name, format("%02d", page)});
     appendHeading(out, heading, m);
     // Events of different maps share ids: the title names the map too.
-    title = "マップ" + sources.project.label(map->mapId, KindMap, false, true, true, true) + " " +
+    title = say("マップ", lang) +
+            sources.project.label(map->mapId, KindMap, false, true, true, true, lang) + " " +
             heading;
     const MapEventPage& eventPage = event->second.pages[size_t(page - 1)];
-    out +=
-        renderConditionBlock(mapPageSections(eventPage, sources.project, options.detail), m.html);
+    out += renderConditionBlock(mapPageSections(eventPage, sources.project, options.detail, lang),
+                                m.html);
     ListingOptions listing = listingOptions(sources, options, OwnerKind::Map, map->mapId);
     listing.mapEvents = &map->events;
     appendListing(out, list, listing, options.lineNumbers, m);
@@ -252,12 +267,12 @@ DocumentResult scriptDocumentBody(const DocumentSources& sources, int id,
                                   std::string& title) {
     const std::vector<Script>& scripts = sources.project.scripts();
     if (static_cast<size_t>(id) > scripts.size())
-        return failed(format("スクリプト[%d]の取得に失敗しました", id), "");
+        return failed(format(say("スクリプト[%d]の取得に失敗しました", options.language), id), "");
     const Script& script = scripts[size_t(id - 1)];
     if (options.skipEmpty && script.text.empty()) return skipped(format("script %d is empty", id));
     // Numbered as the program's script list shows it. A text document is the script alone,
     // so that it stays a Ruby file.
-    title = format("スクリプト[%03d:%s]", id, script.title.c_str());
+    title = fill(say("スクリプト[{1}:{2}]", options.language), {format("%03d", id), script.title});
     if (m.html) appendHeading(out, title, m);
     appendScript(out, script, sources, options, m);
     return bodyWritten();

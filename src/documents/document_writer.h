@@ -7,6 +7,7 @@
 #include <string>
 
 #include "documents/ruby_colour.h"
+#include "project/listing_language.h"
 #include "project/output_encoding.h"
 
 namespace zorvane {
@@ -22,6 +23,8 @@ struct DocumentOptions {
     bool lineNumbers = true;  // numbered listing lines (scripts: HTML only)
     bool detail = true;       // long command texts with captions
     bool skipEmpty = false;   // an empty event list or script gives no document
+    // Headings, condition sections and command lines; the templates stay as they are.
+    ListingLanguage language = ListingLanguage::Japanese;
     // Read whole for every document, in both forms; HTML documents are written in the
     // encoding of the header.
     std::string headerTemplate;

@@ -195,32 +195,160 @@ const std::vector<CommandRow>& rows() {
     return table;
 }
 
+// The English names, beside the Japanese ones of rows(): the same leading mark, and the
+// same continuation marks where a line continues the one above.
+struct EnglishName {
+    int32_t code;
+    const char* name;
+};
+
+const EnglishName kEnglishNames[] = {
+    {0, "◆"},
+    {101, "◆Message: "},
+    {102, "◆Choices: "},
+    {103, "◆Enter Number: "},
+    {104, "◆Message Window: "},
+    {105, "◆Read Button: "},
+    {106, "◆Wait: "},
+    {108, "◆Note: "},
+    {111, "◆If: "},
+    {112, "◆Loop"},
+    {113, "：Leave Loop"},
+    {115, "◆Stop This Event"},
+    {116, "◆Remove Event Until Map Reload"},
+    {117, "◆Run Common Event: "},
+    {118, "◆Label: "},
+    {119, "◆Go to Label: "},
+    {121, "◆Set Switches: "},
+    {122, "◆Set Variables: "},
+    {123, "◆Set Self Switch: "},
+    {124, "◆Timer: "},
+    {125, "◆Gold: "},
+    {126, "◆Items Held: "},
+    {127, "◆Weapons Held: "},
+    {128, "◆Armor Held: "},
+    {129, "◆Party: "},
+    {131, "◆Window Skin: "},
+    {132, "◆Set Battle BGM: "},
+    {133, "◆Set Battle End ME: "},
+    {134, "◆Saving: "},
+    {135, "◆Opening the Menu: "},
+    {136, "◆Random Encounters: "},
+    {201, "◆Teleport: "},
+    {202, "◆Place Event: "},
+    {203, "◆Pan Map: "},
+    {204, "◆Map Settings: "},
+    {205, "◆Fog Tone: "},
+    {206, "◆Fog Opacity: "},
+    {207, "◆Animation on Map: "},
+    {208, "◆Player Visibility: "},
+    {209, "◆Move Route: "},
+    {210, "◆Wait Until Routes End"},
+    {221, "◆Freeze Screen for Transition"},
+    {222, "◆Transition: "},
+    {223, "◆Screen Tone: "},
+    {224, "◆Flash Screen: "},
+    {225, "◆Shake Screen: "},
+    {231, "◆Picture Display: "},
+    {232, "◆Picture Movement: "},
+    {233, "◆Picture Rotation: "},
+    {234, "◆Picture Tone: "},
+    {235, "◆Picture Removal: "},
+    {236, "◆Weather: "},
+    {241, "◆BGM: "},
+    {242, "◆BGM Fade-Out: "},
+    {245, "◆BGS: "},
+    {246, "◆BGS Fade-Out: "},
+    {247, "◆Remember BGM / BGS"},
+    {248, "◆Resume BGM / BGS"},
+    {249, "◆ME: "},
+    {250, "◆SE: "},
+    {251, "◆Silence SE"},
+    {301, "◆Battle: "},
+    {302, "◆Shop: "},
+    {303, "◆Name Entry: "},
+    {311, "◆HP Change: "},
+    {312, "◆SP Change: "},
+    {313, "◆State Change: "},
+    {314, "◆Full Recovery: "},
+    {315, "◆EXP Change: "},
+    {316, "◆Level Change: "},
+    {317, "◆Parameter Change: "},
+    {318, "◆Skill Change: "},
+    {319, "◆Equipment: "},
+    {320, "◆Actor Name: "},
+    {321, "◆Actor Class: "},
+    {322, "◆Actor Graphics: "},
+    {331, "◆Enemy HP Change: "},
+    {332, "◆Enemy SP Change: "},
+    {333, "◆Enemy State Change: "},
+    {334, "◆Enemy Full Recovery: "},
+    {335, "◆Enemy Appears: "},
+    {336, "◆Enemy Transformation: "},
+    {337, "◆Battle Animation: "},
+    {338, "◆Damage: "},
+    {339, "◆Forced Action: "},
+    {340, "◆End Battle Now"},
+    {351, "◆Open Menu"},
+    {352, "◆Open Save Screen"},
+    {353, "◆Game Over"},
+    {354, "◆Back to Title"},
+    {355, "◆Script: "},
+    {401, "：　　："},
+    {402, "："},
+    {403, "：On Cancel"},
+    {404, "：End of Choices"},
+    {408, "：　　："},
+    {411, "：Else"},
+    {412, "：End If"},
+    {413, "：Loop Again"},
+    {kMoveCommandCode, "：　　　　　　　　："},
+    {601, "◆On Victory"},
+    {602, "◆On Escape"},
+    {603, "◆On Defeat"},
+    {604, "◆End of Outcomes"},
+    {605, "：　　　　　　　："},
+    {655, "：　　　　　："},
+};
+
 // Continuation lines say in search results what they continue.
 struct ContinuationHeading {
     int32_t code;
     const char* heading;
+    const char* english;
 };
 
 const ContinuationHeading kContinuationHeadings[] = {
-    {401, "：文章(2行目以降)："},
-    {408, "：注釈(2行目以降)："},
-    {509, "：移動ルートの設定(2行目以降)："},
-    {605, "：ショップの処理(2行目以降)："},
-    {655, "：スクリプト(2行目以降)："},
+    {401, "：文章(2行目以降)：", "：Message (continued): "},
+    {408, "：注釈(2行目以降)：", "：Note (continued): "},
+    {509, "：移動ルートの設定(2行目以降)：", "：Move Route (continued): "},
+    {605, "：ショップの処理(2行目以降)：", "：Shop (continued): "},
+    {655, "：スクリプト(2行目以降)：", "：Script (continued): "},
 };
+
+bool isCommandName(const std::string& name) {
+    const std::string marker = kContentMarker;
+    return name.size() > marker.size() && name.compare(0, marker.size(), marker) == 0;
+}
 
 struct Indexes {
     std::map<int32_t, const CommandRow*> byCode;
+    std::map<int32_t, const char*> englishByCode;
     std::map<std::string, int32_t> byName;
+    std::map<std::string, int32_t> byEnglishName;
 
     Indexes() {
-        const std::string marker = kContentMarker;
         for (const CommandRow& row : rows()) {
             byCode.emplace(row.code, &row);
-            std::string name = row.name;
             // The first row met keeps a name that two rows share.
-            if (name.size() > marker.size() && name.compare(0, marker.size(), marker) == 0)
-                byName.emplace(name, row.code);
+            if (isCommandName(row.name)) byName.emplace(row.name, row.code);
+        }
+        for (const EnglishName& e : kEnglishNames) {
+            englishByCode.emplace(e.code, e.name);
+            // Typed on a command line, a name comes without its trailing space.
+            std::string name = e.name;
+            while (!name.empty() && name.back() == ' ') name.pop_back();
+            if (isCommandName(name)) byEnglishName.emplace(name, e.code);
         }
     }
 };
@@ -230,12 +358,13 @@ const Indexes& indexes() {
     return built;
 }
 
-const char* leadingText(const CommandRow& row, const SearchRequest* request) {
+const char* leadingText(const CommandRow& row, ListingLanguage language,
+                        const SearchRequest* request) {
     if (request) {
         for (const ContinuationHeading& c : kContinuationHeadings)
-            if (c.code == row.code) return c.heading;
+            if (c.code == row.code) return language == ListingLanguage::English ? c.english : c.heading;
     }
-    return row.name;
+    return commandName(row, language);
 }
 
 }  // namespace
@@ -250,10 +379,25 @@ const CommandRow* findCommandRow(int32_t code) {
     return it == byCode.end() ? nullptr : it->second;
 }
 
+const char* englishCommandName(int32_t code) {
+    const auto& english = indexes().englishByCode;
+    auto it = english.find(code);
+    return it == english.end() ? nullptr : it->second;
+}
+
+const char* commandName(const CommandRow& row, ListingLanguage language) {
+    if (language != ListingLanguage::English) return row.name;
+    // A row the English table lacks keeps its Japanese name (the table test forbids it).
+    const char* english = englishCommandName(row.code);
+    return english ? english : row.name;
+}
+
 int32_t codeOfCommandName(const std::string& name) {
-    const auto& byName = indexes().byName;
-    auto it = byName.find(name);
-    return it == byName.end() ? -1 : it->second;
+    for (const auto* byName : {&indexes().byName, &indexes().byEnglishName}) {
+        auto it = byName->find(name);
+        if (it != byName->end()) return it->second;
+    }
+    return -1;
 }
 
 std::vector<std::string> commandNames() {
@@ -270,7 +414,7 @@ bool formatCommand(std::string& line, const EventCommand& command, const Listing
         line = format("//////////////// UnknownCode:%03d", command.code);
         return false;
     }
-    line = leadingText(*row, request);
+    line = leadingText(*row, options.language, request);
     std::string parameters;
     row->formatter(parameters, command.parameters, options);
     line += parameters;

@@ -10,14 +10,24 @@ namespace zorvane {
 
 namespace {
 
-// Name lists, indexed by the stored value.
-const char* const kParameterNames[] = {"MaxHP", "MaxSP", "腕力", "器用さ", "素早さ", "魔力"};
-const char* const kSlotNames[] = {"武器", "盾", "頭", "身体", "装飾品"};
-const char* const kBasicActions[] = {"攻撃", "防御", "逃げる", "何もしない"};
+// Name lists, one row per language (listing_words.h), indexed by the stored value.
+const char* const kParameterNames[2][6] = {
+    {"MaxHP", "MaxSP", "腕力", "器用さ", "素早さ", "魔力"},
+    {"MaxHP", "MaxSP", "Strength", "Dexterity", "Agility", "Intelligence"},
+};
+const char* const kSlotNames[2][5] = {{"武器", "盾", "頭", "身体", "装飾品"},
+                                      {"Weapon", "Shield", "Head", "Body", "Accessory"}};
+const char* const kBasicActions[2][4] = {{"攻撃", "防御", "逃げる", "何もしない"},
+                                         {"Attack", "Guard", "Flee", "Idle"}};
 // Action targets from -2: last target, random, then the eight troop positions.
-const char* const kActionTargets[] = {"ラストターゲット", "ランダム", "Index 1", "Index 2",
-                                      "Index 3",          "Index 4",  "Index 5", "Index 6",
-                                      "Index 7",          "Index 8"};
+const char* const kActionTargets[2][10] = {
+    {"ラストターゲット", "ランダム", "Index 1", "Index 2", "Index 3", "Index 4", "Index 5",
+     "Index 6", "Index 7", "Index 8"},
+    {"Previous Target", "Random", "Index 1", "Index 2", "Index 3", "Index 4", "Index 5", "Index 6",
+     "Index 7", "Index 8"},
+};
+// A flag's mark: yes, no.
+const char* const kMarks[2][2] = {{"○", "×"}, {"Yes", "No"}};
 constexpr int kFirstActionTarget = -2;
 // Label kinds of shop goods, by goods kind.
 const int kGoodsKinds[] = {KindItem, KindWeapon, KindArmor};
@@ -37,8 +47,8 @@ int num(const ParamView& p, size_t i) {
     return p[i].fixnum();
 }
 
-std::string mark(const MarshalValue& v) {
-    return v.isTrue() ? "○" : "×";
+std::string mark(const MarshalValue& v, const ListingOptions& o) {
+    return kMarks[row(o.language)][v.isTrue() ? 0 : 1];
 }
 
 std::string signOf(int operation) {
@@ -58,7 +68,7 @@ std::string amount(int operation, int operandType, int value, const ListingOptio
 }
 
 std::string allowKnockout(const MarshalValue& v, const ListingOptions& o) {
-    return o.detail ? "(戦闘不能を許可:" + mark(v) + ")" : "";
+    return o.detail ? say("(戦闘不能を許可:", o) + mark(v, o) + ")" : "";
 }
 
 // HP of an actor or enemy: subject, operand, and with detail the knock-out permission.
@@ -77,16 +87,22 @@ std::string stateChange(const ParamView& p, const std::string& subject, const Li
     return subject + "," + signOf(num(p, 1)) + detailLabel(num(p, 2), KindState, o);
 }
 
-std::string graphicPart(const std::string& name, int hue, const char* caption, bool detail) {
-    if (detail) return std::string(",") + caption + "[" + name + ",色相:" + format("%d", hue) + "]";
+std::string graphicPart(const std::string& name, int hue, const char* caption,
+                        const ListingOptions& o) {
+    if (o.detail)
+        return std::string(",") + say(caption, o) + "[" + name + say(",色相:", o) +
+               format("%d", hue) + "]";
     return "," + name + "," + format("%d", hue);
 }
 
 std::string forcedAction(const ParamView& p, const ListingOptions& o) {
-    std::string action =
-        num(p, 2) == 1 ? detailLabel(num(p, 3), KindSkill, o) : nameOf(kBasicActions, num(p, 3));
-    std::string target = nameOf(kActionTargets, num(p, 4) - kFirstActionTarget);
-    std::string timing = num(p, 5) == 1 ? ",すぐに実行" : o.detail ? ",通常の攻撃順序で実行" : "";
+    int lang = row(o.language);
+    std::string action = num(p, 2) == 1 ? detailLabel(num(p, 3), KindSkill, o)
+                                        : nameOf(kBasicActions[lang], num(p, 3));
+    std::string target = nameOf(kActionTargets[lang], num(p, 4) - kFirstActionTarget);
+    std::string timing = num(p, 5) == 1 ? say(",すぐに実行", o)
+                         : o.detail     ? say(",通常の攻撃順序で実行", o)
+                                        : "";
     return battlerOperand(num(p, 0), num(p, 1), o) + "," + action + "," + target + timing;
 }
 
@@ -95,7 +111,8 @@ std::string forcedAction(const ParamView& p, const ListingOptions& o) {
 void fmtBattleProcessing(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 3)) return;
     out += subjectLabel(num(p, 0), KindTroop, o);
-    if (o.detail) out += ",逃走可能:" + mark(p[1]) + ",負けた場合も継続:" + mark(p[2]);
+    if (o.detail)
+        out += say(",逃走可能:", o) + mark(p[1], o) + say(",負けた場合も継続:", o) + mark(p[2], o);
 }
 
 void fmtShopProcessing(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -105,7 +122,8 @@ void fmtShopProcessing(std::string& out, const ParamView& p, const ListingOption
 }
 
 void fmtNameInputProcessing(std::string& out, const ParamView& p, const ListingOptions& o) {
-    if (needs(p, 2)) out += subjectLabel(num(p, 0), KindActor, o) + format(",%d文字", num(p, 1));
+    if (needs(p, 2))
+        out += subjectLabel(num(p, 0), KindActor, o) + format(say(",%d文字", o), num(p, 1));
 }
 
 void fmtChangeHp(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -126,7 +144,8 @@ void fmtRecoverAll(std::string& out, const ParamView& p, const ListingOptions& o
 
 void fmtChangeParameters(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 5))
-        out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kParameterNames, num(p, 1)) +
+        out += detailLabel(num(p, 0), KindActor, o) + "," +
+               nameOf(kParameterNames[row(o.language)], num(p, 1)) +
                " " + amount(num(p, 2), num(p, 3), num(p, 4), o);
 }
 
@@ -139,7 +158,8 @@ void fmtChangeSkills(std::string& out, const ParamView& p, const ListingOptions&
 void fmtChangeEquipment(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 3)) return;
     int slot = num(p, 1);
-    out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kSlotNames, slot) + " = " +
+    out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kSlotNames[row(o.language)], slot) +
+           " = " +
            detailLabel(num(p, 2), slot == 0 ? KindWeapon : KindArmor, o);
 }
 
@@ -155,8 +175,8 @@ void fmtChangeActorClass(std::string& out, const ParamView& p, const ListingOpti
 void fmtChangeActorGraphic(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 5)) return;
     out += detailLabel(num(p, 0), KindActor, o) +
-           graphicPart(p[1].text(), num(p, 2), "キャラクターグラフィック", o.detail) +
-           graphicPart(p[3].text(), num(p, 4), "バトラーグラフィック", o.detail);
+           graphicPart(p[1].text(), num(p, 2), "キャラクターグラフィック", o) +
+           graphicPart(p[3].text(), num(p, 4), "バトラーグラフィック", o);
 }
 
 void fmtChangeEnemyHp(std::string& out, const ParamView& p, const ListingOptions& o) {

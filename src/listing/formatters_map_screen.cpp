@@ -14,9 +14,8 @@ namespace {
 const char* const kSpeedDetail[] = {"",       "1:Slowest", "2:Slower", "3:Slow",
                                     "4:Fast", "5:Faster",  "6:Fastest"};
 const char* const kSpeedShort[] = {"", "1", "2", "3", "4", "5", "6"};
-const char* const kBlendNames[] = {"通常", "加算", "減算"};
-const char* const kOriginNames[] = {"左上", "中心"};
-const char* const kWeatherNames[] = {"なし", "雨", "嵐", "雪"};
+const char* const kOriginNames[2][2] = {{"左上", "中心"}, {"Top Left", "Center"}};
+const char* const kWeatherNames[2][4] = {{"なし", "雨", "嵐", "雪"}, {"None", "Rain", "Storm", "Snow"}};
 
 // A name from a list; a value outside it gives an empty text instead of reading past it.
 template <size_t N>
@@ -32,31 +31,15 @@ std::string quoted(const std::string& name) {
     return "'" + name + "'";
 }
 
-std::string toneText(const MarshalValue& value, int duration, bool detail) {
-    Tone t;
-    t.decode(value);
-    const char* f = detail ? "(Red:%.0f,Green:%.0f,Blue:%.0f,Gray:%.0f),時間:%dフレーム"
-                           : "(%.0f,%.0f,%.0f,%.0f),@%d";
-    return format(f, t.red, t.green, t.blue, t.gray, duration);
-}
-
-// Colours print in the same form as tones, alpha in the fourth place.
-std::string colorText(const MarshalValue& value, int duration, bool detail) {
-    Color c;
-    c.decode(value);
-    const char* f = detail ? "(Red:%.0f,Green:%.0f,Blue:%.0f,Gray:%.0f),時間:%dフレーム"
-                           : "(%.0f,%.0f,%.0f,%.0f),@%d";
-    return format(f, c.red, c.green, c.blue, c.alpha, duration);
-}
-
-std::string directionSuffix(int direction, bool detail) {
+std::string directionSuffix(int direction, const ListingOptions& o) {
     if (direction != 0)
-        return std::string(",") + (detail ? "向き:" : "") + directionName(direction);
-    return detail ? ",向き:そのまま" : "";
+        return std::string(",") + (o.detail ? say("向き:", o) : "") +
+               directionName(direction, o.language);
+    return o.detail ? say(",向き:そのまま", o) : "";
 }
 
-std::string pictureNumber(int number, bool detail) {
-    return (detail ? "番号:" : "") + format("%d,", number);
+std::string pictureNumber(int number, const ListingOptions& o) {
+    return (o.detail ? say("番号:", o) : "") + format("%d,", number);
 }
 
 // Position of a picture: constant coordinates or two variables.
@@ -66,14 +49,14 @@ std::string picturePosition(const ParamView& p, const ListingOptions& o) {
     if (kind != 1) return "";
     if (o.detail)
         return "(" + fullLabel(x, KindVariable, o) + "," + fullLabel(y, KindVariable, o) + ")";
-    return format("(変数[%04d][%04d])", x, y);
+    return format(say("(変数[%04d][%04d])", o), x, y);
 }
 
 // Origin, position, zoom, opacity and blend: the part that showing and moving share.
 std::string pictureLayout(const ParamView& p, const ListingOptions& o) {
-    const char* f = o.detail ? ",拡大率(%d%%,%d%%),不透明度:%d,合成方法:" : ",(%d%%,%d%%),%d,";
-    return nameOf(kOriginNames, num(p, 2)) + picturePosition(p, o) +
-           format(f, num(p, 6), num(p, 7), num(p, 8)) + nameOf(kBlendNames, num(p, 9));
+    const char* f = o.detail ? say(",拡大率(%d%%,%d%%),不透明度:%d,合成方法:", o) : ",(%d%%,%d%%),%d,";
+    return nameOf(kOriginNames[row(o.language)], num(p, 2)) + picturePosition(p, o) +
+           format(f, num(p, 6), num(p, 7), num(p, 8)) + blendName(num(p, 9), o.language);
 }
 
 std::string transferDestination(const ParamView& p, const ListingOptions& o) {
@@ -81,10 +64,10 @@ std::string transferDestination(const ParamView& p, const ListingOptions& o) {
         return kindIfDetailLabel(num(p, 1), KindMap, o) +
                format(",(%03d,%03d)", num(p, 2), num(p, 3));
     if (o.detail)
-        return "変数" + numberedLabel(num(p, 1), KindVariable, o) +
+        return say("変数", o) + numberedLabel(num(p, 1), KindVariable, o) +
                numberedLabel(num(p, 2), KindVariable, o) +
                numberedLabel(num(p, 3), KindVariable, o);
-    return "変数" + format(" [%04d][%04d][%04d]", num(p, 1), num(p, 2), num(p, 3));
+    return format(say("変数 [%04d][%04d][%04d]", o), num(p, 1), num(p, 2), num(p, 3));
 }
 
 std::string eventPlace(const ParamView& p, const ListingOptions& o) {
@@ -93,11 +76,11 @@ std::string eventPlace(const ParamView& p, const ListingOptions& o) {
             return format(",(%03d,%03d)", num(p, 2), num(p, 3));
         case 1:
             if (o.detail)
-                return ",変数" + numberedLabel(num(p, 2), KindVariable, o) +
+                return std::string(",") + say("変数", o) + numberedLabel(num(p, 2), KindVariable, o) +
                        numberedLabel(num(p, 3), KindVariable, o);
-            return ",変数" + format(" [%04d][%04d]", num(p, 2), num(p, 3));
+            return "," + format(say("変数 [%04d][%04d]", o), num(p, 2), num(p, 3));
         case 2:
-            return "," + characterName(num(p, 2), o) + "と交換";
+            return "," + fill(say("{1}と交換", o), {characterName(num(p, 2), o)});
         default:
             return "";
     }
@@ -105,21 +88,22 @@ std::string eventPlace(const ParamView& p, const ListingOptions& o) {
 
 void panoramaSettings(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 3)) return;
-    out += "パノラマ = " + quoted(p[1].text()) + format(o.detail ? ",色相:%d" : ",%d", num(p, 2));
+    out += say("パノラマ = ", o) + quoted(p[1].text()) +
+           format(o.detail ? say(",色相:%d", o) : ",%d", num(p, 2));
 }
 
 void fogSettings(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 8)) return;
     std::string name = p[1].text();
-    const char* f =
-        o.detail ? ",色相:%d,不透明度:%d,合成方法:%s,拡大率:%d,SX:%d,SY:%d" : ",%d,%d,%s,%d,%d,%d";
-    out += "フォグ = " + quoted(name) +
-           format(f, num(p, 2), num(p, 3), nameOf(kBlendNames, num(p, 4)).c_str(), num(p, 5),
+    const char* f = o.detail ? say(",色相:%d,不透明度:%d,合成方法:%s,拡大率:%d,SX:%d,SY:%d", o)
+                             : ",%d,%d,%s,%d,%d,%d";
+    out += say("フォグ = ", o) + quoted(name) +
+           format(f, num(p, 2), num(p, 3), blendName(num(p, 4), o.language).c_str(), num(p, 5),
                   num(p, 6), num(p, 7));
 }
 
-void battlebackSettings(std::string& out, const ParamView& p, const ListingOptions&) {
-    out += "バトルバック = " + quoted(p[1].text());
+void battlebackSettings(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out += say("バトルバック = ", o) + quoted(p[1].text());
 }
 
 // The parts of the map that the settings command changes, by p0.
@@ -129,23 +113,23 @@ const FormatterFunction* const kMapSettingParts[] = {panoramaSettings, fogSettin
 
 void fmtTransferPlayer(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 6)) return;
-    out += transferDestination(p, o) + directionSuffix(num(p, 4), o.detail);
+    out += transferDestination(p, o) + directionSuffix(num(p, 4), o);
     if (num(p, 5) != 0)
-        out += ",フェードなし";
+        out += say(",フェードなし", o);
     else if (o.detail)
-        out += ",フェードあり";
+        out += say(",フェードあり", o);
 }
 
 void fmtSetEventLocation(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 5)) return;
-    out += characterName(num(p, 0), o) + eventPlace(p, o) + directionSuffix(num(p, 4), o.detail);
+    out += characterName(num(p, 0), o) + eventPlace(p, o) + directionSuffix(num(p, 4), o);
 }
 
 void fmtScrollMap(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 3)) return;
     std::string speed = o.detail ? nameOf(kSpeedDetail, num(p, 2)) : nameOf(kSpeedShort, num(p, 2));
-    out += format(o.detail ? "方向:%s,距離:%d,速度:%s" : "%s,%d,%s",
-                  directionName(num(p, 0)).c_str(), num(p, 1), speed.c_str());
+    out += format(o.detail ? say("方向:%s,距離:%d,速度:%s", o) : "%s,%d,%s",
+                  directionName(num(p, 0), o.language).c_str(), num(p, 1), speed.c_str());
 }
 
 void fmtChangeMapSettings(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -156,12 +140,13 @@ void fmtChangeMapSettings(std::string& out, const ParamView& p, const ListingOpt
 }
 
 void fmtChangeTone(std::string& out, const ParamView& p, const ListingOptions& o) {
-    if (needs(p, 2)) out += toneText(p[0], num(p, 1), o.detail);
+    if (needs(p, 2)) out += toneText(p[0], num(p, 1), o);
 }
 
 void fmtChangeFogOpacity(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
-        out += format(o.detail ? "不透明度:%d,時間:%dフレーム" : "%d,@%d", num(p, 0), num(p, 1));
+        out += format(o.detail ? say("不透明度:%d,時間:%dフレーム", o) : "%d,@%d", num(p, 0),
+                      num(p, 1));
 }
 
 void fmtShowAnimation(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -169,8 +154,8 @@ void fmtShowAnimation(std::string& out, const ParamView& p, const ListingOptions
         out += characterName(num(p, 0), o) + "," + detailLabel(num(p, 1), KindAnimation, o);
 }
 
-void fmtChangeTransparentFlag(std::string& out, const ParamView& p, const ListingOptions&) {
-    if (needs(p, 1)) out += num(p, 0) == 0 ? "透明" : "通常";
+void fmtChangeTransparentFlag(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 1)) out += say(num(p, 0) == 0 ? "透明" : "通常", o);
 }
 
 void fmtExecuteTransition(std::string& out, const ParamView& p, const ListingOptions&) {
@@ -178,51 +163,50 @@ void fmtExecuteTransition(std::string& out, const ParamView& p, const ListingOpt
 }
 
 void fmtScreenFlash(std::string& out, const ParamView& p, const ListingOptions& o) {
-    if (needs(p, 2)) out += colorText(p[0], num(p, 1), o.detail);
+    if (needs(p, 2)) out += colorText(p[0], num(p, 1), o);
 }
 
 void fmtScreenShake(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3))
-        out += format(o.detail ? "強さ:%d,速さ:%d,フレーム:%d" : "%d,%d,@%d", num(p, 0), num(p, 1),
-                      num(p, 2));
+        out += format(o.detail ? say("強さ:%d,速さ:%d,フレーム:%d", o) : "%d,%d,@%d", num(p, 0),
+                      num(p, 1), num(p, 2));
 }
 
 void fmtShowPicture(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 10))
-        out += pictureNumber(num(p, 0), o.detail) + quoted(p[1].text()) + "," + pictureLayout(p, o);
+        out += pictureNumber(num(p, 0), o) + quoted(p[1].text()) + "," + pictureLayout(p, o);
 }
 
 void fmtMovePicture(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 10))
-        out += pictureNumber(num(p, 0), o.detail) +
-               format(o.detail ? "時間:%dフレーム," : "@%d,", num(p, 1)) + pictureLayout(p, o);
+        out += pictureNumber(num(p, 0), o) +
+               format(o.detail ? say("時間:%dフレーム,", o) : "@%d,", num(p, 1)) + pictureLayout(p, o);
 }
 
 void fmtRotatePicture(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
-        out += pictureNumber(num(p, 0), o.detail) +
-               format(o.detail ? "回転速度:%+d" : "%+d", num(p, 1));
+        out += pictureNumber(num(p, 0), o) + format(o.detail ? say("回転速度:%+d", o) : "%+d", num(p, 1));
 }
 
 void fmtChangePictureTone(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3))
-        out += pictureNumber(num(p, 0), o.detail) + toneText(p[1], num(p, 2), o.detail);
+        out += pictureNumber(num(p, 0), o) + toneText(p[1], num(p, 2), o);
 }
 
 void fmtErasePicture(std::string& out, const ParamView& p, const ListingOptions& o) {
-    if (needs(p, 1)) out += (o.detail ? "番号:" : "") + format("%d", num(p, 0));
+    if (needs(p, 1)) out += (o.detail ? say("番号:", o) : "") + format("%d", num(p, 0));
 }
 
 void fmtSetWeatherEffects(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 3)) return;
     int type = num(p, 0);
-    out += nameOf(kWeatherNames, type) + ",";
-    if (type > 0) out += (o.detail ? "強さ:" : "") + format("%d,", num(p, 1));
-    out += format(o.detail ? "時間:%dフレーム" : "@%d", num(p, 2));
+    out += nameOf(kWeatherNames[row(o.language)], type) + ",";
+    if (type > 0) out += (o.detail ? say("強さ:", o) : "") + format("%d,", num(p, 1));
+    out += format(o.detail ? say("時間:%dフレーム", o) : "@%d", num(p, 2));
 }
 
-void fmtFadeOutAudio(std::string& out, const ParamView& p, const ListingOptions&) {
-    if (needs(p, 1)) out += format("%d秒", num(p, 0));
+void fmtFadeOutAudio(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 1)) out += format(say("%d秒", o), num(p, 0));
 }
 
 }  // namespace zorvane

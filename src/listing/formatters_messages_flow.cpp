@@ -22,21 +22,36 @@ const char* nameAt(const char* const (&names)[N], int index) {
     return index >= 0 && static_cast<size_t>(index) < N ? names[index] : "";
 }
 
-const char* const kCancelNames[] = {"無効", "選択肢 1", "選択肢 2", "選択肢 3", "選択肢 4", "分岐"};
-const char* const kTextPositions[] = {"上", "中", "下"};
-const char* const kWindowStates[] = {"表示", "非表示"};
-const char* const kComparisons[] = {"以上", "以下"};
+// Name lists, one row per language (listing_words.h), indexed by the stored value.
+const char* const kCancelNames[2][6] = {
+    {"無効", "選択肢 1", "選択肢 2", "選択肢 3", "選択肢 4", "分岐"},
+    {"Disallowed", "Choice 1", "Choice 2", "Choice 3", "Choice 4", "Own Branch"},
+};
+const char* const kTextPositions[2][3] = {{"上", "中", "下"}, {"Top", "Middle", "Bottom"}};
+const char* const kWindowStates[2][2] = {{"表示", "非表示"}, {"Window Shown", "Window Hidden"}};
+const char* const kComparisons[2][2] = {{"以上", "以下"}, {"or More", "or Less"}};
 const char* const kConditionOperators[] = {"==", ">=", "<=", ">", "<", "!="};
 const char* const kAssignOperators[] = {"=", "+=", "-=", "*=", "/=", "%="};
-const char* const kActorValues[] = {"レベル", "EXP",      "HP",       "SP",      "MaxHP",
-                                    "MaxSP",  "腕力",     "器用さ",   "素早さ",  "魔力",
-                                    "攻撃力", "物理防御", "魔法防御", "回避修正"};
-const char* const kEnemyValues[] = {"HP",     "SP",   "MaxHP",  "MaxSP",    "腕力",     "器用さ",
-                                    "素早さ", "魔力", "攻撃力", "物理防御", "魔法防御", "回避修正"};
-const char* const kCharacterValues[] = {"X座標",     "Y座標",     "向き",
-                                        "画面X座標", "画面Y座標", "地形タグ"};
-const char* const kOtherValues[] = {"マップID",   "パーティ人数", "ゴールド",  "歩数",
-                                    "プレイ時間", "タイマー",     "セーブ回数"};
+const char* const kActorValues[2][14] = {
+    {"レベル", "EXP", "HP", "SP", "MaxHP", "MaxSP", "腕力", "器用さ", "素早さ", "魔力", "攻撃力",
+     "物理防御", "魔法防御", "回避修正"},
+    {"Level", "EXP", "HP", "SP", "MaxHP", "MaxSP", "Strength", "Dexterity", "Agility",
+     "Intelligence", "Attack", "Physical Defense", "Magic Defense", "Evasion"},
+};
+const char* const kEnemyValues[2][12] = {
+    {"HP", "SP", "MaxHP", "MaxSP", "腕力", "器用さ", "素早さ", "魔力", "攻撃力", "物理防御",
+     "魔法防御", "回避修正"},
+    {"HP", "SP", "MaxHP", "MaxSP", "Strength", "Dexterity", "Agility", "Intelligence", "Attack",
+     "Physical Defense", "Magic Defense", "Evasion"},
+};
+const char* const kCharacterValues[2][6] = {
+    {"X座標", "Y座標", "向き", "画面X座標", "画面Y座標", "地形タグ"},
+    {"Map X", "Map Y", "Facing", "Screen X", "Screen Y", "Terrain Tag"},
+};
+const char* const kOtherValues[2][7] = {
+    {"マップID", "パーティ人数", "ゴールド", "歩数", "プレイ時間", "タイマー", "セーブ回数"},
+    {"Map ID", "Party Size", "Gold", "Steps Taken", "Play Time", "Timer", "Save Count"},
+};
 
 // A text parameter shown as stored.
 void plainText(std::string& out, const ParamView& p) {
@@ -72,28 +87,31 @@ void fmtShowChoices(std::string& out, const ParamView& p, const ListingOptions& 
     if (!needs(p, 2)) return;
     const ValueArray& choices = p[0].children();
     for (size_t i = 0; i < choices.size(); ++i) out += (i ? "," : "") + choices[i].text();
-    if (o.detail) out += std::string(" (キャンセル時：") + nameAt(kCancelNames, num(p, 1)) + ")";
+    if (o.detail)
+        out += std::string(say(" (キャンセル時：", o)) +
+               nameAt(kCancelNames[row(o.language)], num(p, 1)) + ")";
 }
 
-void fmtWhenChoice(std::string& out, const ParamView& p, const ListingOptions&) {
-    if (needs(p, 2)) out = "[" + txt(p, 1) + "] の場合";
+void fmtWhenChoice(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 2)) out = fill(say("[{1}] の場合", o), {txt(p, 1)});
 }
 
 void fmtInputNumber(std::string& out, const ParamView& p, const ListingOptions& o) {
-    if (needs(p, 2)) out = kindIfDetailLabel(num(p, 0), KindVariable, o) + format(",%d桁", num(p, 1));
+    if (needs(p, 2)) out = kindIfDetailLabel(num(p, 0), KindVariable, o) + format(say(",%d桁", o), num(p, 1));
 }
 
-void fmtChangeTextOptions(std::string& out, const ParamView& p, const ListingOptions&) {
+void fmtChangeTextOptions(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
-        out = std::string(nameAt(kTextPositions, num(p, 0))) + "," + nameAt(kWindowStates, num(p, 1));
+        out = std::string(nameAt(kTextPositions[row(o.language)], num(p, 0))) + "," +
+              nameAt(kWindowStates[row(o.language)], num(p, 1));
 }
 
 void fmtButtonInput(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 1)) out = kindIfDetailLabel(num(p, 0), KindVariable, o);
 }
 
-void fmtWait(std::string& out, const ParamView& p, const ListingOptions&) {
-    if (needs(p, 1)) out = format("%dフレーム", num(p, 0));
+void fmtWait(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 1)) out = format(say("%dフレーム", o), num(p, 0));
 }
 
 void fmtComment(std::string& out, const ParamView& p, const ListingOptions&) {
@@ -118,64 +136,70 @@ void variableCondition(std::string& out, const ParamView& p, const ListingOption
           " " + (againstVariable ? fullLabel(num(p, 3), KindVariable, o) : format("%d", num(p, 3)));
 }
 
-void selfSwitchCondition(std::string& out, const ParamView& p, const ListingOptions&) {
-    out = "セルフスイッチ" + txt(p, 1) + " == " + switchValue(num(p, 2));
+void selfSwitchCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out = say("セルフスイッチ", o) + txt(p, 1) + " == " + switchValue(num(p, 2));
 }
 
-void timerCondition(std::string& out, const ParamView& p, const ListingOptions&) {
-    out = format("タイマー%d分%d秒 ", num(p, 1) / 60, num(p, 1) % 60) +
-          nameAt(kComparisons, num(p, 2));
+void timerCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out = format(say("タイマー%d分%d秒 ", o), num(p, 1) / 60, num(p, 1) % 60) +
+          nameAt(kComparisons[row(o.language)], num(p, 2));
 }
+
+// What an actor condition says of the actor {1}, by p2; {2} is the skill, equipment, state
+// or name it names.
+const char* const kActorTests[] = {"{1} が パーティにいる", "{1} が 名前'{2}'になっている",
+                                   "{1} が {2} を習得済み", "{1} が {2} を装備中",
+                                   "{1} が {2} を装備中",   "{1} が {2} になっている"};
 
 void actorCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
-    out = detailLabel(num(p, 1), KindActor, o) + " が ";
+    std::string actor = detailLabel(num(p, 1), KindActor, o);
     int what = num(p, 2);
     if (what == 0) {
-        out += "パーティにいる";
+        out = fill(say(kActorTests[0], o), {actor});
         return;
     }
+    // An unknown test still names its actor.
+    out = fill(say("{1} が ", o), {actor});
     if (what < 1 || what > 5) return;
     if (!needs(p, 4)) {
         out.clear();
         return;
     }
     static const int kKinds[] = {0, 0, KindSkill, KindWeapon, KindArmor, KindState};
-    static const char* const kTails[] = {"",          "",          " を習得済み",
-                                         " を装備中", " を装備中", " になっている"};
-    if (what == 1) {
-        out += "名前'" + txt(p, 3) + "'になっている";
-        return;
-    }
-    out += detailLabel(num(p, 3), kKinds[what], o) + kTails[what];
+    std::string object = what == 1 ? txt(p, 3) : detailLabel(num(p, 3), kKinds[what], o);
+    out = fill(say(kActorTests[what], o), {actor, object});
 }
 
 void enemyCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
-    out = troopMemberText(num(p, 1), o) + " が ";
+    std::string enemy = troopMemberText(num(p, 1), o);
     if (num(p, 2) == 0)
-        out += "出現している";
+        out = fill(say("{1} が 出現している", o), {enemy});
     else if (num(p, 2) == 1 && needs(p, 4))
-        out += detailLabel(num(p, 3), KindState, o) + " になっている";
+        out = fill(say("{1} が {2} になっている", o), {enemy, detailLabel(num(p, 3), KindState, o)});
+    else
+        out = fill(say("{1} が ", o), {enemy});
 }
 
 void characterCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
-    out = characterName(num(p, 1), o) + " が " + directionName(num(p, 2)) + " を向いている";
+    out = fill(say("{1} が {2} を向いている", o),
+               {characterName(num(p, 1), o), directionName(num(p, 2), o.language)});
 }
 
-void goldCondition(std::string& out, const ParamView& p, const ListingOptions&) {
-    out = format("ゴールド%d", num(p, 1)) + nameAt(kComparisons, num(p, 2));
+void goldCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out = format(say("ゴールド%d", o), num(p, 1)) + nameAt(kComparisons[row(o.language)], num(p, 2));
 }
 
 template <int Kind>
 void possessionCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
-    out = detailLabel(num(p, 1), Kind, o) + " を持っている";
+    out = fill(say("{1} を持っている", o), {detailLabel(num(p, 1), Kind, o)});
 }
 
-void buttonCondition(std::string& out, const ParamView& p, const ListingOptions&) {
-    out = "ボタン " + directionName(num(p, 1)) + " が押されている";
+void buttonCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out = fill(say("ボタン {1} が押されている", o), {directionName(num(p, 1), o.language)});
 }
 
-void scriptCondition(std::string& out, const ParamView& p, const ListingOptions&) {
-    out = "スクリプト：" + txt(p, 1);
+void scriptCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out = say("スクリプト：", o) + txt(p, 1);
 }
 
 // Indexed by p0.
@@ -226,6 +250,7 @@ bool variableOperand(std::string& text, const ParamView& p, const ListingOptions
     bool readsSecond = kind == 2 || kind == 4 || kind == 5 || kind == 6;
     if (readsSecond && !needs(p, 6)) return false;
     int b = readsSecond ? num(p, 5) : 0;
+    int lang = row(o.language);
     switch (kind) {
         case 0:
             text = format("%d", a);
@@ -234,22 +259,25 @@ bool variableOperand(std::string& text, const ParamView& p, const ListingOptions
             text = fullLabel(a, KindVariable, o);
             break;
         case 2:
-            text = format("乱数(%d..%d)", a, b);
+            text = format(say("乱数(%d..%d)", o), a, b);
             break;
         case 3:
-            text = detailLabel(a, KindItem, o) + "の所持数";
+            text = fill(say("{1}の所持数", o), {detailLabel(a, KindItem, o)});
             break;
         case 4:
-            text = detailLabel(a, KindActor, o) + " の " + nameAt(kActorValues, b);
+            text = fill(say("{1} の {2}", o),
+                        {detailLabel(a, KindActor, o), nameAt(kActorValues[lang], b)});
             break;
         case 5:
-            text = troopMemberText(a, o) + " の " + nameAt(kEnemyValues, b);
+            text = fill(say("{1} の {2}", o),
+                        {troopMemberText(a, o), nameAt(kEnemyValues[lang], b)});
             break;
         case 6:
-            text = characterName(a, o) + " の " + nameAt(kCharacterValues, b);
+            text = fill(say("{1} の {2}", o),
+                        {characterName(a, o), nameAt(kCharacterValues[lang], b)});
             break;
         case 7:
-            text = nameAt(kOtherValues, a);
+            text = nameAt(kOtherValues[lang], a);
             break;
         default:
             text.clear();
@@ -272,12 +300,12 @@ void fmtControlSelfSwitch(std::string& out, const ParamView& p, const ListingOpt
     if (needs(p, 2)) out = txt(p, 0) + " = " + switchValue(num(p, 1));
 }
 
-void fmtControlTimer(std::string& out, const ParamView& p, const ListingOptions&) {
+void fmtControlTimer(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 1)) return;
     if (num(p, 0) == 0 && needs(p, 2))
-        out = format("始動 (%d分%d秒)", num(p, 1) / 60, num(p, 1) % 60);
+        out = format(say("始動 (%d分%d秒)", o), num(p, 1) / 60, num(p, 1) % 60);
     else if (num(p, 0) == 1)
-        out = "停止";
+        out = say("停止", o);
 }
 
 void fmtChangeGold(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -298,19 +326,22 @@ void fmtChangeArmor(std::string& out, const ParamView& p, const ListingOptions& 
 
 void fmtChangePartyMember(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 2)) return;
-    out = detailLabel(num(p, 0), KindActor, o);
+    std::string actor = detailLabel(num(p, 0), KindActor, o);
     if (num(p, 1) == 0)
-        out += needs(p, 3) && num(p, 2) == 1 ? " を加える,初期化" : " を加える";
+        out = fill(say(needs(p, 3) && num(p, 2) == 1 ? "{1} を加える,初期化" : "{1} を加える", o),
+                   {actor});
     else if (num(p, 1) == 1)
-        out += " を外す";
+        out = fill(say("{1} を外す", o), {actor});
+    else
+        out = actor;
 }
 
 void fmtChangeWindowskin(std::string& out, const ParamView& p, const ListingOptions&) {
     if (needs(p, 1)) out = "'" + txt(p, 0) + "'";
 }
 
-void fmtChangePermission(std::string& out, const ParamView& p, const ListingOptions&) {
-    if (needs(p, 1)) out = num(p, 0) == 0 ? "禁止" : "許可";
+void fmtChangePermission(std::string& out, const ParamView& p, const ListingOptions& o) {
+    if (needs(p, 1)) out = say(num(p, 0) == 0 ? "禁止" : "許可", o);
 }
 
 // Every audio row prints alike; which folder its file is in, its row says.

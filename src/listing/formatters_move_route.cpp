@@ -7,62 +7,112 @@ namespace zorvane {
 
 namespace {
 
-// Indexed by move code; code 0 has no name.
-const char* const kMoveNames[] = {
-    "",
-    "下に移動",
-    "左に移動",
-    "右に移動",
-    "上に移動",
-    "左下に移動",
-    "右下に移動",
-    "左上に移動",
-    "右上に移動",
-    "ランダムに移動",
-    "プレイヤーに近づく",
-    "プレイヤーから遠ざかる",
-    "一歩前進",
-    "一歩後退",
-    "ジャンプ",
-    "ウェイト",
-    "下を向く",
-    "左を向く",
-    "右を向く",
-    "上を向く",
-    "右に 90 度回転",
-    "左に 90 度回転",
-    "180 度回転",
-    "右か左に 90 度回転",
-    "ランダムに方向転換",
-    "プレイヤーの方を向く",
-    "プレイヤーの逆を向く",
-    "スイッチ ON",
-    "スイッチ OFF",
-    "移動速度の変更",
-    "移動頻度の変更",
-    "移動時アニメ ON",
-    "移動時アニメ OFF",
-    "停止時アニメ ON",
-    "停止時アニメ OFF",
-    "向き固定 ON",
-    "向き固定 OFF",
-    "すり抜け ON",
-    "すり抜け OFF",
-    "最前面に表示 ON",
-    "最前面に表示 OFF",
-    "グラフィック変更",
-    "不透明度の変更",
-    "合成方法の変更",
-    "SE の演奏",
-    "スクリプト",
+// Indexed by move code; code 0 has no name. One row per language (listing_words.h).
+const char* const kMoveNames[2][46] = {
+    {
+        "",
+        "下に移動",
+        "左に移動",
+        "右に移動",
+        "上に移動",
+        "左下に移動",
+        "右下に移動",
+        "左上に移動",
+        "右上に移動",
+        "ランダムに移動",
+        "プレイヤーに近づく",
+        "プレイヤーから遠ざかる",
+        "一歩前進",
+        "一歩後退",
+        "ジャンプ",
+        "ウェイト",
+        "下を向く",
+        "左を向く",
+        "右を向く",
+        "上を向く",
+        "右に 90 度回転",
+        "左に 90 度回転",
+        "180 度回転",
+        "右か左に 90 度回転",
+        "ランダムに方向転換",
+        "プレイヤーの方を向く",
+        "プレイヤーの逆を向く",
+        "スイッチ ON",
+        "スイッチ OFF",
+        "移動速度の変更",
+        "移動頻度の変更",
+        "移動時アニメ ON",
+        "移動時アニメ OFF",
+        "停止時アニメ ON",
+        "停止時アニメ OFF",
+        "向き固定 ON",
+        "向き固定 OFF",
+        "すり抜け ON",
+        "すり抜け OFF",
+        "最前面に表示 ON",
+        "最前面に表示 OFF",
+        "グラフィック変更",
+        "不透明度の変更",
+        "合成方法の変更",
+        "SE の演奏",
+        "スクリプト",
+    },
+    {
+        "",
+        "Move Down",
+        "Move Left",
+        "Move Right",
+        "Move Up",
+        "Move Down-Left",
+        "Move Down-Right",
+        "Move Up-Left",
+        "Move Up-Right",
+        "Move Anywhere",
+        "Step Toward Player",
+        "Step Away from Player",
+        "Step Forward",
+        "Step Back",
+        "Jump",
+        "Wait",
+        "Face Down",
+        "Face Left",
+        "Face Right",
+        "Face Up",
+        "Turn Right 90°",
+        "Turn Left 90°",
+        "Turn Around",
+        "Turn Right or Left 90°",
+        "Face Any Way",
+        "Face Player",
+        "Face Away from Player",
+        "Switch ON",
+        "Switch OFF",
+        "Set Speed",
+        "Set Frequency",
+        "Walking Animation ON",
+        "Walking Animation OFF",
+        "Idle Animation ON",
+        "Idle Animation OFF",
+        "Lock Facing ON",
+        "Lock Facing OFF",
+        "Pass Through ON",
+        "Pass Through OFF",
+        "Topmost ON",
+        "Topmost OFF",
+        "Set Graphic",
+        "Set Opacity",
+        "Set Blending",
+        "Play SE",
+        "Script",
+    },
 };
-constexpr int kMoveNameCount = static_cast<int>(sizeof kMoveNames / sizeof kMoveNames[0]);
+constexpr int kMoveNameCount = static_cast<int>(sizeof kMoveNames[0] / sizeof kMoveNames[0][0]);
 
 const char* const kSpeedNames[] = {"1:Slowest", "2:Slower", "3:Slow",
                                    "4:Fast",    "5:Faster", "6:Fastest"};
 const char* const kFrequencyNames[] = {"1:Lowest", "2:Lower",  "3:Low",
                                        "4:High",   "5:Higher", "6:Highest"};
-const char* const kBlendNames[] = {"通常", "加算", "減算"};
+const char* const kBlendNames[2][3] = {{"通常", "加算", "減算"}, {"Normal", "Add", "Subtract"}};
 
 // Detail: the name of value 1..6; short: the number alone.
 std::string oneToSix(int value, const char* const (&names)[6], const ListingOptions& o) {
@@ -93,50 +143,55 @@ struct MoveArguments {
     std::vector<Operand> operands;
 };
 
-void jumpArguments(std::string& out, const ParamView& p, const ListingOptions&) {
-    out += format("：%+d,%+d", p[0].fixnum(), p[1].fixnum());
+// The mark between a move's name and its arguments.
+std::string argumentMark(const ListingOptions& o) {
+    return say("：", o);
 }
 
-void waitArguments(std::string& out, const ParamView& p, const ListingOptions&) {
-    out += format("：%dフレーム", p[0].fixnum());
+void jumpArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out += argumentMark(o) + format("%+d,%+d", p[0].fixnum(), p[1].fixnum());
+}
+
+void waitArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out += argumentMark(o) + format(say("%dフレーム", o), p[0].fixnum());
 }
 
 void switchArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
     int id = p[0].fixnum();
-    out += o.detail ? "：" + fullLabel(id, KindSwitch, o) : format("：%04d", id);
+    out += argumentMark(o) + (o.detail ? fullLabel(id, KindSwitch, o) : format("%04d", id));
 }
 
 void speedArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
-    out += "：" + speedName(p[0].fixnum(), o);
+    out += argumentMark(o) + speedName(p[0].fixnum(), o);
 }
 
 void frequencyArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
-    out += "：" + frequencyName(p[0].fixnum(), o);
+    out += argumentMark(o) + frequencyName(p[0].fixnum(), o);
 }
 
 void graphicArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
-    out += "：'" + p[0].text() + "'";
+    out += argumentMark(o) + "'" + p[0].text() + "'";
     if (o.detail)
-        out += format(",色相:%d,向き:%s,パターン:%d", p[1].fixnum(),
-                      directionName(p[2].fixnum()).c_str(), p[3].fixnum());
+        out += format(say(",色相:%d,向き:%s,パターン:%d", o), p[1].fixnum(),
+                      directionName(p[2].fixnum(), o.language).c_str(), p[3].fixnum());
     else
         out += format(",%d,%d,%d", p[1].fixnum(), p[2].fixnum(), p[3].fixnum());
 }
 
-void opacityArguments(std::string& out, const ParamView& p, const ListingOptions&) {
-    out += format("：%d", p[0].fixnum());
+void opacityArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out += argumentMark(o) + format("%d", p[0].fixnum());
 }
 
-void blendArguments(std::string& out, const ParamView& p, const ListingOptions&) {
-    out += "：" + blendName(p[0].fixnum());
+void blendArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out += argumentMark(o) + blendName(p[0].fixnum(), o.language);
 }
 
 void seArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
-    out += "：" + audioText(p[0], o);
+    out += argumentMark(o) + audioText(p[0], o);
 }
 
-void scriptArguments(std::string& out, const ParamView& p, const ListingOptions&) {
-    out += "：" + p[0].text();
+void scriptArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
+    out += argumentMark(o) + p[0].text();
 }
 
 const std::vector<MoveArguments>& moveArguments() {
@@ -172,8 +227,8 @@ std::string frequencyName(int value, const ListingOptions& o) {
     return oneToSix(value, kFrequencyNames, o);
 }
 
-std::string blendName(int value) {
-    return value >= 0 && value < 3 ? kBlendNames[value] : "";
+std::string blendName(int value, ListingLanguage language) {
+    return value >= 0 && value < 3 ? kBlendNames[row(language)][value] : "";
 }
 
 void fmtSetMoveRoute(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -186,8 +241,9 @@ void fmtSetMoveRoute(std::string& out, const ParamView& p, const ListingOptions&
     bool skippable = skippableFlag && skippableFlag->isTrue();
     out = characterName(p[0].fixnum(), o);
     if (repeat || skippable)
-        out += std::string("(") + (repeat ? "動作を繰り返す" : "") +
-               (repeat && skippable ? "," : "") + (skippable ? "移動できない場合は無視" : "") + ")";
+        out += std::string("(") + (repeat ? say("動作を繰り返す", o) : "") +
+               (repeat && skippable ? "," : "") + (skippable ? say("移動できない場合は無視", o) : "") +
+               ")";
 }
 
 void fmtMoveCommand(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -196,7 +252,7 @@ void fmtMoveCommand(std::string& out, const ParamView& p, const ListingOptions& 
     int code = codeNode ? codeNode->fixnum() : 0;
     if (code <= 0) return;
     // A code beyond the vocabulary still shows that a move command stands here.
-    out = std::string("◇") + (code < kMoveNameCount ? kMoveNames[code] : "");
+    out = std::string("◇") + (code < kMoveNameCount ? kMoveNames[row(o.language)][code] : "");
     const MoveArguments* arguments = argumentsOf(code);
     const MarshalValue* paramsNode = p[0].findIvar("@parameters");
     if (!arguments || !paramsNode) return;

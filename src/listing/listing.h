@@ -1,6 +1,7 @@
-// Turns one event command into one line of the editor's own Japanese text. The command
-// table (code, name, formatter, what its operands refer to) is data; each formatter family
-// lives in its own file.
+// Turns one event command into one line of the editor's own Japanese text, or of its
+// English counterpart. The command table (code, name, formatter, what its operands refer
+// to) is data, its English names a second table beside it; each formatter family lives in
+// its own file.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "listing/command_refs.h"
 #include "listing/search_request.h"
 #include "marshal/marshal_value.h"
+#include "project/listing_language.h"
 #include "project/event_records.h"
 
 namespace zorvane {
@@ -23,6 +25,7 @@ struct ListingOptions {
     // The events of the map whose lists are shown (names of map events), or null.
     const std::map<int32_t, MapEvent>* mapEvents = nullptr;
     bool detail = false;
+    ListingLanguage language = ListingLanguage::Japanese;
     int ownerId = 0;
     OwnerKind ownerKind = OwnerKind::CommonEvent;
     // When set, every label a line shows adds its (kind, id) here: cross-checks of the
@@ -57,7 +60,11 @@ std::vector<int> moveCodes();
 // The whole table, in code order; defined in command_table.cpp.
 const std::vector<CommandRow>& commandTable();
 const CommandRow* findCommandRow(int32_t code);
-// Code of a "◆" command name, or -1.
+// The English name of a code (the same leading mark as the Japanese), or null.
+const char* englishCommandName(int32_t code);
+// The name a row shows in a language.
+const char* commandName(const CommandRow& row, ListingLanguage language);
+// Code of a "◆" command name (Japanese or English), or -1.
 int32_t codeOfCommandName(const std::string& name);
 // Every "◆" command name, sorted by name (the event command search lists them).
 std::vector<std::string> commandNames();

@@ -22,12 +22,16 @@ int ownerTroop(const ListingOptions& o) {
     return o.ownerKind == OwnerKind::Troop ? o.ownerId : 0;
 }
 
-const char* const kDirectionNames[] = {
-    "", "", "下", "", "左", "", "右", "", "上", "", "", "A", "B", "C", "X", "Y", "Z", "L", "R",
+const char* const kDirectionNames[2][19] = {
+    {"", "", "下", "", "左", "", "右", "", "上", "", "", "A", "B", "C", "X", "Y", "Z", "L", "R"},
+    {"", "", "Down", "", "Left", "", "Right", "", "Up", "", "", "A", "B", "C", "X", "Y", "Z", "L",
+     "R"},
 };
 
-const char* const kPartyMembers[] = {"パーティ全体", "アクター1人目", "アクター2人目",
-                                     "アクター3人目", "アクター4人目"};
+const char* const kPartyMembers[2][5] = {
+    {"パーティ全体", "アクター1人目", "アクター2人目", "アクター3人目", "アクター4人目"},
+    {"Entire Party", "Party Member 1", "Party Member 2", "Party Member 3", "Party Member 4"},
+};
 
 // The map event's name when the listed map has event id.
 const std::string* mapEventName(int id, const ListingOptions& o) {
@@ -41,7 +45,7 @@ const std::string* mapEventName(int id, const ListingOptions& o) {
 // Every label a line shows goes through here, so a cross-check can see which ids it named.
 static std::string labelOf(int id, int kind, bool showKind, bool showNumber, const ListingOptions& o) {
     if (o.labelled) o.labelled->emplace_back(kind, id);
-    return projectOf(o).label(id, kind, showKind, showNumber, true, true);
+    return projectOf(o).label(id, kind, showKind, showNumber, true, true, o.language);
 }
 
 std::string fullLabel(int id, int kind, const ListingOptions& o) {
@@ -62,11 +66,13 @@ std::string kindIfDetailLabel(int id, int kind, const ListingOptions& o) {
 
 std::string nameOnlyLabel(int id, int kind, const ListingOptions& o) {
     if (o.labelled) o.labelled->emplace_back(kind, id);
-    return o.project ? o.project->label(id, kind, false, false, false, true) : std::string();
+    return o.project ? o.project->label(id, kind, false, false, false, true, o.language)
+                     : std::string();
 }
 
 std::string troopMemberText(int memberIndex, const ListingOptions& o) {
-    return projectOf(o).troopMemberLabel(ownerTroop(o), memberIndex, o.detail, o.detail);
+    return projectOf(o).troopMemberLabel(ownerTroop(o), memberIndex, o.detail, o.detail,
+                                         o.language);
 }
 
 std::string characterName(int id, const ListingOptions& o) {
@@ -74,21 +80,22 @@ std::string characterName(int id, const ListingOptions& o) {
     if (o.detail) {
         std::string inner;
         if (id == -1)
-            inner = "プレイヤー";
+            inner = say("プレイヤー", o);
         else if (id == 0)
-            inner = "このイベント";
+            inner = say("このイベント", o);
         else
-            inner = format("%03d", id) + (name ? ":" + *name : std::string());
-        return "イベント[" + inner + "]";
+            inner = format("%03d", id) + (name ? say(":", o) + *name : std::string());
+        return say("イベント[", o) + inner + "]";
     }
-    if (id == -1) return "プレイヤー";
-    if (id == 0) return "このイベント";
+    if (id == -1) return say("プレイヤー", o);
+    if (id == 0) return say("このイベント", o);
     return "[" + (name ? *name : std::string()) + "]";
 }
 
-std::string directionName(int value) {
-    constexpr int count = static_cast<int>(sizeof kDirectionNames / sizeof kDirectionNames[0]);
-    return value >= 0 && value < count ? kDirectionNames[value] : "";
+std::string directionName(int value, ListingLanguage language) {
+    const auto& names = kDirectionNames[row(language)];
+    constexpr int count = static_cast<int>(sizeof names / sizeof names[0]);
+    return value >= 0 && value < count ? names[value] : "";
 }
 
 std::string operandValue(int operation, int operandType, int value, const ListingOptions& o) {
@@ -98,16 +105,16 @@ std::string operandValue(int operation, int operandType, int value, const Listin
 }
 
 std::string actorOperand(int id, const ListingOptions& o) {
-    return id == 0 ? "パーティ全体" : detailLabel(id, KindActor, o);
+    return id == 0 ? kPartyMembers[row(o.language)][0] : detailLabel(id, KindActor, o);
 }
 
 std::string enemyOperand(int memberIndex, const ListingOptions& o) {
-    return memberIndex == -1 ? "トループ全体" : troopMemberText(memberIndex, o);
+    return memberIndex == -1 ? say("トループ全体", o) : troopMemberText(memberIndex, o);
 }
 
 std::string battlerOperand(int side, int index, const ListingOptions& o) {
     if (side == 0) return enemyOperand(index, o);
-    if (side == 1 && index >= -1 && index <= 3) return kPartyMembers[index + 1];
+    if (side == 1 && index >= -1 && index <= 3) return kPartyMembers[row(o.language)][index + 1];
     return "";
 }
 
@@ -121,8 +128,8 @@ namespace {
 std::string fourValues(double a, double b, double c, double d, int duration,
                        const ListingOptions& o) {
     if (o.detail)
-        return format("(Red:%.0f,Green:%.0f,Blue:%.0f,Gray:%.0f),時間:%dフレーム", a, b, c, d,
-                      duration);
+        return format(say("(Red:%.0f,Green:%.0f,Blue:%.0f,Gray:%.0f),時間:%dフレーム", o), a, b, c,
+                      d, duration);
     return format("(%.0f,%.0f,%.0f,%.0f),@%d", a, b, c, d, duration);
 }
 
@@ -149,7 +156,7 @@ std::string audioText(const MarshalValue& audio, const ListingOptions& o) {
     AudioFile a;
     a.decode(audio);
     return "'" + a.name + "'" +
-           (o.detail ? format(",ボリューム:%d,ピッチ:%d", a.volume, a.pitch)
+           (o.detail ? format(say(",ボリューム:%d,ピッチ:%d", o), a.volume, a.pitch)
                      : format(",%d,%d", a.volume, a.pitch));
 }
 

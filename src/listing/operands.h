@@ -5,6 +5,7 @@
 #include <string>
 
 #include "listing/listing.h"
+#include "listing/listing_words.h"
 #include "platform/string_util.h"
 
 namespace zorvane {
@@ -28,6 +29,11 @@ enum LabelKind : int {
     KindElement = 14,
 };
 
+// The phrase in the listing's language.
+inline const char* say(const char* japanese, const ListingOptions& o) {
+    return say(japanese, o.language);
+}
+
 // label(id, kind, true, true, true, true)
 std::string fullLabel(int id, int kind, const ListingOptions& o);
 // label(id, kind, detail, detail, true, true)
@@ -43,7 +49,7 @@ std::string troopMemberText(int memberIndex, const ListingOptions& o);
 
 std::string characterName(int id, const ListingOptions& o);
 // 2 下, 4 左, 6 右, 8 上, 11..18 A B C X Y Z L R; "" otherwise
-std::string directionName(int value);
+std::string directionName(int value, ListingLanguage language);
 // "+"/"-" then "%d" of value (type 0) or the full label of variable value (type 1)
 std::string operandValue(int operation, int operandType, int value, const ListingOptions& o);
 std::string actorOperand(int id, const ListingOptions& o);
@@ -55,7 +61,7 @@ inline bool needs(const ParamView& p, size_t n) {
     return p.size() >= n;
 }
 
-// "ON" for 0, "OFF" otherwise.
+// "ON" for 0, "OFF" otherwise (the same in both languages).
 std::string switchValue(int value);
 // Tone or colour of a Tone/Color node with a duration: detail
 // "(Red:%.0f,Green:%.0f,Blue:%.0f,Gray:%.0f),時間:%dフレーム", short "(%.0f,%.0f,%.0f,%.0f),@%d".
@@ -71,7 +77,7 @@ std::string speedName(int value, const ListingOptions& o);
 // Move frequency 1..6: detail "1:Lowest" .. "6:Highest", short "1" .. "6"; "" otherwise.
 std::string frequencyName(int value, const ListingOptions& o);
 // Blend type 0..2: "通常", "加算", "減算"; "" otherwise.
-std::string blendName(int value);
+std::string blendName(int value, ListingLanguage language);
 
 
 }  // namespace zorvane

@@ -10,14 +10,26 @@ namespace {
 
 struct LabelKind {
     const char* word;
+    const char* englishWord;
     const char* numberFormat;
 };
 
 const LabelKind kLabelKinds[] = {
-    {"スイッチ", "%04d"}, {"変数", "%04d"},           {"アクター", "%03d"}, {"クラス", "%03d"},
-    {"武器", "%03d"},     {"防具", "%03d"},           {"アイテム", "%03d"}, {"スキル", "%03d"},
-    {"ステート", "%03d"}, {"コモンイベント", "%03d"}, {"マップ", "%03d"},   {"トループ", "%03d"},
-    {"エネミー", "%03d"}, {"アニメーション", "%03d"}, {"属性", "%03d"},
+    {"スイッチ", "Switch", "%04d"},
+    {"変数", "Variable", "%04d"},
+    {"アクター", "Actor", "%03d"},
+    {"クラス", "Class", "%03d"},
+    {"武器", "Weapon", "%03d"},
+    {"防具", "Armor", "%03d"},
+    {"アイテム", "Item", "%03d"},
+    {"スキル", "Skill", "%03d"},
+    {"ステート", "State", "%03d"},
+    {"コモンイベント", "Common Event", "%03d"},
+    {"マップ", "Map", "%03d"},
+    {"トループ", "Troop", "%03d"},
+    {"エネミー", "Enemy", "%03d"},
+    {"アニメーション", "Animation", "%03d"},
+    {"属性", "Element", "%03d"},
 };
 constexpr int kKindCount = static_cast<int>(sizeof kLabelKinds / sizeof kLabelKinds[0]);
 
@@ -74,7 +86,9 @@ const std::string* entryName(const ProjectDatabase& db, int id, int kind) {
 }  // namespace
 
 std::string ProjectDatabase::label(int id, int kind, bool withKindWord, bool withNumber,
-                                   bool withBrackets, bool withName) const {
+                                   bool withBrackets, bool withName,
+                                   ListingLanguage language) const {
+    bool english = language == ListingLanguage::English;
     if (id <= 0 || kind < 0 || kind >= kKindCount) return {};
     const LabelKind& k = kLabelKinds[kind];
     // Without names the number is the only identity left, so it is shown even where the
@@ -88,9 +102,9 @@ std::string ProjectDatabase::label(int id, int kind, bool withKindWord, bool wit
         char buf[32];
         std::snprintf(buf, sizeof buf, k.numberFormat, id);
         text += buf;
-        if (withName) text += ":";
+        if (withName) text += english ? ": " : ":";
     }
-    if (withKindWord) text = k.word + text;
+    if (withKindWord) text = english ? std::string(k.englishWord) + " " + text : k.word + text;
     if (!idsOnly) {
         const std::string* name = entryName(*this, id, kind);
         if (!name)
@@ -111,14 +125,14 @@ int ProjectDatabase::troopMemberEnemy(int troopId, int memberIndex) const {
 }
 
 std::string ProjectDatabase::troopMemberLabel(int troopId, int memberIndex, bool withKindWord,
-                                              bool withNumber) const {
+                                              bool withNumber, ListingLanguage language) const {
     char buf[32];
     std::snprintf(buf, sizeof buf, "[%d.", memberIndex + 1);
     std::string text = buf;
     int e = troopMemberEnemy(troopId, memberIndex);
     if (e > 0) {
         if (withKindWord || withNumber) {
-            text += label(e, 12, withKindWord, withNumber, true, true);
+            text += label(e, 12, withKindWord, withNumber, true, true, language);
         } else if (static_cast<size_t>(e) < enemies().size()) {
             text += enemies()[static_cast<size_t>(e)].name;
         }

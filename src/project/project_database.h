@@ -12,6 +12,7 @@
 #include "marshal/marshal_file.h"
 #include "marshal/rgss_types.h"
 #include "project/event_records.h"
+#include "project/listing_language.h"
 #include "project/records.h"
 #include "project/resource.h"
 
@@ -86,12 +87,13 @@ class ProjectDatabase {
     // The full path of a data file, found without regard to letter case ("" when missing).
     std::string dataFilePath(const std::string& fileName) const;
 
-    // Labels (name lookup): see labels.cpp.
+    // Labels (name lookup): see labels.cpp. In English the kind word stands apart from the
+    // brackets and a name follows its number after ": ".
     std::string label(int id, int kind, bool withKindWord, bool withNumber, bool withBrackets,
-                      bool withName) const;
+                      bool withName, ListingLanguage language = ListingLanguage::Japanese) const;
     int troopMemberEnemy(int troopId, int memberIndex) const;
-    std::string troopMemberLabel(int troopId, int memberIndex, bool withKindWord,
-                                 bool withNumber) const;
+    std::string troopMemberLabel(int troopId, int memberIndex, bool withKindWord, bool withNumber,
+                                 ListingLanguage language = ListingLanguage::Japanese) const;
 
     // The tables, each read from its file on first use. Safe to call from several threads:
     // a table is read once, and the first caller waits for it.

@@ -87,6 +87,7 @@ class SearchRun : EventListVisitor {
         : request_(request), project_(project), settings_(settings), sink_(sink), abort_(abort) {
         listing_.project = &project;
         listing_.detail = settings.detail;
+        listing_.language = settings.language;
     }
 
     SearchSummary run() {

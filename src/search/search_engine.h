@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "listing/search_request.h"
+#include "project/listing_language.h"
 
 namespace zorvane {
 
@@ -61,6 +62,8 @@ struct SearchSettings {
     bool firstOnly = false;
     // Command lines in the long form with captions.
     bool detail = false;
+    // The language of command lines.
+    ListingLanguage language = ListingLanguage::Japanese;
 };
 
 struct SearchSummary {

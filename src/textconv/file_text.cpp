@@ -164,6 +164,7 @@ class Builder {
         context_.budget = &budget_;
         listing_.project = project_;
         listing_.detail = options.detail;
+        listing_.language = options.language;
         streaming_ = static_cast<bool>(options.write);
     }
 
@@ -302,7 +303,9 @@ void Builder::mapBlocks(const MarshalValue& map) {
             const MarshalValue& page = deref(pages[p]);
             text += "  page " + std::to_string(p + 1) + "\n";
             if (p < event.pages.size())
-                appendConditions(text, mapPageSections(event.pages[p], *project_, listing_.detail),
+                appendConditions(text,
+                                 mapPageSections(event.pages[p], *project_, listing_.detail,
+                                                 listing_.language),
                                  4);
             appendMoveRoute(text, page, 4);
             appendCommands(text, page.findIvar("@list"), 4);
@@ -323,7 +326,7 @@ void Builder::commonEventBlocks(const MarshalValue& array) {
             event.trigger = static_cast<int32_t>(v->integer());
         if (const MarshalValue* v = node.findIvar("@switch_id"))
             event.switchId = static_cast<int32_t>(v->integer());
-        appendConditions(text, commonEventSections(event, *project_), 2);
+        appendConditions(text, commonEventSections(event, *project_, listing_.language), 2);
         appendCommands(text, node.findIvar("@list"), 2);
         add("common event " + std::to_string(i), std::move(text));
     }
@@ -350,7 +353,9 @@ void Builder::troopBlocks(const MarshalValue& array) {
             readTroopPage(page, record);
             appendConditions(
                 pageText,
-                troopPageSections(record, static_cast<int>(i), *project_, listing_.detail), 2);
+                troopPageSections(record, static_cast<int>(i), *project_, listing_.detail,
+                                  listing_.language),
+                2);
             appendCommands(pageText, page.findIvar("@list"), 2);
             add(pageKey, std::move(pageText));
         }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "marshal/marshal_file.h"
+#include "project/listing_language.h"
 
 namespace zorvane {
 
@@ -39,6 +40,8 @@ struct TextconvOptions {
     const ProjectDatabase* project = nullptr;
     // The listing's long form (kind names and numbers with every label).
     bool detail = false;
+    // The language of command lines and condition sections.
+    ListingLanguage language = ListingLanguage::Japanese;
     // When set, the text goes here piece by piece, joined as joinedText joins blocks, and
     // the returned FileText holds no blocks.
     std::function<void(std::string_view)> write;

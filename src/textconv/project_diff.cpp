@@ -160,6 +160,7 @@ bool diffProjects(const std::string& oldProject, const std::string& newProject,
     TextconvOptions text;
     text.project = &names;
     text.detail = options.detail;
+    text.language = options.language;
 
     std::map<std::string, std::string> before = dataFiles(folders[0]),
                                        after = dataFiles(folders[1]);

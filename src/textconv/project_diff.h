@@ -29,6 +29,7 @@ struct ProjectDiff {
 
 struct ProjectDiffOptions {
     bool detail = false;  // the listing's long form
+    ListingLanguage language = ListingLanguage::Japanese;
     int context = 3;      // lines around each change
 };
 
