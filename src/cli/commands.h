@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "project/listing_language.h"
+
 namespace zorvane::cli {
 
 using Runner = std::function<int()>;
@@ -30,6 +32,18 @@ inline bool reportLostCharacters(const std::vector<std::pair<std::string, size_t
     for (const auto& [path, count] : files)
         if (count > 0) std::fprintf(stderr, "  %s: %zu\n", path.c_str(), count);
     return true;
+}
+
+// --lang ja|en on the commands that print event command text (lines, condition sections,
+// document headings); Japanese unless asked.
+inline void addLanguageOption(CLI::App* command, std::string& language) {
+    command
+        ->add_option("--lang", language,
+                     "language of the event command text: ja (the default) or en")
+        ->check(CLI::IsMember({"ja", "en"}));
+}
+inline ListingLanguage listingLanguage(const std::string& language) {
+    return language == "en" ? ListingLanguage::English : ListingLanguage::Japanese;
 }
 
 // Each adds one sub-command and stores in *run what executes it.

@@ -28,6 +28,7 @@ struct DocFlags {
     bool text = false;
     bool lineNumbers = false;
     bool detail = false;
+    std::string language = "ja";
     bool skipEmpty = false;
     std::string output;
     std::string templates;
@@ -75,6 +76,7 @@ int runDoc(const DocFlags& f) {
     options.html = !f.text;
     options.lineNumbers = f.lineNumbers;
     options.detail = f.detail;
+    options.language = listingLanguage(f.language);
     options.skipEmpty = f.skipEmpty;
 
     DocumentSources sources{db};
@@ -115,6 +117,7 @@ void addDocCommand(CLI::App& app, Runner* run) {
     doc->add_flag("--text", f->text, "plain text instead of HTML");
     doc->add_flag("--line-numbers", f->lineNumbers, "number the lines");
     doc->add_flag("--detail", f->detail, "command lines in the long form");
+    addLanguageOption(doc, f->language);
     doc->add_flag("--skip-empty", f->skipEmpty, "write nothing for an empty list or script");
     doc->add_option("-o,--output", f->output, "the file to write (standard output when absent)");
     doc->add_option("--templates", f->templates,

@@ -37,6 +37,7 @@ struct ExportFlags {
     bool subMaps = false, mapImages = false, text = false, skipEmpty = false;
     bool quoteFormulas = false;
     std::string encoding = "auto";
+    std::string language = "ja";
     std::string templates;
     PictureFlags picture;
 };
@@ -125,6 +126,7 @@ std::string buildOptions(const ExportFlags& f, const ProjectDatabase& db, Export
     std::string templates = f.templates.empty() ? templateFolder() : f.templates;
     o.documents.html = !f.text;
     o.documents.skipEmpty = f.skipEmpty;
+    o.documents.language = listingLanguage(f.language);
     useTemplateFolder(o.documents, templates);
     o.colourRulesFile = joinPath(templates, kColourRulesName);
     return "";
@@ -268,6 +270,7 @@ void addExportCommand(CLI::App& app, Runner* run) {
                   "CSV and text: auto (CP932 for a Shift_JIS project, else UTF-8), cp932 or utf-8");
     e->add_option("--templates", f->templates,
                   "folder of header.html, footer.html and ruby_color.txt (the program's)");
+    addLanguageOption(e, f->language);
     addPictureFlags(e, f->picture, "map pictures: png (default), bmp or jpg");
     e->callback([run, f] { *run = [f] { return runExportCommand(*f); }; });
 }

@@ -28,6 +28,7 @@ struct ListOptions {
     int event = 0;
     int page = 0;
     bool detail = false;
+    std::string language = "ja";
 };
 
 // The events of a map file by id: names and pages, as the character names need them.
@@ -116,6 +117,7 @@ int runList(const ListOptions& o) {
     ListingOptions lo;
     lo.project = &db;
     lo.detail = o.detail;
+    lo.language = listingLanguage(o.language);
     switch (o.kind) {
         case ListKind::Common:
             return listCommon(db, o, lo);
@@ -140,6 +142,7 @@ void addListCommand(CLI::App& app, Runner* run) {
     CLI::Option* event = list->add_option("--event", options->event, "map event id");
     CLI::Option* page = list->add_option("--page", options->page, "page number, from 1");
     list->add_flag("--detail", options->detail, "long form with captions");
+    addLanguageOption(list, options->language);
     common->excludes(troop)->excludes(map)->excludes(event)->excludes(page);
     troop->excludes(map)->excludes(event)->needs(page);
     map->needs(event)->needs(page);

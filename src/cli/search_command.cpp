@@ -42,6 +42,7 @@ struct SearchFlags {
     std::string common, troops, maps, scripts;
     bool subMaps = false;
     bool firstOnly = false, detail = false, json = false;
+    std::string language = "ja";
     std::string csv;
     std::string encoding = "auto";
 };
@@ -261,7 +262,7 @@ int runSearchCommand(const SearchFlags& f) {
     }
 
     SearchResults results;
-    SearchSettings settings{f.firstOnly, f.detail};
+    SearchSettings settings{f.firstOnly, f.detail, listingLanguage(f.language)};
     SearchSummary summary;
     {
         InterruptScope interrupt;
@@ -321,6 +322,7 @@ void addSearchCommand(CLI::App& app, Runner* run) {
     s->add_option("--scripts", f->scripts, "scripts (text search): all or a position from 1");
     s->add_flag("--first-only", f->firstOnly, "one hit per event, troop or script");
     s->add_flag("--detail", f->detail, "command lines in the long form");
+    addLanguageOption(s, f->language);
     s->add_option("--csv", f->csv, "save the rows as CSV");
     s->add_option("--encoding", f->encoding,
                   "CSV encoding: auto (default: CP932 for a Shift_JIS project, else UTF-8), cp932 "

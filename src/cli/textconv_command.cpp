@@ -23,6 +23,7 @@ struct TextconvCliOptions {
     std::string file;
     std::string project;
     bool detail = false;
+    std::string language = "ja";
 };
 
 struct DiffCliOptions {
@@ -31,6 +32,7 @@ struct DiffCliOptions {
     bool json = false;
     bool brief = false;
     bool detail = false;
+    std::string language = "ja";
     int context = 3;
 };
 
@@ -77,6 +79,7 @@ int runTextconv(const TextconvCliOptions& o) {
     TextconvOptions options;
     options.project = &db;
     options.detail = o.detail;
+    options.language = listingLanguage(o.language);
     options.write = [](std::string_view piece) {
         std::fwrite(piece.data(), 1, piece.size(), stdout);
     };
@@ -111,6 +114,7 @@ nlohmann::json diffJson(const DiffCliOptions& o, const ProjectDiff& d) {
 int runDiff(const DiffCliOptions& o) {
     ProjectDiffOptions options;
     options.detail = o.detail;
+    options.language = listingLanguage(o.language);
     options.context = o.context;
     ProjectDiff d;
     std::string error;
@@ -147,6 +151,7 @@ void addTextconvCommands(CLI::App& app, Runner* run) {
                      "folder holds them (default: the project holding FILE, else "
                      "$ZORVANE_PROJECT, else the current folder)");
     text->add_flag("--detail", t->detail, "long form of the event commands");
+    addLanguageOption(text, t->language);
     text->callback([run, t] { *run = [t] { return runTextconv(*t); }; });
 
     auto d = std::make_shared<DiffCliOptions>();
@@ -157,6 +162,7 @@ void addTextconvCommands(CLI::App& app, Runner* run) {
     diff->add_flag("--json", d->json, "one JSON object, for tools");
     diff->add_flag("--brief", d->brief, "only the list of items, no diffs");
     diff->add_flag("--detail", d->detail, "long form of the event commands");
+    addLanguageOption(diff, d->language);
     diff->add_option("--context", d->context, "lines of context around each change")
         ->check(CLI::Range(0, 1000));
     diff->callback([run, d] { *run = [d] { return runDiff(*d); }; });
