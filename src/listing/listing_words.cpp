@@ -91,6 +91,11 @@ const std::vector<std::pair<const char*, const char*>> kEnglish = {
     {"バトラーグラフィック", "Battler Graphic "},
     {",すぐに実行", ",At Once"},
     {",通常の攻撃順序で実行", ",In Turn Order"},
+    // Search hits of start conditions and of a map's own settings.
+    {"条件スイッチ：", "Condition Switch: "},
+    {"{1}と{2}がON", "{1} and {2} are ON"},
+    {"{1}が{2}以上", "{1} is {2} or More"},
+    {"マップ設定", "Map Settings"},
     // Documents: headings and condition sections.
     {"コモンイベント", "Common Event "},
     {"バトルイベント", "Battle Event "},

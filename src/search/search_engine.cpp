@@ -184,7 +184,11 @@ class SearchRun : EventListVisitor {
         return project_.resources().resolve(folder + name, found) < 0;
     }
 
-    std::string switchLabel(int id) const { return project_.label(id, 0, false, true, true, true); }
+    std::string switchLabel(int id) const {
+        return project_.label(id, 0, false, true, true, true, listing_.language);
+    }
+    // A phrase of the hits' own text (conditions, the map's settings) in the listing's language.
+    const char* say(const char* japanese) const { return zorvane::say(japanese, listing_); }
 
     // Runs the commands of one list node; false when aborted. Only commands that can answer
     // the request are read and formatted.
@@ -290,7 +294,7 @@ class SearchRun : EventListVisitor {
             (event.trigger == 1 || event.trigger == 2) && matchesOneId(request_, event.switchId)) {
             SearchHit hit = hit_;
             hit.line = LineStartCondition;
-            hit.content = "条件スイッチ：" + switchLabel(event.switchId);
+            hit.content = say("条件スイッチ：") + switchLabel(event.switchId);
             add(hit);
             if (itemDone()) return WalkStep::SkipOwner;
         }
@@ -305,7 +309,7 @@ class SearchRun : EventListVisitor {
             if (request_.inStartConditions && request_.is(SearchKind::Switch) && c.switchValid &&
                 matchesOneId(request_, c.switchId)) {
                 hit.line = LineStartCondition;
-                hit.content = switchLabel(c.switchId) + "がON";
+                hit.content = fill(say("{1}がON"), {switchLabel(c.switchId)});
                 add(hit);
                 if (itemDone()) return true;
             }
@@ -349,7 +353,7 @@ class SearchRun : EventListVisitor {
         listing_.ownerId = map.mapId;
         listing_.mapEvents = &map.events;
         SearchHit hit = mapHit_;
-        hit.itemName = "マップ設定";
+        hit.itemName = say("マップ設定");
         struct Music {
             bool autoplay;
             const char* folder;
@@ -371,13 +375,13 @@ class SearchRun : EventListVisitor {
         if (request_.is(SearchKind::Variable)) return variableCondition(c, content);
         if (!request_.is(SearchKind::Switch)) return false;
         if (c.switch1Valid && c.switch2Valid && bothSwitches(c.switch1Id, c.switch2Id)) {
-            content = switchLabel(c.switch1Id) + "と" + switchLabel(c.switch2Id) + "がON";
+            content = fill(say("{1}と{2}がON"), {switchLabel(c.switch1Id), switchLabel(c.switch2Id)});
             return true;
         }
         for (auto [valid, id] :
              {std::pair{c.switch1Valid, c.switch1Id}, std::pair{c.switch2Valid, c.switch2Id}}) {
             if (valid && matchesOneId(request_, id)) {
-                content = switchLabel(id) + "がON";
+                content = fill(say("{1}がON"), {switchLabel(id)});
                 return true;
             }
         }
@@ -392,8 +396,9 @@ class SearchRun : EventListVisitor {
 
     bool variableCondition(const MapEventCondition& c, std::string& content) const {
         if (!c.variableValid || !matchesOneId(request_, c.variableId)) return false;
-        content = project_.label(c.variableId, 1, false, true, true, true) +
-                  format("が%d以上", c.variableValue);
+        content = fill(say("{1}が{2}以上"),
+                       {project_.label(c.variableId, 1, false, true, true, true, listing_.language),
+                        format("%d", c.variableValue)});
         return true;
     }
 
