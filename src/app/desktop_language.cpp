@@ -63,4 +63,9 @@ std::string desktopListingLanguage() {
     return gLanguage == DesktopLanguage::English ? "en" : "ja";
 }
 
+ListingLanguage desktopListing() {
+    return gLanguage == DesktopLanguage::English ? ListingLanguage::English
+                                                 : ListingLanguage::Japanese;
+}
+
 }  // namespace zorvane

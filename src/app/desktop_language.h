@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "project/listing_language.h"
+
 namespace zorvane {
 
 // The setting "Language" of section System, as stored.
@@ -26,5 +28,7 @@ DesktopLanguage desktopLanguage();
 // The same as the listing's language name, "ja" or "en": what listings, documents and search
 // hits shown in the windows are written in, so they speak the interface's language.
 std::string desktopListingLanguage();
+// The same as the core's listing language.
+ListingLanguage desktopListing();
 
 }  // namespace zorvane

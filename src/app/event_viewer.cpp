@@ -17,6 +17,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/desktop_language.h"
 #include "app/file_dialogs.h"
 #include "app/frame_place.h"
 #include "app/main_frame.h"
@@ -356,6 +357,7 @@ DocumentOptions EventViewer::documentOptions(bool html) const {
     options.html = html;
     options.lineNumbers = settings.lineNum;
     options.detail = settings.detail;
+    options.language = desktopListing();
     options.skipEmpty = false;
     options.headerTemplate = settings.template1;
     options.footerTemplate = settings.template2;

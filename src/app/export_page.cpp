@@ -21,6 +21,7 @@
 #include <memory>
 #include <mutex>
 
+#include "app/desktop_language.h"
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
 #include "app/wx_text.h"
@@ -138,6 +139,7 @@ ExportOptions exportOptionsFrom(const Settings& s) {
     o.documents.html = s.eventViewer.saveMode;
     o.documents.lineNumbers = s.eventViewer.lineNum;
     o.documents.detail = s.eventViewer.detail;
+    o.documents.language = desktopListing();
     o.documents.skipEmpty = s.dataExport.noEmptyEvent;
     o.documents.headerTemplate = s.eventViewer.template1;
     o.documents.footerTemplate = s.eventViewer.template2;

@@ -13,6 +13,7 @@
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
 
+#include "app/desktop_language.h"
 #include "app/fuzzy_options_dialog.h"
 #include "app/hit_forwarder.h"
 #include "app/id_picker.h"
@@ -300,7 +301,8 @@ void SearchPage::startSearch() {
 void SearchPage::runChecked(const SearchRequest& request, std::shared_ptr<TextMatcher> matcher) {
     ResultsWindow* window = results_.get();
     auto forwarder = HitForwarder::create(window);
-    SearchSettings options{context_.settings.system.firstOnly, context_.settings.system.detail};
+    SearchSettings options{context_.settings.system.firstOnly, context_.settings.system.detail,
+                           desktopListing()};
     const ProjectDatabase& db = context_.database;
     wxWeakRef<ResultsWindow> target(window);
     window->searchStarted();
