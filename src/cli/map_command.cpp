@@ -1,6 +1,7 @@
 // map: fills the render options from flags, loads the map with its event pictures measured
 // and its tileset, and saves the picture. The full-size BMP question is answered by
-// --full-size-bmp. Ctrl-C stops between rows of cells and leaves no partial file.
+// --full-size-bmp. With --all the maps are drawn on every core (--jobs); Ctrl-C starts no
+// further map, stops those in flight between rows of cells and leaves no partial file.
 #include "cli/map_command.h"
 
 #include <unistd.h>
@@ -13,10 +14,10 @@
 
 #include "cli/cli_support.h"
 #include "cli/picture_flags.h"
+#include "map/map_batch.h"
 #include "map/map_data.h"
 #include "map/map_info_tree.h"
 #include "map/map_picture.h"
-#include "map/tileset_cache.h"
 #include "platform/file_util.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
@@ -46,58 +47,79 @@ struct MapJob {
     RenderOptions options;
     bool showProgress = false;
     std::atomic<bool>& abort;
-    // Maps share tilesets; their pictures are decoded once while they are in use.
-    TilesetCache tilesets;
 };
 
 enum class MapOutcome { Written, Unreadable, Failed };
 
-// Loads and saves one map; a message on stderr unless it was written.
-MapOutcome drawMap(MapJob& job, int mapId, const std::string& path) {
-    MapData map;
-    if (!map.load(job.db, mapId, true)) {
-        std::fprintf(stderr, "map %d: cannot read Data/%s\n", mapId, mapFileName(mapId).c_str());
+// A message on stderr unless the map was written; the full-size BMP when asked for.
+MapOutcome mapOutcome(MapJob& job, MapBatchResult& r, const MapBatchOptions& batch) {
+    if (!r.loaded) {
+        std::fprintf(stderr, "map %d: cannot read Data/%s\n", r.mapId,
+                     mapFileName(r.mapId).c_str());
         return MapOutcome::Unreadable;
     }
-    job.tilesets.apply(map, job.db.tilesets());
-    MapPictureHooks hooks;
-    hooks.abort = &job.abort;
-    const bool fullSize = job.flags.picture.fullSizeBmp;
-    hooks.askFullSizeBmp = [fullSize] { return fullSize; };
-    RenderOptions options = job.options;
-    MapPictureStatus status = saveMapPicture(path, map, options, hooks);
+    MapPictureStatus status = r.status;
+    if (status == MapPictureStatus::Declined && job.flags.picture.fullSizeBmp)
+        status = drawFullSizeBmp(r, batch, job.abort);
     if (status == MapPictureStatus::Saved) return MapOutcome::Written;
-    std::fprintf(stderr, "map %d: %s: %s%s\n", mapId, path.c_str(), mapPictureStatusText(status),
+    std::fprintf(stderr, "map %d: %s: %s%s\n", r.mapId, r.path.c_str(),
+                 mapPictureStatusText(status),
                  status == MapPictureStatus::Declined
                      ? " (--full-size-bmp writes it as a full-size BMP instead)"
                      : "");
     return MapOutcome::Failed;
 }
 
+MapOutcome drawMap(MapJob& job, int mapId, const std::string& path) {
+    MapBatchOptions batch;
+    batch.render = job.options;
+    batch.jobs = 1;
+    MapOutcome outcome = MapOutcome::Failed;
+    drawMapPictures(
+        job.db, {{mapId, path}}, batch,
+        [&](MapBatchResult& r) {
+            outcome = mapOutcome(job, r, batch);
+            return true;
+        },
+        job.abort);
+    return outcome;
+}
+
+// The pictures are drawn on a pool of threads; their lines come in map order.
 int drawAll(MapJob& job) {
     const std::string extension = pictureExtension(job.flags.picture.format);
     if (!ensureFolder(job.flags.output)) {
         std::fprintf(stderr, "%s: cannot create the folder\n", job.flags.output.c_str());
         return 1;
     }
-    std::vector<int> ids;
-    for (const auto& [id, info] : job.db.mapInfos())
-        if (id > 0) ids.push_back(id);
+    std::vector<MapBatchItem> items;
+    for (const auto& [id, info] : job.db.mapInfos()) {
+        if (id <= 0) continue;
+        char name[32];
+        std::snprintf(name, sizeof name, "Map%04d.%s", id, extension.c_str());
+        items.push_back({id, joinPath(job.flags.output, name)});
+    }
+    MapBatchOptions batch;
+    batch.render = job.options;
+    batch.jobs = job.flags.picture.jobs;
     // Like the export, a map of the tree without a readable file is skipped.
     int failures = 0, skipped = 0;
-    for (size_t i = 0; i < ids.size() && !job.abort.load(); ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "Map%04d.%s", ids[i], extension.c_str());
-        std::fprintf(stderr, "%s[%zu/%zu] %s%s", job.showProgress ? "\r" : "", i + 1, ids.size(),
-                     name, job.showProgress ? "\033[K" : "\n");
-        MapOutcome outcome = drawMap(job, ids[i], joinPath(job.flags.output, name));
+    size_t done = 0;
+    auto report = [&](MapBatchResult& r) {
+        const std::string name = r.path.substr(r.path.find_last_of('/') + 1);
+        std::fprintf(stderr, "%s[%zu/%zu] %s%s", job.showProgress ? "\r" : "", ++done, items.size(),
+                     name.c_str(), job.showProgress ? "\033[K" : "\n");
+        MapOutcome outcome = mapOutcome(job, r, batch);
         failures += outcome == MapOutcome::Failed;
         skipped += outcome == MapOutcome::Unreadable;
-    }
+        return !job.abort.load();
+    };
+    drawMapPictures(job.db, items, batch, report, job.abort);
     if (job.showProgress) std::fprintf(stderr, "\n");
     if (skipped)
-        std::fprintf(stderr, "%d of %zu maps skipped: no readable map file\n", skipped, ids.size());
-    if (failures) std::fprintf(stderr, "%d of %zu maps not written\n", failures, ids.size());
+        std::fprintf(stderr, "%d of %zu maps skipped: no readable map file\n", skipped,
+                     items.size());
+    if (failures) std::fprintf(stderr, "%d of %zu maps not written\n", failures, items.size());
     return failures || job.abort.load() ? 1 : 0;
 }
 
@@ -112,10 +134,8 @@ int runMap(const MapFlags& f) {
     ProjectDatabase db;
     if (!openProjectOrFail(db, f.project)) return 1;
     InterruptScope interrupt;
-    MapJob job{db, f, options, isatty(STDERR_FILENO) != 0, interrupt.flag(), {}};
-    return f.all                                                  ? drawAll(job)
-           : drawMap(job, f.map, f.output) == MapOutcome::Written ? 0
-                                                                  : 1;
+    MapJob job{db, f, options, isatty(STDERR_FILENO) != 0, interrupt.flag()};
+    return f.all ? drawAll(job) : drawMap(job, f.map, f.output) == MapOutcome::Written ? 0 : 1;
 }
 
 }  // namespace

@@ -57,6 +57,8 @@ void addPictureFlags(CLI::App* m, PictureFlags& f, const std::string& formatHelp
         ->check(CLI::Range(0, 100));
     m->add_flag("--full-size-bmp", f.fullSizeBmp,
                 "when a picture is too large for memory, write a full-size BMP instead");
+    m->add_option("-j,--jobs", f.jobs, "maps drawn at once (default: one per core)")
+        ->check(CLI::Range(1, 1024));
 }
 
 std::string pictureOptions(const PictureFlags& f, RenderOptions& o) {

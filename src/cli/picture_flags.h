@@ -1,5 +1,6 @@
 // The picture flags that `map` and `export` share: format, zoom, simple map, grid, layers,
-// which events, panorama and fog, PNG and JPEG settings, the full-size BMP answer.
+// which events, panorama and fog, PNG and JPEG settings, the full-size BMP answer, and how
+// many maps are drawn at once.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -19,6 +20,7 @@ struct PictureFlags {
     bool noTileEvents = false, noCharacterEvents = false, noPanorama = false, noFog = false;
     int pngLevel = 6, pngFilter = 5, jpegQuality = 90;
     bool fullSizeBmp = false;
+    int jobs = 0;  // maps drawn at once; 0: one per core
 };
 
 // Registers the flags on a sub-command; formatHelp describes --format there.

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "map/map_batch.h"
 #include "map/map_data.h"
 #include "map/map_info_tree.h"
 #include "map/map_picture.h"
-#include "map/tileset_cache.h"
 #include "platform/beneath_root.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
@@ -108,9 +108,9 @@ class ExportRun {
     Flow commonEvents();
     Flow battleEvents();
     Flow maps();
-    Flow mapEntry(const MapInfoTree& tree, int id, TilesetCache& tilesets);
+    Flow mapEntry(MapBatchResult& result, const MapBatchOptions& batch);
     Flow mapEvents(const MapData& map);
-    Flow mapPicture(MapData& map, TilesetCache& tilesets);
+    Flow mapPicture(const MapBatchResult& result, const MapBatchOptions& batch);
     Flow scripts();
 
     const ExportOptions& o_;
@@ -268,27 +268,20 @@ ExportRun::Flow ExportRun::mapEvents(const MapData& map) {
     return Flow::Go;
 }
 
-ExportRun::Flow ExportRun::mapPicture(MapData& map, TilesetCache& tilesets) {
-    StageClock clock(summary_, kStageMapImages);
-    tilesets.apply(map, db_.tilesets());
-    RenderOptions render = o_.render;
-    int mode = render.saveMode >= 0 && render.saveMode <= 2 ? render.saveMode : kFormatBmp;
-    std::string path =
-        joinPath(folder("MapImage"), printed("Map%04d.", map.mapId) + kPictureExtensions[mode]);
-    MapPictureHooks hooks;
-    hooks.abort = &abort_;
-    hooks.memoryLimit = o_.pictureMemoryLimit;
-    hooks.writeRoot = writeRoot_;
-    const int mapId = map.mapId;
-    hooks.askFullSizeBmp = [this, mapId] { return sink_.askFullSizeBmp(mapId); };
-    switch (saveMapPicture(path, map, render, hooks)) {
+// A picture the pool has drawn; a whole picture too large for memory asks the sink for
+// the full-size BMP here, on the run's thread, in map order.
+ExportRun::Flow ExportRun::mapPicture(const MapBatchResult& result, const MapBatchOptions& batch) {
+    MapPictureStatus status = result.status;
+    if (status == MapPictureStatus::Declined && sink_.askFullSizeBmp(result.mapId))
+        status = drawFullSizeBmp(result, batch, abort_);
+    switch (status) {
         case MapPictureStatus::Saved:
-            report(path, true, fileSize(path));
+            report(result.path, true, fileSize(result.path));
             return Flow::Go;
         case MapPictureStatus::EmptyMap:  // nothing to draw
             return Flow::Go;
         case MapPictureStatus::CannotWrite:
-            report(path, false, 0);
+            report(result.path, false, 0);
             return Flow::Go;
         case MapPictureStatus::Aborted:
             summary_.end = ExportEnd::Aborted;
@@ -302,37 +295,86 @@ ExportRun::Flow ExportRun::mapPicture(MapData& map, TilesetCache& tilesets) {
     return Flow::Halt;
 }
 
-ExportRun::Flow ExportRun::mapEntry(const MapInfoTree& tree, int id, TilesetCache& tilesets) {
-    const ExportCategory& chosen = o_.categories[kExportMapEvents];
-    bool taken =
-        !chosen.one || id == chosen.id || (o_.includeSubMaps && tree.isDescendant(id, chosen.id));
-    if (!taken || id < 1) return Flow::Go;  // the root entry has no map file
-    if (stopRequested()) return Flow::Halt;
-    MapData map;
-    {
-        StageClock clock(summary_, kStageMapLoading);
-        // Event pictures are measured only when a picture is to show them.
-        bool showEvents = o_.mapImages && !o_.render.simpleMap &&
-                          (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
-        if (!map.load(db_, id, showEvents)) {  // no events, no picture
-            if (!map.loadFailure.empty()) noteSkipped(mapFileName(id), map.loadFailure);
-            return Flow::Go;
-        }
+// One taken map as it comes back from the pool: its event documents, then its picture. A
+// picture already written is reported even when the run stops at this map.
+ExportRun::Flow ExportRun::mapEntry(MapBatchResult& result, const MapBatchOptions& batch) {
+    summary_.seconds[kStageMapLoading] += result.loadSeconds;
+    if (!result.loaded) {  // no events, no picture
+        if (!result.loadFailure.empty()) noteSkipped(mapFileName(result.mapId), result.loadFailure);
+        return Flow::Go;
     }
-    if (o_.categories[kExportMapEvents].on && mapEvents(map) == Flow::Halt) return Flow::Halt;
-    if (o_.mapImages) return mapPicture(map, tilesets);
-    return Flow::Go;
+    Flow flow = stopRequested() ? Flow::Halt : Flow::Go;
+    if (flow == Flow::Go && o_.categories[kExportMapEvents].on) flow = mapEvents(*result.map);
+    if (!o_.mapImages) return flow;
+    if (flow == Flow::Go) return mapPicture(result, batch);
+    if (result.status == MapPictureStatus::Saved) report(result.path, true, fileSize(result.path));
+    return flow;
 }
 
+// Every tree entry is a unit; the taken maps are loaded and drawn on the pool and come
+// back in tree order, so units and files are reported as a single thread would.
 ExportRun::Flow ExportRun::maps() {
+    const auto start = std::chrono::steady_clock::now();
+    const double eventsBefore = summary_.seconds[kStageMapEvents];
     MapInfoTree tree = MapInfoTree::fromProject(db_);
-    TilesetCache tilesets;
+    const ExportCategory& chosen = o_.categories[kExportMapEvents];
+    const std::string pictures = o_.mapImages ? folder("MapImage") : "";
+    const int mode =
+        o_.render.saveMode >= 0 && o_.render.saveMode <= 2 ? o_.render.saveMode : kFormatBmp;
+    std::vector<MapBatchItem> items;
     for (const auto& entry : tree.entries()) {
-        sink_.unit(printed("Map%04d", entry.first));
-        if (mapEntry(tree, entry.first, tilesets) == Flow::Halt) return Flow::Halt;
-        step();
+        const int id = entry.first;
+        bool taken = !chosen.one || id == chosen.id ||
+                     (o_.includeSubMaps && tree.isDescendant(id, chosen.id));
+        if (taken && id >= 1)  // the root entry has no map file
+            items.push_back(
+                {id, joinPath(pictures, printed("Map%04d.", id) + kPictureExtensions[mode])});
     }
-    return Flow::Go;
+    MapBatchOptions batch;
+    batch.render = o_.render;
+    batch.render.saveMode = mode;
+    batch.jobs = o_.pictureJobs;
+    // Event pictures are measured only when a picture is to show them.
+    batch.measureEvents = o_.mapImages && !o_.render.simpleMap &&
+                          (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
+    batch.pictures = o_.mapImages;
+    batch.memoryLimit = o_.pictureMemoryLimit;
+    batch.writeRoot = writeRoot_;
+
+    auto entry = tree.entries().begin();
+    // Units of the entries before `mapId` that were not taken, and the unit of `mapId`.
+    auto unitsUpTo = [&](int mapId) {
+        for (; entry != tree.entries().end(); ++entry) {
+            sink_.unit(printed("Map%04d", entry->first));
+            if (entry->first == mapId) return;
+            step();
+        }
+    };
+    Flow flow = Flow::Go;
+    drawMapPictures(
+        db_, items, batch,
+        [&](MapBatchResult& result) {
+            if (flow == Flow::Halt) {  // a map in flight when the run stopped
+                if (o_.mapImages && result.status == MapPictureStatus::Saved && result.loaded)
+                    report(result.path, true, fileSize(result.path));
+                return false;
+            }
+            unitsUpTo(result.mapId);
+            flow = mapEntry(result, batch);
+            if (flow == Flow::Halt) return false;
+            step();
+            ++entry;
+            return true;
+        },
+        abort_);
+    if (flow == Flow::Go && stopRequested()) flow = Flow::Halt;
+    if (flow == Flow::Go) unitsUpTo(-1);  // the entries after the last taken map (no id is -1)
+    // The pictures overlap loading on the pool: what the run waited for beyond the event
+    // documents counts as map images, the loading as the threads' own time.
+    summary_.seconds[kStageMapImages] +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() -
+        (summary_.seconds[kStageMapEvents] - eventsBefore);
+    return flow;
 }
 
 ExportRun::Flow ExportRun::scripts() {

@@ -43,12 +43,6 @@ struct ExtensionFormat {
 constexpr ExtensionFormat kExtensionFormats[] = {
     {"bmp", kFormatBmp}, {"png", kFormatPng}, {"jpg", kFormatJpeg}, {"jpeg", kFormatJpeg}};
 
-uint64_t defaultMemoryLimit() {
-    long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0) return uint64_t(1) << 31;
-    return uint64_t(pages) * uint64_t(pageSize) / 2;
-}
-
 bool aborted(const MapPictureHooks& hooks) {
     return hooks.abort && hooks.abort->load();
 }
@@ -102,6 +96,12 @@ void drawGrid(uint8_t* pixels, size_t stride, int64_t width, int64_t height, int
 
 }  // namespace
 
+uint64_t defaultPictureMemoryLimit() {
+    long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return uint64_t(1) << 31;
+    return uint64_t(pages) * uint64_t(pageSize) / 2;
+}
+
 const char* mapPictureStatusText(MapPictureStatus status) {
     for (const StatusText& s : kStatusTexts)
         if (s.status == status) return s.text;
@@ -124,7 +124,7 @@ MapPictureStatus composeMapPicture(const MapData& map, const RenderOptions& opti
     if (map.width <= 0 || map.height <= 0) return MapPictureStatus::EmptyMap;
     const int size = zoomLevel(options.zoomMode).cellSize;
     const int64_t width = int64_t(map.width) * size, height = int64_t(map.height) * size;
-    const uint64_t limit = hooks.memoryLimit ? hooks.memoryLimit : defaultMemoryLimit();
+    const uint64_t limit = hooks.memoryLimit ? hooks.memoryLimit : defaultPictureMemoryLimit();
     if (width > kMaxPictureSide || height > kMaxPictureSide ||
         uint64_t(width) * uint64_t(height) * 3 > limit || !out.create(int(width), int(height)))
         return MapPictureStatus::TooLarge;

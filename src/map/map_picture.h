@@ -23,6 +23,9 @@ enum class MapPictureStatus {
     Aborted,
 };
 
+// Half of the machine's memory: the bytes a whole picture may take when no limit is given.
+uint64_t defaultPictureMemoryLimit();
+
 // A short English description for the command line.
 const char* mapPictureStatusText(MapPictureStatus status);
 

@@ -142,6 +142,10 @@ class ProjectDatabase {
     // Stands for a project that is not at hand (a data file read on its own): labels show
     // the id alone, without a name and without the overflow marker.
     bool idsOnly = false;
+    // For labels alone: the big record tables (actors … animations, common events,
+    // tilesets) are read as names only, straight from their files; their other fields stay
+    // empty. Troops, the map tree and System are read in full.
+    bool namesOnly = false;
     std::string title;
     std::string rtpNames[3];  // RTP1..RTP3 of Game.ini
     std::string gameIniEncoding;
@@ -161,6 +165,7 @@ class ProjectDatabase {
     void ensure(DataPart part) const;
     Store& writable(DataPart part);
     void readPart(DataPart part) const;
+    bool readNames(DataPart part, const std::string& path) const;
 };
 
 }  // namespace zorvane

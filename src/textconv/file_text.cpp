@@ -17,8 +17,8 @@
 #include "platform/path_nocase.h"
 #include "platform/string_util.h"
 #include "project/event_records.h"
-#include "project/project_path.h"
 #include "project/project_database.h"
+#include "project/project_path.h"
 #include "textconv/line_diff.h"
 #include "textconv/value_dump.h"
 #include "textconv/value_text.h"
@@ -557,14 +557,21 @@ std::string projectFolderForDataFile(const std::string& dataFile) {
     return folder.parent_path().string();
 }
 
+// Labels need names only: the big tables are scanned for them instead of read in full.
 bool openLabels(ProjectDatabase& db, const std::string& folderOrFile, std::string& why) {
     std::string projectFile = projectFileOf(folderOrFile);
-    if (!projectFile.empty() && db.open(projectFile)) return true;
+    if (!projectFile.empty() && db.open(projectFile)) {
+        db.namesOnly = true;
+        return true;
+    }
     auto data = isDirectory(folderOrFile) ? findPathNoCase(folderOrFile, "Data") : std::nullopt;
     bool holdsDatabase = false;
     for (const std::string& name : ProjectDatabase::dataFileNames())
         if (data && findPathNoCase(*data, name)) holdsDatabase = true;
-    if (holdsDatabase && db.openFolder(folderOrFile)) return true;
+    if (holdsDatabase && db.openFolder(folderOrFile)) {
+        db.namesOnly = true;
+        return true;
+    }
     db.clear();
     db.idsOnly = true;
     why = folderOrFile + ": neither a project nor a folder whose Data folder holds database files";
