@@ -25,6 +25,7 @@
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
 #include "app/wx_text.h"
+#include "platform/folders.h"
 #include "project/project_database.h"
 #include "update/program_identity.h"
 
@@ -151,6 +152,15 @@ ExportOptions exportOptionsFrom(const Settings& s) {
     return o;
 }
 
+SiteOptions siteOptionsFrom(const Settings& s, const std::string& outputFolder,
+                            const std::string& projectFolder) {
+    SiteOptions o;
+    o.outputFolder = siteRoot(outputFolder, projectFolder);
+    o.templateFolder = templateFolder();
+    o.render = s.mapViewer.render;
+    return o;
+}
+
 std::string exportEndText(const ExportSummary& summary) {
     std::string text = trs("終了しました");
     if (summary.end == ExportEnd::Aborted) {
@@ -206,7 +216,10 @@ wxSizer* ExportPage::buildEventBox() {
     subMaps_ = new wxCheckBox(parent, wxID_ANY, tr("下位のマップも含める"));
     mapImages_ = new wxCheckBox(parent, wxID_ANY, tr("マップ画像"));
     options->Add(subMaps_, 0, wxRIGHT, 12);
-    options->Add(mapImages_);
+    site_ = new wxCheckBox(parent, wxID_ANY, tr("サイトとして出力"));
+    site_->SetToolTip(tr("プロジェクト全体を、ブラウザで開ける互いにリンクしたページとして出力します"));
+    options->Add(mapImages_, 0, wxRIGHT, 12);
+    options->Add(site_);
     box->Add(options, 0, wxALL, 3);
     return box;
 }
@@ -235,6 +248,7 @@ void ExportPage::bindControls() {
     }
     subMaps_->Bind(wxEVT_CHECKBOX, changed);
     mapImages_->Bind(wxEVT_CHECKBOX, changed);
+    site_->Bind(wxEVT_CHECKBOX, changed);
     outputBox_->Bind(wxEVT_TEXT, [this](wxCommandEvent&) {
         context_.settings.dataExport.outputDir = fromWx(outputBox_->GetValue());
     });
@@ -259,6 +273,7 @@ void ExportPage::showSettings() {
     }
     subMaps_->SetValue(s.exportRange.includeSubMaps);
     mapImages_->SetValue(s.exportRange.mapImages);
+    site_->SetValue(s.exportRange.site);
     outputBox_->ChangeValue(toWx(s.dataExport.outputDir));
 }
 
@@ -271,6 +286,7 @@ void ExportPage::storeState() {
     }
     s.exportRange.includeSubMaps = subMaps_->GetValue();
     s.exportRange.mapImages = mapImages_->GetValue();
+    s.exportRange.site = site_->GetValue();
     // The project's folder offered while nothing was chosen is not a choice to remember:
     // the next project would start in this one's folder.
     std::string shown = fromWx(outputBox_->GetValue());
@@ -294,7 +310,9 @@ void ExportPage::refresh() {
 }
 
 void ExportPage::updateStates() {
-    bool usable = context_.database.loaded && !context_.tasks.isBusy();
+    bool loaded = context_.database.loaded && !context_.tasks.isBusy();
+    // A site takes the whole project: the choices of parts do not apply to it.
+    bool usable = loaded && !site_->GetValue();
     for (wxCheckBox* box : tables_) box->Enable(usable);
     for (size_t r = 0; r < ranges_.size(); ++r) {
         RangeRowControls& row = ranges_[r];
@@ -309,10 +327,11 @@ void ExportPage::updateStates() {
     bool maps = ranges_[kRangeMapEvents].check->GetValue() || mapImages_->GetValue();
     subMaps_->Enable(usable && maps);
     mapImages_->Enable(usable);
+    site_->Enable(loaded);
     outputBox_->Enable(!context_.tasks.isBusy());
     browse_->Enable(!context_.tasks.isBusy());
     start_->SetLabel(tr(exporting_ ? kAbortCaption : kStartCaption));
-    start_->Enable(exporting_ || usable);
+    start_->Enable(exporting_ || loaded);
 }
 
 void ExportPage::pickRangeId(size_t row) {
@@ -359,8 +378,11 @@ void ExportPage::start() {
     if (context_.tasks.isBusy() || !context_.database.loaded) return;
     storeState();
     ExportOptions options = exportOptionsFrom(context_.settings);
-    if (!rangeChoicesMade(options)) return;
+    const bool site = context_.settings.exportRange.site;
+    if (!site && !rangeChoicesMade(options)) return;
     options.outputFolder = fromWx(outputBox_->GetValue());
+    SiteOptions siteOptions =
+        siteOptionsFrom(context_.settings, options.outputFolder, context_.database.projectFolder);
     auto forwarder = std::make_shared<ExportForwarder>(this);
     auto summary = std::make_shared<ExportSummary>();
     const ProjectDatabase& db = context_.database;
@@ -368,9 +390,10 @@ void ExportPage::start() {
     progress_->SetValue(0);
     exporting_ = true;
     bool started = context_.tasks.start(
-        [options, &db, forwarder, summary](std::atomic<bool>& abort) {
+        [options, siteOptions, site, &db, forwarder, summary](std::atomic<bool>& abort) {
             forwarder->watch(&abort);
-            *summary = runExport(options, db, *forwarder, abort);
+            *summary = site ? runSite(siteOptions, db, *forwarder, abort)
+                            : runExport(options, db, *forwarder, abort);
         },
         [self, forwarder, summary](const TaskEnd& end) {
             forwarder->deliver();

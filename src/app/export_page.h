@@ -1,6 +1,7 @@
 // The "エクスポート" tab: the twelve database boxes, the four event rows with "全て" /
 // "指定" and their pickers, "下位のマップも含める", "マップ画像", the output folder, the start
-// button that becomes "中断", and the progress bar. The export runs on the task runner.
+// button that becomes "中断", and the progress bar; "サイトとして出力" writes the whole project
+// as a browsable site instead. The export runs on the task runner.
 #pragma once
 #include <type_traits>
 
@@ -12,6 +13,7 @@
 #include "app/app_context.h"
 #include "app/event_range_rows.h"
 #include "export/export_driver.h"
+#include "site/site_writer.h"
 
 class wxButton;
 class wxCheckBox;
@@ -22,6 +24,9 @@ namespace zorvane {
 
 // What an export started now would do, from the settings the page stored.
 ExportOptions exportOptionsFrom(const Settings& settings);
+// What a site started now would write into outputFolder/<project folder>_site.
+SiteOptions siteOptionsFrom(const Settings& settings, const std::string& outputFolder,
+                            const std::string& projectFolder);
 
 // The box shown when an export ends: "終了しました", or for an aborted one "中断しました" with
 // the files written and the folder; then the count of files that could not be written.
@@ -46,6 +51,7 @@ class ExportPage : public wxPanel {
     const RangeRows& rangeRows() const { return ranges_; }
     wxCheckBox* subMapsBox() const { return subMaps_; }
     wxCheckBox* mapImagesBox() const { return mapImages_; }
+    wxCheckBox* siteBox() const { return site_; }
     wxTextCtrl* outputBox() const { return outputBox_; }
     wxButton* browseButton() const { return browse_; }
     wxButton* startButton() const { return start_; }
@@ -68,6 +74,7 @@ class ExportPage : public wxPanel {
     RangeRows ranges_{};
     wxCheckBox* subMaps_ = nullptr;
     wxCheckBox* mapImages_ = nullptr;
+    wxCheckBox* site_ = nullptr;
     wxTextCtrl* outputBox_ = nullptr;
     wxButton* browse_ = nullptr;
     wxButton* start_ = nullptr;

@@ -294,6 +294,7 @@ std::vector<SettingRow> exportPageRows() {
         intSeries("DataExport", "EventSelect%d", element<&S::exportRange, &ER::select>, 0, 4),
         boolRow("DataExport", "EventCheck5", field<&S::exportRange, &ER::includeSubMaps>, true),
         boolRow("DataExport", "EventCheck6", field<&S::exportRange, &ER::mapImages>, false),
+        boolRow("DataExport", "Site", field<&S::exportRange, &ER::site>, false),
     };
 }
 

@@ -66,6 +66,7 @@ struct EventRangeSettings {
     std::array<int, 4> select{};
     bool includeSubMaps = true;
     bool mapImages = false;  // export only
+    bool site = false;       // export only: the whole project as a browsable site
 };
 
 enum EventRangeRow { kRangeCommonEvents, kRangeBattleEvents, kRangeMapEvents, kRangeScripts };

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "cli/cli_support.h"
+#include "cli/export_progress.h"
 #include "cli/picture_flags.h"
 #include "cli/terminal_output.h"
 #include "documents/document_writer.h"
@@ -43,8 +43,6 @@ struct ExportFlags {
 };
 
 constexpr int kUsageError = 2;
-constexpr int kInterrupted = 130;
-constexpr int kIncomplete = 3;
 
 int usage(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -133,94 +131,6 @@ std::string buildOptions(const ExportFlags& f, const ProjectDatabase& db, Export
     return "";
 }
 
-// A bar redrawn in place on a terminal; plain lines, one per unit, anywhere else.
-class ConsoleSink : public ExportSink {
-  public:
-    ConsoleSink(bool terminal, bool fullSizeBmp) : terminal_(terminal), fullSizeBmp_(fullSizeBmp) {}
-    ~ConsoleSink() override { finishBar(); }
-
-    void begin(int total) override { total_ = total; }
-    void unit(const std::string& what) override {
-        current_ = what;
-        if (!terminal_) std::fprintf(stderr, "[%d/%d] %s\n", done_ + 1, total_, what.c_str());
-        draw(false);
-    }
-    void step(int done) override {
-        done_ = done;
-        draw(done_ == total_);
-    }
-    void fileWritten(const std::string&, uint64_t) override {}
-    void fileFailed(const std::string& path) override {
-        clearBar();
-        std::fprintf(stderr, "%s: cannot be written\n", path.c_str());
-        draw(true);
-    }
-    bool askFullSizeBmp(int mapId) override {
-        if (!fullSizeBmp_) {
-            clearBar();
-            std::fprintf(stderr,
-                         "map %d: the picture is too large to hold in memory "
-                         "(--full-size-bmp writes it as a full-size BMP instead)\n",
-                         mapId);
-        }
-        return fullSizeBmp_;
-    }
-    void finishBar() {
-        if (drawn_) std::fprintf(stderr, "\n");
-        drawn_ = false;
-    }
-
-  private:
-    void clearBar() {
-        if (drawn_) clearStatusLine();
-    }
-    // At most ten redraws a second, and always the last one.
-    void draw(bool force) {
-        if (!terminal_ || total_ <= 0) return;
-        auto now = std::chrono::steady_clock::now();
-        if (!force && drawn_ && now - lastDraw_ < std::chrono::milliseconds(100)) return;
-        lastDraw_ = now;
-        constexpr int kWidth = 30;
-        int filled = static_cast<int>(static_cast<long long>(done_) * kWidth / total_);
-        std::string bar(static_cast<size_t>(filled), '#');
-        bar.resize(kWidth, '.');
-        drawStatusLine("[" + bar + "] " + std::to_string(done_) + "/" + std::to_string(total_) +
-                       " " + (done_ == total_ ? "" : current_));
-        drawn_ = true;
-    }
-
-    bool terminal_, fullSizeBmp_;
-    int total_ = 0, done_ = 0;
-    std::string current_;
-    bool drawn_ = false;
-    std::chrono::steady_clock::time_point lastDraw_;
-};
-
-int report(const ExportSummary& s) {
-    std::fprintf(stderr, "%d files, %.1f MB written into %s\n", s.filesWritten,
-                 static_cast<double>(s.bytesWritten) / 1e6, s.root.c_str());
-    if (!s.failedFiles.empty()) {
-        std::fprintf(stderr, "%zu files could not be written:\n", s.failedFiles.size());
-        for (const std::string& path : s.failedFiles) std::fprintf(stderr, "  %s\n", path.c_str());
-    }
-    bool lossy = reportLostCharacters(s.lossyFiles);
-    switch (s.end) {
-        case ExportEnd::Aborted:
-            std::fprintf(stderr, "stopped after %d of %d units; the files written so far stay\n",
-                         s.unitsDone, s.units);
-            return kInterrupted;
-        case ExportEnd::Stopped:
-            std::fprintf(stderr, "stopped: %s\n", s.stopMessage.c_str());
-            return 1;
-        case ExportEnd::Finished:
-        case ExportEnd::NothingToDo:
-            break;
-    }
-    for (const std::string& line : s.skipped) std::fprintf(stderr, "skipped %s\n", line.c_str());
-    if (!s.failedFiles.empty()) return 1;
-    return (lossy || !s.skipped.empty()) ? kIncomplete : 0;
-}
-
 int runExportCommand(const ExportFlags& f) {
     ProjectDatabase db;
     if (!openProjectOrFail(db, f.project)) return 1;
@@ -238,7 +148,7 @@ int runExportCommand(const ExportFlags& f) {
         summary = runExport(options, db, sink, interrupt.flag());
     }
     sink.finishBar();
-    return report(summary);
+    return reportExport(summary);
 }
 
 }  // namespace

@@ -88,17 +88,31 @@ void appendCommandLine(std::string& out, const std::string& line, int32_t code, 
 }
 
 void appendListing(std::string& out, const EventCommandList& list, const ListingOptions& listing,
-                   bool lineNumbers, const Markup& m) {
+                   const DocumentOptions& options, const Markup& m) {
     out += m.eventOpen;
     int width = numberWidth(list.size());
-    std::string line;
+    std::string line, before, after;
+    const bool decorated = m.html && options.decorateLine;
     for (size_t i = 0; i < list.size(); ++i) {
         const EventCommand& command = list[i];
-        if (lineNumbers) appendLineNumber(out, i + 1, width, m);
+        if (decorated) {
+            before.clear();
+            after.clear();
+            options.decorateLine(i, command, before, after);
+            out += before;
+        }
+        if (options.lineNumbers) appendLineNumber(out, i + 1, width, m);
         for (int32_t level = 0; level < shownIndent(command.indent); ++level) out += kIndent;
         formatCommand(line, command, listing, nullptr);
         appendCommandLine(out, line, command.code, m);
-        out += m.lineEnd;
+        if (decorated) {
+            // The line's own font ends before what the page adds to it.
+            out += m.fontClose;
+            out += after;
+            out += m.lineEnd + std::strlen(m.fontClose);
+        } else {
+            out += m.lineEnd;
+        }
     }
     out += m.preClose;
 }
@@ -194,7 +208,7 @@ DocumentResult commonEventBody(const DocumentSources& sources, int id,
     out += renderConditionBlock(commonEventSections(db.commonEvents()[size_t(id)], db, lang),
                                 m.html);
     appendListing(out, list, listingOptions(sources, options, OwnerKind::CommonEvent, id),
-                  options.lineNumbers, m);
+                  options, m);
     return bodyWritten();
 }
 
@@ -220,7 +234,7 @@ DocumentResult troopPageBody(const DocumentSources& sources, int id, int page,
     out += renderConditionBlock(troopPageSections(troopPage, id, db, options.detail, lang),
                                 m.html);
     appendListing(out, list, listingOptions(sources, options, OwnerKind::Troop, id),
-                  options.lineNumbers, m);
+                  options, m);
     return bodyWritten();
 }
 
@@ -258,7 +272,7 @@ DocumentResult mapEventBody(const DocumentSources& sources, int id, int page,
                                 m.html);
     ListingOptions listing = listingOptions(sources, options, OwnerKind::Map, map->mapId);
     listing.mapEvents = &map->events;
-    appendListing(out, list, listing, options.lineNumbers, m);
+    appendListing(out, list, listing, options, m);
     return bodyWritten();
 }
 

@@ -4,6 +4,8 @@
 // reports written, skipped or failed as data; saving it is a separate, atomic step.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "documents/ruby_colour.h"
@@ -15,6 +17,7 @@ namespace zorvane {
 class MapData;
 class ProjectDatabase;
 class TextMatcher;
+struct EventCommand;
 
 enum class DocumentKind : int { CommonEvent = 0, BattleEvent = 1, MapEvent = 2, Script = 3 };
 
@@ -30,6 +33,11 @@ struct DocumentOptions {
     std::string headerTemplate;
     std::string footerTemplate;
     OutputEncoding textEncoding = OutputEncoding::Automatic;
+    // HTML listings: markup put before and after each command line (index from 0), for a
+    // page that anchors lines or links what a command names. Empty: plain lines.
+    std::function<void(size_t index, const EventCommand& command, std::string& before,
+                       std::string& after)>
+        decorateLine;
 };
 
 // The default template and rule file names, and options pointing at them in a folder.

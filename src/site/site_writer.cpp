@@ -1,0 +1,419 @@
+// One site run: the walk writes every event document and gathers what the lists name;
+// then the map pictures and map pages, the database, the scripts, the lists, the switch
+// page, the index and the search index. Every file goes through an atomic write beneath
+// the site's folder; a file that cannot be written is reported and the run goes on.
+#include "site/site_writer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include <nlohmann/json.hpp>
+
+#include "documents/document_writer.h"
+#include "listing/command_refs.h"
+#include "listing/operands.h"
+#include "map/event_walk.h"
+#include "map/map_info_tree.h"
+#include "map/map_picture.h"
+#include "map/tileset_cache.h"
+#include "platform/atomic_file.h"
+#include "platform/beneath_root.h"
+#include "platform/file_util.h"
+#include "platform/string_util.h"
+#include "project/file_helpers.h"
+#include "project/project_database.h"
+#include "site/site_pages.h"
+#include "site/site_parts.h"
+#include "site/site_usage.h"
+#include "text/text_matcher.h"
+
+namespace zorvane {
+
+using namespace site;
+
+namespace {
+
+// Page units beyond the walk and the pictures: the twelve tables, then the lists, the
+// switch page, the index and the search index as one.
+constexpr int kClosingUnits = 1;
+
+size_t lastId(size_t size) {
+    return size > 0 ? size - 1 : 0;
+}
+
+int mapCount(const ProjectDatabase& db) {
+    int maps = 0;
+    for (const auto& entry : db.mapInfos()) maps += entry.first > 0 ? 1 : 0;
+    return maps;
+}
+
+// The links a listing line gets for the switches, variables, common events and maps its
+// command names, so a reader can follow each to its page.
+// Items the project does not hold (a call of a deleted common event) get no link: their
+// pages do not exist.
+std::string operandLinks(const ProjectDatabase& db, const EventCommand& command,
+                         const std::string& prefix) {
+    std::string links;
+    for (const Reference& ref : references(command)) {
+        const char* cssClass = ref.access == Access::Write ? "w" : "";
+        int last = std::min(ref.last, ref.first + 9);  // a long range shows its start
+        for (int id = ref.first; id <= last; ++id) {
+            switch (ref.kind) {
+                case RefKind::Switch:
+                    links += link(prefix, std::string(kSwitchPage) + "#" + switchAnchor(id),
+                                  format("S%04d", id), cssClass);
+                    break;
+                case RefKind::Variable:
+                    links += link(prefix, std::string(kSwitchPage) + "#" + variableAnchor(id),
+                                  format("V%04d", id), cssClass);
+                    break;
+                case RefKind::CommonEvent:
+                    if (static_cast<size_t>(id) >= db.commonEvents().size()) break;
+                    links += link(prefix, commonEventPage(id), format("C%03d", id));
+                    break;
+                case RefKind::Map:
+                    if (id < 1 || db.mapInfos().count(id) == 0) break;
+                    links += link(prefix, mapPage(id), format("M%04d", id));
+                    break;
+                default:
+                    break;
+            }
+        }
+        if (last < ref.last && (ref.kind == RefKind::Switch || ref.kind == RefKind::Variable))
+            links += "…";
+    }
+    return links.empty() ? links : " <span class=\"refs\">" + links + "</span>";
+}
+
+class SiteRun : public EventListVisitor {
+  public:
+    SiteRun(const SiteOptions& options, const ProjectDatabase& db, ExportSink& sink,
+            const std::atomic<bool>& abort)
+        : o_(options), db_(db), sink_(sink), abort_(abort), root_(options.outputFolder) {
+        if (root_.empty()) root_ = ".";
+        useTemplateFolder(documents_, o_.templateFolder);
+        documents_.html = true;
+        documents_.textEncoding = OutputEncoding::Utf8;
+        documents_.decorateLine = [&db](size_t index, const EventCommand& command,
+                                     std::string& before, std::string& after) {
+            before = "<span class=\"line\" id=\"" + lineAnchor(static_cast<int>(index) + 1) + "\">";
+            after = operandLinks(db, command, "../") + "</span>";
+        };
+    }
+
+    ExportSummary run();
+
+  private:
+    bool stopRequested();
+    void save(const std::string& page, const std::string& bytes);
+    void finishUnit();
+    void stop(ExportStopKind kind, const std::string& message);
+    void noteSkipped(const std::string& line);
+    bool document(const std::string& page, const DocumentSources& sources,
+                  const DocumentRequest& request, const std::string& top);
+
+    // The walk.
+    void reach(OwnerKind kind, int id) override;
+    WalkStep enter(const EventListPlace& place) override;
+    WalkStep list(const EventListPlace& place) override;
+    WalkStep enterMap(const MapData& map) override;
+    void mapUnreadable(int mapId, const std::string& why) override;
+    void leaveMap(int) override { finishUnit(); }
+
+    bool pictures();
+    bool picture(int mapId, TilesetCache& tilesets, PictureFacts& facts);
+    bool scripts();
+    void database();
+    void closingPages();
+
+    const SiteOptions& o_;
+    const ProjectDatabase& db_;
+    ExportSink& sink_;
+    const std::atomic<bool>& abort_;
+    std::string root_;
+    DocumentOptions documents_;
+    ExportSummary summary_;
+    bool unitOpen_ = false;
+    SiteUsage usage_;
+    std::map<int, MapFacts> maps_;
+};
+
+bool SiteRun::stopRequested() {
+    if (!abort_.load()) return false;
+    summary_.end = ExportEnd::Aborted;
+    return true;
+}
+
+void SiteRun::save(const std::string& page, const std::string& bytes) {
+    std::string path = joinPath(summary_.root, page);
+    size_t slash = page.rfind('/');
+    if (slash != std::string::npos) ensureFolderBeneath(root_, joinPath(root_, page.substr(0, slash)));
+    if (writeFileAtomic(path, bytes, root_)) {
+        ++summary_.filesWritten;
+        summary_.bytesWritten += bytes.size();
+        sink_.fileWritten(path, bytes.size());
+    } else {
+        summary_.failedFiles.push_back(path);
+        sink_.fileFailed(path);
+    }
+}
+
+void SiteRun::finishUnit() {
+    if (!unitOpen_) return;
+    unitOpen_ = false;
+    sink_.step(++summary_.unitsDone);
+}
+
+void SiteRun::stop(ExportStopKind kind, const std::string& message) {
+    summary_.end = ExportEnd::Stopped;
+    summary_.stopKind = kind;
+    summary_.stopMessage = message;
+}
+
+void SiteRun::noteSkipped(const std::string& line) {
+    for (const std::string& known : summary_.skipped)
+        if (known == line) return;
+    summary_.skipped.push_back(line);
+}
+
+// A document of the writer, framed as a page of the site.
+bool SiteRun::document(const std::string& page, const DocumentSources& sources,
+                       const DocumentRequest& request, const std::string& top) {
+    DocumentResult result = writeEventDocument(sources, request, documents_);
+    if (result.outcome == DocumentOutcome::Failed) {
+        stop(ExportStopKind::Document, result.message);
+        return false;
+    }
+    if (result.written()) save(page, frameDocument(page, std::move(result.bytes), top, ""));
+    return true;
+}
+
+void SiteRun::reach(OwnerKind kind, int id) {
+    finishUnit();
+    static const char* const kUnitNames[] = {"CommonEvent%03d", "BattleEvent%03d", "Map%04d"};
+    sink_.unit(format(kUnitNames[static_cast<int>(kind)], id));
+    unitOpen_ = true;
+}
+
+// Page conditions read switches and variables too; the switch page names them.
+WalkStep SiteRun::enter(const EventListPlace& place) {
+    if (place.owner == OwnerKind::CommonEvent && place.commonEvent &&
+        place.commonEvent->trigger != 0)
+        usage_.addConditionSwitch({commonEventPage(place.ownerId), 0, ownerTitle(db_, place), false},
+                                  place.commonEvent->switchId);
+    if (place.owner == OwnerKind::Map && place.event) {
+        for (size_t p = 0; p < place.event->pages.size(); ++p) {
+            const MapEventCondition& c = place.event->pages[p].condition;
+            EventListPlace pagePlace = place;
+            pagePlace.page = static_cast<int>(p) + 1;
+            UsePlace use{mapEventPage(place.ownerId, place.event->id, pagePlace.page), 0,
+                         ownerTitle(db_, pagePlace), false};
+            if (c.switch1Valid) usage_.addConditionSwitch(use, c.switch1Id);
+            if (c.switch2Valid) usage_.addConditionSwitch(use, c.switch2Id);
+            if (c.variableValid) usage_.addConditionVariable(use, c.variableId);
+        }
+    }
+    if (place.owner == OwnerKind::Troop && place.troop) {
+        for (size_t p = 0; p < place.troop->pages.size(); ++p) {
+            const TroopCondition& c = place.troop->pages[p].condition;
+            EventListPlace pagePlace = place;
+            pagePlace.page = static_cast<int>(p) + 1;
+            if (c.switchValid)
+                usage_.addConditionSwitch(
+                    {troopPage(place.ownerId, pagePlace.page), 0, ownerTitle(db_, pagePlace), false},
+                    c.switchId);
+        }
+    }
+    return WalkStep::Go;
+}
+
+WalkStep SiteRun::list(const EventListPlace& place) {
+    if (stopRequested()) return WalkStep::Stop;
+    DocumentSources sources{db_};
+    sources.map = place.map;
+    std::string page;
+    DocumentRequest request;
+    int fromMap = 0;
+    switch (place.owner) {
+        case OwnerKind::CommonEvent:
+            page = commonEventPage(place.ownerId);
+            request = {DocumentKind::CommonEvent, place.ownerId, 1};
+            break;
+        case OwnerKind::Troop:
+            page = troopPage(place.ownerId, place.page);
+            request = {DocumentKind::BattleEvent, place.ownerId, place.page};
+            break;
+        case OwnerKind::Map:
+            page = mapEventPage(place.ownerId, place.event->id, place.page);
+            request = {DocumentKind::MapEvent, place.event->id, place.page};
+            fromMap = place.ownerId;
+            break;
+    }
+    if (!document(page, sources, request, backLinks(db_, place))) return WalkStep::Stop;
+    if (place.list) {
+        EventCommandList commands;
+        commands.read(*place.list);
+        usage_.addList({page, 0, ownerTitle(db_, place), false}, fromMap, commands);
+    }
+    return WalkStep::Go;
+}
+
+WalkStep SiteRun::enterMap(const MapData& map) {
+    maps_[map.mapId] = mapFacts(map);
+    return WalkStep::Go;
+}
+
+void SiteRun::mapUnreadable(int mapId, const std::string& why) {
+    if (!why.empty()) noteSkipped(mapFileName(mapId) + ": " + why);
+}
+
+// The picture of a map, drawn as the export draws it, always as PNG.
+bool SiteRun::picture(int mapId, TilesetCache& tilesets, PictureFacts& facts) {
+    bool showEvents =
+        !o_.render.simpleMap && (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
+    MapData map;
+    if (!map.load(db_, mapId, showEvents)) return true;  // noted by the walk
+    tilesets.apply(map, db_.tilesets());
+    RenderOptions render = o_.render;
+    render.saveMode = kFormatPng;
+    std::string path = joinPath(summary_.root, mapPicture(mapId));
+    ensureFolderBeneath(root_, joinPath(root_, "maps"));
+    MapPictureHooks hooks;
+    hooks.abort = &abort_;
+    hooks.memoryLimit = o_.pictureMemoryLimit;
+    hooks.writeRoot = root_;
+    hooks.askFullSizeBmp = [this, mapId] { return sink_.askFullSizeBmp(mapId); };
+    switch (saveMapPicture(path, map, render, hooks)) {
+        case MapPictureStatus::Saved:
+            facts.drawn = true;
+            ++summary_.filesWritten;
+            summary_.bytesWritten += fileSize(path);
+            sink_.fileWritten(path, fileSize(path));
+            return true;
+        case MapPictureStatus::EmptyMap:
+            return true;
+        case MapPictureStatus::CannotWrite:
+            summary_.failedFiles.push_back(path);
+            sink_.fileFailed(path);
+            return true;
+        case MapPictureStatus::Aborted:
+            summary_.end = ExportEnd::Aborted;
+            return false;
+        case MapPictureStatus::Declined:
+        case MapPictureStatus::TooLarge:
+            // The map's page still lists its events; only the picture is missing.
+            noteSkipped(mapPicture(mapId) + ": " + kMapPictureFailedMessage);
+            return true;
+    }
+    return true;
+}
+
+bool SiteRun::pictures() {
+    TilesetCache tilesets;
+    MapInfoTree tree = MapInfoTree::fromProject(db_);
+    const int cell = zoomLevel(o_.render.zoomMode).cellSize;
+    for (const auto& entry : tree.entries()) {
+        int mapId = entry.first;
+        if (mapId < 1) continue;
+        if (stopRequested()) return false;
+        sink_.unit(format("Map%04d picture", mapId));
+        PictureFacts facts;
+        facts.cellSize = cell;
+        auto known = maps_.find(mapId);
+        if (known != maps_.end() && !picture(mapId, tilesets, facts)) return false;
+        save(mapPage(mapId),
+             mapPageHtml(db_, tree, mapId, known == maps_.end() ? nullptr : &known->second, facts,
+                         usage_));
+        sink_.step(++summary_.unitsDone);
+    }
+    return true;
+}
+
+bool SiteRun::scripts() {
+    TextMatcher matcher{MatcherLibrary::Builtin};
+    matcher.load();
+    ColourRules rules = loadColourRules(joinPath(o_.templateFolder, kColourRulesName));
+    DocumentSources sources{db_};
+    sources.matcher = &matcher;
+    sources.colourRules = &rules;
+    const std::vector<Script>& scripts = db_.scripts();
+    for (size_t n = 1; n <= scripts.size(); ++n) {
+        if (stopRequested()) return false;
+        sink_.unit(format("Script%03zu", n));
+        std::string top = "<p class=\"back\">" +
+                          link("../", std::string(kScriptListPage) + "#" + rowAnchor(int(n)),
+                               "← スクリプト一覧") +
+                          "</p>\n";
+        if (!document(scriptPage(int(n)), sources, {DocumentKind::Script, int(n), 1}, top))
+            return false;
+        usage_.search.push_back({format("スクリプト[%03zu:%s]", n, scripts[n - 1].title.c_str()),
+                                 scriptPage(int(n)), scripts[n - 1].text});
+        sink_.step(++summary_.unitsDone);
+    }
+    save(kScriptListPage, scriptListHtml(db_));
+    return true;
+}
+
+void SiteRun::database() {
+    for (int table = 0; table < kDatabaseTableCount; ++table) {
+        if (stopRequested()) return;
+        sink_.unit(std::string("DataBase/") + databaseTableName(table));
+        save(databasePage(table), databasePageHtml(db_, table, usage_.search));
+        sink_.step(++summary_.unitsDone);
+    }
+}
+
+void SiteRun::closingPages() {
+    sink_.unit("index");
+    save(kStyleSheet, kStyleSheetText);
+    save(kSearchScript, kSearchScriptText);
+    save(kEventListPage, eventListHtml(db_));
+    save(kSwitchPage, switchPageHtml(db_, usage_));
+    save("index.html", indexHtml(db_, summary_.skipped));
+    save(kSearchIndex, searchIndexScript(db_, usage_));
+    sink_.step(++summary_.unitsDone);
+}
+
+ExportSummary SiteRun::run() {
+    summary_.root = root_;
+    summary_.units = countSiteUnits(db_);
+    ensureFolder(root_);  // the user's own path, made as given
+    sink_.begin(summary_.units);
+    WalkScope scope;
+    bool walked = walkEventLists(db_, scope, *this, &abort_);
+    finishUnit();
+    if (!walked) {
+        if (summary_.end == ExportEnd::Finished) stopRequested();
+        return summary_;
+    }
+    if (!pictures() || !scripts()) return summary_;
+    database();
+    if (stopRequested()) return summary_;
+    for (const Diagnostic& d : db_.diagnostics()) noteSkipped(d.file + ": " + d.what);
+    closingPages();
+    return summary_;
+}
+
+}  // namespace
+
+std::string siteRoot(const std::string& outputFolder, const std::string& projectFolder) {
+    std::string root = exportRoot(outputFolder, projectFolder);
+    const std::string suffix = "_export";
+    return root.substr(0, root.size() - suffix.size()) + "_site";
+}
+
+int countSiteUnits(const ProjectDatabase& db) {
+    return static_cast<int>(lastId(db.commonEvents().size()) + lastId(db.troops().size()) +
+                            db.scripts().size()) +
+           2 * mapCount(db) + kDatabaseTableCount + kClosingUnits;
+}
+
+ExportSummary runSite(const SiteOptions& options, const ProjectDatabase& project, ExportSink& sink,
+                      const std::atomic<bool>& abort) {
+    SiteRun run(options, project, sink, abort);
+    return run.run();
+}
+
+}  // namespace zorvane
