@@ -25,7 +25,6 @@
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
 #include "app/wx_text.h"
-#include "platform/folders.h"
 #include "project/project_database.h"
 #include "update/program_identity.h"
 
@@ -156,7 +155,9 @@ SiteOptions siteOptionsFrom(const Settings& s, const std::string& outputFolder,
                             const std::string& projectFolder) {
     SiteOptions o;
     o.outputFolder = siteRoot(outputFolder, projectFolder);
-    o.templateFolder = templateFolder();
+    o.headerTemplate = s.eventViewer.template1;
+    o.footerTemplate = s.eventViewer.template2;
+    o.colourRulesFile = s.eventViewer.rubyColor;
     o.render = s.mapViewer.render;
     return o;
 }

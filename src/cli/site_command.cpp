@@ -36,7 +36,7 @@ int runSiteCommand(const SiteFlags& f) {
     ProjectDatabase db;
     if (!openProjectOrFail(db, f.project)) return 1;
     options.outputFolder = f.output;
-    options.templateFolder = templateFolder();
+    options.useTemplates(templateFolder());
     options.jobs = f.jobs;
     ConsoleSink sink(isatty(STDERR_FILENO) != 0, false);
     ExportSummary summary;

@@ -166,7 +166,10 @@ details > summary { cursor: pointer; }
 .refs a.w { background: #fde7d9; color: #b54708; }
 a.w { color: #b54708; }
 img.map { border: 1px solid #8090a0; image-rendering: pixelated; }
+dl.settings { display: grid; grid-template-columns: max-content auto; gap: 2px 12px;
+              margin: 4px 0 12px; }
 dl.settings dt { font-weight: bold; }
+dl.settings dd { margin: 0; }
 )css";
 
 const char* const kSearchScriptText = R"js(// The site's search: the index (search-index.js) is loaded on the first key, through a

@@ -20,7 +20,9 @@
 #include "map/tileset_cache.h"
 #include "platform/atomic_file.h"
 #include "platform/beneath_root.h"
+#include "platform/codepage.h"
 #include "platform/file_util.h"
+#include "platform/folders.h"
 #include "platform/string_util.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
@@ -93,7 +95,11 @@ class SiteRun : public EventListVisitor {
             const std::atomic<bool>& abort)
         : o_(options), db_(db), sink_(sink), abort_(abort), root_(options.outputFolder) {
         if (root_.empty()) root_ = ".";
-        useTemplateFolder(documents_, o_.templateFolder);
+        documents_.headerTemplate = o_.headerTemplate;
+        documents_.footerTemplate = o_.footerTemplate;
+        std::string header;
+        if (readWholeFile(o_.headerTemplate, header) && !isValidUtf8(header))
+            useTemplateFolder(documents_, templateFolder());
         documents_.html = true;
         documents_.textEncoding = OutputEncoding::Utf8;
         documents_.decorateLine = [&db](size_t index, const EventCommand& command,
@@ -334,7 +340,7 @@ bool SiteRun::pictures() {
 bool SiteRun::scripts() {
     TextMatcher matcher{MatcherLibrary::Builtin};
     matcher.load();
-    ColourRules rules = loadColourRules(joinPath(o_.templateFolder, kColourRulesName));
+    ColourRules rules = loadColourRules(o_.colourRulesFile);
     DocumentSources sources{db_};
     sources.matcher = &matcher;
     sources.colourRules = &rules;
@@ -397,6 +403,12 @@ ExportSummary SiteRun::run() {
 }
 
 }  // namespace
+
+void SiteOptions::useTemplates(const std::string& folder) {
+    headerTemplate = joinPath(folder, kHeaderTemplateName);
+    footerTemplate = joinPath(folder, kFooterTemplateName);
+    colourRulesFile = joinPath(folder, kColourRulesName);
+}
 
 std::string siteRoot(const std::string& outputFolder, const std::string& projectFolder) {
     std::string root = exportRoot(outputFolder, projectFolder);

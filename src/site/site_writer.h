@@ -18,10 +18,14 @@ namespace zorvane {
 class ProjectDatabase;
 
 struct SiteOptions {
+    // The templates of a folder (header.html, footer.html, ruby_color.txt).
+    void useTemplates(const std::string& folder);
+
     // The site's own folder: index.html goes at its top.
     std::string outputFolder;
-    // header.html, footer.html and ruby_color.txt of the event and script documents.
-    std::string templateFolder;
+    // The templates and colour rules of the event and script documents. The site is UTF-8:
+    // a header that is not (a Shift_JIS template) gives way to the program's own templates.
+    std::string headerTemplate, footerTemplate, colourRulesFile;
     // The map pictures (PNG whatever saveMode says): zoom, layers, events, grid.
     RenderOptions render;
     // Workers for the map pictures; the pictures are made one after another until the

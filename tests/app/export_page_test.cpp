@@ -172,6 +172,33 @@ TEST_F(ExportPageTest, ExportChosenOnThePageRunsToTheEnd) {
     EXPECT_EQ(boxes[0].text, "終了しました\n\n5 個のファイルを書き込めませんでした");
 }
 
+// "サイトとして出力" takes the whole project: the choices of parts step aside, and the run
+// ends with the site's index beside a page of every map of the sample that has a file.
+TEST_F(ExportPageTest, SiteChosenOnThePageWritesTheWholeSite) {
+    frame = startApplication(context, {project});
+    ASSERT_TRUE(frame);
+    useSourceTemplates();
+    page = frame->exportPage();
+    ASSERT_TRUE(page);
+    for (wxCheckBox* box : page->tableBoxes()) tick(box, false);
+    for (const RangeRowControls& row : page->rangeRows()) tick(row.check, false);
+    tick(page->siteBox(), true);
+    EXPECT_FALSE(page->tableBoxes()[0]->IsEnabled());
+    EXPECT_FALSE(page->rangeRows()[kRangeMapEvents].check->IsEnabled());
+    EXPECT_TRUE(page->startButton()->IsEnabled());
+    page->outputBox()->SetValue(toWx(out.path()));
+    runFromPage();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().text.substr(0, std::string("終了しました").size()), "終了しました");
+    EXPECT_EQ(boxes.back().barValue, boxes.back().barRange);
+    for (const char* file : {"index.html", "lists/switches.html", "maps/Map0001.html",
+                             "maps/Map0001.png", "events/CommonEvent001.html", "search-index.js"})
+        EXPECT_TRUE(fs::is_regular_file(out.file(std::string("Game_site/") + file))) << file;
+    EXPECT_FALSE(fs::exists(out.file("Game_export")));
+    tick(page->siteBox(), false);
+    EXPECT_TRUE(page->tableBoxes()[0]->IsEnabled());
+}
+
 // "指定" with nothing chosen is refused before anything runs; an export stopped by the user
 // says so, with what it wrote and where, never "終了しました".
 TEST_F(ExportPageTest, UnchosenRowIsRefusedAndAnAbortSaysWhatItLeft) {
