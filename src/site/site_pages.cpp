@@ -140,7 +140,8 @@ std::string htmlTable(const std::vector<std::string>& heading,
     return out + "</table>\n";
 }
 
-const char* const kStyleSheetText = R"css(body { font-family: "IPAPGothic", "IPAGothic", sans-serif; font-size: 13px;
+const char* const kStyleSheetText =
+    R"css(body { font-family: "IPAPGothic", "IPAGothic", sans-serif; font-size: 13px;
        margin: 0 12px 12px; color: #202020; background: #fff; }
 nav.site { position: sticky; top: 0; z-index: 10; background: #33475b; padding: 6px 8px;
            margin: 0 -12px 8px; }
@@ -152,7 +153,9 @@ nav.site a:hover { text-decoration: underline; }
                 border: 1px solid #8090a0; box-shadow: 0 2px 8px rgba(0,0,0,.3); }
 #site-results a { display: block; color: #0d47a1; margin: 0; padding: 4px 8px;
                   border-bottom: 1px solid #eee; }
-#site-results small { display: block; color: #555; }
+/* Message texts hold \N[1] and the like: a font that draws 0x5C as a backslash first. */
+#site-results small { display: block; color: #555;
+                      font-family: "DejaVu Sans", "IPAPGothic", sans-serif; }
 h1 { font-size: 18px; border-bottom: 2px solid #4a6fa5; }
 h2 { font-size: 15px; margin-top: 18px; }
 table { border-collapse: collapse; margin: 4px 0 12px; }
@@ -172,7 +175,8 @@ dl.settings dt { font-weight: bold; }
 dl.settings dd { margin: 0; }
 )css";
 
-const char* const kSearchScriptText = R"js(// The site's search: the index (search-index.js) is loaded on the first key, through a
+const char* const kSearchScriptText =
+    R"js(// The site's search: the index (search-index.js) is loaded on the first key, through a
 // script element, so that it also works from file:// where fetch() is refused.
 (function () {
   var base = document.currentScript.src.replace(/search\.js(\?.*)?$/, "");

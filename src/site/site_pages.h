@@ -17,8 +17,8 @@ std::string troopPage(int troopId, int page);
 std::string mapEventPage(int mapId, int eventId, int page);
 std::string scriptPage(int position);
 std::string databasePage(int table);
-extern const char* const kEventListPage;   // common events and troops
-extern const char* const kSwitchPage;      // switches and variables
+extern const char* const kEventListPage;  // common events and troops
+extern const char* const kSwitchPage;     // switches and variables
 extern const char* const kScriptListPage;
 extern const char* const kStyleSheet;
 extern const char* const kSearchScript;

@@ -25,8 +25,8 @@ const char* const kUp = "../";
 
 // The tables' names as the editor's database tabs call them, in DatabaseTable order.
 const char* const kTableCaptions[kDatabaseTableCount] = {
-    "アクター", "職業", "スキル",     "アイテム", "武器", "防具",
-    "敵キャラ", "敵グループ", "ステート", "属性",   "スイッチ", "変数",
+    "アクター", "職業",       "スキル",   "アイテム", "武器",     "防具",
+    "敵キャラ", "敵グループ", "ステート", "属性",     "スイッチ", "変数",
 };
 
 std::string mapLabel(const ProjectDatabase& db, int mapId) {
@@ -90,7 +90,8 @@ MapFacts mapFacts(const MapData& map) {
 std::string ownerTitle(const ProjectDatabase& db, const EventListPlace& place) {
     switch (place.owner) {
         case OwnerKind::CommonEvent:
-            return "コモンイベント" + db.label(place.ownerId, KindCommonEvent, false, true, true, true);
+            return "コモンイベント" +
+                   db.label(place.ownerId, KindCommonEvent, false, true, true, true);
         case OwnerKind::Troop:
             return "バトルイベント" + db.label(place.ownerId, KindTroop, false, true, true, true) +
                    format(" %dページ", place.page);
@@ -107,19 +108,23 @@ std::string backLinks(const ProjectDatabase& db, const EventListPlace& place) {
     int id = place.ownerId;
     switch (place.owner) {
         case OwnerKind::CommonEvent:
-            out += link(kUp, std::string(kEventListPage) + "#" + rowAnchor(id), "コモンイベント一覧");
+            out +=
+                link(kUp, std::string(kEventListPage) + "#" + rowAnchor(id), "コモンイベント一覧");
             break;
         case OwnerKind::Troop:
-            out += link(kUp, std::string(kEventListPage) + format("#t%d", id), "バトルイベント一覧");
-            out += "　ページ:" + pageLinks(static_cast<int>(place.troop->pages.size()),
-                                         [id](int p) { return troopPage(id, p); }, place.page);
+            out +=
+                link(kUp, std::string(kEventListPage) + format("#t%d", id), "バトルイベント一覧");
+            out += "　ページ:" + pageLinks(
+                                     static_cast<int>(place.troop->pages.size()),
+                                     [id](int p) { return troopPage(id, p); }, place.page);
             break;
         case OwnerKind::Map: {
             int eventId = place.event->id;
             out += link(kUp, mapPage(id) + format("#ev%d", eventId), mapLabel(db, id));
-            out += "　ページ:" + pageLinks(static_cast<int>(place.event->pages.size()),
-                                         [id, eventId](int p) { return mapEventPage(id, eventId, p); },
-                                         place.page);
+            out += "　ページ:" + pageLinks(
+                                     static_cast<int>(place.event->pages.size()),
+                                     [id, eventId](int p) { return mapEventPage(id, eventId, p); },
+                                     place.page);
             break;
         }
     }
@@ -137,8 +142,8 @@ std::string pictureHtml(const MapFacts& facts, const PictureFacts& picture, int 
         mapId, facts.width * cell, facts.height * cell);
     for (const MapFacts::Event& event : facts.events) {
         std::string name = format("EV%03d ", event.id) + escaped(event.name);
-        std::string target = event.pages > 0 ? kUp + mapEventPage(mapId, event.id, 1)
-                                             : format("#ev%d", event.id);
+        std::string target =
+            event.pages > 0 ? kUp + mapEventPage(mapId, event.id, 1) : format("#ev%d", event.id);
         out += format("<area shape=\"rect\" coords=\"%d,%d,%d,%d\" href=\"", event.x * cell,
                       event.y * cell, (event.x + 1) * cell, (event.y + 1) * cell) +
                escaped(target) + "\" title=\"" + name + "\" alt=\"" + name + "\">\n";
@@ -158,7 +163,8 @@ std::string settingsHtml(const ProjectDatabase& db, const MapFacts& facts) {
            format("%d × %d", facts.width, facts.height) + "</dd>\n<dt>タイルセット</dt><dd>" +
            tileset + "</dd>\n<dt>BGM</dt><dd>" + audioText(facts.autoplayBgm, facts.bgm) +
            "</dd>\n<dt>BGS</dt><dd>" + audioText(facts.autoplayBgs, facts.bgs) +
-           "</dd>\n<dt>エンカウント</dt><dd>" + (troops.empty() ? "（なし）" : joined(troops, "、")) +
+           "</dd>\n<dt>エンカウント</dt><dd>" +
+           (troops.empty() ? "（なし）" : joined(troops, "、")) +
            format("（歩数 %d）", facts.encounterStep) + "</dd>\n</dl>\n";
 }
 
@@ -167,11 +173,11 @@ std::string eventTableHtml(const MapFacts& facts, int mapId) {
     std::vector<std::string> ids;
     for (const MapFacts::Event& event : facts.events) {
         int eventId = event.id;
-        rows.push_back({format("%03d", eventId), escaped(event.name),
-                        format("(%d, %d)", event.x, event.y),
-                        pageLinks(event.pages,
-                                  [mapId, eventId](int p) { return mapEventPage(mapId, eventId, p); },
-                                  0)});
+        rows.push_back(
+            {format("%03d", eventId), escaped(event.name), format("(%d, %d)", event.x, event.y),
+             pageLinks(
+                 event.pages, [mapId, eventId](int p) { return mapEventPage(mapId, eventId, p); },
+                 0)});
         ids.push_back(format("ev%d", eventId));
     }
     return htmlTable({"ID", "名前", "位置", "ページ"}, rows, ids);
@@ -231,20 +237,26 @@ std::string eventListHtml(const ProjectDatabase& db) {
         int t = common[id].trigger;
         std::string trigger = t >= 0 && t <= 2 ? kTriggers[t] : format("%d", t);
         if (t != 0 && common[id].switchId >= 1)
-            trigger += " " + link(kUp, std::string(kSwitchPage) + "#" + switchAnchor(common[id].switchId),
-                                  format("S%04d", common[id].switchId));
-        rows.push_back({format("%03zu", id), link(kUp, commonEventPage(int(id)), common[id].name.empty() ? "（名前なし）" : common[id].name), trigger});
+            trigger +=
+                " " + link(kUp, std::string(kSwitchPage) + "#" + switchAnchor(common[id].switchId),
+                           format("S%04d", common[id].switchId));
+        rows.push_back({format("%03zu", id),
+                        link(kUp, commonEventPage(int(id)),
+                             common[id].name.empty() ? "（名前なし）" : common[id].name),
+                        trigger});
         ids.push_back(rowAnchor(int(id)));
     }
-    std::string body = "<h2>コモンイベント</h2>\n" + htmlTable({"ID", "名前", "トリガー"}, rows, ids);
+    std::string body =
+        "<h2>コモンイベント</h2>\n" + htmlTable({"ID", "名前", "トリガー"}, rows, ids);
     rows.clear();
     ids.clear();
     const std::vector<Troop>& troops = db.troops();
     for (size_t id = 1; id < troops.size(); ++id) {
         int troopId = int(id);
         rows.push_back({format("%03zu", id), escaped(troops[id].name),
-                        pageLinks(static_cast<int>(troops[id].pages.size()),
-                                  [troopId](int p) { return troopPage(troopId, p); }, 0)});
+                        pageLinks(
+                            static_cast<int>(troops[id].pages.size()),
+                            [troopId](int p) { return troopPage(troopId, p); }, 0)});
         ids.push_back(format("t%d", troopId));
     }
     body += "<h2>バトルイベント</h2>\n" + htmlTable({"ID", "名前", "ページ"}, rows, ids);
@@ -276,7 +288,8 @@ std::string usageTable(const std::vector<std::string>& names,
 }  // namespace
 
 std::string switchPageHtml(const ProjectDatabase& db, const SiteUsage& usage) {
-    std::string body = "<p><a href=\"#switches\">スイッチ</a>　<a href=\"#variables\">変数</a></p>\n";
+    std::string body =
+        "<p><a href=\"#switches\">スイッチ</a>　<a href=\"#variables\">変数</a></p>\n";
     body += "<h2 id=\"switches\">スイッチ</h2>\n" +
             usageTable(db.system().switchNames, usage.switches, switchAnchor);
     body += "<h2 id=\"variables\">変数</h2>\n" +
@@ -291,13 +304,13 @@ std::string scriptListHtml(const ProjectDatabase& db) {
     for (size_t n = 1; n <= scripts.size(); ++n) {
         const Script& script = scripts[n - 1];
         size_t lines = std::count(script.text.begin(), script.text.end(), '\n') + 1;
-        rows.push_back({format("%03zu", n),
-                        link(kUp, scriptPage(int(n)), script.title.empty() ? "（無題）" : script.title),
-                        format("%zu", lines)});
+        rows.push_back(
+            {format("%03zu", n),
+             link(kUp, scriptPage(int(n)), script.title.empty() ? "（無題）" : script.title),
+             format("%zu", lines)});
         ids.push_back(rowAnchor(int(n)));
     }
-    return framePage(kScriptListPage, "スクリプト",
-                     htmlTable({"番号", "名前", "行数"}, rows, ids));
+    return framePage(kScriptListPage, "スクリプト", htmlTable({"番号", "名前", "行数"}, rows, ids));
 }
 
 std::string databasePageHtml(const ProjectDatabase& db, int table,
@@ -384,7 +397,8 @@ std::string indexHtml(const ProjectDatabase& db, const std::vector<std::string>&
     MapInfoTree tree = MapInfoTree::fromProject(db);
     std::vector<std::vector<std::string>> rows = {
         {link("", kEventListPage, "コモンイベント"), count(db.commonEvents().size())},
-        {link("", std::string(kEventListPage) + "#t1", "バトルイベント"), count(db.troops().size())},
+        {link("", std::string(kEventListPage) + "#t1", "バトルイベント"),
+         count(db.troops().size())},
         {"マップ", format("%zu", tree.count())},
         {link("", kScriptListPage, "スクリプト"), format("%zu", db.scripts().size())},
         {link("", std::string(kSwitchPage) + "#switches", "スイッチ"),

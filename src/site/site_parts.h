@@ -44,8 +44,7 @@ std::string ownerTitle(const ProjectDatabase& db, const EventListPlace& place);
 std::string backLinks(const ProjectDatabase& db, const EventListPlace& place);
 
 std::string mapPageHtml(const ProjectDatabase& db, const MapInfoTree& tree, int mapId,
-                        const MapFacts* facts, const PictureFacts& picture,
-                        const SiteUsage& usage);
+                        const MapFacts* facts, const PictureFacts& picture, const SiteUsage& usage);
 std::string eventListHtml(const ProjectDatabase& db);
 std::string switchPageHtml(const ProjectDatabase& db, const SiteUsage& usage);
 std::string scriptListHtml(const ProjectDatabase& db);

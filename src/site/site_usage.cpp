@@ -11,8 +11,8 @@ namespace zorvane::site {
 namespace {
 
 bool searched(TextRole role) {
-    return role == TextRole::Message || role == TextRole::Choice ||
-           role == TextRole::Comment || role == TextRole::Script;
+    return role == TextRole::Message || role == TextRole::Choice || role == TextRole::Comment ||
+           role == TextRole::Script;
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace zorvane::site {
 
 // One place that names an item: a line of a document (0: the page's conditions).
 struct UsePlace {
-    std::string page;   // the document's address from the top
+    std::string page;  // the document's address from the top
     int line = 0;
     std::string where;  // who owns the list, as a reader names it
     bool writes = false;

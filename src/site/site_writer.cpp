@@ -103,7 +103,7 @@ class SiteRun : public EventListVisitor {
         documents_.html = true;
         documents_.textEncoding = OutputEncoding::Utf8;
         documents_.decorateLine = [&db](size_t index, const EventCommand& command,
-                                     std::string& before, std::string& after) {
+                                        std::string& before, std::string& after) {
             before = "<span class=\"line\" id=\"" + lineAnchor(static_cast<int>(index) + 1) + "\">";
             after = operandLinks(db, command, "../") + "</span>";
         };
@@ -155,7 +155,8 @@ bool SiteRun::stopRequested() {
 void SiteRun::save(const std::string& page, const std::string& bytes) {
     std::string path = joinPath(summary_.root, page);
     size_t slash = page.rfind('/');
-    if (slash != std::string::npos) ensureFolderBeneath(root_, joinPath(root_, page.substr(0, slash)));
+    if (slash != std::string::npos)
+        ensureFolderBeneath(root_, joinPath(root_, page.substr(0, slash)));
     if (writeFileAtomic(path, bytes, root_)) {
         ++summary_.filesWritten;
         summary_.bytesWritten += bytes.size();
@@ -207,8 +208,9 @@ void SiteRun::reach(OwnerKind kind, int id) {
 WalkStep SiteRun::enter(const EventListPlace& place) {
     if (place.owner == OwnerKind::CommonEvent && place.commonEvent &&
         place.commonEvent->trigger != 0)
-        usage_.addConditionSwitch({commonEventPage(place.ownerId), 0, ownerTitle(db_, place), false},
-                                  place.commonEvent->switchId);
+        usage_.addConditionSwitch(
+            {commonEventPage(place.ownerId), 0, ownerTitle(db_, place), false},
+            place.commonEvent->switchId);
     if (place.owner == OwnerKind::Map && place.event) {
         for (size_t p = 0; p < place.event->pages.size(); ++p) {
             const MapEventCondition& c = place.event->pages[p].condition;
@@ -227,9 +229,9 @@ WalkStep SiteRun::enter(const EventListPlace& place) {
             EventListPlace pagePlace = place;
             pagePlace.page = static_cast<int>(p) + 1;
             if (c.switchValid)
-                usage_.addConditionSwitch(
-                    {troopPage(place.ownerId, pagePlace.page), 0, ownerTitle(db_, pagePlace), false},
-                    c.switchId);
+                usage_.addConditionSwitch({troopPage(place.ownerId, pagePlace.page), 0,
+                                           ownerTitle(db_, pagePlace), false},
+                                          c.switchId);
         }
     }
     return WalkStep::Go;
@@ -277,8 +279,7 @@ void SiteRun::mapUnreadable(int mapId, const std::string& why) {
 
 // The picture of a map, drawn as the export draws it, always as PNG.
 bool SiteRun::picture(int mapId, TilesetCache& tilesets, PictureFacts& facts) {
-    bool showEvents =
-        !o_.render.simpleMap && (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
+    bool showEvents = !o_.render.simpleMap && (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
     MapData map;
     if (!map.load(db_, mapId, showEvents)) return true;  // noted by the walk
     tilesets.apply(map, db_.tilesets());
