@@ -159,6 +159,7 @@ SiteOptions siteOptionsFrom(const Settings& s, const std::string& outputFolder,
     o.footerTemplate = s.eventViewer.template2;
     o.colourRulesFile = s.eventViewer.rubyColor;
     o.render = s.mapViewer.render;
+    o.language = desktopListing();
     return o;
 }
 

@@ -22,6 +22,7 @@ struct SiteFlags {
     std::string output;
     std::string zoom = "1";
     int jobs = 0;
+    std::string language = "ja";
 };
 
 int runSiteCommand(const SiteFlags& f) {
@@ -38,6 +39,7 @@ int runSiteCommand(const SiteFlags& f) {
     options.outputFolder = f.output;
     options.useTemplates(templateFolder());
     options.jobs = f.jobs;
+    options.language = listingLanguage(f.language);
     ConsoleSink sink(isatty(STDERR_FILENO) != 0, false);
     ExportSummary summary;
     {
@@ -62,6 +64,7 @@ void addSiteCommand(CLI::App& app, Runner* run) {
     s->add_option("--zoom", f->zoom, "map pictures: 2, 1 (default), 1/2, 1/4 or 1/8");
     s->add_option("--jobs", f->jobs, "workers for the map pictures (0: one per processor)")
         ->check(CLI::NonNegativeNumber);
+    addLanguageOption(s, f->language);
     s->callback([run, f] { *run = [f] { return runSiteCommand(*f); }; });
 }
 

@@ -101,6 +101,7 @@ class SiteRun : public EventListVisitor {
         if (readWholeFile(o_.headerTemplate, header) && !isValidUtf8(header))
             useTemplateFolder(documents_, templateFolder());
         documents_.html = true;
+        documents_.language = o_.language;
         documents_.textEncoding = OutputEncoding::Utf8;
         documents_.decorateLine = [&db](size_t index, const EventCommand& command,
                                         std::string& before, std::string& after) {

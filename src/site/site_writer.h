@@ -12,6 +12,7 @@
 
 #include "export/export_driver.h"
 #include "map/render_options.h"
+#include "project/listing_language.h"
 
 namespace zorvane {
 
@@ -31,6 +32,9 @@ struct SiteOptions {
     // Workers for the map pictures; the pictures are made one after another until the
     // export's picture step takes a count.
     int jobs = 0;
+    // The language of the documents' headings, condition sections and command lines; the
+    // site's own pages are Japanese.
+    ListingLanguage language = ListingLanguage::Japanese;
     uint64_t pictureMemoryLimit = 0;  // as ExportOptions
 };
 
