@@ -52,5 +52,6 @@ void addProjectCommands(CLI::App& app, Runner* run);
 void addUpdateCommand(CLI::App& app, Runner* run);
 void addTextconvCommands(CLI::App& app, Runner* run);
 void addImportCommand(CLI::App& app, Runner* run);
+void addLintCommand(CLI::App& app, Runner* run);
 
 }  // namespace zorvane::cli
