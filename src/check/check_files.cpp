@@ -114,11 +114,19 @@ std::string usedKey(const std::string& relative) {
     return key;
 }
 
+// Scripts that run Ruby code read from files the check cannot see: any file may be theirs.
+bool loadsOutsideCode(const std::string& scripts) {
+    for (const char* call : {"io.read", "file.read", "require ", "require(", "require_relative"})
+        if (scripts.find(call) != std::string::npos) return true;
+    return false;
+}
+
 void unusedFiles(const ProjectDatabase& project, const CheckFacts& facts,
                  std::vector<Finding>& out) {
     std::set<std::string> used;
     for (const std::string& name : facts.files) used.insert(usedKey(name));
     std::string scripts = asciiLower(facts.scriptText);
+    bool outsideCode = loadsOutsideCode(scripts);
     const std::string& game = project.resources().gameFolder();
     for (const char* top : kResourceFolders) {
         std::optional<std::string> folder = project.resources().findPath(game, top);
@@ -134,9 +142,11 @@ void unusedFiles(const ProjectDatabase& project, const CheckFacts& facts,
             f.place.area = FindingPlace::File;
             f.subject = relative.string();
             f.bytes = it->file_size(ec);
-            f.maybeUsed = scripts.find(asciiLower(relative.stem().string())) != std::string::npos;
-            f.message = f.maybeUsed ? "スクリプトに名前があります（使われているかもしれません）"
-                                    : "どこからも使われていません";
+            bool named = scripts.find(asciiLower(relative.stem().string())) != std::string::npos;
+            f.maybeUsed = named || outsideCode;
+            f.message = named         ? "スクリプトに名前があります（使われているかもしれません）"
+                        : outsideCode ? "スクリプトが外部のコードを読み込むため、使われているかもしれません"
+                                      : "どこからも使われていません";
             out.push_back(std::move(f));
         }
     }

@@ -65,7 +65,8 @@ void checkIds(const ProjectDatabase& project, const std::map<int, IdUse>& uses,
 }
 
 // Ids a script names after "common_event" or "commonevent" (any case), as in
-// `$game_temp.common_event_id = 12` or a helper that takes the id.
+// `$game_temp.common_event_id = 12` or a helper that takes the id; `$data_common_events[12]`
+// is read by the caller.
 std::set<int> commonEventsInScripts(const std::string& text) {
     std::string lower = asciiLower(text);
     std::set<int> ids;
@@ -107,8 +108,10 @@ void checkSwitchesVariables(const ProjectDatabase& project, const CheckFacts& fa
 }
 
 void checkSelfSwitches(const CheckFacts& facts, std::vector<Finding>& out) {
-    // A script may set any event's self switch; then an unset one is only worth a note.
-    bool scripts = facts.scriptText.find("$game_self_switches") != std::string::npos;
+    // A script that names a self switch by a literal key ([map, event, letter]) may set any
+    // event's; then an unset one is only worth a note. The default scripts build their keys
+    // in a variable, so mentioning the table alone does not count.
+    bool scripts = facts.scriptText.find("$game_self_switches[[") != std::string::npos;
     for (const auto& [owner, event] : facts.selfSwitches) {
         std::set<std::string> reported;
         for (const auto& [letter, place] : event.reads) {
@@ -135,6 +138,7 @@ void checkCommonEvents(const ProjectDatabase& project, const CheckFacts& facts,
     for (const Item& item : project.items()) used.insert(item.commonEventId);
     for (const Skill& skill : project.skills()) used.insert(skill.commonEventId);
     std::set<int> inScripts = commonEventsInScripts(facts.scriptText);
+    for (int id : literalIdsAfter(facts.scriptText, "$data_common_events[")) inScripts.insert(id);
     std::set<int> switchesInScripts = literalIdsAfter(facts.scriptText, "$game_switches[");
     for (int id : facts.commonEventsWithCommands) {
         const CommonEvent& e = events[static_cast<size_t>(id)];

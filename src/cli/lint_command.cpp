@@ -115,7 +115,7 @@ void printText(const std::vector<Finding>& findings) {
         for (const Finding* f : rows) printLine(*f);
         if (unusedBytes) std::printf("  unused files: %llu bytes in all\n", (unsigned long long)unusedBytes);
         if (!maybe.empty())
-            std::printf("  maybe used (a script names them): %zu files, %llu bytes\n", maybe.size(),
+            std::printf("  maybe used (scripts name them or load code from files): %zu files, %llu bytes\n", maybe.size(),
                         (unsigned long long)maybeBytes);
         for (const Finding* f : maybe) printLine(*f);
     }
