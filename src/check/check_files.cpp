@@ -22,27 +22,28 @@ const char* const kResourceFolders[] = {"Graphics", "Audio"};
 // A search hit of the missing-file search as a finding about the name it shows.
 class MissingSink : public SearchSink {
   public:
-    MissingSink(const std::vector<std::string>& missing, Severity severity, const char* message,
-                std::vector<Finding>& out)
-        : missing_(missing), severity_(severity), message_(message), out_(out) {}
+    MissingSink(const std::set<std::string>& missing, const CheckFacts& facts, Severity severity,
+                const char* message, std::vector<Finding>& out)
+        : missing_(missing), facts_(facts), severity_(severity), message_(message), out_(out) {}
 
+    // A hit outside a listing shows the name itself; a command line shows it in its own
+    // words, so its names come from what the walk saw the command name.
     void addHit(const SearchHit& hit) override {
-        out_.push_back(makeFinding(CheckKind::Files, severity_, placeOf(hit), nameIn(hit.content),
-                                   message_));
+        FindingPlace place = placeOf(hit);
+        std::set<std::string> names;
+        if (place.line > 0) {
+            auto it = facts_.commandFiles.find(placeText(place));
+            if (it != facts_.commandFiles.end())
+                for (const std::string& name : it->second)
+                    if (missing_.count(name)) names.insert(name);
+        }
+        if (names.empty()) names.insert(hit.content);
+        for (const std::string& name : names)
+            out_.push_back(makeFinding(CheckKind::Files, severity_, place, name, message_));
     }
     void setTitle(const std::string&) override {}
 
   private:
-    // The missing name the hit's text shows; a command line shows it without its folder.
-    std::string nameIn(const std::string& content) const {
-        for (const std::string& name : missing_)
-            if (content == name) return name;
-        for (const std::string& name : missing_) {
-            std::string base = name.substr(name.rfind('\\') + 1);
-            if (content.find(base) != std::string::npos) return name;
-        }
-        return content;
-    }
 
     static FindingPlace placeOf(const SearchHit& hit) {
         FindingPlace place;
@@ -69,7 +70,8 @@ class MissingSink : public SearchSink {
         return place;
     }
 
-    const std::vector<std::string>& missing_;
+    const std::set<std::string>& missing_;
+    const CheckFacts& facts_;
     Severity severity_;
     const char* message_;
     std::vector<Finding>& out_;
@@ -89,10 +91,10 @@ std::string absentRtp(const ProjectDatabase& project) {
 
 void missingFiles(const ProjectDatabase& project, const CheckFacts& facts,
                   const std::atomic<bool>& abort, std::vector<Finding>& out) {
-    std::vector<std::string> missing;
+    std::set<std::string> missing;
     std::string found;
     for (const std::string& name : facts.files)
-        if (project.resources().resolve(name, found) < 0) missing.push_back(name);
+        if (project.resources().resolve(name, found) < 0) missing.insert(name);
     if (missing.empty()) return;
     std::string rtp = absentRtp(project);
     std::string message = rtp.empty() ? "ファイルが見つかりません"
@@ -102,7 +104,7 @@ void missingFiles(const ProjectDatabase& project, const CheckFacts& facts,
     request.kind = SearchKind::MissingFile;
     request.missingFiles = true;
     request.scope = {0, 0, 0, -1};
-    MissingSink sink(missing, rtp.empty() ? Severity::Error : Severity::Note, message.c_str(), out);
+    MissingSink sink(missing, facts, rtp.empty() ? Severity::Error : Severity::Note, message.c_str(), out);
     runSearch(request, project, SearchSettings(), sink, abort);
 }
 

@@ -175,6 +175,8 @@ class Gather : EventListVisitor {
                 if (r.kind == RefKind::Label && command.code == kCodeLabel) labels.insert(r.text);
                 if (r.kind == RefKind::Label && command.code == kCodeJump) jumps.emplace_back(r.text, place);
                 reference(where, command, r, place);
+                if (r.kind == RefKind::File && !r.text.empty())
+                    facts_.commandFiles[placeText(place)].push_back(r.folder + r.text);
             }
             location(where, command, place);
         }
