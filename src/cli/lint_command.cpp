@@ -111,7 +111,7 @@ void printText(const std::vector<Finding>& findings) {
             (f.maybeUsed ? maybeBytes : unusedBytes) += f.bytes;
         }
         if (rows.empty() && maybe.empty()) continue;
-        std::printf("%s (%s): %zu\n", k.key, k.name, rows.size() + maybe.size());
+        std::printf("%s (%s): %zu\n", k.key, displayUtf8(k.name).c_str(), rows.size() + maybe.size());
         for (const Finding* f : rows) printLine(*f);
         if (unusedBytes) std::printf("  unused files: %llu bytes in all\n", (unsigned long long)unusedBytes);
         if (!maybe.empty())
@@ -154,7 +154,7 @@ int runLint(const LintFlags& flags) {
     else
         printText(shown);
     std::fprintf(stderr, "%d errors, %d warnings, %d notes", counts[0], counts[1], counts[2]);
-    if (result.variableOperandsSkipped)
+    if (result.variableOperandsSkipped && options.wants(CheckKind::Transfers))
         std::fprintf(stderr, "; %d places held in variables not checked",
                      result.variableOperandsSkipped);
     std::fprintf(stderr, "\n");

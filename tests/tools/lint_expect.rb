@@ -1,3 +1,4 @@
+# encoding: ASCII-8BIT
 # What the project check should report for a project, worked out with Ruby's own
 # Marshal.load and nothing of the program under test: one line a finding,
 #   kind<TAB>severity<TAB>place<TAB>subject
@@ -10,9 +11,10 @@ require_relative 'rtp_files'
 
 project = ARGV.shift or abort 'usage: lint_expect.rb PROJECT_FILE'
 FOLDER = File.dirname(project)
-def table(name) = data(FOLDER, name) || []
-def named(r) = iv(r, :@name).to_s
-def with_name(text, name) = name.empty? ? text : "#{text}:#{name}"
+TABLES = {}
+def table(name) = (TABLES[name] ||= data(FOLDER, name) || [])
+def named(r) = iv(r, :@name).to_s.b
+def with_name(text, name) = name.empty? ? text : "#{text}:#{name.b}"
 def at(place, page, line) = place + (page.positive? ? " ページ#{page}" : '') + (line.positive? ? " 行#{line}" : '')
 
 OUT = []
@@ -127,7 +129,7 @@ lists.each do |owner, page, list, event, pg, owner_id|
     transfers << [p[1], p[2], p[3], line] if code == 201 && p[0] == 0 && p.size >= 4
     transfers << [owner_id, p[2], p[3], line] if code == 202 && p[1] == 0 && event && p.size >= 4
   end
-  jumps.each { |name, line| report(5, 'warning', line, "ラベル「#{name}」") unless labels.include?(name) }
+  jumps.each { |name, line| report(5, 'warning', line, "ラベル「#{name.b}」") unless labels.include?(name) }
 end
 
 def literal_ids(text, prefix) = text.scan(/#{Regexp.escape(prefix)} *(\d+) *\]/).map { |m| m[0].to_i }
@@ -140,7 +142,7 @@ def literal_ids(text, prefix) = text.scan(/#{Regexp.escape(prefix)} *(\d+) *\]/)
   ids.each do |id|
     u = uses[kind].fetch(id, {})
     script = in_scripts.include?(id)
-    name = id < names.size ? names[id].to_s : '(Warning:Array Overflow)'
+    name = id < names.size ? names[id].to_s.b : '(Warning:Array Overflow)'
     subject = format("#{word}[%04d:%s]", id, name)
     report(1, 'warning', u[:read_at], subject) if u[:read] && !u[:written] && !script
     report(1, 'note', u[:written_at], subject) if u[:written] && !u[:read] && !script
@@ -241,7 +243,7 @@ lists.each do |owner, page, list, event, pg, _|
   (list || []).each_with_index { |cmd, k| command_names([cmd], name_at.call(at(owner, page, k + 1))) }
 end
 maps.each do |map_id, map|
-  place = with_name(format('マップ%03d', map_id), iv(map_infos[map_id], :@name).to_s)
+  place = with_name(format('マップ%03d', map_id), iv(map_infos[map_id], :@name).to_s.b)
   name_at.call(place).call('Audio\\BGM\\', iv(iv(map, :@bgm), :@name)) if iv(map, :@autoplay_bgm)
   name_at.call(place).call('Audio\\BGS\\', iv(iv(map, :@bgs), :@name)) if iv(map, :@autoplay_bgs)
 end
