@@ -38,7 +38,7 @@ class CheckGauge : public CheckProgress {
 }  // namespace
 
 CheckPage::CheckPage(wxWindow* parent, AppContext& context) : wxPanel(parent), context_(context) {
-    auto* kindsBox = new wxStaticBoxSizer(wxHORIZONTAL, this, toWx("調べる項目"));
+    auto* kindsBox = new wxStaticBoxSizer(wxHORIZONTAL, this, tr("調べる項目"));
     auto* grid = new wxGridSizer(4, 2, 12);
     for (const CheckKindInfo& k : checkKinds()) {
         wxCheckBox* box = new wxCheckBox(kindsBox->GetStaticBox(), wxID_ANY, toWx(k.name));
@@ -57,8 +57,8 @@ CheckPage::CheckPage(wxWindow* parent, AppContext& context) : wxPanel(parent), c
     summary_ = new wxStaticText(this, wxID_ANY, "");
     row->Add(progress_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
     row->Add(summary_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
-    runButton_ = new wxButton(this, wxID_ANY, toWx("実行"));
-    saveButton_ = new wxButton(this, wxID_ANY, toWx("CSVで保存"));
+    runButton_ = new wxButton(this, wxID_ANY, tr("実行"));
+    saveButton_ = new wxButton(this, wxID_ANY, tr("CSVで保存"));
     row->Add(runButton_, 0, wxRIGHT, 6);
     row->Add(saveButton_, 0);
 
@@ -90,7 +90,7 @@ CheckPage::~CheckPage() {
 
 void CheckPage::refresh() {
     bool busy = context_.tasks.isBusy();
-    runButton_->SetLabel(toWx(busy ? "中断" : "実行"));
+    runButton_->SetLabel(busy ? tr("中断") : tr("実行"));
     runButton_->Enable(context_.database.loaded);
     saveButton_->Enable(!busy && findings_.size() > 0);
 }
@@ -127,21 +127,21 @@ void CheckPage::checkEnded(const CheckResult& result, const TaskEnd& end) {
     forwarder_.reset();
     progress_->SetValue(0);
     if (end.failed)
-        showMessage(wxGetTopLevelParent(this), "エラーが発生しました\n\n" + end.failure,
+        showMessage(wxGetTopLevelParent(this), trs("エラーが発生しました") + "\n\n" + end.failure,
                     kMessageTitle, wxOK | wxICON_WARNING);
     if (!end.failed && !result.aborted) {
         findings_.assign(result.findings);
         showRows();
         int counts[3] = {0, 0, 0};
         for (const Finding& f : result.findings) ++counts[static_cast<int>(f.severity)];
-        std::string text = format("エラー %d件  警告 %d件  情報 %d件", counts[0], counts[1], counts[2]);
+        std::string text = trf("エラー %d件  警告 %d件  情報 %d件", counts[0], counts[1], counts[2]);
         // Findings may be missing where a file could not be read: say which.
         if (!result.unreadable.empty())
-            text += format("  ※読み込めないファイル%d個（%s）", static_cast<int>(result.unreadable.size()),
+            text += trf("  ※読み込めないファイル%d個（%s）", static_cast<int>(result.unreadable.size()),
                            result.unreadable.front().c_str());
         summary_->SetLabel(toWx(text));
     } else if (result.aborted) {
-        summary_->SetLabel(toWx("中断しました"));
+        summary_->SetLabel(tr("中断しました"));
     }
     refresh();
 }
@@ -169,8 +169,8 @@ void CheckPage::openRow(long row) {
 void CheckPage::saveCsv() {
     if (context_.tasks.isBusy() || findings_.size() == 0) return;
     std::string file;
-    if (!askSaveFileName(this, file, {{"csvファイル(*.csv)", "*.csv"}}, 0, dialogFolder(context_),
-                         "診断結果をCSVで保存", "csv"))
+    if (!askSaveFileName(this, file, {{wxTRANSLATE("csvファイル(*.csv)"), "*.csv"}}, 0, dialogFolder(context_),
+                         trs("診断結果をCSVで保存"), "csv"))
         return;
     context_.settings.system.lastDir = folderOf(file);
     auto encoding = static_cast<OutputEncoding>(context_.settings.dataExport.outputEncoding);
