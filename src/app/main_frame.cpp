@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/check_page.h"
 #include "app/export_page.h"
 #include "app/file_dialogs.h"
 #include "app/import_page.h"
@@ -83,7 +84,7 @@ const ToolRow kToolRows[] = {
 
 const char* const kTabTitles[kMainTabCount] = {wxTRANSLATE("検索"), wxTRANSLATE("RTPコピー"),
                                                wxTRANSLATE("エクスポート"),
-                                               wxTRANSLATE("インポート")};
+                                               wxTRANSLATE("インポート"), wxTRANSLATE("診断")};
 
 // When a command may run.
 enum class Rule { NotBusy, LoadedNotBusy, LoadedWithRpgxp, Loaded };
@@ -229,6 +230,10 @@ void MainFrame::createBody() {
     auto* importFill = new wxBoxSizer(wxVERTICAL);
     importFill->Add(importPage_, 1, wxEXPAND);
     pages_[kTabImport]->SetSizer(importFill);
+    checkPage_ = new CheckPage(pages_[kTabCheck], context_);
+    auto* checkFill = new wxBoxSizer(wxVERTICAL);
+    checkFill->Add(checkPage_, 1, wxEXPAND);
+    pages_[kTabCheck]->SetSizer(checkFill);
     tabs_->SetSelection(static_cast<size_t>(context_.settings.system.lastTab));
     // While a task runs the tabs stay where they are, but the page itself stays enabled:
     // its abort button must still answer. GTK lets a vetoed change happen anyway (without

@@ -17,6 +17,7 @@ namespace zorvane {
 
 class ImportPage;
 class RtpPage;
+class CheckPage;
 class ExportPage;
 class SearchPage;
 
@@ -41,7 +42,7 @@ enum CommandId {
     kCmdGameFolder = menuId(40019),
 };
 
-enum MainTab { kTabSearch, kTabRtpCopy, kTabExport, kTabImport, kMainTabCount };
+enum MainTab { kTabSearch, kTabRtpCopy, kTabExport, kTabImport, kTabCheck, kMainTabCount };
 
 class MainFrame : public wxFrame {
   public:
@@ -55,6 +56,7 @@ class MainFrame : public wxFrame {
     AppContext& context() const { return context_; }
     SearchPage* searchPage() const { return searchPage_; }
     RtpPage* rtpPage() const { return rtpPage_; }
+    CheckPage* checkPage() const { return checkPage_; }
     ImportPage* importPage() const { return importPage_; }
     ExportPage* exportPage() const { return exportPage_; }
 
@@ -90,6 +92,7 @@ class MainFrame : public wxFrame {
     std::array<wxPanel*, kMainTabCount> pages_{};
     SearchPage* searchPage_ = nullptr;
     RtpPage* rtpPage_ = nullptr;
+    CheckPage* checkPage_ = nullptr;
     ImportPage* importPage_ = nullptr;
     ExportPage* exportPage_ = nullptr;
     int settingsMenuIndex_ = -1;

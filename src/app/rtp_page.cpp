@@ -14,6 +14,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "app/gauge_forwarder.h"
 #include "app/message_box.h"
 #include "app/wx_text.h"
 #include "project/project_database.h"
@@ -45,57 +46,6 @@ void appendFailures(std::string& text, const std::vector<CopyFailure>& failures)
 }
 
 }  // namespace
-
-// Carries the worker's progress to the bar: the last range and position wait here, and at
-// most one delivery is queued at a time.
-class GaugeForwarder : public RtpProgress, public std::enable_shared_from_this<GaugeForwarder> {
-  public:
-    explicit GaugeForwarder(wxGauge* gauge) : gauge_(gauge) {}
-
-    void setRange(int maximum) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        range_ = maximum;
-        scheduleLocked();
-    }
-    void setPosition(int position) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        position_ = position;
-        scheduleLocked();
-    }
-    // After the task: deliveries still queued change nothing.
-    void stop() { stopped_ = true; }
-
-  private:
-    void scheduleLocked() {
-        if (scheduled_ || !wxTheApp) return;
-        scheduled_ = true;
-        std::weak_ptr<GaugeForwarder> self = weak_from_this();
-        wxTheApp->CallAfter([self] {
-            if (auto forwarder = self.lock()) forwarder->deliver();
-        });
-    }
-
-    void deliver() {
-        int range, position;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            range = range_;
-            position = position_;
-            scheduled_ = false;
-        }
-        if (stopped_ || !gauge_) return;
-        gauge_->SetRange(std::max(range, 1));
-        gauge_->SetValue(std::min(std::max(position, 0), std::max(range, 1)));
-    }
-
-    std::mutex mutex_;
-    int range_ = 1;
-    int position_ = 0;
-    bool scheduled_ = false;
-    // Touched on the UI thread only.
-    bool stopped_ = false;
-    wxWeakRef<wxGauge> gauge_;
-};
 
 std::string copyReport(const RtpCopyResult& result) {
     if (result.complete()) return trs(kDone);

@@ -142,7 +142,7 @@ std::vector<SettingRow> startupRows() {
         // Empty: save dialogs start in the open project's folder (the program's own folder
         // is read-only once installed).
         textRow("System", "LastDir", field<&S::system, &Sys::lastDir>, TextBase::Literal, ""),
-        rangedRow("System", "LastTab", field<&S::system, &Sys::lastTab>, 0, 0, 3),
+        rangedRow("System", "LastTab", field<&S::system, &Sys::lastTab>, 0, 0, 4),
         rangedRow("System", "LastTab2", field<&S::system, &Sys::lastTab2>, 0, 0, 5),
         boolRow("System", "AutoRead", field<&S::system, &Sys::autoRead>, true),
         boolRow("System", "FirstOnly", field<&S::system, &Sys::firstOnly>, false),

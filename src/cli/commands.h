@@ -53,5 +53,6 @@ void addUpdateCommand(CLI::App& app, Runner* run);
 void addTextconvCommands(CLI::App& app, Runner* run);
 void addImportCommand(CLI::App& app, Runner* run);
 void addSiteCommand(CLI::App& app, Runner* run);
+void addLintCommand(CLI::App& app, Runner* run);
 
 }  // namespace zorvane::cli

@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     zorvane::cli::addImportCommand(app, &run);
     zorvane::cli::addExportCommand(app, &run);
     zorvane::cli::addSiteCommand(app, &run);
+    zorvane::cli::addLintCommand(app, &run);
     // Every command that takes a project takes it as its file, its folder or a data file in
     // it, the way the desktop program does.
     for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))

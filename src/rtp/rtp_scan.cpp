@@ -39,23 +39,8 @@ class UsageWalk : EventListVisitor {
 
     void step() { progress_.setPosition(++position_); }
 
-    void add(const char* folder, const std::string& name) {
-        if (!name.empty()) files_.insert(folder + name);
-    }
-
     bool walkDatabase() {
-        FileVisitor visit = [this](const char* folder, const std::string& name) {
-            add(folder, name);
-        };
-        for (const DatabaseFiles& database : databaseFiles()) {
-            size_t count = database.count(project_);
-            for (size_t id = 1; id < count; ++id) {
-                if (aborted()) return false;
-                database.visit(project_, id, visit);
-            }
-            step();
-        }
-        return true;
+        return addDatabaseFiles(project_, files_, abort_, [this] { step(); });
     }
 
     static WalkScope commonEventsOnly() { return WalkScope{0, -1, -1, {}}; }
@@ -70,8 +55,7 @@ class UsageWalk : EventListVisitor {
     }
 
     WalkStep enterMap(const MapData& map) override {
-        if (map.autoplayBgm) add("Audio\\BGM\\", map.bgm.name);
-        if (map.autoplayBgs) add("Audio\\BGS\\", map.bgs.name);
+        addMapMusic(map, files_);
         return WalkStep::Go;
     }
 
@@ -79,17 +63,10 @@ class UsageWalk : EventListVisitor {
     void leaveMap(int) override { step(); }
 
     WalkStep list(const EventListPlace& place) override {
-        if (place.event) {
-            const MapEventPage& page = place.event->pages[static_cast<size_t>(place.page - 1)];
-            if (page.graphic.tileId == 0) add(kCharacters, page.graphic.characterName);
-        }
-        if (!place.list) return WalkStep::Go;
+        if (aborted()) return WalkStep::Stop;
         EventCommandList list;
-        list.read(*place.list);
-        for (const EventCommand& command : list.commands) {
-            if (aborted()) return WalkStep::Stop;
-            collectCommandFiles(command, files_);
-        }
+        if (place.list) list.read(*place.list);
+        addListFiles(place, list, files_);
         return WalkStep::Go;
     }
 
@@ -101,6 +78,37 @@ class UsageWalk : EventListVisitor {
 };
 
 }  // namespace
+
+void addMapMusic(const MapData& map, std::set<std::string>& files) {
+    if (map.autoplayBgm && !map.bgm.name.empty()) files.insert("Audio\\BGM\\" + map.bgm.name);
+    if (map.autoplayBgs && !map.bgs.name.empty()) files.insert("Audio\\BGS\\" + map.bgs.name);
+}
+
+void addListFiles(const EventListPlace& place, const EventCommandList& list,
+                  std::set<std::string>& files) {
+    if (place.event) {
+        const MapEventPage& page = place.event->pages[static_cast<size_t>(place.page - 1)];
+        if (page.graphic.tileId == 0 && !page.graphic.characterName.empty())
+            files.insert(kCharacters + page.graphic.characterName);
+    }
+    for (const EventCommand& command : list.commands) collectCommandFiles(command, files);
+}
+
+bool addDatabaseFiles(const ProjectDatabase& project, std::set<std::string>& files,
+                      const std::atomic<bool>& abort, const std::function<void()>& afterEach) {
+    FileVisitor visit = [&files](const char* folder, const std::string& name) {
+        if (!name.empty()) files.insert(folder + name);
+    };
+    for (const DatabaseFiles& database : databaseFiles()) {
+        size_t count = database.count(project);
+        for (size_t id = 1; id < count; ++id) {
+            if (abort.load(std::memory_order_relaxed)) return false;
+            database.visit(project, id, visit);
+        }
+        if (afterEach) afterEach();
+    }
+    return true;
+}
 
 bool collectUsedFiles(const ProjectDatabase& project, RtpProgress& progress,
                       const std::atomic<bool>& abort, std::set<std::string>& files) {

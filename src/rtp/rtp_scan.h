@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,7 +13,10 @@
 
 namespace zorvane {
 
+class EventCommandList;
+class MapData;
 class ProjectDatabase;
+struct EventListPlace;
 
 // One used RTP file: the name as referenced ("Graphics\Characters\Hero", no extension) and
 // the full path of the file found in an RTP folder.
@@ -35,6 +39,15 @@ class RtpProgress {
 // troops, one per map. False when the abort flag stopped the walk (`files` is then empty).
 bool collectUsedFiles(const ProjectDatabase& project, RtpProgress& progress,
                       const std::atomic<bool>& abort, std::set<std::string>& files);
+
+// The pieces of that collection, for walks that collect files beside other work: a map's
+// music, one event list's files (its commands, and a map page's graphic), and the
+// database's files (afterEach runs after each database; false when aborted).
+void addMapMusic(const MapData& map, std::set<std::string>& files);
+void addListFiles(const EventListPlace& place, const EventCommandList& list,
+                  std::set<std::string>& files);
+bool addDatabaseFiles(const ProjectDatabase& project, std::set<std::string>& files,
+                      const std::atomic<bool>& abort, const std::function<void()>& afterEach);
 
 // The paths that resolve to an RTP folder rather than the game folder, in the set's order.
 std::vector<RtpFile> rtpFilesAmong(const std::set<std::string>& files,

@@ -555,7 +555,7 @@ TEST_F(MainFrameTest, MenusToolbarAndTabsAreWordedAsTheProgramShowsThem) {
         EXPECT_EQ(fromWx(tool->GetShortHelp()), toolRows[i].tip);
     }
 
-    const char* const tabs[] = {"検索", "RTPコピー", "エクスポート", "インポート"};
+    const char* const tabs[] = {"検索", "RTPコピー", "エクスポート", "インポート", "診断"};
     ASSERT_EQ(frame->tabs()->GetPageCount(), std::size(tabs));
     for (size_t i = 0; i < std::size(tabs); ++i)
         EXPECT_EQ(fromWx(frame->tabs()->GetPageText(i)), tabs[i]);

@@ -116,6 +116,8 @@ def event_names(folder, add)
   end
 end
 
+return unless __FILE__ == $PROGRAM_NAME
+
 project = ARGV.shift or abort 'usage: rtp_files.rb PROJECT_FILE'
 folder = File.dirname(project)
 names = []

@@ -1,0 +1,70 @@
+// zorvane-cli lint on a scratch copy of the sample: the findings and exit status that the
+// independent Ruby walk (tests/tools/lint_expect.rb) predicts, the kind and severity
+// filters, and status 3 naming a map file that cannot be read.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Counts of the lines whose kind / severity field (0 or 1) is `value`; all lines for "".
+size_t count(const std::string& text, int field, const std::string& value) {
+    std::istringstream in(text);
+    size_t n = 0;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream cells(line);
+        std::string cell;
+        for (int i = 0; i <= field; ++i) std::getline(cells, cell, '\t');
+        n += value.empty() || cell == value;
+    }
+    return n;
+}
+
+size_t jsonRows(const std::string& out, const char* severity = nullptr) {
+    std::istringstream in(out);
+    size_t n = 0;
+    for (std::string line; std::getline(in, line);)
+        n += !severity || nlohmann::json::parse(line)["severity"] == severity;
+    return n;
+}
+
+}  // namespace
+
+TEST(CliLint, FindingsFiltersAndExitStatus) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    ztest::TempDir dir;
+    fs::copy(ztest::sourceDir() + "/sample/Project", dir.file("Project"), fs::copy_options::recursive);
+    std::string env =
+        "ZORVANE_COMMON_FILES=" + ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") + " ";
+    std::string project = ztest::shellQuote(dir.file("Project/Game.rxproj"));
+    std::string cli = env + ztest::shellQuote(ztest::binaryDir() + "/zorvane-cli") + " lint " + project;
+    std::string predicted, out;
+    ASSERT_EQ(ztest::run(env + "ruby " + ztest::shellQuote(ztest::sourceDir() + "/tests/tools/lint_expect.rb") +
+                             " " + project,
+                         &predicted),
+              0);
+    size_t errors = count(predicted, 1, "error");
+    size_t warnings = count(predicted, 1, "warning");
+
+    EXPECT_EQ(ztest::run(cli + " --json", &out), errors ? 1 : 0);
+    EXPECT_EQ(jsonRows(out), count(predicted, 0, ""));
+    EXPECT_EQ(jsonRows(out, "error"), errors);
+    out.clear();  // run() appends
+    EXPECT_EQ(ztest::run(cli + " --json --severity warning", &out), errors ? 1 : 0);
+    EXPECT_EQ(jsonRows(out), errors + warnings);
+    out.clear();
+    EXPECT_EQ(ztest::run(cli + " --json --only labels,4", &out),
+              count(predicted, 0, "4") ? 1 : 0);  // transfers are errors, labels warnings
+    EXPECT_EQ(jsonRows(out), count(predicted, 0, "5") + count(predicted, 0, "4"));
+
+    ztest::writeFile(dir.file("Project/Data/Map002.rxdata"), "not a map");
+    out.clear();
+    EXPECT_EQ(ztest::run(cli + " --only labels 2>&1", &out), 3);
+    EXPECT_NE(out.find("Map002.rxdata"), std::string::npos) << out;
+}
