@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/desktop_language.h"
 #include "app/file_dialogs.h"
 #include "app/frame_place.h"
 #include "app/message_box.h"
@@ -42,7 +43,7 @@ class ResultsList : public wxListCtrl {
                      wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL),
           results_(results) {
         for (const ColumnInfo& column : resultColumns())
-            AppendColumn(toWx(column.heading),
+            AppendColumn(toWx(column.heading(results.language())),
                          column.rightAligned ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT);
     }
 
@@ -83,6 +84,7 @@ ResultsWindow::ResultsWindow(AppContext& context)
               placePosition(context.settings.searchWnd, kDefaultSize),
               placeSize(context.settings.searchWnd, kDefaultSize)),
       context_(context),
+      results_(desktopListing()),
       widenOnce_(context.settings.searchWnd.width <= 0) {
     createBar();
     list_ = new ResultsList(this, results_);
@@ -169,7 +171,8 @@ void ResultsWindow::widenToColumns() {
 void ResultsWindow::fitColumns() {
     const auto& rows = results_.rows();
     for (size_t column = 0; column < ResultColumnCount; ++column) {
-        int width = list_->GetTextExtent(toWx(resultColumns()[column].heading)).x;
+        int width =
+            list_->GetTextExtent(toWx(resultColumns()[column].heading(results_.language()))).x;
         for (size_t row : longestCells(rows, column))
             width = std::max(width, list_->GetTextExtent(toWx(rows[row].cells[column])).x);
         list_->SetColumnWidth(static_cast<int>(column),

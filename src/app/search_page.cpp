@@ -75,7 +75,7 @@ SearchPanel searchPanelFrom(const Settings& s, SearchKind kind,
 }
 
 SearchPage::SearchPage(wxWindow* parent, AppContext& context)
-    : wxPanel(parent), context_(context), commandNames_(commandNames()) {
+    : wxPanel(parent), context_(context), commandNames_(commandNames(desktopListing())) {
     // The page's keys are read now and written back at exit with everything else.
     bindSearchPageSettings(context_.settingsFile, context_.settings);
     matcherLoads_ = matcherLoads(matcherLibrary_);
@@ -287,8 +287,8 @@ void SearchPage::startSearch() {
     auto matcher =
         std::make_shared<TextMatcher>(matcherLibrary_, loadFuzzyOptions(RegistryStore::user()));
     matcher->load();
-    ValidatedSearch checked =
-        validateSearch(searchPanelFrom(context_.settings, kind(), commandNames_), matcher.get());
+    ValidatedSearch checked = validateSearch(
+        searchPanelFrom(context_.settings, kind(), commandNames_), matcher.get(), desktopListing());
     if (!checked.ok()) {
         showMessage(wxGetTopLevelParent(this), checked.error, kMessageTitle, wxOK | wxICON_WARNING);
         return;

@@ -199,7 +199,8 @@ size_t displayWidth(const std::string& text) {
 void printTable(const SearchResults& results) {
     std::vector<std::array<std::string, ResultColumnCount>> lines;
     std::array<std::string, ResultColumnCount> heading;
-    for (size_t c = 0; c < ResultColumnCount; ++c) heading[c] = resultColumns()[c].heading;
+    for (size_t c = 0; c < ResultColumnCount; ++c)
+        heading[c] = resultColumns()[c].heading(results.language());
     lines.push_back(heading);
     for (const ResultRow& row : results.rows()) {
         std::array<std::string, ResultColumnCount> cells;
@@ -252,7 +253,7 @@ int runSearchCommand(const SearchFlags& f) {
     if (!openProjectOrFail(db, f.project)) return 1;
     TextMatcher matcher(MatcherLibrary::Builtin);
     matcher.load();
-    ValidatedSearch checked = validateSearch(panel, &matcher);
+    ValidatedSearch checked = validateSearch(panel, &matcher, listingLanguage(f.language));
     if (!checked.ok()) return usage(checked.error);
     // The panel knows commands by name only; here a code may be given directly.
     if (checked.request.is(SearchKind::EventCommand)) {
@@ -261,7 +262,7 @@ int runSearchCommand(const SearchFlags& f) {
             checked.request.targetIds.insert(commandCode(command));
     }
 
-    SearchResults results;
+    SearchResults results(listingLanguage(f.language));
     SearchSettings settings{f.firstOnly, f.detail, listingLanguage(f.language)};
     SearchSummary summary;
     {

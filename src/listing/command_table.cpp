@@ -400,9 +400,14 @@ int32_t codeOfCommandName(const std::string& name) {
     return -1;
 }
 
-std::vector<std::string> commandNames() {
+std::vector<std::string> commandNames(ListingLanguage language) {
+    // The same order in both languages: a choice is kept by its place in the list.
     std::vector<std::string> names;
-    for (const auto& entry : indexes().byName) names.push_back(entry.first);
+    for (const auto& [name, code] : indexes().byName) {
+        const char* english =
+            language == ListingLanguage::English ? englishCommandName(code) : nullptr;
+        names.push_back(english ? english : name);
+    }
     return names;
 }
 

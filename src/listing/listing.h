@@ -66,8 +66,9 @@ const char* englishCommandName(int32_t code);
 const char* commandName(const CommandRow& row, ListingLanguage language);
 // Code of a "◆" command name (Japanese or English), or -1.
 int32_t codeOfCommandName(const std::string& name);
-// Every "◆" command name, sorted by name (the event command search lists them).
-std::vector<std::string> commandNames();
+// Every "◆" command name in the language, in the order of the Japanese names (the event
+// command search lists them).
+std::vector<std::string> commandNames(ListingLanguage language = ListingLanguage::Japanese);
 
 // The single entry point: the line for one command. With a request the line is a search
 // result's (continuation lines say what they continue) and the answer is whether the

@@ -46,9 +46,13 @@ const char* const kDatabaseFileNames[] = {"Actors.rxdata",     "Skills.rxdata", 
                                           "Weapons.rxdata",    "Armors.rxdata",   "Enemies.rxdata",
                                           "Animations.rxdata", "Tilesets.rxdata", "System.rxdata"};
 
-const char* const kDatabaseNames[] = {"アクター",       "スキル",       "アイテム",
-                                      "武器",           "防具",         "エネミー",
-                                      "アニメーション", "タイルセット", "システム"};
+// One row per language (see row()).
+const char* const kDatabaseNames[2][9] = {
+    {"アクター", "スキル", "アイテム", "武器", "防具", "エネミー", "アニメーション", "タイルセット",
+     "システム"},
+    {"Actors", "Skills", "Items", "Weapons", "Armors", "Enemies", "Animations", "Tilesets",
+     "System"},
+};
 
 // The ids a scope covers among slots 1..count-1: n gives n..n, 0 gives all of them.
 struct IdRange {
@@ -104,13 +108,14 @@ class SearchRun : EventListVisitor {
         summary_.tooComplex = static_cast<int>(regexLimitHitsOnThisThread() - limitHits);
         noteUnreadableTables();
         // An aborted search is incomplete anyway; its title says only that.
-        std::string text = format(kTitleAborted, summary_.hits);
+        std::string text = format(say(kTitleAborted), summary_.hits);
         if (finished) {
-            text = format(kTitleDone, summary_.hits, static_cast<int>(summary_.elapsedMs / 1000));
+            text =
+                format(say(kTitleDone), summary_.hits, static_cast<int>(summary_.elapsedMs / 1000));
             if (!summary_.skipped.empty())
-                text += format(kNoteSkipped, static_cast<int>(summary_.skipped.size())) +
+                text += format(say(kNoteSkipped), static_cast<int>(summary_.skipped.size())) +
                         skippedNames();
-            if (summary_.tooComplex > 0) text += kNoteTooComplex;
+            if (summary_.tooComplex > 0) text += say(kNoteTooComplex);
         }
         title(text);
         return summary_;
@@ -135,9 +140,9 @@ class SearchRun : EventListVisitor {
         for (size_t i = 0; i < skippedFiles_.size() && i < kSkippedNamesShown; ++i)
             names += (i ? ", " : "") + skippedFiles_[i];
         if (skippedFiles_.size() > kSkippedNamesShown)
-            names +=
-                format(kSkippedMore, static_cast<int>(skippedFiles_.size() - kSkippedNamesShown));
-        return "（" + names + "）";
+            names += format(say(kSkippedMore),
+                            static_cast<int>(skippedFiles_.size() - kSkippedNamesShown));
+        return say("（") + names + say("）");
     }
 
     // The data files of the passes that ran, when they could not be read.
@@ -235,13 +240,13 @@ class SearchRun : EventListVisitor {
 
     bool searchCommonEvents() {
         if (request_.scope[ScopeCommon] < 0) return true;
-        title(kTitleCommonStart);
+        title(say(kTitleCommonStart));
         return walkOnly(OwnerKind::CommonEvent);
     }
 
     bool searchTroops() {
         if (request_.scope[ScopeTroops] < 0) return true;
-        title(kTitleTroopStart);
+        title(say(kTitleTroopStart));
         return walkOnly(OwnerKind::Troop);
     }
 
@@ -257,14 +262,14 @@ class SearchRun : EventListVisitor {
 
     void reach(OwnerKind owner, int id) override {
         if (owner == OwnerKind::Map) {
-            title(request_.scope[ScopeMaps] == 0 ? format(kTitleMapAll, id, mapCount_)
-                                                 : format(kTitleMapOne, id));
+            title(request_.scope[ScopeMaps] == 0 ? format(say(kTitleMapAll), id, mapCount_)
+                                                 : format(say(kTitleMapOne), id));
             return;
         }
         bool common = owner == OwnerKind::CommonEvent;
         size_t count = common ? project_.commonEvents().size() : project_.troops().size();
         IdRange range = rangeOf(request_.scope[common ? ScopeCommon : ScopeTroops], count);
-        title(format(common ? kTitleCommon : kTitleTroop, id, range.first, range.last));
+        title(format(say(common ? kTitleCommon : kTitleTroop), id, range.first, range.last));
     }
 
     WalkStep enter(const EventListPlace& place) override {
@@ -405,7 +410,7 @@ class SearchRun : EventListVisitor {
     bool searchScripts() {
         int scope = request_.scope[ScopeScripts];
         if (scope < 0 || !request_.is(SearchKind::Text)) return true;
-        title(kTitleScripts);
+        title(say(kTitleScripts));
         size_t first = scope > 0 ? static_cast<size_t>(scope) - 1 : 0;
         size_t last = scope > 0 ? first + 1 : project_.scripts().size();
         for (size_t i = first; i < last && i < project_.scripts().size(); ++i) {
@@ -442,12 +447,12 @@ class SearchRun : EventListVisitor {
 
     bool searchDatabase() {
         if (!request_.is(SearchKind::MissingFile)) return true;
-        title(kTitleDatabase);
+        title(say(kTitleDatabase));
         for (const DatabaseFiles& database : databaseFiles()) {
             SearchHit hit;
             hit.area = SearchArea::Database;
             hit.itemId = database.number;
-            hit.itemName = databaseName(database.number);
+            hit.itemName = databaseName(database.number, listing_.language);
             FileVisitor visit = [&](const char* folder, const std::string& name) {
                 if (!fileMissing(folder, name)) return;
                 hit.content = folder + name;
@@ -480,9 +485,9 @@ class SearchRun : EventListVisitor {
 
 }  // namespace
 
-const char* databaseName(int number) {
+const char* databaseName(int number, ListingLanguage language) {
     if (number < 1 || number > 9) return "";
-    return kDatabaseNames[number - 1];
+    return kDatabaseNames[row(language)][number - 1];
 }
 
 SearchSummary runSearch(const SearchRequest& request, const ProjectDatabase& project,

@@ -80,7 +80,7 @@ struct SearchSummary {
 };
 
 // Database numbers of the missing-file pass, 1..9, and their names.
-const char* databaseName(int number);
+const char* databaseName(int number, ListingLanguage language = ListingLanguage::Japanese);
 
 // Runs the whole search. The abort flag is tested before each item and command (and in the
 // script and database passes); once it is seen the rows found so far stay.

@@ -5,29 +5,33 @@
 #include <locale>
 #include <memory>
 
+#include "listing/listing_words.h"
 #include "listing/operands.h"
 
 namespace zorvane {
 
 namespace {
 
-const char* const kAreaNames[] = {"コモンイベント", "バトルイベント", "マップイベント",
-                                  "スクリプト", "データベース"};
+// One row per language (see row()).
+const char* const kAreaNames[2][5] = {
+    {"コモンイベント", "バトルイベント", "マップイベント", "スクリプト", "データベース"},
+    {"Common Event", "Battle Event", "Map Event", "Script", "Database"},
+};
 
 struct LineCodeText {
     int code;
-    const char* text;
+    const char* text[2];
 };
 
 const LineCodeText kLineCodes[] = {
-    {LineStartCondition, "イベント開始条件"},
-    {LineAppearanceCondition, "イベント出現条件"},
-    {LineName, "イベント名"},
+    {LineStartCondition, {"イベント開始条件", "Start Condition"}},
+    {LineAppearanceCondition, {"イベント出現条件", "Page Condition"}},
+    {LineName, {"イベント名", "Event Name"}},
 };
 
-std::string areaCell(SearchArea area) {
+std::string areaCell(SearchArea area, ListingLanguage language) {
     int i = static_cast<int>(area);
-    return i >= 0 && i < 5 ? kAreaNames[i] : "";
+    return i >= 0 && i < 5 ? kAreaNames[row(language)][i] : "";
 }
 
 std::string mapCell(const SearchHit& hit) {
@@ -41,10 +45,10 @@ std::string eventCell(const SearchHit& hit) {
     return format("%03d:%s", hit.itemId, hit.itemName.c_str());
 }
 
-std::string lineCell(int line) {
+std::string lineCell(int line, ListingLanguage language) {
     if (line > 0) return format("%04d", line);
     for (const LineCodeText& code : kLineCodes)
-        if (code.code == line) return code.text;
+        if (code.code == line) return code.text[row(language)];
     return {};
 }
 
@@ -88,24 +92,25 @@ int compareCells(const std::string& a, const std::string& b, SortKind kind) {
 
 const std::array<ColumnInfo, ResultColumnCount>& resultColumns() {
     static const std::array<ColumnInfo, ResultColumnCount> columns = {{
-        {"種別", false, SortKind::Text},
-        {"マップパス", false, SortKind::Text},
-        {"マップ", false, SortKind::Text},
-        {"イベント名", false, SortKind::Text},
-        {"ページ", true, SortKind::Number},
-        {"行番号", true, SortKind::Number},
-        {"内容", false, SortKind::Text},
+        {{"種別", "Area"}, false, SortKind::Text},
+        {{"マップパス", "Map Path"}, false, SortKind::Text},
+        {{"マップ", "Map"}, false, SortKind::Text},
+        {{"イベント名", "Event"}, false, SortKind::Text},
+        {{"ページ", "Page"}, true, SortKind::Number},
+        {{"行番号", "Line"}, true, SortKind::Number},
+        {{"内容", "Content"}, false, SortKind::Text},
     }};
     return columns;
 }
 
-std::array<std::string, ResultColumnCount> resultCells(const SearchHit& hit) {
-    return {areaCell(hit.area),
+std::array<std::string, ResultColumnCount> resultCells(const SearchHit& hit,
+                                                       ListingLanguage language) {
+    return {areaCell(hit.area, language),
             hit.area == SearchArea::MapEvent ? hit.mapPath : std::string(),
             mapCell(hit),
             eventCell(hit),
             hit.page > 0 ? format("%02d", hit.page) : std::string(),
-            lineCell(hit.line),
+            lineCell(hit.line, language),
             hit.content};
 }
 
@@ -127,7 +132,7 @@ void SearchResults::clear() {
 }
 
 void SearchResults::addHit(const SearchHit& hit) {
-    rows_.push_back(ResultRow{hit, resultCells(hit)});
+    rows_.push_back(ResultRow{hit, resultCells(hit, language_)});
 }
 
 void SearchResults::sortByColumn(int column) {
@@ -154,7 +159,7 @@ ViewerTarget SearchResults::targetOf(size_t row) const {
         {SearchArea::Script, ViewerTarget::Script},
     };
     for (const auto& [area, kind] : kKinds)
-        if (cells[ColumnArea] == areaCell(area)) target.kind = kind;
+        if (cells[ColumnArea] == areaCell(area, language_)) target.kind = kind;
     if (target.kind == ViewerTarget::None) return target;
     target.item = static_cast<int>(leadingNumber(cells[ColumnEvent]));
     if (target.kind == ViewerTarget::MapEvent)

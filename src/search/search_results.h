@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "csv/csv_writer.h"
+#include "project/listing_language.h"
 #include "search/search_engine.h"
 
 namespace zorvane {
@@ -26,9 +27,12 @@ enum ResultColumn : int {
 enum class SortKind { Text, Number };
 
 struct ColumnInfo {
-    const char* heading;
+    const char* headings[2];  // Japanese, English
     bool rightAligned;
     SortKind sort;
+    const char* heading(ListingLanguage language) const {
+        return headings[language == ListingLanguage::English ? 1 : 0];
+    }
 };
 
 const std::array<ColumnInfo, ResultColumnCount>& resultColumns();
@@ -39,7 +43,8 @@ struct ResultRow {
 };
 
 // The seven cells of one hit.
-std::array<std::string, ResultColumnCount> resultCells(const SearchHit& hit);
+std::array<std::string, ResultColumnCount> resultCells(
+    const SearchHit& hit, ListingLanguage language = ListingLanguage::Japanese);
 
 // The number at the start of a cell (0 when there is none).
 double leadingNumber(const std::string& cell);
@@ -55,6 +60,9 @@ struct ViewerTarget {
 
 class SearchResults : public SearchSink {
   public:
+    explicit SearchResults(ListingLanguage language = ListingLanguage::Japanese)
+        : language_(language) {}
+    ListingLanguage language() const { return language_; }
     void clear();
     void addHit(const SearchHit& hit) override;
     void setTitle(const std::string& title) override { title_ = title; }
@@ -74,6 +82,7 @@ class SearchResults : public SearchSink {
                  size_t* lost = nullptr) const;
 
   private:
+    ListingLanguage language_;
     std::vector<ResultRow> rows_;
     std::string title_;
     int sortColumn_ = -1;

@@ -3,6 +3,7 @@
 #include "search/search_validation.h"
 
 #include "listing/listing.h"
+#include "listing/listing_words.h"
 #include "platform/codepage.h"
 #include "text/text_matcher.h"
 
@@ -14,25 +15,29 @@ enum class Problem { NoItem, NoTarget, NoText, BadPattern, NoRange, NoRangeChoic
 
 struct ProblemText {
     Problem problem;
-    const char* text;
+    const char* text[2];  // one per language (see row())
 };
 
 const ProblemText kProblems[] = {
-    {Problem::NoItem, "「検索項目」が1つもチェックされていません"},
-    {Problem::NoTarget, "「検索対象」が何も選択されていません"},
-    {Problem::NoText, "「検索項目」の文字列が入力されていません"},
-    {Problem::BadPattern, "検索対象の正規表現に誤りがあるようです"},
-    {Problem::NoRange, "「検索範囲」が何も選択されていません"},
-    {Problem::NoRangeChoice, "「検索範囲」の「指定」で何も選択されていません"},
+    {Problem::NoItem, {"「検索項目」が1つもチェックされていません", "No search item is ticked"}},
+    {Problem::NoTarget, {"「検索対象」が何も選択されていません", "No search target is chosen"}},
+    {Problem::NoText, {"「検索項目」の文字列が入力されていません", "No search text is entered"}},
+    {Problem::BadPattern,
+     {"検索対象の正規表現に誤りがあるようです", "The regular expression seems to be wrong"}},
+    {Problem::NoRange, {"「検索範囲」が何も選択されていません", "No search range is chosen"}},
+    {Problem::NoRangeChoice,
+     {"「検索範囲」の「指定」で何も選択されていません", "Nothing is chosen for a specific range"}},
 };
 
 // In the SearchScope order.
-const char* const kRangeNames[] = {"コモンイベント", "バトルイベント", "マップイベント",
-                                   "スクリプト"};
+const char* const kRangeNames[2][4] = {
+    {"コモンイベント", "バトルイベント", "マップイベント", "スクリプト"},
+    {"Common Events", "Battle Events", "Map Events", "Scripts"},
+};
 
-std::string textOf(Problem problem) {
+std::string textOf(Problem problem, ListingLanguage language) {
     for (const ProblemText& p : kProblems)
-        if (p.problem == problem) return p.text;
+        if (p.problem == problem) return p.text[row(language)];
     return {};
 }
 
@@ -118,18 +123,20 @@ bool checkItemPage(const SearchPanel& panel, const TextMatcher* matcher, SearchR
     return false;
 }
 
-bool fillScope(const SearchPanel& panel, SearchRequest& request, std::string& error) {
+bool fillScope(const SearchPanel& panel, SearchRequest& request, std::string& error,
+               ListingLanguage language) {
     const auto& r = panel.ranges;
     bool scripts = panel.kind == SearchKind::Text && r[ScopeScripts].checked;
     if (!r[ScopeCommon].checked && !r[ScopeTroops].checked && !r[ScopeMaps].checked && !scripts) {
-        error = textOf(Problem::NoRange);
+        error = textOf(Problem::NoRange, language);
         return false;
     }
     for (size_t i = 0; i < r.size(); ++i) {
         bool used = r[i].checked && (i != ScopeScripts || panel.kind == SearchKind::Text);
         // "指定" with nothing chosen would search nothing of that area without a word.
         if (used && !r[i].all && r[i].id < 1) {
-            error = textOf(Problem::NoRangeChoice) + std::string("（") + kRangeNames[i] + "）";
+            error = textOf(Problem::NoRangeChoice, language) + say("（", language) +
+                    kRangeNames[row(language)][i] + say("）", language);
             return false;
         }
         request.scope[i] = !used ? -1 : r[i].all ? 0 : r[i].id;
@@ -140,17 +147,18 @@ bool fillScope(const SearchPanel& panel, SearchRequest& request, std::string& er
 
 }  // namespace
 
-ValidatedSearch validateSearch(const SearchPanel& panel, const TextMatcher* matcher) {
+ValidatedSearch validateSearch(const SearchPanel& panel, const TextMatcher* matcher,
+                               ListingLanguage language) {
     ValidatedSearch result;
     SearchRequest& request = result.request;
     request.kind = panel.kind;
     request.matcher = matcher && matcher->isLoaded() ? matcher : nullptr;
     Problem problem = Problem::NoItem;
     if (!checkItemPage(panel, matcher, request, problem)) {
-        result.error = textOf(problem);
+        result.error = textOf(problem, language);
         return result;
     }
-    fillScope(panel, request, result.error);
+    fillScope(panel, request, result.error, language);
     return result;
 }
 

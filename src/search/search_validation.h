@@ -6,6 +6,7 @@
 #include <string>
 
 #include "listing/search_request.h"
+#include "project/listing_language.h"
 
 namespace zorvane {
 
@@ -67,6 +68,8 @@ struct ValidatedSearch {
 };
 
 // `matcher` is the binding the search will use (null or not loaded: no pattern check).
-ValidatedSearch validateSearch(const SearchPanel& panel, const TextMatcher* matcher);
+// The warning is in `language`.
+ValidatedSearch validateSearch(const SearchPanel& panel, const TextMatcher* matcher,
+                               ListingLanguage language = ListingLanguage::Japanese);
 
 }  // namespace zorvane

@@ -2,10 +2,12 @@
 // scope, the seven cells of each kind of hit, sorting, viewer targets and the saved CSV.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <functional>
 
 #include "listing/listing.h"
+#include "project/project_database.h"
 #include "search/search_results.h"
 #include "search/search_validation.h"
 #include "support/test_support.h"
@@ -330,3 +332,101 @@ TEST(SearchResultCsv, SavesSevenQuotedCellsPerRowWithoutHeading) {
 }
 
 }  // namespace
+
+namespace {
+
+// Kana, CJK ideographs, full-width forms and the Japanese punctuation block.
+bool hasJapanese(const std::string& s) {
+    for (size_t i = 0; i + 2 < s.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if ((c & 0xF0) != 0xE0) continue;
+        char32_t cp = ((c & 0x0Fu) << 12) | ((static_cast<unsigned char>(s[i + 1]) & 0x3Fu) << 6) |
+                      (static_cast<unsigned char>(s[i + 2]) & 0x3Fu);
+        if ((cp >= 0x3000 && cp <= 0x30FF) || (cp >= 0x3400 && cp <= 0x9FFF) ||
+            (cp >= 0xFF00 && cp <= 0xFFEF))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Every kind of search over the sample in English: outside the project's own text (names,
+// messages, file names in the map, event and content cells) nothing is Japanese.
+TEST(EnglishSearch, EveryKindOverTheSampleReadsInEnglish) {
+    ProjectDatabase db;
+    ASSERT_TRUE(db.open(ztest::sampleProject()));
+    db.idsOnly = true;  // labels are ids alone, so a condition's content is the program's words
+    const auto english = ListingLanguage::English;
+    std::vector<std::string> commands = commandNames(english);
+    ASSERT_GE(commands.size(), 6u);
+    auto allRanges = [](SearchPanel& p) {
+        for (RangeRow& r : p.ranges) r = {true, true, 1};
+    };
+    const std::vector<std::function<void(SearchPanel&)>> kinds = {
+        [](SearchPanel& p) {
+            p.kind = SearchKind::Switch;
+            p.switches = {{{{true, 1}, {true, 2}}}, false, true, true, true};
+        },
+        [](SearchPanel& p) {
+            p.kind = SearchKind::Variable;
+            p.variables = {{{{true, 1}, {true, 2}}}, false, true, true, true};
+        },
+        [](SearchPanel& p) {
+            p.kind = SearchKind::CommonEvent;
+            p.commonEvents = {{{true, 1}, {true, 2}}};
+        },
+        [](SearchPanel& p) {
+            p.kind = SearchKind::Text;
+            p.text = "e";
+            p.textTargets.fill(true);
+        },
+        [&](SearchPanel& p) {
+            p.kind = SearchKind::EventCommand;
+            for (size_t i = 0; i < p.commands.size(); ++i) p.commands[i] = {true, commands[i]};
+        },
+        [](SearchPanel& p) {
+            p.kind = SearchKind::MissingFile;
+            p.missingFiles = true;
+        },
+    };
+    for (const ColumnInfo& c : resultColumns()) EXPECT_FALSE(hasJapanese(c.heading(english)));
+    size_t rows = 0;
+    for (const auto& kind : kinds) {
+        SearchPanel panel;
+        kind(panel);
+        allRanges(panel);
+        ValidatedSearch checked = validateSearch(panel, nullptr, english);
+        ASSERT_TRUE(checked.ok()) << checked.error;
+        SearchResults results(english);
+        std::atomic<bool> abort{false};
+        SearchSummary summary =
+            runSearch(checked.request, db, SearchSettings{false, false, english}, results, abort);
+        EXPECT_FALSE(hasJapanese(summary.title)) << summary.title;
+        EXPECT_GT(results.size(), 0u) << summary.title;
+        rows += results.size();
+        for (const ResultRow& row : results.rows()) {
+            const auto& cells = row.cells;
+            std::string own = cells[ColumnArea] + cells[ColumnPage] + cells[ColumnLine];
+            // A database's name, a map's own settings and conditions are the program's words.
+            if (row.hit.area == SearchArea::Database ||
+                (row.hit.area == SearchArea::MapEvent && !row.hit.hasEvent))
+                own += cells[ColumnEvent];
+            if (row.hit.line == LineStartCondition || row.hit.line == LineAppearanceCondition)
+                own += cells[ColumnContent];
+            EXPECT_FALSE(hasJapanese(own)) << own;
+        }
+    }
+    EXPECT_GT(rows, 100u);
+    // The warnings, the range's name in them too.
+    SearchPanel bad;
+    bad.kind = SearchKind::Text;
+    bad.text = "e";
+    bad.textTargets.fill(true);
+    for (size_t i = 0; i < bad.ranges.size(); ++i) bad.ranges[i] = {i == ScopeMaps, false, 0};
+    std::string error = validateSearch(bad, nullptr, english).error;
+    EXPECT_TRUE(!error.empty() && !hasJapanese(error)) << error;
+    bad.ranges = {};
+    error = validateSearch(bad, nullptr, english).error;
+    EXPECT_TRUE(!error.empty() && !hasJapanese(error)) << error;
+}
