@@ -26,17 +26,18 @@ class Scanner {
         if (c == 0) return 0;
         if (c >= 5) return c - 5;
         if (c <= -5) return c + 5;
-        long v = 0;
+        // Unsigned: a cut file gives byte() == -1, and a shifted negative value is undefined.
+        unsigned long v = 0;
         if (c > 0) {
-            for (int i = 0; i < c; ++i) v |= long(byte()) << (8 * i);
-            return v;
+            for (int i = 0; i < c; ++i) v |= (unsigned long)(byte() & 0xFF) << (8 * i);
+            return long(v);
         }
-        v = -1;
+        v = ~0UL;
         for (int i = 0; i < -c; ++i) {
-            v &= ~(0xFFL << (8 * i));
-            v |= long(byte()) << (8 * i);
+            v &= ~(0xFFUL << (8 * i));
+            v |= (unsigned long)(byte() & 0xFF) << (8 * i);
         }
-        return v;
+        return long(v);
     }
 
     std::string_view bytes() {
