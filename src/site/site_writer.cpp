@@ -15,9 +15,9 @@
 #include "listing/command_refs.h"
 #include "listing/operands.h"
 #include "map/event_walk.h"
+#include "map/map_batch.h"
 #include "map/map_info_tree.h"
 #include "map/map_picture.h"
-#include "map/tileset_cache.h"
 #include "platform/atomic_file.h"
 #include "platform/beneath_root.h"
 #include "platform/codepage.h"
@@ -130,7 +130,7 @@ class SiteRun : public EventListVisitor {
     void leaveMap(int) override { finishUnit(); }
 
     bool pictures();
-    bool picture(int mapId, TilesetCache& tilesets, PictureFacts& facts);
+    bool pictureDone(const MapBatchResult& result, PictureFacts& facts);
     bool scripts();
     void database();
     void closingPages();
@@ -278,33 +278,21 @@ void SiteRun::mapUnreadable(int mapId, const std::string& why) {
     if (!why.empty()) noteSkipped(mapFileName(mapId) + ": " + why);
 }
 
-// The picture of a map, drawn as the export draws it, always as PNG.
-bool SiteRun::picture(int mapId, TilesetCache& tilesets, PictureFacts& facts) {
-    bool showEvents = !o_.render.simpleMap && (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
-    MapData map;
-    if (!map.load(db_, mapId, showEvents)) return true;  // noted by the walk
-    tilesets.apply(map, db_.tilesets());
-    RenderOptions render = o_.render;
-    render.saveMode = kFormatPng;
-    std::string path = joinPath(summary_.root, mapPicture(mapId));
-    ensureFolderBeneath(root_, joinPath(root_, "maps"));
-    MapPictureHooks hooks;
-    hooks.abort = &abort_;
-    hooks.memoryLimit = o_.pictureMemoryLimit;
-    hooks.writeRoot = root_;
-    hooks.askFullSizeBmp = [this, mapId] { return sink_.askFullSizeBmp(mapId); };
-    switch (saveMapPicture(path, map, render, hooks)) {
+// What a drawn (or refused) picture means for the map's page.
+bool SiteRun::pictureDone(const MapBatchResult& result, PictureFacts& facts) {
+    if (!result.loaded) return true;  // noted by the walk
+    switch (result.status) {
         case MapPictureStatus::Saved:
             facts.drawn = true;
             ++summary_.filesWritten;
-            summary_.bytesWritten += fileSize(path);
-            sink_.fileWritten(path, fileSize(path));
+            summary_.bytesWritten += fileSize(result.path);
+            sink_.fileWritten(result.path, fileSize(result.path));
             return true;
         case MapPictureStatus::EmptyMap:
             return true;
         case MapPictureStatus::CannotWrite:
-            summary_.failedFiles.push_back(path);
-            sink_.fileFailed(path);
+            summary_.failedFiles.push_back(result.path);
+            sink_.fileFailed(result.path);
             return true;
         case MapPictureStatus::Aborted:
             summary_.end = ExportEnd::Aborted;
@@ -312,31 +300,69 @@ bool SiteRun::picture(int mapId, TilesetCache& tilesets, PictureFacts& facts) {
         case MapPictureStatus::Declined:
         case MapPictureStatus::TooLarge:
             // The map's page still lists its events; only the picture is missing.
-            noteSkipped(mapPicture(mapId) + ": " + kMapPictureFailedMessage);
+            noteSkipped(mapPicture(result.mapId) + ": " + kMapPictureFailedMessage);
             return true;
     }
     return true;
 }
 
+// The pictures, drawn as the export draws them (always PNG) on the shared pool, and each
+// map's page written in tree order as its picture comes back.
 bool SiteRun::pictures() {
-    TilesetCache tilesets;
     MapInfoTree tree = MapInfoTree::fromProject(db_);
-    const int cell = zoomLevel(o_.render.zoomMode).cellSize;
+    std::vector<int> order;
+    std::vector<MapBatchItem> items;
     for (const auto& entry : tree.entries()) {
-        int mapId = entry.first;
-        if (mapId < 1) continue;
-        if (stopRequested()) return false;
+        if (entry.first < 1) continue;
+        order.push_back(entry.first);
+        if (maps_.count(entry.first))
+            items.push_back({entry.first, joinPath(summary_.root, mapPicture(entry.first))});
+    }
+    if (!items.empty()) ensureFolderBeneath(root_, joinPath(root_, "maps"));
+    const int cell = zoomLevel(o_.render.zoomMode).cellSize;
+    size_t next = 0;  // the next map of `order` whose page is due
+    auto page = [&](int mapId, const PictureFacts& facts) {
         sink_.unit(format("Map%04d picture", mapId));
-        PictureFacts facts;
-        facts.cellSize = cell;
         auto known = maps_.find(mapId);
-        if (known != maps_.end() && !picture(mapId, tilesets, facts)) return false;
         save(mapPage(mapId),
              mapPageHtml(db_, tree, mapId, known == maps_.end() ? nullptr : &known->second, facts,
                          usage_));
         sink_.step(++summary_.unitsDone);
-    }
-    return true;
+    };
+    auto pagesUpTo = [&](int mapId) {  // the pages of the maps without a picture before mapId
+        for (; next < order.size() && order[next] != mapId; ++next) {
+            PictureFacts facts;
+            facts.cellSize = cell;
+            page(order[next], facts);
+        }
+        if (next < order.size()) ++next;
+    };
+    MapBatchOptions batch;
+    batch.render = o_.render;
+    batch.render.saveMode = kFormatPng;
+    batch.jobs = o_.jobs;
+    batch.measureEvents =
+        !o_.render.simpleMap && (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
+    batch.memoryLimit = o_.pictureMemoryLimit;
+    batch.writeRoot = root_;
+    bool stopped = false;
+    drawMapPictures(
+        db_, items, batch,
+        [&](MapBatchResult& result) {
+            pagesUpTo(result.mapId);
+            PictureFacts facts;
+            facts.cellSize = cell;
+            if (!pictureDone(result, facts)) {
+                stopped = true;
+                return false;
+            }
+            page(result.mapId, facts);
+            return !stopRequested();
+        },
+        abort_);
+    if (stopped || stopRequested()) return false;
+    pagesUpTo(-1);
+    return !stopRequested();
 }
 
 bool SiteRun::scripts() {
