@@ -9,6 +9,7 @@ namespace zorvane::site {
 
 const char* const kEventListPage = "lists/events.html";
 const char* const kSwitchPage = "lists/switches.html";
+const char* const kCheckPage = "lists/check.html";
 const char* const kScriptListPage = "scripts/index.html";
 const char* const kStyleSheet = "site.css";
 const char* const kSearchScript = "search.js";
@@ -75,6 +76,7 @@ const Part kParts[] = {
     {"index.html", "トップ"},
     {"lists/events.html", "イベント"},
     {"lists/switches.html", "スイッチ・変数"},
+    {"lists/check.html", "診断"},
     {"database/actors.html", "データベース"},
     {"scripts/index.html", "スクリプト"},
 };

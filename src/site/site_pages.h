@@ -19,6 +19,7 @@ std::string scriptPage(int position);
 std::string databasePage(int table);
 extern const char* const kEventListPage;  // common events and troops
 extern const char* const kSwitchPage;     // switches and variables
+extern const char* const kCheckPage;      // the project check's findings
 extern const char* const kScriptListPage;
 extern const char* const kStyleSheet;
 extern const char* const kSearchScript;

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "check/project_check.h"
 #include "documents/document_writer.h"
 #include "listing/command_refs.h"
 #include "listing/operands.h"
@@ -278,6 +279,41 @@ void SiteRun::mapUnreadable(int mapId, const std::string& why) {
     if (!why.empty()) noteSkipped(mapFileName(mapId) + ": " + why);
 }
 
+// Where a finding's place is in the site ("" when it has no page of its own).
+std::string findingTarget(const FindingPlace& place) {
+    std::string page;
+    switch (place.area) {
+        case FindingPlace::CommonEvent: page = commonEventPage(place.ownerId); break;
+        case FindingPlace::Troop: page = troopPage(place.ownerId, place.page); break;
+        case FindingPlace::MapEvent: page = mapEventPage(place.mapId, place.ownerId, place.page); break;
+        case FindingPlace::Map: page = mapPage(place.mapId); break;
+        case FindingPlace::Script: page = scriptPage(place.ownerId); break;
+        default: return "";
+    }
+    if (place.line > 0 && place.area != FindingPlace::Map) page += "#" + lineAnchor(place.line);
+    return page;
+}
+
+// The project check's findings as one page, each linked to its place.
+std::string checkPageHtml(const CheckResult& result) {
+    std::vector<std::vector<std::string>> rows;
+    for (const Finding& f : result.findings) {
+        std::string where = placeText(f.place);
+        std::string target = findingTarget(f.place);
+        rows.push_back({escaped(severityName(f.severity)), escaped(checkKindInfo(f.kind).name),
+                        target.empty() ? escaped(where) : link("../", target, where),
+                        escaped(f.subject), escaped(f.message)});
+    }
+    std::string body = "<h1>診断</h1>\n<p>" + format("%zu件", result.findings.size()) + "</p>\n";
+    if (!result.unreadable.empty()) {
+        body += "<p>読み込めないファイルがあります（結果が欠けている場合があります）:</p>\n<ul>";
+        for (const std::string& u : result.unreadable) body += "<li>" + escaped(u) + "</li>";
+        body += "</ul>\n";
+    }
+    body += htmlTable({"重要度", "種類", "場所", "対象", "内容"}, rows);
+    return framePage(kCheckPage, "診断", body);
+}
+
 // What a drawn (or refused) picture means for the map's page.
 bool SiteRun::pictureDone(const MapBatchResult& result, PictureFacts& facts) {
     if (!result.loaded) return true;  // noted by the walk
@@ -405,6 +441,7 @@ void SiteRun::closingPages() {
     save(kSearchScript, kSearchScriptText);
     save(kEventListPage, eventListHtml(db_));
     save(kSwitchPage, switchPageHtml(db_, usage_));
+    save(kCheckPage, checkPageHtml(checkProject(db_, CheckOptions{}, nullptr, abort_)));
     save("index.html", indexHtml(db_, summary_.skipped));
     save(kSearchIndex, searchIndexScript(db_, usage_));
     sink_.step(++summary_.unitsDone);
