@@ -283,12 +283,23 @@ void SiteRun::mapUnreadable(int mapId, const std::string& why) {
 std::string findingTarget(const FindingPlace& place) {
     std::string page;
     switch (place.area) {
-        case FindingPlace::CommonEvent: page = commonEventPage(place.ownerId); break;
-        case FindingPlace::Troop: page = troopPage(place.ownerId, place.page); break;
-        case FindingPlace::MapEvent: page = mapEventPage(place.mapId, place.ownerId, place.page); break;
-        case FindingPlace::Map: page = mapPage(place.mapId); break;
-        case FindingPlace::Script: page = scriptPage(place.ownerId); break;
-        default: return "";
+        case FindingPlace::CommonEvent:
+            page = commonEventPage(place.ownerId);
+            break;
+        case FindingPlace::Troop:
+            page = troopPage(place.ownerId, place.page);
+            break;
+        case FindingPlace::MapEvent:
+            page = mapEventPage(place.mapId, place.ownerId, place.page);
+            break;
+        case FindingPlace::Map:
+            page = mapPage(place.mapId);
+            break;
+        case FindingPlace::Script:
+            page = scriptPage(place.ownerId);
+            break;
+        default:
+            return "";
     }
     if (place.line > 0 && place.area != FindingPlace::Map) page += "#" + lineAnchor(place.line);
     return page;
