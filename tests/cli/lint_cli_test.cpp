@@ -67,4 +67,11 @@ TEST(CliLint, FindingsFiltersAndExitStatus) {
     out.clear();
     EXPECT_EQ(ztest::run(cli + " --only labels 2>&1", &out), 3);
     EXPECT_NE(out.find("Map002.rxdata"), std::string::npos) << out;
+
+    // A table that cannot be read is not a table of no records: nothing is out of its range.
+    ztest::writeFile(dir.file("Project/Data/Classes.rxdata"), "not a table");
+    out.clear();
+    EXPECT_EQ(ztest::run(cli + " --only database 2>&1", &out), 3);
+    EXPECT_NE(out.find("Classes.rxdata"), std::string::npos) << out;
+    EXPECT_EQ(out.find("クラスは0番まで"), std::string::npos) << out;
 }
