@@ -1,13 +1,18 @@
 // Times the map viewer's paint under a display (run it with xvfb-run): a 1280 × 900 pane at
-// ×1/8 over a large map with every cell cached, repainted in place and after page scrolls,
-// in alternated rounds with a reference paint that fills the same kind of frame bitmap by
-// one copy of a ready picture and puts it on the screen. Prints one line for scripts/bench:
+// one zoom (×1/8 unless given) over a large map after every cell has been shown once,
+// repainted in place and after page scrolls, in alternated rounds with a reference paint
+// that fills the same kind of frame bitmap by one copy of a ready picture and puts it on the
+// screen. Prints one line for scripts/bench:
 //   first_paint_ms repaint_ms page_ms reference_ms cached_cells
 // (medians of the CPU time spent in the paint handlers; the first paint builds its cells).
+// With FRAME_PNG the pane as shown at the middle of the map is saved there, so that two
+// builds can be compared pixel for pixel.
 #include <time.h>
 #include <wx/app.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
+#include <wx/image.h>
 #include <wx/init.h>
 #include <wx/log.h>
 #include <wx/rawbmp.h>
@@ -116,12 +121,16 @@ wxIMPLEMENT_APP_NO_MAIN(BenchApp);
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: map_viewer_gui_bench PROJECT MAP_ID [ROUNDS]\n");
+        std::fprintf(
+            stderr,
+            "usage: map_viewer_gui_bench PROJECT MAP_ID [ROUNDS [ZOOM_MODE [FRAME_PNG]]]\n");
         return 2;
     }
     const std::string project = argv[1];
     const int mapId = std::atoi(argv[2]);
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 21;
+    const int zoomMode = argc > 4 ? std::atoi(argv[4]) : 4;
+    const std::string framePng = argc > 5 ? argv[5] : "";
     int wxArgc = 1;
     if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "wx could not start (is there a display?)\n");
@@ -134,7 +143,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s cannot be opened\n", project.c_str());
         return 1;
     }
-    context.settings.mapViewer.render.zoomMode = 4;  // ×1/8
+    context.settings.mapViewer.render.zoomMode = zoomMode;
     zorvane::MapViewerMemory memory;
     auto* viewer = new zorvane::MapViewer(context, memory);
     viewer->Move(0, 0);
@@ -169,6 +178,17 @@ int main(int argc, char** argv) {
             if (x + view.clientWidth() >= view.mapPixelWidth()) break;
         }
         if (y + view.clientHeight() >= view.mapPixelHeight()) break;
+    }
+    if (!framePng.empty()) {
+        pane->scrollTo(view.mapPixelWidth() / 2, view.mapPixelHeight() / 2);
+        repaint(pane, ourPaints, ourSeconds);
+        wxClientDC screen(pane);
+        wxBitmap shot(kPane.x, kPane.y, 24);
+        wxMemoryDC copy(shot);
+        copy.Blit(0, 0, kPane.x, kPane.y, &screen, 0, 0);
+        copy.SelectObject(wxNullBitmap);
+        wxImage::AddHandler(new wxPNGHandler);
+        if (!shot.ConvertToImage().SaveFile(framePng, wxBITMAP_TYPE_PNG)) return 1;
     }
     pane->scrollTo(0, 0);
 
