@@ -1,7 +1,8 @@
 // The map viewer. The pane draws into one frame bitmap per paint, stretching cached cells
 // straight into its pixels, and puts it on the screen at once; only the cells near the
 // view are ever built. The cell cache is emptied only when what a cell shows can change
-// (another map, the simple map, the layer, event, panorama, fog or colour settings).
+// (another map, the simple map, the layer, event, panorama, fog or colour settings); in
+// between it and the reduced strips keep what was shown last, within their byte bounds.
 #include "app/map_viewer.h"
 
 #include <wx/artprov.h>
@@ -596,7 +597,7 @@ void MapViewer::syncControls() {
 void MapViewer::setZoom(int zoomMode) {
     options().zoomMode = validZoom(zoomMode);
     syncControls();
-    showMap(-1);  // cells do not depend on the zoom: the cache stays
+    showMap(-1);  // cells do not depend on the zoom: the cache and the strips stay
 }
 
 void MapViewer::setSimpleMap(bool on) {

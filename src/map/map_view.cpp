@@ -1,6 +1,8 @@
 // Drawing the viewer's frame. Cells are stretched straight from their cached 32 × 32
-// pictures into the frame, so zooming and scrolling never rebuild a cell and a whole
-// pane at ×1/8 (tens of thousands of cells) costs one pass over the frame's pixels.
+// pictures into the frame, or at the reduced zooms copied from strips made at the zoom's
+// size, so a whole pane at ×1/8 (tens of thousands of cells) costs one pass over the
+// frame's pixels. Both stores are bounded by bytes: what was seen last stays, and only a
+// cell that has gone from both is built again.
 #include "map/map_view.h"
 
 #include <algorithm>
@@ -206,38 +208,63 @@ CellSpan MapViewport::visibleCells() const {
 }
 
 bool ReducedCells::prepare(const CellCache& cache, const MapViewport& view, bool highQuality) {
-    if (view.cellSize() >= kCellPixels) {
-        clear();
-        return false;
-    }
-    if (&cache != cache_ || cache.generation() != generation_ || view.zoomMode() != zoomMode_ ||
-        highQuality != highQuality_ || view.mapWidth() != mapWidth_ ||
-        view.mapHeight() != mapHeight_) {
+    if (view.cellSize() >= kCellPixels) return false;
+    if (&cache != cache_ || cache.generation() != generation_ || highQuality != highQuality_ ||
+        view.mapWidth() != mapWidth_ || view.mapHeight() != mapHeight_) {
         clear();
         cache_ = &cache;
         generation_ = cache.generation();
-        zoomMode_ = view.zoomMode();
-        size_ = view.cellSize();
         highQuality_ = highQuality;
         mapWidth_ = view.mapWidth();
         mapHeight_ = view.mapHeight();
-        strips_.resize(size_t(mapHeight_));
     }
+    zoomMode_ = view.zoomMode();
+    size_ = view.cellSize();
+    strips_ = &levels_[size_t(zoomMode_)];
+    strips_->resize(size_t(mapHeight_));
+    const CellSpan shown = view.visibleCells();
+    ++clock_;
+    for (int y = shown.y0; y < shown.y1; ++y) (*strips_)[size_t(y)].lastUse = clock_;
+    trim(shown);
     return true;
 }
 
+size_t ReducedCells::bytesOf(const Strip& strip) {
+    return strip.pixels.size() * sizeof(uint32_t) + strip.made.size() +
+           strip.ids.size() * sizeof(uint32_t);
+}
+
+// Strips that the last paint added may take the store past its bound until the next one.
+void ReducedCells::trim(const CellSpan& shown) {
+    while (bytes_ > byteLimit_) {
+        Strip* oldest = nullptr;
+        for (size_t level = 0; level < levels_.size(); ++level)
+            for (size_t y = 0; y < levels_[level].size(); ++y) {
+                Strip& strip = levels_[level][y];
+                const bool onScreen =
+                    int(level) == zoomMode_ && int(y) >= shown.y0 && int(y) < shown.y1;
+                if (strip.made.empty() || onScreen) continue;
+                if (!oldest || strip.lastUse < oldest->lastUse) oldest = &strip;
+            }
+        if (!oldest) return;
+        bytes_ -= bytesOf(*oldest);
+        *oldest = Strip{};
+    }
+}
+
 bool ReducedCells::has(int x, int y) const {
-    const Strip& strip = strips_[size_t(y)];
+    const Strip& strip = (*strips_)[size_t(y)];
     return !strip.made.empty() && strip.made[size_t(x)];
 }
 
 void ReducedCells::store(int x, int y, const Bitmap32& cell) {
-    Strip& strip = strips_[size_t(y)];
+    Strip& strip = (*strips_)[size_t(y)];
     const size_t stride = size_t(mapWidth_) * size_;
     if (strip.made.empty()) {
         strip.pixels.assign(stride * size_, 0);
         strip.made.assign(size_t(mapWidth_), 0);
         strip.ids.assign(size_t(mapWidth_), 0);
+        bytes_ += bytesOf(strip);
     }
     sampleCell(cell, size_, highQuality_, strip.pixels.data() + size_t(x) * size_, stride);
     strip.made[size_t(x)] = 1;
@@ -245,13 +272,15 @@ void ReducedCells::store(int x, int y, const Bitmap32& cell) {
 }
 
 const uint32_t* ReducedCells::row(int y, int row) const {
-    const Strip& strip = strips_[size_t(y)];
+    const Strip& strip = (*strips_)[size_t(y)];
     if (strip.pixels.empty()) return nullptr;
     return strip.pixels.data() + size_t(row) * size_t(mapWidth_) * size_;
 }
 
 void ReducedCells::clear() {
-    strips_.clear();
+    for (std::vector<Strip>& level : levels_) std::vector<Strip>().swap(level);
+    strips_ = &levels_[0];
+    bytes_ = 0;
     cache_ = nullptr;
     zoomMode_ = -1;
 }

@@ -3,6 +3,7 @@
 // visible cells, the grid and the cursor frame into a 24-bit frame that a window shows.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -86,31 +87,50 @@ struct ViewDrawing {
 // Cells of a zoomed-out view (×1/2 and below) reduced to the zoom's size and kept in
 // strips of the zoomed map, one strip per row of cells, beside the cell cache they were
 // made from. A paint then copies rows of the strips instead of picking a few pixels from
-// each of thousands of cached cells spread over memory. Emptied with that cache and
-// whenever the zoom, the quality or the map changes.
+// each of thousands of cached cells spread over memory. Each reduced zoom keeps its own
+// strips, so going back to a zoom shown before rebuilds nothing that is still held; the
+// strips of all zooms together are bounded by bytes, the strip used least recently going
+// first (never one the view shows). Emptied with that cache and whenever the quality or
+// the map changes.
 class ReducedCells {
   public:
-    // Makes the store fit the view; false when the view is not reduced.
+    // A 500 × 500 map whole at ×1/8; at ×1/4 and ×1/2 several screens.
+    static constexpr size_t kDefaultByteLimit = size_t(40) << 20;
+
+    explicit ReducedCells(size_t byteLimit = kDefaultByteLimit) : byteLimit_(byteLimit) {}
+
+    // Makes the store fit the view and lets go of strips past the bound; false when the
+    // view is not reduced.
     bool prepare(const CellCache& cache, const MapViewport& view, bool highQuality);
     bool has(int x, int y) const;
     // The trace id of the cell a stored copy was made from.
-    uint32_t idOf(int x, int y) const { return strips_[size_t(y)].ids[size_t(x)]; }
+    uint32_t idOf(int x, int y) const { return (*strips_)[size_t(y)].ids[size_t(x)]; }
     void store(int x, int y, const Bitmap32& cell);
     // Pixel row `row` (0 .. cell size − 1) of the strip of cell row y, or null.
     const uint32_t* row(int y, int row) const;
     void clear();
+    // The bytes the strips of every zoom hold.
+    size_t bytes() const { return bytes_; }
 
   private:
     struct Strip {
         std::vector<uint32_t> pixels;  // 0x00RRGGBB
         std::vector<uint8_t> made;     // per cell
         std::vector<uint32_t> ids;     // per cell
+        uint64_t lastUse = 0;
     };
-    std::vector<Strip> strips_;
+    static size_t bytesOf(const Strip& strip);
+    void trim(const CellSpan& shown);
+
+    std::array<std::vector<Strip>, kZoomModeCount> levels_;  // strips by zoom mode
+    std::vector<Strip>* strips_ = &levels_[0];               // those of the zoom shown
     const CellCache* cache_ = nullptr;
     uint64_t generation_ = 0;
     int zoomMode_ = -1, size_ = 0, mapWidth_ = 0, mapHeight_ = 0;
     bool highQuality_ = false;
+    size_t byteLimit_;
+    size_t bytes_ = 0;
+    uint64_t clock_ = 0;  // counts paints, for the strips' last use
 };
 
 // Draws the view into `frame` (the client area): every map cell that overlaps it, taken

@@ -36,6 +36,10 @@ void prepareCell(Bitmap32& cell, bool keepContents = false) {
     cell.create(kCellPixels, kCellPixels);
 }
 
+size_t pixelBytes(const Bitmap32& cell) {
+    return size_t(cell.width()) * size_t(cell.height()) * sizeof(uint32_t);
+}
+
 int64_t positiveModulo(int64_t value, int64_t modulus) {
     int64_t r = value % modulus;
     return r < 0 ? r + modulus : r;
@@ -43,24 +47,84 @@ int64_t positiveModulo(int64_t value, int64_t modulus) {
 
 }  // namespace
 
-const Bitmap32* CellCache::find(int x, int y) const {
+uint32_t& CellCache::slot(int x, int y) {
+    if (size_t(y) >= rows_.size()) rows_.resize(size_t(y) + 1);
+    std::vector<uint32_t>& row = rows_[size_t(y)];
+    if (size_t(x) >= row.size()) row.resize(size_t(x) + 1, kNone);
+    return row[size_t(x)];
+}
+
+void CellCache::unlink(uint32_t index) {
+    Entry& e = entries_[index];
+    (e.newer == kNone ? newest_ : entries_[e.newer].older) = e.older;
+    (e.older == kNone ? oldest_ : entries_[e.older].newer) = e.newer;
+    e.newer = e.older = kNone;
+}
+
+void CellCache::pushNewest(uint32_t index) {
+    Entry& e = entries_[index];
+    e.newer = kNone;
+    e.older = newest_;
+    if (newest_ != kNone) entries_[newest_].newer = index;
+    newest_ = index;
+    if (oldest_ == kNone) oldest_ = index;
+}
+
+void CellCache::evictOldest() {
+    const uint32_t index = oldest_;
+    unlink(index);
+    Entry& e = entries_[index];
+    rows_[size_t(e.y)][size_t(e.x)] = kNone;
+    bytes_ -= pixelBytes(e.cell);
+    e.cell.reset();
+    --count_;
+    freeEntries_.push_back(index);
+}
+
+const Bitmap32* CellCache::find(int x, int y) {
     if (y < 0 || x < 0 || size_t(y) >= rows_.size()) return nullptr;
-    const std::vector<Bitmap32>& row = rows_[size_t(y)];
-    if (size_t(x) >= row.size() || row[size_t(x)].empty()) return nullptr;
-    return &row[size_t(x)];
+    const std::vector<uint32_t>& row = rows_[size_t(y)];
+    if (size_t(x) >= row.size() || row[size_t(x)] == kNone) return nullptr;
+    const uint32_t index = row[size_t(x)];
+    if (index != newest_) {
+        unlink(index);
+        pushNewest(index);
+    }
+    return &entries_[index].cell;
 }
 
 void CellCache::store(int x, int y, const Bitmap32& cell) {
     if (x < 0 || y < 0 || x > kMaxPosition || y > kMaxPosition || cell.empty()) return;
-    if (size_t(y) >= rows_.size()) rows_.resize(size_t(y) + 1);
-    std::vector<Bitmap32>& row = rows_[size_t(y)];
-    if (size_t(x) >= row.size()) row.resize(size_t(x) + 1);
-    if (row[size_t(x)].empty()) ++count_;
-    row[size_t(x)] = cell;
+    ++storedCount_;
+    uint32_t& at = slot(x, y);
+    if (at == kNone) {
+        if (freeEntries_.empty()) {
+            entries_.emplace_back();
+            at = uint32_t(entries_.size() - 1);
+        } else {
+            at = freeEntries_.back();
+            freeEntries_.pop_back();
+        }
+        entries_[at].x = x;
+        entries_[at].y = y;
+        ++count_;
+    } else {
+        unlink(at);
+        bytes_ -= pixelBytes(entries_[at].cell);
+    }
+    const uint32_t index = at;
+    entries_[index].cell = cell;
+    bytes_ += pixelBytes(cell);
+    pushNewest(index);
+    while (bytes_ > byteLimit_ && oldest_ != index) evictOldest();
 }
 
 void CellCache::clear() {
     rows_.clear();
+    entries_.clear();
+    freeEntries_.clear();
+    newest_ = oldest_ = kNone;
+    bytes_ = 0;
     count_ = 0;
     ++generation_;
 }

@@ -19,24 +19,56 @@ namespace zorvane {
 constexpr int kCellPixels = 32;
 
 // Finished cells by position. The viewer keeps one per map and empties it when the map or
-// a setting that changes what a cell shows changes. Cells are held in rows indexed by
+// a setting that changes what a cell shows changes. Cells are found through rows indexed by
 // position, so the viewer's many look-ups per paint cost no search; positions outside
-// 0..65535 (never a cell of a map) are not kept.
+// 0..65535 (never a cell of a map) are not kept. The pictures held are bounded by bytes:
+// past the bound the cell used least recently goes, so a large map shown whole holds only
+// what was seen last instead of every cell it ever showed.
 class CellCache {
   public:
-    // The cell stored at (x, y), or null. Valid until the next store or clear.
-    const Bitmap32* find(int x, int y) const;
+    // Enough for several screens of cells at ×1 and ×2.
+    static constexpr size_t kDefaultByteLimit = size_t(32) << 20;
+
+    explicit CellCache(size_t byteLimit = kDefaultByteLimit) : byteLimit_(byteLimit) {}
+
+    // The cell stored at (x, y), or null; a cell found counts as just used. Valid until
+    // the next store or clear.
+    const Bitmap32* find(int x, int y);
+    // Stores the cell as the one used last, then lets the least recently used others go
+    // while the cache holds more than its bound.
     void store(int x, int y, const Bitmap32& cell);
     void clear();
     size_t size() const { return count_; }
+    // The pixel bytes of the cells held.
+    size_t bytes() const { return bytes_; }
+    // Cells stored since the cache was made: how many were built.
+    uint64_t storedCount() const { return storedCount_; }
     // Changes whenever the cache is emptied, so copies made from its cells know when they
     // are out of date.
     uint64_t generation() const { return generation_; }
 
   private:
     static constexpr int kMaxPosition = 65535;
-    std::vector<std::vector<Bitmap32>> rows_;
+    static constexpr uint32_t kNone = 0xFFFFFFFFu;
+    // A held cell, linked into the use order (most recent first).
+    struct Entry {
+        Bitmap32 cell;
+        int x = 0, y = 0;
+        uint32_t newer = kNone, older = kNone;
+    };
+    uint32_t& slot(int x, int y);
+    void unlink(uint32_t index);
+    void pushNewest(uint32_t index);
+    void evictOldest();
+
+    std::vector<std::vector<uint32_t>> rows_;  // entry index by position, kNone for none
+    std::vector<Entry> entries_;
+    std::vector<uint32_t> freeEntries_;
+    uint32_t newest_ = kNone, oldest_ = kNone;
+    size_t byteLimit_;
+    size_t bytes_ = 0;
     size_t count_ = 0;
+    uint64_t storedCount_ = 0;
     uint64_t generation_ = 0;
 };
 

@@ -2,6 +2,7 @@
 // averaged), transparent pixels white, the background beyond the map, and the trace.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <vector>
 
@@ -94,6 +95,108 @@ TEST(MapView, TraceNamesEachDrawnCellAndStaysWhileCached) {
     EXPECT_TRUE(std::regex_match(first, std::regex(R"((\(\d+,\d+\) [0-9A-F]{8}\r\n)+)")));
     EXPECT_EQ(first, second);
     EXPECT_EQ(cache.size(), 6u);
+}
+
+// Different cells everywhere (a panorama larger than a cell, with see-through pixels), so a
+// cell drawn from the wrong place or a stale strip shows.
+MapData patternedMap(int w, int h) {
+    MapData map;
+    map.loaded = true;
+    map.width = w;
+    map.height = h;
+    map.data.resize(w, h, 3);
+    Bitmap32& p = map.tilesetGraphics.panoramaPicture;
+    p.create(96, 80);
+    for (int y = 0; y < p.height(); ++y)
+        for (int x = 0; x < p.width(); ++x)
+            p.setPixel(x, y,
+                       (x * 7 + y * 3) % 11
+                           ? makeArgb(255, uint8_t(x * 5), uint8_t(y * 3), uint8_t(x ^ y))
+                           : 0u);
+    return map;
+}
+
+// Bounds of a few cells and one strip make both stores let go of cells and strips all the
+// time; the frames must be those of stores that keep everything, at every zoom, in both
+// qualities, scrolling over the map and zooming back and forth.
+TEST(MapView, BoundedStoresDrawWhatUnboundedOnesDraw) {
+    MapData map = patternedMap(45, 38);
+    RenderOptions options;
+    TilemapRenderer renderer(map, options);
+    const int w = 150, h = 110;
+    for (bool highQuality : {false, true}) {
+        CellCache wholeCache(size_t(1) << 30), smallCache(3 * 32 * 32 * 4);
+        ReducedCells wholeStrips(size_t(1) << 30), smallStrips(45 * 16 * 16 * 4 + 45 * 5);
+        MapViewport view;
+        ViewDrawing drawing;
+        drawing.highQuality = highQuality;
+        drawing.background = {1, 2, 3};
+        for (int zoomMode : {4, 2, 3, 4, 1, 0, 2, 4}) {
+            view.setMap(map.width, map.height, zoomMode);
+            view.setClientSize(w, h);
+            for (int step = 0; step < 6; ++step) {
+                view.scrollTo(int64_t(step) * 97, int64_t(step) * 61);
+                std::vector<uint8_t> want(size_t(w) * h * 3, 0xAB), got(want);
+                std::string wantTrace, gotTrace;
+                drawMapView({want.data(), w * 3, w, h}, view, renderer, wholeCache, drawing,
+                            &wantTrace, &wholeStrips);
+                drawMapView({got.data(), w * 3, w, h}, view, renderer, smallCache, drawing,
+                            &gotTrace, &smallStrips);
+                ASSERT_TRUE(got == want)
+                    << "zoom " << zoomMode << " step " << step << (highQuality ? " averaged" : "");
+                EXPECT_EQ(std::count(gotTrace.begin(), gotTrace.end(), '\n'),
+                          std::count(wantTrace.begin(), wantTrace.end(), '\n'));
+            }
+        }
+        EXPECT_LE(smallCache.bytes(), 3u * 32 * 32 * 4);
+        EXPECT_LE(smallCache.size(), 3u);
+    }
+}
+
+// Zooming out, to another reduced zoom and back, and in again builds no cell a store holds.
+TEST(MapView, ZoomingBackBuildsNothingHeld) {
+    MapData map = patternedMap(45, 35);  // whole in the frame at ×1/8
+    TilemapRenderer renderer(map, RenderOptions{});
+    CellCache cache;
+    ReducedCells strips;
+    MapViewport view;
+    std::vector<uint8_t> pixels(200 * 150 * 3);
+    auto draw = [&](int zoomMode) {
+        view.setMap(map.width, map.height, zoomMode);
+        view.setClientSize(200, 150);
+        drawMapView({pixels.data(), 200 * 3, 200, 150}, view, renderer, cache, {}, nullptr,
+                    &strips);
+        return cache.storedCount();
+    };
+    const uint64_t atOne = draw(1);
+    EXPECT_EQ(atOne, 7u * 5);  // 200 × 150 pixels of 32-pixel cells
+    const uint64_t atEighth = draw(4);
+    EXPECT_EQ(atEighth, uint64_t(map.width) * map.height);  // each cell built once
+    EXPECT_EQ(draw(3), atEighth);
+    EXPECT_EQ(draw(4), atEighth);
+    EXPECT_EQ(draw(1), atEighth);
+    EXPECT_EQ(draw(0), atEighth);
+}
+
+// Past its bound the cache lets go of the cell used least recently, never the one stored.
+TEST(CellCache, KeepsTheCellsUsedLastWithinItsBound) {
+    const size_t cellBytes = 32 * 32 * 4;
+    CellCache cache(3 * cellBytes);
+    Bitmap32 cell;
+    cell.create(32, 32);
+    for (int x = 0; x < 3; ++x) cache.store(x, 0, cell);
+    ASSERT_NE(cache.find(0, 0), nullptr);  // now (1, 0) is the one used least recently
+    cache.store(5, 7, cell);
+    EXPECT_EQ(cache.find(1, 0), nullptr);
+    for (auto [x, y] : {std::pair{0, 0}, {2, 0}, {5, 7}}) EXPECT_NE(cache.find(x, y), nullptr);
+    EXPECT_EQ(cache.size(), 3u);
+    EXPECT_EQ(cache.bytes(), 3 * cellBytes);
+    CellCache tiny(0);
+    tiny.store(1, 1, cell);
+    tiny.store(2, 2, cell);
+    EXPECT_EQ(tiny.find(1, 1), nullptr);
+    EXPECT_NE(tiny.find(2, 2), nullptr);
+    EXPECT_EQ(tiny.storedCount(), 2u);
 }
 
 }  // namespace
