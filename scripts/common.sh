@@ -8,7 +8,7 @@ ZORVANE_PACKAGES=(
   build-essential cmake pkg-config ninja-build
   zlib1g-dev libpng-dev libdeflate-dev libjpeg62-turbo-dev libpcre2-dev libutf8proc-dev libcurl4-openssl-dev
   libcli11-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth x11-apps
+  libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth x11-apps x11-utils
   fonts-ipafont-gothic fonts-ipafont-mincho
   ruby python3 imagemagick pngcheck clang libclang-rt-14-dev hyperfine git time
   dpkg-dev librsvg2-bin desktop-file-utils shared-mime-info lintian man-db bash-completion

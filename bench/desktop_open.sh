@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Times the desktop program's start inside an X display (run it under xvfb-run): from the
+# launch until its main window is on the screen, without a project and with one given on
+# the command line (until the title names the project). Each round runs both, alternated;
+# the program is ended once the window is seen. Prints medians for scripts/bench:
+#   start_wall start_cpu open_wall open_cpu
+# (seconds; CPU time is the program's own user + system time when the window was seen,
+# which on a shared machine says more than the clock).
+# Usage: desktop_open.sh ZORVANE PROJECT [ROUNDS]   ($ZORVANE_CONFIG_DIR should be a scratch
+# folder whose zorvane.ini turns AutoRead off.)
+set -euo pipefail
+program=$1 project=$2 rounds=${3:-5}
+ticks=$(getconf CLK_TCK)
+
+# Launch, wait for a viewable window whose title holds $1, print "wall cpu", end it.
+until_shown() {
+  local title=$1; shift
+  local t0 t1 pid id cpu
+  t0=$(date +%s%N)
+  "$@" > /dev/null 2>&1 &
+  pid=$!
+  while :; do
+    id=$(xwininfo -root -tree 2> /dev/null | grep -F "\"$title" | awk '{ print $1; exit }')
+    if [ -n "$id" ] && xwininfo -id "$id" 2> /dev/null | grep -q IsViewable; then break; fi
+    kill -0 "$pid" 2> /dev/null || { echo "the program ended before its window showed" >&2; exit 1; }
+    sleep 0.01
+  done
+  t1=$(date +%s%N)
+  cpu=$(awk -v hz="$ticks" '{ printf "%.3f", ($14 + $15) / hz }' "/proc/$pid/stat")
+  kill "$pid"
+  wait "$pid" 2> /dev/null || true
+  awk -v a="$t0" -v b="$t1" -v c="$cpu" 'BEGIN { printf "%.3f %s\n", (b - a) / 1e9, c }'
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+start="" open=""
+for _ in $(seq "$rounds"); do
+  start+="$(until_shown "Zorvane" "$program")"$'\n'
+  open+="$(until_shown "Zorvane - [" "$program" "$project")"$'\n'
+done
+col() { printf "%s" "$1" | cut -d' ' -f"$2" | median; }
+echo "$(col "$start" 1) $(col "$start" 2) $(col "$open" 1) $(col "$open" 2)"
