@@ -409,12 +409,15 @@ void TextBudget::check(size_t pending) const {
                       " MB, far more than a file of its size holds; stopped");
 }
 
+// Only a value some link points at can be reached twice: the others are no business of
+// this table, which would otherwise hold every object of the file.
 ShownValues shownValuesOf(const ValuePathIndex& index) {
     ShownValues values;
     if (index.objectTables().empty()) return values;
-    const std::vector<const MarshalValue*>& objects = index.objectTables()[0].objects;
-    for (size_t i = 0; i < objects.size(); ++i)
-        values.indexOf.emplace(objects[i], static_cast<int32_t>(i));
+    const TopLevelObjects& table = index.objectTables()[0];
+    for (const auto& link : table.links)
+        if (link.second >= 0 && size_t(link.second) < table.objects.size())
+            values.indexOf.emplace(table.objects[size_t(link.second)], link.second);
     return values;
 }
 

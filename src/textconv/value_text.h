@@ -69,7 +69,7 @@ struct WrappedValue {
 };
 // False when v wraps nothing but a string with its encoding flag (or is no wrapper at all).
 bool seeThrough(const MarshalValue& v, WrappedValue& out);
-// The object index of every value of a file's first top-level value.
+// The object index of every value of a file's first top-level value that a link points at.
 ShownValues shownValuesOf(const ValuePathIndex& index);
 
 // "text" with \\, \", control characters and DEL escaped, so a value never breaks a line.
