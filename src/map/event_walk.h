@@ -1,6 +1,7 @@
 // One walk over every event command list of a project: common events, troop pages, then
 // map events map by map (the maps that cannot be read reported, not skipped in silence).
-// Search, RTP scan and checks visit the lists through it instead of each walking the files.
+// Search, RTP scan, checks, the site and textconv visit the lists through it instead of each
+// walking the files; a data file read on its own is walked by the same loops.
 #pragma once
 
 #include <atomic>
@@ -29,9 +30,13 @@ struct EventListPlace {
     int ownerId = 0;                           // common event, troop or map id
     const CommonEvent* commonEvent = nullptr;  // null for an id beyond the table
     const Troop* troop = nullptr;
-    const MapData* map = nullptr;
+    const MapData* map = nullptr;     // null for a map file walked on its own
     const MapEvent* event = nullptr;  // map events
     int page = 0;                     // from 1; 0 for a common event
+    // The owner's and the page's nodes in their file, links looked through (null where the
+    // file has none), for visitors that show more than the list; valid during the visit.
+    const MarshalValue* node = nullptr;
+    const MarshalValue* pageNode = nullptr;
     // The @list array node (null when the owner has none); valid during the visit.
     const MarshalValue* list = nullptr;
 };
@@ -49,6 +54,9 @@ class EventListVisitor {
     // An owner before its lists: a common event, a troop, a map event.
     virtual WalkStep enter(const EventListPlace&) { return WalkStep::Go; }
     virtual WalkStep list(const EventListPlace& place) = 0;
+    // An owner entered, after its lists (also when a list answered SkipOwner), unless the
+    // walk stopped.
+    virtual void leave(const EventListPlace&) {}
     // A map, read, before its events.
     virtual WalkStep enterMap(const MapData&) { return WalkStep::Go; }
     // A map of MapInfos whose file could not be read; why is "" when it has no file.
@@ -62,5 +70,14 @@ class EventListVisitor {
 // answering Stop. Returns false when the walk was stopped either way.
 bool walkEventLists(const ProjectDatabase& project, const WalkScope& scope,
                     EventListVisitor& visitor, const std::atomic<bool>* abort = nullptr);
+
+// The same visits over one data file read on its own (a version git hands over, in no
+// project), with the records read from that file: every id from 1, every map event by id.
+bool walkCommonEventFile(const MarshalFile& file, const std::vector<CommonEvent>& records,
+                         EventListVisitor& visitor, const std::atomic<bool>* abort = nullptr);
+bool walkTroopFile(const MarshalFile& file, const std::vector<Troop>& records,
+                   EventListVisitor& visitor, const std::atomic<bool>* abort = nullptr);
+bool walkMapFile(const MarshalFile& file, int mapId, const std::map<int32_t, MapEvent>& events,
+                 EventListVisitor& visitor, const std::atomic<bool>* abort = nullptr);
 
 }  // namespace zorvane

@@ -17,6 +17,7 @@
 #include "platform/file_util.h"
 #include "platform/folders.h"
 #include "platform/path_nocase.h"
+#include "project/event_tables.h"
 #include "project/file_helpers.h"
 #include "project/game_ini.h"
 #include "project/record_tables.h"
@@ -219,6 +220,8 @@ void readTilesets(const MarshalFile& f, std::vector<Tileset>& tilesets) {
     }
 }
 
+}  // namespace
+
 void readCommonEvents(const MarshalFile& f, std::vector<CommonEvent>& events) {
     static const FieldTable<CommonEvent> fields = {
         {"@name", &CommonEvent::name},
@@ -243,8 +246,6 @@ void readTroops(const MarshalFile& f, std::vector<Troop>& troops) {
         }
     });
 }
-
-}  // namespace
 
 ProjectDatabase::ProjectDatabase() : store_(std::make_unique<Store>()) {}
 ProjectDatabase::~ProjectDatabase() = default;
@@ -276,6 +277,7 @@ InflateLimits ProjectDatabase::inflateLimits() const {
 }
 
 bool ProjectDatabase::hasChanged() const {
+    if (namesOnly) return false;  // a labels-only open took no times to compare with
     for (const auto& [path, time] : store_->fileTimes)
         if (fileTimeText(path, FileTime::LastWrite, true, true) != time) return true;
     // Maps are saved by the editor as often as the database: one saved, added or deleted
@@ -504,7 +506,9 @@ bool ProjectDatabase::openFolder(const std::string& folder) {
 
 bool ProjectDatabase::openIn(const std::string& folder, const std::string& file,
                              const std::string& commonFiles) {
+    const bool names = namesOnly;
     clear();
+    namesOnly = names;
     projectFolder = folder;
     projectFile = file;
     resources_ = ResourceResolver(projectFolder);
@@ -522,6 +526,9 @@ bool ProjectDatabase::openIn(const std::string& folder, const std::string& file,
     title = ini.title;
     if (!file.empty() && !fileExists(file)) return false;
     loaded = true;
+    // Labels are read once and thrown away: stating every map of a large project would
+    // cost them more than reading the names. Set before open(), namesOnly spares this.
+    if (namesOnly) return true;
     // Times are taken now, for every file, so that a table read later still notices a file
     // that changed after the project was opened.
     for (const std::string& name : dataFileNames()) {

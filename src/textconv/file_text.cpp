@@ -13,10 +13,12 @@
 
 #include "documents/condition_block.h"
 #include "listing/listing.h"
+#include "map/event_walk.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
 #include "platform/string_util.h"
 #include "project/event_records.h"
+#include "project/event_tables.h"
 #include "project/project_database.h"
 #include "project/project_path.h"
 #include "textconv/line_diff.h"
@@ -140,14 +142,16 @@ void appendConditions(std::string& out, const std::vector<ConditionSection>& sec
     }
 }
 
-std::string idTitle(const char* noun, int64_t id, const MarshalValue& node) {
+std::string idTitle(const char* noun, int64_t id, const MarshalValue* node) {
     std::string title = std::string(noun) + " " + std::to_string(id);
-    if (const MarshalValue* name = node.findIvar("@name")) title += " " + quoteText(name->text());
+    if (const MarshalValue* name = node ? node->findIvar("@name") : nullptr)
+        title += " " + quoteText(name->text());
     return title + "\n";
 }
 
-// Everything one file's builders share: the file, the names and the listing options.
-class Builder {
+// Everything one file's builders share: the file, the names and the listing options. The
+// event lists of maps, common events and troops are reached by the walk.
+class Builder : EventListVisitor {
   public:
     Builder(const MarshalFile& file, const std::string& fileName, const TextconvOptions& options,
             size_t fileBytes)
@@ -187,8 +191,15 @@ class Builder {
     void appendMoveRoute(std::string& out, const MarshalValue& page, int indent) const;
 
     void mapBlocks(const MarshalValue& map);
-    void commonEventBlocks(const MarshalValue& array);
-    void troopBlocks(const MarshalValue& array);
+    void commonEventBlocks();
+    void troopBlocks();
+
+    WalkStep enter(const EventListPlace& place) override;
+    WalkStep list(const EventListPlace& place) override;
+    void leave(const EventListPlace& place) override;
+    void enterMapEvent(const EventListPlace& place);
+    void mapEventPage(const EventListPlace& place);
+    void troopPage(const EventListPlace& place);
     void recordBlocks(const MarshalValue& array, const RecordKind& kind);
     void systemBlocks(const MarshalValue& system);
     void mapInfoBlocks(const MarshalValue& hash);
@@ -205,6 +216,9 @@ class Builder {
     ValueTextContext context_;
     ListingOptions listing_;
     FileText out_;
+    // The block of the owner being walked.
+    std::string key_;
+    std::string text_;
 };
 
 // The value dump of a file no other form knows: streamed piece by piece when the text goes
@@ -281,85 +295,112 @@ void Builder::mapBlocks(const MarshalValue& map) {
     listing_.ownerKind = OwnerKind::Map;
     listing_.ownerId = mapId;
     listing_.mapEvents = &records;
-    std::map<int64_t, const MarshalValue*> byId;
-    for (const ValuePair& pair : events.pairs()) byId.emplace(pair.first.integer(), &pair.second);
-    for (const auto& [id, nodePtr] : byId) {
-        const MarshalValue& node = deref(*nodePtr);
-        std::string text = "event " + std::to_string(id);
-        auto record = records.find(static_cast<int32_t>(id));
-        if (record == records.end()) {
-            add("event " + std::to_string(id),
-                text + " " + inlineValueText(node, {}, context_) + "\n");
-            continue;
+    // The walk visits the events it has records of; an entry that is no event object is
+    // still written, so it gets a bare record beside the ones the listing names.
+    std::map<int32_t, MapEvent> withBare;
+    if (records.size() != events.pairs().size()) {
+        withBare = records;
+        for (const ValuePair& pair : events.pairs()) {
+            const auto id = static_cast<int32_t>(pair.first.integer());
+            withBare.try_emplace(id).first->second.id = id;
         }
-        const MapEvent& event = record->second;
-        text += " " + quoteText(event.name) + " at (" + std::to_string(event.x) + "," +
-                std::to_string(event.y) + ")\n";
-        appendFields(text, node, 2, context_, {"@id", "@name", "@x", "@y", "@pages"});
-        const MarshalValue* pagesNode = node.findIvar("@pages");
-        const ValueArray empty;
-        const ValueArray& pages = pagesNode ? deref(*pagesNode).children() : empty;
-        for (size_t p = 0; p < pages.size(); ++p) {
-            const MarshalValue& page = deref(pages[p]);
-            text += "  page " + std::to_string(p + 1) + "\n";
-            if (p < event.pages.size())
-                appendConditions(text,
-                                 mapPageSections(event.pages[p], *project_, listing_.detail,
-                                                 listing_.language),
-                                 4);
-            appendMoveRoute(text, page, 4);
-            appendCommands(text, page.findIvar("@list"), 4);
-        }
-        add("event " + std::to_string(id), std::move(text));
     }
+    walkMapFile(file_, mapId, withBare.empty() ? records : withBare, *this);
+    listing_.mapEvents = nullptr;
 }
 
-void Builder::commonEventBlocks(const MarshalValue& array) {
+void Builder::commonEventBlocks() {
+    std::vector<CommonEvent> records;
+    readCommonEvents(file_, records);
     listing_.ownerKind = OwnerKind::CommonEvent;
-    const ValueArray& items = array.children();
-    for (size_t i = 1; i < items.size(); ++i) {
-        const MarshalValue& node = deref(items[i]);
-        listing_.ownerId = static_cast<int>(i);
-        std::string text = idTitle("common event", static_cast<int64_t>(i), node);
-        CommonEvent event;
-        if (const MarshalValue* v = node.findIvar("@trigger"))
-            event.trigger = static_cast<int32_t>(v->integer());
-        if (const MarshalValue* v = node.findIvar("@switch_id"))
-            event.switchId = static_cast<int32_t>(v->integer());
-        appendConditions(text, commonEventSections(event, *project_, listing_.language), 2);
-        appendCommands(text, node.findIvar("@list"), 2);
-        add("common event " + std::to_string(i), std::move(text));
-    }
+    walkCommonEventFile(file_, records, *this);
 }
 
-void Builder::troopBlocks(const MarshalValue& array) {
+void Builder::troopBlocks() {
+    std::vector<Troop> records;
+    readTroops(file_, records);
     listing_.ownerKind = OwnerKind::Troop;
-    const ValueArray& items = array.children();
-    for (size_t i = 1; i < items.size(); ++i) {
-        const MarshalValue& node = deref(items[i]);
-        listing_.ownerId = static_cast<int>(i);
-        std::string key = "troop " + std::to_string(i);
-        std::string text = idTitle("troop", static_cast<int64_t>(i), node);
-        appendFields(text, node, 2, context_, {"@id", "@name", "@pages"});
-        add(key, std::move(text));
-        const MarshalValue* pagesNode = node.findIvar("@pages");
-        if (!pagesNode) continue;
-        const ValueArray& pages = deref(*pagesNode).children();
-        for (size_t p = 0; p < pages.size(); ++p) {
-            const MarshalValue& page = deref(pages[p]);
-            std::string pageKey = key + " page " + std::to_string(p + 1);
-            std::string pageText = pageKey + "\n";
-            TroopPage record;
-            readTroopPage(page, record);
-            appendConditions(
-                pageText,
-                troopPageSections(record, static_cast<int>(i), *project_, listing_.detail,
-                                  listing_.language),
-                2);
-            appendCommands(pageText, page.findIvar("@list"), 2);
-            add(pageKey, std::move(pageText));
+    walkTroopFile(file_, records, *this);
+}
+
+WalkStep Builder::enter(const EventListPlace& place) {
+    key_.clear();
+    text_.clear();
+    if (place.owner == OwnerKind::Map) {
+        enterMapEvent(place);
+        return key_.empty() ? WalkStep::SkipOwner : WalkStep::Go;
+    }
+    listing_.ownerId = place.ownerId;
+    const char* noun = place.owner == OwnerKind::Troop ? "troop" : "common event";
+    key_ = noun + (" " + std::to_string(place.ownerId));
+    text_ = idTitle(noun, place.ownerId, place.node);
+    if (place.owner == OwnerKind::Troop) {
+        // The troop's own fields are a block of their own; each page follows as another.
+        if (place.node) appendFields(text_, *place.node, 2, context_, {"@id", "@name", "@pages"});
+        add(key_, std::move(text_));
+        key_.clear();
+    }
+    return WalkStep::Go;
+}
+
+// An entry that is no event object is written as its value on the title line.
+void Builder::enterMapEvent(const EventListPlace& place) {
+    std::string key = "event " + std::to_string(place.event->id);
+    if (!place.node || place.node->kind() != MarshalValue::Object) {
+        std::string value = place.node ? " " + inlineValueText(*place.node, {}, context_) : "";
+        add(key, key + value + "\n");
+        return;
+    }
+    const MapEvent& event = *place.event;
+    key_ = std::move(key);
+    text_ = key_ + " " + quoteText(event.name) + " at (" + std::to_string(event.x) + "," +
+            std::to_string(event.y) + ")\n";
+    appendFields(text_, *place.node, 2, context_, {"@id", "@name", "@x", "@y", "@pages"});
+}
+
+WalkStep Builder::list(const EventListPlace& place) {
+    switch (place.owner) {
+        case OwnerKind::Map:
+            mapEventPage(place);
+            break;
+        case OwnerKind::Troop:
+            troopPage(place);
+            break;
+        default: {
+            const CommonEvent& event = *place.commonEvent;
+            appendConditions(text_, commonEventSections(event, *project_, listing_.language), 2);
+            appendCommands(text_, place.list, 2);
+            break;
         }
     }
+    return WalkStep::Go;
+}
+
+void Builder::mapEventPage(const EventListPlace& place) {
+    text_ += "  page " + std::to_string(place.page) + "\n";
+    appendConditions(text_,
+                     mapPageSections(place.event->pages[size_t(place.page - 1)], *project_,
+                                     listing_.detail, listing_.language),
+                     4);
+    if (place.pageNode) appendMoveRoute(text_, *place.pageNode, 4);
+    appendCommands(text_, place.list, 4);
+}
+
+void Builder::troopPage(const EventListPlace& place) {
+    std::string pageKey =
+        "troop " + std::to_string(place.ownerId) + " page " + std::to_string(place.page);
+    std::string pageText = pageKey + "\n";
+    appendConditions(pageText,
+                     troopPageSections(place.troop->pages[size_t(place.page - 1)], place.ownerId,
+                                       *project_, listing_.detail, listing_.language),
+                     2);
+    appendCommands(pageText, place.list, 2);
+    add(pageKey, std::move(pageText));
+}
+
+void Builder::leave(const EventListPlace&) {
+    if (!key_.empty()) add(std::move(key_), text_);
+    key_.clear();
 }
 
 void Builder::recordBlocks(const MarshalValue& array, const RecordKind& kind) {
@@ -371,7 +412,7 @@ void Builder::recordBlocks(const MarshalValue& array, const RecordKind& kind) {
             add(key, key + " " + inlineValueText(node, {}, context_) + "\n");
             continue;
         }
-        std::string text = idTitle(kind.noun, static_cast<int64_t>(i), node);
+        std::string text = idTitle(kind.noun, static_cast<int64_t>(i), &node);
         // The id says nothing the title does not, unless the data disagrees with its place.
         const MarshalValue* id = node.findIvar("@id");
         bool idInPlace = id && id->integer() == static_cast<int64_t>(i);
@@ -413,7 +454,7 @@ void Builder::mapInfoBlocks(const MarshalValue& hash) {
     skip.insert(skip.end(), std::begin(kMapInfoEditorState), std::end(kMapInfoEditorState));
     std::string state;
     for (const auto& [id, node] : byId) {
-        std::string text = idTitle("map info", id, deref(*node));
+        std::string text = idTitle("map info", id, &deref(*node));
         appendFields(text, deref(*node), 2, context_, skip);
         add("map info " + std::to_string(id), std::move(text));
         // One line a map, so scrolling or folding one map changes one line.
@@ -461,10 +502,10 @@ FileText Builder::build() {
             mapBlocks(*top);
             break;
         case DataFileKind::CommonEvents:
-            commonEventBlocks(*top);
+            commonEventBlocks();
             break;
         case DataFileKind::Troops:
-            troopBlocks(*top);
+            troopBlocks();
             break;
         case DataFileKind::Records:
             recordBlocks(*top, *recordKindOf(file_, fileName_));
@@ -560,18 +601,14 @@ std::string projectFolderForDataFile(const std::string& dataFile) {
 // Labels need names only: the big tables are scanned for them instead of read in full.
 bool openLabels(ProjectDatabase& db, const std::string& folderOrFile, std::string& why) {
     std::string projectFile = projectFileOf(folderOrFile);
-    if (!projectFile.empty() && db.open(projectFile)) {
-        db.namesOnly = true;
-        return true;
-    }
+    db.namesOnly = true;
+    if (!projectFile.empty() && db.open(projectFile)) return true;
     auto data = isDirectory(folderOrFile) ? findPathNoCase(folderOrFile, "Data") : std::nullopt;
     bool holdsDatabase = false;
     for (const std::string& name : ProjectDatabase::dataFileNames())
         if (data && findPathNoCase(*data, name)) holdsDatabase = true;
-    if (holdsDatabase && db.openFolder(folderOrFile)) {
-        db.namesOnly = true;
-        return true;
-    }
+    db.namesOnly = true;
+    if (holdsDatabase && db.openFolder(folderOrFile)) return true;
     db.clear();
     db.idsOnly = true;
     why = folderOrFile + ": neither a project nor a folder whose Data folder holds database files";

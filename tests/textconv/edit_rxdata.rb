@@ -7,6 +7,8 @@
 #   remove-event MAPFILE ID        event ID removed
 #   common-message FILE ID TEXT    first message line of common event ID := TEXT
 #   common-trigger FILE ID TRIGGER SWITCH   trigger and condition switch of common event ID
+#   share-list FILE FROM TO        common event TO's list := common event FROM's list object
+#                                  (one object twice: Marshal writes a link the second time)
 #   shuffle  FILE                  every object's variables and every hash in reverse order
 #   name     FILE ID               prints the name of entry ID of an array or hash file
 #   rename   FILE ID NAME          the name of entry ID of an array or hash file := NAME
@@ -74,6 +76,8 @@ when 'message'
   replace_message(get(get(event, :@pages)[0], :@list), args[1])
 when 'common-message'
   replace_message(get(data[args[0].to_i], :@list), args[1])
+when 'share-list'
+  data[args[1].to_i].instance_variable_set(:@list, get(data[args[0].to_i], :@list))
 when 'common-trigger'
   event = data[args[0].to_i]
   event.instance_variable_set(:@trigger, args[1].to_i)

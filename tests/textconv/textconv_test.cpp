@@ -131,6 +131,33 @@ TEST(Textconv, GitThroughTheDriverWithOrWithoutGameIni) {
     }
 }
 
+// Two common events holding one list object (Marshal writes it once and links to it the
+// second time): the walk looks through the link, so search finds the line in both owners,
+// as textconv writes it for both.
+TEST(Textconv, AListSharedThroughALinkIsWalkedForEachOwner) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    ztest::TempDir dir;
+    std::string project = copyOfSample(dir);
+    std::string common = project + "/Data/CommonEvents.rxdata";
+    edit("common-message " + q(common) + " 1 ZqShared");
+    edit("share-list " + q(common) + " 1 5");
+    std::string out;
+    ASSERT_EQ(
+        ztest::run(cli() + " search " + q(project) + " --common all --text ZqShared --json", &out),
+        0);
+    std::set<int> owners;
+    for (std::string_view line : zorvane::splitLines(out))
+        if (!line.empty() && line[0] == '{')
+            owners.insert(nlohmann::json::parse(line).at("itemId").get<int>());
+    EXPECT_EQ(owners, (std::set<int>{1, 5})) << out;
+    ASSERT_EQ(ztest::run(cli() + " textconv " + q(common), &out), 0);
+    size_t lines = 0;
+    for (size_t at = out.find("ZqShared"); at != std::string::npos;
+         at = out.find("ZqShared", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 2u) << out;
+}
+
 // Values of Array, Hash and String subclasses with instance variables (Ruby-built pairs of
 // files that differ inside one): dump and textconv change exactly that line, diff reports it.
 TEST(Textconv, ChangesInsideSubclassValuesShow) {
