@@ -150,12 +150,13 @@ TEST(Textconv, AListSharedThroughALinkIsWalkedForEachOwner) {
         if (!line.empty() && line[0] == '{')
             owners.insert(nlohmann::json::parse(line).at("itemId").get<int>());
     EXPECT_EQ(owners, (std::set<int>{1, 5})) << out;
-    ASSERT_EQ(ztest::run(cli() + " textconv " + q(common), &out), 0);
+    std::string text;
+    ASSERT_EQ(ztest::run(cli() + " textconv " + q(common), &text), 0);
     size_t lines = 0;
-    for (size_t at = out.find("ZqShared"); at != std::string::npos;
-         at = out.find("ZqShared", at + 1))
+    for (size_t at = text.find("ZqShared"); at != std::string::npos;
+         at = text.find("ZqShared", at + 1))
         ++lines;
-    EXPECT_EQ(lines, 2u) << out;
+    EXPECT_EQ(lines, 2u) << text;
 }
 
 // Values of Array, Hash and String subclasses with instance variables (Ruby-built pairs of
