@@ -203,7 +203,8 @@ DocumentResult commonEventBody(const DocumentSources& sources, int id,
     if (options.skipEmpty && emptyList(list))
         return skipped(format("common event %d is empty", id));
     Lang lang = options.language;
-    title = say("コモンイベント", lang) + db.label(id, KindCommonEvent, false, true, true, true, lang);
+    title = say("コモンイベント", lang) +
+            db.label(id, LabelKind::CommonEvent, LabelStyle::numbered(), lang);
     appendHeading(out, title, m);
     out += renderConditionBlock(commonEventSections(db.commonEvents()[size_t(id)], db, lang),
                                 m.html);
@@ -227,7 +228,8 @@ DocumentResult troopPageBody(const DocumentSources& sources, int id, int page,
     if (options.skipEmpty && emptyList(list))
         return skipped(format("troop %d page %d is empty", id, page));
     Lang lang = options.language;
-    title = say("バトルイベント", lang) + db.label(id, KindTroop, false, true, true, true, lang) +
+    title = say("バトルイベント", lang) +
+            db.label(id, LabelKind::Troop, LabelStyle::numbered(), lang) +
             format(say(" %02dページ目", lang), page);
     appendHeading(out, title, m);
     const TroopPage& troopPage = db.troops()[size_t(id)].pages[size_t(page - 1)];
@@ -265,7 +267,7 @@ DocumentResult mapEventBody(const DocumentSources& sources, int id, int page,
     appendHeading(out, heading, m);
     // Events of different maps share ids: the title names the map too.
     title = say("マップ", lang) +
-            sources.project.label(map->mapId, KindMap, false, true, true, true, lang) + " " +
+            sources.project.label(map->mapId, LabelKind::Map, LabelStyle::numbered(), lang) + " " +
             heading;
     const MapEventPage& eventPage = event->second.pages[size_t(page - 1)];
     out += renderConditionBlock(mapPageSections(eventPage, sources.project, options.detail, lang),
