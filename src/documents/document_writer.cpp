@@ -2,8 +2,6 @@
 // Everything the project says is escaped in HTML; markup and templates are not.
 #include "documents/document_writer.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "documents/condition_block.h"
@@ -14,6 +12,7 @@
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
 #include "platform/file_util.h"
+#include "platform/string_util.h"
 #include "project/project_database.h"
 #include "text/text_chars.h"
 #include "text/text_matcher.h"
@@ -313,15 +312,10 @@ DocumentResult writeBody(const DocumentSources& sources, const DocumentRequest& 
 // The header with the text of its first <title> element replaced, so a browser's tab and
 // bookmarks name the document; a header without one is kept as it is.
 std::string withTitle(const std::string& header, const std::string& title) {
-    auto find = [&](std::string_view tag, size_t from) {
-        auto hit = std::search(header.begin() + static_cast<std::ptrdiff_t>(from), header.end(),
-                               tag.begin(), tag.end(), [](char a, char b) {
-                                   return std::tolower(static_cast<unsigned char>(a)) == b;
-                               });
-        return hit == header.end() ? std::string::npos : static_cast<size_t>(hit - header.begin());
-    };
-    size_t open = find("<title>", 0);
-    size_t close = open == std::string::npos ? open : find("</title>", open);
+    // Lowering keeps every byte in its place, so positions in it are positions in the header.
+    const std::string lower = asciiLower(header);
+    size_t open = lower.find("<title>");
+    size_t close = open == std::string::npos ? open : lower.find("</title>", open);
     if (close == std::string::npos) return header;
     size_t start = open + std::strlen("<title>");
     return header.substr(0, start) + title + header.substr(close);
