@@ -8,6 +8,7 @@
 
 #include "app/settings.h"
 #include "app/task_runner.h"
+#include "platform/folders.h"
 #include "project/project_database.h"
 
 class wxWindow;
@@ -43,6 +44,8 @@ struct AppContext {
     ProjectDatabase database;
     TaskRunner tasks;
     std::string rpgxpPath;
+    // Where the projects opened here find their RTPs (the system's, read once at start).
+    std::string commonFiles = commonFilesFolder();
     AppHooks hooks;
     // A question about a project changed on disk has been asked since the last open.
     bool askedAboutChange = false;

@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "app/id_picker.h"
@@ -25,15 +26,15 @@ namespace {
 struct RangeRowInfo {
     const char* caption;
     const char* pickerTitle;
-    int labelKind;  // of ProjectDatabase::label; -1 for scripts
+    std::optional<LabelKind> labelKind;  // none for scripts, which are no label kind
 };
 
 // In the order of EventRangeRow.
 const RangeRowInfo kRangeRows[4] = {
-    {wxTRANSLATE("コモンイベント"), wxTRANSLATE("コモンイベントを選択"), 9},
-    {wxTRANSLATE("バトルイベント"), wxTRANSLATE("バトルイベントを選択"), 11},
-    {wxTRANSLATE("マップイベント"), wxTRANSLATE("マップを選択"), 10},
-    {wxTRANSLATE("スクリプト"), wxTRANSLATE("スクリプトを選択"), -1},
+    {wxTRANSLATE("コモンイベント"), wxTRANSLATE("コモンイベントを選択"), LabelKind::CommonEvent},
+    {wxTRANSLATE("バトルイベント"), wxTRANSLATE("バトルイベントを選択"), LabelKind::Troop},
+    {wxTRANSLATE("マップイベント"), wxTRANSLATE("マップを選択"), LabelKind::Map},
+    {wxTRANSLATE("スクリプト"), wxTRANSLATE("スクリプトを選択"), std::nullopt},
 };
 
 std::vector<std::string> rangeNames(const ProjectDatabase& db, size_t row) {
@@ -53,8 +54,8 @@ std::vector<std::string> rangeNames(const ProjectDatabase& db, size_t row) {
 
 std::string rangeLabel(const ProjectDatabase& db, int row, int id) {
     if (!db.loaded || id < 1 || row < 0 || row > kRangeScripts) return "";
-    if (row != kRangeScripts)
-        return db.label(id, kRangeRows[row].labelKind, false, true, false, true);
+    if (std::optional<LabelKind> kind = kRangeRows[row].labelKind)
+        return db.label(id, *kind, LabelStyle::numberAndName());
     char buf[32];
     std::snprintf(buf, sizeof buf, "%03d:", id);
     bool known = static_cast<size_t>(id) <= db.scripts().size();

@@ -334,7 +334,7 @@ bool MainFrame::openProject(const std::string& path) {
     // A damaged project must never take the program down, also when it is opened at
     // start-up: what it provokes is shown, and the program goes on without it.
     try {
-        opened = context_.database.open(full);
+        opened = context_.database.open(full, context_.commonFiles);
         if (opened) {
             context_.settings.system.lastProject = full;
             repairRememberedIds(context_.settings, context_.database);

@@ -50,7 +50,6 @@ namespace {
 const wxSize kDefaultSize(1040, 700);
 
 const char* const kTitle = wxTRANSLATE("マップビュアー");
-constexpr int kMapLabelKind = 10;
 // Status part widths after the part under the left panel; the last takes the rest. The two
 // cell parts are 50 pixels, or as wide as "000,000" needs in the status bar's font, which
 // on this desktop is larger than the 50 pixels were made for.
@@ -564,7 +563,7 @@ void MapViewer::updateTitle() {
         char size[48];
         std::snprintf(size, sizeof size, " (%d x %d) ", map_.width, map_.height);
         title += " - " + mapFileName(id) + " " +
-                 context_.database.label(id, kMapLabelKind, false, true, true, true) + size +
+                 context_.database.label(id, LabelKind::Map, LabelStyle::numbered()) + size +
                  zoomLevel(options().zoomMode).label;
         char head[16];
         std::snprintf(head, sizeof head, "%03d: ", id);

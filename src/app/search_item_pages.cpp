@@ -44,14 +44,12 @@ const char* const kMissingFileCaption =
 const char* const kMissingFileTip =
     wxTRANSLATE("存在しないファイル呼び出そうとしているイベントを調べます");
 
-// Label kinds of ProjectDatabase::label.
-constexpr int kLabelSwitch = 0, kLabelVariable = 1, kLabelCommonEvent = 9;
-
 const std::array<IdPageInfo, 3> kIdPages = {{
-    {SearchKind::Switch, wxTRANSLATE("スイッチ"), &Settings::searchSwitch, kLabelSwitch, true},
-    {SearchKind::Variable, wxTRANSLATE("変数"), &Settings::searchVariable, kLabelVariable, true},
+    {SearchKind::Switch, wxTRANSLATE("スイッチ"), &Settings::searchSwitch, LabelKind::Switch, true},
+    {SearchKind::Variable, wxTRANSLATE("変数"), &Settings::searchVariable, LabelKind::Variable,
+     true},
     {SearchKind::CommonEvent, wxTRANSLATE("コモンイベント"), &Settings::searchCommonEvent,
-     kLabelCommonEvent, false},
+     LabelKind::CommonEvent, false},
 }};
 
 const IdPageInfo& infoOf(SearchKind kind) {
@@ -251,8 +249,8 @@ void fillIdCombos(SearchItemControls& controls, const ProjectDatabase& db,
         if (db.loaded) {
             size_t count = idNamesOf(db, info.kind).size();
             for (size_t id = 1; id < count; ++id)
-                labels.Add(
-                    toWx(db.label(static_cast<int>(id), info.labelKind, false, true, false, true)));
+                labels.Add(toWx(
+                    db.label(static_cast<int>(id), info.labelKind, LabelStyle::numberAndName())));
         }
         const IdSearchSettings& kept = settings.*info.settings;
         for (size_t r = 0; r < page.rows.size(); ++r) {

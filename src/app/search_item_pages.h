@@ -8,6 +8,7 @@
 
 #include "app/settings.h"
 #include "listing/search_request.h"
+#include "project/labels.h"
 
 class wxBookCtrlBase;
 class wxButton;
@@ -66,12 +67,12 @@ struct SearchItemControls {
 };
 
 // What each id page searches: its word in captions and tooltips, its settings and the
-// kind number that ProjectDatabase::label gives its ids.
+// label kind of its ids.
 struct IdPageInfo {
     SearchKind kind;
     const char* thing;  // "スイッチ"
     IdSearchSettings Settings::*settings;
-    int labelKind;
+    LabelKind labelKind;
     bool hasOptions;
 };
 

@@ -4,9 +4,10 @@
 #include <wx/translation.h>
 
 #include <cstdarg>
-#include <cstdio>
+#include <string>
 
 #include "platform/codepage.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -30,14 +31,10 @@ std::string trs(const char* japanese) {
 
 std::string trf(const char* japanese, ...) {
     const std::string form = trs(japanese);
-    va_list args, again;
+    va_list args;
     va_start(args, japanese);
-    va_copy(again, args);
-    int size = std::vsnprintf(nullptr, 0, form.c_str(), args);
+    std::string text = formatList(form.c_str(), args);
     va_end(args);
-    std::string text(size > 0 ? size_t(size) : 0, '\0');
-    if (size > 0) std::vsnprintf(text.data(), text.size() + 1, form.c_str(), again);
-    va_end(again);
     return text;
 }
 

@@ -13,16 +13,16 @@ namespace zorvane {
 namespace {
 
 struct IdKindText {
-    int labelKind;
+    LabelKind labelKind;
     const char* scriptPrefix;
     const char* readNeverWritten;
     const char* writtenNeverRead;
 };
 
-const IdKindText kSwitchTexts = {0, "$game_switches[",
+const IdKindText kSwitchTexts = {LabelKind::Switch, "$game_switches[",
                                  "参照されますが、ONにするコマンドがありません",
                                  "操作されますが、どこからも参照されません"};
-const IdKindText kVariableTexts = {1, "$game_variables[",
+const IdKindText kVariableTexts = {LabelKind::Variable, "$game_variables[",
                                    "参照されますが、値を代入するコマンドがありません",
                                    "代入されますが、どこからも参照されません"};
 
@@ -49,7 +49,7 @@ void checkIds(const ProjectDatabase& project, const std::map<int, IdUse>& uses,
         auto it = uses.find(id);
         IdUse u = it == uses.end() ? IdUse() : it->second;
         bool script = inScripts.count(id) != 0;
-        std::string subject = project.label(id, t.labelKind, true, true, true, true);
+        std::string subject = project.label(id, t.labelKind, LabelStyle::full());
         auto add = [&](Severity s, const FindingPlace& place, const char* message) {
             out.push_back(makeFinding(CheckKind::SwitchesVariables, s, place, subject, message));
         };
@@ -156,7 +156,7 @@ void checkCommonEvents(const ProjectDatabase& project, const CheckFacts& facts,
         place.name = e.name;
         out.push_back(makeFinding(
             CheckKind::CommonEvents, Severity::Note, place,
-            project.label(id, 9, true, true, true, true),
+            project.label(id, LabelKind::CommonEvent, LabelStyle::full()),
             e.trigger == 0 ? "どこからも呼び出されません"
                            : "呼び出されず、開始条件のスイッチをONにするものもありません"));
     }

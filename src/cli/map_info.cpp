@@ -13,10 +13,6 @@ namespace {
 
 using nlohmann::json;
 
-// Label kinds of the project's name lookup.
-constexpr int kSwitchKind = 0;
-constexpr int kVariableKind = 1;
-
 // The page fields shown after the graphic, by their stored names.
 struct PageIntField {
     const char* name;
@@ -63,11 +59,11 @@ std::string conditionText(const ProjectDatabase& db, const MapEventCondition& c)
     std::string text;
     auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
     if (c.switch1Valid)
-        add("switch " + db.label(c.switch1Id, kSwitchKind, false, true, true, true) + " ON");
+        add("switch " + db.label(c.switch1Id, LabelKind::Switch, LabelStyle::numbered()) + " ON");
     if (c.switch2Valid)
-        add("switch " + db.label(c.switch2Id, kSwitchKind, false, true, true, true) + " ON");
+        add("switch " + db.label(c.switch2Id, LabelKind::Switch, LabelStyle::numbered()) + " ON");
     if (c.variableValid)
-        add("variable " + db.label(c.variableId, kVariableKind, false, true, true, true) +
+        add("variable " + db.label(c.variableId, LabelKind::Variable, LabelStyle::numbered()) +
             " >= " + std::to_string(c.variableValue));
     if (c.selfSwitchValid) add("self switch " + selfSwitchLetter(c.selfSwitchCh) + " ON");
     return text.empty() ? "none" : text;

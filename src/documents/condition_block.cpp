@@ -59,17 +59,21 @@ std::vector<std::string> troopConditionItems(const TroopCondition& c, int troopI
     std::vector<std::string> items;
     if (c.turnValid) items.push_back(turnCondition(c, language));
     if (c.enemyValid)
-        items.push_back(fill(say("エネミー{1}のHP{2}%以下", language),
-                             {db.troopMemberLabel(troopId, c.enemyIndex, false, detail, language),
-                              format("%d", c.enemyHp)}));
+        items.push_back(
+            fill(say("エネミー{1}のHP{2}%以下", language),
+                 {db.troopMemberLabel(troopId, c.enemyIndex,
+                                      detail ? LabelStyle::numbered() : LabelStyle::nameOnly(),
+                                      language),
+                  format("%d", c.enemyHp)}));
     if (c.actorValid)
         items.push_back(
             fill(say("アクター{1}のHP{2}%以下", language),
-                 {db.label(c.actorId, KindActor, false, detail, true, true, language),
+                 {db.label(c.actorId, LabelKind::Actor,
+                           detail ? LabelStyle::numbered() : LabelStyle::bracketedName(), language),
                   format("%d", c.actorHp)}));
     if (c.switchValid)
-        items.push_back(fill(say("{1}がON", language),
-                             {db.label(c.switchId, KindSwitch, true, true, true, true, language)}));
+        items.push_back(fill(say("{1}がON", language), {db.label(c.switchId, LabelKind::Switch,
+                                                                 LabelStyle::full(), language)}));
     if (items.empty()) items.push_back(say(kTroopNoCondition, language));
     return items;
 }
@@ -78,7 +82,8 @@ std::vector<std::string> mapConditionItems(const MapEventCondition& c, const Pro
                                            bool detail, Lang language) {
     std::vector<std::string> items;
     auto switchLabel = [&](int id, bool kindWord) {
-        return db.label(id, KindSwitch, kindWord, true, true, true, language);
+        return db.label(id, LabelKind::Switch,
+                        kindWord ? LabelStyle::full() : LabelStyle::numbered(), language);
     };
     if (c.switch1Valid)
         items.push_back(fill(say("スイッチ：{1}がON", language), {switchLabel(c.switch1Id, false)}));
@@ -87,7 +92,8 @@ std::vector<std::string> mapConditionItems(const MapEventCondition& c, const Pro
     if (c.variableValid)
         items.push_back(
             fill(say("変数：{1}が{2}以上", language),
-                 {db.label(c.variableId, KindVariable, detail, true, true, true, language),
+                 {db.label(c.variableId, LabelKind::Variable,
+                           detail ? LabelStyle::full() : LabelStyle::numbered(), language),
                   format("%d", c.variableValue)}));
     if (c.selfSwitchValid)
         items.push_back(fill(say("セルフスイッチ：{1}がON", language), {letter(c.selfSwitchCh)}));
@@ -167,7 +173,7 @@ std::vector<ConditionSection> commonEventSections(const CommonEvent& event,
         sections.push_back(
             {say("条件スイッチ", language),
              SectionForm::Direct,
-             {project.label(event.switchId, KindSwitch, false, true, true, true, language)}});
+             {project.label(event.switchId, LabelKind::Switch, LabelStyle::numbered(), language)}});
     return sections;
 }
 

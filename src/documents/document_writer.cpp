@@ -2,8 +2,6 @@
 // Everything the project says is escaped in HTML; markup and templates are not.
 #include "documents/document_writer.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "documents/condition_block.h"
@@ -14,6 +12,7 @@
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
 #include "platform/file_util.h"
+#include "platform/string_util.h"
 #include "project/project_database.h"
 #include "text/text_chars.h"
 #include "text/text_matcher.h"
@@ -203,7 +202,8 @@ DocumentResult commonEventBody(const DocumentSources& sources, int id,
     if (options.skipEmpty && emptyList(list))
         return skipped(format("common event %d is empty", id));
     Lang lang = options.language;
-    title = say("コモンイベント", lang) + db.label(id, KindCommonEvent, false, true, true, true, lang);
+    title = say("コモンイベント", lang) +
+            db.label(id, LabelKind::CommonEvent, LabelStyle::numbered(), lang);
     appendHeading(out, title, m);
     out += renderConditionBlock(commonEventSections(db.commonEvents()[size_t(id)], db, lang),
                                 m.html);
@@ -227,7 +227,8 @@ DocumentResult troopPageBody(const DocumentSources& sources, int id, int page,
     if (options.skipEmpty && emptyList(list))
         return skipped(format("troop %d page %d is empty", id, page));
     Lang lang = options.language;
-    title = say("バトルイベント", lang) + db.label(id, KindTroop, false, true, true, true, lang) +
+    title = say("バトルイベント", lang) +
+            db.label(id, LabelKind::Troop, LabelStyle::numbered(), lang) +
             format(say(" %02dページ目", lang), page);
     appendHeading(out, title, m);
     const TroopPage& troopPage = db.troops()[size_t(id)].pages[size_t(page - 1)];
@@ -265,7 +266,7 @@ DocumentResult mapEventBody(const DocumentSources& sources, int id, int page,
     appendHeading(out, heading, m);
     // Events of different maps share ids: the title names the map too.
     title = say("マップ", lang) +
-            sources.project.label(map->mapId, KindMap, false, true, true, true, lang) + " " +
+            sources.project.label(map->mapId, LabelKind::Map, LabelStyle::numbered(), lang) + " " +
             heading;
     const MapEventPage& eventPage = event->second.pages[size_t(page - 1)];
     out += renderConditionBlock(mapPageSections(eventPage, sources.project, options.detail, lang),
@@ -311,15 +312,10 @@ DocumentResult writeBody(const DocumentSources& sources, const DocumentRequest& 
 // The header with the text of its first <title> element replaced, so a browser's tab and
 // bookmarks name the document; a header without one is kept as it is.
 std::string withTitle(const std::string& header, const std::string& title) {
-    auto find = [&](std::string_view tag, size_t from) {
-        auto hit = std::search(header.begin() + static_cast<std::ptrdiff_t>(from), header.end(),
-                               tag.begin(), tag.end(), [](char a, char b) {
-                                   return std::tolower(static_cast<unsigned char>(a)) == b;
-                               });
-        return hit == header.end() ? std::string::npos : static_cast<size_t>(hit - header.begin());
-    };
-    size_t open = find("<title>", 0);
-    size_t close = open == std::string::npos ? open : find("</title>", open);
+    // Lowering keeps every byte in its place, so positions in it are positions in the header.
+    const std::string lower = asciiLower(header);
+    size_t open = lower.find("<title>");
+    size_t close = open == std::string::npos ? open : lower.find("</title>", open);
     if (close == std::string::npos) return header;
     size_t start = open + std::strlen("<title>");
     return header.substr(0, start) + title + header.substr(close);

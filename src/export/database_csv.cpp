@@ -14,21 +14,6 @@ namespace zorvane {
 
 namespace {
 
-// Label kinds of ProjectDatabase::label.
-enum LabelKind : int {
-    kSwitch = 0,
-    kActorClass = 3,
-    kWeapon = 4,
-    kArmor = 5,
-    kItem = 6,
-    kSkill = 7,
-    kState = 8,
-    kCommonEvent = 9,
-    kEnemy = 12,
-    kAnimation = 13,
-    kElement = 14,
-};
-
 const char* const kTableNames[kDatabaseTableCount] = {
     "actors",  "classes", "skills", "items",    "weapons",  "armors",
     "enemies", "troops",  "states", "elements", "switches", "variables",
@@ -101,25 +86,25 @@ struct Context {
     const ProjectDatabase& db;
 
     // "%03d:" + name; empty for id 0.
-    std::string label(int kind, int id) const {
-        return db.label(id, kind, false, true, false, true);
+    std::string label(LabelKind kind, int id) const {
+        return db.label(id, kind, LabelStyle::numberAndName());
     }
-    std::string labelOrNone(int kind, int id) const { return orNone(label(kind, id)); }
+    std::string labelOrNone(LabelKind kind, int id) const { return orNone(label(kind, id)); }
     // The long form with kind word and brackets: "スキル[002:Fire]".
-    std::string fullLabel(int kind, int id) const {
-        return db.label(id, kind, true, true, true, true);
+    std::string fullLabel(LabelKind kind, int id) const {
+        return db.label(id, kind, LabelStyle::full());
     }
     std::string word(const std::string& key) const {
         auto it = db.system().words.find("@" + key);
         return it == db.system().words.end() ? "" : it->second;
     }
     // How many columns a grid of that kind has: entries 1..last.
-    int gridSize(int kind) const {
+    int gridSize(LabelKind kind) const {
         size_t size = 0;
-        if (kind == kElement) size = db.system().elementNames.size();
-        if (kind == kState) size = db.states().size();
-        if (kind == kWeapon) size = db.weapons().size();
-        if (kind == kArmor) size = db.armors().size();
+        if (kind == LabelKind::Element) size = db.system().elementNames.size();
+        if (kind == LabelKind::State) size = db.states().size();
+        if (kind == LabelKind::Weapon) size = db.weapons().size();
+        if (kind == LabelKind::Armor) size = db.armors().size();
         return size > 1 ? static_cast<int>(size - 1) : 0;
     }
 };
@@ -135,7 +120,7 @@ struct Column {
 template <class R>
 struct Grid {
     const char* caption;
-    int kind;
+    LabelKind kind;
     std::string (*cell)(const R&, int id);
 };
 
@@ -169,7 +154,7 @@ CsvFile recordTable(const std::string& name, const std::vector<R>& records,
 
 // ---- 1. Actors ---------------------------------------------------------------------------
 
-std::string equipment(const Context& c, int kind, int id, bool fixed) {
+std::string equipment(const Context& c, LabelKind kind, int id, bool fixed) {
     return csvFormatCell("%s (固定:%s)", c.labelOrNone(kind, id).c_str(), mark(fixed).c_str());
 }
 
@@ -180,7 +165,7 @@ std::vector<Column<Actor>> actorColumns(const Context& c) {
     auto slot = [&c](const char* word) { return "[初期装備]" + c.word(word); };
     return {
         {"名前", [](const A& a, const X&) { return a.name; }},
-        {"クラス", [](const A& a, const X& x) { return x.label(kActorClass, a.classId); }},
+        {"クラス", [](const A& a, const X& x) { return x.label(LabelKind::Class, a.classId); }},
         {"初期レベル", [](const A& a, const X&) { return number(a.initialLevel); }},
         {"最終レベル", [](const A& a, const X&) { return number(a.finalLevel); }},
         {"EXPカーブ",
@@ -192,15 +177,25 @@ std::vector<Column<Actor>> actorColumns(const Context& c) {
         {"バトラーグラフィック",
          [](const A& a, const X&) { return picture(a.battlerName, a.battlerHue); }},
         {slot("weapon"),
-         [](const A& a, const X& x) { return equipment(x, kWeapon, a.weaponId, a.weaponFix); }},
+         [](const A& a, const X& x) {
+             return equipment(x, LabelKind::Weapon, a.weaponId, a.weaponFix);
+         }},
         {slot("armor1"),
-         [](const A& a, const X& x) { return equipment(x, kArmor, a.armor1Id, a.armor1Fix); }},
+         [](const A& a, const X& x) {
+             return equipment(x, LabelKind::Armor, a.armor1Id, a.armor1Fix);
+         }},
         {slot("armor2"),
-         [](const A& a, const X& x) { return equipment(x, kArmor, a.armor2Id, a.armor2Fix); }},
+         [](const A& a, const X& x) {
+             return equipment(x, LabelKind::Armor, a.armor2Id, a.armor2Fix);
+         }},
         {slot("armor3"),
-         [](const A& a, const X& x) { return equipment(x, kArmor, a.armor3Id, a.armor3Fix); }},
+         [](const A& a, const X& x) {
+             return equipment(x, LabelKind::Armor, a.armor3Id, a.armor3Fix);
+         }},
         {slot("armor4"),
-         [](const A& a, const X& x) { return equipment(x, kArmor, a.armor4Id, a.armor4Fix); }},
+         [](const A& a, const X& x) {
+             return equipment(x, LabelKind::Armor, a.armor4Id, a.armor4Fix);
+         }},
     };
 }
 
@@ -234,17 +229,19 @@ void buildClasses(const Context& c, const std::function<void(const CsvFile&)>& t
     basic.push_back({"位置", [](const K& k, const X&) { return nameAt(kPositions, k.position); }});
     const std::vector<K>& classes = c.db.classes();
     take(recordTable<K>("02クラス_01基本データ.csv", classes, basic,
-                        {{"【属性有効度】→", kElement,
+                        {{"【属性有効度】→", LabelKind::Element,
                           [](const K& k, int j) { return rank(k.elementRanks.at(j)); }},
-                         {"【ステート有効度】→", kState,
+                         {"【ステート有効度】→", LabelKind::State,
                           [](const K& k, int j) { return rank(k.stateRanks.at(j)); }}},
                         c));
-    take(recordTable<K>(
-        "02クラス_02装備できる武器.csv", classes, named,
-        {{nullptr, kWeapon, [](const K& k, int j) { return mark(inSet(k.weaponSet, j)); }}}, c));
+    take(recordTable<K>("02クラス_02装備できる武器.csv", classes, named,
+                        {{nullptr, LabelKind::Weapon,
+                          [](const K& k, int j) { return mark(inSet(k.weaponSet, j)); }}},
+                        c));
     take(recordTable<K>(
         "02クラス_03装備できる防具.csv", classes, named,
-        {{nullptr, kArmor, [](const K& k, int j) { return mark(inSet(k.armorSet, j)); }}}, c));
+        {{nullptr, LabelKind::Armor, [](const K& k, int j) { return mark(inSet(k.armorSet, j)); }}},
+        c));
 }
 
 // ---- 3, 4. Skills and items: the columns they share -------------------------------------
@@ -260,12 +257,18 @@ std::vector<Column<R>> usableColumns() {
         {"効果範囲", [](const R& r, const X&) { return nameAt(kScopes, r.scope); }},
         {"使用可能時", [](const R& r, const X&) { return nameAt(kOccasions, r.occasion); }},
         {"使用時アニメーション",
-         [](const R& r, const X& x) { return x.labelOrNone(kAnimation, r.animation1Id); }},
+         [](const R& r, const X& x) {
+             return x.labelOrNone(LabelKind::Animation, r.animation1Id);
+         }},
         {"対象側アニメーション",
-         [](const R& r, const X& x) { return x.labelOrNone(kAnimation, r.animation2Id); }},
+         [](const R& r, const X& x) {
+             return x.labelOrNone(LabelKind::Animation, r.animation2Id);
+         }},
         {"メニュー画面使用時SE", [](const R& r, const X&) { return audio(r.menuSe); }},
         {"コモンイベント",
-         [](const R& r, const X& x) { return x.labelOrNone(kCommonEvent, r.commonEventId); }},
+         [](const R& r, const X& x) {
+             return x.labelOrNone(LabelKind::CommonEvent, r.commonEventId);
+         }},
     };
 }
 
@@ -286,8 +289,9 @@ void addDefenceColumns(std::vector<Column<R>>& columns) {
 template <class R>
 std::vector<Grid<R>> attackGrids() {
     return {
-        {"【属性】→", kElement, [](const R& r, int j) { return mark(inSet(r.elementSet, j)); }},
-        {"【ステート変化】→", kState,
+        {"【属性】→", LabelKind::Element,
+         [](const R& r, int j) { return mark(inSet(r.elementSet, j)); }},
+        {"【ステート変化】→", LabelKind::State,
          [](const R& r, int j) { return plusMinus(r.plusStateSet, r.minusStateSet, j); }},
     };
 }
@@ -363,9 +367,13 @@ CsvFile weaponTable(const Context& c) {
     using X = Context;
     std::vector<Column<W>> columns = gearColumns<W>({
         {"攻撃側アニメーション",
-         [](const W& w, const X& x) { return x.labelOrNone(kAnimation, w.animation1Id); }},
+         [](const W& w, const X& x) {
+             return x.labelOrNone(LabelKind::Animation, w.animation1Id);
+         }},
         {"対象側アニメーション",
-         [](const W& w, const X& x) { return x.labelOrNone(kAnimation, w.animation2Id); }},
+         [](const W& w, const X& x) {
+             return x.labelOrNone(LabelKind::Animation, w.animation2Id);
+         }},
         {"価格", [](const W& w, const X&) { return number(w.price); }},
         {"攻撃力", [](const W& w, const X&) { return number(w.atk); }},
         {"物理防御", [](const W& w, const X&) { return number(w.pdef); }},
@@ -383,16 +391,16 @@ CsvFile armorTable(const Context& c) {
              return a.kind >= 0 && a.kind < 4 ? x.word(kArmorWords[a.kind]) : std::string();
          }},
         {"オートステート",
-         [](const A& a, const X& x) { return x.labelOrNone(kState, a.autoStateId); }},
+         [](const A& a, const X& x) { return x.labelOrNone(LabelKind::State, a.autoStateId); }},
         {"価格", [](const A& a, const X&) { return number(a.price); }},
         {"物理防御", [](const A& a, const X&) { return number(a.pdef); }},
         {"魔法防御", [](const A& a, const X&) { return number(a.mdef); }},
         {"回避修正", [](const A& a, const X&) { return number(a.eva); }},
     });
     return recordTable<A>("06防具.csv", c.db.armors(), columns,
-                          {{"【属性防御】→", kElement,
+                          {{"【属性防御】→", LabelKind::Element,
                             [](const A& a, int j) { return mark(inSet(a.guardElementSet, j)); }},
-                           {"【ステート防御】→", kState,
+                           {"【ステート防御】→", LabelKind::State,
                             [](const A& a, int j) { return mark(inSet(a.guardStateSet, j)); }}},
                           c);
 }
@@ -402,11 +410,11 @@ CsvFile armorTable(const Context& c) {
 std::string treasure(const Enemy& e, const Context& c) {
     std::string what = kNone;
     if (e.itemId >= 1)
-        what = c.label(kItem, e.itemId);
+        what = c.label(LabelKind::Item, e.itemId);
     else if (e.weaponId >= 1)
-        what = c.label(kWeapon, e.weaponId);
+        what = c.label(LabelKind::Weapon, e.weaponId);
     else if (e.armorId >= 1)
-        what = c.label(kArmor, e.armorId);
+        what = c.label(LabelKind::Armor, e.armorId);
     return csvFormatCell("%3d%% %s", e.treasureProb, what.c_str());
 }
 
@@ -428,23 +436,27 @@ CsvFile enemyTable(const Context& c) {
         {"魔法防御", [](const E& e, const X&) { return number(e.mdef); }},
         {"回避修正", [](const E& e, const X&) { return number(e.eva); }},
         {"攻撃側アニメーション",
-         [](const E& e, const X& x) { return x.labelOrNone(kAnimation, e.animation1Id); }},
+         [](const E& e, const X& x) {
+             return x.labelOrNone(LabelKind::Animation, e.animation1Id);
+         }},
         {"対象側アニメーション",
-         [](const E& e, const X& x) { return x.labelOrNone(kAnimation, e.animation2Id); }},
+         [](const E& e, const X& x) {
+             return x.labelOrNone(LabelKind::Animation, e.animation2Id);
+         }},
         {"EXP", [](const E& e, const X&) { return number(e.exp); }},
         {"ゴールド", [](const E& e, const X&) { return number(e.gold); }},
         {"トレジャー", treasure},
     };
     return recordTable<E>("07エネミー_01基本データ.csv", c.db.enemies(), columns,
-                          {{"【属性有効度】→", kElement,
+                          {{"【属性有効度】→", LabelKind::Element,
                             [](const E& e, int j) { return rank(e.elementRanks.at(j)); }},
-                           {"【ステート有効度】→", kState,
+                           {"【ステート有効度】→", LabelKind::State,
                             [](const E& e, int j) { return rank(e.stateRanks.at(j)); }}},
                           c);
 }
 
 std::string actionName(const EnemyAction& a, const Context& c) {
-    if (a.kind == 1) return c.fullLabel(kSkill, a.skillId);
+    if (a.kind == 1) return c.fullLabel(LabelKind::Skill, a.skillId);
     if (a.kind != 0 || a.basic < 0 || a.basic > 3) return "";
     return csvFormatCell("基本[%s]", kBasicActions[a.basic]);
 }
@@ -462,7 +474,7 @@ std::string actionCondition(const EnemyAction& a, const Context& c) {
     if (a.conditionHp != 100) parts.push_back(csvFormatCell("HP%d%%以下", a.conditionHp));
     if (a.conditionLevel != 1) parts.push_back(csvFormatCell("レベル%d%%以上", a.conditionLevel));
     if (a.conditionSwitchId != 0)
-        parts.push_back(c.fullLabel(kSwitch, a.conditionSwitchId) + "がON");
+        parts.push_back(c.fullLabel(LabelKind::Switch, a.conditionSwitchId) + "がON");
     if (parts.empty()) return "なし";
     std::string joined = parts.front();
     for (size_t i = 1; i < parts.size(); ++i) joined += " & " + parts[i];
@@ -493,8 +505,9 @@ CsvFile troopTable(const Context& c) {
         file.rows.push_back(
             {csvFormatCell("【%03u:", static_cast<unsigned>(id)) + troop.name + "】", "", "", ""});
         for (const TroopMember& m : troop.members)
-            file.rows.push_back({c.label(kEnemy, m.enemyId), csvFormatCell("(%3d,%3d)", m.x, m.y),
-                                 mark(m.hidden), mark(m.immortal)});
+            file.rows.push_back({c.label(LabelKind::Enemy, m.enemyId),
+                                 csvFormatCell("(%3d,%3d)", m.x, m.y), mark(m.hidden),
+                                 mark(m.immortal)});
         file.rows.emplace_back();
     }
     return file;
@@ -508,7 +521,7 @@ CsvFile stateTable(const Context& c) {
     const std::vector<Column<S>> columns = {
         {"名前", [](const S& s, const X&) { return s.name; }},
         {"アニメーション",
-         [](const S& s, const X& x) { return x.labelOrNone(kAnimation, s.animationId); }},
+         [](const S& s, const X& x) { return x.labelOrNone(LabelKind::Animation, s.animationId); }},
         {"制約", [](const S& s, const X&) { return nameAt(kRestrictions, s.restriction); }},
         {"レーティング", [](const S& s, const X&) { return number(s.rating); }},
         {"命中率 %", [](const S& s, const X&) { return number(s.hitRate); }},
@@ -541,9 +554,9 @@ CsvFile stateTable(const Context& c) {
     };
     return recordTable<S>(
         "09ステート.csv", c.db.states(), columns,
-        {{"【属性防御】→", kElement,
+        {{"【属性防御】→", LabelKind::Element,
           [](const S& s, int j) { return mark(inSet(s.guardElementSet, j)); }},
-         {"【ステート変化】→", kState,
+         {"【ステート変化】→", LabelKind::State,
           [](const S& s, int j) { return plusMinus(s.plusStateSet, s.minusStateSet, j); }}},
         c);
 }

@@ -1,5 +1,6 @@
 // Formatters of the battle, shop, actor, enemy and system commands: battle processing,
 // goods, HP/SP/state/parameter changes, equipment, graphics, forced actions and scripts.
+#include <iterator>
 #include <string>
 
 #include "listing/formatters.h"
@@ -30,7 +31,7 @@ const char* const kActionTargets[2][10] = {
 const char* const kMarks[2][2] = {{"○", "×"}, {"Yes", "No"}};
 constexpr int kFirstActionTarget = -2;
 // Label kinds of shop goods, by goods kind.
-const int kGoodsKinds[] = {KindItem, KindWeapon, KindArmor};
+const LabelKind kGoodsKinds[] = {LabelKind::Item, LabelKind::Weapon, LabelKind::Armor};
 
 // A value from a list; a value outside it gives the fallback instead of reading past it.
 template <class T, size_t N>
@@ -57,7 +58,7 @@ std::string signOf(int operation) {
 
 // Battle and name-input subjects: kind word, number and brackets with detail, the bare
 // name without.
-std::string subjectLabel(int id, int kind, const ListingOptions& o) {
+std::string subjectLabel(int id, LabelKind kind, const ListingOptions& o) {
     return o.detail ? fullLabel(id, kind, o) : nameOnlyLabel(id, kind, o);
 }
 
@@ -84,7 +85,7 @@ void changeValue(std::string& out, const ParamView& p, const ListingOptions& o,
 }
 
 std::string stateChange(const ParamView& p, const std::string& subject, const ListingOptions& o) {
-    return subject + "," + signOf(num(p, 1)) + detailLabel(num(p, 2), KindState, o);
+    return subject + "," + signOf(num(p, 1)) + detailLabel(num(p, 2), LabelKind::State, o);
 }
 
 std::string graphicPart(const std::string& name, int hue, const char* caption,
@@ -97,7 +98,7 @@ std::string graphicPart(const std::string& name, int hue, const char* caption,
 
 std::string forcedAction(const ParamView& p, const ListingOptions& o) {
     int lang = row(o.language);
-    std::string action = num(p, 2) == 1 ? detailLabel(num(p, 3), KindSkill, o)
+    std::string action = num(p, 2) == 1 ? detailLabel(num(p, 3), LabelKind::Skill, o)
                                         : nameOf(kBasicActions[lang], num(p, 3));
     std::string target = nameOf(kActionTargets[lang], num(p, 4) - kFirstActionTarget);
     std::string timing = num(p, 5) == 1 ? say(",すぐに実行", o)
@@ -110,20 +111,21 @@ std::string forcedAction(const ParamView& p, const ListingOptions& o) {
 
 void fmtBattleProcessing(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 3)) return;
-    out += subjectLabel(num(p, 0), KindTroop, o);
+    out += subjectLabel(num(p, 0), LabelKind::Troop, o);
     if (o.detail)
         out += say(",逃走可能:", o) + mark(p[1], o) + say(",負けた場合も継続:", o) + mark(p[2], o);
 }
 
 void fmtShopProcessing(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 2)) return;
-    int kind = entryOf(kGoodsKinds, num(p, 0), -1);
-    if (kind >= 0) out += detailLabel(num(p, 1), kind, o);
+    int goods = num(p, 0);
+    if (goods >= 0 && static_cast<size_t>(goods) < std::size(kGoodsKinds))
+        out += detailLabel(num(p, 1), kGoodsKinds[goods], o);
 }
 
 void fmtNameInputProcessing(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
-        out += subjectLabel(num(p, 0), KindActor, o) + format(say(",%d文字", o), num(p, 1));
+        out += subjectLabel(num(p, 0), LabelKind::Actor, o) + format(say(",%d文字", o), num(p, 1));
 }
 
 void fmtChangeHp(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -144,37 +146,38 @@ void fmtRecoverAll(std::string& out, const ParamView& p, const ListingOptions& o
 
 void fmtChangeParameters(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 5))
-        out += detailLabel(num(p, 0), KindActor, o) + "," +
-               nameOf(kParameterNames[row(o.language)], num(p, 1)) +
-               " " + amount(num(p, 2), num(p, 3), num(p, 4), o);
+        out += detailLabel(num(p, 0), LabelKind::Actor, o) + "," +
+               nameOf(kParameterNames[row(o.language)], num(p, 1)) + " " +
+               amount(num(p, 2), num(p, 3), num(p, 4), o);
 }
 
 void fmtChangeSkills(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3))
-        out += detailLabel(num(p, 0), KindActor, o) + "," + signOf(num(p, 1)) +
-               detailLabel(num(p, 2), KindSkill, o);
+        out += detailLabel(num(p, 0), LabelKind::Actor, o) + "," + signOf(num(p, 1)) +
+               detailLabel(num(p, 2), LabelKind::Skill, o);
 }
 
 void fmtChangeEquipment(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 3)) return;
     int slot = num(p, 1);
-    out += detailLabel(num(p, 0), KindActor, o) + "," + nameOf(kSlotNames[row(o.language)], slot) +
-           " = " +
-           detailLabel(num(p, 2), slot == 0 ? KindWeapon : KindArmor, o);
+    out += detailLabel(num(p, 0), LabelKind::Actor, o) + "," +
+           nameOf(kSlotNames[row(o.language)], slot) + " = " +
+           detailLabel(num(p, 2), slot == 0 ? LabelKind::Weapon : LabelKind::Armor, o);
 }
 
 void fmtChangeActorName(std::string& out, const ParamView& p, const ListingOptions& o) {
-    if (needs(p, 2)) out += detailLabel(num(p, 0), KindActor, o) + ",'" + p[1].text() + "'";
+    if (needs(p, 2)) out += detailLabel(num(p, 0), LabelKind::Actor, o) + ",'" + p[1].text() + "'";
 }
 
 void fmtChangeActorClass(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
-        out += detailLabel(num(p, 0), KindActor, o) + "," + detailLabel(num(p, 1), KindClass, o);
+        out += detailLabel(num(p, 0), LabelKind::Actor, o) + "," +
+               detailLabel(num(p, 1), LabelKind::Class, o);
 }
 
 void fmtChangeActorGraphic(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 5)) return;
-    out += detailLabel(num(p, 0), KindActor, o) +
+    out += detailLabel(num(p, 0), LabelKind::Actor, o) +
            graphicPart(p[1].text(), num(p, 2), "キャラクターグラフィック", o) +
            graphicPart(p[3].text(), num(p, 4), "バトラーグラフィック", o);
 }
@@ -201,13 +204,13 @@ void fmtEnemyAppearance(std::string& out, const ParamView& p, const ListingOptio
 
 void fmtEnemyTransform(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
-        out += troopMemberText(num(p, 0), o) + "," + detailLabel(num(p, 1), KindEnemy, o);
+        out += troopMemberText(num(p, 0), o) + "," + detailLabel(num(p, 1), LabelKind::Enemy, o);
 }
 
 void fmtShowBattleAnimation(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3))
         out += battlerOperand(num(p, 0), num(p, 1), o) + "," +
-               detailLabel(num(p, 2), KindAnimation, o);
+               detailLabel(num(p, 2), LabelKind::Animation, o);
 }
 
 void fmtDealDamage(std::string& out, const ParamView& p, const ListingOptions& o) {

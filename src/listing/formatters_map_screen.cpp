@@ -48,7 +48,8 @@ std::string picturePosition(const ParamView& p, const ListingOptions& o) {
     if (kind == 0) return format("(%d,%d)", x, y);
     if (kind != 1) return "";
     if (o.detail)
-        return "(" + fullLabel(x, KindVariable, o) + "," + fullLabel(y, KindVariable, o) + ")";
+        return "(" + fullLabel(x, LabelKind::Variable, o) + "," +
+               fullLabel(y, LabelKind::Variable, o) + ")";
     return format(say("(変数[%04d][%04d])", o), x, y);
 }
 
@@ -61,12 +62,12 @@ std::string pictureLayout(const ParamView& p, const ListingOptions& o) {
 
 std::string transferDestination(const ParamView& p, const ListingOptions& o) {
     if (num(p, 0) == 0)
-        return kindIfDetailLabel(num(p, 1), KindMap, o) +
+        return kindIfDetailLabel(num(p, 1), LabelKind::Map, o) +
                format(",(%03d,%03d)", num(p, 2), num(p, 3));
     if (o.detail)
-        return say("変数", o) + numberedLabel(num(p, 1), KindVariable, o) +
-               numberedLabel(num(p, 2), KindVariable, o) +
-               numberedLabel(num(p, 3), KindVariable, o);
+        return say("変数", o) + numberedLabel(num(p, 1), LabelKind::Variable, o) +
+               numberedLabel(num(p, 2), LabelKind::Variable, o) +
+               numberedLabel(num(p, 3), LabelKind::Variable, o);
     return format(say("変数 [%04d][%04d][%04d]", o), num(p, 1), num(p, 2), num(p, 3));
 }
 
@@ -76,8 +77,9 @@ std::string eventPlace(const ParamView& p, const ListingOptions& o) {
             return format(",(%03d,%03d)", num(p, 2), num(p, 3));
         case 1:
             if (o.detail)
-                return std::string(",") + say("変数", o) + numberedLabel(num(p, 2), KindVariable, o) +
-                       numberedLabel(num(p, 3), KindVariable, o);
+                return std::string(",") + say("変数", o) +
+                       numberedLabel(num(p, 2), LabelKind::Variable, o) +
+                       numberedLabel(num(p, 3), LabelKind::Variable, o);
             return "," + format(say("変数 [%04d][%04d]", o), num(p, 2), num(p, 3));
         case 2:
             return "," + fill(say("{1}と交換", o), {characterName(num(p, 2), o)});
@@ -151,7 +153,7 @@ void fmtChangeFogOpacity(std::string& out, const ParamView& p, const ListingOpti
 
 void fmtShowAnimation(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 2))
-        out += characterName(num(p, 0), o) + "," + detailLabel(num(p, 1), KindAnimation, o);
+        out += characterName(num(p, 0), o) + "," + detailLabel(num(p, 1), LabelKind::Animation, o);
 }
 
 void fmtChangeTransparentFlag(std::string& out, const ParamView& p, const ListingOptions& o) {

@@ -59,14 +59,14 @@ void plainText(std::string& out, const ParamView& p) {
 }
 
 // Switch or variable target of 121/122: one id, or a range first..last.
-std::string idTarget(int first, int last, int kind, const ListingOptions& o) {
+std::string idTarget(int first, int last, LabelKind kind, const ListingOptions& o) {
     if (first == last) return kindIfDetailLabel(first, kind, o);
     if (o.detail)
         return "[" + detailLabel(first, kind, o) + ".." + detailLabel(last, kind, o) + "]";
     return format("[%04d..%04d]", first, last);
 }
 
-void changeStock(std::string& out, const ParamView& p, const ListingOptions& o, int kind) {
+void changeStock(std::string& out, const ParamView& p, const ListingOptions& o, LabelKind kind) {
     if (!needs(p, 4)) return;
     out = detailLabel(num(p, 0), kind, o) + " " + operandValue(num(p, 1), num(p, 2), num(p, 3), o);
 }
@@ -97,7 +97,9 @@ void fmtWhenChoice(std::string& out, const ParamView& p, const ListingOptions& o
 }
 
 void fmtInputNumber(std::string& out, const ParamView& p, const ListingOptions& o) {
-    if (needs(p, 2)) out = kindIfDetailLabel(num(p, 0), KindVariable, o) + format(say(",%d桁", o), num(p, 1));
+    if (needs(p, 2))
+        out = kindIfDetailLabel(num(p, 0), LabelKind::Variable, o) +
+              format(say(",%d桁", o), num(p, 1));
 }
 
 void fmtChangeTextOptions(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -107,7 +109,7 @@ void fmtChangeTextOptions(std::string& out, const ParamView& p, const ListingOpt
 }
 
 void fmtButtonInput(std::string& out, const ParamView& p, const ListingOptions& o) {
-    if (needs(p, 1)) out = kindIfDetailLabel(num(p, 0), KindVariable, o);
+    if (needs(p, 1)) out = kindIfDetailLabel(num(p, 0), LabelKind::Variable, o);
 }
 
 void fmtWait(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -127,13 +129,15 @@ struct Condition {
 };
 
 void switchCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
-    out = fullLabel(num(p, 1), KindSwitch, o) + " == " + switchValue(num(p, 2));
+    out = fullLabel(num(p, 1), LabelKind::Switch, o) + " == " + switchValue(num(p, 2));
 }
 
 void variableCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
     bool againstVariable = num(p, 2) == 1;
-    out = fullLabel(num(p, 1), KindVariable, o) + " " + nameAt(kConditionOperators, num(p, 4)) +
-          " " + (againstVariable ? fullLabel(num(p, 3), KindVariable, o) : format("%d", num(p, 3)));
+    out =
+        fullLabel(num(p, 1), LabelKind::Variable, o) + " " +
+        nameAt(kConditionOperators, num(p, 4)) + " " +
+        (againstVariable ? fullLabel(num(p, 3), LabelKind::Variable, o) : format("%d", num(p, 3)));
 }
 
 void selfSwitchCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
@@ -152,7 +156,7 @@ const char* const kActorTests[] = {"{1} が パーティにいる", "{1} が 名
                                    "{1} が {2} を装備中",   "{1} が {2} になっている"};
 
 void actorCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
-    std::string actor = detailLabel(num(p, 1), KindActor, o);
+    std::string actor = detailLabel(num(p, 1), LabelKind::Actor, o);
     int what = num(p, 2);
     if (what == 0) {
         out = fill(say(kActorTests[0], o), {actor});
@@ -165,8 +169,10 @@ void actorCondition(std::string& out, const ParamView& p, const ListingOptions& 
         out.clear();
         return;
     }
-    static const int kKinds[] = {0, 0, KindSkill, KindWeapon, KindArmor, KindState};
-    std::string object = what == 1 ? txt(p, 3) : detailLabel(num(p, 3), kKinds[what], o);
+    // Tests 2..5 name a skill, weapon, armor or state.
+    static const LabelKind kKinds[] = {LabelKind::Skill, LabelKind::Weapon, LabelKind::Armor,
+                                       LabelKind::State};
+    std::string object = what == 1 ? txt(p, 3) : detailLabel(num(p, 3), kKinds[what - 2], o);
     out = fill(say(kActorTests[what], o), {actor, object});
 }
 
@@ -175,7 +181,8 @@ void enemyCondition(std::string& out, const ParamView& p, const ListingOptions& 
     if (num(p, 2) == 0)
         out = fill(say("{1} が 出現している", o), {enemy});
     else if (num(p, 2) == 1 && needs(p, 4))
-        out = fill(say("{1} が {2} になっている", o), {enemy, detailLabel(num(p, 3), KindState, o)});
+        out = fill(say("{1} が {2} になっている", o),
+                   {enemy, detailLabel(num(p, 3), LabelKind::State, o)});
     else
         out = fill(say("{1} が ", o), {enemy});
 }
@@ -189,7 +196,7 @@ void goldCondition(std::string& out, const ParamView& p, const ListingOptions& o
     out = format(say("ゴールド%d", o), num(p, 1)) + nameAt(kComparisons[row(o.language)], num(p, 2));
 }
 
-template <int Kind>
+template <LabelKind Kind>
 void possessionCondition(std::string& out, const ParamView& p, const ListingOptions& o) {
     out = fill(say("{1} を持っている", o), {detailLabel(num(p, 1), Kind, o)});
 }
@@ -212,9 +219,9 @@ const Condition kConditions[] = {
     {3, enemyCondition},
     {3, characterCondition},
     {3, goldCondition},
-    {2, possessionCondition<KindItem>},
-    {2, possessionCondition<KindWeapon>},
-    {2, possessionCondition<KindArmor>},
+    {2, possessionCondition<LabelKind::Item>},
+    {2, possessionCondition<LabelKind::Weapon>},
+    {2, possessionCondition<LabelKind::Armor>},
     {2, buttonCondition},
     {2, scriptCondition},
 };
@@ -230,7 +237,7 @@ void fmtConditionalBranch(std::string& out, const ParamView& p, const ListingOpt
 }
 
 void fmtCallCommonEvent(std::string& out, const ParamView& p, const ListingOptions& o) {
-    if (needs(p, 1)) out = detailLabel(num(p, 0), KindCommonEvent, o);
+    if (needs(p, 1)) out = detailLabel(num(p, 0), LabelKind::CommonEvent, o);
 }
 
 void fmtLabel(std::string& out, const ParamView& p, const ListingOptions&) {
@@ -239,7 +246,7 @@ void fmtLabel(std::string& out, const ParamView& p, const ListingOptions&) {
 
 void fmtControlSwitches(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (needs(p, 3))
-        out = idTarget(num(p, 0), num(p, 1), KindSwitch, o) + " = " + switchValue(num(p, 2));
+        out = idTarget(num(p, 0), num(p, 1), LabelKind::Switch, o) + " = " + switchValue(num(p, 2));
 }
 
 namespace {
@@ -256,17 +263,17 @@ bool variableOperand(std::string& text, const ParamView& p, const ListingOptions
             text = format("%d", a);
             break;
         case 1:
-            text = fullLabel(a, KindVariable, o);
+            text = fullLabel(a, LabelKind::Variable, o);
             break;
         case 2:
             text = format(say("乱数(%d..%d)", o), a, b);
             break;
         case 3:
-            text = fill(say("{1}の所持数", o), {detailLabel(a, KindItem, o)});
+            text = fill(say("{1}の所持数", o), {detailLabel(a, LabelKind::Item, o)});
             break;
         case 4:
             text = fill(say("{1} の {2}", o),
-                        {detailLabel(a, KindActor, o), nameAt(kActorValues[lang], b)});
+                        {detailLabel(a, LabelKind::Actor, o), nameAt(kActorValues[lang], b)});
             break;
         case 5:
             text = fill(say("{1} の {2}", o),
@@ -292,7 +299,7 @@ void fmtControlVariables(std::string& out, const ParamView& p, const ListingOpti
     if (!needs(p, 5)) return;
     std::string operand;
     if (!variableOperand(operand, p, o)) return;
-    out = idTarget(num(p, 0), num(p, 1), KindVariable, o) + " " +
+    out = idTarget(num(p, 0), num(p, 1), LabelKind::Variable, o) + " " +
           nameAt(kAssignOperators, num(p, 2)) + " " + operand;
 }
 
@@ -313,20 +320,20 @@ void fmtChangeGold(std::string& out, const ParamView& p, const ListingOptions& o
 }
 
 void fmtChangeItems(std::string& out, const ParamView& p, const ListingOptions& o) {
-    changeStock(out, p, o, KindItem);
+    changeStock(out, p, o, LabelKind::Item);
 }
 
 void fmtChangeWeapons(std::string& out, const ParamView& p, const ListingOptions& o) {
-    changeStock(out, p, o, KindWeapon);
+    changeStock(out, p, o, LabelKind::Weapon);
 }
 
 void fmtChangeArmor(std::string& out, const ParamView& p, const ListingOptions& o) {
-    changeStock(out, p, o, KindArmor);
+    changeStock(out, p, o, LabelKind::Armor);
 }
 
 void fmtChangePartyMember(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 2)) return;
-    std::string actor = detailLabel(num(p, 0), KindActor, o);
+    std::string actor = detailLabel(num(p, 0), LabelKind::Actor, o);
     if (num(p, 1) == 0)
         out = fill(say(needs(p, 3) && num(p, 2) == 1 ? "{1} を加える,初期化" : "{1} を加える", o),
                    {actor});

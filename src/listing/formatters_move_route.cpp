@@ -158,7 +158,7 @@ void waitArguments(std::string& out, const ParamView& p, const ListingOptions& o
 
 void switchArguments(std::string& out, const ParamView& p, const ListingOptions& o) {
     int id = p[0].fixnum();
-    out += argumentMark(o) + (o.detail ? fullLabel(id, KindSwitch, o) : format("%04d", id));
+    out += argumentMark(o) + (o.detail ? fullLabel(id, LabelKind::Switch, o) : format("%04d", id));
 }
 
 void speedArguments(std::string& out, const ParamView& p, const ListingOptions& o) {

@@ -13,8 +13,9 @@
 #include "listing/command_refs.h"
 #include "listing/search_request.h"
 #include "marshal/marshal_value.h"
-#include "project/listing_language.h"
 #include "project/event_records.h"
+#include "project/labels.h"
+#include "project/listing_language.h"
 
 namespace zorvane {
 
@@ -30,7 +31,7 @@ struct ListingOptions {
     OwnerKind ownerKind = OwnerKind::CommonEvent;
     // When set, every label a line shows adds its (kind, id) here: cross-checks of the
     // operand descriptions read it.
-    std::vector<std::pair<int, int>>* labelled = nullptr;
+    std::vector<std::pair<LabelKind, int>>* labelled = nullptr;
 };
 
 // Relative resource paths ("Graphics\Characters\Hero") named by commands.

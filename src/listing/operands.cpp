@@ -43,35 +43,36 @@ const std::string* mapEventName(int id, const ListingOptions& o) {
 }  // namespace
 
 // Every label a line shows goes through here, so a cross-check can see which ids it named.
-static std::string labelOf(int id, int kind, bool showKind, bool showNumber, const ListingOptions& o) {
+static std::string labelOf(int id, LabelKind kind, LabelStyle style, const ListingOptions& o) {
     if (o.labelled) o.labelled->emplace_back(kind, id);
-    return projectOf(o).label(id, kind, showKind, showNumber, true, true, o.language);
+    return projectOf(o).label(id, kind, style, o.language);
 }
 
-std::string fullLabel(int id, int kind, const ListingOptions& o) {
-    return labelOf(id, kind, true, true, o);
+std::string fullLabel(int id, LabelKind kind, const ListingOptions& o) {
+    return labelOf(id, kind, LabelStyle::full(), o);
 }
 
-std::string detailLabel(int id, int kind, const ListingOptions& o) {
-    return labelOf(id, kind, o.detail, o.detail, o);
+std::string detailLabel(int id, LabelKind kind, const ListingOptions& o) {
+    return labelOf(id, kind, o.detail ? LabelStyle::full() : LabelStyle::bracketedName(), o);
 }
 
-std::string numberedLabel(int id, int kind, const ListingOptions& o) {
-    return labelOf(id, kind, false, true, o);
+std::string numberedLabel(int id, LabelKind kind, const ListingOptions& o) {
+    return labelOf(id, kind, LabelStyle::numbered(), o);
 }
 
-std::string kindIfDetailLabel(int id, int kind, const ListingOptions& o) {
-    return labelOf(id, kind, o.detail, true, o);
+std::string kindIfDetailLabel(int id, LabelKind kind, const ListingOptions& o) {
+    return labelOf(id, kind, o.detail ? LabelStyle::full() : LabelStyle::numbered(), o);
 }
 
-std::string nameOnlyLabel(int id, int kind, const ListingOptions& o) {
+std::string nameOnlyLabel(int id, LabelKind kind, const ListingOptions& o) {
     if (o.labelled) o.labelled->emplace_back(kind, id);
-    return o.project ? o.project->label(id, kind, false, false, false, true, o.language)
+    return o.project ? o.project->label(id, kind, LabelStyle::nameOnly(), o.language)
                      : std::string();
 }
 
 std::string troopMemberText(int memberIndex, const ListingOptions& o) {
-    return projectOf(o).troopMemberLabel(ownerTroop(o), memberIndex, o.detail, o.detail,
+    return projectOf(o).troopMemberLabel(ownerTroop(o), memberIndex,
+                                         o.detail ? LabelStyle::full() : LabelStyle::nameOnly(),
                                          o.language);
 }
 
@@ -100,12 +101,12 @@ std::string directionName(int value, ListingLanguage language) {
 
 std::string operandValue(int operation, int operandType, int value, const ListingOptions& o) {
     std::string text = operation == 0 ? "+" : operation == 1 ? "-" : "";
-    if (operandType == 1) return text + fullLabel(value, KindVariable, o);
+    if (operandType == 1) return text + fullLabel(value, LabelKind::Variable, o);
     return text + format("%d", value);
 }
 
 std::string actorOperand(int id, const ListingOptions& o) {
-    return id == 0 ? kPartyMembers[row(o.language)][0] : detailLabel(id, KindActor, o);
+    return id == 0 ? kPartyMembers[row(o.language)][0] : detailLabel(id, LabelKind::Actor, o);
 }
 
 std::string enemyOperand(int memberIndex, const ListingOptions& o) {

@@ -7,44 +7,27 @@
 #include "listing/listing.h"
 #include "listing/listing_words.h"
 #include "platform/string_util.h"
+#include "project/labels.h"
 
 namespace zorvane {
-
-// Kind numbers of labels.
-enum LabelKind : int {
-    KindSwitch = 0,
-    KindVariable = 1,
-    KindActor = 2,
-    KindClass = 3,
-    KindWeapon = 4,
-    KindArmor = 5,
-    KindItem = 6,
-    KindSkill = 7,
-    KindState = 8,
-    KindCommonEvent = 9,
-    KindMap = 10,
-    KindTroop = 11,
-    KindEnemy = 12,
-    KindAnimation = 13,
-    KindElement = 14,
-};
 
 // The phrase in the listing's language.
 inline const char* say(const char* japanese, const ListingOptions& o) {
     return say(japanese, o.language);
 }
 
-// label(id, kind, true, true, true, true)
-std::string fullLabel(int id, int kind, const ListingOptions& o);
-// label(id, kind, detail, detail, true, true)
-std::string detailLabel(int id, int kind, const ListingOptions& o);
-// label(id, kind, false, true, true, true)
-std::string numberedLabel(int id, int kind, const ListingOptions& o);
-// label(id, kind, detail, true, true, true): kind name only with detail, number always
-std::string kindIfDetailLabel(int id, int kind, const ListingOptions& o);
-// label(id, kind, false, false, false, true): the bare name ("" without a project)
-std::string nameOnlyLabel(int id, int kind, const ListingOptions& o);
-// troopMemberLabel of the owner troop (troop 0 unless the owner is a troop), detail flags
+// LabelStyle::full()
+std::string fullLabel(int id, LabelKind kind, const ListingOptions& o);
+// full() with detail, else bracketedName()
+std::string detailLabel(int id, LabelKind kind, const ListingOptions& o);
+// LabelStyle::numbered()
+std::string numberedLabel(int id, LabelKind kind, const ListingOptions& o);
+// full() with detail, else numbered(): the number always, the kind word only with detail
+std::string kindIfDetailLabel(int id, LabelKind kind, const ListingOptions& o);
+// LabelStyle::nameOnly(), "" without a project
+std::string nameOnlyLabel(int id, LabelKind kind, const ListingOptions& o);
+// troopMemberLabel of the owner troop (troop 0 unless the owner is a troop), the enemy in
+// full with detail
 std::string troopMemberText(int memberIndex, const ListingOptions& o);
 
 std::string characterName(int id, const ListingOptions& o);

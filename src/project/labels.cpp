@@ -1,6 +1,9 @@
 // The one way ids are shown: kind word, zero-padded number, brackets and name, and the
 // overflow marker for ids beyond the data.
+#include "project/labels.h"
+
 #include <cstdio>
+#include <iterator>
 
 #include "project/project_database.h"
 
@@ -8,30 +11,24 @@ namespace zorvane {
 
 namespace {
 
-struct LabelKind {
+struct KindWords {
     const char* word;
     const char* englishWord;
     const char* numberFormat;
 };
 
-const LabelKind kLabelKinds[] = {
-    {"スイッチ", "Switch", "%04d"},
-    {"変数", "Variable", "%04d"},
-    {"アクター", "Actor", "%03d"},
-    {"クラス", "Class", "%03d"},
-    {"武器", "Weapon", "%03d"},
-    {"防具", "Armor", "%03d"},
-    {"アイテム", "Item", "%03d"},
-    {"スキル", "Skill", "%03d"},
-    {"ステート", "State", "%03d"},
-    {"コモンイベント", "Common Event", "%03d"},
-    {"マップ", "Map", "%03d"},
-    {"トループ", "Troop", "%03d"},
-    {"エネミー", "Enemy", "%03d"},
-    {"アニメーション", "Animation", "%03d"},
-    {"属性", "Element", "%03d"},
+// In the order of LabelKind.
+const KindWords kKindWords[] = {
+    {"スイッチ", "Switch", "%04d"}, {"変数", "Variable", "%04d"},
+    {"アクター", "Actor", "%03d"},  {"クラス", "Class", "%03d"},
+    {"武器", "Weapon", "%03d"},     {"防具", "Armor", "%03d"},
+    {"アイテム", "Item", "%03d"},   {"スキル", "Skill", "%03d"},
+    {"ステート", "State", "%03d"},  {"コモンイベント", "Common Event", "%03d"},
+    {"マップ", "Map", "%03d"},      {"トループ", "Troop", "%03d"},
+    {"エネミー", "Enemy", "%03d"},  {"アニメーション", "Animation", "%03d"},
+    {"属性", "Element", "%03d"},    {"タイルセット", "Tileset", "%03d"},
 };
-constexpr int kKindCount = static_cast<int>(sizeof kLabelKinds / sizeof kLabelKinds[0]);
+static_assert(std::size(kKindWords) == kLabelKindCount, "a row for every label kind");
 
 template <class R>
 const std::string* nameIn(const std::vector<R>& records, int id) {
@@ -44,75 +41,76 @@ const std::string* nameIn(const std::vector<std::string>& names, int id) {
 }
 
 // The stored name of entry `id` of a kind, or null when the id is beyond the data.
-const std::string* entryName(const ProjectDatabase& db, int id, int kind) {
+const std::string* entryName(const ProjectDatabase& db, int id, LabelKind kind) {
     switch (kind) {
-        case 0:
+        case LabelKind::Switch:
             return nameIn(db.system().switchNames, id);
-        case 1:
+        case LabelKind::Variable:
             return nameIn(db.system().variableNames, id);
-        case 2:
+        case LabelKind::Actor:
             return nameIn(db.actors(), id);
-        case 3:
+        case LabelKind::Class:
             return nameIn(db.classes(), id);
-        case 4:
+        case LabelKind::Weapon:
             return nameIn(db.weapons(), id);
-        case 5:
+        case LabelKind::Armor:
             return nameIn(db.armors(), id);
-        case 6:
+        case LabelKind::Item:
             return nameIn(db.items(), id);
-        case 7:
+        case LabelKind::Skill:
             return nameIn(db.skills(), id);
-        case 8:
+        case LabelKind::State:
             return nameIn(db.states(), id);
-        case 9:
+        case LabelKind::CommonEvent:
             return nameIn(db.commonEvents(), id);
-        case 10: {
+        case LabelKind::Map: {
             auto it = db.mapInfos().find(id);
             return it == db.mapInfos().end() ? nullptr : &it->second.name;
         }
-        case 11:
+        case LabelKind::Troop:
             return nameIn(db.troops(), id);
-        case 12:
+        case LabelKind::Enemy:
             return nameIn(db.enemies(), id);
-        case 13:
+        case LabelKind::Animation:
             return nameIn(db.animations(), id);
-        case 14:
+        case LabelKind::Element:
             return nameIn(db.system().elementNames, id);
-        default:
-            return nullptr;
+        case LabelKind::Tileset:
+            return nameIn(db.tilesets(), id);
     }
+    return nullptr;
 }
 
 }  // namespace
 
-std::string ProjectDatabase::label(int id, int kind, bool withKindWord, bool withNumber,
-                                   bool withBrackets, bool withName,
+std::string ProjectDatabase::label(int id, LabelKind kind, LabelStyle style,
                                    ListingLanguage language) const {
     bool english = language == ListingLanguage::English;
-    if (id <= 0 || kind < 0 || kind >= kKindCount) return {};
-    const LabelKind& k = kLabelKinds[kind];
+    // A kind beyond the table can only come from a number cast without a check.
+    if (id <= 0 || static_cast<size_t>(kind) >= kLabelKindCount) return {};
+    const KindWords& k = kKindWords[static_cast<size_t>(kind)];
     // Without names the number is the only identity left, so it is shown even where the
     // caller asked for the name alone.
     if (idsOnly) {
-        withNumber = true;
-        withName = false;
+        style.number = true;
+        style.name = false;
     }
-    std::string text = withBrackets ? "[" : "";
-    if (withNumber) {
+    std::string text = style.brackets ? "[" : "";
+    if (style.number) {
         char buf[32];
         std::snprintf(buf, sizeof buf, k.numberFormat, id);
         text += buf;
-        if (withName) text += english ? ": " : ":";
+        if (style.name) text += english ? ": " : ":";
     }
-    if (withKindWord) text = english ? std::string(k.englishWord) + " " + text : k.word + text;
+    if (style.kindWord) text = english ? std::string(k.englishWord) + " " + text : k.word + text;
     if (!idsOnly) {
         const std::string* name = entryName(*this, id, kind);
         if (!name)
             text += "(Warning:Array Overflow)";
-        else if (withName)
+        else if (style.name)
             text += *name;
     }
-    if (withBrackets) text += "]";
+    if (style.brackets) text += "]";
     return text;
 }
 
@@ -124,15 +122,15 @@ int ProjectDatabase::troopMemberEnemy(int troopId, int memberIndex) const {
     return troop.members[static_cast<size_t>(memberIndex)].enemyId;
 }
 
-std::string ProjectDatabase::troopMemberLabel(int troopId, int memberIndex, bool withKindWord,
-                                              bool withNumber, ListingLanguage language) const {
+std::string ProjectDatabase::troopMemberLabel(int troopId, int memberIndex, LabelStyle enemyStyle,
+                                              ListingLanguage language) const {
     char buf[32];
     std::snprintf(buf, sizeof buf, "[%d.", memberIndex + 1);
     std::string text = buf;
     int e = troopMemberEnemy(troopId, memberIndex);
     if (e > 0) {
-        if (withKindWord || withNumber) {
-            text += label(e, 12, withKindWord, withNumber, true, true, language);
+        if (enemyStyle.kindWord || enemyStyle.number) {
+            text += label(e, LabelKind::Enemy, enemyStyle, language);
         } else if (static_cast<size_t>(e) < enemies().size()) {
             text += enemies()[static_cast<size_t>(e)].name;
         }

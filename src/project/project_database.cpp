@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cctype>
 #include <filesystem>
 #include <mutex>
 #include <new>
@@ -17,6 +16,7 @@
 #include "platform/file_util.h"
 #include "platform/folders.h"
 #include "platform/path_nocase.h"
+#include "platform/string_util.h"
 #include "project/event_tables.h"
 #include "project/file_helpers.h"
 #include "project/game_ini.h"
@@ -36,8 +36,7 @@ std::map<std::string, std::string> mapFileStamps(const std::string& projectFolde
     for (std::filesystem::directory_iterator it(*data, ec), end; !ec && it != end;
          it.increment(ec)) {
         std::string name = it->path().filename().string();
-        std::string lower = name;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::string lower = asciiLower(name);
         if (lower.size() <= 10 || lower.compare(0, 3, "map") != 0 ||
             lower.compare(lower.size() - 7, 7, ".rxdata") != 0 ||
             lower.find_first_not_of("0123456789", 3) != lower.size() - 7)

@@ -12,6 +12,7 @@
 #include "marshal/marshal_file.h"
 #include "marshal/rgss_types.h"
 #include "project/event_records.h"
+#include "project/labels.h"
 #include "project/listing_language.h"
 #include "project/records.h"
 #include "project/resource.h"
@@ -89,10 +90,12 @@ class ProjectDatabase {
 
     // Labels (name lookup): see labels.cpp. In English the kind word stands apart from the
     // brackets and a name follows its number after ": ".
-    std::string label(int id, int kind, bool withKindWord, bool withNumber, bool withBrackets,
-                      bool withName, ListingLanguage language = ListingLanguage::Japanese) const;
+    std::string label(int id, LabelKind kind, LabelStyle style,
+                      ListingLanguage language = ListingLanguage::Japanese) const;
     int troopMemberEnemy(int troopId, int memberIndex) const;
-    std::string troopMemberLabel(int troopId, int memberIndex, bool withKindWord, bool withNumber,
+    // "[1.Slime]": the member's place and its enemy, labelled in `enemyStyle` when that shows
+    // a kind word or number, else by the bare stored name.
+    std::string troopMemberLabel(int troopId, int memberIndex, LabelStyle enemyStyle,
                                  ListingLanguage language = ListingLanguage::Japanese) const;
 
     // The tables, each read from its file on first use. Safe to call from several threads:

@@ -1,24 +1,21 @@
 #include "project/project_path.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
 namespace {
 
-bool endsWithNoCase(const std::string& text, const std::string& tail) {
-    return text.size() > tail.size() &&
-           std::equal(tail.begin(), tail.end(), text.end() - static_cast<long>(tail.size()),
-                      [](char x, char y) {
-                          return std::tolower(static_cast<unsigned char>(x)) ==
-                                 std::tolower(static_cast<unsigned char>(y));
-                      });
+// A name made of the extension alone (".rxproj") has no file name before it.
+bool hasExtension(std::string_view name, std::string_view extension) {
+    return name.size() > extension.size() && endsWithNoCase(name, extension);
 }
 
 }  // namespace
@@ -30,7 +27,7 @@ std::string projectFileOf(const std::string& folderOrFile) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folderOrFile, error)) {
         std::string name = entry.path().filename().string();
-        if (endsWithNoCase(name, ".rxproj") && isRegularFile(entry.path().string()))
+        if (hasExtension(name, ".rxproj") && isRegularFile(entry.path().string()))
             projects.push_back(name);
     }
     std::sort(projects.begin(), projects.end());
@@ -45,7 +42,7 @@ std::string projectFileForDataFile(const std::string& dataFile) {
     std::filesystem::path folder = std::filesystem::path(dataFile).parent_path();
     if (folder.empty()) folder = std::filesystem::current_path(error);
     std::string name = folder.filename().string();
-    if (error || name.size() != 4 || !endsWithNoCase("/" + name, "data")) return {};
+    if (error || !equalsNoCase(name, "data")) return {};
     std::filesystem::path project = folder.parent_path();
     if (project.empty()) project = folder.is_absolute() ? "/" : ".";
     return projectFileOf(project.string());
@@ -55,7 +52,7 @@ std::string resolveProjectPath(const std::string& path) {
     std::string file;
     if (isDirectory(path))
         file = projectFileOf(path);
-    else if (isRegularFile(path) && endsWithNoCase(path, ".rxdata"))
+    else if (isRegularFile(path) && hasExtension(path, ".rxdata"))
         file = projectFileForDataFile(path);
     return file.empty() ? path : file;
 }

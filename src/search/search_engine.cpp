@@ -190,7 +190,7 @@ class SearchRun : EventListVisitor {
     }
 
     std::string switchLabel(int id) const {
-        return project_.label(id, 0, false, true, true, true, listing_.language);
+        return project_.label(id, LabelKind::Switch, LabelStyle::numbered(), listing_.language);
     }
     // A phrase of the hits' own text (conditions, the map's settings) in the listing's language.
     const char* say(const char* japanese) const { return zorvane::say(japanese, listing_); }
@@ -401,9 +401,10 @@ class SearchRun : EventListVisitor {
 
     bool variableCondition(const MapEventCondition& c, std::string& content) const {
         if (!c.variableValid || !matchesOneId(request_, c.variableId)) return false;
-        content = fill(say("{1}が{2}以上"),
-                       {project_.label(c.variableId, 1, false, true, true, true, listing_.language),
-                        format("%d", c.variableValue)});
+        content =
+            fill(say("{1}が{2}以上"), {project_.label(c.variableId, LabelKind::Variable,
+                                                      LabelStyle::numbered(), listing_.language),
+                                       format("%d", c.variableValue)});
         return true;
     }
 

@@ -30,7 +30,7 @@ const char* const kTableCaptions[kDatabaseTableCount] = {
 };
 
 std::string mapLabel(const ProjectDatabase& db, int mapId) {
-    return "マップ" + db.label(mapId, KindMap, false, true, true, true);
+    return "マップ" + db.label(mapId, LabelKind::Map, LabelStyle::numbered());
 }
 
 std::string audioText(bool on, const AudioFile& audio) {
@@ -91,9 +91,10 @@ std::string ownerTitle(const ProjectDatabase& db, const EventListPlace& place) {
     switch (place.owner) {
         case OwnerKind::CommonEvent:
             return "コモンイベント" +
-                   db.label(place.ownerId, KindCommonEvent, false, true, true, true);
+                   db.label(place.ownerId, LabelKind::CommonEvent, LabelStyle::numbered());
         case OwnerKind::Troop:
-            return "バトルイベント" + db.label(place.ownerId, KindTroop, false, true, true, true) +
+            return "バトルイベント" +
+                   db.label(place.ownerId, LabelKind::Troop, LabelStyle::numbered()) +
                    format(" %dページ", place.page);
         case OwnerKind::Map:
             return mapLabel(db, place.ownerId) +
@@ -158,7 +159,7 @@ std::string settingsHtml(const ProjectDatabase& db, const MapFacts& facts) {
     std::vector<std::string> troops;
     for (int troop : facts.encounters)
         troops.push_back(link(kUp, databasePage(kTableTroops) + "#" + rowAnchor(troop),
-                              db.label(troop, KindTroop, false, true, true, true)));
+                              db.label(troop, LabelKind::Troop, LabelStyle::numbered())));
     return "<dl class=\"settings\">\n<dt>大きさ</dt><dd>" +
            format("%d × %d", facts.width, facts.height) + "</dd>\n<dt>タイルセット</dt><dd>" +
            tileset + "</dd>\n<dt>BGM</dt><dd>" + audioText(facts.autoplayBgm, facts.bgm) +

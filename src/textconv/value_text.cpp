@@ -12,9 +12,9 @@
 #include <map>
 #include <optional>
 
-#include "listing/operands.h"
 #include "marshal/rgss_types.h"
 #include "marshal/value_path_index.h"
+#include "project/labels.h"
 #include "project/project_database.h"
 #include "project/record_tables.h"
 
@@ -23,7 +23,6 @@ namespace zorvane {
 namespace {
 
 constexpr int kMaxDepth = 64;  // deeper values are cut: data files never nest this far
-constexpr int kTilesetKind = -2;
 
 struct FieldInfo {
     std::string_view ivar;
@@ -92,64 +91,59 @@ const FieldOrder* fieldOrderOf(const std::string& className) {
 // Fields that hold ids of a database kind, and the kind whose names label them.
 struct IdField {
     std::string_view ivar;
-    int kind;
+    LabelKind kind;
 };
 
 const IdField kIdFields[] = {
-    {"@class_id", KindClass},
-    {"@skill_id", KindSkill},
-    {"@item_id", KindItem},
-    {"@weapon_id", KindWeapon},
-    {"@armor_id", KindArmor},
-    {"@armor1_id", KindArmor},
-    {"@armor2_id", KindArmor},
-    {"@armor3_id", KindArmor},
-    {"@armor4_id", KindArmor},
-    {"@auto_state_id", KindState},
-    {"@animation_id", KindAnimation},
-    {"@animation1_id", KindAnimation},
-    {"@animation2_id", KindAnimation},
-    {"@common_event_id", KindCommonEvent},
-    {"@condition_switch_id", KindSwitch},
-    {"@switch_id", KindSwitch},
-    {"@variable_id", KindVariable},
-    {"@actor_id", KindActor},
-    {"@enemy_id", KindEnemy},
-    {"@parent_id", KindMap},
-    {"@start_map_id", KindMap},
-    {"@edit_map_id", KindMap},
-    {"@test_troop_id", KindTroop},
-    {"@tileset_id", kTilesetKind},
-    {"@party_members", KindActor},
-    {"@encounter_list", KindTroop},
-    {"@weapon_set", KindWeapon},
-    {"@armor_set", KindArmor},
-    {"@element_set", KindElement},
-    {"@guard_element_set", KindElement},
-    {"@plus_state_set", KindState},
-    {"@minus_state_set", KindState},
-    {"@guard_state_set", KindState},
+    {"@class_id", LabelKind::Class},
+    {"@skill_id", LabelKind::Skill},
+    {"@item_id", LabelKind::Item},
+    {"@weapon_id", LabelKind::Weapon},
+    {"@armor_id", LabelKind::Armor},
+    {"@armor1_id", LabelKind::Armor},
+    {"@armor2_id", LabelKind::Armor},
+    {"@armor3_id", LabelKind::Armor},
+    {"@armor4_id", LabelKind::Armor},
+    {"@auto_state_id", LabelKind::State},
+    {"@animation_id", LabelKind::Animation},
+    {"@animation1_id", LabelKind::Animation},
+    {"@animation2_id", LabelKind::Animation},
+    {"@common_event_id", LabelKind::CommonEvent},
+    {"@condition_switch_id", LabelKind::Switch},
+    {"@switch_id", LabelKind::Switch},
+    {"@variable_id", LabelKind::Variable},
+    {"@actor_id", LabelKind::Actor},
+    {"@enemy_id", LabelKind::Enemy},
+    {"@parent_id", LabelKind::Map},
+    {"@start_map_id", LabelKind::Map},
+    {"@edit_map_id", LabelKind::Map},
+    {"@test_troop_id", LabelKind::Troop},
+    {"@tileset_id", LabelKind::Tileset},
+    {"@party_members", LabelKind::Actor},
+    {"@encounter_list", LabelKind::Troop},
+    {"@weapon_set", LabelKind::Weapon},
+    {"@armor_set", LabelKind::Armor},
+    {"@element_set", LabelKind::Element},
+    {"@guard_element_set", LabelKind::Element},
+    {"@plus_state_set", LabelKind::State},
+    {"@minus_state_set", LabelKind::State},
+    {"@guard_state_set", LabelKind::State},
 };
 
-std::optional<int> idKindOf(std::string_view ivar) {
+std::optional<LabelKind> idKindOf(std::string_view ivar) {
     for (const IdField& f : kIdFields)
         if (f.ivar == ivar) return f.kind;
     return std::nullopt;
 }
 
 // "[name]" of id in a kind; "" without names or for ids below 1.
-std::string nameOfId(int64_t id, int kind, const ValueTextContext& context) {
+std::string nameOfId(int64_t id, LabelKind kind, const ValueTextContext& context) {
     const ProjectDatabase* db = context.project;
     if (!db || db->idsOnly || id <= 0 || id > INT32_MAX) return {};
-    if (kind == kTilesetKind) {
-        const auto& tilesets = db->tilesets();
-        if (static_cast<size_t>(id) >= tilesets.size()) return "[(Warning:Array Overflow)]";
-        return "[" + tilesets[static_cast<size_t>(id)].name + "]";
-    }
-    return db->label(static_cast<int>(id), kind, false, false, true, true);
+    return db->label(static_cast<int>(id), kind, LabelStyle::bracketedName());
 }
 
-std::string integerText(int64_t v, std::optional<int> kind, const ValueTextContext& context) {
+std::string integerText(int64_t v, std::optional<LabelKind> kind, const ValueTextContext& context) {
     std::string text = std::to_string(v);
     if (kind) {
         std::string name = nameOfId(v, *kind, context);
@@ -175,7 +169,7 @@ const MarshalValue& resolved(const MarshalValue& v, const ValueTextContext& cont
     return target && target->kind() != MarshalValue::Link ? *target : v;
 }
 
-std::string numberListText(const ValueArray& items, bool sorted, std::optional<int> kind,
+std::string numberListText(const ValueArray& items, bool sorted, std::optional<LabelKind> kind,
                            const ValueTextContext& context) {
     std::vector<int64_t> values;
     for (const MarshalValue& v : items) values.push_back(v.integer());

@@ -30,10 +30,10 @@ TEST(CheckPageTest, RunsShowsTheFindingsAndOpensTheViewerAtTheLine) {
     ztest::TempDir dir;
     fs::copy(ztest::sourceDir() + "/sample/Project", dir.file("Project"), fs::copy_options::recursive);
     std::string common = ztest::sourceDir() + "/sample/CommonFiles";
-    setenv("ZORVANE_COMMON_FILES", common.c_str(), 1);
     std::string project = dir.file("Project/Game.rxproj");
     std::string predicted;
-    ASSERT_EQ(ztest::run("ruby " + ztest::shellQuote(ztest::sourceDir() + "/tests/tools/lint_expect.rb") +
+    ASSERT_EQ(ztest::run("ZORVANE_COMMON_FILES=" + ztest::shellQuote(common) + " ruby " +
+                             ztest::shellQuote(ztest::sourceDir() + "/tests/tools/lint_expect.rb") +
                              " " + ztest::shellQuote(project),
                          &predicted),
               0);
@@ -47,6 +47,7 @@ TEST(CheckPageTest, RunsShowsTheFindingsAndOpensTheViewerAtTheLine) {
     int callLine = std::stoi(callPlace.substr(callPlace.rfind("行") + std::string("行").size()));
 
     AppContext context;
+    context.commonFiles = common;
     std::vector<ViewerTarget> opened;
     wxWeakRef<MainFrame> frame = startApplication(context, {project});
     ASSERT_TRUE(frame);
@@ -83,7 +84,6 @@ TEST(CheckPageTest, RunsShowsTheFindingsAndOpensTheViewerAtTheLine) {
 
     frame->Destroy();
     ztest::pumpUntil([&] { return !frame; }, 2000);
-    unsetenv("ZORVANE_COMMON_FILES");
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ class EventViewerTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         auto s = std::make_unique<Suite>();
-        setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
+        s->context.commonFiles = ztest::sourceDir() + "/sample/CommonFiles";
         s->project = ztest::copySampleProject(s->dir.path());
         if (s->project.empty()) return;
         fs::create_directory_symlink(fs::path(ztest::sampleProject()).parent_path() / "Graphics",

@@ -43,7 +43,7 @@ class ExportPageTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fs::remove(settingsFilePath());
-        setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
+        context.commonFiles = ztest::sourceDir() + "/sample/CommonFiles";
         fs::create_directories(dir.file("Game"));
         project = ztest::copySampleProject(dir.file("Game"));
         if (project.empty()) GTEST_SKIP() << "the sample project is not there yet";

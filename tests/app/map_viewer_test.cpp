@@ -70,7 +70,7 @@ class MapViewerTest : public ::testing::Test {
     void SetUp() override {
         if (project_.empty() || !ztest::haveProgram("import"))
             GTEST_SKIP() << "needs the sample project, Ruby and ImageMagick";
-        ASSERT_TRUE(context.database.open(project_));
+        ASSERT_TRUE(context.database.open(project_, ztest::sourceDir() + "/sample/CommonFiles"));
         context.settings.mapViewer.place = {0, 0, 900, 640};
         joinMapViewer(context);
     }
@@ -321,11 +321,7 @@ TEST_F(MapViewerTest, PagesLinesWheelKeysThumbsAndDraggingStayInsideTheMap) {
 // A map whose tileset picture is gone draws black; the status bar names the picture.
 TEST_F(MapViewerTest, AMissingTilesetPictureIsNamedInTheStatusBar) {
     // The stand-in RTP holds a picture of the same name; this project must not find it.
-    const char* common = std::getenv("ZORVANE_COMMON_FILES");
-    const std::string saved = common ? common : "";
-    unsetenv("ZORVANE_COMMON_FILES");
-    ASSERT_TRUE(context.database.open(project_));
-    if (common) setenv("ZORVANE_COMMON_FILES", saved.c_str(), 1);
+    ASSERT_TRUE(context.database.open(project_, ""));
     open(1, 1);
     EXPECT_EQ(viewer->statusText(kStatusNote), "");
     const fs::path picture = fs::path(folder_->path()) / "Graphics/Tilesets/sample_tiles.png";

@@ -39,7 +39,7 @@ class RtpPageTest : public ::testing::Test {
         setenv("WINEPREFIX", dir.file("wine").c_str(), 1);
         fs::copy(ztest::sourceDir() + "/sample/CommonFiles", dir.file("Common"),
                  fs::copy_options::recursive);
-        setenv("ZORVANE_COMMON_FILES", dir.file("Common").c_str(), 1);
+        context.commonFiles = dir.file("Common");
         project = dir.file("Project/Game.rxproj");
     }
 
@@ -48,7 +48,6 @@ class RtpPageTest : public ::testing::Test {
         if (frame) frame->Destroy();
         ztest::pumpUntil([this] { return !frame; }, 2000);
         setenv("WINEPREFIX", savedPrefix.c_str(), 1);
-        unsetenv("ZORVANE_COMMON_FILES");
     }
 
     std::vector<std::string> listRows() const {
@@ -70,8 +69,9 @@ class RtpPageTest : public ::testing::Test {
 TEST_F(RtpPageTest, ScanFillsTheListAndCopyEmptiesIt) {
     std::string predicted;
     ASSERT_EQ(
-        ztest::run("ruby " + ztest::shellQuote(ztest::sourceDir() + "/tests/tools/rtp_files.rb") +
-                       " " + ztest::shellQuote(project),
+        ztest::run("ZORVANE_COMMON_FILES=" + ztest::shellQuote(context.commonFiles) + " ruby " +
+                       ztest::shellQuote(ztest::sourceDir() + "/tests/tools/rtp_files.rb") + " " +
+                       ztest::shellQuote(project),
                    &predicted),
         0);
     frame = startApplication(context, {project});

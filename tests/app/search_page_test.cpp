@@ -63,7 +63,7 @@ class SearchPageTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fs::remove(settingsFilePath());
-        setenv("ZORVANE_COMMON_FILES", (ztest::sourceDir() + "/sample/CommonFiles").c_str(), 1);
+        context.commonFiles = ztest::sourceDir() + "/sample/CommonFiles";
         project = ztest::copySampleProject(dir.path());
         if (project.empty()) GTEST_SKIP() << "the sample project is not there yet";
     }

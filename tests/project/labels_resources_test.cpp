@@ -10,6 +10,9 @@
 
 namespace {
 
+using zorvane::kLabelKindCount;
+using zorvane::LabelKind;
+using zorvane::LabelStyle;
 using zorvane::ProjectDatabase;
 
 ProjectDatabase labelledProject() {
@@ -30,29 +33,34 @@ ProjectDatabase labelledProject() {
 
 TEST(Labels, FormsFromTheirDescription) {
     ProjectDatabase db = labelledProject();
-    EXPECT_EQ(db.label(5, 0, false, true, true, true), "[0005:Door]");
-    EXPECT_EQ(db.label(5, 0, true, true, true, true), "スイッチ[0005:Door]");
-    EXPECT_EQ(db.label(3, 2, false, true, false, false), "003");
-    EXPECT_EQ(db.label(12, 2, false, true, true, true), "[012:(Warning:Array Overflow)]");
-    EXPECT_EQ(db.label(0, 2, true, true, true, true), "");
-    EXPECT_EQ(db.label(-4, 0, true, true, true, true), "")
+    LabelStyle kNumberOnly;
+    kNumberOnly.number = true;
+    EXPECT_EQ(db.label(5, LabelKind::Switch, LabelStyle::numbered()), "[0005:Door]");
+    EXPECT_EQ(db.label(5, LabelKind::Switch, LabelStyle::full()), "スイッチ[0005:Door]");
+    EXPECT_EQ(db.label(3, LabelKind::Actor, kNumberOnly), "003");
+    EXPECT_EQ(db.label(12, LabelKind::Actor, LabelStyle::numbered()),
+              "[012:(Warning:Array Overflow)]");
+    EXPECT_EQ(db.label(0, LabelKind::Actor, LabelStyle::full()), "");
+    EXPECT_EQ(db.label(-4, LabelKind::Switch, LabelStyle::full()), "")
         << "negative ids are empty, not overflow";
-    EXPECT_EQ(db.label(4, 1, false, true, true, true), "[0004:(Warning:Array Overflow)]")
+    EXPECT_EQ(db.label(4, LabelKind::Variable, LabelStyle::numbered()),
+              "[0004:(Warning:Array Overflow)]")
         << "an id equal to the size overflows";
-    EXPECT_EQ(db.label(5, 0, false, true, false, false), "0005") << "number without a colon";
-    EXPECT_EQ(db.label(5, 0, false, false, false, true), "Door");
-    EXPECT_EQ(db.label(3, 10, false, true, true, true), "[003:(Warning:Array Overflow)]")
+    EXPECT_EQ(db.label(5, LabelKind::Switch, kNumberOnly), "0005") << "number without a colon";
+    EXPECT_EQ(db.label(5, LabelKind::Switch, LabelStyle::nameOnly()), "Door");
+    EXPECT_EQ(db.label(3, LabelKind::Map, LabelStyle::numbered()), "[003:(Warning:Array Overflow)]")
         << "a map id absent from the map infos";
-    EXPECT_EQ(db.label(7, 10, true, true, true, true), "マップ[007:Cave]");
-    EXPECT_EQ(db.label(1, 15, true, true, true, true), "") << "kind 15 is no kind";
+    EXPECT_EQ(db.label(7, LabelKind::Map, LabelStyle::full()), "マップ[007:Cave]");
+    EXPECT_EQ(db.label(1, static_cast<LabelKind>(kLabelKindCount), LabelStyle::full()), "")
+        << "a number cast past the kinds is no kind";
 }
 
 TEST(Labels, TroopMembers) {
     ProjectDatabase db = labelledProject();
-    EXPECT_EQ(db.troopMemberLabel(1, 0, false, false), "[1.Slime]");
-    EXPECT_EQ(db.troopMemberLabel(1, 0, false, true), "[1.[001:Slime]]");
-    EXPECT_EQ(db.troopMemberLabel(1, 0, true, true), "[1.エネミー[001:Slime]]");
-    EXPECT_EQ(db.troopMemberLabel(1, 5, false, true), "[6.]");
+    EXPECT_EQ(db.troopMemberLabel(1, 0, LabelStyle::nameOnly()), "[1.Slime]");
+    EXPECT_EQ(db.troopMemberLabel(1, 0, LabelStyle::numbered()), "[1.[001:Slime]]");
+    EXPECT_EQ(db.troopMemberLabel(1, 0, LabelStyle::full()), "[1.エネミー[001:Slime]]");
+    EXPECT_EQ(db.troopMemberLabel(1, 5, LabelStyle::numbered()), "[6.]");
     EXPECT_EQ(db.troopMemberEnemy(0, 0), 0);
     EXPECT_EQ(db.troopMemberEnemy(2, 0), 0);
     EXPECT_EQ(db.troopMemberEnemy(1, -1), 0);
@@ -176,10 +184,11 @@ void expectSameLabels(const std::string& folder) {
     ASSERT_TRUE(full.openFolder(folder)) << folder;
     ASSERT_TRUE(names.openFolder(folder)) << folder;
     names.namesOnly = true;
-    for (int kind = 0; kind < 15; ++kind)
+    for (size_t k = 0; k < kLabelKindCount; ++k)
         for (int id = 1; id <= 1000; ++id) {
-            std::string want = full.label(id, kind, true, true, true, true);
-            ASSERT_EQ(names.label(id, kind, true, true, true, true), want) << folder << " " << kind;
+            auto kind = static_cast<LabelKind>(k);
+            std::string want = full.label(id, kind, LabelStyle::full());
+            ASSERT_EQ(names.label(id, kind, LabelStyle::full()), want) << folder << " " << k;
             if (want.find("Overflow") != std::string::npos) break;
         }
     ASSERT_EQ(names.tilesets().size(), full.tilesets().size()) << folder;

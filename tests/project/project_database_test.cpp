@@ -12,6 +12,8 @@
 
 namespace {
 
+using zorvane::LabelKind;
+using zorvane::LabelStyle;
 using zorvane::ProjectDatabase;
 
 class ProjectTest : public ::testing::Test {
@@ -117,8 +119,9 @@ save('MapInfos.rxdata', h)
     EXPECT_EQ(db.mapInfos().at(3).parentId, 1);
     // Map 2 has no @parent_id: it keeps the value of the entry read before it (map 3).
     EXPECT_EQ(db.mapInfos().at(2).parentId, 1);
-    EXPECT_EQ(db.label(2, 10, false, true, true, true), "[002:Two]");
-    EXPECT_EQ(db.label(4, 10, false, true, true, true), "[004:(Warning:Array Overflow)]");
+    EXPECT_EQ(db.label(2, LabelKind::Map, LabelStyle::numbered()), "[002:Two]");
+    EXPECT_EQ(db.label(4, LabelKind::Map, LabelStyle::numbered()),
+              "[004:(Warning:Array Overflow)]");
 }
 
 TEST_F(ProjectTest, MissingProjectFileFailsAndChangesAreNoticed) {
@@ -211,11 +214,11 @@ TEST(ProjectSample, TablesAreReadOnFirstUseOnce) {
     std::string seen[2];
     const void* tables[2] = {};
     std::thread a([&] {
-        seen[0] = db.label(actor["id"], 2, false, true, true, true);
+        seen[0] = db.label(actor["id"], LabelKind::Actor, LabelStyle::numbered());
         tables[0] = &db.actors();
     });
     std::thread b([&] {
-        seen[1] = db.label(actor["id"], 2, false, true, true, true);
+        seen[1] = db.label(actor["id"], LabelKind::Actor, LabelStyle::numbered());
         tables[1] = &db.actors();
     });
     a.join();

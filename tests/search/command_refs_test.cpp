@@ -23,17 +23,17 @@ namespace fs = std::filesystem;
 namespace {
 
 // The label kind of each kind of id; kinds without labels (files, texts) are absent.
-const std::map<RefKind, int> kLabelKinds = {
-    {RefKind::Switch, KindSwitch},   {RefKind::Variable, KindVariable},
-    {RefKind::Actor, KindActor},     {RefKind::Class, KindClass},
-    {RefKind::Weapon, KindWeapon},   {RefKind::Armor, KindArmor},
-    {RefKind::Item, KindItem},       {RefKind::Skill, KindSkill},
-    {RefKind::State, KindState},     {RefKind::CommonEvent, KindCommonEvent},
-    {RefKind::Map, KindMap},         {RefKind::Troop, KindTroop},
-    {RefKind::Enemy, KindEnemy},     {RefKind::Animation, KindAnimation},
+const std::map<RefKind, LabelKind> kLabelKinds = {
+    {RefKind::Switch, LabelKind::Switch}, {RefKind::Variable, LabelKind::Variable},
+    {RefKind::Actor, LabelKind::Actor},   {RefKind::Class, LabelKind::Class},
+    {RefKind::Weapon, LabelKind::Weapon}, {RefKind::Armor, LabelKind::Armor},
+    {RefKind::Item, LabelKind::Item},     {RefKind::Skill, LabelKind::Skill},
+    {RefKind::State, LabelKind::State},   {RefKind::CommonEvent, LabelKind::CommonEvent},
+    {RefKind::Map, LabelKind::Map},       {RefKind::Troop, LabelKind::Troop},
+    {RefKind::Enemy, LabelKind::Enemy},   {RefKind::Animation, LabelKind::Animation},
 };
 
-using Ids = std::set<std::pair<int, int>>;  // (label kind, id)
+using Ids = std::set<std::pair<LabelKind, int>>;
 
 Ids referencedIds(const EventCommand& command) {
     Ids ids;
@@ -57,7 +57,7 @@ struct CrossCheck : EventListVisitor {
         if (!place.list) return WalkStep::Go;
         EventCommandList list;
         list.read(*place.list);
-        std::vector<std::pair<int, int>> shown;
+        std::vector<std::pair<LabelKind, int>> shown;
         ListingOptions o;
         o.project = project;
         o.detail = true;
