@@ -57,8 +57,8 @@ IdRange rangeOf(int scope, size_t count) {
 class Walk {
   public:
     Walk(const ProjectDatabase& project, const WalkScope& scope, EventListVisitor& visitor,
-         const std::atomic<bool>* abort)
-        : project_(project), scope_(scope), visitor_(visitor), abort_(abort) {}
+         const std::atomic<bool>* abort, MapSource* source)
+        : project_(project), scope_(scope), visitor_(visitor), abort_(abort), source_(source) {}
 
     bool run() { return commonEvents() && troops() && maps(); }
 
@@ -106,7 +106,8 @@ class Walk {
             WalkStep step = visitor_.enter(place);
             if (step == WalkStep::Stop) return false;
             if (step == WalkStep::SkipOwner) continue;
-            const MarshalValue* pages = ivar(element(topArray(project_.troopsFile()), id), "@pages");
+            const MarshalValue* pages =
+                ivar(element(topArray(project_.troopsFile()), id), "@pages");
             for (size_t p = 0; p < place.troop->pages.size(); ++p) {
                 if (aborted()) return false;
                 place.page = static_cast<int>(p) + 1;
@@ -130,13 +131,19 @@ class Walk {
             if (mapId <= 0 || !mapInScope(mapId)) continue;
             visitor_.reach(OwnerKind::Map, mapId);
             if (aborted()) return false;
-            MapData map;
-            bool finished = true;
-            if (map.load(project_, mapId, false))
-                finished = mapEvents(map);
-            else
-                visitor_.mapUnreadable(mapId, map.loadFailure);
-            if (!finished) return false;
+            MapData own;
+            std::string why;
+            const MapData* map = source_ ? source_->read(mapId, why) : &own;
+            if (!source_ && !own.load(project_, mapId, false)) {
+                map = nullptr;
+                why = own.loadFailure;
+            }
+            // A source stops handing out maps only once the walk is aborted.
+            if (!map && source_ && aborted()) return false;
+            if (!map)
+                visitor_.mapUnreadable(mapId, why);
+            else if (!mapEvents(*map))
+                return false;
             visitor_.leaveMap(mapId);
         }
         return true;
@@ -158,7 +165,8 @@ class Walk {
             if (step == WalkStep::Stop) return false;
             if (step == WalkStep::SkipOwner) continue;
             auto node = nodes.find(id);
-            const MarshalValue* pages = ivar(node == nodes.end() ? nullptr : node->second, "@pages");
+            const MarshalValue* pages =
+                ivar(node == nodes.end() ? nullptr : node->second, "@pages");
             for (size_t p = 0; p < event.pages.size(); ++p) {
                 if (aborted()) return false;
                 place.page = static_cast<int>(p) + 1;
@@ -175,13 +183,14 @@ class Walk {
     const WalkScope& scope_;
     EventListVisitor& visitor_;
     const std::atomic<bool>* abort_;
+    MapSource* source_;
 };
 
 }  // namespace
 
 bool walkEventLists(const ProjectDatabase& project, const WalkScope& scope,
-                    EventListVisitor& visitor, const std::atomic<bool>* abort) {
-    return Walk(project, scope, visitor, abort).run();
+                    EventListVisitor& visitor, const std::atomic<bool>* abort, MapSource* maps) {
+    return Walk(project, scope, visitor, abort, maps).run();
 }
 
 }  // namespace zorvane
