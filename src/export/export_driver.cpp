@@ -119,7 +119,7 @@ class ExportRun : public EventListVisitor, public MapSource {
   private:
     enum class Flow { Go, Halt };
     // Entries of the ordered stream each worker may have waiting.
-    static constexpr size_t kWorkPerThread = 32;
+    static constexpr size_t kWorkPerThread = 8;
 
     bool stopRequested();
     void halt();
