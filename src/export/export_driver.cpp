@@ -125,6 +125,7 @@ class ExportRun : public EventListVisitor, public MapSource {
     void halt();
     void step();
     std::string folder(const std::string& name);
+    bool folderAfterWork(const std::string& name, std::string& path);
     void report(const std::string& path, bool ok, uint64_t bytes, size_t lost = 0);
     void stopOnFailure(ExportStopKind kind, const std::string& message);
     void noteSkipped(const std::string& file, const std::string& why);
@@ -211,6 +212,15 @@ std::string ExportRun::folder(const std::string& name) {
     // When it fails (a link stands in the way), its files fail and are reported one by one.
     ensureFolderBeneath(writeRoot_, path);
     return path;
+}
+
+// The work given before a folder is taken back first: a run that stops on the way leaves
+// no folder that a single thread would not have made.
+bool ExportRun::folderAfterWork(const std::string& name, std::string& path) {
+    work_.finish();
+    if (halted_) return false;
+    path = folder(name);
+    return true;
 }
 
 void ExportRun::report(const std::string& path, bool ok, uint64_t bytes, size_t lost) {
@@ -335,8 +345,8 @@ ExportRun::Flow ExportRun::eventLists() {
     scope.maps = scopeOf(kExportMapEvents, mapsWanted(o_));
     const ExportCategory& chosen = o_.categories[kExportMapEvents];
     if (chosen.one && o_.includeSubMaps) scope.moreMaps = tree_.descendantsOf(chosen.id);
-    if (o_.categories[kExportCommonEvents].on) commonFolder_ = folder("CommonEvent");
-    if (o_.categories[kExportBattleEvents].on) battleFolder_ = folder("BattleEvent");
+    if (o_.categories[kExportCommonEvents].on && !folderAfterWork("CommonEvent", commonFolder_))
+        return Flow::Halt;
     bool walked = walkEventLists(db_, scope, *this, &abort_, batch_ ? this : nullptr);
     switchStage(-1);
     if (!walked || stopRequested()) {
@@ -344,6 +354,10 @@ ExportRun::Flow ExportRun::eventLists() {
         return Flow::Halt;
     }
     closeUnit();
+    // A troop table with nothing to visit still gets its folder.
+    if (o_.categories[kExportBattleEvents].on && battleFolder_.empty() &&
+        !folderAfterWork("BattleEvent", battleFolder_))
+        return Flow::Halt;
     if (mapsWanted(o_)) unitsUpTo(-1);  // the entries after the last taken map (no id is -1)
     return Flow::Go;
 }
@@ -366,6 +380,7 @@ void ExportRun::reach(OwnerKind kind, int id) {
         }
         case OwnerKind::Troop:
             switchStage(kStageBattleEvents);
+            if (battleFolder_.empty() && !folderAfterWork("BattleEvent", battleFolder_)) return;
             announce(printed("BattleEvent%03d", id));
             unitOpen_ = true;
             if (static_cast<size_t>(id) >= db_.troops().size() && !stopRequested())
@@ -412,7 +427,7 @@ WalkStep ExportRun::list(const EventListPlace& place) {
 WalkStep ExportRun::enterMap(const MapData& map) {
     if (stopRequested()) return WalkStep::Stop;
     if (!o_.categories[kExportMapEvents].on) return WalkStep::SkipOwner;
-    mapFolder_ = folder(printed("MapEvent/Map%04d", map.mapId));
+    if (!folderAfterWork(printed("MapEvent/Map%04d", map.mapId), mapFolder_)) return WalkStep::Stop;
     return WalkStep::Go;
 }
 
@@ -546,7 +561,8 @@ void ExportRun::drainMaps() {
 
 ExportRun::Flow ExportRun::scripts() {
     StageClock clock(summary_, kStageScripts);
-    std::string target = folder("Script");
+    std::string target;
+    if (!folderAfterWork("Script", target)) return Flow::Halt;
     const std::vector<Script>& scripts = db_.scripts();
     DocumentSources sources{db_};
     if (documents_.html) {
