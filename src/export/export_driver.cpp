@@ -126,6 +126,7 @@ class ExportRun : public EventListVisitor, public MapSource {
     void step();
     std::string folder(const std::string& name);
     bool folderAfterWork(const std::string& name, std::string& path);
+    bool battleFolder();
     void report(const std::string& path, bool ok, uint64_t bytes, size_t lost = 0);
     void stopOnFailure(ExportStopKind kind, const std::string& message);
     void noteSkipped(const std::string& file, const std::string& why);
@@ -221,6 +222,13 @@ bool ExportRun::folderAfterWork(const std::string& name, std::string& path) {
     if (halted_) return false;
     path = folder(name);
     return true;
+}
+
+// Made when the walk comes to the troops or passes them: a troop table with nothing to
+// visit still gets its folder. False when the run stopped before.
+bool ExportRun::battleFolder() {
+    if (!o_.categories[kExportBattleEvents].on || !battleFolder_.empty()) return true;
+    return folderAfterWork("BattleEvent", battleFolder_);
 }
 
 void ExportRun::report(const std::string& path, bool ok, uint64_t bytes, size_t lost) {
@@ -354,10 +362,7 @@ ExportRun::Flow ExportRun::eventLists() {
         return Flow::Halt;
     }
     closeUnit();
-    // A troop table with nothing to visit still gets its folder.
-    if (o_.categories[kExportBattleEvents].on && battleFolder_.empty() &&
-        !folderAfterWork("BattleEvent", battleFolder_))
-        return Flow::Halt;
+    if (!battleFolder()) return Flow::Halt;
     if (mapsWanted(o_)) unitsUpTo(-1);  // the entries after the last taken map (no id is -1)
     return Flow::Go;
 }
@@ -380,7 +385,7 @@ void ExportRun::reach(OwnerKind kind, int id) {
         }
         case OwnerKind::Troop:
             switchStage(kStageBattleEvents);
-            if (battleFolder_.empty() && !folderAfterWork("BattleEvent", battleFolder_)) return;
+            if (!battleFolder()) return;
             announce(printed("BattleEvent%03d", id));
             unitOpen_ = true;
             if (static_cast<size_t>(id) >= db_.troops().size() && !stopRequested())
@@ -390,6 +395,7 @@ void ExportRun::reach(OwnerKind kind, int id) {
             break;
         case OwnerKind::Map:
             switchStage(kStageMapEvents);
+            if (!battleFolder()) return;
             unitsUpTo(id);
             break;
     }
