@@ -1,9 +1,10 @@
 // One full export of a project (every table, every event and script in HTML, every map
 // picture at ×1/2 as PNG) into a folder; prints files, MB, total seconds and the seconds
 // of each stage on one line, for scripts/bench to take medians of.
-// Usage: export_bench PROJECT OUTPUT_FOLDER TEMPLATE_FOLDER
+// Usage: export_bench PROJECT OUTPUT_FOLDER TEMPLATE_FOLDER [THREADS (0: one per core)]
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "export/export_driver.h"
@@ -29,8 +30,8 @@ class QuietSink : public ExportSink {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: export_bench PROJECT OUTPUT_FOLDER TEMPLATE_FOLDER\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: export_bench PROJECT OUTPUT_FOLDER TEMPLATE_FOLDER [THREADS]\n");
         return 2;
     }
     auto start = std::chrono::steady_clock::now();
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     o.tables.fill(true);
     for (ExportCategory& c : o.categories) c = {true, false, 0};
     o.mapImages = true;
+    o.jobs = argc == 5 ? std::atoi(argv[4]) : 0;
     o.render.zoomMode = 2;  // ×1/2
     o.render.saveMode = kFormatPng;
     useTemplateFolder(o.documents, argv[3]);

@@ -117,7 +117,7 @@ std::string buildOptions(const ExportFlags& f, const ProjectDatabase& db, Export
     // --map-images alone: the map row chooses the maps, but writes no events.
     o.categories[kExportMapEvents].on = !f.maps.empty();
     o.mapImages = f.mapImages;
-    o.pictureJobs = f.picture.jobs;
+    o.jobs = f.picture.jobs;
     o.includeSubMaps = f.subMaps;
     o.quoteFormulas = f.quoteFormulas;
     if (!parseOutputEncoding(f.encoding, o.outputEncoding))

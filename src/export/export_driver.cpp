@@ -7,7 +7,12 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
 
+#include "export/ordered_work.h"
+#include "map/event_walk.h"
 #include "map/map_batch.h"
 #include "map/map_data.h"
 #include "map/map_info_tree.h"
@@ -76,42 +81,86 @@ bool mapsWanted(const ExportOptions& o) {
     return o.categories[kExportMapEvents].on || o.mapImages;
 }
 
-class ExportRun {
+// A document made on a worker: what the writer answered and whether its file was saved.
+struct MadeDocument {
+    DocumentOutcome outcome = DocumentOutcome::Skipped;
+    std::string message;
+    bool saved = false;
+    uint64_t bytes = 0;
+    size_t lost = 0;
+};
+
+// Everything the sink hears goes through one ordered stream of work: tables and documents
+// are made on workers, and what each unit reports (its name, its files, its step) reaches
+// the sink in the order a single thread would send it. Event lists come from the one walk,
+// its maps read ahead and drawn by the picture pool.
+class ExportRun : public EventListVisitor, public MapSource {
   public:
     ExportRun(const ExportOptions& options, const ProjectDatabase& db, ExportSink& sink,
               const std::atomic<bool>& abort)
-        : o_(options), db_(db), sink_(sink), abort_(abort) {
+        : o_(options),
+          db_(db),
+          sink_(sink),
+          abort_(abort),
+          tree_(MapInfoTree::fromProject(db)),
+          work_(mapBatchThreads(options.jobs),
+                kWorkPerThread * static_cast<size_t>(mapBatchThreads(options.jobs))) {
         documents_ = o_.documents;
         documents_.textEncoding = o_.outputEncoding;
         extension_ = documents_.html ? "html" : "txt";
         writeRoot_ = o_.outputFolder.empty() ? "." : o_.outputFolder;
         csv_.quoteFormulas = o_.quoteFormulas;
         csv_.root = writeRoot_;
+        entry_ = tree_.entries().begin();
     }
 
     ExportSummary run();
 
   private:
     enum class Flow { Go, Halt };
+    // Entries of the ordered stream each worker may have waiting.
+    static constexpr size_t kWorkPerThread = 8;
 
     bool stopRequested();
+    void halt();
     void step();
     std::string folder(const std::string& name);
+    bool folderAfterWork(const std::string& name, std::string& path);
+    bool battleFolder();
     void report(const std::string& path, bool ok, uint64_t bytes, size_t lost = 0);
-    Flow document(const DocumentSources& sources, const DocumentRequest& request,
-                  const std::string& path);
     void stopOnFailure(ExportStopKind kind, const std::string& message);
     void noteSkipped(const std::string& file, const std::string& why);
     void noteUnreadableParts();
 
+    // The ordered stream.
+    void announce(const std::string& unit);
+    void closeUnit();
+    void documentLater(const DocumentSources& sources, const DocumentRequest& request,
+                       const std::string& path, std::shared_ptr<const MapData> map = {});
+    void documentDone(const MadeDocument& made, const std::string& path);
+
     Flow database();
-    Flow commonEvents();
-    Flow battleEvents();
-    Flow maps();
-    Flow mapEntry(MapBatchResult& result, const MapBatchOptions& batch);
-    Flow mapEvents(const MapData& map);
-    Flow mapPicture(const MapBatchResult& result, const MapBatchOptions& batch);
+    Flow eventLists();
     Flow scripts();
+
+    // The walk.
+    void reach(OwnerKind kind, int id) override;
+    WalkStep enter(const EventListPlace&) override {
+        return halted_ ? WalkStep::Stop : WalkStep::Go;
+    }
+    WalkStep list(const EventListPlace& place) override;
+    WalkStep enterMap(const MapData& map) override;
+    void mapUnreadable(int mapId, const std::string& why) override;
+    void leaveMap(int mapId) override;
+    const MapData* read(int mapId, std::string& why) override;
+
+    void startMaps();
+    void unitsUpTo(int mapId);
+    void pictureDone(const MapBatchResult& result);
+    Flow mapPicture(const MapBatchResult& result);
+    void reportPicture(const MapBatchResult& result);
+    void drainMaps();
+    void switchStage(int stage);
 
     const ExportOptions& o_;
     const ProjectDatabase& db_;
@@ -125,12 +174,33 @@ class ExportRun {
     ExportSummary summary_;
     TextMatcher matcher_{MatcherLibrary::Builtin};
     ColourRules colourRules_;
+    bool halted_ = false;    // stopped: the stream only reports files already written
+    bool unitOpen_ = false;  // a unit was announced and its step is still due
+    std::string commonFolder_, battleFolder_, mapFolder_;
+    // Map units: every tree entry, taken or not, in id order.
+    MapInfoTree tree_;
+    std::map<int, MapInfo>::const_iterator entry_;
+    MapBatchOptions batchOptions_;
+    std::unique_ptr<MapBatch> batch_;
+    std::shared_ptr<MapBatchResult> map_;  // the map the walk is in
+    bool mapPictureGiven_ = false;
+    int stage_ = -1;
+    std::chrono::steady_clock::time_point stageStart_;
+    // Last: ended first, while everything its work refers to still exists.
+    OrderedWork work_;
 };
 
 bool ExportRun::stopRequested() {
+    if (halted_) return true;
     if (!abort_.load()) return false;
     summary_.end = ExportEnd::Aborted;
+    halt();
     return true;
+}
+
+void ExportRun::halt() {
+    halted_ = true;
+    work_.cancel();
 }
 
 void ExportRun::step() {
@@ -143,6 +213,22 @@ std::string ExportRun::folder(const std::string& name) {
     // When it fails (a link stands in the way), its files fail and are reported one by one.
     ensureFolderBeneath(writeRoot_, path);
     return path;
+}
+
+// The work given before a folder is taken back first: a run that stops on the way leaves
+// no folder that a single thread would not have made.
+bool ExportRun::folderAfterWork(const std::string& name, std::string& path) {
+    work_.finish();
+    if (halted_) return false;
+    path = folder(name);
+    return true;
+}
+
+// Made when the walk comes to the troops or passes them: a troop table with nothing to
+// visit still gets its folder. False when the run stopped before.
+bool ExportRun::battleFolder() {
+    if (!o_.categories[kExportBattleEvents].on || !battleFolder_.empty()) return true;
+    return folderAfterWork("BattleEvent", battleFolder_);
 }
 
 void ExportRun::report(const std::string& path, bool ok, uint64_t bytes, size_t lost) {
@@ -181,99 +267,273 @@ void ExportRun::stopOnFailure(ExportStopKind kind, const std::string& message) {
     summary_.stopMessage = message;
 }
 
-ExportRun::Flow ExportRun::document(const DocumentSources& sources, const DocumentRequest& request,
-                                    const std::string& path) {
-    DocumentResult result = writeEventDocument(sources, request, documents_);
-    if (result.outcome == DocumentOutcome::Failed) {
-        stopOnFailure(ExportStopKind::Document, result.message);
-        return Flow::Halt;
+void ExportRun::announce(const std::string& unit) {
+    work_.add({}, [this, unit] {
+        if (!halted_) sink_.unit(unit);
+    });
+}
+
+// The step of the unit announced last, after everything given for it.
+void ExportRun::closeUnit() {
+    if (!unitOpen_) return;
+    unitOpen_ = false;
+    work_.add({}, [this] {
+        if (!halted_) step();
+    });
+}
+
+// Made and saved on a worker; reported in order. The map of a map event stays alive until
+// its document is made.
+void ExportRun::documentLater(const DocumentSources& sources, const DocumentRequest& request,
+                              const std::string& path, std::shared_ptr<const MapData> map) {
+    auto made = std::make_shared<MadeDocument>();
+    work_.add(
+        [this, sources, request, path, made, map] {
+            DocumentResult result = writeEventDocument(sources, request, documents_);
+            made->outcome = result.outcome;
+            made->message = std::move(result.message);
+            made->lost = result.lostCharacters;
+            made->bytes = result.bytes.size();
+            made->saved = result.written() && saveDocument(path, result, writeRoot_);
+        },
+        [this, path, made] { documentDone(*made, path); });
+}
+
+// A document that cannot be made stops the run; the documents made beside it still count.
+void ExportRun::documentDone(const MadeDocument& made, const std::string& path) {
+    if (made.outcome == DocumentOutcome::Failed) {
+        if (halted_) return;
+        stopOnFailure(ExportStopKind::Document, made.message);
+        halt();
+        return;
     }
-    if (result.written())
-        report(path, saveDocument(path, result, writeRoot_), result.bytes.size(),
-               result.lostCharacters);
-    return Flow::Go;
+    if (made.outcome == DocumentOutcome::Written) report(path, made.saved, made.bytes, made.lost);
 }
 
 ExportRun::Flow ExportRun::database() {
     StageClock clock(summary_, kStageDatabase);
-    CsvEncoding encoding = csvEncodingFor(o_.outputEncoding, db_);
+    csv_.encoding = csvEncodingFor(o_.outputEncoding, db_);
     std::string target;
     for (int table = 0; table < kDatabaseTableCount; ++table) {
         if (!o_.tables[static_cast<size_t>(table)]) continue;
         if (stopRequested()) return Flow::Halt;
         if (target.empty()) target = folder("DataBase");
-        sink_.unit(std::string("DataBase/") + databaseTableName(table));
-        csv_.encoding = encoding;
-        for (const WrittenFile& file : writeDatabaseCsv(table, db_, target, csv_))
-            report(file.path, file.ok, file.bytes, file.lostCharacters);
-        step();
+        const std::string unit = std::string("DataBase/") + databaseTableName(table);
+        auto files = std::make_shared<std::vector<WrittenFile>>();
+        work_.add(
+            [this, table, target, files] { *files = writeDatabaseCsv(table, db_, target, csv_); },
+            [this, unit, files] {
+                if (!halted_) sink_.unit(unit);
+                for (const WrittenFile& file : *files)
+                    report(file.path, file.ok, file.bytes, file.lostCharacters);
+                if (!halted_) step();
+            });
     }
     return Flow::Go;
 }
 
-ExportRun::Flow ExportRun::commonEvents() {
-    StageClock clock(summary_, kStageCommonEvents);
-    std::string target = folder("CommonEvent");
-    IdRange ids = rangeOf(o_.categories[kExportCommonEvents], lastId(db_.commonEvents().size()));
-    DocumentSources sources{db_};
-    for (int id = ids.first; id <= ids.last; ++id) {
-        if (stopRequested()) return Flow::Halt;
-        std::string name = printed("CommonEvent%03d", id);
-        sink_.unit(name);
-        if (document(sources, {DocumentKind::CommonEvent, id, 1},
-                     joinPath(target, name + "." + extension_)) == Flow::Halt)
-            return Flow::Halt;
-        step();
+void ExportRun::switchStage(int stage) {
+    const auto now = std::chrono::steady_clock::now();
+    if (stage_ >= 0)
+        summary_.seconds[static_cast<size_t>(stage_)] +=
+            std::chrono::duration<double>(now - stageStart_).count();
+    stage_ = stage;
+    stageStart_ = now;
+}
+
+// Common events, troop pages and map events, with each map's picture after its events.
+ExportRun::Flow ExportRun::eventLists() {
+    auto scopeOf = [&](int category, bool wanted) {
+        const ExportCategory& c = o_.categories[static_cast<size_t>(category)];
+        return !wanted ? -1 : c.one ? c.id : 0;
+    };
+    WalkScope scope;
+    scope.commonEvents = scopeOf(kExportCommonEvents, o_.categories[kExportCommonEvents].on);
+    scope.troops = scopeOf(kExportBattleEvents, o_.categories[kExportBattleEvents].on);
+    scope.maps = scopeOf(kExportMapEvents, mapsWanted(o_));
+    const ExportCategory& chosen = o_.categories[kExportMapEvents];
+    if (chosen.one && o_.includeSubMaps) scope.moreMaps = tree_.descendantsOf(chosen.id);
+    if (o_.categories[kExportCommonEvents].on && !folderAfterWork("CommonEvent", commonFolder_))
+        return Flow::Halt;
+    bool walked = walkEventLists(db_, scope, *this, &abort_, batch_ ? this : nullptr);
+    switchStage(-1);
+    if (!walked || stopRequested()) {
+        stopRequested();  // a walk that saw the abort flag itself
+        return Flow::Halt;
     }
+    closeUnit();
+    if (!battleFolder()) return Flow::Halt;
+    if (mapsWanted(o_)) unitsUpTo(-1);  // the entries after the last taken map (no id is -1)
     return Flow::Go;
 }
 
-ExportRun::Flow ExportRun::battleEvents() {
-    StageClock clock(summary_, kStageBattleEvents);
-    std::string target = folder("BattleEvent");
-    const std::vector<Troop>& troops = db_.troops();
-    IdRange ids = rangeOf(o_.categories[kExportBattleEvents], lastId(troops.size()));
-    DocumentSources sources{db_};
-    for (int id = ids.first; id <= ids.last; ++id) {
-        sink_.unit(printed("BattleEvent%03d", id));
-        size_t pages =
-            static_cast<size_t>(id) < troops.size() ? troops[size_t(id)].pages.size() : 1;
-        for (size_t page = 1; page <= pages; ++page) {
-            if (stopRequested()) return Flow::Halt;
-            std::string name = printed("BattleEvent%03d-%02d.", id, static_cast<int>(page));
-            if (document(sources, {DocumentKind::BattleEvent, id, static_cast<int>(page)},
-                         joinPath(target, name + extension_)) == Flow::Halt)
-                return Flow::Halt;
+void ExportRun::reach(OwnerKind kind, int id) {
+    if (halted_) return;
+    closeUnit();
+    switch (kind) {
+        case OwnerKind::CommonEvent: {
+            switchStage(kStageCommonEvents);
+            if (stopRequested()) return;
+            std::string name = printed("CommonEvent%03d", id);
+            announce(name);
+            unitOpen_ = true;
+            // An id beyond the table has no list to visit: its document says it is missing.
+            if (static_cast<size_t>(id) >= db_.commonEvents().size())
+                documentLater(DocumentSources{db_}, {DocumentKind::CommonEvent, id, 1},
+                              joinPath(commonFolder_, name + "." + extension_));
+            break;
         }
-        step();
+        case OwnerKind::Troop:
+            switchStage(kStageBattleEvents);
+            if (!battleFolder()) return;
+            announce(printed("BattleEvent%03d", id));
+            unitOpen_ = true;
+            if (static_cast<size_t>(id) >= db_.troops().size() && !stopRequested())
+                documentLater(
+                    DocumentSources{db_}, {DocumentKind::BattleEvent, id, 1},
+                    joinPath(battleFolder_, printed("BattleEvent%03d-%02d.", id, 1) + extension_));
+            break;
+        case OwnerKind::Map:
+            switchStage(kStageMapEvents);
+            if (!battleFolder()) return;
+            unitsUpTo(id);
+            break;
     }
-    return Flow::Go;
 }
 
-ExportRun::Flow ExportRun::mapEvents(const MapData& map) {
-    StageClock clock(summary_, kStageMapEvents);
-    std::string target = folder(printed("MapEvent/Map%04d", map.mapId));
+WalkStep ExportRun::list(const EventListPlace& place) {
+    if (stopRequested()) return WalkStep::Stop;
     DocumentSources sources{db_};
-    sources.map = &map;
-    for (const auto& [eventId, event] : map.events) {
-        for (size_t page = 1; page <= event.pages.size(); ++page) {
-            if (stopRequested()) return Flow::Halt;
-            std::string name =
-                printed("MapEvent%04d-%04d-%02d.", map.mapId, eventId, static_cast<int>(page));
-            if (document(sources, {DocumentKind::MapEvent, eventId, static_cast<int>(page)},
-                         joinPath(target, name + extension_)) == Flow::Halt)
-                return Flow::Halt;
+    switch (place.owner) {
+        case OwnerKind::CommonEvent:
+            documentLater(sources, {DocumentKind::CommonEvent, place.ownerId, 1},
+                          joinPath(commonFolder_,
+                                   printed("CommonEvent%03d", place.ownerId) + "." + extension_));
+            break;
+        case OwnerKind::Troop:
+            documentLater(
+                sources, {DocumentKind::BattleEvent, place.ownerId, place.page},
+                joinPath(battleFolder_,
+                         printed("BattleEvent%03d-%02d.", place.ownerId, place.page) + extension_));
+            break;
+        case OwnerKind::Map: {
+            sources.map = place.map;
+            const int eventId = place.event->id;
+            documentLater(sources, {DocumentKind::MapEvent, eventId, place.page},
+                          joinPath(mapFolder_, printed("MapEvent%04d-%04d-%02d.", place.ownerId,
+                                                       eventId, place.page) +
+                                                   extension_),
+                          map_ ? std::shared_ptr<const MapData>(map_, map_->map.get()) : nullptr);
+            break;
         }
     }
-    return Flow::Go;
+    return WalkStep::Go;
+}
+
+WalkStep ExportRun::enterMap(const MapData& map) {
+    if (stopRequested()) return WalkStep::Stop;
+    if (!o_.categories[kExportMapEvents].on) return WalkStep::SkipOwner;
+    if (!folderAfterWork(printed("MapEvent/Map%04d", map.mapId), mapFolder_)) return WalkStep::Stop;
+    return WalkStep::Go;
+}
+
+void ExportRun::mapUnreadable(int mapId, const std::string& why) {
+    if (!why.empty()) noteSkipped(mapFileName(mapId), why);
+}
+
+void ExportRun::leaveMap(int) {
+    if (halted_) return;
+    if (o_.mapImages && map_ && map_->loaded) {
+        std::shared_ptr<MapBatchResult> result = map_;
+        mapPictureGiven_ = true;
+        work_.add({}, [this, result] { pictureDone(*result); });
+    }
+    closeUnit();
+}
+
+// The maps come from the pool in the walk's order: the walk and the pool take the same
+// maps of the same tree.
+const MapData* ExportRun::read(int, std::string& why) {
+    switchStage(kStageMapImages);  // what the run waits for the pool
+    map_ = std::make_shared<MapBatchResult>();
+    mapPictureGiven_ = false;
+    const bool came = batch_->next(*map_);
+    switchStage(kStageMapEvents);
+    if (!came) {
+        map_.reset();
+        return nullptr;
+    }
+    summary_.seconds[kStageMapLoading] += map_->loadSeconds;
+    if (!map_->loaded) {
+        why = map_->loadFailure;
+        return nullptr;
+    }
+    return map_->map.get();
+}
+
+// The pool starts with the run, so pictures are drawn while the tables and the documents
+// before the maps are made.
+void ExportRun::startMaps() {
+    const std::string pictures = o_.mapImages ? folder("MapImage") : "";
+    const int mode =
+        o_.render.saveMode >= 0 && o_.render.saveMode <= 2 ? o_.render.saveMode : kFormatBmp;
+    const ExportCategory& chosen = o_.categories[kExportMapEvents];
+    const std::set<int> below =
+        chosen.one && o_.includeSubMaps ? tree_.descendantsOf(chosen.id) : std::set<int>{};
+    std::vector<MapBatchItem> items;
+    for (const auto& entry : tree_.entries()) {
+        const int id = entry.first;
+        bool taken = !chosen.one || id == chosen.id || below.count(id) != 0;
+        if (taken && id >= 1)  // the root entry has no map file
+            items.push_back(
+                {id, joinPath(pictures, printed("Map%04d.", id) + kPictureExtensions[mode])});
+    }
+    batchOptions_.render = o_.render;
+    batchOptions_.render.saveMode = mode;
+    batchOptions_.jobs = o_.jobs;
+    // Event pictures are measured only when a picture is to show them.
+    batchOptions_.measureEvents = o_.mapImages && !o_.render.simpleMap &&
+                                  (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
+    batchOptions_.pictures = o_.mapImages;
+    batchOptions_.memoryLimit = o_.pictureMemoryLimit;
+    batchOptions_.writeRoot = writeRoot_;
+    batch_ = std::make_unique<MapBatch>(db_, std::move(items), batchOptions_, abort_);
+}
+
+// The units of the tree entries before `mapId` that were not taken, and the unit of
+// `mapId`, left open.
+void ExportRun::unitsUpTo(int mapId) {
+    for (; entry_ != tree_.entries().end(); ++entry_) {
+        announce(printed("Map%04d", entry_->first));
+        if (entry_->first == mapId) {
+            ++entry_;
+            unitOpen_ = true;
+            return;
+        }
+        work_.add({}, [this] {
+            if (!halted_) step();
+        });
+    }
+}
+
+void ExportRun::reportPicture(const MapBatchResult& result) {
+    if (o_.mapImages && result.loaded && result.status == MapPictureStatus::Saved)
+        report(result.path, true, fileSize(result.path));
+}
+
+void ExportRun::pictureDone(const MapBatchResult& result) {
+    if (halted_)
+        reportPicture(result);  // a picture already written counts however the run ends
+    else if (mapPicture(result) == Flow::Halt)
+        halt();
 }
 
 // A picture the pool has drawn; a whole picture too large for memory asks the sink for
 // the full-size BMP here, on the run's thread, in map order.
-ExportRun::Flow ExportRun::mapPicture(const MapBatchResult& result, const MapBatchOptions& batch) {
+ExportRun::Flow ExportRun::mapPicture(const MapBatchResult& result) {
     MapPictureStatus status = result.status;
     if (status == MapPictureStatus::Declined && sink_.askFullSizeBmp(result.mapId))
-        status = drawFullSizeBmp(result, batch, abort_);
+        status = drawFullSizeBmp(result, batchOptions_, abort_);
     switch (status) {
         case MapPictureStatus::Saved:
             report(result.path, true, fileSize(result.path));
@@ -295,91 +555,20 @@ ExportRun::Flow ExportRun::mapPicture(const MapBatchResult& result, const MapBat
     return Flow::Halt;
 }
 
-// One taken map as it comes back from the pool: its event documents, then its picture. A
-// picture already written is reported even when the run stops at this map.
-ExportRun::Flow ExportRun::mapEntry(MapBatchResult& result, const MapBatchOptions& batch) {
-    summary_.seconds[kStageMapLoading] += result.loadSeconds;
-    if (!result.loaded) {  // no events, no picture
-        if (!result.loadFailure.empty()) noteSkipped(mapFileName(result.mapId), result.loadFailure);
-        return Flow::Go;
-    }
-    Flow flow = stopRequested() ? Flow::Halt : Flow::Go;
-    if (flow == Flow::Go && o_.categories[kExportMapEvents].on) flow = mapEvents(*result.map);
-    if (!o_.mapImages) return flow;
-    if (flow == Flow::Go) return mapPicture(result, batch);
-    if (result.status == MapPictureStatus::Saved) report(result.path, true, fileSize(result.path));
-    return flow;
-}
-
-// Every tree entry is a unit; the taken maps are loaded and drawn on the pool and come
-// back in tree order, so units and files are reported as a single thread would.
-ExportRun::Flow ExportRun::maps() {
-    const auto start = std::chrono::steady_clock::now();
-    const double eventsBefore = summary_.seconds[kStageMapEvents];
-    MapInfoTree tree = MapInfoTree::fromProject(db_);
-    const ExportCategory& chosen = o_.categories[kExportMapEvents];
-    const std::string pictures = o_.mapImages ? folder("MapImage") : "";
-    const int mode =
-        o_.render.saveMode >= 0 && o_.render.saveMode <= 2 ? o_.render.saveMode : kFormatBmp;
-    std::vector<MapBatchItem> items;
-    for (const auto& entry : tree.entries()) {
-        const int id = entry.first;
-        bool taken = !chosen.one || id == chosen.id ||
-                     (o_.includeSubMaps && tree.isDescendant(id, chosen.id));
-        if (taken && id >= 1)  // the root entry has no map file
-            items.push_back(
-                {id, joinPath(pictures, printed("Map%04d.", id) + kPictureExtensions[mode])});
-    }
-    MapBatchOptions batch;
-    batch.render = o_.render;
-    batch.render.saveMode = mode;
-    batch.jobs = o_.pictureJobs;
-    // Event pictures are measured only when a picture is to show them.
-    batch.measureEvents = o_.mapImages && !o_.render.simpleMap &&
-                          (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
-    batch.pictures = o_.mapImages;
-    batch.memoryLimit = o_.pictureMemoryLimit;
-    batch.writeRoot = writeRoot_;
-
-    auto entry = tree.entries().begin();
-    // Units of the entries before `mapId` that were not taken, and the unit of `mapId`.
-    auto unitsUpTo = [&](int mapId) {
-        for (; entry != tree.entries().end(); ++entry) {
-            sink_.unit(printed("Map%04d", entry->first));
-            if (entry->first == mapId) return;
-            step();
-        }
-    };
-    Flow flow = Flow::Go;
-    drawMapPictures(
-        db_, items, batch,
-        [&](MapBatchResult& result) {
-            if (flow == Flow::Halt) {  // a map in flight when the run stopped
-                if (o_.mapImages && result.status == MapPictureStatus::Saved && result.loaded)
-                    report(result.path, true, fileSize(result.path));
-                return false;
-            }
-            unitsUpTo(result.mapId);
-            flow = mapEntry(result, batch);
-            if (flow == Flow::Halt) return false;
-            step();
-            ++entry;
-            return true;
-        },
-        abort_);
-    if (flow == Flow::Go && stopRequested()) flow = Flow::Halt;
-    if (flow == Flow::Go) unitsUpTo(-1);  // the entries after the last taken map (no id is -1)
-    // The pictures overlap loading on the pool: what the run waited for beyond the event
-    // documents counts as map images, the loading as the threads' own time.
-    summary_.seconds[kStageMapImages] +=
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() -
-        (summary_.seconds[kStageMapEvents] - eventsBefore);
-    return flow;
+// After the stream: the picture of the map the run stopped in, and the maps in flight.
+void ExportRun::drainMaps() {
+    if (!batch_) return;
+    if (map_ && !mapPictureGiven_) reportPicture(*map_);
+    map_.reset();
+    batch_->stop();
+    for (MapBatchResult result; batch_->next(result);) reportPicture(result);
+    batch_.reset();
 }
 
 ExportRun::Flow ExportRun::scripts() {
     StageClock clock(summary_, kStageScripts);
-    std::string target = folder("Script");
+    std::string target;
+    if (!folderAfterWork("Script", target)) return Flow::Halt;
     const std::vector<Script>& scripts = db_.scripts();
     DocumentSources sources{db_};
     if (documents_.html) {
@@ -391,23 +580,14 @@ ExportRun::Flow ExportRun::scripts() {
     IdRange ids = rangeOf(o_.categories[kExportScripts], scripts.size());
     for (int n = ids.first; n <= ids.last; ++n) {
         if (stopRequested()) return Flow::Halt;
-        sink_.unit(printed("Script%03d", n));
+        announce(printed("Script%03d", n));
+        unitOpen_ = true;
         const std::string title =
             n >= 1 && static_cast<size_t>(n) <= scripts.size() ? scripts[size_t(n - 1)].title : "";
         std::string name =
             boundedFileName(printed("%03d-", n) + title, documents_.html ? ".html" : ".rb");
-        DocumentResult result =
-            writeEventDocument(sources, {DocumentKind::Script, n, 1}, documents_);
-        // A script that cannot be made ends the scripts, the last part anyway.
-        if (result.outcome == DocumentOutcome::Failed) {
-            stopOnFailure(ExportStopKind::Document, result.message);
-            return Flow::Halt;
-        }
-        std::string path = joinPath(target, name);
-        if (result.written())
-            report(path, saveDocument(path, result, writeRoot_), result.bytes.size(),
-                   result.lostCharacters);
-        step();
+        documentLater(sources, {DocumentKind::Script, n, 1}, joinPath(target, name));
+        closeUnit();
     }
     return Flow::Go;
 }
@@ -421,11 +601,14 @@ ExportSummary ExportRun::run() {
     }
     ensureFolder(writeRoot_);  // the user's own path, made as given
     sink_.begin(summary_.units);
+    if (mapsWanted(o_)) startMaps();
     Flow flow = database();
-    if (flow == Flow::Go && o_.categories[kExportCommonEvents].on) flow = commonEvents();
-    if (flow == Flow::Go && o_.categories[kExportBattleEvents].on) flow = battleEvents();
-    if (flow == Flow::Go && mapsWanted(o_)) flow = maps();
+    const bool lists = o_.categories[kExportCommonEvents].on ||
+                       o_.categories[kExportBattleEvents].on || mapsWanted(o_);
+    if (flow == Flow::Go && lists) flow = eventLists();
     if (flow == Flow::Go && o_.categories[kExportScripts].on) flow = scripts();
+    work_.finish();
+    drainMaps();
     noteUnreadableParts();
     return summary_;
 }

@@ -55,7 +55,7 @@ struct ExportOptions {
     // apostrophe. Off by default: it changes names that really begin so.
     bool quoteFormulas = false;
     uint64_t pictureMemoryLimit = 0;  // 0: half of the machine's memory
-    int pictureJobs = 0;              // maps drawn at once; 0: one per core
+    int jobs = 0;                     // threads for pictures, documents and tables; 0: one per core
 };
 
 class ExportSink {

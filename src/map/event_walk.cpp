@@ -166,8 +166,9 @@ class Lists {
 class Walk {
   public:
     Walk(const ProjectDatabase& project, const WalkScope& scope, EventListVisitor& visitor,
-         const std::atomic<bool>* abort)
-        : project_(project), scope_(scope), visitor_(visitor), lists_(visitor, abort) {}
+         const std::atomic<bool>* abort, MapSource* source)
+        : project_(project), scope_(scope), visitor_(visitor), lists_(visitor, abort),
+          source_(source) {}
 
     bool run() { return commonEvents() && troops() && maps(); }
 
@@ -196,13 +197,19 @@ class Walk {
             if (mapId <= 0 || !mapInScope(mapId)) continue;
             visitor_.reach(OwnerKind::Map, mapId);
             if (lists_.aborted()) return false;
-            MapData map;
-            bool finished = true;
-            if (map.load(project_, mapId, false))
-                finished = mapEvents(map);
-            else
-                visitor_.mapUnreadable(mapId, map.loadFailure);
-            if (!finished) return false;
+            MapData own;
+            std::string why;
+            const MapData* map = source_ ? source_->read(mapId, why) : &own;
+            if (!source_ && !own.load(project_, mapId, false)) {
+                map = nullptr;
+                why = own.loadFailure;
+            }
+            // A source stops handing out maps only once the walk is aborted.
+            if (!map && source_ && lists_.aborted()) return false;
+            if (!map)
+                visitor_.mapUnreadable(mapId, why);
+            else if (!mapEvents(*map))
+                return false;
             visitor_.leaveMap(mapId);
         }
         return true;
@@ -219,13 +226,14 @@ class Walk {
     const WalkScope& scope_;
     EventListVisitor& visitor_;
     Lists lists_;
+    MapSource* source_;
 };
 
 }  // namespace
 
 bool walkEventLists(const ProjectDatabase& project, const WalkScope& scope,
-                    EventListVisitor& visitor, const std::atomic<bool>* abort) {
-    return Walk(project, scope, visitor, abort).run();
+                    EventListVisitor& visitor, const std::atomic<bool>* abort, MapSource* maps) {
+    return Walk(project, scope, visitor, abort, maps).run();
 }
 
 bool walkCommonEventFile(const MarshalFile& file, const std::vector<CommonEvent>& records,

@@ -65,11 +65,23 @@ class EventListVisitor {
     virtual void leaveMap(int /*mapId*/) {}
 };
 
+// Where the walk's maps come from. Without one the walk reads each map itself when it
+// reaches it; a source hands over maps read elsewhere (the picture pool reads ahead on
+// other threads), asked for one by one in the walk's order.
+class MapSource {
+  public:
+    virtual ~MapSource() = default;
+    // The map, read; null when it could not be (why says why, "" when it has no file) or
+    // when the source stopped because the walk was aborted.
+    virtual const MapData* read(int mapId, std::string& why) = 0;
+};
+
 // Walks common events, troops and maps in that order. The abort flag (may be null) is
 // tested before each owner, each map event and each list; a visitor stops the walk by
 // answering Stop. Returns false when the walk was stopped either way.
 bool walkEventLists(const ProjectDatabase& project, const WalkScope& scope,
-                    EventListVisitor& visitor, const std::atomic<bool>* abort = nullptr);
+                    EventListVisitor& visitor, const std::atomic<bool>* abort = nullptr,
+                    MapSource* maps = nullptr);
 
 // The same visits over one data file read on its own (a version git hands over, in no
 // project), with the records read from that file: every id from 1, every map event by id.

@@ -49,7 +49,7 @@ class ByteBudget {
 // What drawing one map needs, shared by every thread.
 struct BatchContext {
     const ProjectDatabase& project;
-    const MapBatchOptions& options;
+    const MapBatchOptions options;
     const std::atomic<bool>& abort;
     TilesetCache tilesets;
     ByteBudget budget;
@@ -150,31 +150,6 @@ class BatchQueue {
     std::map<size_t, MapBatchResult> ready_;
 };
 
-void drawInline(BatchContext& c, const std::vector<MapBatchItem>& items, const MapBatchDone& done) {
-    for (const MapBatchItem& item : items) {
-        if (c.abort.load()) return;
-        MapBatchResult result = drawOne(c, item);
-        if (!done(result)) return;
-    }
-}
-
-void drawPooled(BatchContext& c, const std::vector<MapBatchItem>& items, const MapBatchDone& done,
-                size_t threads) {
-    BatchQueue queue(items.size(), threads * kWindowPerThread);
-    std::vector<std::thread> pool;
-    for (size_t t = 0; t < threads; ++t)
-        pool.emplace_back([&] {
-            size_t index;
-            while (queue.take(index, c.abort)) queue.finish(index, drawOne(c, items[index]));
-        });
-    MapBatchResult result;
-    for (size_t index = 0; queue.wait(index, result); ++index) {
-        if (!done(result)) queue.stop();
-        result = MapBatchResult{};  // the map's memory goes before the next one comes
-    }
-    for (std::thread& thread : pool) thread.join();
-}
-
 }  // namespace
 
 int mapBatchThreads(int jobs) {
@@ -182,17 +157,65 @@ int mapBatchThreads(int jobs) {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// One thread draws on the caller's thread when asked; more share a queue.
+struct MapBatch::State {
+    State(const ProjectDatabase& project, std::vector<MapBatchItem> list,
+          const MapBatchOptions& options, const std::atomic<bool>& abort, uint64_t limit)
+        : items(std::move(list)),
+          context{project, options, abort, {}, ByteBudget(limit), limit},
+          threads(std::min(items.size(), static_cast<size_t>(mapBatchThreads(options.jobs)))),
+          queue(items.size(), threads * kWindowPerThread) {}
+
+    const std::vector<MapBatchItem> items;
+    BatchContext context;
+    const size_t threads;
+    BatchQueue queue;
+    std::vector<std::thread> pool;
+    size_t index = 0;
+    bool stopped = false;  // drawn on the caller's thread: no further map
+};
+
+MapBatch::MapBatch(const ProjectDatabase& project, std::vector<MapBatchItem> items,
+                   const MapBatchOptions& options, const std::atomic<bool>& abort)
+    : state_(std::make_unique<State>(
+          project, std::move(items), options, abort,
+          options.memoryLimit ? options.memoryLimit : defaultPictureMemoryLimit())) {
+    State& s = *state_;
+    if (s.threads <= 1) return;
+    for (size_t t = 0; t < s.threads; ++t)
+        s.pool.emplace_back([&s] {
+            size_t index;
+            while (s.queue.take(index, s.context.abort))
+                s.queue.finish(index, drawOne(s.context, s.items[index]));
+        });
+}
+
+MapBatch::~MapBatch() {
+    stop();
+    for (std::thread& thread : state_->pool) thread.join();
+}
+
+bool MapBatch::next(MapBatchResult& out) {
+    State& s = *state_;
+    out = MapBatchResult{};  // the previous map's memory goes before the next one comes
+    if (s.threads > 1) return s.queue.wait(s.index++, out);
+    if (s.stopped || s.index >= s.items.size() || s.context.abort.load()) return false;
+    out = drawOne(s.context, s.items[s.index++]);
+    return true;
+}
+
+void MapBatch::stop() {
+    state_->stopped = true;
+    if (state_->threads > 1) state_->queue.stop();
+}
+
 void drawMapPictures(const ProjectDatabase& project, const std::vector<MapBatchItem>& items,
                      const MapBatchOptions& options, const MapBatchDone& done,
                      const std::atomic<bool>& abort) {
-    const uint64_t limit = options.memoryLimit ? options.memoryLimit : defaultPictureMemoryLimit();
-    BatchContext context{project, options, abort, {}, ByteBudget(limit), limit};
-    const size_t threads =
-        std::min(items.size(), static_cast<size_t>(mapBatchThreads(options.jobs)));
-    if (threads <= 1)
-        drawInline(context, items, done);
-    else
-        drawPooled(context, items, done, threads);
+    MapBatch batch(project, items, options, abort);
+    MapBatchResult result;
+    while (batch.next(result))
+        if (!done(result)) batch.stop();
 }
 
 MapPictureStatus drawFullSizeBmp(const MapBatchResult& result, const MapBatchOptions& options,

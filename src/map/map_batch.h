@@ -61,6 +61,26 @@ using MapBatchDone = std::function<bool(MapBatchResult&)>;
 // The number of threads `jobs` stands for: jobs itself, or the machine's cores for 0.
 int mapBatchThreads(int jobs);
 
+// The pool asked for one map after another: the caller takes each result when it needs it
+// (the export's walk reads its maps from here). Maps are no longer started once `abort`
+// is set or after stop(); those in flight still come back.
+class MapBatch {
+  public:
+    MapBatch(const ProjectDatabase& project, std::vector<MapBatchItem> items,
+             const MapBatchOptions& options, const std::atomic<bool>& abort);
+    ~MapBatch();  // waits for the maps in flight; their results are dropped
+    MapBatch(const MapBatch&) = delete;
+    MapBatch& operator=(const MapBatch&) = delete;
+
+    // The next map of the list once drawn; false when no further map was started.
+    bool next(MapBatchResult& out);
+    void stop();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 // Draws the maps of `items`; maps are no longer started once `abort` is set, and the maps
 // in flight stop between rows of cells (status Aborted, no file left behind).
 void drawMapPictures(const ProjectDatabase& project, const std::vector<MapBatchItem>& items,

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -223,3 +224,86 @@ TEST_F(ExportRunTest, MapPicturesShowEventsWhenTheSettingsSaySo) {
 }
 
 }  // namespace
+
+namespace {
+
+// Everything a sink hears, as lines, and every file below a folder with its bytes.
+class TranscriptSink : public ExportSink {
+  public:
+    explicit TranscriptSink(std::string root) : root_(std::move(root)) {}
+    void begin(int total) override { lines.push_back("begin " + std::to_string(total)); }
+    void unit(const std::string& what) override { lines.push_back("unit " + what); }
+    void step(int done) override { lines.push_back("step " + std::to_string(done)); }
+    void fileWritten(const std::string& path, uint64_t bytes) override {
+        lines.push_back("written " + fs::relative(path, root_).string() + " " +
+                        std::to_string(bytes));
+    }
+    void fileFailed(const std::string& path) override { lines.push_back("failed " + path); }
+    bool askFullSizeBmp(int) override { return false; }
+    std::vector<std::string> lines;
+
+  private:
+    std::string root_;
+};
+
+std::map<std::string, std::string> contentsBelow(const std::string& root) {
+    std::map<std::string, std::string> contents;
+    for (const std::string& file : filesBelow(root))
+        contents[file] = ztest::readFile(root + "/" + file);
+    return contents;
+}
+
+}  // namespace
+
+// Tables, documents and pictures made on several threads reach the sink and the disk as
+// one thread sends and writes them; a map that cannot be read is named, the others go on.
+TEST(ExportThreadsTest, SeveralThreadsWriteAndReportWhatOneThreadDoes) {
+    ztest::TempDir project;
+    fs::copy(fs::path(ztest::sampleProject()).parent_path(), project.path(),
+             fs::copy_options::recursive);
+    fs::resize_file(project.file("Data/Map003.rxdata"), 60);
+    ProjectDatabase db;
+    ASSERT_TRUE(db.open(project.file("Game.rxproj"), ztest::sourceDir() + "/sample/CommonFiles"));
+    struct Run {
+        std::vector<std::string> heard;
+        std::map<std::string, std::string> files;
+        ExportSummary summary;
+    };
+    auto exportWith = [&](int jobs, bool html) {
+        ztest::TempDir out;
+        ExportOptions o;
+        o.outputFolder = out.path();
+        o.tables.fill(true);
+        for (ExportCategory& c : o.categories) c = {true, false, 0};
+        o.mapImages = true;
+        o.render.saveMode = kFormatPng;
+        o.documents.html = html;
+        useTemplateFolder(o.documents, ztest::sourceDir() + "/template");
+        o.colourRulesFile = ztest::sourceDir() + "/template/ruby_color.txt";
+        o.jobs = jobs;
+        TranscriptSink sink(out.path());
+        std::atomic<bool> abort{false};
+        Run run;
+        run.summary = runExport(o, db, sink, abort);
+        run.heard = sink.lines;
+        run.files = contentsBelow(run.summary.root);
+        return run;
+    };
+    for (bool html : {true, false}) {
+        SCOPED_TRACE(html ? "html" : "text");
+        const Run one = exportWith(1, html);
+        ASSERT_EQ(one.summary.end, ExportEnd::Finished);
+        ASSERT_EQ(one.summary.skipped.size(), 1u);
+        EXPECT_EQ(one.summary.skipped[0].rfind("Map003.rxdata: ", 0), 0u) << one.summary.skipped[0];
+        EXPECT_EQ(one.files.count("MapImage/Map0003.png"), 0u);
+        EXPECT_EQ(one.files.count("MapImage/Map0004.png"), 1u);
+        EXPECT_EQ(one.summary.unitsDone, one.summary.units);
+        for (int jobs : {2, 3}) {
+            const Run many = exportWith(jobs, html);
+            EXPECT_EQ(many.summary.end, ExportEnd::Finished);
+            EXPECT_EQ(many.heard, one.heard) << jobs << " threads";
+            EXPECT_TRUE(many.files == one.files) << jobs << " threads";
+            EXPECT_EQ(many.summary.skipped, one.summary.skipped);
+        }
+    }
+}
