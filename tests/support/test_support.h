@@ -25,7 +25,8 @@ int run(const std::string& command, std::string* out = nullptr);
 std::string shellQuote(const std::string& s);
 
 // What a body run by runBounded did: its exit status (-1 when it did not exit by itself: a
-// crash, or killed after the time limit), its peak resident memory and its run time.
+// crash, or killed after the time limit), its peak resident memory (0 in a sanitizer build)
+// and its run time.
 struct BoundedRun {
     int status = -1;
     bool timedOut = false;
