@@ -25,7 +25,7 @@ constexpr int kCodeEventLocation = 202;
 constexpr int kMaxRange = 100000;
 
 int paramAt(const EventCommand& c, size_t i) {
-    return i < c.parameters.size() ? c.parameters[i].fixnum() : 0;
+    return i < c.parameters().size() ? c.parameters()[i].fixnum() : 0;
 }
 
 void use(std::map<int, IdUse>& ids, const Reference& r, const FindingPlace& place) {
@@ -223,14 +223,14 @@ class Gather : EventListVisitor {
     // variables are counted, as they cannot be judged before the game runs.
     void location(const EventListPlace& where, const EventCommand& command,
                   const FindingPlace& place) {
-        if (command.code == kCodeTransfer && command.parameters.size() >= 4) {
+        if (command.code == kCodeTransfer && command.parameters().size() >= 4) {
             if (paramAt(command, 0) != 0) {
                 ++facts_.variableOperandsSkipped;
                 return;
             }
             facts_.transfers.push_back(
                 {paramAt(command, 1), paramAt(command, 2), paramAt(command, 3), place});
-        } else if (command.code == kCodeEventLocation && command.parameters.size() >= 4) {
+        } else if (command.code == kCodeEventLocation && command.parameters().size() >= 4) {
             if (paramAt(command, 1) == 1) ++facts_.variableOperandsSkipped;
             // Only a map event's list knows which map it moves an event on.
             if (paramAt(command, 1) != 0 || where.owner != OwnerKind::Map) return;

@@ -83,7 +83,7 @@ std::vector<Reference> references(const EventCommand& command) {
     std::vector<Reference> out;
     const CommandRow* row = findCommandRow(command.code);
     if (!row) return out;
-    const ParamView& p = command.parameters;
+    const ParamView& p = command.parameters();
     if (command.code == kMoveCommandCode) {
         int code = 0;
         ValueArray params;

@@ -421,7 +421,7 @@ bool formatCommand(std::string& line, const EventCommand& command, const Listing
     }
     line = leadingText(*row, options.language, request);
     std::string parameters;
-    row->formatter(parameters, command.parameters, options);
+    row->formatter(parameters, command.parameters(), options);
     line += parameters;
     if (!request) return false;
     static const ResourceResolver none;

@@ -65,7 +65,7 @@ void MarshalValue::release() {
         std::unique_ptr<MarshalOwnedTree> last(tree);
 }
 
-MarshalValue::MarshalValue(const MarshalValue& other)
+MarshalValue::MarshalValue(const MarshalValue& other, Shallow)
     : kind_(other.kind_),
       flags_(static_cast<uint8_t>(other.flags_ & ~kInArena)),
       small_(other.small_),
@@ -75,18 +75,29 @@ MarshalValue::MarshalValue(const MarshalValue& other)
     if (flags_ & kOwned) a_.owned->refs.fetch_add(1, std::memory_order_relaxed);
 }
 
-MarshalValue::MarshalValue(MarshalValue&& other) noexcept
-    : kind_(other.kind_),
-      flags_(static_cast<uint8_t>(other.flags_ & ~kInArena)),
-      small_(other.small_),
-      n_(other.n_),
-      a_(other.a_),
-      b_(other.b_) {
-    if (flags_ & kOwned) {
-        other.flags_ &= static_cast<uint8_t>(~kOwned);
-        other.kind_ = Nil;
-        other.a_.owned = nullptr;
+MarshalValue::MarshalValue(const MarshalValue& other) : MarshalValue(other, Shallow{}) {
+    if (!(flags_ & kOwned) && content()) ownCopyOf(other);
+}
+
+MarshalValue::MarshalValue(MarshalValue&& other) : MarshalValue(other, Shallow{}) {
+    if (!(flags_ & kOwned)) {
+        if (content()) ownCopyOf(other);  // a node of a tree stays where it is
+        return;
     }
+    other.release();  // the reference moved here
+    other.kind_ = Nil;
+}
+
+void MarshalValue::ownCopyOf(const MarshalValue& src) {
+    auto tree = std::make_unique<MarshalOwnedTree>();
+    place(tree->arena, tree->node, src);
+    tree->node.flags_ = 0;     // held by the tree, not one of its arena's nodes
+    kind_ = tree->node.kind_;  // an owned value answers kind() without looking inside
+    flags_ = kOwned;
+    small_ = 0;
+    n_ = 0;
+    a_.owned = tree.release();
+    b_.child = nullptr;
 }
 
 MarshalValue& MarshalValue::operator=(const MarshalValue& other) {
@@ -94,7 +105,8 @@ MarshalValue& MarshalValue::operator=(const MarshalValue& other) {
     if (flags_ & kInArena) {
         MarshalArena* arena = MarshalArena::containing(this);
         if (arena) {
-            MarshalValue keep = other;  // other may live inside this node's subtree
+            // other may live inside this node's subtree; a node of the same arena is shared.
+            MarshalValue keep(other, Shallow{});
             place(*arena, *this, keep);
             return *this;
         }
@@ -113,7 +125,8 @@ MarshalValue& MarshalValue::operator=(const MarshalValue& other) {
 
 MarshalValue& MarshalValue::operator=(MarshalValue&& other) {
     if (this == &other) return *this;
-    if (flags_ & kInArena) return *this = static_cast<const MarshalValue&>(other);
+    if ((flags_ & kInArena) || !(other.flags_ & kOwned))
+        return *this = static_cast<const MarshalValue&>(other);
     MarshalValue moved(std::move(other));
     return *this = static_cast<const MarshalValue&>(moved);
 }
@@ -178,22 +191,13 @@ const MarshalValue::Text* MarshalValue::internText(MarshalArena& arena, std::str
 }
 
 const void* MarshalValue::content() const {
-    switch (kind_) {
-        case Bignum:
-            return b_.stored;
-        case Float:
-            return b_.digits;
-        case HashDef:
-        case Ivars:
-            return a_.pairs ? static_cast<const void*>(a_.pairs) : b_.child;
-        case Object:
-        case Struct:
-        case UserDump:
-        case MarshalDump:
-            return b_.name;
-        default:
-            return holdsText(kind_) || kind_ == Array || holdsPairs(kind_) ? a_.text : nullptr;
-    }
+    const bool first = holdsText(kind_) || holdsPairs(kind_) || kind_ == Array ||
+                       kind_ == MarshalDump || kind_ == UserDump;
+    if (first && a_.text) return a_.text;
+    // A compressed string that inflates to nothing still holds its stored form.
+    const bool second = kind_ == Bignum || kind_ == Float || kind_ == String ||
+                        holdsClassName(kind_) || holdsChild(kind_);
+    return second ? static_cast<const void*>(b_.name) : nullptr;
 }
 
 MarshalValue* MarshalValue::placeAll(MarshalArena& arena, const MarshalValue* src, size_t n) {
@@ -388,14 +392,7 @@ MarshalValue& MarshalValue::editable(MarshalArena*& arena) {
         arena = MarshalArena::containing(this);
         if (arena) return *this;
     }
-    if (!(flags_ & kOwned)) {
-        auto tree = std::make_unique<MarshalOwnedTree>();
-        place(tree->arena, tree->node, *this);
-        tree->node.flags_ = 0;  // held by the tree, not one of its arena's nodes
-        kind_ = tree->node.kind_;
-        flags_ = kOwned;
-        a_.owned = tree.release();
-    }
+    if (!(flags_ & kOwned)) ownCopyOf(*this);
     arena = &a_.owned->arena;
     return a_.owned->node;
 }
@@ -476,24 +473,10 @@ std::string_view MarshalValue::bytes() const {
     return storedForm();
 }
 
-std::pair<MarshalValue, std::string_view> MarshalValue::userDump() const {
-    if (kind_ != UserDump) return {};
-    MarshalValue cls;
-    cls.setSymbol(classNameView());
-    return {cls, bytes()};
-}
-
-std::pair<MarshalValue, MarshalValue> MarshalValue::marshalDump() const {
-    if (kind_ != MarshalDump || children().empty()) return {};
-    MarshalValue cls;
-    cls.setSymbol(classNameView());
-    return {cls, children()[0]};
-}
-
-std::optional<MarshalValue> MarshalValue::findInPairs(const MarshalValue& key) const {
+const MarshalValue* MarshalValue::findInPairs(const MarshalValue& key) const {
     for (const auto& p : pairs())
-        if (p.first.sameHashKey(key)) return p.second;
-    return std::nullopt;
+        if (p.first.sameHashKey(key)) return &p.second;
+    return nullptr;
 }
 
 const MarshalValue* MarshalValue::findIvar(std::string_view name) const {
@@ -557,7 +540,7 @@ void NodeEdit<MarshalValue>::resize(size_t n) {
 
 template <>
 void NodeEdit<MarshalValue>::push_back(const MarshalValue& item) {
-    MarshalValue keep = item;
+    MarshalValue keep(item, MarshalValue::Shallow{});  // item may be one of these nodes
     resize(size() + 1);
     back() = keep;
 }
@@ -591,32 +574,18 @@ void NodeEdit<ValuePair>::resize(size_t n) {
 
 template <>
 void NodeEdit<ValuePair>::push_back(const ValuePair& item) {
-    ValuePair keep = item;
+    MarshalValue key(item.first, MarshalValue::Shallow{});  // item may be one of these pairs
+    MarshalValue value(item.second, MarshalValue::Shallow{});
     resize(size() + 1);
-    back().first = keep.first;
-    back().second = keep.second;
+    back().first = key;
+    back().second = value;
 }
 
 // ---- whole values ----------------------------------------------------------------------
 
 MarshalValue MarshalValue::deepCopy() const {
-    const MarshalValue& s = self();
-    if (!s.content()) {
-        MarshalValue plain;
-        plain.kind_ = s.kind_;
-        plain.small_ = s.small_;
-        plain.n_ = s.n_;
-        plain.a_ = s.a_;
-        plain.b_ = s.b_;
-        return plain;
-    }
-    auto tree = std::make_unique<MarshalOwnedTree>();
-    place(tree->arena, tree->node, s);
-    tree->node.flags_ = 0;  // held by the tree, not one of its arena's nodes
-    MarshalValue out;
-    out.kind_ = s.kind_;
-    out.flags_ = kOwned;
-    out.a_.owned = tree.release();
+    MarshalValue out(self(), Shallow{});
+    if (out.content()) out.ownCopyOf(self());
     return out;
 }
 

@@ -1,15 +1,16 @@
 // One node of a Ruby Marshal 4.8 tree: 24 bytes, its children, pairs and bytes held in a
 // MarshalArena. A file's nodes live in the file's arena and its strings point into the
-// file's own bytes until they are changed; a value copied out of a tree is a view of it,
-// valid while the file is loaded. A value built on its own (setString on a fresh value,
-// deepCopy) owns a small arena shared by its copies. Assigning to a node inside an arena
-// copies the new contents into that arena, so an arena never points into another one.
+// file's own bytes until they are changed. What reads a tree holds views of it, valid while
+// the file is loaded: `const MarshalValue&`, a ValueArray or PairArray of its nodes. A
+// MarshalValue held anywhere else owns what it holds: copying a node out of a tree copies
+// its contents into a small arena of the copy's own, as building a value on its own does,
+// and copies of such a value share that arena. Assigning to a node inside an arena copies
+// the new contents into that arena, so an arena never points into another one.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,7 +26,7 @@ struct MarshalOwnedTree;
 using ValuePair = std::pair<MarshalValue, MarshalValue>;
 using ByteBuffer = std::string_view;
 
-// A read-only run of nodes or pairs inside a tree.
+// A read-only run of nodes or pairs: a view, valid while what holds them lives.
 template <typename T>
 class NodeSpan {
   public:
@@ -127,8 +128,10 @@ class MarshalValue {
     };
 
     MarshalValue() = default;
+    // A copy of a node of a tree owns a copy of its contents; a copy of a value that owns
+    // its contents shares them.
     MarshalValue(const MarshalValue& other);
-    MarshalValue(MarshalValue&& other) noexcept;
+    MarshalValue(MarshalValue&& other);
     MarshalValue& operator=(const MarshalValue& other);
     MarshalValue& operator=(MarshalValue&& other);
     ~MarshalValue() {
@@ -192,11 +195,8 @@ class MarshalValue {
     ValueEdit mutableChildren();
     PairEdit mutablePairs();
 
-    // (class node, payload) of a user dump; (class node, data) of a marshal dump.
-    std::pair<MarshalValue, std::string_view> userDump() const;
-    std::pair<MarshalValue, MarshalValue> marshalDump() const;
-
-    std::optional<MarshalValue> findInPairs(const MarshalValue& key) const;
+    // The value of the first pair whose key meets `key` as a hash key, or null.
+    const MarshalValue* findInPairs(const MarshalValue& key) const;
     // Pointer into this node's own pairs, for the common look-up of an instance variable.
     const MarshalValue* findIvar(std::string_view name) const;
 
@@ -216,6 +216,10 @@ class MarshalValue {
     friend struct MarshalOwnedTree;
 
     enum Flag : uint8_t { kInArena = 1, kOwned = 2, kGrown = 4 };
+    // The same 24 bytes (an owned tree shared): a node on its way into an arena, where
+    // place() copies or shares what it points to. Never handed out.
+    struct Shallow {};
+    MarshalValue(const MarshalValue& other, Shallow);
     struct Text {
         const char* data;
         uint32_t size;
@@ -237,7 +241,11 @@ class MarshalValue {
     void setText(int32_t kind, std::string_view text);
     void setNamedPairs(int32_t kind, const MarshalValue& classNode, const PairVector& pairs);
     std::string_view storedForm() const;
+    // Whatever the node points to (its text, children, pairs, class name or stored
+    // form), or null for a value held in its 24 bytes alone.
     const void* content() const;
+    // Makes this view of src (or src itself) the owner of a copy of src's contents.
+    void ownCopyOf(const MarshalValue& src);
     // Puts src into dst, a node inside arena: shared when src already lives there, copied
     // into it otherwise.
     static void place(MarshalArena& arena, MarshalValue& dst, const MarshalValue& src);

@@ -16,12 +16,30 @@ bool EventCommand::read(const MarshalValue& node) {
     if (!code || !indent || !params) return false;
     this->code = static_cast<int32_t>(code->integer());
     this->indent = static_cast<int32_t>(indent->integer());
-    parameters.clear();
-    parameters.reserve(params->children().size());
-    // Views into the file's tree: the list is read and used while the file is loaded.
-    for (const auto& p : params->children()) parameters.push_back(p);
+    viewParameters(params->children());
     return true;
 }
+
+void EventCommand::setParameters(ValueVector values) {
+    owned_ = std::make_shared<const ValueVector>(std::move(values));
+    parameters_ = *owned_;
+}
+
+namespace {
+// The command with parameter `index` replaced by a string.
+void replaceWithText(EventCommand& command, size_t index, const std::string& text) {
+    ValueVector values;
+    values.reserve(command.parameters().size());
+    for (size_t i = 0; i < command.parameters().size(); ++i) {
+        values.emplace_back();
+        if (i == index)
+            values.back().setString(text);
+        else
+            values.back() = command.parameters()[i];
+    }
+    command.setParameters(std::move(values));
+}
+}  // namespace
 
 void EventCommandList::read(const MarshalValue& listNode) {
     const ValueArray& items = listNode.children();
@@ -34,20 +52,20 @@ void EventCommandList::fixUp() {
     std::map<int32_t, std::vector<std::string>> choices;  // by indent
     for (size_t i = 0; i < commands.size(); ++i) {
         EventCommand& cmd = commands[i];
-        if (cmd.parameters.size() < 2) continue;
+        const ValueArray& params = cmd.parameters();
+        if (params.size() < 2) continue;
         if (cmd.code == 102) {
             std::vector<std::string> texts;
-            for (const auto& c : cmd.parameters[0].children()) texts.push_back(c.text());
+            for (const auto& c : params[0].children()) texts.push_back(c.text());
             choices[cmd.indent] = std::move(texts);
         } else if (cmd.code == 402) {
             // The editor may store the branch's text as a link to the choice's string.
-            int32_t k =
-                cmd.parameters[0].kind() == MarshalValue::Fixnum ? cmd.parameters[0].fixnum() : 0;
+            int32_t k = params[0].kind() == MarshalValue::Fixnum ? params[0].fixnum() : 0;
             auto it = choices.find(cmd.indent);
             if (it != choices.end() && k >= 0 && static_cast<size_t>(k) < it->second.size())
-                cmd.parameters[1].setString(it->second[static_cast<size_t>(k)]);
+                replaceWithText(cmd, 1, it->second[static_cast<size_t>(k)]);
         } else if (cmd.code == 209) {
-            const MarshalValue& route = cmd.parameters[1];
+            const MarshalValue& route = params[1];
             if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute")
                 continue;
             const MarshalValue* moves = route.findIvar("@list");
@@ -56,7 +74,7 @@ void EventCommandList::fixUp() {
             for (size_t t = 0; t < list.size() && i + 1 + t < commands.size(); ++t) {
                 EventCommand& next = commands[i + 1 + t];
                 if (next.code != 509) break;
-                next.parameters.assign(1, list[t]);
+                next.viewParameters(ValueArray(&list[t], 1));
             }
         }
     }
@@ -75,9 +93,9 @@ bool choiceText(const ValueArray& items, size_t at, int32_t indent, int32_t k, s
     for (size_t j = at; j-- > 0;) {
         EventCommand c;
         if (commandCodeOf(items[j]) != 102 || !c.read(items[j]) || c.indent != indent ||
-            c.parameters.size() < 2)
+            c.parameters().size() < 2)
             continue;
-        ValueArray texts = c.parameters[0].children();
+        ValueArray texts = c.parameters()[0].children();
         if (k < 0 || static_cast<size_t>(k) >= texts.size()) return false;
         out = texts[static_cast<size_t>(k)].text();
         return true;
@@ -96,9 +114,10 @@ const MarshalValue* routeMove(const ValueArray& items, size_t at) {
     }
     if (j == 0) return nullptr;
     EventCommand set;
-    if (commandCodeOf(items[j - 1]) != 209 || !set.read(items[j - 1]) || set.parameters.size() < 2)
+    if (commandCodeOf(items[j - 1]) != 209 || !set.read(items[j - 1]) ||
+        set.parameters().size() < 2)
         return nullptr;
-    const MarshalValue& route = set.parameters[1];
+    const MarshalValue& route = set.parameters()[1];
     if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute")
         return nullptr;
     const MarshalValue* moves = route.findIvar("@list");
@@ -111,15 +130,15 @@ bool readCommandAt(const ValueArray& items, size_t k, EventCommand& out) {
     out = EventCommand{};
     if (k >= items.size() || !out.read(items[k])) return false;
     if (out.code == 509) {
-        if (const MarshalValue* move = routeMove(items, k)) out.parameters.assign(1, *move);
+        if (const MarshalValue* move = routeMove(items, k)) out.viewParameters(ValueArray(move, 1));
         return true;
     }
-    if (out.parameters.size() < 2) return true;
+    const ValueArray& params = out.parameters();
+    if (params.size() < 2) return true;
     if (out.code == 402) {
-        int32_t choice =
-            out.parameters[0].kind() == MarshalValue::Fixnum ? out.parameters[0].fixnum() : 0;
+        int32_t choice = params[0].kind() == MarshalValue::Fixnum ? params[0].fixnum() : 0;
         std::string text;
-        if (choiceText(items, k, out.indent, choice, text)) out.parameters[1].setString(text);
+        if (choiceText(items, k, out.indent, choice, text)) replaceWithText(out, 1, text);
     }
     return true;
 }

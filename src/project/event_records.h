@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,24 @@ class MarshalFile;
 struct EventCommand {
     int32_t code = 0;
     int32_t indent = 0;
-    std::vector<MarshalValue> parameters;
+
+    // The parameter nodes. A command read from a tree views them there: it is valid while
+    // the file is loaded, and copying it copies no parameter. One given parameters of its
+    // own (built, or fixed up from its neighbours) keeps them, shared by its copies.
+    const ValueArray& parameters() const { return parameters_; }
+    void viewParameters(ValueArray nodes) {
+        parameters_ = nodes;
+        owned_.reset();
+    }
+    void viewParameters(const ValueVector&) = delete;  // would view a vector that goes away
+    void setParameters(ValueVector values);
 
     // True for an RPG::EventCommand object with @code, @indent and @parameters.
     bool read(const MarshalValue& node);
+
+  private:
+    ValueArray parameters_;
+    std::shared_ptr<const ValueVector> owned_;
 };
 
 class EventCommandList {

@@ -268,7 +268,7 @@ void Builder::appendMoveRoute(std::string& out, const MarshalValue& page, int in
     std::string lines;
     const CommandRow* row = findCommandRow(509);
     for (const MarshalValue& moveNode : deref(*moves).children()) {
-        Params params{deref(moveNode)};
+        const ParamView params(&deref(moveNode), 1);
         const MarshalValue* code = params[0].findIvar("@code");
         if (!code || code->integer() == 0 || !row) continue;
         std::string text;

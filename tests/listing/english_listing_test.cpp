@@ -182,7 +182,7 @@ struct SampleWalk {
             ++commands;
             const CommandRow* row = findCommandRow(c.code);
             std::vector<std::string> texts = projectNames;
-            for (const MarshalValue& p : c.parameters) storedTexts(p, texts);
+            for (const MarshalValue& p : c.parameters()) storedTexts(p, texts);
             for (bool detail : {false, true}) {
                 o.detail = detail;
                 std::string ja, en;

@@ -41,7 +41,7 @@ class FormatterFixture : public ::testing::Test {
             c.code = row.code;
             break;
         }
-        c.parameters.assign(p.begin(), p.end());
+        c.setParameters(zorvane::ValueVector(p.begin(), p.end()));
         return c;
     }
 

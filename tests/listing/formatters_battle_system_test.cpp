@@ -325,7 +325,7 @@ TEST_F(BattleSystemFormatters, ActorGraphicNamesBothFiles) {
 EventCommand command(int code, Params params) {
     EventCommand c;
     c.code = code;
-    c.parameters = std::move(params);
+    c.setParameters(std::move(params));
     return c;
 }
 

@@ -279,7 +279,7 @@ TEST_F(MapScreenFormatters, PositionVariablesAnswerReferencingSearch) {
 EventCommand command(int code, Params params) {
     EventCommand c;
     c.code = code;
-    c.parameters = std::move(params);
+    c.setParameters(std::move(params));
     return c;
 }
 

@@ -89,7 +89,7 @@ inline MarshalValue moveRoute(bool repeat, bool skippable) {
 inline zorvane::EventCommand command(int code, std::vector<MarshalValue> params) {
     zorvane::EventCommand c;
     c.code = code;
-    c.parameters = std::move(params);
+    c.setParameters(std::move(params));
     return c;
 }
 

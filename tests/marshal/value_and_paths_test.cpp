@@ -1,6 +1,7 @@
 // The value node (sharing, equality, display text) and the path index over read trees.
 #include <gtest/gtest.h>
 
+#include "marshal/marshal_arena.h"
 #include "marshal/marshal_file.h"
 #include "marshal/rgss_types.h"
 #include "marshal_test_util.h"
@@ -95,6 +96,50 @@ TEST(MarshalValue, CopiesShareContentsAndOutliveEachOther) {
     deep.mutableChildren().push_back(str("more"));
     EXPECT_EQ(b.children()[1].text(), "k");
     EXPECT_EQ(deep.toText(true), "[\"changed\",\"deep\",\"more\"]");
+}
+
+// A value copied out of a file's tree owns what it holds: nothing of it lies in the
+// file's arena, and it reads the same once the file is gone (a view left behind would be
+// a use after free under AddressSanitizer).
+TEST(MarshalValue, CopiesOutOfATreeOutliveTheFile) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    ztest::TempDir dir;
+    const std::string out = dir.file("v.rxdata");
+    ASSERT_TRUE(ztest::rubyWrite(R"(
+require 'zlib'
+class Tone; def _dump(_); [1.0, 2.0, 3.0, 4.0].pack('E4'); end; end
+class Point; def initialize; @x = 3; @name = 'p'.b; end; end
+h = Hash.new('none'.b); h['k'.b] = [1, 'v'.b]
+File.binwrite(OUT, Marshal.dump(['text'.b, 'wrapped', Zlib::Deflate.deflate('z' * 5000),
+  Zlib::Deflate.deflate(''), 2.5, 2**40, ['a'.b, ['b'.b]], Point.new, h, Tone.new, :sym, 7]))
+)",
+                                 out));
+    std::vector<MarshalValue> copies;
+    std::vector<std::string> before;
+    auto describe = [](const MarshalValue& v) {
+        return v.toText(true) + "|" + std::string(v.rawText()) + "|" + std::string(v.bytes()) +
+               "|" + v.className() + "|" + std::to_string(v.children().size()) + "|" +
+               std::to_string(v.pairs().size());
+    };
+    {
+        MarshalFile file;
+        ASSERT_TRUE(file.load(out)) << file.error().message();
+        const zorvane::MarshalArena* arena = zorvane::MarshalArena::containing(&file.root());
+        ASSERT_NE(arena, nullptr);
+        for (const MarshalValue& node : file.root().children()[0].children()) {
+            before.push_back(describe(node));
+            copies.push_back(node);
+            const MarshalValue& copy = copies.back();
+            for (const void* p : {static_cast<const void*>(copy.rawText().data()),
+                                  static_cast<const void*>(copy.bytes().data()),
+                                  static_cast<const void*>(copy.classNameView().data()),
+                                  static_cast<const void*>(copy.children().begin()),
+                                  static_cast<const void*>(copy.pairs().begin())})
+                EXPECT_NE(zorvane::MarshalArena::containing(p), arena) << before.back();
+        }
+    }
+    ASSERT_EQ(copies.size(), 12u);
+    for (size_t i = 0; i < copies.size(); ++i) EXPECT_EQ(describe(copies[i]), before[i]) << i;
 }
 
 TEST(ValuePathIndex, PathsOfAReadTree) {

@@ -33,10 +33,12 @@ class EventListTest : public ::testing::Test {
             zorvane::readCommandAt(node->children(), k, one);
             EXPECT_EQ(one.code, list[k].code) << k;
             EXPECT_EQ(one.indent, list[k].indent) << k;
-            ASSERT_EQ(one.parameters.size(), list[k].parameters.size()) << k;
-            for (size_t i = 0; i < one.parameters.size(); ++i) {
-                EXPECT_EQ(one.parameters[i].toText(true), list[k].parameters[i].toText(true)) << k;
-                EXPECT_EQ(one.parameters[i].pairs().begin(), list[k].parameters[i].pairs().begin())
+            ASSERT_EQ(one.parameters().size(), list[k].parameters().size()) << k;
+            for (size_t i = 0; i < one.parameters().size(); ++i) {
+                EXPECT_EQ(one.parameters()[i].toText(true), list[k].parameters()[i].toText(true))
+                    << k;
+                EXPECT_EQ(one.parameters()[i].pairs().begin(),
+                          list[k].parameters()[i].pairs().begin())
                     << k;
             }
         }
@@ -54,7 +56,7 @@ TEST_F(EventListTest, ElementsThatAreNotCommandsBecomeCodeZero) {
         " RPG::EventCommand.new(code: 5, parameters: []), cmd(0, 0)])");
     ASSERT_EQ(list.size(), 6u);
     EXPECT_EQ(list[0].code, 101);
-    EXPECT_EQ(list[0].parameters.at(0).text(), "Hi");
+    EXPECT_EQ(list[0].parameters().at(0).text(), "Hi");
     for (size_t i : {1, 2, 3, 4})
         EXPECT_EQ(list[i].code, 0) << i;  // nil, link, other class, no @indent
 }
@@ -71,12 +73,13 @@ TEST_F(EventListTest, ChoiceBranchesTakeTheirTextFromTheNearestChoicesAtTheirInd
       cmd(402, 2, 0, a),
       cmd(0, 0)])");
     ASSERT_EQ(list.size(), 8u);
-    EXPECT_EQ(list[1].parameters[1].text(), "はい");
-    EXPECT_EQ(list[3].parameters[1].text(), "Inner");
-    EXPECT_EQ(list[4].parameters[1].text(), "いいえ") << "the outer block keeps its own list";
-    EXPECT_EQ(list[5].parameters[1].kind(), zorvane::MarshalValue::Link)
+    EXPECT_EQ(list[1].parameters()[1].text(), "はい");
+    EXPECT_EQ(list[3].parameters()[1].text(), "Inner");
+    EXPECT_EQ(list[4].parameters()[1].text(), "いいえ") << "the outer block keeps its own list";
+    EXPECT_EQ(list[5].parameters()[1].kind(), zorvane::MarshalValue::Link)
         << "index outside the choices";
-    EXPECT_EQ(list[6].parameters[1].kind(), zorvane::MarshalValue::Link) << "no 102 at that indent";
+    EXPECT_EQ(list[6].parameters()[1].kind(), zorvane::MarshalValue::Link)
+        << "no 102 at that indent";
 }
 
 TEST_F(EventListTest, MoveRouteLinesAreFilledFromTheRoute) {
@@ -87,12 +90,12 @@ TEST_F(EventListTest, MoveRouteLinesAreFilledFromTheRoute) {
         cmd(509, 0, m1), cmd(509, 0, m2), cmd(101, 0, 'after'),
         cmd(209, 0, 0, 'not a route'), cmd(509, 0, 'kept'), cmd(0, 0)]))");
     ASSERT_EQ(list.size(), 7u);
-    ASSERT_EQ(list[1].parameters.size(), 1u);
-    EXPECT_EQ(list[1].parameters[0].className(), "RPG::MoveCommand");
-    EXPECT_EQ(list[1].parameters[0].findIvar("@code")->integer(), 1);
-    EXPECT_EQ(list[2].parameters[0].findIvar("@code")->integer(), 4);
+    ASSERT_EQ(list[1].parameters().size(), 1u);
+    EXPECT_EQ(list[1].parameters()[0].className(), "RPG::MoveCommand");
+    EXPECT_EQ(list[1].parameters()[0].findIvar("@code")->integer(), 1);
+    EXPECT_EQ(list[2].parameters()[0].findIvar("@code")->integer(), 4);
     EXPECT_EQ(list[3].code, 101) << "filling stops at the first other code";
-    EXPECT_EQ(list[5].parameters[0].text(), "kept");
+    EXPECT_EQ(list[5].parameters()[0].text(), "kept");
 }
 
 TEST_F(EventListTest, MissingListPathReadsNothing) {
