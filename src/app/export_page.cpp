@@ -180,8 +180,6 @@ std::string exportEndText(const ExportSummary& summary) {
 }
 
 ExportPage::ExportPage(wxWindow* parent, AppContext& context) : wxPanel(parent), context_(context) {
-    // The page's keys are read now and written back at exit with everything else.
-    bindExportPageSettings(context_.settingsFile, context_.settings);
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(buildTableBox(), 0, wxEXPAND | wxALL, 4);
     column->Add(buildEventBox(), 0, wxEXPAND | wxLEFT | wxRIGHT, 4);

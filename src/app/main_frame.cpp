@@ -213,28 +213,13 @@ void MainFrame::createBody() {
         pages_[tab] = new wxPanel(tabs_);
         tabs_->AddPage(pages_[tab], tr(kTabTitles[tab]));
     }
-    // Each page binds its own keys.
-    searchPage_ = new SearchPage(pages_[kTabSearch], context_);
-    auto* searchFill = new wxBoxSizer(wxVERTICAL);
-    searchFill->Add(searchPage_, 1, wxEXPAND);
-    pages_[kTabSearch]->SetSizer(searchFill);
-    rtpPage_ = new RtpPage(pages_[kTabRtpCopy], context_, [this] { reloadProject(); });
-    auto* rtpFill = new wxBoxSizer(wxVERTICAL);
-    rtpFill->Add(rtpPage_, 1, wxEXPAND);
-    pages_[kTabRtpCopy]->SetSizer(rtpFill);
-    exportPage_ = new ExportPage(pages_[kTabExport], context_);
-    auto* exportFill = new wxBoxSizer(wxVERTICAL);
-    exportFill->Add(exportPage_, 1, wxEXPAND);
-    pages_[kTabExport]->SetSizer(exportFill);
-    importPage_ = new ImportPage(pages_[kTabImport], context_, [this] { reloadProject(); });
-    auto* importFill = new wxBoxSizer(wxVERTICAL);
-    importFill->Add(importPage_, 1, wxEXPAND);
-    pages_[kTabImport]->SetSizer(importFill);
-    checkPage_ = new CheckPage(pages_[kTabCheck], context_);
-    auto* checkFill = new wxBoxSizer(wxVERTICAL);
-    checkFill->Add(checkPage_, 1, wxEXPAND);
-    pages_[kTabCheck]->SetSizer(checkFill);
-    tabs_->SetSelection(static_cast<size_t>(context_.settings.system.lastTab));
+    // The pages' keys are bound here rather than by the pages, which are built only when
+    // their tab is first shown: the keys are read and written back whether or not they were.
+    bindSearchPageSettings(context_.settingsFile, context_.settings);
+    bindExportPageSettings(context_.settingsFile, context_.settings);
+    const int firstTab = context_.settings.system.lastTab;
+    buildPage(static_cast<MainTab>(firstTab));
+    tabs_->SetSelection(static_cast<size_t>(firstTab));
     // While a task runs the tabs stay where they are, but the page itself stays enabled:
     // its abort button must still answer. GTK lets a vetoed change happen anyway (without
     // the changed event), so the kept page is selected again afterwards.
@@ -248,7 +233,11 @@ void MainFrame::createBody() {
         });
     });
     tabs_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
-        if (event.GetSelection() >= 0) context_.settings.system.lastTab = event.GetSelection();
+        int selected = event.GetSelection();
+        if (selected >= 0 && selected < kMainTabCount) {
+            context_.settings.system.lastTab = selected;
+            buildPage(static_cast<MainTab>(selected));
+        }
         event.Skip();
     });
     column->Add(tabs_, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
@@ -260,6 +249,85 @@ void MainFrame::createBody() {
     wxSize first = FromDIP(wxSize(720, 560));
     first.IncTo(GetMinSize());
     SetSize(first);
+}
+
+// Building every page costs as much as the rest of the start, so a page is built when its
+// tab is first shown. It reads the project, the settings and the busy state as it is
+// built, and joins the hooks from then on.
+void MainFrame::buildPage(MainTab tab) {
+    if (isPageBuilt(tab)) return;
+    wxPanel* panel = pages_[tab];
+    wxPanel* content = nullptr;
+    switch (tab) {
+        case kTabSearch:
+            content = searchPage_ = new SearchPage(panel, context_);
+            break;
+        case kTabRtpCopy:
+            content = rtpPage_ = new RtpPage(panel, context_, [this] { reloadProject(); });
+            break;
+        case kTabExport:
+            content = exportPage_ = new ExportPage(panel, context_);
+            break;
+        case kTabImport:
+            content = importPage_ = new ImportPage(panel, context_, [this] { reloadProject(); });
+            break;
+        case kTabCheck:
+            content = checkPage_ = new CheckPage(panel, context_);
+            break;
+        case kMainTabCount:
+            return;
+    }
+    auto* fill = new wxBoxSizer(wxVERTICAL);
+    fill->Add(content, 1, wxEXPAND);
+    panel->SetSizer(fill);
+    panel->Layout();
+    fitMinimumToPage(content->GetBestSize());
+}
+
+// The window's minimum covers every page built so far. Each page is measured as it is
+// built, as the window first measured them all, not after a project filled its lists.
+void MainFrame::fitMinimumToPage(wxSize best) {
+    wxSize grow(std::max(0, best.x - pagesBest_.x), std::max(0, best.y - pagesBest_.y));
+    pagesBest_.IncTo(best);
+    // Still being made: createBody sets the first minimum from the notebook.
+    if (!tabs_->GetParent()->GetSizer() || grow == wxSize(0, 0)) return;
+    wxSize least = GetMinClientSize() + grow;
+    SetMinClientSize(least);
+    wxSize client = GetClientSize();
+    if (client.x < least.x || client.y < least.y) {
+        client.IncTo(least);
+        SetClientSize(client);
+    }
+    tabs_->GetParent()->Layout();
+}
+
+bool MainFrame::isPageBuilt(MainTab tab) const {
+    return pages_[tab] && pages_[tab]->GetSizer() != nullptr;
+}
+
+SearchPage* MainFrame::searchPage() {
+    buildPage(kTabSearch);
+    return searchPage_;
+}
+
+RtpPage* MainFrame::rtpPage() {
+    buildPage(kTabRtpCopy);
+    return rtpPage_;
+}
+
+CheckPage* MainFrame::checkPage() {
+    buildPage(kTabCheck);
+    return checkPage_;
+}
+
+ImportPage* MainFrame::importPage() {
+    buildPage(kTabImport);
+    return importPage_;
+}
+
+ExportPage* MainFrame::exportPage() {
+    buildPage(kTabExport);
+    return exportPage_;
 }
 
 void MainFrame::bindCommands() {

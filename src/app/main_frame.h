@@ -49,16 +49,18 @@ class MainFrame : public wxFrame {
     explicit MainFrame(AppContext& context);
     ~MainFrame() override;
 
-    // The empty panel of a main tab, for its page to fill.
+    // The panel of a main tab, which its page fills once the tab is first selected.
     wxPanel* page(MainTab tab) const { return pages_[tab]; }
     wxNotebook* tabs() const { return tabs_; }
     wxTextCtrl* folderBox() const { return folderBox_; }
     AppContext& context() const { return context_; }
-    SearchPage* searchPage() const { return searchPage_; }
-    RtpPage* rtpPage() const { return rtpPage_; }
-    CheckPage* checkPage() const { return checkPage_; }
-    ImportPage* importPage() const { return importPage_; }
-    ExportPage* exportPage() const { return exportPage_; }
+    // Each builds its page when it is not built yet.
+    SearchPage* searchPage();
+    RtpPage* rtpPage();
+    CheckPage* checkPage();
+    ImportPage* importPage();
+    ExportPage* exportPage();
+    bool isPageBuilt(MainTab tab) const;
 
     void openProjectDialog();
     bool openProject(const std::string& path);
@@ -80,6 +82,9 @@ class MainFrame : public wxFrame {
     void createMenus();
     void createToolBar();
     void createBody();
+    // Fills a tab's panel with its page, once.
+    void buildPage(MainTab tab);
+    void fitMinimumToPage(wxSize best);
     void bindCommands();
     void enableCommand(int id, bool enable);
     void onClose(wxCloseEvent& event);
@@ -90,6 +95,8 @@ class MainFrame : public wxFrame {
     wxNotebook* tabs_ = nullptr;
     wxTextCtrl* folderBox_ = nullptr;
     std::array<wxPanel*, kMainTabCount> pages_{};
+    // The largest best size of the pages built so far.
+    wxSize pagesBest_{0, 0};
     SearchPage* searchPage_ = nullptr;
     RtpPage* rtpPage_ = nullptr;
     CheckPage* checkPage_ = nullptr;

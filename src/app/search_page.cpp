@@ -76,8 +76,6 @@ SearchPanel searchPanelFrom(const Settings& s, SearchKind kind,
 
 SearchPage::SearchPage(wxWindow* parent, AppContext& context)
     : wxPanel(parent), context_(context), commandNames_(commandNames(desktopListing())) {
-    // The page's keys are read now and written back at exit with everything else.
-    bindSearchPageSettings(context_.settingsFile, context_.settings);
     matcherLoads_ = matcherLoads(matcherLibrary_);
 
     itemTabs_ = new wxNotebook(this, wxID_ANY);

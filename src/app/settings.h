@@ -152,7 +152,8 @@ class SettingsFile {
 // The keys bound at start-up (System to DataExport).
 void bindStartupSettings(SettingsFile& file, Settings& settings, const DesktopSize& desktop,
                          const SettingsPlaces& places);
-// The keys of the search page and of the export page, bound when those pages are created.
+// The keys of the search page and of the export page, bound with the main window (before
+// the pages, which may never be built).
 void bindSearchPageSettings(SettingsFile& file, Settings& settings);
 void bindExportPageSettings(SettingsFile& file, Settings& settings);
 

@@ -2,6 +2,7 @@
 // disk, refuse commands while a long task runs, and write the settings at exit.
 #include <gtest/gtest.h>
 #include <wx/accel.h>
+#include <wx/listctrl.h>
 #include <wx/button.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
@@ -20,6 +21,8 @@
 
 #include "app/app_context.h"
 #include "app/gui_test_support.h"
+#include "app/import_page.h"
+#include "app/rtp_page.h"
 #include "app/main_frame.h"
 #include "app/wx_text.h"
 #include "platform/folders.h"
@@ -380,6 +383,33 @@ TEST_F(MainFrameTest, ResizesDownTo800x600WithEveryPagesButtonsInside) {
             }
         }
     }
+}
+
+// Only the tab shown at start is built with the window; another is built when it is first
+// selected, and then shows the project opened before it existed.
+TEST_F(MainFrameTest, HiddenPageIsBuiltOnFirstSelectionWithTheOpenProject) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby reads the expected names";
+    std::string switches;
+    ASSERT_EQ(ztest::run("ruby -r " +
+                             ztest::shellQuote(ztest::sourceDir() + "/tests/support/marshal_stubs.rb") +
+                             " -e 'print load_data(ARGV[0]).instance_variable_get(:@switches).size - 1' " +
+                             ztest::shellQuote(dir.file("Data/System.rxdata")),
+                         &switches),
+              0);
+    writeSettings("[System]\nLastTab=1\n");
+    start({project});
+    ASSERT_TRUE(context.database.loaded);
+    for (int tab = 0; tab < kMainTabCount; ++tab)
+        EXPECT_EQ(frame->isPageBuilt(MainTab(tab)), tab == kTabRtpCopy) << "tab " << tab;
+
+    frame->tabs()->SetSelection(kTabImport);
+    ztest::pumpFor(30);
+    ASSERT_TRUE(frame->isPageBuilt(kTabImport));
+    wxListCtrl* names = frame->importPage()->nameList(NameKind::Switches);
+    EXPECT_EQ(std::to_string(names->GetItemCount()), switches);
+    EXPECT_TRUE(frame->page(kTabImport)->GetScreenRect().Contains(names->GetScreenRect()));
+    EXPECT_TRUE(frame->rtpPage()->scanButton()->IsEnabled());
+    EXPECT_FALSE(frame->isPageBuilt(kTabSearch));
 }
 
 // ZORVANE_SCREENSHOT_DIR names a folder (see docs/development.md): the main window at
