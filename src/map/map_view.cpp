@@ -302,8 +302,10 @@ bool drawMapView(const FrameBuffer& frame, const MapViewport& view, TilemapRende
     const int stripWidth = std::min(frame.width, mapRight);
     std::vector<uint32_t> sampled(size_t(s) * s);
     Bitmap32 built;
+    std::vector<int> blanks;  // columns of this row with no picture to put in a strip
     bool cursorDrawn = false;
     for (int y = span.y0; y < span.y1; ++y) {
+        blanks.clear();
         const int top = y * s - view.scrollY();
         const int ty0 = std::max(0, -top), ty1 = std::min(s, frame.height - top);
         for (int x = span.x0; x < span.x1; ++x) {
@@ -323,7 +325,8 @@ bool drawMapView(const FrameBuffer& frame, const MapViewport& view, TilemapRende
                 cell && cell->width() == kCellPixels && cell->height() == kCellPixels;
             if (usable && trace) appendTraceLine(*trace, x, y, pictureId(*cell));
             if (throughStrips) {
-                if (usable && !reduced->has(x, y)) reduced->store(x, y, *cell);
+                if (!usable) blanks.push_back(left);
+                else if (!reduced->has(x, y)) reduced->store(x, y, *cell);
                 continue;
             }
             const int tx0 = std::max(0, -left), tx1 = std::min(s, frame.width - left);
@@ -341,6 +344,9 @@ bool drawMapView(const FrameBuffer& frame, const MapViewport& view, TilemapRende
             const uint32_t* pixels = reduced->row(y, ty);
             if (pixels) putRow(frame, 0, top + ty, pixels + view.scrollX(), stripWidth);
         }
+        // A strip holds no pixels of its own for such a cell: it shows the background, as
+        // it does at full size.
+        for (int left : blanks) fillRect(frame, left, top, left + s, top + s, drawing.background);
     }
     if (drawing.grid) drawGrid(frame, view, drawing.gridColour);
     if (cursorDrawn)

@@ -178,6 +178,41 @@ TEST(MapView, ZoomingBackBuildsNothingHeld) {
     EXPECT_EQ(draw(0), atEighth);
 }
 
+// A cell with no picture to draw (here a cached picture of the wrong size) shows at the
+// reduced zooms what it shows at ×1, whether its strip holds other cells or none at all.
+TEST(MapView, UndrawableCellShowsAtReducedZoomsWhatItShowsAtFullSize) {
+    MapData map = quarteredMap(2, 2);
+    TilemapRenderer renderer(map, RenderOptions{});
+    Bitmap32 wrongSize;
+    wrongSize.create(16, 16);
+    wrongSize.fill(0xFF00FF00u);
+    ViewDrawing drawing;
+    drawing.background = {9, 8, 7};
+    // The colour at the middle of cells (0,0) and (1,1) of a frame at the given zoom.
+    auto drawn = [&](int zoomMode) {
+        CellCache cache;
+        cache.store(0, 0, wrongSize);
+        cache.store(0, 1, wrongSize);
+        cache.store(1, 1, wrongSize);  // row 1 has no drawable cell
+        ReducedCells strips;
+        MapViewport view;
+        view.setMap(map.width, map.height, zoomMode);
+        view.setClientSize(64, 64);
+        std::vector<uint8_t> pixels(64 * 64 * 3, 0xAB);
+        drawMapView({pixels.data(), 64 * 3, 64, 64}, view, renderer, cache, drawing, nullptr,
+                    &strips);
+        std::vector<Rgb8> colours;
+        for (int cell : {0, 1}) {
+            const int middle = cell * view.cellSize() + view.cellSize() / 2;
+            const uint8_t* p = &pixels[size_t(middle) * 64 * 3 + size_t(middle) * 3];
+            colours.push_back({p[0], p[1], p[2]});
+        }
+        return colours;
+    };
+    const std::vector<Rgb8> atOne = drawn(1);
+    for (int zoomMode : {2, 3, 4}) EXPECT_EQ(drawn(zoomMode), atOne) << "zoom " << zoomMode;
+}
+
 // Past its bound the cache lets go of the cell used least recently, never the one stored.
 TEST(CellCache, KeepsTheCellsUsedLastWithinItsBound) {
     const size_t cellBytes = 32 * 32 * 4;
