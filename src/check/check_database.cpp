@@ -1,5 +1,7 @@
 // Database records that name ids beyond the tables they point into: the game reads nil
 // there and stops with an error the first time the record is used.
+#include <variant>
+
 #include "check/check_facts.h"
 #include "platform/string_util.h"
 #include "project/project_database.h"
@@ -58,6 +60,38 @@ class RangeCheck {
     std::string subject_;
 };
 
+// A field of a record that names one id or a set of ids, and the table they point into.
+template <class R>
+struct IdField {
+    const char* word;
+    std::variant<int32_t R::*, IdSet R::*> member;
+    const Target* target;
+};
+
+// Each record from id 1 on: its fields in the order given, then what `more` tests of it
+// (ids inside lists of the record).
+template <class R, class More>
+void checkRecords(RangeCheck& check, const char* table, const std::vector<R>& records,
+                  const std::vector<IdField<R>>& fields, More more) {
+    for (size_t i = 1; i < records.size(); ++i) {
+        const R& r = records[i];
+        check.record(table, i, r.name);
+        for (const IdField<R>& f : fields) {
+            if (auto one = std::get_if<int32_t R::*>(&f.member))
+                check.id(f.word, r.**one, *f.target);
+            else
+                check.ids(f.word, r.*std::get<IdSet R::*>(f.member), *f.target);
+        }
+        more(r);
+    }
+}
+
+template <class R>
+void checkRecords(RangeCheck& check, const char* table, const std::vector<R>& records,
+                  const std::vector<IdField<R>>& fields) {
+    checkRecords(check, table, records, fields, [](const R&) {});
+}
+
 }  // namespace
 
 void checkDatabaseRanges(const ProjectDatabase& project, std::vector<Finding>& out) {
@@ -73,84 +107,57 @@ void checkDatabaseRanges(const ProjectDatabase& project, std::vector<Finding>& o
     const Target armors = target(project, "防具", project.armors().size(), "Armors.rxdata");
     const Target items = target(project, "アイテム", project.items().size(), "Items.rxdata");
     RangeCheck check(out);
-    const auto& actorTable = project.actors();
-    for (size_t i = 1; i < actorTable.size(); ++i) {
-        const Actor& a = actorTable[i];
-        check.record("アクター", i, a.name);
-        check.id("クラス", a.classId, classes);
-        check.id("初期装備の武器", a.weaponId, weapons);
-        for (int32_t armor : {a.armor1Id, a.armor2Id, a.armor3Id, a.armor4Id})
-            check.id("初期装備の防具", armor, armors);
-    }
-    const auto& classTable = project.classes();
-    for (size_t i = 1; i < classTable.size(); ++i) {
-        const ActorClass& c = classTable[i];
-        check.record("クラス", i, c.name);
-        check.ids("装備できる武器", c.weaponSet, weapons);
-        check.ids("装備できる防具", c.armorSet, armors);
-        for (const Learning& l : c.learnings) check.id("習得するスキル", l.skillId, skills);
-    }
-    const auto& skillTable = project.skills();
-    for (size_t i = 1; i < skillTable.size(); ++i) {
-        const Skill& s = skillTable[i];
-        check.record("スキル", i, s.name);
-        check.id("使用側アニメーション", s.animation1Id, animations);
-        check.id("対象側アニメーション", s.animation2Id, animations);
-        check.id("コモンイベント", s.commonEventId, commonEvents);
-        check.ids("付加するステート", s.plusStateSet, states);
-        check.ids("解除するステート", s.minusStateSet, states);
-    }
-    const auto& itemTable = project.items();
-    for (size_t i = 1; i < itemTable.size(); ++i) {
-        const Item& it = itemTable[i];
-        check.record("アイテム", i, it.name);
-        check.id("使用側アニメーション", it.animation1Id, animations);
-        check.id("対象側アニメーション", it.animation2Id, animations);
-        check.id("コモンイベント", it.commonEventId, commonEvents);
-        check.ids("付加するステート", it.plusStateSet, states);
-        check.ids("解除するステート", it.minusStateSet, states);
-    }
-    const auto& weaponTable = project.weapons();
-    for (size_t i = 1; i < weaponTable.size(); ++i) {
-        const Weapon& w = weaponTable[i];
-        check.record("武器", i, w.name);
-        check.id("攻撃側アニメーション", w.animation1Id, animations);
-        check.id("対象側アニメーション", w.animation2Id, animations);
-        check.ids("付加するステート", w.plusStateSet, states);
-        check.ids("解除するステート", w.minusStateSet, states);
-    }
-    const auto& armorTable = project.armors();
-    for (size_t i = 1; i < armorTable.size(); ++i) {
-        const Armor& a = armorTable[i];
-        check.record("防具", i, a.name);
-        check.id("オートステート", a.autoStateId, states);
-        check.ids("防御するステート", a.guardStateSet, states);
-    }
-    const auto& stateTable = project.states();
-    for (size_t i = 1; i < stateTable.size(); ++i) {
-        const State& s = stateTable[i];
-        check.record("ステート", i, s.name);
-        check.id("アニメーション", s.animationId, animations);
-        check.ids("付加するステート", s.plusStateSet, states);
-        check.ids("解除するステート", s.minusStateSet, states);
-    }
-    const auto& enemyTable = project.enemies();
-    for (size_t i = 1; i < enemyTable.size(); ++i) {
-        const Enemy& e = enemyTable[i];
-        check.record("エネミー", i, e.name);
-        check.id("攻撃側アニメーション", e.animation1Id, animations);
-        check.id("対象側アニメーション", e.animation2Id, animations);
-        check.id("トレジャーのアイテム", e.itemId, items);
-        check.id("トレジャーの武器", e.weaponId, weapons);
-        check.id("トレジャーの防具", e.armorId, armors);
-        for (const EnemyAction& a : e.actions)
-            if (a.kind == 1) check.id("行動のスキル", a.skillId, skills);
-    }
-    const auto& troopTable = project.troops();
-    for (size_t i = 1; i < troopTable.size(); ++i) {
-        check.record("トループ", i, troopTable[i].name);
-        for (const TroopMember& m : troopTable[i].members) check.id("エネミー", m.enemyId, enemies);
-    }
+    checkRecords<Actor>(check, "アクター", project.actors(),
+                        {{"クラス", &Actor::classId, &classes},
+                         {"初期装備の武器", &Actor::weaponId, &weapons},
+                         {"初期装備の防具", &Actor::armor1Id, &armors},
+                         {"初期装備の防具", &Actor::armor2Id, &armors},
+                         {"初期装備の防具", &Actor::armor3Id, &armors},
+                         {"初期装備の防具", &Actor::armor4Id, &armors}});
+    checkRecords<ActorClass>(check, "クラス", project.classes(),
+                             {{"装備できる武器", &ActorClass::weaponSet, &weapons},
+                              {"装備できる防具", &ActorClass::armorSet, &armors}},
+                             [&](const ActorClass& c) {
+                                 for (const Learning& l : c.learnings)
+                                     check.id("習得するスキル", l.skillId, skills);
+                             });
+    checkRecords<Skill>(check, "スキル", project.skills(),
+                        {{"使用側アニメーション", &Skill::animation1Id, &animations},
+                         {"対象側アニメーション", &Skill::animation2Id, &animations},
+                         {"コモンイベント", &Skill::commonEventId, &commonEvents},
+                         {"付加するステート", &Skill::plusStateSet, &states},
+                         {"解除するステート", &Skill::minusStateSet, &states}});
+    checkRecords<Item>(check, "アイテム", project.items(),
+                       {{"使用側アニメーション", &Item::animation1Id, &animations},
+                        {"対象側アニメーション", &Item::animation2Id, &animations},
+                        {"コモンイベント", &Item::commonEventId, &commonEvents},
+                        {"付加するステート", &Item::plusStateSet, &states},
+                        {"解除するステート", &Item::minusStateSet, &states}});
+    checkRecords<Weapon>(check, "武器", project.weapons(),
+                         {{"攻撃側アニメーション", &Weapon::animation1Id, &animations},
+                          {"対象側アニメーション", &Weapon::animation2Id, &animations},
+                          {"付加するステート", &Weapon::plusStateSet, &states},
+                          {"解除するステート", &Weapon::minusStateSet, &states}});
+    checkRecords<Armor>(check, "防具", project.armors(),
+                        {{"オートステート", &Armor::autoStateId, &states},
+                         {"防御するステート", &Armor::guardStateSet, &states}});
+    checkRecords<State>(check, "ステート", project.states(),
+                        {{"アニメーション", &State::animationId, &animations},
+                         {"付加するステート", &State::plusStateSet, &states},
+                         {"解除するステート", &State::minusStateSet, &states}});
+    checkRecords<Enemy>(check, "エネミー", project.enemies(),
+                        {{"攻撃側アニメーション", &Enemy::animation1Id, &animations},
+                         {"対象側アニメーション", &Enemy::animation2Id, &animations},
+                         {"トレジャーのアイテム", &Enemy::itemId, &items},
+                         {"トレジャーの武器", &Enemy::weaponId, &weapons},
+                         {"トレジャーの防具", &Enemy::armorId, &armors}},
+                        [&](const Enemy& e) {
+                            for (const EnemyAction& a : e.actions)
+                                if (a.kind == 1) check.id("行動のスキル", a.skillId, skills);
+                        });
+    checkRecords<Troop>(check, "トループ", project.troops(), {}, [&](const Troop& t) {
+        for (const TroopMember& m : t.members) check.id("エネミー", m.enemyId, enemies);
+    });
 }
 
 }  // namespace zorvane
