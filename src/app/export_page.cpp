@@ -24,6 +24,7 @@
 #include "app/desktop_language.h"
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
+#include "app/page_hooks.h"
 #include "app/wx_text.h"
 #include "project/project_database.h"
 #include "update/program_identity.h"
@@ -114,16 +115,6 @@ void ExportForwarder::deliver() {
     wxGauge* bar = page_->progressBar();
     bar->SetRange(std::max(total, 1));
     bar->SetValue(std::min(done, std::max(total, 1)));
-}
-
-// Chains one of the shell's hooks: what was there runs first, then the page's part while
-// the page still exists.
-void chainHook(std::function<void()>& hook, wxWeakRef<ExportPage> page, void (ExportPage::*run)()) {
-    std::function<void()> previous = hook;
-    hook = [previous, page, run] {
-        if (previous) previous();
-        if (page) (page.get()->*run)();
-    };
 }
 
 }  // namespace
