@@ -30,8 +30,19 @@ bool Bitmap32::create(int width, int height) {
     return true;
 }
 
+bool Bitmap32::createSampled(int drawWidth, int drawHeight, int step) {
+    if (step < 1 || drawWidth % step != 0 || drawHeight % step != 0) {
+        reset();
+        return false;
+    }
+    if (!create(drawWidth / step, drawHeight / step)) return false;
+    step_ = step;
+    return true;
+}
+
 void Bitmap32::reset() {
     width_ = height_ = 0;
+    step_ = 1;
     pixels_.reset();
     palette_.clear();
     rowCursor_ = nullptr;
@@ -41,6 +52,7 @@ Bitmap32 Bitmap32::clone() const {
     Bitmap32 copy;
     copy.width_ = width_;
     copy.height_ = height_;
+    copy.step_ = step_;
     copy.palette_ = palette_;
     if (pixels_) copy.pixels_ = std::make_shared<std::vector<uint32_t>>(*pixels_);
     return copy;
@@ -119,12 +131,12 @@ inline uint32_t blendPixel(uint32_t s, uint32_t d, ChannelMix mix, int opacity) 
 bool Bitmap32::clip(const Bitmap32& src, int& dstX, int& dstY, int& srcX, int& srcY, int& w,
                     int& h) const {
     int64_t dx = dstX, dy = dstY, sx = srcX, sy = srcY, cw = w, ch = h;
-    if (cw == 0) cw = src.width() - sx;
-    if (ch == 0) ch = src.height() - sy;
+    if (cw == 0) cw = src.drawWidth() - sx;
+    if (ch == 0) ch = src.drawHeight() - sy;
     clipStart(dx, sx, cw);
     clipStart(dy, sy, ch);
-    cw = std::min({cw, src.width() - sx, width() - dx});
-    ch = std::min({ch, src.height() - sy, height() - dy});
+    cw = std::min({cw, int64_t(src.drawWidth()) - sx, int64_t(drawWidth()) - dx});
+    ch = std::min({ch, int64_t(src.drawHeight()) - sy, int64_t(drawHeight()) - dy});
     if (cw <= 0 || ch <= 0) return false;
     // Everything now lies inside both pictures.
     dstX = int(dx), dstY = int(dy), srcX = int(sx), srcY = int(sy), w = int(cw), h = int(ch);
@@ -137,11 +149,33 @@ const Bitmap32& Bitmap32::stableSource(const Bitmap32& src, Bitmap32& holder) co
     return holder;
 }
 
+// The kept pixels of the clipped rectangle, each given its source pixel; the source is an
+// ordinary picture.
+template <class PixelOp>
+void Bitmap32::drawSampled(const Bitmap32& from, int dstX, int dstY, int srcX, int srcY, int w,
+                           int h, PixelOp op) {
+    const int step = step_;
+    const int firstX = (dstX + step - 1) / step * step, firstY = (dstY + step - 1) / step * step;
+    for (int y = firstY; y < dstY + h; y += step) {
+        uint32_t* d = row(y / step);
+        const uint32_t* s = from.row(srcY + y - dstY) + (srcX - dstX);
+        for (int x = firstX; x < dstX + w; x += step) d[x / step] = op(s[x], d[x / step]);
+    }
+}
+
 void Bitmap32::copy(const Bitmap32& src, int dstX, int dstY, int srcX, int srcY, int w, int h,
                     bool useAlpha) {
-    if (empty() || src.empty() || !clip(src, dstX, dstY, srcX, srcY, w, h)) return;
+    if (empty() || src.empty() || src.step_ != 1 || !clip(src, dstX, dstY, srcX, srcY, w, h))
+        return;
     Bitmap32 holder;
     const Bitmap32& from = stableSource(src, holder);
+    if (step_ != 1) {
+        if (useAlpha)
+            drawSampled(from, dstX, dstY, srcX, srcY, w, h, alphaMixPixel);
+        else
+            drawSampled(from, dstX, dstY, srcX, srcY, w, h, [](uint32_t s, uint32_t) { return s; });
+        return;
+    }
     for (int y = 0; y < h; ++y) {
         uint32_t* d = seekRow(dstY + y) + dstX;
         const uint32_t* s = from.row(srcY + y) + srcX;
@@ -157,10 +191,16 @@ void Bitmap32::blend(const Bitmap32& src, int type, int opacity, int dstX, int d
                      int srcY, int w, int h) {
     if (opacity <= 0 || type < 0 || type > 2) return;
     opacity = std::min(opacity, 255);
-    if (empty() || src.empty() || !clip(src, dstX, dstY, srcX, srcY, w, h)) return;
+    if (empty() || src.empty() || src.step_ != 1 || !clip(src, dstX, dstY, srcX, srcY, w, h))
+        return;
     Bitmap32 holder;
     const Bitmap32& from = stableSource(src, holder);
     ChannelMix mix = kBlendMixes[type];
+    if (step_ != 1) {
+        drawSampled(from, dstX, dstY, srcX, srcY, w, h,
+                    [mix, opacity](uint32_t s, uint32_t d) { return blendPixel(s, d, mix, opacity); });
+        return;
+    }
     for (int y = 0; y < h; ++y) {
         uint32_t* d = seekRow(dstY + y) + dstX;
         const uint32_t* s = from.row(srcY + y) + srcX;

@@ -67,12 +67,22 @@ class Bitmap32 {
     // A zero-filled (transparent black) picture. Sides above 65535, negative sides, or a
     // buffer that cannot be allocated leave the picture empty and return false.
     bool create(int width, int height);
+    // A picture that keeps only every `step`th pixel of every `step`th row of a
+    // drawWidth × drawHeight picture (both multiples of step): drawing takes the full
+    // picture's coordinates and writes only the pixels kept, each exactly as the full
+    // picture would have it. What a nearest-neighbour reduction reads, at a step² of the cost.
+    bool createSampled(int drawWidth, int drawHeight, int step);
     void reset();
     Bitmap32 clone() const;
 
     int width() const { return width_; }
     int height() const { return height_; }
     bool empty() const { return width_ == 0 || height_ == 0; }
+    // 1 for an ordinary picture; see createSampled().
+    int sampleStep() const { return step_; }
+    // The size that drawing coordinates refer to.
+    int drawWidth() const { return width_ * step_; }
+    int drawHeight() const { return height_ * step_; }
     bool sharesPixelsWith(const Bitmap32& other) const {
         return pixels_ && pixels_ == other.pixels_;
     }
@@ -116,8 +126,13 @@ class Bitmap32 {
     // overlapping copy reads the pixels as they were before it started.
     const Bitmap32& stableSource(const Bitmap32& src, Bitmap32& holder) const;
 
+    template <class PixelOp>
+    void drawSampled(const Bitmap32& from, int dstX, int dstY, int srcX, int srcY, int w, int h,
+                     PixelOp op);
+
     uint16_t width_ = 0;
     uint16_t height_ = 0;
+    int step_ = 1;
     std::shared_ptr<std::vector<uint32_t>> pixels_;
     std::vector<PaletteEntry> palette_;
     uint32_t* rowCursor_ = nullptr;

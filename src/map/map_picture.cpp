@@ -62,17 +62,23 @@ inline void putPixel(uint8_t* d, uint32_t p) {
 }
 
 // Writes a cell, zoomed to `size` × `size` pixels by nearest neighbour, at `topLeft` of a
-// 24-bit picture whose rows are `stride` bytes apart.
+// 24-bit picture whose rows are `stride` bytes apart. A cell built already reduced
+// (cellStep) holds exactly the pixels that the reduction takes.
 void pasteCell(uint8_t* topLeft, size_t stride, const Bitmap32& cell, int size) {
     for (int ty = 0; ty < size; ++ty) {
-        const uint32_t* s = cell.row(ty * kCellPixels / size);
+        const uint32_t* s = cell.row(ty * cell.height() / size);
         uint8_t* d = topLeft + size_t(ty) * stride;
-        if (size == kCellPixels) {
+        if (size == cell.width()) {
             for (int tx = 0; tx < size; ++tx, d += 3) putPixel(d, s[tx]);
         } else {
-            for (int tx = 0; tx < size; ++tx, d += 3) putPixel(d, s[tx * kCellPixels / size]);
+            for (int tx = 0; tx < size; ++tx, d += 3) putPixel(d, s[tx * cell.width() / size]);
         }
     }
+}
+
+// Cells shown smaller than 32 pixels are built at the pixels the reduction keeps.
+int cellStep(int size) {
+    return size < kCellPixels && kCellPixels % size == 0 ? kCellPixels / size : 1;
 }
 
 void putColour(uint8_t* d, const Rgb& c) {
@@ -131,6 +137,7 @@ MapPictureStatus composeMapPicture(const MapData& map, const RenderOptions& opti
 
     TilemapRenderer renderer(map, options);
     Bitmap32 cell;
+    const int step = cellStep(size);
     for (int y = 0; y < map.height; ++y) {
         if (aborted(hooks)) {
             out.reset();
@@ -138,7 +145,7 @@ MapPictureStatus composeMapPicture(const MapData& map, const RenderOptions& opti
         }
         uint8_t* rowStart = out.row(y * size);
         for (int x = 0; x < map.width; ++x) {
-            renderer.buildCell(cell, x, y, nullptr);
+            renderer.buildCell(cell, x, y, nullptr, step);
             pasteCell(rowStart + size_t(x) * size * 3, out.rowBytes(), cell, size);
         }
         if (hooks.progress) hooks.progress(y + 1, map.height);

@@ -27,13 +27,24 @@ uint32_t opaque(const Rgb& c) {
     return makeArgb(0xFF, c.red, c.green, c.blue);
 }
 
-// A 32 × 32 picture to draw into: the old one when nothing else shares its pixels.
-void prepareCell(Bitmap32& cell, bool keepContents = false) {
-    if (cell.width() == kCellPixels && cell.height() == kCellPixels && cell.ownsPixelsAlone()) {
+// A 32 × 32 picture to draw into (kept at every `step`th pixel): the old one when nothing
+// else shares its pixels.
+void prepareCell(Bitmap32& cell, bool keepContents, int step) {
+    if (cell.sampleStep() == step && cell.drawWidth() == kCellPixels &&
+        cell.drawHeight() == kCellPixels && cell.ownsPixelsAlone()) {
         if (!keepContents) cell.fill(0);
         return;
     }
-    cell.create(kCellPixels, kCellPixels);
+    cell.createSampled(kCellPixels, kCellPixels, step);
+}
+
+void prepareCell(Bitmap32& cell, bool keepContents = false) {
+    prepareCell(cell, keepContents, 1);
+}
+
+// The same, keeping the cell's own step: drawing a cell keeps the kind of picture it was given.
+void prepareSameCell(Bitmap32& cell) {
+    prepareCell(cell, true, cell.empty() ? 1 : cell.sampleStep());
 }
 
 size_t pixelBytes(const Bitmap32& cell) {
@@ -136,11 +147,11 @@ void tileAcrossMap(Bitmap32& out, const Bitmap32& picture, int x, int y) {
     int64_t sy = positiveModulo(int64_t(y) * kCellPixels, h);
     // Pictures of 32 pixels or more need at most four copies; smaller ones repeat inside
     // the cell as well.
-    for (int ty = 0; ty < out.height(); sy = 0) {
-        const int rows = int(std::min<int64_t>(out.height() - ty, h - sy));
+    for (int ty = 0; ty < out.drawHeight(); sy = 0) {
+        const int rows = int(std::min<int64_t>(out.drawHeight() - ty, h - sy));
         int64_t sx = startX;
-        for (int tx = 0; tx < out.width(); sx = 0) {
-            const int cols = int(std::min<int64_t>(out.width() - tx, w - sx));
+        for (int tx = 0; tx < out.drawWidth(); sx = 0) {
+            const int cols = int(std::min<int64_t>(out.drawWidth() - tx, w - sx));
             out.copy(picture, tx, ty, int(sx), int(sy), cols, rows, false);
             tx += cols;
         }
@@ -240,7 +251,7 @@ bool TilemapRenderer::drawTile(Bitmap32& out, int tileId, bool allowAutotiles, i
 
 bool TilemapRenderer::drawPanorama(Bitmap32& cell, int x, int y) const {
     if (tiles_.panoramaPicture.empty()) return false;
-    prepareCell(cell, true);
+    prepareSameCell(cell);
     tileAcrossMap(cell, tiles_.panoramaPicture, x, y);
     return true;
 }
@@ -349,7 +360,7 @@ void TilemapRenderer::drawItems(Bitmap32& cell, int y) {
 void TilemapRenderer::composeCell(Bitmap32& cell, int x, int y, const LayerSwitches& layers,
                                   bool panorama, bool tileEvents, bool characterEvents) {
     if (!(panorama && drawPanorama(cell, x, y))) {
-        prepareCell(cell, true);
+        prepareSameCell(cell);
         cell.fill(kOpaqueBlack);
     }
     items_.clear();
@@ -388,7 +399,11 @@ bool TilemapRenderer::passableCell(int x, int y) const {
     return true;
 }
 
-void TilemapRenderer::buildCell(Bitmap32& out, int x, int y, CellCache* cache) {
+void TilemapRenderer::buildCell(Bitmap32& out, int x, int y, CellCache* cache, int step) {
+    if (step != 1) {
+        cache = nullptr;  // the cache holds whole cells only
+        if (step < 1 || kCellPixels % step != 0) step = 1;
+    }
     if (cache) {
         if (const Bitmap32* hit = cache->find(x, y)) {
             out = *hit;
@@ -396,7 +411,7 @@ void TilemapRenderer::buildCell(Bitmap32& out, int x, int y, CellCache* cache) {
         }
         out.reset();  // a fresh picture, so the cached one is never drawn into later
     }
-    prepareCell(out, true);
+    prepareCell(out, true, step);
     if (options_.simpleMap) {
         out.fill(passableCell(x, y) ? passableColour_ : blockedColour_);
     } else {

@@ -97,8 +97,10 @@ class TilemapRenderer {
                      bool tileEvents, bool characterEvents);
     bool passableCell(int x, int y) const;
     // The finished cell as the options say. With a cache a stored cell is handed out (its
-    // pixels shared with the cache: do not draw into it) and a new one is stored.
-    void buildCell(Bitmap32& out, int x, int y, CellCache* cache);
+    // pixels shared with the cache: do not draw into it) and a new one is stored. A `step`
+    // above 1 (a divisor of 32) builds only every step-th pixel of every step-th row
+    // (Bitmap32::createSampled), the cache left out.
+    void buildCell(Bitmap32& out, int x, int y, CellCache* cache, int step = 1);
 
     const MapData& map() const { return map_; }
     const RenderOptions& options() const { return options_; }

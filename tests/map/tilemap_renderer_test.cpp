@@ -72,6 +72,23 @@ Bitmap32 quarteredAutotile() {
     return a;
 }
 
+// A cell built at every step-th pixel holds exactly the full cell's pixels at those places.
+void expectSampledCellsMatch(TilemapRenderer& renderer, int cellX, int cellY) {
+    Bitmap32 full;
+    renderer.buildCell(full, cellX, cellY, nullptr);
+    for (int step : {2, 4, 8}) {
+        Bitmap32 sampled;
+        renderer.buildCell(sampled, cellX, cellY, nullptr, step);
+        ASSERT_EQ(sampled.width(), 32 / step);
+        ASSERT_EQ(sampled.height(), 32 / step);
+        for (int y = 0; y < sampled.height(); ++y)
+            for (int x = 0; x < sampled.width(); ++x)
+                ASSERT_EQ(sampled.pixel(x, y), full.pixel(x * step, y * step))
+                    << "cell " << cellX << "," << cellY << " step " << step << " at " << x
+                    << "," << y;
+    }
+}
+
 }  // namespace
 
 TEST(TilemapRenderer, EveryAutotileShapeTakesItsQuartersFromTheRightBlocks) {
@@ -200,6 +217,7 @@ TEST(TilemapRenderer, DepthOrderBushAndEventSwitches) {
         Bitmap32 cell;
         renderer.buildCell(cell, c.cellX, c.cellY, nullptr);
         EXPECT_EQ(cell.pixel(c.x, c.y), c.pixel) << c.why;
+        expectSampledCellsMatch(renderer, c.cellX, c.cellY);
     }
 }
 
@@ -269,6 +287,7 @@ TEST(TilemapRenderer, PanoramaAndFogRepeatFromTheMapsCorner) {
                     ASSERT_EQ(fog.pixel(x, y), makeArgb(99, mx % 20, my % 72, 7))
                         << mx << "," << my;
                 }
+            expectSampledCellsMatch(renderer, cx, cy);
         }
     map.tilesetGraphics.panoramaPicture.reset();
     TilemapRenderer plain(map, RenderOptions{});
