@@ -26,6 +26,11 @@ constexpr size_t kMaxWholeImageBytes = size_t(512) << 20;
 // The setting's zlib levels 0 to 9 on libdeflate's scale. Its quick levels lose to zlib on
 // pictures of large even areas (a third larger at level 5), so the default 6 maps to 7.
 constexpr int kDeflateLevel[10] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10};
+// Pictures of less image data than this (most maps at reduced zoom) reuse their thread's
+// buffers and take the level as given: at ×1/2 a map's reduced tiles leave level 7 little
+// to find beyond 5, whose lazy search is a quarter quicker here at the same size.
+constexpr size_t kSmallPictureBytes = size_t(8) << 20;
+constexpr int kSmallDeflateLevel[10] = {0, 1, 2, 3, 4, 5, 5, 7, 9, 10};
 // Large enough to make chunk overhead nothing, small enough for any reader's buffers.
 constexpr size_t kIdatChunkBytes = size_t(1) << 20;
 
@@ -97,7 +102,7 @@ using Buffer = std::unique_ptr<uint8_t[], FreeBuffer>;
 // A large buffer in whole 2 MB pages where the system offers them: its first touch then
 // costs one page fault per 2 MB rather than per 4 KB, which on a busy machine was half the
 // time of an encode.
-Buffer allocateBuffer(size_t bytes) {
+Buffer allocateHugeBuffer(size_t bytes) {
     constexpr size_t kHugePage = size_t(2) << 20;
     const size_t size = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     Buffer buffer(static_cast<uint8_t*>(std::aligned_alloc(kHugePage, size)));
@@ -107,15 +112,52 @@ Buffer allocateBuffer(size_t bytes) {
     return buffer;
 }
 
+// Memory of one encode: a small picture's in a buffer its thread keeps for the next one
+// (a fresh one would be mapped, faulted in page by page and unmapped for every picture,
+// which cost a third of encoding the maps at ×1/2); a large one's of its own.
+class WorkBuffer {
+  public:
+    enum Slot { kFiltered, kCompressed };
+    WorkBuffer() = default;
+    WorkBuffer(size_t bytes, Slot slot) {
+        if (bytes >= kSmallPictureBytes + (kSmallPictureBytes >> 4)) {
+            owned_ = allocateHugeBuffer(bytes);
+            data_ = owned_.get();
+            return;
+        }
+        struct Kept {
+            Buffer buffer;
+            size_t capacity = 0;
+        };
+        thread_local Kept kept[2];
+        Kept& k = kept[slot];
+        if (k.capacity < bytes) {
+            k.buffer.reset(static_cast<uint8_t*>(std::malloc(bytes)));
+            k.capacity = k.buffer ? bytes : 0;
+        }
+        data_ = k.buffer.get();
+    }
+    uint8_t* get() const { return data_; }
+    explicit operator bool() const { return data_ != nullptr; }
+    void reset() {
+        owned_.reset();
+        data_ = nullptr;
+    }
+
+  private:
+    Buffer owned_;
+    uint8_t* data_ = nullptr;
+};
+
 // The image data before compression: a filter byte and the filtered samples of each row.
 // Colour rows are stored blue first in memory and leave here red first.
-Buffer filteredImage(const RgbImage& image, const std::vector<uint8_t>& indices, PngFilter filter,
+WorkBuffer filteredImage(const RgbImage& image, const std::vector<uint8_t>& indices, PngFilter filter,
                      size_t& bytes) {
     const bool indexed = !indices.empty();
     const size_t bpp = indexed ? 1 : 3;
     const size_t rowBytes = size_t(image.width()) * bpp;
     bytes = (rowBytes + 1) * size_t(image.height());
-    Buffer out = allocateBuffer(bytes);
+    WorkBuffer out(bytes, WorkBuffer::kFiltered);
     if (!out) return out;
     std::vector<uint8_t> rows(rowBytes * 2, 0);  // this row and the one above, unfiltered
     uint8_t* prev = rows.data();
@@ -139,22 +181,34 @@ Buffer filteredImage(const RgbImage& image, const std::vector<uint8_t>& indices,
     return out;
 }
 
-// The zlib stream of the filtered data; `bytes` becomes its size (0 on failure).
-Buffer deflateImage(const uint8_t* data, size_t& bytes, int level) {
+// The compressor of this thread for a level, kept from picture to picture: allocating one
+// (and its match finder's tables) per picture cost more than compressing a small one.
+libdeflate_compressor* threadCompressor(int level) {
     struct Free {
         void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
     };
-    std::unique_ptr<libdeflate_compressor, Free> compressor(
-        libdeflate_alloc_compressor(kDeflateLevel[level < 0   ? 0
-                                                  : level > 9 ? 9
-                                                              : level]));
+    thread_local std::unique_ptr<libdeflate_compressor, Free> compressor;
+    thread_local int compressorLevel = -1;
+    if (!compressor || compressorLevel != level) {
+        compressor.reset(libdeflate_alloc_compressor(level));
+        compressorLevel = compressor ? level : -1;
+    }
+    return compressor.get();
+}
+
+// The zlib stream of the filtered data; `bytes` becomes its size (0 on failure).
+WorkBuffer deflateImage(const uint8_t* data, size_t& bytes, int level) {
+    const int clamped = level < 0 ? 0 : level > 9 ? 9 : level;
+    libdeflate_compressor* compressor =
+        threadCompressor(bytes < kSmallPictureBytes ? kSmallDeflateLevel[clamped]
+                                                    : kDeflateLevel[clamped]);
     const size_t in = bytes;
     bytes = 0;
-    if (!compressor) return nullptr;
-    const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), in);
+    if (!compressor) return WorkBuffer();
+    const size_t bound = libdeflate_zlib_compress_bound(compressor, in);
     // Left uninitialised: only the pages the compressor writes become resident.
-    Buffer out = allocateBuffer(bound);
-    if (out) bytes = libdeflate_zlib_compress(compressor.get(), data, in, out.get(), bound);
+    WorkBuffer out(bound, WorkBuffer::kCompressed);
+    if (out) bytes = libdeflate_zlib_compress(compressor, data, in, out.get(), bound);
     return out;
 }
 
@@ -183,11 +237,11 @@ bool savePng(const std::string& path, const RgbImage& image, int compressionLeve
         kMaxWholeImageBytes)
         return savePngStreamed(path, image, compressionLevel, filterMask, root);
     size_t bytes = 0;
-    Buffer filtered = filteredImage(image, indices, chooseFilter(filterMask, indexed), bytes);
+    WorkBuffer filtered = filteredImage(image, indices, chooseFilter(filterMask, indexed), bytes);
     if (!filtered) return false;
     indices.clear();
     indices.shrink_to_fit();
-    Buffer zdata = deflateImage(filtered.get(), bytes, compressionLevel);
+    WorkBuffer zdata = deflateImage(filtered.get(), bytes, compressionLevel);
     filtered.reset();
     if (!zdata || bytes == 0) return false;
 
