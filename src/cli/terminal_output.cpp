@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 
 namespace zorvane::cli {
 
@@ -41,18 +40,18 @@ ssize_t terminalWrite(void* cookie, const char* data, size_t size) {
 }
 
 int terminalClose(void* cookie) {
-    std::unique_ptr<Terminal> t(static_cast<Terminal*>(cookie));
+    auto* t = static_cast<Terminal*>(cookie);
     if (t->pendingC2) writeAll(t->fd, "\xC2");
+    t->pendingC2 = false;
     return 0;
 }
 
-FILE* protectedStream(int fd) {
-    if (!isatty(fd)) return nullptr;
+// The streams stay open until the process ends and nothing closes them, so their state
+// lives as long as the process rather than on the heap.
+FILE* protectedStream(Terminal& terminal) {
+    if (!isatty(terminal.fd)) return nullptr;
     cookie_io_functions_t io{nullptr, terminalWrite, nullptr, terminalClose};
-    auto terminal = std::make_unique<Terminal>(Terminal{fd});
-    FILE* stream = fopencookie(terminal.get(), "w", io);
-    if (stream) terminal.release();  // owned by the stream now: freed by terminalClose
-    return stream;
+    return fopencookie(&terminal, "w", io);
 }
 
 }  // namespace
@@ -94,11 +93,12 @@ void clearStatusLine() {
 }
 
 void protectTerminal() {
-    if (FILE* out = protectedStream(STDOUT_FILENO)) {
+    static Terminal outTerminal{STDOUT_FILENO}, errTerminal{STDERR_FILENO};
+    if (FILE* out = protectedStream(outTerminal)) {
         setvbuf(out, nullptr, _IOLBF, 0);
         stdout = out;
     }
-    if (FILE* err = protectedStream(STDERR_FILENO)) {
+    if (FILE* err = protectedStream(errTerminal)) {
         setvbuf(err, nullptr, _IONBF, 0);
         stderr = err;
     }

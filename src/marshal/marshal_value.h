@@ -34,10 +34,15 @@ class NodeSpan {
     NodeSpan(const T* data, size_t size) : data_(data), size_(size) {}
     NodeSpan(const std::vector<T>& items) : data_(items.data()), size_(items.size()) {}
     // For a call's argument only: the list lives until the call returns.
+    // Only GCC has the warning group; clang would warn about the unknown name instead.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winit-list-lifetime"
+#endif
     NodeSpan(std::initializer_list<T> items) : data_(items.begin()), size_(items.size()) {}
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
     const T* begin() const {
         return data_;
     }
