@@ -9,6 +9,7 @@
 #include "marshal/marshal_writer.h"
 #include "platform/atomic_file.h"
 #include "platform/file_util.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -134,13 +135,11 @@ bool MarshalFile::save(const std::string& path) {
 }
 
 MarshalValue* MarshalFile::find(const char* format, ...) const {
-    char buf[ValuePathIndex::kMaxPathBytes + 1];
     va_list ap;
     va_start(ap, format);
-    int n = std::vsnprintf(buf, sizeof buf, format, ap);
+    std::string path = formatList(format, ap);
     va_end(ap);
-    if (n < 0 || static_cast<size_t>(n) > ValuePathIndex::kMaxPathBytes) return nullptr;
-    return state_->index.findPath(std::string_view(buf, static_cast<size_t>(n)));
+    return state_->index.findPath(path);
 }
 
 }  // namespace zorvane

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/string_util.h"
+
 namespace zorvane {
 
 namespace {
@@ -133,13 +135,11 @@ void ValuePathIndex::setObjectTables(std::vector<TopLevelObjects> tables) {
 }
 
 MarshalValue* ValuePathIndex::find(const char* format, ...) const {
-    char buf[kMaxPathBytes + 1];
     va_list ap;
     va_start(ap, format);
-    int n = std::vsnprintf(buf, sizeof buf, format, ap);
+    std::string path = formatList(format, ap);
     va_end(ap);
-    if (n < 0 || static_cast<size_t>(n) > kMaxPathBytes) return nullptr;
-    return findPath(std::string_view(buf, static_cast<size_t>(n)));
+    return findPath(path);
 }
 
 MarshalValue* ValuePathIndex::findPath(std::string_view path) const {
