@@ -109,7 +109,9 @@ void missingFiles(const ProjectDatabase& project, const CheckFacts& facts,
     request.missingFiles = true;
     request.scope = {0, 0, 0, -1};
     MissingSink sink(missing, facts, rtp.empty() ? Severity::Error : Severity::Note, message.c_str(), out);
-    runSearch(request, project, SearchSettings(), sink, abort);
+    SearchSettings settings;
+    settings.language = facts.language;  // the names of the database tables it finds in
+    runSearch(request, project, settings, sink, abort);
 }
 
 // "graphics\pictures\title2" for Graphics/Pictures/Title2.png below the game folder.

@@ -105,13 +105,16 @@ TEST(CliLint, EnglishFindingsForEveryKind) {
         kinds.insert(j["kind"].get<std::string>());
         EXPECT_FALSE(ztest::hasJapanese(j["message"].get<std::string>())) << line;
         EXPECT_FALSE(ztest::hasJapanese(j["where"].value("table", ""))) << line;
-        if (j["kind"] == "transfers" || j["kind"] == "self-switches")
+        if (j["kind"] == "transfers" || j["kind"] == "self-switches") {
             EXPECT_FALSE(ztest::hasJapanese(j["subject"].get<std::string>())) << line;
+        }
     }
     EXPECT_EQ(kinds.size(), 7u);
     // The text form: the kinds' headings and each line before the project's names.
     ztest::run(cli + " --lang en", &text);
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);)
-        if (line.compare(0, 2, "  ") != 0) EXPECT_FALSE(ztest::hasJapanese(line)) << line;
+        if (line.compare(0, 2, "  ") != 0) {
+            EXPECT_FALSE(ztest::hasJapanese(line)) << line;
+        }
 }

@@ -54,8 +54,9 @@ TEST(SiteEnglish, HeadingsOfTheSitesOwnPagesAreEnglish) {
         ASSERT_GT(shown.size(), 3u) << page;
         bool namedTitle = page == "index.html" || page == "maps/Map0001.html";
         for (const auto& [tag, text] : shown)
-            if (!namedTitle || (tag != "title" && tag != "h1"))
+            if (!namedTitle || (tag != "title" && tag != "h1")) {
                 EXPECT_FALSE(ztest::hasJapanese(text)) << page << ": <" << tag << "> " << text;
+            }
         EXPECT_NE(en.find("<html lang=\"en\">"), std::string::npos) << page;
         // The same page in Japanese has as many headings, and Japanese ones.
         auto ja = headings(ztest::readFile(dir.file("ja/" + page)));
