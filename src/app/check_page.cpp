@@ -10,6 +10,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
+#include "app/desktop_language.h"
 #include "app/file_dialogs.h"
 #include "app/gauge_forwarder.h"
 #include "app/message_box.h"
@@ -41,7 +42,7 @@ CheckPage::CheckPage(wxWindow* parent, AppContext& context) : wxPanel(parent), c
     auto* kindsBox = new wxStaticBoxSizer(wxHORIZONTAL, this, tr("調べる項目"));
     auto* grid = new wxGridSizer(4, 2, 12);
     for (const CheckKindInfo& k : checkKinds()) {
-        wxCheckBox* box = new wxCheckBox(kindsBox->GetStaticBox(), wxID_ANY, toWx(k.name));
+        wxCheckBox* box = new wxCheckBox(kindsBox->GetStaticBox(), wxID_ANY, toWx(k.shown(desktopListing())));
         box->SetValue(true);
         kinds_[static_cast<size_t>(k.kind) - 1] = box;
         grid->Add(box);
@@ -50,7 +51,7 @@ CheckPage::CheckPage(wxWindow* parent, AppContext& context) : wxPanel(parent), c
 
     list_ = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                            wxLC_REPORT | wxLC_SINGLE_SEL);
-    for (const char* heading : findingHeadings()) list_->AppendColumn(toWx(heading));
+    for (const char* heading : findingHeadings(desktopListing())) list_->AppendColumn(toWx(heading));
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     progress_ = new wxGauge(this, wxID_ANY, 1);
@@ -102,6 +103,7 @@ void CheckPage::startCheck() {
     }
     if (!context_.database.loaded) return;
     CheckOptions options;
+    options.language = desktopListing();
     for (const CheckKindInfo& k : checkKinds())
         if (kindBox(k.kind)->GetValue()) options.kinds.insert(k.kind);
     if (options.kinds.empty()) return;
@@ -130,7 +132,7 @@ void CheckPage::checkEnded(const CheckResult& result, const TaskEnd& end) {
         showMessage(wxGetTopLevelParent(this), trs("エラーが発生しました") + "\n\n" + end.failure,
                     kMessageTitle, wxOK | wxICON_WARNING);
     if (!end.failed && !result.aborted) {
-        findings_.assign(result.findings);
+        findings_.assign(result.findings, desktopListing());
         showRows();
         int counts[3] = {0, 0, 0};
         for (const Finding& f : result.findings) ++counts[static_cast<int>(f.severity)];

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "app/desktop_language.h"
 #include "app/gauge_forwarder.h"
 #include "app/message_box.h"
 #include "app/wx_text.h"
@@ -40,7 +41,7 @@ constexpr size_t kListedFailures = 20;
 void appendFailures(std::string& text, const std::vector<CopyFailure>& failures) {
     text += "\n";
     for (size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
-        text += "\n" + failures[i].name + trs("：") + copyProblemText(failures[i].problem);
+        text += "\n" + failures[i].name + trs("：") + copyProblemText(failures[i].problem, desktopListing());
     if (failures.size() > kListedFailures)
         text += "\n" + trf("ほか%zu件", failures.size() - kListedFailures);
 }

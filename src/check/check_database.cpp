@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "check/check_facts.h"
+#include "check/check_words.h"
 #include "platform/string_util.h"
 #include "project/project_database.h"
 
@@ -19,25 +20,29 @@ struct Target {
     bool readable = true;
 };
 
-Target target(const ProjectDatabase& project, const char* word, size_t count, const char* file) {
+Target target(const ProjectDatabase& project, const char* word, size_t count, const char* file,
+              ListingLanguage language) {
     bool readable = true;
     for (const Diagnostic& d : project.diagnostics())
         if (equalsNoCase(d.file, file)) readable = false;
-    return {word, count, readable};
+    return {checkSay(word, language), count, readable};
 }
 
 class RangeCheck {
   public:
-    RangeCheck(std::vector<Finding>& out) : out_(out) {}
+    RangeCheck(ListingLanguage language, std::vector<Finding>& out)
+        : language_(language), out_(out) {}
 
     // One record: its table's word, id and name; then each field is tested with `id()`.
     void record(const char* table, size_t id, const std::string& name) {
         place_ = FindingPlace();
         place_.area = FindingPlace::Database;
+        table = checkSay(table, language_);
         place_.table = table;
         place_.ownerId = static_cast<int>(id);
         place_.name = name;
-        subject_ = format("%s%03d", table, static_cast<int>(id)) + (name.empty() ? "" : ":" + name);
+        subject_ = format(checkSay("%s%03d", language_), table, static_cast<int>(id)) +
+                   (name.empty() ? "" : ":" + name);
     }
 
     // 0 means "none" in every field tested here.
@@ -46,7 +51,8 @@ class RangeCheck {
         if (value == 0 || (value > 0 && static_cast<size_t>(value) < target.count)) return;
         out_.push_back(makeFinding(
             CheckKind::DatabaseRange, Severity::Error, place_, subject_,
-            format("%sが%s%03dですが、%sは%d番までです", field, target.word, value, target.word,
+            format(checkSay("%sが%s%03dですが、%sは%d番までです", language_),
+                   checkSay(field, language_), target.word, value, target.word,
                    target.count > 0 ? static_cast<int>(target.count) - 1 : 0)));
     }
 
@@ -55,6 +61,7 @@ class RangeCheck {
     }
 
   private:
+    ListingLanguage language_;
     std::vector<Finding>& out_;
     FindingPlace place_;
     std::string subject_;
@@ -94,19 +101,20 @@ void checkRecords(RangeCheck& check, const char* table, const std::vector<R>& re
 
 }  // namespace
 
-void checkDatabaseRanges(const ProjectDatabase& project, std::vector<Finding>& out) {
+void checkDatabaseRanges(const ProjectDatabase& project, ListingLanguage language,
+                         std::vector<Finding>& out) {
     const Target commonEvents =
-        target(project, "コモンイベント", project.commonEvents().size(), "CommonEvents.rxdata");
+        target(project, "コモンイベント", project.commonEvents().size(), "CommonEvents.rxdata", language);
     const Target animations =
-        target(project, "アニメーション", project.animations().size(), "Animations.rxdata");
-    const Target states = target(project, "ステート", project.states().size(), "States.rxdata");
-    const Target skills = target(project, "スキル", project.skills().size(), "Skills.rxdata");
-    const Target enemies = target(project, "エネミー", project.enemies().size(), "Enemies.rxdata");
-    const Target classes = target(project, "クラス", project.classes().size(), "Classes.rxdata");
-    const Target weapons = target(project, "武器", project.weapons().size(), "Weapons.rxdata");
-    const Target armors = target(project, "防具", project.armors().size(), "Armors.rxdata");
-    const Target items = target(project, "アイテム", project.items().size(), "Items.rxdata");
-    RangeCheck check(out);
+        target(project, "アニメーション", project.animations().size(), "Animations.rxdata", language);
+    const Target states = target(project, "ステート", project.states().size(), "States.rxdata", language);
+    const Target skills = target(project, "スキル", project.skills().size(), "Skills.rxdata", language);
+    const Target enemies = target(project, "エネミー", project.enemies().size(), "Enemies.rxdata", language);
+    const Target classes = target(project, "クラス", project.classes().size(), "Classes.rxdata", language);
+    const Target weapons = target(project, "武器", project.weapons().size(), "Weapons.rxdata", language);
+    const Target armors = target(project, "防具", project.armors().size(), "Armors.rxdata", language);
+    const Target items = target(project, "アイテム", project.items().size(), "Items.rxdata", language);
+    RangeCheck check(language, out);
     checkRecords<Actor>(check, "アクター", project.actors(),
                         {{"クラス", &Actor::classId, &classes},
                          {"初期装備の武器", &Actor::weaponId, &weapons},

@@ -47,6 +47,7 @@ struct CheckFacts {
     std::string scriptText;
     std::vector<std::string> unreadable;
     int variableOperandsSkipped = 0;
+    ListingLanguage language = ListingLanguage::Japanese;  // of the findings made
 };
 
 // The walk over every event list, the database's files and the scripts; false when aborted.
@@ -64,7 +65,8 @@ void checkCommonEvents(const ProjectDatabase& project, const CheckFacts& facts,
                        std::vector<Finding>& out);
 void checkTransfers(const ProjectDatabase& project, const CheckFacts& facts,
                     std::vector<Finding>& out);
-void checkDatabaseRanges(const ProjectDatabase& project, std::vector<Finding>& out);
+void checkDatabaseRanges(const ProjectDatabase& project, ListingLanguage language,
+                         std::vector<Finding>& out);
 void checkFiles(const ProjectDatabase& project, const CheckFacts& facts,
                 const std::atomic<bool>& abort, std::vector<Finding>& out);
 

@@ -7,6 +7,8 @@
 #include <system_error>
 
 #include "check/check_facts.h"
+#include "check/check_words.h"
+#include "listing/listing_words.h"
 #include "platform/string_util.h"
 #include "project/project_database.h"
 #include "search/search_engine.h"
@@ -97,15 +99,19 @@ void missingFiles(const ProjectDatabase& project, const CheckFacts& facts,
         if (project.resources().resolve(name, found) < 0) missing.insert(name);
     if (missing.empty()) return;
     std::string rtp = absentRtp(project);
-    std::string message = rtp.empty() ? "ファイルが見つかりません"
-                                       : "ゲームフォルダになく、RTP「" + rtp +
-                                             "」がこの環境にないため確かめられません";
+    std::string message =
+        rtp.empty() ? checkSay("ファイルが見つかりません", facts.language)
+                    : fill(checkSay("ゲームフォルダになく、RTP「{1}」がこの環境にないため確かめられません",
+                                    facts.language),
+                           {rtp});
     SearchRequest request;
     request.kind = SearchKind::MissingFile;
     request.missingFiles = true;
     request.scope = {0, 0, 0, -1};
     MissingSink sink(missing, facts, rtp.empty() ? Severity::Error : Severity::Note, message.c_str(), out);
-    runSearch(request, project, SearchSettings(), sink, abort);
+    SearchSettings settings;
+    settings.language = facts.language;  // the names of the database tables it finds in
+    runSearch(request, project, settings, sink, abort);
 }
 
 // "graphics\pictures\title2" for Graphics/Pictures/Title2.png below the game folder.
@@ -146,9 +152,11 @@ void unusedFiles(const ProjectDatabase& project, const CheckFacts& facts,
             f.bytes = it->file_size(ec);
             bool named = scripts.find(asciiLower(relative.stem().string())) != std::string::npos;
             f.maybeUsed = named || outsideCode;
-            f.message = named         ? "スクリプトに名前があります（使われているかもしれません）"
-                        : outsideCode ? "スクリプトが外部のコードを読み込むため、使われているかもしれません"
-                                      : "どこからも使われていません";
+            f.message = checkSay(
+                named         ? "スクリプトに名前があります（使われているかもしれません）"
+                : outsideCode ? "スクリプトが外部のコードを読み込むため、使われているかもしれません"
+                              : "どこからも使われていません",
+                facts.language);
             out.push_back(std::move(f));
         }
     }
@@ -170,7 +178,8 @@ void checkFiles(const ProjectDatabase& project, const CheckFacts& facts,
         FindingPlace place;
         place.area = FindingPlace::File;
         out.push_back(makeFinding(CheckKind::Files, Severity::Note, place, "Graphics, Audio",
-                                  "ゲームフォルダにGraphicsもAudioもないため、ファイルは調べていません"));
+                                  checkSay("ゲームフォルダにGraphicsもAudioもないため、ファイルは調べていません",
+                                           facts.language)));
         return;
     }
     missingFiles(project, facts, abort, out);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "check/check_facts.h"
+#include "check/check_words.h"
 #include "map/map_data.h"
 #include "platform/string_util.h"
 #include "project/project_database.h"
@@ -30,16 +31,16 @@ bool named(const std::vector<std::string>& names, int id) {
     return id > 0 && static_cast<size_t>(id) < names.size() && !names[id].empty();
 }
 
-FindingPlace systemPlace() {
+FindingPlace systemPlace(ListingLanguage language) {
     FindingPlace place;
     place.area = FindingPlace::Database;
-    place.table = "システム";
+    place.table = checkSay("システム", language);
     return place;
 }
 
 void checkIds(const ProjectDatabase& project, const std::map<int, IdUse>& uses,
               const std::vector<std::string>& names, const std::set<int>& inScripts,
-              const IdKindText& t, std::vector<Finding>& out) {
+              const IdKindText& t, ListingLanguage language, std::vector<Finding>& out) {
     std::set<int> ids(inScripts);
     for (const auto& entry : uses) ids.insert(entry.first);
     for (size_t id = 1; id < names.size(); ++id)
@@ -49,18 +50,19 @@ void checkIds(const ProjectDatabase& project, const std::map<int, IdUse>& uses,
         auto it = uses.find(id);
         IdUse u = it == uses.end() ? IdUse() : it->second;
         bool script = inScripts.count(id) != 0;
-        std::string subject = project.label(id, t.labelKind, LabelStyle::full());
+        std::string subject = project.label(id, t.labelKind, LabelStyle::full(), language);
         auto add = [&](Severity s, const FindingPlace& place, const char* message) {
-            out.push_back(makeFinding(CheckKind::SwitchesVariables, s, place, subject, message));
+            out.push_back(makeFinding(CheckKind::SwitchesVariables, s, place, subject,
+                                      checkSay(message, language)));
         };
         if (u.read && !u.written && !script) add(Severity::Warning, u.firstRead, t.readNeverWritten);
         if (u.written && !u.read && !script) add(Severity::Note, u.firstWrite, t.writtenNeverRead);
         bool used = u.read || u.written || script;
         if (used && !named(names, id))
-            add(Severity::Note, u.read ? u.firstRead : u.written ? u.firstWrite : systemPlace(),
+            add(Severity::Note, u.read ? u.firstRead : u.written ? u.firstWrite : systemPlace(language),
                 "使われていますが、名前がありません");
         if (!used && named(names, id))
-            add(Severity::Note, systemPlace(), "名前がありますが、どこにも使われていません");
+            add(Severity::Note, systemPlace(language), "名前がありますが、どこにも使われていません");
     }
 }
 
@@ -102,9 +104,9 @@ void checkSwitchesVariables(const ProjectDatabase& project, const CheckFacts& fa
                             std::vector<Finding>& out) {
     const SystemData& system = project.system();
     checkIds(project, facts.switches, system.switchNames,
-             literalIdsAfter(facts.scriptText, kSwitchTexts.scriptPrefix), kSwitchTexts, out);
+             literalIdsAfter(facts.scriptText, kSwitchTexts.scriptPrefix), kSwitchTexts, facts.language, out);
     checkIds(project, facts.variables, system.variableNames,
-             literalIdsAfter(facts.scriptText, kVariableTexts.scriptPrefix), kVariableTexts, out);
+             literalIdsAfter(facts.scriptText, kVariableTexts.scriptPrefix), kVariableTexts, facts.language, out);
 }
 
 void checkSelfSwitches(const CheckFacts& facts, std::vector<Finding>& out) {
@@ -120,8 +122,9 @@ void checkSelfSwitches(const CheckFacts& facts, std::vector<Finding>& out) {
                 continue;
             out.push_back(makeFinding(CheckKind::SelfSwitches,
                                       scripts ? Severity::Note : Severity::Warning, place,
-                                      "セルフスイッチ" + letter,
-                                      "参照されますが、このイベントにONにするコマンドがありません"));
+                                      checkSay("セルフスイッチ", facts.language) + letter,
+                                      checkSay("参照されますが、このイベントにONにするコマンドがありません",
+                                               facts.language)));
         }
     }
 }
@@ -129,11 +132,12 @@ void checkSelfSwitches(const CheckFacts& facts, std::vector<Finding>& out) {
 void checkCommonEvents(const ProjectDatabase& project, const CheckFacts& facts,
                        std::vector<Finding>& out) {
     const std::vector<CommonEvent>& events = project.commonEvents();
+    auto say = [&facts](const char* japanese) { return checkSay(japanese, facts.language); };
     for (const auto& [id, place] : facts.commonEventCalls)
         if (id < 1 || static_cast<size_t>(id) >= events.size())
             out.push_back(makeFinding(CheckKind::CommonEvents, Severity::Error, place,
-                                      format("コモンイベント%03d", id),
-                                      "呼び出すコモンイベントがデータベースにありません"));
+                                      format(say("コモンイベント%03d"), id),
+                                      say("呼び出すコモンイベントがデータベースにありません")));
     std::set<int> used(facts.calledCommonEvents);
     for (const Item& item : project.items()) used.insert(item.commonEventId);
     for (const Skill& skill : project.skills()) used.insert(skill.commonEventId);
@@ -156,9 +160,9 @@ void checkCommonEvents(const ProjectDatabase& project, const CheckFacts& facts,
         place.name = e.name;
         out.push_back(makeFinding(
             CheckKind::CommonEvents, Severity::Note, place,
-            project.label(id, LabelKind::CommonEvent, LabelStyle::full()),
-            e.trigger == 0 ? "どこからも呼び出されません"
-                           : "呼び出されず、開始条件のスイッチをONにするものもありません"));
+            project.label(id, LabelKind::CommonEvent, LabelStyle::full(), facts.language),
+            say(e.trigger == 0 ? "どこからも呼び出されません"
+                               : "呼び出されず、開始条件のスイッチをONにするものもありません")));
     }
 }
 
@@ -166,8 +170,9 @@ void checkTransfers(const ProjectDatabase& project, const CheckFacts& facts,
                     std::vector<Finding>& out) {
     std::map<int, std::pair<int, int>> sizes = facts.mapSizes;
     std::set<int> missing, unreadable;
+    auto say = [&facts](const char* japanese) { return checkSay(japanese, facts.language); };
     for (const TransferUse& t : facts.transfers) {
-        std::string subject = format("マップ%03d (%d,%d)", t.mapId, t.x, t.y);
+        std::string subject = format(say("マップ%03d (%d,%d)"), t.mapId, t.x, t.y);
         if (!sizes.count(t.mapId) && !missing.count(t.mapId) && !unreadable.count(t.mapId)) {
             MapData map;
             if (t.mapId > 0 && map.load(project, t.mapId, false))
@@ -177,7 +182,7 @@ void checkTransfers(const ProjectDatabase& project, const CheckFacts& facts,
         }
         if (missing.count(t.mapId)) {
             out.push_back(makeFinding(CheckKind::Transfers, Severity::Error, t.place, subject,
-                                      "移動先のマップがありません"));
+                                      say("移動先のマップがありません")));
             continue;
         }
         auto size = sizes.find(t.mapId);
@@ -185,7 +190,7 @@ void checkTransfers(const ProjectDatabase& project, const CheckFacts& facts,
         if (t.x < 0 || t.y < 0 || t.x >= size->second.first || t.y >= size->second.second)
             out.push_back(makeFinding(
                 CheckKind::Transfers, Severity::Error, t.place, subject,
-                format("移動先がマップの外です（マップの大きさ %d×%d）", size->second.first,
+                format(say("移動先がマップの外です（マップの大きさ %d×%d）"), size->second.first,
                        size->second.second)));
     }
 }

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "check/check_facts.h"
+#include "check/check_words.h"
+#include "listing/listing_words.h"
 #include "listing/command_refs.h"
 #include "map/event_walk.h"
 #include "map/map_data.h"
@@ -84,7 +86,7 @@ class Gather : EventListVisitor {
         for (size_t id = 1; id < enemies.size(); ++id)
             for (const EnemyAction& a : enemies[id].actions)
                 if (a.conditionSwitchId > 0)
-                    read(facts_.switches, a.conditionSwitchId, recordPlace("エネミー", id, enemies[id].name));
+                    read(facts_.switches, a.conditionSwitchId, recordPlace(checkSay("エネミー", facts_.language), id, enemies[id].name));
     }
 
     static FindingPlace recordPlace(const char* table, size_t id, const std::string& name) {
@@ -183,8 +185,9 @@ class Gather : EventListVisitor {
         for (const auto& [name, at] : jumps)
             if (!labels.count(name))
                 facts_.labelFindings.push_back(makeFinding(
-                    CheckKind::Labels, Severity::Warning, at, "ラベル「" + name + "」",
-                    "このリストに同じ名前のラベルがありません"));
+                    CheckKind::Labels, Severity::Warning, at,
+                    fill(checkSay("ラベル「{1}」", facts_.language), {name}),
+                    checkSay("このリストに同じ名前のラベルがありません", facts_.language)));
         return WalkStep::Go;
     }
 

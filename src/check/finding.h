@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "project/listing_language.h"
+
 namespace zorvane {
 
 // The kinds of mistakes looked for; the numbers are the ones users type (--only 1,4).
@@ -25,13 +27,17 @@ enum class Severity : int { Error = 0, Warning = 1, Note = 2 };
 struct CheckKindInfo {
     CheckKind kind;
     const char* key;   // for --only and JSON: "switches"
-    const char* name;  // shown: "スイッチ・変数"
+    const char* name;     // shown: "スイッチ・変数"
+    const char* english;  // shown in English: "Switches and variables"
+    const char* shown(ListingLanguage language) const {
+        return language == ListingLanguage::English ? english : name;
+    }
 };
 const std::vector<CheckKindInfo>& checkKinds();
 const CheckKindInfo& checkKindInfo(CheckKind kind);
 // "error", "warning", "note" and the words the desktop shows.
 const char* severityKey(Severity severity);
-const char* severityName(Severity severity);
+const char* severityName(Severity severity, ListingLanguage language = ListingLanguage::Japanese);
 
 // Where a finding is. For event lists the owner and ids (a map event: map, event, page), the
 // listing line from 1 (0 for the page's condition or a record); for a database record its
@@ -57,6 +63,7 @@ struct Finding {
 };
 
 // "マップ003 イベント0004 ページ2 行7" and the like.
-std::string placeText(const FindingPlace& place);
+std::string placeText(const FindingPlace& place,
+                      ListingLanguage language = ListingLanguage::Japanese);
 
 }  // namespace zorvane

@@ -2,23 +2,30 @@
 
 #include <algorithm>
 
+#include "check/check_words.h"
+#include "platform/string_util.h"
+
 namespace zorvane {
 
-const std::array<const char*, FindingColumnCount>& findingHeadings() {
+std::array<const char*, FindingColumnCount> findingHeadings(ListingLanguage language) {
     static const std::array<const char*, FindingColumnCount> headings = {"重要度", "種類", "場所",
                                                                         "内容"};
-    return headings;
+    std::array<const char*, FindingColumnCount> shown = headings;
+    for (const char*& heading : shown) heading = checkSay(heading, language);
+    return shown;
 }
 
-void FindingList::assign(const std::vector<Finding>& findings) {
+void FindingList::assign(const std::vector<Finding>& findings, ListingLanguage language) {
     rows_.clear();
     sortColumn_ = -1;
     descending_ = false;
     for (const Finding& f : findings) {
-        std::string where = placeText(f.place);
-        std::string message = f.subject + "：" + f.message;
-        if (f.bytes) message += "（" + std::to_string(f.bytes) + "バイト）";
-        rows_.push_back({f, {severityName(f.severity), checkKindInfo(f.kind).name, where, message}});
+        std::string where = placeText(f.place, language);
+        std::string message = f.subject + checkSay("：", language) + f.message;
+        if (f.bytes)
+            message += format(checkSay("（%sバイト）", language), std::to_string(f.bytes).c_str());
+        rows_.push_back({f, {severityName(f.severity, language),
+                             checkKindInfo(f.kind).shown(language), where, message}});
     }
 }
 

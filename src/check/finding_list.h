@@ -21,11 +21,14 @@ enum FindingColumn : int {
     FindingColumnCount = 4,
 };
 
-const std::array<const char*, FindingColumnCount>& findingHeadings();
+std::array<const char*, FindingColumnCount> findingHeadings(
+    ListingLanguage language = ListingLanguage::Japanese);
 
 class FindingList {
   public:
-    void assign(const std::vector<Finding>& findings);
+    // The cells in the language the findings were made in.
+    void assign(const std::vector<Finding>& findings,
+                ListingLanguage language = ListingLanguage::Japanese);
     size_t size() const { return rows_.size(); }
     const std::array<std::string, FindingColumnCount>& cells(size_t row) const {
         return rows_[row].cells;

@@ -3,6 +3,7 @@
 #include "check/project_check.h"
 
 #include "check/check_facts.h"
+#include "check/check_words.h"
 #include "platform/string_util.h"
 #include "project/project_database.h"
 
@@ -10,13 +11,13 @@ namespace zorvane {
 
 const std::vector<CheckKindInfo>& checkKinds() {
     static const std::vector<CheckKindInfo> kinds = {
-        {CheckKind::SwitchesVariables, "switches", "スイッチ・変数"},
-        {CheckKind::SelfSwitches, "self-switches", "セルフスイッチ"},
-        {CheckKind::CommonEvents, "common-events", "コモンイベント"},
-        {CheckKind::Transfers, "transfers", "場所移動"},
-        {CheckKind::Labels, "labels", "ラベル"},
-        {CheckKind::DatabaseRange, "database", "データベース"},
-        {CheckKind::Files, "files", "ファイル"},
+        {CheckKind::SwitchesVariables, "switches", "スイッチ・変数", "Switches and variables"},
+        {CheckKind::SelfSwitches, "self-switches", "セルフスイッチ", "Self switches"},
+        {CheckKind::CommonEvents, "common-events", "コモンイベント", "Common events"},
+        {CheckKind::Transfers, "transfers", "場所移動", "Transfers"},
+        {CheckKind::Labels, "labels", "ラベル", "Labels"},
+        {CheckKind::DatabaseRange, "database", "データベース", "Database"},
+        {CheckKind::Files, "files", "ファイル", "Files"},
     };
     return kinds;
 }
@@ -30,28 +31,29 @@ const char* severityKey(Severity severity) {
     return keys[static_cast<int>(severity)];
 }
 
-const char* severityName(Severity severity) {
+const char* severityName(Severity severity, ListingLanguage language) {
     static const char* const names[] = {"エラー", "警告", "情報"};
-    return names[static_cast<int>(severity)];
+    return checkSay(names[static_cast<int>(severity)], language);
 }
 
-std::string placeText(const FindingPlace& p) {
+std::string placeText(const FindingPlace& p, ListingLanguage language) {
+    auto say = [language](const char* japanese) { return checkSay(japanese, language); };
     std::string text;
     switch (p.area) {
         case FindingPlace::None: return "";
-        case FindingPlace::CommonEvent: text = format("コモンイベント%03d", p.ownerId); break;
-        case FindingPlace::Troop: text = format("トループ%03d", p.ownerId); break;
-        case FindingPlace::MapEvent: text = format("マップ%03d イベント%03d", p.mapId, p.ownerId); break;
-        case FindingPlace::Map: text = format("マップ%03d", p.mapId); break;
-        case FindingPlace::Script: text = format("スクリプト%03d", p.ownerId); break;
+        case FindingPlace::CommonEvent: text = format(say("コモンイベント%03d"), p.ownerId); break;
+        case FindingPlace::Troop: text = format(say("トループ%03d"), p.ownerId); break;
+        case FindingPlace::MapEvent: text = format(say("マップ%03d イベント%03d"), p.mapId, p.ownerId); break;
+        case FindingPlace::Map: text = format(say("マップ%03d"), p.mapId); break;
+        case FindingPlace::Script: text = format(say("スクリプト%03d"), p.ownerId); break;
         case FindingPlace::Database:
-            text = p.table + (p.ownerId > 0 ? format("%03d", p.ownerId) : "");
+            text = p.ownerId > 0 ? format(say("%s%03d"), p.table.c_str(), p.ownerId) : p.table;
             break;
         case FindingPlace::File: return "";
     }
     if (!p.name.empty()) text += ":" + p.name;
-    if (p.page > 0) text += format(" ページ%d", p.page);
-    if (p.line > 0) text += format(" 行%d", p.line);
+    if (p.page > 0) text += format(say(" ページ%d"), p.page);
+    if (p.line > 0) text += format(say(" 行%d"), p.line);
     return text;
 }
 
@@ -60,6 +62,7 @@ CheckResult checkProject(const ProjectDatabase& project, const CheckOptions& opt
     CheckResult result;
     project.loadAll();
     CheckFacts facts;
+    facts.language = options.language;
     if (!gatherFacts(project, options, progress, abort, facts)) {
         result.aborted = true;
         return result;
@@ -71,7 +74,7 @@ CheckResult checkProject(const ProjectDatabase& project, const CheckOptions& opt
     if (options.wants(CheckKind::Transfers)) checkTransfers(project, facts, out);
     if (options.wants(CheckKind::Labels))
         out.insert(out.end(), facts.labelFindings.begin(), facts.labelFindings.end());
-    if (options.wants(CheckKind::DatabaseRange)) checkDatabaseRanges(project, out);
+    if (options.wants(CheckKind::DatabaseRange)) checkDatabaseRanges(project, options.language, out);
     if (options.wants(CheckKind::Files)) checkFiles(project, facts, abort, out);
     result.aborted = abort.load();
     for (const Diagnostic& d : project.diagnostics())

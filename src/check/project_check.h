@@ -16,6 +16,7 @@ class ProjectDatabase;
 
 struct CheckOptions {
     std::set<CheckKind> kinds;  // empty: all
+    ListingLanguage language = ListingLanguage::Japanese;  // of the findings' texts
     bool wants(CheckKind kind) const { return kinds.empty() || kinds.count(kind) != 0; }
 };
 

@@ -27,6 +27,7 @@ struct LintFlags {
     bool json = false;
     std::string only;
     std::string severity = "note";
+    std::string language = "ja";
 };
 
 class TerminalProgress : public CheckProgress {
@@ -92,8 +93,8 @@ void printJson(const Finding& f) {
     std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
 }
 
-void printLine(const Finding& f) {
-    std::string where = placeText(f.place);
+void printLine(const Finding& f, ListingLanguage language) {
+    std::string where = placeText(f.place, language);
     std::string text = std::string("  ") + severityKey(f.severity) + "  " +
                        (where.empty() ? "" : where + "  ") + f.subject + ": " + f.message;
     if (f.bytes) text += " (" + std::to_string(f.bytes) + " bytes)";
@@ -101,7 +102,7 @@ void printLine(const Finding& f) {
 }
 
 // Grouped by kind; the unused files apart from the maybe-used ones, each with its total.
-void printText(const std::vector<Finding>& findings) {
+void printText(const std::vector<Finding>& findings, ListingLanguage language) {
     for (const CheckKindInfo& k : checkKinds()) {
         std::vector<const Finding*> rows, maybe;
         uint64_t unusedBytes = 0, maybeBytes = 0;
@@ -111,18 +112,19 @@ void printText(const std::vector<Finding>& findings) {
             (f.maybeUsed ? maybeBytes : unusedBytes) += f.bytes;
         }
         if (rows.empty() && maybe.empty()) continue;
-        std::printf("%s (%s): %zu\n", k.key, displayUtf8(k.name).c_str(), rows.size() + maybe.size());
-        for (const Finding* f : rows) printLine(*f);
+        std::printf("%s (%s): %zu\n", k.key, displayUtf8(k.shown(language)).c_str(), rows.size() + maybe.size());
+        for (const Finding* f : rows) printLine(*f, language);
         if (unusedBytes) std::printf("  unused files: %llu bytes in all\n", (unsigned long long)unusedBytes);
         if (!maybe.empty())
             std::printf("  maybe used (scripts name them or load code from files): %zu files, %llu bytes\n", maybe.size(),
                         (unsigned long long)maybeBytes);
-        for (const Finding* f : maybe) printLine(*f);
+        for (const Finding* f : maybe) printLine(*f, language);
     }
 }
 
 int runLint(const LintFlags& flags) {
     CheckOptions options;
+    options.language = listingLanguage(flags.language);
     std::string bad;
     if (!parseKinds(flags.only, options.kinds, bad)) {
         std::fprintf(stderr, "--only: unknown kind \"%s\"\n", bad.c_str());
@@ -152,7 +154,7 @@ int runLint(const LintFlags& flags) {
     if (flags.json)
         for (const Finding& f : shown) printJson(f);
     else
-        printText(shown);
+        printText(shown, options.language);
     std::fprintf(stderr, "%d errors, %d warnings, %d notes", counts[0], counts[1], counts[2]);
     if (result.variableOperandsSkipped && options.wants(CheckKind::Transfers))
         std::fprintf(stderr, "; %d places held in variables not checked",
@@ -180,6 +182,7 @@ void addLintCommand(CLI::App& app, Runner* run) {
                   "3 common-events, 4 transfers, 5 labels, 6 database, 7 files");
     s->add_option("--severity", f->severity, "the least severity shown: error, warning or note")
         ->check(CLI::IsMember({"error", "warning", "note"}));
+    addLanguageOption(s, f->language);
     s->callback([run, f] { *run = [f] { return runLint(*f); }; });
 }
 

@@ -28,6 +28,11 @@ namespace zorvane {
 
 const char* const kMapPictureFailedMessage = "マップ画像の保存に失敗しました";
 
+const char* mapPictureFailedMessage(ListingLanguage language) {
+    return language == ListingLanguage::English ? "The map picture could not be saved"
+                                                : kMapPictureFailedMessage;
+}
+
 namespace {
 
 const char* const kStageNames[kExportStageCount] = {
@@ -551,7 +556,7 @@ ExportRun::Flow ExportRun::mapPicture(const MapBatchResult& result) {
             break;
     }
     if (stopRequested()) return Flow::Halt;  // the question went unanswered
-    stopOnFailure(ExportStopKind::Picture, kMapPictureFailedMessage);
+    stopOnFailure(ExportStopKind::Picture, mapPictureFailedMessage(o_.documents.language));
     return Flow::Halt;
 }
 

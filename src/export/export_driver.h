@@ -113,8 +113,10 @@ struct ExportSummary {
     std::array<double, kExportStageCount> seconds{};
 };
 
-// "マップ画像の保存に失敗しました": the stop message of a picture that cannot be saved.
+// "マップ画像の保存に失敗しました": the stop message of a picture that cannot be saved, in
+// the language of the documents.
 extern const char* const kMapPictureFailedMessage;
+const char* mapPictureFailedMessage(ListingLanguage language);
 
 // outputFolder/<project folder's last component>_export, that component made safe.
 std::string exportRoot(const std::string& outputFolder, const std::string& projectFolder);

@@ -23,15 +23,17 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-const char* const kProblemTexts[] = {
-    "ゲームフォルダの外を指す名前です",
-    "RTPのファイルを読み込めません",
-    "フォルダを作成できません",
-    "ゲームフォルダに書き込めません",
-    "Windowsのシステムフォルダにありません",
-    "Game.iniを読み込めません",
-    "Game.iniを書き込めません",
-    "シンボリックリンクです。リンクの先には書き込みません",
+// In CopyProblem order: Japanese, English.
+const char* const kProblemTexts[][2] = {
+    {"ゲームフォルダの外を指す名前です", "The name points outside the game folder"},
+    {"RTPのファイルを読み込めません", "The RTP file cannot be read"},
+    {"フォルダを作成できません", "The folder cannot be made"},
+    {"ゲームフォルダに書き込めません", "The game folder cannot be written to"},
+    {"Windowsのシステムフォルダにありません", "Not in the Windows system folder"},
+    {"Game.iniを読み込めません", "Game.ini cannot be read"},
+    {"Game.iniを書き込めません", "Game.ini cannot be written"},
+    {"シンボリックリンクです。リンクの先には書き込みません",
+     "A symbolic link: nothing is written where it points"},
 };
 
 // A failure, or nothing.
@@ -179,8 +181,8 @@ RtpCopyResult copyRtpFiles(const std::vector<RtpFile>& files, const std::string&
     return result;
 }
 
-const char* copyProblemText(CopyProblem problem) {
-    return kProblemTexts[static_cast<int>(problem)];
+const char* copyProblemText(CopyProblem problem, ListingLanguage language) {
+    return kProblemTexts[static_cast<int>(problem)][language == ListingLanguage::English ? 1 : 0];
 }
 
 }  // namespace zorvane

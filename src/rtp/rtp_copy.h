@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "project/listing_language.h"
 #include "rtp/rtp_scan.h"
 
 namespace zorvane {
@@ -57,7 +58,8 @@ std::string copyDestination(const std::string& projectFolder, const RtpFile& fil
 RtpCopyResult copyRtpFiles(const std::vector<RtpFile>& files, const std::string& projectFolder,
                            RtpProgress& progress, const std::atomic<bool>& abort);
 
-// The text of a problem as the program shows it.
-const char* copyProblemText(CopyProblem problem);
+// The text of a problem as the program shows it, in the language of the desktop.
+const char* copyProblemText(CopyProblem problem,
+                            ListingLanguage language = ListingLanguage::Japanese);
 
 }  // namespace zorvane

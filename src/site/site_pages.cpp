@@ -4,6 +4,7 @@
 #include "documents/markup.h"
 #include "export/database_csv.h"
 #include "platform/string_util.h"
+#include "site/site_words.h"
 
 namespace zorvane::site {
 
@@ -81,12 +82,13 @@ const Part kParts[] = {
     {"scripts/index.html", "スクリプト"},
 };
 
-std::string navigation(const std::string& prefix) {
+std::string navigation(const std::string& prefix, ListingLanguage language) {
     std::string out = "<nav class=\"site\">";
-    for (const Part& part : kParts) out += link(prefix, part.page, part.caption) + " ";
-    out +=
-        "<input type=\"search\" id=\"site-search\" placeholder=\"検索（名前・文章・スクリプト）\">"
-        "<div id=\"site-results\"></div></nav>\n";
+    for (const Part& part : kParts)
+        out += link(prefix, part.page, siteSay(part.caption, language)) + " ";
+    out += "<input type=\"search\" id=\"site-search\" placeholder=\"" +
+           std::string(siteSay("検索（名前・文章・スクリプト）", language)) +
+           "\"><div id=\"site-results\"></div></nav>\n";
     return out;
 }
 
@@ -96,12 +98,15 @@ std::string scriptTag(const std::string& prefix) {
 
 }  // namespace
 
-std::string framePage(std::string_view page, std::string_view title, std::string_view body) {
+std::string framePage(std::string_view page, std::string_view title, std::string_view body,
+                      ListingLanguage language) {
     std::string prefix = prefixFor(page);
-    std::string out = "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\">\n";
+    std::string out = std::string("<!DOCTYPE html>\n<html lang=\"") +
+                      (language == ListingLanguage::English ? "en" : "ja") +
+                      "\">\n<head>\n<meta charset=\"UTF-8\">\n";
     out += "<title>" + escapeHtml(title) + "</title>\n";
     out += "<link rel=\"stylesheet\" href=\"" + prefix + kStyleSheet + "\">\n</head>\n<body>\n";
-    out += navigation(prefix);
+    out += navigation(prefix, language);
     out += "<h1>" + escapeHtml(title) + "</h1>\n";
     out.append(body);
     out += scriptTag(prefix) + "</body>\n</html>\n";
@@ -109,7 +114,7 @@ std::string framePage(std::string_view page, std::string_view title, std::string
 }
 
 std::string frameDocument(std::string_view page, std::string document, std::string_view top,
-                          std::string_view bottom) {
+                          std::string_view bottom, ListingLanguage language) {
     std::string prefix = prefixFor(page);
     auto insertAt = [&document](size_t at, const std::string& text) {
         document.insert(at == std::string::npos ? document.size() : at, text);
@@ -120,7 +125,7 @@ std::string frameDocument(std::string_view page, std::string document, std::stri
     size_t body = document.find("<body");
     body = body == std::string::npos ? 0 : document.find('>', body);
     insertAt(body == std::string::npos ? 0 : body + 1,
-             "\n" + navigation(prefix) + std::string(top));
+             "\n" + navigation(prefix, language) + std::string(top));
     insertAt(document.rfind("</body>"), std::string(bottom) + scriptTag(prefix));
     return document;
 }

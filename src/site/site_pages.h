@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "project/listing_language.h"
+
 namespace zorvane::site {
 
 // Addresses from the site's top folder.
@@ -39,12 +41,13 @@ std::string escaped(std::string_view text);
 std::string link(const std::string& prefix, const std::string& target, std::string_view text,
                  std::string_view cssClass = {});
 
-// The frame of one of the site's own pages around `body`.
-std::string framePage(std::string_view page, std::string_view title, std::string_view body);
+// The frame of one of the site's own pages around `body`; the navigation in the language.
+std::string framePage(std::string_view page, std::string_view title, std::string_view body,
+                      ListingLanguage language);
 // The same frame laid into a finished document: the style sheet in its head, the
 // navigation and `top` after <body>, `bottom` and the search script before </body>.
 std::string frameDocument(std::string_view page, std::string document, std::string_view top,
-                          std::string_view bottom);
+                          std::string_view bottom, ListingLanguage language);
 
 // A table with a heading row; cells are HTML already. rowIds[i] (when not empty) becomes
 // the id of row i.

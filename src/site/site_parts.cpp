@@ -11,11 +11,13 @@
 #include <nlohmann/json.hpp>
 
 #include "export/database_csv.h"
+#include "listing/listing_words.h"
 #include "listing/operands.h"
 #include "map/map_info_tree.h"
 #include "platform/string_util.h"
 #include "project/project_database.h"
 #include "site/site_pages.h"
+#include "site/site_words.h"
 
 namespace zorvane::site {
 
@@ -29,18 +31,20 @@ const char* const kTableCaptions[kDatabaseTableCount] = {
     "敵キャラ", "敵グループ", "ステート", "属性",     "スイッチ", "変数",
 };
 
-std::string mapLabel(const ProjectDatabase& db, int mapId) {
-    return "マップ" + db.label(mapId, LabelKind::Map, LabelStyle::numbered());
+std::string mapLabel(const ProjectDatabase& db, int mapId, ListingLanguage language) {
+    return db.label(mapId, LabelKind::Map, LabelStyle::full(), language);
 }
 
-std::string audioText(bool on, const AudioFile& audio) {
-    if (!on || audio.name.empty()) return "（なし）";
-    return escaped(audio.name) + format("（音量 %d, ピッチ %d）", audio.volume, audio.pitch);
+std::string audioText(bool on, const AudioFile& audio, ListingLanguage language) {
+    if (!on || audio.name.empty()) return siteSay("（なし）", language);
+    return escaped(audio.name) +
+           format(siteSay("（音量 %d, ピッチ %d）", language), audio.volume, audio.pitch);
 }
 
-std::string useLink(const UsePlace& use) {
+std::string useLink(const UsePlace& use, ListingLanguage language) {
     std::string target = use.page + (use.line > 0 ? "#" + lineAnchor(use.line) : "");
-    std::string text = use.where + (use.line > 0 ? format(" %d行", use.line) : " 出現条件");
+    std::string text = use.where + (use.line > 0 ? format(siteSay(" %d行", language), use.line)
+                                                 : siteSay(" 出現条件", language));
     return link(kUp, target, text, use.writes ? "w" : "");
 }
 
@@ -87,42 +91,44 @@ MapFacts mapFacts(const MapData& map) {
     return facts;
 }
 
-std::string ownerTitle(const ProjectDatabase& db, const EventListPlace& place) {
+std::string ownerTitle(const ProjectDatabase& db, const EventListPlace& place,
+                       ListingLanguage language) {
     switch (place.owner) {
         case OwnerKind::CommonEvent:
-            return "コモンイベント" +
-                   db.label(place.ownerId, LabelKind::CommonEvent, LabelStyle::numbered());
+            return db.label(place.ownerId, LabelKind::CommonEvent, LabelStyle::full(), language);
         case OwnerKind::Troop:
-            return "バトルイベント" +
-                   db.label(place.ownerId, LabelKind::Troop, LabelStyle::numbered()) +
-                   format(" %dページ", place.page);
+            return fill(siteSay("バトルイベント{1}", language),
+                        {db.label(place.ownerId, LabelKind::Troop, LabelStyle::numbered(),
+                                  language)}) +
+                   format(siteSay(" %dページ", language), place.page);
         case OwnerKind::Map:
-            return mapLabel(db, place.ownerId) +
-                   format(" EV%03d[%s] %dページ", place.event ? place.event->id : 0,
+            return mapLabel(db, place.ownerId, language) +
+                   format(siteSay(" EV%03d[%s] %dページ", language), place.event ? place.event->id : 0,
                           place.event ? place.event->name.c_str() : "", place.page);
     }
     return "";
 }
 
-std::string backLinks(const ProjectDatabase& db, const EventListPlace& place) {
+std::string backLinks(const ProjectDatabase& db, const EventListPlace& place,
+                      ListingLanguage language) {
     std::string out = "<p class=\"back\">← ";
     int id = place.ownerId;
     switch (place.owner) {
         case OwnerKind::CommonEvent:
             out +=
-                link(kUp, std::string(kEventListPage) + "#" + rowAnchor(id), "コモンイベント一覧");
+                link(kUp, std::string(kEventListPage) + "#" + rowAnchor(id), siteSay("コモンイベント一覧", language));
             break;
         case OwnerKind::Troop:
             out +=
-                link(kUp, std::string(kEventListPage) + format("#t%d", id), "バトルイベント一覧");
-            out += "　ページ:" + pageLinks(
+                link(kUp, std::string(kEventListPage) + format("#t%d", id), siteSay("バトルイベント一覧", language));
+            out += std::string("　") + siteSay("ページ:", language) + pageLinks(
                                      static_cast<int>(place.troop->pages.size()),
                                      [id](int p) { return troopPage(id, p); }, place.page);
             break;
         case OwnerKind::Map: {
             int eventId = place.event->id;
-            out += link(kUp, mapPage(id) + format("#ev%d", eventId), mapLabel(db, id));
-            out += "　ページ:" + pageLinks(
+            out += link(kUp, mapPage(id) + format("#ev%d", eventId), mapLabel(db, id, language));
+            out += std::string("　") + siteSay("ページ:", language) + pageLinks(
                                      static_cast<int>(place.event->pages.size()),
                                      [id, eventId](int p) { return mapEventPage(id, eventId, p); },
                                      place.page);
@@ -134,8 +140,9 @@ std::string backLinks(const ProjectDatabase& db, const EventListPlace& place) {
 
 namespace {
 
-std::string pictureHtml(const MapFacts& facts, const PictureFacts& picture, int mapId) {
-    if (!picture.drawn) return "<p>（画像なし）</p>\n";
+std::string pictureHtml(const MapFacts& facts, const PictureFacts& picture, int mapId,
+                        ListingLanguage language) {
+    if (!picture.drawn) return "<p>" + std::string(siteSay("（画像なし）", language)) + "</p>\n";
     const int cell = picture.cellSize;
     std::string out = format(
         "<img class=\"map\" src=\"Map%04d.png\" width=\"%d\" height=\"%d\" usemap=\"#events\" "
@@ -152,7 +159,9 @@ std::string pictureHtml(const MapFacts& facts, const PictureFacts& picture, int 
     return out + "</map>\n";
 }
 
-std::string settingsHtml(const ProjectDatabase& db, const MapFacts& facts) {
+std::string settingsHtml(const ProjectDatabase& db, const MapFacts& facts,
+                         ListingLanguage language) {
+    auto w = [language](const char* japanese) { return std::string(siteSay(japanese, language)); };
     std::string tileset = format("%03d", facts.tilesetId);
     if (facts.tilesetId > 0 && static_cast<size_t>(facts.tilesetId) < db.tilesets().size())
         tileset += ":" + escaped(db.tilesets()[size_t(facts.tilesetId)].name);
@@ -160,16 +169,17 @@ std::string settingsHtml(const ProjectDatabase& db, const MapFacts& facts) {
     for (int troop : facts.encounters)
         troops.push_back(link(kUp, databasePage(kTableTroops) + "#" + rowAnchor(troop),
                               db.label(troop, LabelKind::Troop, LabelStyle::numbered())));
-    return "<dl class=\"settings\">\n<dt>大きさ</dt><dd>" +
-           format("%d × %d", facts.width, facts.height) + "</dd>\n<dt>タイルセット</dt><dd>" +
-           tileset + "</dd>\n<dt>BGM</dt><dd>" + audioText(facts.autoplayBgm, facts.bgm) +
-           "</dd>\n<dt>BGS</dt><dd>" + audioText(facts.autoplayBgs, facts.bgs) +
-           "</dd>\n<dt>エンカウント</dt><dd>" +
-           (troops.empty() ? "（なし）" : joined(troops, "、")) +
-           format("（歩数 %d）", facts.encounterStep) + "</dd>\n</dl>\n";
+    return "<dl class=\"settings\">\n<dt>" + w("大きさ") + "</dt><dd>" +
+           format("%d × %d", facts.width, facts.height) + "</dd>\n<dt>" + w("タイルセット") +
+           "</dt><dd>" + tileset + "</dd>\n<dt>BGM</dt><dd>" +
+           audioText(facts.autoplayBgm, facts.bgm, language) + "</dd>\n<dt>BGS</dt><dd>" +
+           audioText(facts.autoplayBgs, facts.bgs, language) + "</dd>\n<dt>" + w("エンカウント") +
+           "</dt><dd>" + (troops.empty() ? w("（なし）") : joined(troops, w("、").c_str())) +
+           format(w("（歩数 %d）").c_str(), facts.encounterStep) + "</dd>\n</dl>\n";
 }
 
-std::string eventTableHtml(const MapFacts& facts, int mapId) {
+std::string eventTableHtml(const MapFacts& facts, int mapId, ListingLanguage language) {
+    auto w = [language](const char* japanese) { return std::string(siteSay(japanese, language)); };
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> ids;
     for (const MapFacts::Event& event : facts.events) {
@@ -181,74 +191,78 @@ std::string eventTableHtml(const MapFacts& facts, int mapId) {
                  0)});
         ids.push_back(format("ev%d", eventId));
     }
-    return htmlTable({"ID", "名前", "位置", "ページ"}, rows, ids);
+    return htmlTable({"ID", w("名前"), w("位置"), w("ページ")}, rows, ids);
 }
 
-std::string transfersHtml(const ProjectDatabase& db, const SiteUsage& usage, int mapId) {
+std::string transfersHtml(const ProjectDatabase& db, const SiteUsage& usage, int mapId,
+                          ListingLanguage language) {
+    auto w = [language](const char* japanese) { return std::string(siteSay(japanese, language)); };
     std::string in, out;
     for (const Transfer& t : usage.transfers) {
-        if (t.toMap == mapId) in += "<li>" + useLink(t.place) + "</li>\n";
+        if (t.toMap == mapId) in += "<li>" + useLink(t.place, language) + "</li>\n";
         if (t.fromMap != mapId) continue;
         // A transfer to a map the tree does not hold has no page to go to.
         std::string target = db.mapInfos().count(t.toMap) && t.toMap > 0
-                                 ? link(kUp, mapPage(t.toMap), mapLabel(db, t.toMap))
-                                 : escaped(mapLabel(db, t.toMap));
-        out += "<li>" + target + " ← " + useLink(t.place) + "</li>\n";
+                                 ? link(kUp, mapPage(t.toMap), mapLabel(db, t.toMap, language))
+                                 : escaped(mapLabel(db, t.toMap, language));
+        out += "<li>" + target + " ← " + useLink(t.place, language) + "</li>\n";
     }
-    auto listOf = [](const std::string& items) {
-        return items.empty() ? std::string("<p>（なし）</p>\n") : "<ul>\n" + items + "</ul>\n";
+    auto listOf = [&w](const std::string& items) {
+        return items.empty() ? "<p>" + w("（なし）") + "</p>\n" : "<ul>\n" + items + "</ul>\n";
     };
-    return "<h2>このマップへの移動</h2>\n" + listOf(in) + "<h2>このマップからの移動</h2>\n" +
-           listOf(out);
+    return "<h2>" + w("このマップへの移動") + "</h2>\n" + listOf(in) + "<h2>" +
+           w("このマップからの移動") + "</h2>\n" + listOf(out);
 }
 
 }  // namespace
 
 std::string mapPageHtml(const ProjectDatabase& db, const MapInfoTree& tree, int mapId,
                         const MapFacts* facts, const PictureFacts& picture,
-                        const SiteUsage& usage) {
-    std::string body = "<p class=\"back\">← " + link(kUp, "index.html", "マップツリー");
+                        const SiteUsage& usage, ListingLanguage language) {
+    auto w = [language](const char* japanese) { return std::string(siteSay(japanese, language)); };
+    std::string body = "<p class=\"back\">← " + link(kUp, "index.html", w("マップツリー"));
     int parent = tree.entries().at(mapId).parentId;
     if (parent > 0 && tree.contains(parent))
-        body += "　親: " + link(kUp, mapPage(parent), mapLabel(db, parent));
+        body += "　" + w("親: ") + link(kUp, mapPage(parent), mapLabel(db, parent, language));
     body += "</p>\n";
     if (facts) {
-        body += pictureHtml(*facts, picture, mapId);
-        body += "<h2>設定</h2>\n" + settingsHtml(db, *facts);
-        body += "<h2>イベント</h2>\n" + eventTableHtml(*facts, mapId);
+        body += pictureHtml(*facts, picture, mapId, language);
+        body += "<h2>" + w("設定") + "</h2>\n" + settingsHtml(db, *facts, language);
+        body += "<h2>" + w("イベント") + "</h2>\n" + eventTableHtml(*facts, mapId, language);
     } else {
-        body += "<p>このマップのファイルは読み込めませんでした。</p>\n";
+        body += "<p>" + w("このマップのファイルは読み込めませんでした。") + "</p>\n";
     }
     std::string children;
     for (const auto& [id, info] : tree.entries())
         if (id > 0 && id != mapId && info.parentId == mapId)
-            children += "<li>" + link(kUp, mapPage(id), mapLabel(db, id)) + "</li>\n";
-    body += "<h2>サブマップ</h2>\n" +
-            (children.empty() ? std::string("<p>（なし）</p>\n") : "<ul>\n" + children + "</ul>\n");
-    body += transfersHtml(db, usage, mapId);
-    return framePage(mapPage(mapId), mapLabel(db, mapId), body);
+            children += "<li>" + link(kUp, mapPage(id), mapLabel(db, id, language)) + "</li>\n";
+    body += "<h2>" + w("サブマップ") + "</h2>\n" +
+            (children.empty() ? "<p>" + w("（なし）") + "</p>\n" : "<ul>\n" + children + "</ul>\n");
+    body += transfersHtml(db, usage, mapId, language);
+    return framePage(mapPage(mapId), mapLabel(db, mapId, language), body, language);
 }
 
-std::string eventListHtml(const ProjectDatabase& db) {
+std::string eventListHtml(const ProjectDatabase& db, ListingLanguage language) {
+    auto w = [language](const char* japanese) { return std::string(siteSay(japanese, language)); };
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> ids;
     const std::vector<CommonEvent>& common = db.commonEvents();
     static const char* const kTriggers[] = {"なし", "自動実行", "並列処理"};
     for (size_t id = 1; id < common.size(); ++id) {
         int t = common[id].trigger;
-        std::string trigger = t >= 0 && t <= 2 ? kTriggers[t] : format("%d", t);
+        std::string trigger = t >= 0 && t <= 2 ? w(kTriggers[t]) : format("%d", t);
         if (t != 0 && common[id].switchId >= 1)
             trigger +=
                 " " + link(kUp, std::string(kSwitchPage) + "#" + switchAnchor(common[id].switchId),
                            format("S%04d", common[id].switchId));
         rows.push_back({format("%03zu", id),
                         link(kUp, commonEventPage(int(id)),
-                             common[id].name.empty() ? "（名前なし）" : common[id].name),
+                             common[id].name.empty() ? w("（名前なし）") : common[id].name),
                         trigger});
         ids.push_back(rowAnchor(int(id)));
     }
     std::string body =
-        "<h2>コモンイベント</h2>\n" + htmlTable({"ID", "名前", "トリガー"}, rows, ids);
+        "<h2>" + w("コモンイベント") + "</h2>\n" + htmlTable({"ID", w("名前"), w("トリガー")}, rows, ids);
     rows.clear();
     ids.clear();
     const std::vector<Troop>& troops = db.troops();
@@ -260,15 +274,16 @@ std::string eventListHtml(const ProjectDatabase& db) {
                             [troopId](int p) { return troopPage(troopId, p); }, 0)});
         ids.push_back(format("t%d", troopId));
     }
-    body += "<h2>バトルイベント</h2>\n" + htmlTable({"ID", "名前", "ページ"}, rows, ids);
-    return framePage(kEventListPage, "イベント一覧", body);
+    body += "<h2>" + w("バトルイベント") + "</h2>\n" +
+            htmlTable({"ID", w("名前"), w("ページ")}, rows, ids);
+    return framePage(kEventListPage, w("イベント一覧"), body, language);
 }
 
 namespace {
 
 std::string usageTable(const std::vector<std::string>& names,
                        const std::map<int, std::vector<UsePlace>>& uses,
-                       std::string (*anchor)(int)) {
+                       std::string (*anchor)(int), ListingLanguage language) {
     int last = static_cast<int>(names.size()) - 1;
     if (!uses.empty()) last = std::max(last, uses.rbegin()->first);
     std::vector<std::vector<std::string>> rows;
@@ -278,27 +293,32 @@ std::string usageTable(const std::vector<std::string>& names,
         auto found = uses.find(id);
         if (found != uses.end())
             for (const UsePlace& use : found->second)
-                (use.writes ? writes : reads).push_back(useLink(use));
+                (use.writes ? writes : reads).push_back(useLink(use, language));
         std::string name = static_cast<size_t>(id) < names.size() ? escaped(names[size_t(id)]) : "";
         rows.push_back({format("%04d", id), name, joined(writes, "<br>"), joined(reads, "<br>")});
         ids.push_back(anchor(id));
     }
-    return htmlTable({"ID", "名前", "書き込み", "読み取り"}, rows, ids);
+    return htmlTable({"ID", siteSay("名前", language), siteSay("書き込み", language),
+                      siteSay("読み取り", language)},
+                     rows, ids);
 }
 
 }  // namespace
 
-std::string switchPageHtml(const ProjectDatabase& db, const SiteUsage& usage) {
-    std::string body =
-        "<p><a href=\"#switches\">スイッチ</a>　<a href=\"#variables\">変数</a></p>\n";
-    body += "<h2 id=\"switches\">スイッチ</h2>\n" +
-            usageTable(db.system().switchNames, usage.switches, switchAnchor);
-    body += "<h2 id=\"variables\">変数</h2>\n" +
-            usageTable(db.system().variableNames, usage.variables, variableAnchor);
-    return framePage(kSwitchPage, "スイッチ・変数", body);
+std::string switchPageHtml(const ProjectDatabase& db, const SiteUsage& usage,
+                           ListingLanguage language) {
+    auto w = [language](const char* japanese) { return std::string(siteSay(japanese, language)); };
+    std::string body = "<p><a href=\"#switches\">" + w("スイッチ") +
+                       "</a>　<a href=\"#variables\">" + w("変数") + "</a></p>\n";
+    body += "<h2 id=\"switches\">" + w("スイッチ") + "</h2>\n" +
+            usageTable(db.system().switchNames, usage.switches, switchAnchor, language);
+    body += "<h2 id=\"variables\">" + w("変数") + "</h2>\n" +
+            usageTable(db.system().variableNames, usage.variables, variableAnchor, language);
+    return framePage(kSwitchPage, w("スイッチ・変数"), body, language);
 }
 
-std::string scriptListHtml(const ProjectDatabase& db) {
+std::string scriptListHtml(const ProjectDatabase& db, ListingLanguage language) {
+    auto w = [language](const char* japanese) { return std::string(siteSay(japanese, language)); };
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> ids;
     const std::vector<Script>& scripts = db.scripts();
@@ -307,20 +327,21 @@ std::string scriptListHtml(const ProjectDatabase& db) {
         size_t lines = std::count(script.text.begin(), script.text.end(), '\n') + 1;
         rows.push_back(
             {format("%03zu", n),
-             link(kUp, scriptPage(int(n)), script.title.empty() ? "（無題）" : script.title),
+             link(kUp, scriptPage(int(n)), script.title.empty() ? w("（無題）") : script.title),
              format("%zu", lines)});
         ids.push_back(rowAnchor(int(n)));
     }
-    return framePage(kScriptListPage, "スクリプト", htmlTable({"番号", "名前", "行数"}, rows, ids));
+    return framePage(kScriptListPage, w("スクリプト"),
+                     htmlTable({w("番号"), w("名前"), w("行数")}, rows, ids), language);
 }
 
 std::string databasePageHtml(const ProjectDatabase& db, int table,
-                             std::vector<SearchEntry>& search) {
+                             std::vector<SearchEntry>& search, ListingLanguage language) {
+    auto caption = [language](int t) { return std::string(siteSay(kTableCaptions[t], language)); };
     std::string page = databasePage(table);
     std::string body = "<p class=\"tables\">";
     for (int t = 0; t < kDatabaseTableCount; ++t)
-        body += (t == table ? "<b>" + std::string(kTableCaptions[t]) + "</b>"
-                            : link(kUp, databasePage(t), kTableCaptions[t])) +
+        body += (t == table ? "<b>" + caption(t) + "</b>" : link(kUp, databasePage(t), caption(t))) +
                 " ";
     body += "</p>\n";
     bool first = true;
@@ -339,13 +360,13 @@ std::string databasePageHtml(const ProjectDatabase& db, int table,
             int id = first && !row.empty() ? std::atoi(row[0].c_str()) : 0;
             ids.push_back(id > 0 ? rowAnchor(id) : "");
             if (id > 0 && row.size() > 1 && !row[1].empty())
-                search.push_back({std::string(kTableCaptions[table]) + " " + row[0] + ":" + row[1],
+                search.push_back({caption(table) + " " + row[0] + ":" + row[1],
                                   page + "#" + rowAnchor(id), ""});
         }
         body += "<h2>" + escaped(file.name) + "</h2>\n" + htmlTable(heading, rows, ids);
         first = false;
     });
-    return framePage(page, std::string("データベース: ") + kTableCaptions[table], body);
+    return framePage(page, siteSay("データベース: ", language) + caption(table), body, language);
 }
 
 namespace {
@@ -353,14 +374,14 @@ namespace {
 // The editor's tree: children in their order; a map whose parent is missing, or that
 // stands in a loop, is shown at the top level so that every map appears once.
 std::string treeHtml(const ProjectDatabase& db, const std::map<int, std::vector<int>>& children,
-                     int parent, std::set<int>& shown) {
+                     int parent, std::set<int>& shown, ListingLanguage language) {
     auto found = children.find(parent);
     if (found == children.end()) return "";
     std::string out = "<ul class=\"tree\">\n";
     for (int id : found->second) {
         if (!shown.insert(id).second) continue;
-        std::string sub = treeHtml(db, children, id, shown);
-        std::string entry = link("", mapPage(id), mapLabel(db, id));
+        std::string sub = treeHtml(db, children, id, shown, language);
+        std::string entry = link("", mapPage(id), mapLabel(db, id, language));
         out += sub.empty() ? "<li>" + entry + "</li>\n"
                            : "<li><details open><summary>" + entry + "</summary>\n" + sub +
                                  "</details></li>\n";
@@ -368,7 +389,7 @@ std::string treeHtml(const ProjectDatabase& db, const std::map<int, std::vector<
     return out + "</ul>\n";
 }
 
-std::string mapTreeHtml(const ProjectDatabase& db) {
+std::string mapTreeHtml(const ProjectDatabase& db, ListingLanguage language) {
     MapInfoTree tree = MapInfoTree::fromProject(db);
     std::map<int, std::vector<int>> children;
     for (int id : tree.editorOrder()) {
@@ -377,18 +398,20 @@ std::string mapTreeHtml(const ProjectDatabase& db) {
         children[placed ? parent : 0].push_back(id);
     }
     std::set<int> shown;
-    std::string out = treeHtml(db, children, 0, shown);
+    std::string out = treeHtml(db, children, 0, shown, language);
     std::string rest;  // maps the editor's order leaves out (damaged order values)
     for (const auto& entry : tree.entries())
         if (entry.first > 0 && !shown.count(entry.first))
-            rest += "<li>" + link("", mapPage(entry.first), mapLabel(db, entry.first)) + "</li>\n";
+            rest += "<li>" + link("", mapPage(entry.first), mapLabel(db, entry.first, language)) + "</li>\n";
     if (!rest.empty()) out += "<ul class=\"tree\">\n" + rest + "</ul>\n";
     return out;
 }
 
 }  // namespace
 
-std::string indexHtml(const ProjectDatabase& db, const std::vector<std::string>& skipped) {
+std::string indexHtml(const ProjectDatabase& db, const std::vector<std::string>& skipped,
+                      ListingLanguage language) {
+    auto w = [language](const char* japanese) { return std::string(siteSay(japanese, language)); };
     std::string body = "<dl class=\"settings\">\n";
     for (int i = 0; i < 3; ++i)
         if (!db.rtpNames[i].empty())
@@ -397,45 +420,46 @@ std::string indexHtml(const ProjectDatabase& db, const std::vector<std::string>&
     auto count = [](size_t size) { return format("%zu", size > 0 ? size - 1 : 0); };
     MapInfoTree tree = MapInfoTree::fromProject(db);
     std::vector<std::vector<std::string>> rows = {
-        {link("", kEventListPage, "コモンイベント"), count(db.commonEvents().size())},
-        {link("", std::string(kEventListPage) + "#t1", "バトルイベント"),
+        {link("", kEventListPage, w("コモンイベント")), count(db.commonEvents().size())},
+        {link("", std::string(kEventListPage) + "#t1", w("バトルイベント")),
          count(db.troops().size())},
-        {"マップ", format("%zu", tree.count())},
-        {link("", kScriptListPage, "スクリプト"), format("%zu", db.scripts().size())},
-        {link("", std::string(kSwitchPage) + "#switches", "スイッチ"),
+        {w("マップ"), format("%zu", tree.count())},
+        {link("", kScriptListPage, w("スクリプト")), format("%zu", db.scripts().size())},
+        {link("", std::string(kSwitchPage) + "#switches", w("スイッチ")),
          count(db.system().switchNames.size())},
-        {link("", std::string(kSwitchPage) + "#variables", "変数"),
+        {link("", std::string(kSwitchPage) + "#variables", w("変数")),
          count(db.system().variableNames.size())},
     };
     const size_t tableSizes[] = {db.actors().size(),  db.classes().size(), db.skills().size(),
                                  db.items().size(),   db.weapons().size(), db.armors().size(),
                                  db.enemies().size(), db.troops().size(),  db.states().size()};
     for (int t = 0; t < 9; ++t)
-        rows.push_back({link("", databasePage(t), kTableCaptions[t]), count(tableSizes[t])});
-    body += "<h2>内容</h2>\n" + htmlTable({"部分", "数"}, rows);
-    body += "<h2>マップツリー</h2>\n" + mapTreeHtml(db);
+        rows.push_back({link("", databasePage(t), w(kTableCaptions[t])), count(tableSizes[t])});
+    body += "<h2>" + w("内容") + "</h2>\n" + htmlTable({w("部分"), w("数")}, rows);
+    body += "<h2>" + w("マップツリー") + "</h2>\n" + mapTreeHtml(db, language);
     if (!skipped.empty()) {
-        body += "<h2>読み込めなかったもの</h2>\n<ul>\n";
+        body += "<h2>" + w("読み込めなかったもの") + "</h2>\n<ul>\n";
         for (const std::string& line : skipped) body += "<li>" + escaped(line) + "</li>\n";
         body += "</ul>\n";
     }
-    return framePage("index.html", db.title.empty() ? std::string("プロジェクト") : db.title, body);
+    return framePage("index.html", db.title.empty() ? w("プロジェクト") : db.title, body, language);
 }
 
-std::string searchIndexScript(const ProjectDatabase& db, const SiteUsage& usage) {
+std::string searchIndexScript(const ProjectDatabase& db, const SiteUsage& usage,
+                              ListingLanguage language) {
     nlohmann::json entries = nlohmann::json::array();
     for (const SearchEntry& e : usage.search) entries.push_back({e.title, e.page, e.text});
     for (const auto& [id, info] : db.mapInfos())
-        if (id > 0) entries.push_back({mapLabel(db, id), mapPage(id), ""});
+        if (id > 0) entries.push_back({mapLabel(db, id, language), mapPage(id), ""});
     const std::vector<std::string>& switches = db.system().switchNames;
     for (size_t id = 1; id < switches.size(); ++id)
         if (!switches[id].empty())
-            entries.push_back({format("スイッチ[%04zu:%s]", id, switches[id].c_str()),
+            entries.push_back({format(siteSay("スイッチ[%04zu:%s]", language), id, switches[id].c_str()),
                                std::string(kSwitchPage) + "#" + switchAnchor(int(id)), ""});
     const std::vector<std::string>& variables = db.system().variableNames;
     for (size_t id = 1; id < variables.size(); ++id)
         if (!variables[id].empty())
-            entries.push_back({format("変数[%04zu:%s]", id, variables[id].c_str()),
+            entries.push_back({format(siteSay("変数[%04zu:%s]", language), id, variables[id].c_str()),
                                std::string(kSwitchPage) + "#" + variableAnchor(int(id)), ""});
     // Text that is not UTF-8 is kept readable: its bad bytes become U+FFFD.
     return "var zorvaneSearchIndex = " +

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "map/event_walk.h"
+#include "project/listing_language.h"
 #include "marshal/rgss_types.h"
 #include "site/site_usage.h"
 
@@ -39,21 +40,27 @@ struct PictureFacts {
 
 // How a reader names the owner of a list: "コモンイベント[001:名前]",
 // "マップ[0001:名前] EV002[名前] 1ページ" ...
-std::string ownerTitle(const ProjectDatabase& db, const EventListPlace& place);
+std::string ownerTitle(const ProjectDatabase& db, const EventListPlace& place,
+                       ListingLanguage language);
 // The line above a document: back to its map or list, and its sibling pages.
-std::string backLinks(const ProjectDatabase& db, const EventListPlace& place);
+std::string backLinks(const ProjectDatabase& db, const EventListPlace& place,
+                      ListingLanguage language);
 
 std::string mapPageHtml(const ProjectDatabase& db, const MapInfoTree& tree, int mapId,
-                        const MapFacts* facts, const PictureFacts& picture, const SiteUsage& usage);
-std::string eventListHtml(const ProjectDatabase& db);
-std::string switchPageHtml(const ProjectDatabase& db, const SiteUsage& usage);
-std::string scriptListHtml(const ProjectDatabase& db);
+                        const MapFacts* facts, const PictureFacts& picture, const SiteUsage& usage,
+                        ListingLanguage language);
+std::string eventListHtml(const ProjectDatabase& db, ListingLanguage language);
+std::string switchPageHtml(const ProjectDatabase& db, const SiteUsage& usage,
+                           ListingLanguage language);
+std::string scriptListHtml(const ProjectDatabase& db, ListingLanguage language);
 // A table of the database as the export's CSV files show it; names go into `search`.
 std::string databasePageHtml(const ProjectDatabase& db, int table,
-                             std::vector<SearchEntry>& search);
-std::string indexHtml(const ProjectDatabase& db, const std::vector<std::string>& skipped);
+                             std::vector<SearchEntry>& search, ListingLanguage language);
+std::string indexHtml(const ProjectDatabase& db, const std::vector<std::string>& skipped,
+                      ListingLanguage language);
 // "var zorvaneSearchIndex = [[title, address, text], ...];" — JSON in a script, so a page
 // opened from file:// can load it.
-std::string searchIndexScript(const ProjectDatabase& db, const SiteUsage& usage);
+std::string searchIndexScript(const ProjectDatabase& db, const SiteUsage& usage,
+                              ListingLanguage language);
 
 }  // namespace zorvane::site

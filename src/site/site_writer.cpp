@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "check/check_words.h"
 #include "check/project_check.h"
 #include "documents/document_writer.h"
 #include "listing/command_refs.h"
@@ -29,6 +30,7 @@
 #include "project/project_database.h"
 #include "site/site_pages.h"
 #include "site/site_parts.h"
+#include "site/site_words.h"
 #include "site/site_usage.h"
 #include "text/text_matcher.h"
 
@@ -195,7 +197,7 @@ bool SiteRun::document(const std::string& page, const DocumentSources& sources,
         stop(ExportStopKind::Document, result.message);
         return false;
     }
-    if (result.written()) save(page, frameDocument(page, std::move(result.bytes), top, ""));
+    if (result.written()) save(page, frameDocument(page, std::move(result.bytes), top, "", o_.language));
     return true;
 }
 
@@ -211,7 +213,7 @@ WalkStep SiteRun::enter(const EventListPlace& place) {
     if (place.owner == OwnerKind::CommonEvent && place.commonEvent &&
         place.commonEvent->trigger != 0)
         usage_.addConditionSwitch(
-            {commonEventPage(place.ownerId), 0, ownerTitle(db_, place), false},
+            {commonEventPage(place.ownerId), 0, ownerTitle(db_, place, o_.language), false},
             place.commonEvent->switchId);
     if (place.owner == OwnerKind::Map && place.event) {
         for (size_t p = 0; p < place.event->pages.size(); ++p) {
@@ -219,7 +221,7 @@ WalkStep SiteRun::enter(const EventListPlace& place) {
             EventListPlace pagePlace = place;
             pagePlace.page = static_cast<int>(p) + 1;
             UsePlace use{mapEventPage(place.ownerId, place.event->id, pagePlace.page), 0,
-                         ownerTitle(db_, pagePlace), false};
+                         ownerTitle(db_, pagePlace, o_.language), false};
             if (c.switch1Valid) usage_.addConditionSwitch(use, c.switch1Id);
             if (c.switch2Valid) usage_.addConditionSwitch(use, c.switch2Id);
             if (c.variableValid) usage_.addConditionVariable(use, c.variableId);
@@ -232,7 +234,7 @@ WalkStep SiteRun::enter(const EventListPlace& place) {
             pagePlace.page = static_cast<int>(p) + 1;
             if (c.switchValid)
                 usage_.addConditionSwitch({troopPage(place.ownerId, pagePlace.page), 0,
-                                           ownerTitle(db_, pagePlace), false},
+                                           ownerTitle(db_, pagePlace, o_.language), false},
                                           c.switchId);
         }
     }
@@ -261,11 +263,11 @@ WalkStep SiteRun::list(const EventListPlace& place) {
             fromMap = place.ownerId;
             break;
     }
-    if (!document(page, sources, request, backLinks(db_, place))) return WalkStep::Stop;
+    if (!document(page, sources, request, backLinks(db_, place, o_.language))) return WalkStep::Stop;
     if (place.list) {
         EventCommandList commands;
         commands.read(*place.list);
-        usage_.addList({page, 0, ownerTitle(db_, place), false}, fromMap, commands);
+        usage_.addList({page, 0, ownerTitle(db_, place, o_.language), false}, fromMap, commands);
     }
     return WalkStep::Go;
 }
@@ -306,23 +308,29 @@ std::string findingTarget(const FindingPlace& place) {
 }
 
 // The project check's findings as one page, each linked to its place.
-std::string checkPageHtml(const CheckResult& result) {
+std::string checkPageHtml(const CheckResult& result, ListingLanguage language) {
+    auto w = [language](const char* japanese) { return std::string(siteSay(japanese, language)); };
     std::vector<std::vector<std::string>> rows;
     for (const Finding& f : result.findings) {
-        std::string where = placeText(f.place);
+        std::string where = placeText(f.place, language);
         std::string target = findingTarget(f.place);
-        rows.push_back({escaped(severityName(f.severity)), escaped(checkKindInfo(f.kind).name),
+        rows.push_back({escaped(severityName(f.severity, language)),
+                        escaped(checkKindInfo(f.kind).shown(language)),
                         target.empty() ? escaped(where) : link("../", target, where),
                         escaped(f.subject), escaped(f.message)});
     }
-    std::string body = "<h1>診断</h1>\n<p>" + format("%zu件", result.findings.size()) + "</p>\n";
+    std::string body = "<h1>" + w("診断") + "</h1>\n<p>" +
+                       format(w("%zu件").c_str(), result.findings.size()) + "</p>\n";
     if (!result.unreadable.empty()) {
-        body += "<p>読み込めないファイルがあります（結果が欠けている場合があります）:</p>\n<ul>";
+        body += "<p>" + w("読み込めないファイルがあります（結果が欠けている場合があります）:") +
+                "</p>\n<ul>";
         for (const std::string& u : result.unreadable) body += "<li>" + escaped(u) + "</li>";
         body += "</ul>\n";
     }
-    body += htmlTable({"重要度", "種類", "場所", "対象", "内容"}, rows);
-    return framePage(kCheckPage, "診断", body);
+    auto heading = [language](const char* japanese) { return std::string(checkSay(japanese, language)); };
+    body += htmlTable({heading("重要度"), heading("種類"), heading("場所"), heading("対象"), heading("内容")},
+                      rows);
+    return framePage(kCheckPage, w("診断"), body, language);
 }
 
 // What a drawn (or refused) picture means for the map's page.
@@ -347,7 +355,7 @@ bool SiteRun::pictureDone(const MapBatchResult& result, PictureFacts& facts) {
         case MapPictureStatus::Declined:
         case MapPictureStatus::TooLarge:
             // The map's page still lists its events; only the picture is missing.
-            noteSkipped(mapPicture(result.mapId) + ": " + kMapPictureFailedMessage);
+            noteSkipped(mapPicture(result.mapId) + ": " + mapPictureFailedMessage(o_.language));
             return true;
     }
     return true;
@@ -373,7 +381,7 @@ bool SiteRun::pictures() {
         auto known = maps_.find(mapId);
         save(mapPage(mapId),
              mapPageHtml(db_, tree, mapId, known == maps_.end() ? nullptr : &known->second, facts,
-                         usage_));
+                         usage_, o_.language));
         sink_.step(++summary_.unitsDone);
     };
     auto pagesUpTo = [&](int mapId) {  // the pages of the maps without a picture before mapId
@@ -425,15 +433,15 @@ bool SiteRun::scripts() {
         sink_.unit(format("Script%03zu", n));
         std::string top = "<p class=\"back\">" +
                           link("../", std::string(kScriptListPage) + "#" + rowAnchor(int(n)),
-                               "← スクリプト一覧") +
+                               "← " + std::string(siteSay("スクリプト一覧", o_.language))) +
                           "</p>\n";
         if (!document(scriptPage(int(n)), sources, {DocumentKind::Script, int(n), 1}, top))
             return false;
-        usage_.search.push_back({format("スクリプト[%03zu:%s]", n, scripts[n - 1].title.c_str()),
+        usage_.search.push_back({format(siteSay("スクリプト[%03zu:%s]", o_.language), n, scripts[n - 1].title.c_str()),
                                  scriptPage(int(n)), scripts[n - 1].text});
         sink_.step(++summary_.unitsDone);
     }
-    save(kScriptListPage, scriptListHtml(db_));
+    save(kScriptListPage, scriptListHtml(db_, o_.language));
     return true;
 }
 
@@ -441,7 +449,7 @@ void SiteRun::database() {
     for (int table = 0; table < kDatabaseTableCount; ++table) {
         if (stopRequested()) return;
         sink_.unit(std::string("DataBase/") + databaseTableName(table));
-        save(databasePage(table), databasePageHtml(db_, table, usage_.search));
+        save(databasePage(table), databasePageHtml(db_, table, usage_.search, o_.language));
         sink_.step(++summary_.unitsDone);
     }
 }
@@ -450,11 +458,13 @@ void SiteRun::closingPages() {
     sink_.unit("index");
     save(kStyleSheet, kStyleSheetText);
     save(kSearchScript, kSearchScriptText);
-    save(kEventListPage, eventListHtml(db_));
-    save(kSwitchPage, switchPageHtml(db_, usage_));
-    save(kCheckPage, checkPageHtml(checkProject(db_, CheckOptions{}, nullptr, abort_)));
-    save("index.html", indexHtml(db_, summary_.skipped));
-    save(kSearchIndex, searchIndexScript(db_, usage_));
+    save(kEventListPage, eventListHtml(db_, o_.language));
+    save(kSwitchPage, switchPageHtml(db_, usage_, o_.language));
+    CheckOptions check;
+    check.language = o_.language;
+    save(kCheckPage, checkPageHtml(checkProject(db_, check, nullptr, abort_), o_.language));
+    save("index.html", indexHtml(db_, summary_.skipped, o_.language));
+    save(kSearchIndex, searchIndexScript(db_, usage_, o_.language));
     sink_.step(++summary_.unitsDone);
 }
 

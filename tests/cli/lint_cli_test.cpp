@@ -5,8 +5,10 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
+#include "support/japanese_text.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -74,4 +76,45 @@ TEST(CliLint, FindingsFiltersAndExitStatus) {
     EXPECT_EQ(ztest::run(cli + " --only database 2>&1", &out), 3);
     EXPECT_NE(out.find("Classes.rxdata"), std::string::npos) << out;
     EXPECT_EQ(out.find("クラスは0番まで"), std::string::npos) << out;
+}
+
+// With --lang en the same findings, and what the check writes of them (kind, severity,
+// place, message, the database table's name) has no Japanese left; only the project's own
+// names may be Japanese. The planted faults give every kind a finding.
+TEST(CliLint, EnglishFindingsForEveryKind) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    ztest::TempDir dir;
+    fs::copy(ztest::sourceDir() + "/sample/Project", dir.file("Project"), fs::copy_options::recursive);
+    std::string planted;
+    ASSERT_EQ(ztest::run("ruby " + ztest::shellQuote(ztest::sourceDir() + "/tests/tools/plant_faults.rb") +
+                             " " + ztest::shellQuote(dir.file("Project")),
+                         &planted),
+              0);
+    std::string cli = "ZORVANE_COMMON_FILES=" +
+                      ztest::shellQuote(ztest::sourceDir() + "/sample/CommonFiles") + " " +
+                      ztest::shellQuote(ztest::binaryDir() + "/zorvane-cli") + " lint " +
+                      ztest::shellQuote(dir.file("Project/Game.rxproj"));
+    std::string ja, en, text;
+    ztest::run(cli + " --json", &ja);
+    ztest::run(cli + " --json --lang en", &en);
+    EXPECT_EQ(jsonRows(en), jsonRows(ja));
+    std::set<std::string> kinds;
+    std::istringstream in(en);
+    for (std::string line; std::getline(in, line);) {
+        nlohmann::json j = nlohmann::json::parse(line);
+        kinds.insert(j["kind"].get<std::string>());
+        EXPECT_FALSE(ztest::hasJapanese(j["message"].get<std::string>())) << line;
+        EXPECT_FALSE(ztest::hasJapanese(j["where"].value("table", ""))) << line;
+        if (j["kind"] == "transfers" || j["kind"] == "self-switches") {
+            EXPECT_FALSE(ztest::hasJapanese(j["subject"].get<std::string>())) << line;
+        }
+    }
+    EXPECT_EQ(kinds.size(), 7u);
+    // The text form: the kinds' headings and each line before the project's names.
+    ztest::run(cli + " --lang en", &text);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (line.compare(0, 2, "  ") != 0) {
+            EXPECT_FALSE(ztest::hasJapanese(line)) << line;
+        }
 }
