@@ -213,8 +213,8 @@ wxWindow* EventViewer::buildBrowser(wxWindow* parent) {
                                 [this] { documentLoaded(); }, &error);
     if (browser_) return browser_->window();
     // Without it the lists, the page graphic and saving still work.
-    browserFailure_ = new wxStaticText(parent, kIdBrowser,
-                                       trf(kNoBrowserText, error.c_str()));
+    browserFailure_ =
+        new wxStaticText(parent, kIdBrowser, toWx(trf(kNoBrowserText, error.c_str())));
     return browserFailure_;
 }
 

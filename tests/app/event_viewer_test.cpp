@@ -513,8 +513,10 @@ TEST_F(EventViewerTest, Screenshot) {
 // Without its module the viewer still opens: the pane says why it shows no document, the
 // lists follow the kind and a document can still be saved.
 TEST_F(EventViewerTest, MissingModuleIsNamedInThePaneAndTheRestWorks) {
-    if (EventViewer* open = findViewer()) open->Close(true);
-    ztest::pumpUntil([&] { return !findViewer(); }, 30000);
+    // Gone for good, not only asked to close: the main window's hook would raise it again.
+    wxWeakRef<EventViewer> old(findViewer());
+    if (old) old->Close(true);
+    ztest::pumpUntil([&] { return !old; }, 30000);
     ztest::TempDir out;
     const std::string missing = out.file("none/" + std::string(kDocumentViewModuleName));
     std::string& module = suite_->context.documentViewModule;
@@ -540,8 +542,9 @@ TEST_F(EventViewerTest, MissingModuleIsNamedInThePaneAndTheRestWorks) {
     v->saveShown();
     EXPECT_NE(ztest::readFile(out.file("two.html")).find("<pre class=\"script\">"),
               std::string::npos);
+    wxWeakRef<EventViewer> closing(v);
     v->Close(true);
-    ztest::pumpUntil([&] { return !findViewer(); }, 30000);
+    ztest::pumpUntil([&] { return !closing; }, 30000);
 }
 
 // Last: the viewer goes, the main window comes back and sees the project changed on disk.
