@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/document_view.h"
 #include "app/settings.h"
 #include "app/task_runner.h"
 #include "platform/folders.h"
@@ -46,6 +47,8 @@ struct AppContext {
     std::string rpgxpPath;
     // Where the projects opened here find their RTPs (the system's, read once at start).
     std::string commonFiles = commonFilesFolder();
+    // The module that shows documents, opened when the first one is shown.
+    std::string documentViewModule = documentViewModulePath();
     AppHooks hooks;
     // A question about a project changed on disk has been asked since the last open.
     bool askedAboutChange = false;

@@ -12,12 +12,12 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
-#include <wx/webview.h>
 
 #include <memory>
 #include <utility>
 
 #include "app/desktop_language.h"
+#include "app/document_view.h"
 #include "app/file_dialogs.h"
 #include "app/frame_place.h"
 #include "app/main_frame.h"
@@ -41,6 +41,9 @@ namespace {
 const wxSize kDefaultSize(1040, 700);
 
 const char* const kTitle = wxTRANSLATE("イベントビュアー");
+const char* const kNoBrowserText =
+    wxTRANSLATE("文書を表示する部品を読み込めなかったため、ここには文書を表示できません。\n"
+                "一覧と保存はそのまま使えます。\n\n%s");
 
 const BarRow<EventViewer> kBarRows[EventViewer::kBarItemCount] = {
     {wxTRANSLATE("保存(&S)"), &EventViewer::saveShown},
@@ -146,9 +149,7 @@ EventViewer::EventViewer(AppContext& context, EventViewerMemory& memory)
     auto* body = new wxPanel(this);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(buildLists(body), 0, wxEXPAND | wxALL, 4);
-    browser_ = wxWebView::New(body, kIdBrowser, wxWebViewDefaultURLStr, wxDefaultPosition,
-                              wxDefaultSize, wxWebViewBackendDefault, wxBORDER_SUNKEN);
-    row->Add(browser_, 1, wxEXPAND | wxTOP | wxRIGHT | wxBOTTOM, 4);
+    row->Add(buildBrowser(body), 1, wxEXPAND | wxTOP | wxRIGHT | wxBOTTOM, 4);
     body->SetSizer(row);
     bindEvents();
 
@@ -206,6 +207,30 @@ wxWindow* EventViewer::buildLists(wxWindow* parent) {
     return panel;
 }
 
+wxWindow* EventViewer::buildBrowser(wxWindow* parent) {
+    std::string error;
+    browser_ = makeDocumentView(context_.documentViewModule, parent, kIdBrowser,
+                                [this] { documentLoaded(); }, &error);
+    if (browser_) return browser_->window();
+    // Without it the lists, the page graphic and saving still work.
+    browserFailure_ =
+        new wxStaticText(parent, kIdBrowser, toWx(trf(kNoBrowserText, error.c_str())));
+    return browserFailure_;
+}
+
+void EventViewer::documentLoaded() {
+    int line = std::exchange(pendingLine_, 0);
+    if (line <= 0) {
+        ++documentsLoaded_;
+        return;
+    }
+    // Once the loaded event has been handled: the script waits for its answer.
+    CallAfter([this, line] {
+        if (browser_) browser_->runScript(wxString::Format(kMarkLineScript, line), nullptr);
+        ++documentsLoaded_;
+    });
+}
+
 void EventViewer::bindEvents() {
     for (size_t i = 0; i < radios_.size(); ++i)
         radios_[i]->Bind(wxEVT_RADIOBUTTON,
@@ -213,20 +238,6 @@ void EventViewer::bindEvents() {
     items_->Bind(wxEVT_LISTBOX, [this](wxCommandEvent& e) { chooseItem(e.GetSelection()); });
     pages_->Bind(wxEVT_LISTBOX, [this](wxCommandEvent& e) { choosePage(e.GetSelection()); });
     mapButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pickMapFromTree(); });
-    browser_->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) {
-        // The view's own first page is not a document.
-        if (event.GetURL() == wxWebViewDefaultURLStr) return;
-        int line = std::exchange(pendingLine_, 0);
-        if (line <= 0) {
-            ++documentsLoaded_;
-            return;
-        }
-        // Once the loaded event has been handled: the script waits for its answer.
-        CallAfter([this, line] {
-            browser_->RunScript(wxString::Format(kMarkLineScript, line));
-            ++documentsLoaded_;
-        });
-    });
     Bind(wxEVT_CLOSE_WINDOW, &EventViewer::onClose, this);
 }
 
@@ -373,7 +384,7 @@ DocumentResult EventViewer::writeDocument(const DocumentRequest& request, bool h
 }
 
 void EventViewer::clearDocument() {
-    browser_->SetPage("<html><body></body></html>", "");
+    if (browser_) browser_->setPage("<html><body></body></html>", "");
     graphic_->setFrames({});
 }
 
@@ -387,7 +398,7 @@ void EventViewer::showSelection(int line) {
     if (!document.written()) return;
     std::string base = folderOf(context_.settings.eventViewer.template1);
     pendingLine_ = line;
-    browser_->SetPage(documentText(document.bytes), toWx(folderUrl(base)));
+    if (browser_) browser_->setPage(documentText(document.bytes), toWx(folderUrl(base)));
     std::vector<Bitmap32> frames;
     if (request.kind == DocumentKind::MapEvent) {
         auto event = map_.events.find(request.id);

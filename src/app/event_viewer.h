@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,10 @@ class wxListBox;
 class wxRadioButton;
 class wxStaticText;
 class wxTextCtrl;
-class wxWebView;
 
 namespace zorvane {
 
+class DocumentView;
 class PageGraphicArea;
 struct ViewerTarget;
 
@@ -84,7 +85,10 @@ class EventViewer : public wxFrame {
     wxStaticText* pageCaption() const { return pageCaption_; }
     wxListBox* pageList() const { return pages_; }
     PageGraphicArea* graphic() const { return graphic_; }
-    wxWebView* browser() const { return browser_; }
+    // The document pane; nullptr when its module could not be opened (the pane says so).
+    DocumentView* browser() const { return browser_.get(); }
+    // What the pane says instead of a document when the module could not be opened.
+    wxStaticText* browserFailure() const { return browserFailure_; }
     // Documents the browser has finished loading (its first, empty page not counted), a
     // hit's line marked in them.
     int documentsLoaded() const { return documentsLoaded_; }
@@ -92,6 +96,9 @@ class EventViewer : public wxFrame {
   private:
     void createBar();
     wxWindow* buildLists(wxWindow* parent);
+    // The web view from its module, or a text saying why there is none.
+    wxWindow* buildBrowser(wxWindow* parent);
+    void documentLoaded();
     void bindEvents();
     void loadMap(int mapId);
     void loadColourRules();
@@ -129,7 +136,8 @@ class EventViewer : public wxFrame {
     wxStaticText* pageCaption_ = nullptr;
     wxListBox* pages_ = nullptr;
     PageGraphicArea* graphic_ = nullptr;
-    wxWebView* browser_ = nullptr;
+    std::unique_ptr<DocumentView> browser_;
+    wxStaticText* browserFailure_ = nullptr;
     int documentsLoaded_ = 0;
     int pendingLine_ = 0;  // the line to mark once the page being loaded is in
 };

@@ -12,13 +12,13 @@
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-#include <wx/webview.h>
 
 #include <filesystem>
 #include <memory>
 #include <set>
 
 #include "app/app_context.h"
+#include "app/document_view.h"
 #include "app/event_viewer.h"
 #include "app/gui_test_support.h"
 #include "app/main_frame.h"
@@ -62,6 +62,9 @@ class EventViewerTest : public ::testing::Test {
     static void SetUpTestSuite() {
         auto s = std::make_unique<Suite>();
         s->context.commonFiles = ztest::sourceDir() + "/sample/CommonFiles";
+        // The program looks beside itself; the tests run one folder down.
+        s->context.documentViewModule =
+            std::string(ZORVANE_BINARY_DIR) + "/" + kDocumentViewModuleName;
         s->project = ztest::copySampleProject(s->dir.path());
         if (s->project.empty()) return;
         fs::create_directory_symlink(fs::path(ztest::sampleProject()).parent_path() / "Graphics",
@@ -160,7 +163,8 @@ class EventViewerTest : public ::testing::Test {
 
     static std::string eval(EventViewer* v, const std::string& script) {
         wxString out;
-        if (!v->browser()->RunScript(toWx(script), &out)) return "(script failed)";
+        if (!v->browser() || !v->browser()->runScript(toWx(script), &out))
+            return "(script failed)";
         return fromWx(out);
     }
 
@@ -504,6 +508,43 @@ TEST_F(EventViewerTest, Screenshot) {
     ztest::pumpFor(1000);
     std::string picture = std::string(folder) + "/event_viewer.png";
     EXPECT_EQ(ztest::run("import -window root " + ztest::shellQuote(picture)), 0);
+}
+
+// Without its module the viewer still opens: the pane says why it shows no document, the
+// lists follow the kind and a document can still be saved.
+TEST_F(EventViewerTest, MissingModuleIsNamedInThePaneAndTheRestWorks) {
+    // Gone for good, not only asked to close: the main window's hook would raise it again.
+    wxWeakRef<EventViewer> old(findViewer());
+    if (old) old->Close(true);
+    ztest::pumpUntil([&] { return !old; }, 30000);
+    ztest::TempDir out;
+    const std::string missing = out.file("none/" + std::string(kDocumentViewModuleName));
+    std::string& module = suite_->context.documentViewModule;
+    const std::string kept = std::exchange(module, missing);
+    wxCommandEvent command(wxEVT_MENU, kCmdEventViewer);
+    suite_->frame->ProcessWindowEvent(command);
+    EventViewer* v = findViewer();
+    module = kept;
+    ASSERT_TRUE(v);
+    EXPECT_FALSE(v->browser());
+    ASSERT_TRUE(v->browserFailure());
+    EXPECT_NE(fromWx(v->browserFailure()->GetLabel()).find(missing), std::string::npos);
+    EXPECT_TRUE(v->browserFailure()->IsShownOnScreen());
+    v->radio(DocumentKind::Script)->SetValue(true);
+    send(v->radio(DocumentKind::Script), wxEVT_RADIOBUTTON, 1);
+    std::vector<std::string> shown;
+    for (const wxString& item : v->itemList()->GetStrings()) shown.push_back(fromWx(item));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.size(), facts().at("script").size());
+    clickItem(v, 2);
+    ztest::FileDialogs dialogs;
+    dialogs.answers = {out.file("two.html")};
+    v->saveShown();
+    EXPECT_NE(ztest::readFile(out.file("two.html")).find("<pre class=\"script\">"),
+              std::string::npos);
+    wxWeakRef<EventViewer> closing(v);
+    v->Close(true);
+    ztest::pumpUntil([&] { return !closing; }, 30000);
 }
 
 // Last: the viewer goes, the main window comes back and sees the project changed on disk.

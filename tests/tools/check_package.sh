@@ -41,11 +41,19 @@ expected=(usr/bin/zorvane usr/bin/zorvane-cli usr/share/applications/zorvane.des
   usr/share/mime/packages/zorvane.xml usr/share/icons/hicolor/scalable/apps/zorvane.svg
   usr/share/man/man1/zorvane.1.gz usr/share/man/man1/zorvane-cli.1.gz
   usr/share/bash-completion/completions/zorvane-cli usr/share/doc/zorvane/copyright
-  usr/share/doc/zorvane/changelog.gz usr/share/locale/en/LC_MESSAGES/zorvane.mo)
+  usr/share/doc/zorvane/changelog.gz usr/share/locale/en/LC_MESSAGES/zorvane.mo
+  usr/lib/zorvane/zorvane-webview.so)
 for t in "$ROOT"/template/*; do expected+=("usr/share/zorvane/template/$(basename "$t")"); done
 sizes=(16 24 32 48 64 128 256)
 for s in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${s}x${s}/apps/zorvane.png"); done
 for f in "${expected[@]}"; do [ -f "$R/$f" ] || fail "missing /$f"; done
+# The web view library comes with the document module only; the program opens that module
+# from ../lib/zorvane when a document is first shown.
+if readelf -d "$R/usr/bin/zorvane" | grep -q 'NEEDED.*webview'; then
+  fail "/usr/bin/zorvane links the web view library itself"
+fi
+readelf -d "$R/usr/lib/zorvane/zorvane-webview.so" | grep -q 'NEEDED.*libwx_gtk3u_webview' ||
+  fail "zorvane-webview.so does not link the web view library"
 for s in "${sizes[@]}"; do
   png="$R/usr/share/icons/hicolor/${s}x${s}/apps/zorvane.png"
   [ -f "$png" ] && [ "$(identify -format %wx%h "$png")" != "${s}x${s}" ] && fail "$png is not ${s}x${s}"
