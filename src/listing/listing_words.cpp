@@ -1,7 +1,7 @@
 // The English table of the listing's phrases and the look-up built from it once.
 #include "listing/listing_words.h"
 
-#include <unordered_map>
+#include "project/phrase_book.h"
 
 namespace zorvane {
 
@@ -168,11 +168,8 @@ const std::vector<std::pair<const char*, const char*>>& englishPhrases() {
 }
 
 const char* say(const char* japanese, ListingLanguage language) {
-    if (language != ListingLanguage::English) return japanese;
-    static const std::unordered_map<std::string_view, const char*> table(kEnglish.begin(),
-                                                                         kEnglish.end());
-    auto it = table.find(japanese);
-    return it == table.end() ? japanese : it->second;
+    static const PhraseBook book(kEnglish);
+    return book.say(japanese, language);
 }
 
 std::string fill(std::string_view pattern, std::initializer_list<std::string_view> args) {

@@ -1,8 +1,7 @@
 // The English table of the site's own words.
 #include "site/site_words.h"
 
-#include <string_view>
-#include <unordered_map>
+#include "project/phrase_book.h"
 
 namespace zorvane::site {
 
@@ -95,11 +94,8 @@ const std::vector<std::pair<const char*, const char*>>& siteEnglishWords() {
 }
 
 const char* siteSay(const char* japanese, ListingLanguage language) {
-    if (language != ListingLanguage::English) return japanese;
-    static const std::unordered_map<std::string_view, const char*> table(kEnglish.begin(),
-                                                                         kEnglish.end());
-    auto it = table.find(japanese);
-    return it == table.end() ? japanese : it->second;
+    static const PhraseBook book(kEnglish);
+    return book.say(japanese, language);
 }
 
 }  // namespace zorvane::site
