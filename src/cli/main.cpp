@@ -1,6 +1,7 @@
 // zorvane-cli: the work of the desktop program without windows, for terminals and scripts.
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <new>
 
@@ -16,6 +17,12 @@
 #include "update/program_identity.h"
 
 int main(int argc, char** argv) {
+    // Scripts and packaging probe the program with --version alone: it answers before the
+    // locale is read and every command's parser is built, which were most of its start.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", zorvane::kVersion);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     std::setlocale(LC_ALL, "");
     zorvane::cli::protectTerminal();
     CLI::App app{"Zorvane: look inside RPGXP game projects"};
