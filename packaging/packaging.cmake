@@ -85,7 +85,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4")
 # Opening web pages and folders goes through xdg-open; the Japanese texts need a font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-ipafont-gothic")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX ${ZORVANE_PACKAGE_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
 include(CPack)

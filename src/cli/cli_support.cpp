@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "platform/folders.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
 
@@ -18,6 +19,19 @@ extern "C" void onInterrupt(int) {
 }
 
 }  // namespace
+
+std::string templatesOrFail(const std::string& given, bool hasOption) {
+    if (!given.empty()) return given;
+    std::string found = findTemplateFolder();
+    if (!found.empty()) return found;
+    std::string places;
+    for (const std::string& folder : templateFolderCandidates()) places += "\n  " + folder;
+    std::fprintf(stderr,
+                 "no template folder (header.html, footer.html, ruby_color.txt) found; looked "
+                 "in:%s\n%s",
+                 places.c_str(), hasOption ? "give one with --templates FOLDER\n" : "");
+    return "";
+}
 
 bool openProjectOrFail(ProjectDatabase& db, const std::string& file) {
     if (!fileExists(file)) {

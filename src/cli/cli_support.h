@@ -15,6 +15,11 @@ namespace zorvane::cli {
 // "cannot be opened") on stderr.
 bool openProjectOrFail(ProjectDatabase& db, const std::string& file);
 
+// The template folder a command writes documents with: `given` when set, else the first
+// folder found where the program looks; "" after naming every place looked in on stderr
+// (and --templates, when the command has it).
+std::string templatesOrFail(const std::string& given, bool hasOption = true);
+
 // While it lives, SIGINT only raises flag() (cleared when the scope begins), which the
 // task polls; the previous handler comes back when it ends.
 class InterruptScope {

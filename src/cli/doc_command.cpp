@@ -12,7 +12,6 @@
 #include "documents/document_writer.h"
 #include "map/map_data.h"
 #include "platform/file_util.h"
-#include "platform/folders.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
 #include "text/text_matcher.h"
@@ -71,7 +70,8 @@ int runDoc(const DocFlags& f) {
     }
     ProjectDatabase db;
     if (!openProjectOrFail(db, f.project)) return kFailed;
-    std::string folder = f.templates.empty() ? templateFolder() : f.templates;
+    std::string folder = templatesOrFail(f.templates);
+    if (folder.empty()) return kFailed;
     useTemplateFolder(options, folder);
     options.html = !f.text;
     options.lineNumbers = f.lineNumbers;

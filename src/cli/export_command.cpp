@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -137,6 +138,9 @@ int runExportCommand(const ExportFlags& f) {
     ExportOptions options;
     std::string error = buildOptions(f, db, options);
     if (!error.empty()) return usage(error);
+    bool documents = std::any_of(options.categories.begin(), options.categories.end(),
+                                 [](const ExportCategory& c) { return c.on; });
+    if (documents && templatesOrFail(f.templates).empty()) return 1;
     if (countExportUnits(options, db) == 0)
         return usage(
             "nothing to export: give --tables, --common, --troops, --maps, --map-images "

@@ -9,7 +9,6 @@
 #include "cli/commands.h"
 #include "cli/export_progress.h"
 #include "cli/picture_flags.h"
-#include "platform/folders.h"
 #include "project/project_database.h"
 #include "site/site_writer.h"
 
@@ -37,7 +36,9 @@ int runSiteCommand(const SiteFlags& f) {
     ProjectDatabase db;
     if (!openProjectOrFail(db, f.project)) return 1;
     options.outputFolder = f.output;
-    options.useTemplates(templateFolder());
+    std::string templates = templatesOrFail("", false);
+    if (templates.empty()) return 1;
+    options.useTemplates(templates);
     options.jobs = f.jobs;
     options.language = listingLanguage(f.language);
     ConsoleSink sink(isatty(STDERR_FILENO) != 0, false);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
@@ -16,6 +17,13 @@
 namespace zorvane {
 
 namespace {
+
+// Where the Debian package puts the templates: a copy of an installed program still finds
+// them from wherever it is run.
+#ifndef ZORVANE_PACKAGED_TEMPLATES
+#define ZORVANE_PACKAGED_TEMPLATES "/usr/share/zorvane/template"
+#endif
+const char* const kPackagedTemplates = ZORVANE_PACKAGED_TEMPLATES;
 
 std::string envOr(const char* name, const std::string& def) {
     const char* value = std::getenv(name);
@@ -165,13 +173,23 @@ std::string settingsFilePath() {
     return joinPath(configFolder(), "zorvane.ini");
 }
 
-std::string templateFolder() {
+std::vector<std::string> templateFolderCandidates() {
     std::string program = programFolder();
-    std::string beside = joinPath(program, "template");
-    if (isDirectory(beside)) return beside;
-    std::string shared = joinPath(folderOf(program), "share/zorvane/template");
-    if (isDirectory(shared)) return shared;
-    return beside;
+    std::vector<std::string> candidates = {joinPath(program, "template"),
+                                           joinPath(folderOf(program), "share/zorvane/template")};
+    if (candidates.back() != kPackagedTemplates) candidates.push_back(kPackagedTemplates);
+    return candidates;
+}
+
+std::string findTemplateFolder() {
+    for (const std::string& folder : templateFolderCandidates())
+        if (isDirectory(folder)) return folder;
+    return "";
+}
+
+std::string templateFolder() {
+    std::string found = findTemplateFolder();
+    return found.empty() ? templateFolderCandidates().front() : found;
 }
 
 std::string winePrefix() {

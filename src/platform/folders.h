@@ -2,6 +2,7 @@
 // templates, the Wine prefix's common files folder and RPGXP's installed program.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace zorvane {
 
@@ -15,6 +16,13 @@ std::string configFolder();
 // beside it), so a program in /usr/bin run as root never writes there.
 bool settingsBesideProgram(const std::string& programFolder);
 std::string settingsFilePath();
+// Where the templates are looked for, in order: `template` beside the program (the build
+// tree, a program copied with its templates), ../share/zorvane/template from it (installed
+// under any prefix), then where the package installs them.
+std::vector<std::string> templateFolderCandidates();
+// The first candidate that is a folder; "" when none is.
+std::string findTemplateFolder();
+// findTemplateFolder(), else the first candidate (whose files then fail to open by name).
 std::string templateFolder();
 // The folder under which Enterbrain/RGSS holds the RTPs.
 std::string commonFilesFolder();

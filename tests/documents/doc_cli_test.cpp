@@ -35,3 +35,41 @@ TEST(DocCli, FileFailedAndSkipped) {
     EXPECT_EQ(doc("--map 2 --event 1 --page 9", &err), 2);
     EXPECT_EQ(err.substr(0, 8), "skipped:");
 }
+
+// A copy of the program finds its templates beside itself, else in ../share/zorvane/template
+// (an installed layout), else where the package puts them; with none, it names every place.
+TEST(DocCli, CopiedProgramFindsItsTemplatesOrSaysWhereItLooked) {
+    ztest::TempDir dir;
+    const std::string bin = dir.file("bin"), beside = bin + "/template",
+                      shared = dir.file("share/zorvane/template"),
+                      packaged = "/usr/share/zorvane/template";
+    ASSERT_EQ(ztest::run("mkdir -p " + ztest::shellQuote(bin) + " && cp " +
+                         ztest::shellQuote(ztest::binaryDir() + "/zorvane-cli") + " " +
+                         ztest::shellQuote(bin)),
+              0);
+    auto doc = [&](std::string* out) {
+        return ztest::run(ztest::shellQuote(bin + "/zorvane-cli") + " doc " +
+                              ztest::shellQuote(ztest::sampleProject()) + " --common 1 2>&1",
+                          out);
+    };
+    const std::string templates = ztest::binaryDir() + "/template";
+    auto plant = [&](const std::string& folder, const std::string& mark) {
+        ASSERT_EQ(ztest::run("mkdir -p " + ztest::shellQuote(folder) + " && cp " +
+                             ztest::shellQuote(templates) + "/* " + ztest::shellQuote(folder)),
+                  0);
+        ztest::writeFile(folder + "/header.html",
+                         ztest::readFile(templates + "/header.html") + "<!-- " + mark + " -->");
+    };
+    std::string out;
+    if (ztest::run("test -d " + packaged) != 0) {
+        EXPECT_EQ(doc(&out), 1);
+        for (const std::string& place : {beside, shared, packaged})
+            EXPECT_NE(out.find("\n  " + place + "\n"), std::string::npos) << out;
+    }
+    plant(shared, "shared");
+    ASSERT_EQ(doc(&out), 0) << out;
+    EXPECT_NE(out.find("<!-- shared -->"), std::string::npos);
+    plant(beside, "beside");
+    ASSERT_EQ(doc(&out), 0) << out;
+    EXPECT_NE(out.find("<!-- beside -->"), std::string::npos);
+}
