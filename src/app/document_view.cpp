@@ -14,6 +14,12 @@ namespace zorvane {
 
 namespace {
 
+// The installed module's folder below the prefix, as the build installs it.
+#ifndef ZORVANE_MODULE_DIR
+#define ZORVANE_MODULE_DIR "lib/zorvane"
+#endif
+const char* const kModuleFolder = ZORVANE_MODULE_DIR;
+
 MakeDocumentView openModule(const std::string& path, std::string* error) {
     static std::map<std::string, MakeDocumentView> opened;
     auto known = opened.find(path);
@@ -41,7 +47,7 @@ std::string documentViewModulePath() {
     const std::string program = programFolder();
     const std::string candidates[] = {
         joinPath(program, kDocumentViewModuleName),
-        joinPath(program, std::string("../lib/zorvane/") + kDocumentViewModuleName),
+        joinPath(program, std::string("../") + kModuleFolder + "/" + kDocumentViewModuleName),
     };
     for (const std::string& path : candidates)
         if (fileExists(path)) return path;

@@ -35,8 +35,9 @@ constexpr const char* kDocumentViewVersionName = "zorvane_document_view_version"
 constexpr int kDocumentViewVersion = 1;
 constexpr const char* kDocumentViewModuleName = "zorvane-webview.so";
 
-// Where the module is: beside the program (the build tree), else in ../lib/zorvane (the
-// installed layout). The path of the first that exists; the first candidate when none does.
+// Where the module is: beside the program (the build tree), else in
+// ../lib/<multiarch triplet>/zorvane (the installed layout). The path of the first that
+// exists; the first candidate when none does.
 std::string documentViewModulePath();
 
 // Makes the view from the module at `modulePath`, opened once and never closed (the web

@@ -35,6 +35,7 @@ for soname in libc.so.6 libpng16.so.16 libjpeg.so.62 libcurl.so.4 libpcre2-8.so.
 done
 
 # The files a user expects after installing.
+MULTIARCH=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -dumpmachine)
 R="$WORK/root"
 dpkg-deb -x "$DEB" "$R"
 expected=(usr/bin/zorvane usr/bin/zorvane-cli usr/share/applications/zorvane.desktop
@@ -42,17 +43,17 @@ expected=(usr/bin/zorvane usr/bin/zorvane-cli usr/share/applications/zorvane.des
   usr/share/man/man1/zorvane.1.gz usr/share/man/man1/zorvane-cli.1.gz
   usr/share/bash-completion/completions/zorvane-cli usr/share/doc/zorvane/copyright
   usr/share/doc/zorvane/changelog.gz usr/share/locale/en/LC_MESSAGES/zorvane.mo
-  usr/lib/zorvane/zorvane-webview.so)
+  "usr/lib/$MULTIARCH/zorvane/zorvane-webview.so")
 for t in "$ROOT"/template/*; do expected+=("usr/share/zorvane/template/$(basename "$t")"); done
 sizes=(16 24 32 48 64 128 256)
 for s in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${s}x${s}/apps/zorvane.png"); done
 for f in "${expected[@]}"; do [ -f "$R/$f" ] || fail "missing /$f"; done
 # The web view library comes with the document module only; the program opens that module
-# from ../lib/zorvane when a document is first shown.
+# from ../lib/<triplet>/zorvane when a document is first shown.
 if readelf -d "$R/usr/bin/zorvane" | grep -q 'NEEDED.*webview'; then
   fail "/usr/bin/zorvane links the web view library itself"
 fi
-readelf -d "$R/usr/lib/zorvane/zorvane-webview.so" | grep -q 'NEEDED.*libwx_gtk3u_webview' ||
+readelf -d "$R/usr/lib/$MULTIARCH/zorvane/zorvane-webview.so" | grep -q 'NEEDED.*libwx_gtk3u_webview' ||
   fail "zorvane-webview.so does not link the web view library"
 for s in "${sizes[@]}"; do
   png="$R/usr/share/icons/hicolor/${s}x${s}/apps/zorvane.png"
@@ -123,6 +124,10 @@ commons=$(ruby_ids 'load_data(File.join(ARGV[0], "CommonEvents.rxdata")).each_wi
 lintian --tag-display-limit 0 "$DEB" > "$WORK/lintian.txt" 2>&1 || true
 grep -E '^[EWI]:' "$WORK/lintian.txt" || true
 ! grep -q '^E:' "$WORK/lintian.txt" || fail "lintian reports errors"
+# The private module is opened by its path: the maintainer scripts have nothing for ldconfig.
+dpkg-deb -e "$DEB" "$WORK/control"
+! grep -qs ldconfig "$WORK/control/postinst" "$WORK/control/postrm" ||
+  fail "the maintainer scripts run ldconfig"
 
 if [ $failures -gt 0 ]; then
   echo "package: $failures problems in $(basename "$DEB")"
