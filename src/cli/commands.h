@@ -35,11 +35,10 @@ inline bool reportLostCharacters(const std::vector<std::pair<std::string, size_t
 }
 
 // --lang ja|en on the commands that print event command text (lines, condition sections,
-// document headings); Japanese unless asked.
-inline void addLanguageOption(CLI::App* command, std::string& language) {
-    command
-        ->add_option("--lang", language,
-                     "language of the event command text: ja (the default) or en")
+// document headings) or findings; Japanese unless asked. `what` names what it translates.
+inline void addLanguageOption(CLI::App* command, std::string& language,
+                              const std::string& what = "the event command text") {
+    command->add_option("--lang", language, "language of " + what + ": ja (the default) or en")
         ->check(CLI::IsMember({"ja", "en"}));
 }
 inline ListingLanguage listingLanguage(const std::string& language) {

@@ -182,7 +182,7 @@ void addLintCommand(CLI::App& app, Runner* run) {
                   "3 common-events, 4 transfers, 5 labels, 6 database, 7 files");
     s->add_option("--severity", f->severity, "the least severity shown: error, warning or note")
         ->check(CLI::IsMember({"error", "warning", "note"}));
-    addLanguageOption(s, f->language);
+    addLanguageOption(s, f->language, "the findings (kinds, places, subjects, messages)");
     s->callback([run, f] { *run = [f] { return runLint(*f); }; });
 }
 

@@ -31,10 +31,9 @@ struct RtpFlags {
     bool yes = false;
 };
 
-const char* const kQuestion =
-    "リスト中のファイルを本当にゲームフォルダにコピーしてもよろしいですか？";
+const char* const kQuestion = "Copy the listed files into the game folder?";
 const char* const kDone =
-    "ファイルのコピーとGame.iniの変更が完了しました\nこのゲームはRTP不要でプレイできます";
+    "The files were copied and Game.ini was changed.\nThe game now plays without the RTP";
 constexpr int kInterrupted = 130;
 
 // A bar on stderr when it is a terminal; nothing otherwise, so pipes and logs stay clean.
@@ -86,30 +85,31 @@ bool confirmed() {
 
 void printFailures(const std::vector<CopyFailure>& failures) {
     for (const CopyFailure& f : failures)
-        std::fprintf(stderr, "%s: %s\n", displayUtf8(f.name).c_str(), copyProblemText(f.problem));
+        std::fprintf(stderr, "%s: %s\n", displayUtf8(f.name).c_str(),
+                     copyProblemText(f.problem, ListingLanguage::English));
 }
 
 int copyFiles(const std::vector<RtpFile>& files, const ProjectDatabase& db,
               std::atomic<bool>& abort) {
     RtpCopyResult result;
     {
-        TerminalBar bar("コピー中");
+        TerminalBar bar("copying");
         result = copyRtpFiles(files, db.projectFolder, bar, abort);
     }
     if (result.aborted) {
-        std::fprintf(stderr, "中断しました (%d件コピー済み、Game.iniは変更していません)\n",
-                     result.copied);
+        std::fprintf(stderr, "stopped (%d files copied, Game.ini left unchanged)\n", result.copied);
         return kInterrupted;
     }
     if (!result.fileFailures.empty()) {
         std::fprintf(stderr,
-                     "%zu件のファイルをコピーできませんでした。Game.iniは変更していません\n",
+                     "%zu files could not be copied; Game.ini was left unchanged, so the game "
+                     "still reads them from the RTP\n",
                      result.fileFailures.size());
         printFailures(result.fileFailures);
         return 1;
     }
     if (!result.finishFailures.empty()) {
-        if (result.gameIniChanged) std::fprintf(stderr, "Game.iniは変更しました\n");
+        if (result.gameIniChanged) std::fprintf(stderr, "Game.ini was changed\n");
         printFailures(result.finishFailures);
         return 1;
     }
@@ -123,7 +123,7 @@ int runRtpCommand(const RtpFlags& f) {
     InterruptScope interrupt;
     RtpScanResult scan;
     {
-        TerminalBar bar("検索中");
+        TerminalBar bar("searching");
         scan = scanRtpUsage(db, bar, interrupt.flag());
     }
     int status = 0;
@@ -132,7 +132,7 @@ int runRtpCommand(const RtpFlags& f) {
     } else {
         printFiles(scan.files, f.json);
         if (f.copy && scan.files.empty())
-            std::fprintf(stderr, "コピーするファイルはありません\n");
+            std::fprintf(stderr, "no files to copy\n");
         else if (f.copy && !f.yes && !confirmed())
             status = 1;
         else if (f.copy)
