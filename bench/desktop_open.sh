@@ -11,18 +11,43 @@
 set -euo pipefail
 program=$1 project=$2 rounds=${3:-5}
 ticks=$(getconf CLK_TCK)
+# The program's standard error, kept for the report when it ends before its window shows.
+errors=$(mktemp) held=$(mktemp)
+# An X server resets when its last client leaves, and a program connecting meanwhile is
+# turned away ("Unable to initialize GTK+", about one launch in ten on a busy machine): the
+# polls below come and go while the program starts, so one client stays connected
+# throughout. It prints the root's properties once connected.
+xprop -root -spy > "$held" 2>&1 &
+keeper=$!
+trap 'kill "$keeper" 2> /dev/null; rm -f "$errors" "$held"' EXIT
+for _ in $(seq 500); do [ -s "$held" ] && break; sleep 0.01; done
+
+# Says how the program ended (the signal that ended it, or its exit status) and the end of
+# what it wrote to standard error.
+report_early_end() {
+  local pid=$1 status=0 signal=""
+  wait "$pid" || status=$?
+  [ "$status" -gt 128 ] && signal=$(kill -l "$((status - 128))" 2> /dev/null) || true
+  if [ -n "$signal" ]; then
+    echo "the program ended before its window showed: signal $((status - 128)) (SIG$signal)" >&2
+  else
+    echo "the program ended before its window showed: exit status $status" >&2
+  fi
+  echo "the end of its standard error:" >&2
+  tail -n 20 "$errors" | sed 's/^/  /' >&2
+}
 
 # Launch, wait for a viewable window whose title holds $1, print "wall cpu", end it.
 until_shown() {
   local title=$1; shift
   local t0 t1 pid id cpu
   t0=$(date +%s%N)
-  "$@" > /dev/null 2>&1 &
+  "$@" > /dev/null 2> "$errors" &
   pid=$!
   while :; do
     id=$(xwininfo -root -tree 2> /dev/null | grep -F "\"$title" | awk '{ print $1; exit }')
     if [ -n "$id" ] && xwininfo -id "$id" 2> /dev/null | grep -q IsViewable; then break; fi
-    kill -0 "$pid" 2> /dev/null || { echo "the program ended before its window showed" >&2; exit 1; }
+    kill -0 "$pid" 2> /dev/null || { report_early_end "$pid"; exit 1; }
     sleep 0.01
   done
   t1=$(date +%s%N)
