@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Times the desktop program's start inside an X display (run it under xvfb-run): from the
 # launch until its main window is on the screen, without a project and with one given on
-# the command line (until the title names the project). Each round runs both, alternated;
-# the program is ended once the window is seen. Prints medians for scripts/bench:
-#   start_wall start_cpu open_wall open_cpu
+# the command line (until the title names the project), and, when given, a minimal wx
+# program (one frame with a menu bar, titled "wx floor") timed the same way: the toolkit's
+# own floor. Each round runs them in turn; a program is ended once its window is seen.
+# Prints medians for scripts/bench:
+#   start_wall start_cpu open_wall open_cpu [floor_wall floor_cpu]
 # (seconds; CPU time is the program's own user + system time when the window was seen,
 # which on a shared machine says more than the clock).
-# Usage: desktop_open.sh ZORVANE PROJECT [ROUNDS]   ($ZORVANE_CONFIG_DIR should be a scratch
-# folder whose zorvane.ini turns AutoRead off.)
+# Usage: desktop_open.sh ZORVANE PROJECT [ROUNDS [FLOOR_PROGRAM]]   ($ZORVANE_CONFIG_DIR
+# should be a scratch folder whose zorvane.ini turns AutoRead off.)
 set -euo pipefail
-program=$1 project=$2 rounds=${3:-5}
+program=$1 project=$2 rounds=${3:-5} floor=${4:-}
 ticks=$(getconf CLK_TCK)
 # The program's standard error, kept for the report when it ends before its window shows.
 errors=$(mktemp) held=$(mktemp)
@@ -58,10 +60,13 @@ until_shown() {
 }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-start="" open=""
+start="" open="" floored=""
 for _ in $(seq "$rounds"); do
   start+="$(until_shown "Zorvane" "$program")"$'\n'
   open+="$(until_shown "Zorvane - [" "$program" "$project")"$'\n'
+  [ -z "$floor" ] || floored+="$(until_shown "wx floor" "$floor")"$'\n'
 done
 col() { printf "%s" "$1" | cut -d' ' -f"$2" | median; }
-echo "$(col "$start" 1) $(col "$start" 2) $(col "$open" 1) $(col "$open" 2)"
+line="$(col "$start" 1) $(col "$start" 2) $(col "$open" 1) $(col "$open" 2)"
+[ -z "$floor" ] || line+=" $(col "$floored" 1) $(col "$floored" 2)"
+echo "$line"
