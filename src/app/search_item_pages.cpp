@@ -164,8 +164,9 @@ wxPanel* buildCommandPage(wxBookCtrlBase* book, CommandPageControls& page,
     grid->AddGrowableCol(1);
     for (size_t i = 0; i < kCommandRows; ++i) {
         page.checks[i] = new wxCheckBox(items->GetStaticBox(), wxID_ANY, wxString());
-        page.names[i] =
-            new wxChoice(items->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxDefaultSize, names);
+        page.names[i] = new wxChoice(items->GetStaticBox(), wxID_ANY, wxDefaultPosition,
+                                     wxDefaultSize, i == 0 ? names : wxArrayString());
+        if (i > 0) page.names[i]->SetMinSize(page.names[0]->GetBestSize());
         setTip(page.checks[i], trs("チェックを入れると右のイベントコマンドを検索します"));
         setTip(page.names[i], trs("検索するイベントコマンド"));
         auto* line = new wxBoxSizer(wxHORIZONTAL);
@@ -260,6 +261,24 @@ void fillIdCombos(SearchItemControls& controls, const ProjectDatabase& db,
     }
 }
 
+void selectCommand(wxChoice* names, int select) {
+    if (select >= 0 && static_cast<unsigned>(select) < names->GetCount())
+        names->SetSelection(select);
+}
+
+void fillCommandChoices(CommandPageControls& page, const std::vector<std::string>& commandNames,
+                        const Settings& settings) {
+    if (page.allFilled) return;
+    page.allFilled = true;
+    wxArrayString names;
+    for (const std::string& name : commandNames) names.Add(toWx(name));
+    for (size_t i = 0; i < kCommandRows; ++i) {
+        if (page.names[i]->GetCount() > 0) continue;
+        page.names[i]->Set(names);
+        selectCommand(page.names[i], settings.searchCommand.select[i]);
+    }
+}
+
 void showItemSettings(SearchItemControls& controls, const Settings& settings) {
     for (const IdPageInfo& info : kIdPages) {
         IdPageControls& page = idPageControls(controls, info.kind);
@@ -281,10 +300,7 @@ void showItemSettings(SearchItemControls& controls, const Settings& settings) {
     text.fuzzyBox->SetValue(settings.searchText.options[2]);
     for (size_t i = 0; i < kCommandRows; ++i) {
         controls.commands.checks[i]->SetValue(settings.searchCommand.check[i]);
-        int select = settings.searchCommand.select[i];
-        wxChoice* names = controls.commands.names[i];
-        if (select >= 0 && static_cast<unsigned>(select) < names->GetCount())
-            names->SetSelection(select);
+        selectCommand(controls.commands.names[i], settings.searchCommand.select[i]);
     }
     controls.missingFiles->SetValue(settings.searchMissingFiles);
 }

@@ -54,9 +54,13 @@ struct TextPageControls {
     wxButton* fuzzySettings = nullptr;
 };
 
+// Only the first name list is filled when the page is made (a list of every command costs
+// as much as the rest of the page); the others keep its width and are filled by
+// fillCommandChoices when the page is first shown.
 struct CommandPageControls {
     std::array<wxCheckBox*, kCommandRows> checks{};
     std::array<wxChoice*, kCommandRows> names{};
+    bool allFilled = false;
 };
 
 struct SearchItemControls {
@@ -91,6 +95,10 @@ std::vector<std::string> idNamesOf(const ProjectDatabase& db, SearchKind kind);
 // the settings.
 void fillIdCombos(SearchItemControls& controls, const ProjectDatabase& db,
                   const Settings& settings);
+
+// Fills the event command lists still empty and selects the commands kept in the settings.
+void fillCommandChoices(CommandPageControls& page, const std::vector<std::string>& commandNames,
+                        const Settings& settings);
 
 // Settings -> controls (when the page is made) and controls -> settings (before a search
 // and at exit). An id combo box without a selection leaves its remembered id alone.

@@ -96,6 +96,8 @@ SearchPage::SearchPage(wxWindow* parent, AppContext& context)
     showRangeSettings();
     int tab = context_.settings.system.lastTab2;
     if (tab >= 0 && tab < kSearchKindCount) itemTabs_->SetSelection(static_cast<size_t>(tab));
+    if (kind() == SearchKind::EventCommand)
+        fillCommandChoices(items_.commands, commandNames_, context_.settings);
     bindControls();
     joinHooks();
     refresh();
@@ -123,6 +125,8 @@ void SearchPage::bindControls() {
         // Not passed on: the main tabs above would take this page's number for theirs.
         if (event.GetEventObject() == itemTabs_ && event.GetSelection() >= 0) {
             context_.settings.system.lastTab2 = event.GetSelection();
+            if (kind() == SearchKind::EventCommand)
+                fillCommandChoices(items_.commands, commandNames_, context_.settings);
             updateStates();
         }
     });
@@ -228,6 +232,8 @@ SearchKind SearchPage::kind() const {
 }
 
 void SearchPage::setKind(SearchKind kind) {
+    if (kind == SearchKind::EventCommand)
+        fillCommandChoices(items_.commands, commandNames_, context_.settings);
     itemTabs_->SetSelection(static_cast<size_t>(kind));
     context_.settings.system.lastTab2 = static_cast<int>(kind);
     updateStates();

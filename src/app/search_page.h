@@ -55,7 +55,11 @@ class SearchPage : public wxPanel {
     void setMatcherLibrary(MatcherLibrary library);
 
     ResultsWindow* resultsWindow() const { return results_.get(); }
-    SearchItemControls& items() { return items_; }
+    // Every control as the user finds it once each item tab was shown.
+    SearchItemControls& items() {
+        fillCommandChoices(items_.commands, commandNames_, context_.settings);
+        return items_;
+    }
     const std::array<RangeRowControls, 4>& rangeRows() const { return ranges_; }
     wxCheckBox* subMapsBox() const { return subMaps_; }
     wxButton* searchButton() const { return searchButton_; }

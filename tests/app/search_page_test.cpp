@@ -395,6 +395,22 @@ TEST_F(SearchPageTest, PageKeysReachTheControlsAndAreWrittenAtExit) {
         EXPECT_EQ(ini.get(k.section, k.key), k.value) << k.section << " " << k.key;
 }
 
+// The command lists of a tab never shown are filled only when it is shown (PageKeys above
+// takes the controls, which fills them): until then the commands kept for them are written
+// back as they were.
+TEST_F(SearchPageTest, CommandListsNeverShownAreWrittenBackUnchanged) {
+    ztest::writeFile(settingsFilePath(),
+                     "[System]\nLastTab2=0\n[SearchItemEvent]\nSelect2=4\nSelect6=9\n");
+    start(project);
+    frame->Close();
+    ASSERT_TRUE(ztest::pumpUntil([this] { return !frame; }));
+    ASSERT_TRUE(finishApplication(context));
+    IniFile ini;
+    ASSERT_TRUE(ini.load(settingsFilePath()));
+    EXPECT_EQ(ini.get("SearchItemEvent", "Select2"), "4");
+    EXPECT_EQ(ini.get("SearchItemEvent", "Select6"), "9");
+}
+
 // A project whose common events make a search long enough to abort, or flood a naive
 // event queue: EVENTS common events of COMMANDS commands, written by Ruby's Marshal.
 class BigProjectTest : public SearchPageTest {
