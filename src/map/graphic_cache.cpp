@@ -10,8 +10,7 @@ namespace zorvane {
 namespace {
 
 // Names are the project's; the game folder keeps two projects' names apart all the same.
-std::string nameKey(const std::string& relativeName, const ResourceResolver& resources,
-                    int where) {
+std::string nameKey(const std::string& relativeName, const ResourceResolver& resources, int where) {
     return resources.gameFolder() + '\n' + std::to_string(where) + '\n' + relativeName;
 }
 
@@ -42,7 +41,8 @@ GraphicCache::Picture GraphicCache::decode(const std::string& path) {
 
     Bitmap32 picture;
     Picture result;
-    if (decodeImageFile(path, picture)) result = std::make_shared<const Bitmap32>(std::move(picture));
+    if (decodeImageFile(path, picture))
+        result = std::make_shared<const Bitmap32>(std::move(picture));
     ++decodes_;
     decoded.set_value(result);
     keep(path, serial, pictureBytes(result));

@@ -65,7 +65,7 @@ class GraphicCache {
     std::unordered_map<std::string, std::string> loaded_;
     std::unordered_map<std::string, Found> found_;
     std::unordered_map<std::string, Kept> pictures_;  // by resolved path
-    std::list<std::string> useOrder_;                  // paths, most recently used first
+    std::list<std::string> useOrder_;                 // paths, most recently used first
     uint64_t bytes_ = 0;
     uint64_t serial_ = 0;
     std::atomic<int> decodes_{0};

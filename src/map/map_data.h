@@ -77,7 +77,7 @@ class MapData {
     // decoded into the cache when it fits the budget. False when there is no such sheet.
     bool characterSheetSize(const std::string& characterName, int& width, int& height);
 
-    GraphicCache* graphics_ = nullptr;  // the cache given to load(), while it runs
+    GraphicCache* graphics_ = nullptr;     // the cache given to load(), while it runs
     std::set<std::string> missingSheets_;  // names already searched for in vain
     std::map<std::string, std::pair<int, int>> uncachedSheets_;  // measured, over the budget
     uint64_t cachedPixels_ = 0;

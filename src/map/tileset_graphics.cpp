@@ -65,7 +65,8 @@ void TilesetGraphics::load(const Tileset& tileset, const ResourceResolver& resou
     // Only the first seven names count; the record may carry more.
     for (int k = 0; k < kAutotileCount; ++k) {
         if (size_t(k) < tileset.autotileNames.size()) autotileNames[k] = tileset.autotileNames[k];
-        autotilePictures[k] = loadNamed("Graphics\\Autotiles\\", autotileNames[k], resources, graphics);
+        autotilePictures[k] =
+            loadNamed("Graphics\\Autotiles\\", autotileNames[k], resources, graphics);
     }
 }
 

@@ -106,8 +106,7 @@ TEST(GraphicCache, TilesetsLoadedThroughItAreTheTilesetsLoadedAlone) {
             TilesetGraphics alone, shared;
             alone.load(tileset, db.resources());
             shared.load(tileset, db.resources(), &cache);
-            const std::string what = std::to_string(tileset.id) + " round " +
-                                     std::to_string(round);
+            const std::string what = std::to_string(tileset.id) + " round " + std::to_string(round);
             EXPECT_TRUE(samePixels(shared.tilesetPicture, alone.tilesetPicture)) << what;
             EXPECT_TRUE(samePixels(shared.panoramaPicture, alone.panoramaPicture)) << what;
             EXPECT_TRUE(samePixels(shared.fogPicture, alone.fogPicture)) << what;
@@ -136,16 +135,19 @@ TEST(MapBatch, MapsDrawnTogetherAreTheMapsDrawnAlone) {
     for (auto it = db.mapInfos().rbegin(); it != db.mapInfos().rend(); ++it)
         together.push_back({it->first, dir.file("together-" + std::to_string(it->first) + ".png")});
     std::set<int> drawn;
-    drawMapPictures(db, together, options, [&](MapBatchResult& r) {
-        if (r.loaded && r.status == MapPictureStatus::Saved) drawn.insert(r.mapId);
-        return true;
-    }, abort);
+    drawMapPictures(
+        db, together, options,
+        [&](MapBatchResult& r) {
+            if (r.loaded && r.status == MapPictureStatus::Saved) drawn.insert(r.mapId);
+            return true;
+        },
+        abort);
     EXPECT_EQ(drawn.size(), 6u);
     for (const MapBatchItem& item : together) {
         if (!drawn.count(item.mapId)) continue;
         const std::string alone = dir.file("alone-" + std::to_string(item.mapId) + ".png");
-        drawMapPictures(db, {{item.mapId, alone}}, options, [](MapBatchResult&) { return true; },
-                        abort);
+        drawMapPictures(
+            db, {{item.mapId, alone}}, options, [](MapBatchResult&) { return true; }, abort);
         EXPECT_EQ(ztest::readFile(item.path), ztest::readFile(alone)) << item.mapId;
     }
 }
