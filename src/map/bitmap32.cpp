@@ -2,14 +2,45 @@
 // formulas are integer ones on purpose: cells must come out the same on every run.
 #include "map/bitmap32.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <stdexcept>
 
 namespace zorvane {
+
+namespace {
+
+constexpr size_t kHugePage = size_t(2) << 20;
+
+size_t hugePageRounded(size_t bytes) {
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+
+}  // namespace
+
+void* allocatePixelBytes(size_t bytes) {
+    if (bytes < kHugePage) return ::operator new(bytes);
+    if (bytes > std::numeric_limits<size_t>::max() - kHugePage) throw std::bad_alloc();
+    void* pixels = std::aligned_alloc(kHugePage, hugePageRounded(bytes));
+    if (!pixels) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(pixels, hugePageRounded(bytes), MADV_HUGEPAGE);
+#endif
+    return pixels;
+}
+
+void freePixelBytes(void* pixels, size_t bytes) {
+    if (bytes < kHugePage)
+        ::operator delete(pixels);
+    else
+        std::free(pixels);
+}
 
 bool pictureSizeAllowed(long long width, long long height, size_t bytesPerPixel) {
     if (width < 0 || height < 0 || width > kMaxPictureSide || height > kMaxPictureSide)
@@ -54,7 +85,7 @@ Bitmap32 Bitmap32::clone() const {
     copy.height_ = height_;
     copy.step_ = step_;
     copy.palette_ = palette_;
-    if (pixels_) copy.pixels_ = std::make_shared<std::vector<uint32_t>>(*pixels_);
+    if (pixels_) copy.pixels_ = std::make_shared<PixelVector<uint32_t>>(*pixels_);
     return copy;
 }
 
@@ -103,25 +134,26 @@ inline uint32_t alphaMixPixel(uint32_t s, uint32_t d) {
            (mixByAlpha(a, greenOf(s), greenOf(d)) << 8) | mixByAlpha(a, blueOf(s), blueOf(d));
 }
 
-int mixNormal(int s, int d, int opacity) {
-    return (d * (255 - opacity) + s * opacity) / 255;
-}
-int mixAdd(int s, int d, int opacity) {
-    return std::min(255, d + s * opacity / 255);
-}
-int mixSubtract(int s, int d, int opacity) {
-    return std::max(0, d - s * opacity / 255);
-}
+// The channel mixes of the blend types, as types so that each blend loop is compiled with
+// its own mix inlined.
+struct MixNormal {
+    static int mix(int s, int d, int opacity) { return (d * (255 - opacity) + s * opacity) / 255; }
+};
+struct MixAdd {
+    static int mix(int s, int d, int opacity) { return std::min(255, d + s * opacity / 255); }
+};
+struct MixSubtract {
+    static int mix(int s, int d, int opacity) { return std::max(0, d - s * opacity / 255); }
+};
 
-using ChannelMix = int (*)(int s, int d, int opacity);
-// Indexed by blend type.
-constexpr ChannelMix kBlendMixes[] = {mixNormal, mixAdd, mixSubtract};
-
-inline uint32_t blendPixel(uint32_t s, uint32_t d, ChannelMix mix, int opacity) {
-    uint32_t a = alphaOf(s);
+template <class Mix>
+inline uint32_t blendPixel(uint32_t s, uint32_t d, int opacity) {
+    const uint32_t a = alphaOf(s);
+    // mixByAlpha gives d itself for a = 0: a clear source pixel leaves d as it is.
+    if (a == 0) return d;
     auto channel = [&](int shift) {
         int sc = int((s >> shift) & 0xFF), dc = int((d >> shift) & 0xFF);
-        return mixByAlpha(a, mix(sc, dc, opacity), dc) << shift;
+        return mixByAlpha(a, Mix::mix(sc, dc, opacity), dc) << shift;
     };
     return (d & 0xFF000000u) | channel(16) | channel(8) | channel(0);
 }
@@ -156,10 +188,11 @@ void Bitmap32::drawSampled(const Bitmap32& from, int dstX, int dstY, int srcX, i
                            int h, PixelOp op) {
     const int step = step_;
     const int firstX = (dstX + step - 1) / step * step, firstY = (dstY + step - 1) / step * step;
+    // The kept pixel of column x is d[x / step]: walked alongside rather than divided for.
     for (int y = firstY; y < dstY + h; y += step) {
-        uint32_t* d = row(y / step);
+        uint32_t* d = row(y / step) + firstX / step;
         const uint32_t* s = from.row(srcY + y - dstY) + (srcX - dstX);
-        for (int x = firstX; x < dstX + w; x += step) d[x / step] = op(s[x], d[x / step]);
+        for (int x = firstX; x < dstX + w; x += step, ++d) *d = op(s[x], *d);
     }
 }
 
@@ -195,17 +228,25 @@ void Bitmap32::blend(const Bitmap32& src, int type, int opacity, int dstX, int d
         return;
     Bitmap32 holder;
     const Bitmap32& from = stableSource(src, holder);
-    ChannelMix mix = kBlendMixes[type];
-    if (step_ != 1) {
-        drawSampled(from, dstX, dstY, srcX, srcY, w, h,
-                    [mix, opacity](uint32_t s, uint32_t d) { return blendPixel(s, d, mix, opacity); });
-        return;
-    }
-    for (int y = 0; y < h; ++y) {
-        uint32_t* d = seekRow(dstY + y) + dstX;
-        const uint32_t* s = from.row(srcY + y) + srcX;
-        for (int x = 0; x < w; ++x) d[x] = blendPixel(s[x], d[x], mix, opacity);
-    }
+    auto run = [&](auto mix) {
+        using Mix = decltype(mix);
+        auto op = [opacity](uint32_t s, uint32_t d) { return blendPixel<Mix>(s, d, opacity); };
+        if (step_ != 1) {
+            drawSampled(from, dstX, dstY, srcX, srcY, w, h, op);
+            return;
+        }
+        for (int y = 0; y < h; ++y) {
+            uint32_t* d = seekRow(dstY + y) + dstX;
+            const uint32_t* s = from.row(srcY + y) + srcX;
+            for (int x = 0; x < w; ++x) d[x] = op(s[x], d[x]);
+        }
+    };
+    if (type == 0)
+        run(MixNormal{});
+    else if (type == 1)
+        run(MixAdd{});
+    else
+        run(MixSubtract{});
 }
 
 namespace {

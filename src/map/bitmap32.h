@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -29,12 +30,42 @@ constexpr int kMaxPictureSide = 65535;
 // on this machine and both sides fit in 16 bits.
 bool pictureSizeAllowed(long long width, long long height, size_t bytesPerPixel);
 
+// Memory for pixels: buffers of 2 MB or more lie on whole huge pages where the system
+// offers them, so that a decoded tileset or a whole map picture is faulted in once every
+// 2 MB instead of once every 4 KB (15 to 30 µs each on these machines).
+void* allocatePixelBytes(size_t bytes);
+void freePixelBytes(void* pixels, size_t bytes);
+
+template <class T>
+struct PixelAllocator {
+    using value_type = T;
+    PixelAllocator() = default;
+    template <class U>
+    PixelAllocator(const PixelAllocator<U>&) {}
+    T* allocate(size_t n) {
+        if (n > std::numeric_limits<size_t>::max() / sizeof(T)) throw std::bad_alloc();
+        return static_cast<T*>(allocatePixelBytes(n * sizeof(T)));
+    }
+    void deallocate(T* p, size_t n) { freePixelBytes(p, n * sizeof(T)); }
+    template <class U>
+    bool operator==(const PixelAllocator<U>&) const {
+        return true;
+    }
+    template <class U>
+    bool operator!=(const PixelAllocator<U>&) const {
+        return false;
+    }
+};
+
+template <class T>
+using PixelVector = std::vector<T, PixelAllocator<T>>;
+
 // A zeroed pixel buffer of `count` elements, or null when memory cannot be had: a huge
 // picture fails its own creation instead of ending the program.
 template <class T>
-std::shared_ptr<std::vector<T>> allocatePixels(size_t count) {
+std::shared_ptr<PixelVector<T>> allocatePixels(size_t count) {
     try {
-        return std::make_shared<std::vector<T>>(count, T{});
+        return std::make_shared<PixelVector<T>>(count, T{});
     } catch (const std::bad_alloc&) {
         return nullptr;
     } catch (const std::length_error&) {
@@ -133,7 +164,7 @@ class Bitmap32 {
     uint16_t width_ = 0;
     uint16_t height_ = 0;
     int step_ = 1;
-    std::shared_ptr<std::vector<uint32_t>> pixels_;
+    std::shared_ptr<PixelVector<uint32_t>> pixels_;
     std::vector<PaletteEntry> palette_;
     uint32_t* rowCursor_ = nullptr;
 };

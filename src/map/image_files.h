@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,11 @@ bool readImageSize(const std::string& path, int& width, int& height);
 // wins. On failure `out` is left empty.
 bool decodeFile(Bitmap32& out, const std::string& pathWithoutExtension);
 
+// Walks the files a game graphic named in the editor's form may be (folder by folder, see
+// loadGraphic's `where`, extension by extension) until `accept` takes one; false when none
+// was taken. The one walk behind loadGraphic, findGraphic and the graphic cache.
+bool probeGraphic(const std::string& relativeName, const ResourceResolver& resources, int where,
+                  const std::function<bool(const std::string& path)>& accept);
 // Finds and decodes a game graphic named in the editor's form (`Graphics\Tilesets\Name`,
 // no extension). where: 0 the project folder, 1 to 3 that RTP, -1 all four in that order.
 bool loadGraphic(Bitmap32& out, const std::string& relativeName, const ResourceResolver& resources,

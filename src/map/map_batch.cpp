@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "map/graphic_cache.h"
 #include "map/tileset_cache.h"
 #include "project/project_database.h"
 
@@ -22,6 +23,9 @@ namespace {
 
 // Maps a thread may run ahead of the one the caller waits for, per thread.
 constexpr size_t kWindowPerThread = 2;
+// A thread keeps its last picture's buffer for the next map up to this size (every map of
+// a large project at ×1/2 fits): memory held beside the budget is at most this per thread.
+constexpr size_t kKeptPictureBytes = size_t(32) << 20;
 
 class ByteBudget {
   public:
@@ -51,6 +55,7 @@ struct BatchContext {
     const ProjectDatabase& project;
     const MapBatchOptions options;
     const std::atomic<bool>& abort;
+    GraphicCache graphics;  // pictures shared by every map, bounded by bytes
     TilesetCache tilesets;
     ByteBudget budget;
     uint64_t limit;
@@ -65,13 +70,13 @@ uint64_t pictureBytes(const MapData& map, const RenderOptions& render, uint64_t 
     return bytes > limit ? 0 : bytes;
 }
 
-MapBatchResult drawOne(BatchContext& c, const MapBatchItem& item) {
+MapBatchResult drawOne(BatchContext& c, const MapBatchItem& item, RgbImage& scratch) {
     MapBatchResult result;
     result.mapId = item.mapId;
     result.path = item.path;
     auto map = std::make_unique<MapData>();
     const auto start = std::chrono::steady_clock::now();
-    result.loaded = map->load(c.project, item.mapId, c.options.measureEvents);
+    result.loaded = map->load(c.project, item.mapId, c.options.measureEvents, &c.graphics);
     result.loadSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!result.loaded) {
@@ -79,16 +84,18 @@ MapBatchResult drawOne(BatchContext& c, const MapBatchItem& item) {
         return result;
     }
     if (c.options.pictures) {
-        c.tilesets.apply(*map, c.project.tilesets());
+        c.tilesets.apply(*map, c.project.tilesets(), &c.graphics);
         MapPictureHooks hooks;
         hooks.abort = &c.abort;
         hooks.memoryLimit = c.limit;
         hooks.writeRoot = c.options.writeRoot;
+        hooks.scratch = &scratch;
         RenderOptions render = c.options.render;
         render.saveMode = formatFromExtension(item.path, render.saveMode);
         const uint64_t bytes = pictureBytes(*map, render, c.limit);
         c.budget.acquire(bytes);
         result.status = saveMapPicture(item.path, *map, render, hooks);
+        if (scratch.capacityBytes() > kKeptPictureBytes) scratch.reset();
         c.budget.release(bytes);
     }
     result.map = std::move(map);
@@ -162,7 +169,7 @@ struct MapBatch::State {
     State(const ProjectDatabase& project, std::vector<MapBatchItem> list,
           const MapBatchOptions& options, const std::atomic<bool>& abort, uint64_t limit)
         : items(std::move(list)),
-          context{project, options, abort, {}, ByteBudget(limit), limit},
+          context{project, options, abort, {}, {}, ByteBudget(limit), limit},
           threads(std::min(items.size(), static_cast<size_t>(mapBatchThreads(options.jobs)))),
           queue(items.size(), threads * kWindowPerThread) {}
 
@@ -171,6 +178,7 @@ struct MapBatch::State {
     const size_t threads;
     BatchQueue queue;
     std::vector<std::thread> pool;
+    RgbImage scratch;  // the caller's thread's when it draws
     size_t index = 0;
     bool stopped = false;  // drawn on the caller's thread: no further map
 };
@@ -184,9 +192,10 @@ MapBatch::MapBatch(const ProjectDatabase& project, std::vector<MapBatchItem> ite
     if (s.threads <= 1) return;
     for (size_t t = 0; t < s.threads; ++t)
         s.pool.emplace_back([&s] {
+            RgbImage scratch;
             size_t index;
             while (s.queue.take(index, s.context.abort))
-                s.queue.finish(index, drawOne(s.context, s.items[index]));
+                s.queue.finish(index, drawOne(s.context, s.items[index], scratch));
         });
 }
 
@@ -200,7 +209,7 @@ bool MapBatch::next(MapBatchResult& out) {
     out = MapBatchResult{};  // the previous map's memory goes before the next one comes
     if (s.threads > 1) return s.queue.wait(s.index++, out);
     if (s.stopped || s.index >= s.items.size() || s.context.abort.load()) return false;
-    out = drawOne(s.context, s.items[s.index++]);
+    out = drawOne(s.context, s.items[s.index++], s.scratch);
     return true;
 }
 

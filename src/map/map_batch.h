@@ -1,8 +1,10 @@
 // Pictures of many maps at once: each map is loaded, composed and encoded on one of a
 // pool of threads (as many as the machine has cores unless told), and the results come
-// back to the caller one by one in the order of the list, on the caller's thread. Tilesets
-// are decoded once and shared read-only; a window of maps keeps memory bounded, and the
-// bytes of the whole pictures held at once stay within one budget. Used by `map --all` and
+// back to the caller one by one in the order of the list, on the caller's thread. Tilesets,
+// autotiles and character sheets are decoded once per run and shared read-only (a cache of
+// GraphicCache::kDefaultByteLimit); a window of maps keeps memory bounded, the bytes of the
+// whole pictures held at once stay within one budget, and each thread reuses its picture
+// buffer from map to map. Used by `map --all` and
 // by the export; anything else that needs many map pictures can use it the same way.
 #pragma once
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <tuple>
 
+#include "map/graphic_cache.h"
 #include "map/image_files.h"
 #include "project/project_database.h"
 
@@ -75,14 +76,17 @@ void MapData::clear() {
     tilesetGraphics.clear();
     characterCache.clear();
     loadFailure.clear();
+    graphics_ = nullptr;
     missingSheets_.clear();
     uncachedSheets_.clear();
     cachedPixels_ = 0;
     root.clear();
 }
 
-bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics) {
+bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics,
+                   GraphicCache* graphics) {
     clear();
+    graphics_ = graphics;
     projectFolder = project.projectFolder;
     resources = project.resources();
     if (!project.readDataFile(mapFileName(id), root)) {
@@ -95,6 +99,7 @@ bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics)
     mapId = id;
     readHeader();
     readEvents(measureGraphics);
+    graphics_ = nullptr;
     loaded = true;
     return true;
 }
@@ -160,8 +165,9 @@ bool MapData::characterSheetSize(const std::string& characterName, int& width, i
         return true;
     }
     std::string path;
-    if (!findGraphic("Graphics\\Characters\\" + characterName, resources, kAllFolders, path,
-                     width, height)) {
+    const std::string name = "Graphics\\Characters\\" + characterName;
+    if (graphics_ ? !graphics_->find(name, resources, kAllFolders, path, width, height)
+                  : !findGraphic(name, resources, kAllFolders, path, width, height)) {
         missingSheets_.insert(characterName);
         return false;
     }
@@ -173,7 +179,12 @@ bool MapData::characterSheetSize(const std::string& characterName, int& width, i
         return true;
     }
     Bitmap32 sheet;
-    if (!decodeImageFile(path, sheet)) {
+    if (graphics_) {
+        if (auto shared = graphics_->decode(path)) sheet = *shared;
+    } else {
+        decodeImageFile(path, sheet);
+    }
+    if (sheet.empty()) {
         missingSheets_.insert(characterName);
         return false;
     }
@@ -182,9 +193,9 @@ bool MapData::characterSheetSize(const std::string& characterName, int& width, i
     return true;
 }
 
-void MapData::loadTileset(const std::vector<Tileset>& tilesets) {
+void MapData::loadTileset(const std::vector<Tileset>& tilesets, GraphicCache* graphics) {
     if (tilesetId == 0 || tilesetId < 0 || size_t(tilesetId) >= tilesets.size()) return;
-    tilesetGraphics.load(tilesets[size_t(tilesetId)], resources);
+    tilesetGraphics.load(tilesets[size_t(tilesetId)], resources, graphics);
 }
 
 int16_t MapData::tileAt(int x, int y, int layer) const {

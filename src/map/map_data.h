@@ -20,6 +20,7 @@
 
 namespace zorvane {
 
+class GraphicCache;
 class ProjectDatabase;
 
 // The file name of a map: "Map%03d.rxdata".
@@ -36,12 +37,14 @@ class MapData {
   public:
     // Reads map `mapId` of the project; with measureGraphics the pages' picture rectangles
     // are derived from their character sheets. False (and an empty map) when the file
-    // cannot be read.
-    bool load(const ProjectDatabase& project, int mapId, bool measureGraphics);
+    // cannot be read. With a cache the sheets come from it, their pixels shared.
+    bool load(const ProjectDatabase& project, int mapId, bool measureGraphics,
+              GraphicCache* graphics = nullptr);
     // Why the last load failed: the reader's message, or "" when the map has no file.
     std::string loadFailure;
-    // Loads the pictures of tileset `tilesetId` when the array holds it (id 0 never does).
-    void loadTileset(const std::vector<Tileset>& tilesets);
+    // Loads the pictures of tileset `tilesetId` when the array holds it (id 0 never does),
+    // from the cache when one is given.
+    void loadTileset(const std::vector<Tileset>& tilesets, GraphicCache* graphics = nullptr);
     // Tile id at (x, y) on layer 0..2; 0 outside the map.
     int16_t tileAt(int x, int y, int layer) const;
     void clear();
@@ -74,6 +77,7 @@ class MapData {
     // decoded into the cache when it fits the budget. False when there is no such sheet.
     bool characterSheetSize(const std::string& characterName, int& width, int& height);
 
+    GraphicCache* graphics_ = nullptr;     // the cache given to load(), while it runs
     std::set<std::string> missingSheets_;  // names already searched for in vain
     std::map<std::string, std::pair<int, int>> uncachedSheets_;  // measured, over the budget
     uint64_t cachedPixels_ = 0;

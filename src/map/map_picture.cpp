@@ -126,14 +126,20 @@ int formatFromExtension(const std::string& path, int fallback) {
 
 MapPictureStatus composeMapPicture(const MapData& map, const RenderOptions& options, RgbImage& out,
                                    const MapPictureHooks& hooks) {
-    out.reset();
-    if (map.width <= 0 || map.height <= 0) return MapPictureStatus::EmptyMap;
+    if (map.width <= 0 || map.height <= 0) {
+        out.reset();
+        return MapPictureStatus::EmptyMap;
+    }
     const int size = zoomLevel(options.zoomMode).cellSize;
     const int64_t width = int64_t(map.width) * size, height = int64_t(map.height) * size;
     const uint64_t limit = hooks.memoryLimit ? hooks.memoryLimit : defaultPictureMemoryLimit();
     if (width > kMaxPictureSide || height > kMaxPictureSide ||
-        uint64_t(width) * uint64_t(height) * 3 > limit || !out.create(int(width), int(height)))
+        uint64_t(width) * uint64_t(height) * 3 > limit) {
+        out.reset();
         return MapPictureStatus::TooLarge;
+    }
+    // Every pixel is written below, so a kept buffer needs no clearing.
+    if (!out.reuse(int(width), int(height))) return MapPictureStatus::TooLarge;
 
     TilemapRenderer renderer(map, options);
     Bitmap32 cell;
@@ -172,7 +178,8 @@ bool writeMapPicture(const std::string& path, const RgbImage& picture, const Ren
 MapPictureStatus saveMapPicture(const std::string& path, const MapData& map, RenderOptions& options,
                                 const MapPictureHooks& hooks) {
     options.saveMode = formatFromExtension(path, options.saveMode);
-    RgbImage picture;
+    RgbImage own;
+    RgbImage& picture = hooks.scratch ? *hooks.scratch : own;
     MapPictureStatus status = composeMapPicture(map, options, picture, hooks);
     if (status == MapPictureStatus::TooLarge) {
         // Only offer the full-size BMP when such a file can hold the map.

@@ -42,6 +42,10 @@ struct MapPictureHooks {
     uint64_t memoryLimit = 0;
     // When set, the file is written beneath this folder without following a link.
     std::string writeRoot;
+    // A picture whose buffer saveMapPicture composes into when it has room, left holding
+    // it afterwards: one thread drawing map after map then maps and faults its memory in
+    // once instead of once a map.
+    RgbImage* scratch = nullptr;
 };
 
 // The picture format named by a file's extension (bmp, png, jpg, jpeg in any case), or
@@ -49,7 +53,8 @@ struct MapPictureHooks {
 int formatFromExtension(const std::string& path, int fallback);
 
 // Every cell at the zoom of `options`, with the grid when it is on. Saved means `out`
-// holds the picture; TooLarge here means only that it could not be held in memory.
+// holds the picture; TooLarge here means only that it could not be held in memory. The
+// buffer `out` holds is drawn into when it has room (see RgbImage::reuse).
 MapPictureStatus composeMapPicture(const MapData& map, const RenderOptions& options, RgbImage& out,
                                    const MapPictureHooks& hooks = {});
 

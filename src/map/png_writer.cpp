@@ -149,6 +149,32 @@ class WorkBuffer {
     uint8_t* data_ = nullptr;
 };
 
+// Up on colour rows, the filter map pictures get by default, in one pass straight from
+// the picture: each sample less the one above it, red first (the first row less zeros).
+void upFilteredRows(const RgbImage& image, uint8_t* out) {
+    const size_t rowBytes = image.rowBytes();
+    for (int y = 0; y < image.height(); ++y) {
+        const uint8_t* bgr = image.row(y);
+        uint8_t* line = out + size_t(y) * (rowBytes + 1);
+        line[0] = kFilterUp;
+        uint8_t* rgb = line + 1;
+        if (y == 0) {
+            for (size_t i = 0; i < rowBytes; i += 3) {
+                rgb[i] = bgr[i + 2];
+                rgb[i + 1] = bgr[i + 1];
+                rgb[i + 2] = bgr[i];
+            }
+            continue;
+        }
+        const uint8_t* above = image.row(y - 1);
+        for (size_t i = 0; i < rowBytes; i += 3) {
+            rgb[i] = uint8_t(bgr[i + 2] - above[i + 2]);
+            rgb[i + 1] = uint8_t(bgr[i + 1] - above[i + 1]);
+            rgb[i + 2] = uint8_t(bgr[i] - above[i]);
+        }
+    }
+}
+
 // The image data before compression: a filter byte and the filtered samples of each row.
 // Colour rows are stored blue first in memory and leave here red first.
 WorkBuffer filteredImage(const RgbImage& image, const std::vector<uint8_t>& indices, PngFilter filter,
@@ -159,6 +185,10 @@ WorkBuffer filteredImage(const RgbImage& image, const std::vector<uint8_t>& indi
     bytes = (rowBytes + 1) * size_t(image.height());
     WorkBuffer out(bytes, WorkBuffer::kFiltered);
     if (!out) return out;
+    if (!indexed && filter == kFilterUp) {
+        upFilteredRows(image, out.get());
+        return out;
+    }
     std::vector<uint8_t> rows(rowBytes * 2, 0);  // this row and the one above, unfiltered
     uint8_t* prev = rows.data();
     uint8_t* cur = rows.data() + rowBytes;

@@ -19,6 +19,18 @@ bool RgbImage::create(int width, int height) {
     return true;
 }
 
+bool RgbImage::reuse(int width, int height) {
+    if (!pixels_ || pixels_.use_count() != 1 || !pictureSizeAllowed(width, height, 3))
+        return create(width, height);
+    const size_t bytes = size_t(width) * size_t(height) * 3;
+    if (bytes > pixels_->capacity()) return create(width, height);
+    pixels_->resize(bytes);
+    width_ = uint16_t(width);
+    height_ = uint16_t(height);
+    palette_.clear();
+    return true;
+}
+
 void RgbImage::reset() {
     width_ = height_ = 0;
     pixels_.reset();
@@ -30,7 +42,7 @@ RgbImage RgbImage::clone() const {
     copy.width_ = width_;
     copy.height_ = height_;
     copy.palette_ = palette_;
-    if (pixels_) copy.pixels_ = std::make_shared<std::vector<uint8_t>>(*pixels_);
+    if (pixels_) copy.pixels_ = std::make_shared<PixelVector<uint8_t>>(*pixels_);
     return copy;
 }
 

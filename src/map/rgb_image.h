@@ -17,7 +17,12 @@ class RgbImage {
 
     // A black picture; false (and empty) when a side is above 65535 or memory runs out.
     bool create(int width, int height);
+    // Like create, but keeps the pixel buffer when no other picture shares it and it has
+    // room: its pixels are then left as they were, for a caller that writes every one.
+    bool reuse(int width, int height);
     void reset();
+    // The bytes the pixel buffer holds, used or not.
+    size_t capacityBytes() const { return pixels_ ? pixels_->capacity() : 0; }
     RgbImage clone() const;
     // Keeps the low 24 bits of every pixel, and the palette; empty when memory runs out.
     static RgbImage fromBitmap(const Bitmap32& picture);
@@ -43,7 +48,7 @@ class RgbImage {
   private:
     uint16_t width_ = 0;
     uint16_t height_ = 0;
-    std::shared_ptr<std::vector<uint8_t>> pixels_;
+    std::shared_ptr<PixelVector<uint8_t>> pixels_;
     std::vector<PaletteEntry> palette_;
 };
 

@@ -10,7 +10,8 @@ size_t TilesetCache::size() const {
     return entries_.size();
 }
 
-void TilesetCache::apply(MapData& map, const std::vector<Tileset>& tilesets) {
+void TilesetCache::apply(MapData& map, const std::vector<Tileset>& tilesets,
+                         GraphicCache* graphics) {
     std::unique_lock<std::mutex> lock(mutex_);
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->id != map.tilesetId) continue;
@@ -25,7 +26,7 @@ void TilesetCache::apply(MapData& map, const std::vector<Tileset>& tilesets) {
     if (entries_.size() > capacity_) entries_.pop_back();
     lock.unlock();
     // Decoded outside the lock, so maps of other tilesets are not held up meanwhile.
-    map.loadTileset(tilesets);
+    map.loadTileset(tilesets, graphics);
     ++decodes_;
     decoded.set_value(std::make_shared<const TilesetGraphics>(map.tilesetGraphics));
 }

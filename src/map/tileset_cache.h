@@ -18,6 +18,7 @@
 
 namespace zorvane {
 
+class GraphicCache;
 class MapData;
 
 class TilesetCache {
@@ -28,8 +29,9 @@ class TilesetCache {
     TilesetCache& operator=(const TilesetCache&) = delete;
 
     // Gives the map the pictures of its tileset: from the cache (copies share the pixels)
-    // or, the first time, decoded by the map and kept.
-    void apply(MapData& map, const std::vector<Tileset>& tilesets);
+    // or, the first time, loaded by the map (through `graphics` when given) and kept.
+    void apply(MapData& map, const std::vector<Tileset>& tilesets,
+               GraphicCache* graphics = nullptr);
     size_t size() const;
     int decodes() const { return decodes_.load(); }
 

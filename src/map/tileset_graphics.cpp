@@ -1,5 +1,6 @@
 #include "map/tileset_graphics.h"
 
+#include "map/graphic_cache.h"
 #include "map/image_files.h"
 
 namespace zorvane {
@@ -10,10 +11,22 @@ constexpr int kAllFolders = -1;  // project folder, then RTP 1 to 3
 
 // An empty name means "no picture": the old picture is dropped rather than kept.
 Bitmap32 loadNamed(const std::string& folder, const std::string& name,
-                   const ResourceResolver& resources) {
+                   const ResourceResolver& resources, GraphicCache* graphics) {
     Bitmap32 picture;
-    if (!name.empty()) loadGraphic(picture, folder + name, resources, kAllFolders);
+    if (name.empty()) return picture;
+    if (!graphics) {
+        loadGraphic(picture, folder + name, resources, kAllFolders);
+        return picture;
+    }
+    if (auto shared = graphics->load(folder + name, resources, kAllFolders)) picture = *shared;
     return picture;
+}
+
+// A hue changed in pixels of its own, never in the cache's.
+void changeHue(Bitmap32& picture, int hue) {
+    if (hue == 0 || picture.empty()) return;
+    if (!picture.ownsPixelsAlone()) picture = picture.clone();
+    picture.changeHue(hue);
 }
 
 }  // namespace
@@ -22,7 +35,8 @@ void TilesetGraphics::clear() {
     *this = TilesetGraphics{};
 }
 
-void TilesetGraphics::load(const Tileset& tileset, const ResourceResolver& resources) {
+void TilesetGraphics::load(const Tileset& tileset, const ResourceResolver& resources,
+                           GraphicCache* graphics) {
     clear();
     id = tileset.id;
     name = tileset.name;
@@ -38,20 +52,21 @@ void TilesetGraphics::load(const Tileset& tileset, const ResourceResolver& resou
     passages = tileset.passages;
     projectFolder = resources.gameFolder();
 
-    tilesetPicture = loadNamed("Graphics\\Tilesets\\", tilesetName, resources);
+    tilesetPicture = loadNamed("Graphics\\Tilesets\\", tilesetName, resources, graphics);
 
-    panoramaPicture = loadNamed("Graphics\\Panoramas\\", panoramaName, resources);
-    panoramaPicture.changeHue(panoramaHue);
+    panoramaPicture = loadNamed("Graphics\\Panoramas\\", panoramaName, resources, graphics);
+    changeHue(panoramaPicture, panoramaHue);
 
-    fogPicture = loadNamed("Graphics\\Fogs\\", fogName, resources);
-    fogPicture.changeHue(fogHue);
+    fogPicture = loadNamed("Graphics\\Fogs\\", fogName, resources, graphics);
+    changeHue(fogPicture, fogHue);
     // A zoom of 0 or less leaves no fog to draw (scaled() gives an empty picture).
     if (fogZoom != 100 && !fogPicture.empty()) fogPicture = fogPicture.scaled(fogZoom * 0.01);
 
     // Only the first seven names count; the record may carry more.
     for (int k = 0; k < kAutotileCount; ++k) {
         if (size_t(k) < tileset.autotileNames.size()) autotileNames[k] = tileset.autotileNames[k];
-        autotilePictures[k] = loadNamed("Graphics\\Autotiles\\", autotileNames[k], resources);
+        autotilePictures[k] =
+            loadNamed("Graphics\\Autotiles\\", autotileNames[k], resources, graphics);
     }
 }
 

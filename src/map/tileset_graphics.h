@@ -14,6 +14,8 @@
 
 namespace zorvane {
 
+class GraphicCache;
+
 constexpr int kAutotileCount = 7;
 
 struct TilesetGraphics {
@@ -37,8 +39,10 @@ struct TilesetGraphics {
     std::string projectFolder;
 
     // Copies the record's names and numbers and loads every picture (project folder
-    // first, then RTP 1 to 3). A missing picture stays empty and draws nothing.
-    void load(const Tileset& tileset, const ResourceResolver& resources);
+    // first, then RTP 1 to 3). A missing picture stays empty and draws nothing. With a
+    // cache the pictures come from it, their pixels shared.
+    void load(const Tileset& tileset, const ResourceResolver& resources,
+              GraphicCache* graphics = nullptr);
     void clear();
 };
 

@@ -1,0 +1,110 @@
+// A file is decoded by the first thread that asks for it while others asking for the same
+// file wait for that decode instead of repeating it; the lock is never held while a file is
+// read.
+#include "map/graphic_cache.h"
+
+#include "map/image_files.h"
+
+namespace zorvane {
+
+namespace {
+
+// Names are the project's; the game folder keeps two projects' names apart all the same.
+std::string nameKey(const std::string& relativeName, const ResourceResolver& resources, int where) {
+    return resources.gameFolder() + '\n' + std::to_string(where) + '\n' + relativeName;
+}
+
+uint64_t pictureBytes(const GraphicCache::Picture& picture) {
+    return picture ? uint64_t(picture->width()) * uint64_t(picture->height()) * 4 : 0;
+}
+
+}  // namespace
+
+uint64_t GraphicCache::bytes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return bytes_;
+}
+
+GraphicCache::Picture GraphicCache::decode(const std::string& path) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (auto it = pictures_.find(path); it != pictures_.end()) {
+        useOrder_.splice(useOrder_.begin(), useOrder_, it->second.use);
+        std::shared_future<Picture> ready = it->second.picture;
+        lock.unlock();  // another thread may still be decoding it
+        return ready.get();
+    }
+    std::promise<Picture> decoded;
+    const uint64_t serial = ++serial_;
+    useOrder_.push_front(path);
+    pictures_[path] = Kept{decoded.get_future().share(), 0, serial, useOrder_.begin()};
+    lock.unlock();
+
+    Bitmap32 picture;
+    Picture result;
+    if (decodeImageFile(path, picture))
+        result = std::make_shared<const Bitmap32>(std::move(picture));
+    ++decodes_;
+    decoded.set_value(result);
+    keep(path, serial, pictureBytes(result));
+    return result;
+}
+
+void GraphicCache::keep(const std::string& path, uint64_t serial, uint64_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = pictures_.find(path);
+    // Let go meanwhile to make room for others: the caller still has its picture.
+    if (it == pictures_.end() || it->second.serial != serial) return;
+    it->second.bytes = bytes;
+    bytes_ += bytes;
+    while (bytes_ > byteLimit_ && !useOrder_.empty()) {
+        auto oldest = pictures_.find(useOrder_.back());
+        bytes_ -= oldest->second.bytes;
+        pictures_.erase(oldest);
+        useOrder_.pop_back();
+    }
+}
+
+GraphicCache::Picture GraphicCache::load(const std::string& relativeName,
+                                         const ResourceResolver& resources, int where) {
+    const std::string key = nameKey(relativeName, resources, where);
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (auto it = loaded_.find(key); it != loaded_.end()) {
+            const std::string path = it->second;
+            lock.unlock();
+            return path.empty() ? nullptr : decode(path);
+        }
+    }
+    Picture result;
+    std::string taken;
+    probeGraphic(relativeName, resources, where, [&](const std::string& path) {
+        result = decode(path);
+        if (result) taken = path;
+        return result != nullptr;
+    });
+    std::lock_guard<std::mutex> lock(mutex_);
+    loaded_[key] = taken;
+    return result;
+}
+
+bool GraphicCache::find(const std::string& relativeName, const ResourceResolver& resources,
+                        int where, std::string& path, int& width, int& height) {
+    const std::string key = nameKey(relativeName, resources, where);
+    std::unique_lock<std::mutex> lock(mutex_);
+    auto it = found_.find(key);
+    if (it == found_.end()) {
+        lock.unlock();
+        Found answer;
+        answer.found =
+            findGraphic(relativeName, resources, where, answer.path, answer.width, answer.height);
+        lock.lock();
+        it = found_.emplace(key, std::move(answer)).first;
+    }
+    if (!it->second.found) return false;
+    path = it->second.path;
+    width = it->second.width;
+    height = it->second.height;
+    return true;
+}
+
+}  // namespace zorvane
