@@ -410,6 +410,16 @@ void ExportPage::finished(const ExportSummary& summary, const TaskEnd& end) {
         showMessage(top, summary.stopMessage, kMessageTitle, wxOK | wxICON_WARNING);
     if (summary.stopKind == ExportStopKind::Picture)
         showMessage(top, summary.stopMessage, trs("エラー"), wxOK | wxICON_ERROR);
+    if (summary.stopKind == ExportStopKind::OutputLink) {
+        // Nothing was written: the end text would only repeat it.
+        showMessage(top,
+                    trf("%s はシンボリックリンクです。出力先の中のリンクをたどって書き込むことはしません",
+                        summary.stopMessage.c_str()),
+                    trs("エラー"), wxOK | wxICON_ERROR);
+        progress_->SetValue(0);
+        updateStates();
+        return;
+    }
     showMessage(top, exportEndText(summary), kProgramName, wxOK | wxICON_INFORMATION);
     warnLostCharacters(top, summary.lossyFiles);
     progress_->SetValue(0);

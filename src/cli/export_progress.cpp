@@ -25,7 +25,13 @@ int reportExport(const ExportSummary& s) {
                          s.unitsDone, s.units);
             return kInterrupted;
         case ExportEnd::Stopped:
-            std::fprintf(stderr, "stopped: %s\n", s.stopMessage.c_str());
+            if (s.stopKind == ExportStopKind::OutputLink)
+                std::fprintf(stderr,
+                             "stopped: %s is a symbolic link; nothing is written through a link "
+                             "in the output folder\n",
+                             s.stopMessage.c_str());
+            else
+                std::fprintf(stderr, "stopped: %s\n", s.stopMessage.c_str());
             return 1;
         case ExportEnd::Finished:
         case ExportEnd::NothingToDo:

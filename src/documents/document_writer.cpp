@@ -321,16 +321,46 @@ std::string withTitle(const std::string& header, const std::string& title) {
     return header.substr(0, start) + title + header.substr(close);
 }
 
+std::string templateFailure(const std::string& path) {
+    return format("テンプレートファイル %s の読み込みに失敗しました", path.c_str());
+}
+
 bool readTemplate(const std::string& path, std::string& bytes, DocumentResult& failure) {
     if (readWholeFile(path, bytes)) return true;
-    failure =
-        failed(format("テンプレートファイル %s の読み込みに失敗しました", path.c_str()), path);
+    failure = failed(templateFailure(path), path);
     return false;
+}
+
+bool readTemplates(const DocumentOptions& options, std::string& header, std::string& footer,
+                   DocumentResult& failure) {
+    if (const DocumentTemplates* read = options.templates.get()) {
+        if (!read->failure.empty()) {
+            failure = failed(read->failure, read->failedPath);
+            return false;
+        }
+        header = read->header;
+        footer = read->footer;
+        return true;
+    }
+    return readTemplate(options.headerTemplate, header, failure) &&
+           readTemplate(options.footerTemplate, footer, failure);
 }
 
 }  // namespace
 
+void readTemplatesOnce(DocumentOptions& options) {
+    options.templates.reset();
+    auto read = std::make_shared<DocumentTemplates>();
+    DocumentResult failure;
+    if (!readTemplates(options, read->header, read->footer, failure)) {
+        read->failure = failure.message;
+        read->failedPath = failure.failedPath;
+    }
+    options.templates = std::move(read);
+}
+
 void useTemplateFolder(DocumentOptions& options, const std::string& folder) {
+    options.templates.reset();
     options.headerTemplate = joinPath(folder, kHeaderTemplateName);
     options.footerTemplate = joinPath(folder, kFooterTemplateName);
 }
@@ -343,9 +373,7 @@ DocumentResult writeEventDocument(const DocumentSources& sources, const Document
     if (request.id < 1 || page < 1) return skipped("no item chosen");
     DocumentResult result;
     std::string header, footer;
-    if (!readTemplate(options.headerTemplate, header, result) ||
-        !readTemplate(options.footerTemplate, footer, result))
-        return result;
+    if (!readTemplates(options, header, footer, result)) return result;
     std::string body, title;
     result = writeBody(sources, {request.kind, request.id, page}, options, body, title);
     if (!result.written()) return result;
@@ -368,6 +396,10 @@ DocumentResult writeEventDocument(const DocumentSources& sources, const Document
 bool saveDocument(const std::string& path, const DocumentResult& document,
                   const std::string& root) {
     return document.written() && writeFileAtomic(path, document.bytes, root);
+}
+
+bool saveDocument(const std::string& path, const DocumentResult& document, FolderTree& folders) {
+    return document.written() && writeFileAtomic(path, document.bytes, folders);
 }
 
 }  // namespace zorvane

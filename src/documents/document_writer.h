@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "documents/ruby_colour.h"
@@ -14,12 +15,15 @@
 
 namespace zorvane {
 
+class FolderTree;
 class MapData;
 class ProjectDatabase;
 class TextMatcher;
 struct EventCommand;
 
 enum class DocumentKind : int { CommonEvent = 0, BattleEvent = 1, MapEvent = 2, Script = 3 };
+
+struct DocumentTemplates;
 
 struct DocumentOptions {
     bool html = true;
@@ -32,6 +36,9 @@ struct DocumentOptions {
     // encoding of the header.
     std::string headerTemplate;
     std::string footerTemplate;
+    // The two templates as read once for a run of many documents (readTemplatesOnce);
+    // unset, each document reads them.
+    std::shared_ptr<const DocumentTemplates> templates;
     OutputEncoding textEncoding = OutputEncoding::Automatic;
     // HTML listings: markup put before and after each command line (index from 0), for a
     // page that anchors lines or links what a command names. Empty: plain lines.
@@ -45,6 +52,16 @@ extern const char* const kHeaderTemplateName;
 extern const char* const kFooterTemplateName;
 extern const char* const kColourRulesName;
 void useTemplateFolder(DocumentOptions& options, const std::string& folder);
+
+// The header and footer as read, or why they could not be.
+struct DocumentTemplates {
+    std::string header, footer;
+    std::string failure, failedPath;  // empty when both were read
+};
+
+// Reads the templates of options once, for every document written with them afterwards;
+// a template that cannot be read fails each of those documents as it would have alone.
+void readTemplatesOnce(DocumentOptions& options);
 
 // What the writer reads besides the request.
 struct DocumentSources {
@@ -79,5 +96,7 @@ DocumentResult writeEventDocument(const DocumentSources& sources, const Document
 // written through a link.
 bool saveDocument(const std::string& path, const DocumentResult& document,
                   const std::string& root = {});
+// The same with the output tree's folders held open.
+bool saveDocument(const std::string& path, const DocumentResult& document, FolderTree& folders);
 
 }  // namespace zorvane

@@ -107,16 +107,18 @@ class ExportRun : public EventListVisitor, public MapSource {
           db_(db),
           sink_(sink),
           abort_(abort),
+          writeRoot_(options.outputFolder.empty() ? "." : options.outputFolder),
+          folders_(writeRoot_),
           tree_(MapInfoTree::fromProject(db)),
           work_(mapBatchThreads(options.jobs),
                 kWorkPerThread * static_cast<size_t>(mapBatchThreads(options.jobs))) {
         documents_ = o_.documents;
         documents_.textEncoding = o_.outputEncoding;
         extension_ = documents_.html ? "html" : "txt";
-        writeRoot_ = o_.outputFolder.empty() ? "." : o_.outputFolder;
         csv_.quoteFormulas = o_.quoteFormulas;
         csv_.root = writeRoot_;
         entry_ = tree_.entries().begin();
+        readTemplatesOnce(documents_);
     }
 
     ExportSummary run();
@@ -175,6 +177,8 @@ class ExportRun : public EventListVisitor, public MapSource {
     std::string extension_;
     // The output folder: the user chose it; below it nothing is trusted.
     std::string writeRoot_;
+    // Its folders, held open for the documents written into them.
+    FolderTree folders_;
     CsvFileOptions csv_;
     ExportSummary summary_;
     TextMatcher matcher_{MatcherLibrary::Builtin};
@@ -212,11 +216,17 @@ void ExportRun::step() {
     sink_.step(++summary_.unitsDone);
 }
 
-// A folder of the tree, created with its parents before its first file.
+// A folder of the tree, created with its parents before its first file. A link in its
+// place stops the run: every file below it would fail, and one message says why.
 std::string ExportRun::folder(const std::string& name) {
     std::string path = name.empty() ? summary_.root : joinPath(summary_.root, name);
-    // When it fails (a link stands in the way), its files fail and are reported one by one.
-    ensureFolderBeneath(writeRoot_, path);
+    BeneathResult made;
+    folders_.folder(path, true, made);
+    if (made.status == BeneathStatus::Link && !halted_) {
+        stopOnFailure(ExportStopKind::OutputLink, made.where);
+        halt();
+    }
+    // Otherwise its files fail and are reported one by one.
     return path;
 }
 
@@ -226,7 +236,7 @@ bool ExportRun::folderAfterWork(const std::string& name, std::string& path) {
     work_.finish();
     if (halted_) return false;
     path = folder(name);
-    return true;
+    return !halted_;
 }
 
 // Made when the walk comes to the troops or passes them: a troop table with nothing to
@@ -299,7 +309,7 @@ void ExportRun::documentLater(const DocumentSources& sources, const DocumentRequ
             made->message = std::move(result.message);
             made->lost = result.lostCharacters;
             made->bytes = result.bytes.size();
-            made->saved = result.written() && saveDocument(path, result, writeRoot_);
+            made->saved = result.written() && saveDocument(path, result, folders_);
         },
         [this, path, made] { documentDone(*made, path); });
 }
@@ -323,6 +333,7 @@ ExportRun::Flow ExportRun::database() {
         if (!o_.tables[static_cast<size_t>(table)]) continue;
         if (stopRequested()) return Flow::Halt;
         if (target.empty()) target = folder("DataBase");
+        if (halted_) return Flow::Halt;
         const std::string unit = std::string("DataBase/") + databaseTableName(table);
         auto files = std::make_shared<std::vector<WrittenFile>>();
         work_.add(
@@ -480,6 +491,7 @@ const MapData* ExportRun::read(int, std::string& why) {
 // before the maps are made.
 void ExportRun::startMaps() {
     const std::string pictures = o_.mapImages ? folder("MapImage") : "";
+    if (halted_) return;
     const int mode =
         o_.render.saveMode >= 0 && o_.render.saveMode <= 2 ? o_.render.saveMode : kFormatBmp;
     const ExportCategory& chosen = o_.categories[kExportMapEvents];
@@ -606,8 +618,10 @@ ExportSummary ExportRun::run() {
     }
     ensureFolder(writeRoot_);  // the user's own path, made as given
     sink_.begin(summary_.units);
+    folder("");  // a link in the tree's own place stops the run before anything is written
+    if (halted_) return summary_;
     if (mapsWanted(o_)) startMaps();
-    Flow flow = database();
+    Flow flow = halted_ ? Flow::Halt : database();
     const bool lists = o_.categories[kExportCommonEvents].on ||
                        o_.categories[kExportBattleEvents].on || mapsWanted(o_);
     if (flow == Flow::Go && lists) flow = eventLists();

@@ -81,7 +81,9 @@ enum class ExportEnd {
     Stopped,  // a document or a map picture failed; see stopMessage
 };
 
-enum class ExportStopKind { None, Document, Picture };
+// OutputLink: a folder of the tree is a symbolic link (stopMessage is its path); nothing is
+// written through it, and the run stops there rather than fail each of its files.
+enum class ExportStopKind { None, Document, Picture, OutputLink };
 
 // Where the time goes; map loading is counted apart from the map documents and pictures.
 enum ExportStage : int {

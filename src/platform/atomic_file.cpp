@@ -62,32 +62,56 @@ bool AtomicFileWriter::open(const std::string& path, const std::string& root) {
     abort();
     failed_ = false;
     refusedLink_.clear();
-    if (openBeneath(path, root)) return true;
+    if (openBeneath(path, root, nullptr)) return true;
     folder_.reset();
     failed_ = true;
     return false;
 }
 
-bool AtomicFileWriter::openBeneath(const std::string& path, const std::string& root) {
+bool AtomicFileWriter::open(const std::string& path, FolderTree& folders) {
+    abort();
+    failed_ = false;
+    refusedLink_.clear();
+    if (openBeneath(path, folders.root(), &folders)) return true;
+    folder_.reset();
+    failed_ = true;
+    return false;
+}
+
+bool AtomicFileWriter::openBeneath(const std::string& path, const std::string& root,
+                                   FolderTree* folders) {
     std::string relative;
     if (!relativeBeneath(root, path, relative)) return false;
     name_ = lastPart(relative);
     if (name_.empty() || name_ == "." || name_ == "..") return false;
-    BeneathResult walk =
-        openFolderBeneath(root, relative.substr(0, relative.rfind(name_)), false, folder_);
+    const std::string parent = relative.substr(0, relative.rfind(name_));
+    BeneathResult walk;
+    if (folders != nullptr) {
+        folder_ = folders->folderAt(parent, false, walk);
+    } else {
+        auto fd = std::make_shared<UniqueFd>();
+        walk = openFolderBeneath(root, parent, false, *fd);
+        folder_ = std::move(fd);
+    }
     if (!walk.ok()) {
         if (walk.status == BeneathStatus::Link) refusedLink_ = walk.where;
         return false;
     }
+    return openInFolder(path);
+}
+
+// The temporary file beside name_ in the folder reached.
+bool AtomicFileWriter::openInFolder(const std::string& path) {
+    const int folder = folderFd();
     struct stat st;
-    const bool exists = fstatat(folder_.get(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    const bool exists = fstatat(folder, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
     if (exists && S_ISLNK(st.st_mode)) {
         refusedLink_ = path;
         return false;
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = tempName();
-        int fd = openat(folder_.get(), temp.c_str(),
+        int fd = openat(folder, temp.c_str(),
                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) continue;
@@ -97,7 +121,7 @@ bool AtomicFileWriter::openBeneath(const std::string& path, const std::string& r
         file_.reset(fdopen(fd, "wb"));
         if (!file_) {
             ::close(fd);
-            unlinkat(folder_.get(), temp.c_str(), 0);
+            unlinkat(folder, temp.c_str(), 0);
             return false;
         }
         path_ = path;
@@ -160,14 +184,13 @@ bool AtomicFileWriter::commit() {
     // Replacing an existing file: make the new bytes durable before the old ones go.
     struct stat st;
     const bool replacing =
-        folder_.valid() ? fstatat(folder_.get(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+        folder_ ? fstatat(folderFd(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
                         : stat(path_.c_str(), &st) == 0;
     if (ok && replacing) ok = fsync(fileno(file_.get())) == 0;
     ok = (std::fclose(file_.release()) == 0) && ok;
     // renameat() replaces a link planted at the name since open() rather than follow it.
     if (ok)
-        ok = folder_.valid()
-                 ? renameat(folder_.get(), tempName_.c_str(), folder_.get(), name_.c_str()) == 0
+        ok = folder_ ? renameat(folderFd(), tempName_.c_str(), folderFd(), name_.c_str()) == 0
                  : std::rename(tempPath_.c_str(), path_.c_str()) == 0;
     if (!ok) {
         failed_ = true;
@@ -187,8 +210,8 @@ void AtomicFileWriter::abort() {
 
 void AtomicFileWriter::removeTemp() {
     if (tempPath_.empty()) return;
-    if (folder_.valid())
-        unlinkat(folder_.get(), tempName_.c_str(), 0);
+    if (folder_)
+        unlinkat(folderFd(), tempName_.c_str(), 0);
     else
         unlink(tempPath_.c_str());
 }
@@ -201,6 +224,11 @@ bool writeFileAtomic(const std::string& path, std::string_view bytes) {
 bool writeFileAtomic(const std::string& path, std::string_view bytes, const std::string& root) {
     AtomicFileWriter writer;
     return writer.open(path, root) && writer.write(bytes) && writer.commit();
+}
+
+bool writeFileAtomic(const std::string& path, std::string_view bytes, FolderTree& folders) {
+    AtomicFileWriter writer;
+    return writer.open(path, folders) && writer.write(bytes) && writer.commit();
 }
 
 }  // namespace zorvane

@@ -24,6 +24,8 @@ class AtomicFileWriter {
     // that is a symbolic link is refused (refusedLink() names it); the temporary file is
     // made and renamed in the folder so reached. An empty root is open(path).
     bool open(const std::string& path, const std::string& root);
+    // The same with the folders of `folders` held open between files.
+    bool open(const std::string& path, FolderTree& folders);
     bool write(std::string_view bytes);
     // Makes what was written durable in the temporary file (flush and fsync) before
     // commit(), for callers that must know the new file is whole before they go on.
@@ -47,16 +49,19 @@ class AtomicFileWriter {
     bool failed_ = false;
     // Set by open(path, root): the folder reached without links, the target's and the
     // temporary file's names in it.
-    UniqueFd folder_;
+    std::shared_ptr<const UniqueFd> folder_;
     std::string name_, tempName_;
     std::string refusedLink_;
 
-    bool openBeneath(const std::string& path, const std::string& root);
+    bool openBeneath(const std::string& path, const std::string& root, FolderTree* folders);
+    bool openInFolder(const std::string& path);
+    int folderFd() const { return folder_ ? folder_->get() : -1; }
     void removeTemp();
 };
 
 bool writeFileAtomic(const std::string& path, std::string_view bytes);
 // The same confined beneath `root`, as AtomicFileWriter::open(path, root).
 bool writeFileAtomic(const std::string& path, std::string_view bytes, const std::string& root);
+bool writeFileAtomic(const std::string& path, std::string_view bytes, FolderTree& folders);
 
 }  // namespace zorvane

@@ -120,4 +120,34 @@ std::string linkBeneath(const std::string& root, const std::string& path) {
     return path;
 }
 
+std::shared_ptr<const UniqueFd> FolderTree::folder(const std::string& path, bool create,
+                                                   BeneathResult& result) {
+    std::string relative;
+    if (path != root_ && !relativeBeneath(root_, path, relative)) {
+        result = {BeneathStatus::Failed, path};
+        return nullptr;
+    }
+    return folderAt(relative, create, result);
+}
+
+std::shared_ptr<const UniqueFd> FolderTree::folderAt(const std::string& relative, bool create,
+                                                     BeneathResult& result) {
+    std::string key;  // "a/b" however the parts were separated
+    for (const std::string& part : partsOf(relative)) key += (key.empty() ? "" : "/") + part;
+    result = {};
+    result.where = root_;
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = open_.begin(); it != open_.end(); ++it) {
+        if (it->first != key) continue;
+        open_.splice(open_.begin(), open_, it);
+        return it->second;
+    }
+    auto fd = std::make_shared<UniqueFd>();
+    result = openFolderBeneath(root_, key, create, *fd);
+    if (!result.ok()) return nullptr;
+    open_.emplace_front(key, fd);
+    if (open_.size() > keep_) open_.pop_back();  // closed when its last writer is done
+    return fd;
+}
+
 }  // namespace zorvane

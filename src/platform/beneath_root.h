@@ -4,7 +4,11 @@
 // elsewhere. The root itself is the user's word and may be a link.
 #pragma once
 
+#include <list>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 
 namespace zorvane {
 
@@ -64,5 +68,29 @@ BeneathResult ensureFolderBeneath(const std::string& root, const std::string& pa
 // The first symbolic link on the way from root to `path`, `path` itself included; "" when
 // there is none (or path is not beneath root).
 std::string linkBeneath(const std::string& root, const std::string& path);
+
+// The folders of one output tree, each reached once as openFolderBeneath reaches it and then
+// held open, so that the many files of a folder are made relative to it instead of walking
+// every level again for each. The few folders used last stay open (an export has a folder
+// per map, more than a process may hold). Shared between the threads of a run.
+class FolderTree {
+  public:
+    explicit FolderTree(std::string root, size_t keep = 32) : root_(std::move(root)), keep_(keep) {}
+    const std::string& root() const { return root_; }
+    // The folder `path` (the root or beneath it), made with its parents when `create`;
+    // null with `result` saying why when it cannot be reached without a link.
+    std::shared_ptr<const UniqueFd> folder(const std::string& path, bool create,
+                                           BeneathResult& result);
+    // The same for the folder root/relative.
+    std::shared_ptr<const UniqueFd> folderAt(const std::string& relative, bool create,
+                                             BeneathResult& result);
+
+  private:
+    std::string root_;
+    size_t keep_;
+    std::mutex mutex_;
+    // Most recently used first.
+    std::list<std::pair<std::string, std::shared_ptr<const UniqueFd>>> open_;
+};
 
 }  // namespace zorvane

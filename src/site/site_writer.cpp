@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <memory>
 #include <set>
 
 #include <nlohmann/json.hpp>
@@ -14,10 +16,12 @@
 #include "check/check_words.h"
 #include "check/project_check.h"
 #include "documents/document_writer.h"
+#include "export/ordered_work.h"
 #include "listing/command_refs.h"
 #include "listing/operands.h"
 #include "map/event_walk.h"
 #include "map/map_batch.h"
+#include "map/map_data.h"
 #include "map/map_info_tree.h"
 #include "map/map_picture.h"
 #include "platform/atomic_file.h"
@@ -92,12 +96,18 @@ std::string operandLinks(const ProjectDatabase& db, const EventCommand& command,
     return links.empty() ? links : " <span class=\"refs\">" + links + "</span>";
 }
 
-class SiteRun : public EventListVisitor {
+class SiteRun : public EventListVisitor, public MapSource {
   public:
     SiteRun(const SiteOptions& options, const ProjectDatabase& db, ExportSink& sink,
             const std::atomic<bool>& abort)
-        : o_(options), db_(db), sink_(sink), abort_(abort), root_(options.outputFolder) {
-        if (root_.empty()) root_ = ".";
+        : o_(options),
+          db_(db),
+          sink_(sink),
+          abort_(abort),
+          root_(options.outputFolder.empty() ? "." : options.outputFolder),
+          folders_(root_),
+          work_(mapBatchThreads(options.jobs),
+                kWorkPerThread * static_cast<size_t>(mapBatchThreads(options.jobs))) {
         documents_.headerTemplate = o_.headerTemplate;
         documents_.footerTemplate = o_.footerTemplate;
         std::string header;
@@ -111,18 +121,28 @@ class SiteRun : public EventListVisitor {
             before = "<span class=\"line\" id=\"" + lineAnchor(static_cast<int>(index) + 1) + "\">";
             after = operandLinks(db, command, "../") + "</span>";
         };
+        readTemplatesOnce(documents_);
     }
 
     ExportSummary run();
 
   private:
+    // Entries of the ordered stream each worker may have waiting.
+    static constexpr size_t kWorkPerThread = 8;
+
     bool stopRequested();
+    bool writePage(const std::string& page, const std::string& bytes);
+    void report(const std::string& page, bool ok, uint64_t bytes);
     void save(const std::string& page, const std::string& bytes);
+    void later(std::function<void()> done) { work_.add({}, std::move(done)); }
     void finishUnit();
     void stop(ExportStopKind kind, const std::string& message);
     void noteSkipped(const std::string& line);
     bool document(const std::string& page, const DocumentSources& sources,
-                  const DocumentRequest& request, const std::string& top);
+                  const DocumentRequest& request, const std::string& top,
+                  std::shared_ptr<const MapData> map = {});
+    void documentDone(const std::string& page, DocumentOutcome outcome, const std::string& message,
+                      bool saved, uint64_t bytes);
 
     // The walk.
     void reach(OwnerKind kind, int id) override;
@@ -131,6 +151,8 @@ class SiteRun : public EventListVisitor {
     WalkStep enterMap(const MapData& map) override;
     void mapUnreadable(int mapId, const std::string& why) override;
     void leaveMap(int) override { finishUnit(); }
+    // The walk's maps, held by the documents made from them until those are done.
+    const MapData* read(int mapId, std::string& why) override;
 
     bool pictures();
     bool pictureDone(const MapBatchResult& result, PictureFacts& facts);
@@ -148,33 +170,47 @@ class SiteRun : public EventListVisitor {
     bool unitOpen_ = false;
     SiteUsage usage_;
     std::map<int, MapFacts> maps_;
+    std::shared_ptr<const MapData> map_;  // the map the walk is in
+    FolderTree folders_;  // the site's folders, held open for its pages
+    // Documents are made on workers and reported in the order given; ended first.
+    OrderedWork work_;
 };
 
 bool SiteRun::stopRequested() {
+    if (summary_.end == ExportEnd::Stopped) return true;
     if (!abort_.load()) return false;
     summary_.end = ExportEnd::Aborted;
     return true;
 }
 
-void SiteRun::save(const std::string& page, const std::string& bytes) {
-    std::string path = joinPath(summary_.root, page);
+// Safe on a worker: the folder tree is shared, the summary is not touched.
+bool SiteRun::writePage(const std::string& page, const std::string& bytes) {
     size_t slash = page.rfind('/');
-    if (slash != std::string::npos)
-        ensureFolderBeneath(root_, joinPath(root_, page.substr(0, slash)));
-    if (writeFileAtomic(path, bytes, root_)) {
+    BeneathResult made;
+    if (slash != std::string::npos) folders_.folderAt(page.substr(0, slash), true, made);
+    return writeFileAtomic(joinPath(summary_.root, page), bytes, folders_);
+}
+
+void SiteRun::report(const std::string& page, bool ok, uint64_t bytes) {
+    std::string path = joinPath(summary_.root, page);
+    if (ok) {
         ++summary_.filesWritten;
-        summary_.bytesWritten += bytes.size();
-        sink_.fileWritten(path, bytes.size());
+        summary_.bytesWritten += bytes;
+        sink_.fileWritten(path, bytes);
     } else {
         summary_.failedFiles.push_back(path);
         sink_.fileFailed(path);
     }
 }
 
+void SiteRun::save(const std::string& page, const std::string& bytes) {
+    report(page, writePage(page, bytes), bytes.size());
+}
+
 void SiteRun::finishUnit() {
     if (!unitOpen_) return;
     unitOpen_ = false;
-    sink_.step(++summary_.unitsDone);
+    later([this] { sink_.step(++summary_.unitsDone); });
 }
 
 void SiteRun::stop(ExportStopKind kind, const std::string& message) {
@@ -189,22 +225,62 @@ void SiteRun::noteSkipped(const std::string& line) {
     summary_.skipped.push_back(line);
 }
 
-// A document of the writer, framed as a page of the site.
+// A document of the writer, framed as a page of the site: made and saved on a worker,
+// reported in order on the run's thread. False once a document could not be made.
 bool SiteRun::document(const std::string& page, const DocumentSources& sources,
-                       const DocumentRequest& request, const std::string& top) {
-    DocumentResult result = writeEventDocument(sources, request, documents_);
-    if (result.outcome == DocumentOutcome::Failed) {
-        stop(ExportStopKind::Document, result.message);
-        return false;
+                       const DocumentRequest& request, const std::string& top,
+                       std::shared_ptr<const MapData> map) {
+    if (summary_.end == ExportEnd::Stopped) return false;
+    struct Made {
+        DocumentOutcome outcome = DocumentOutcome::Skipped;
+        std::string message;
+        bool saved = false;
+        uint64_t bytes = 0;
+    };
+    auto made = std::make_shared<Made>();
+    work_.add(
+        [this, page, sources, request, top, made, map] {
+            DocumentResult result = writeEventDocument(sources, request, documents_);
+            made->outcome = result.outcome;
+            made->message = std::move(result.message);
+            if (!result.written()) return;
+            std::string bytes = frameDocument(page, std::move(result.bytes), top, "", o_.language);
+            made->bytes = bytes.size();
+            made->saved = writePage(page, bytes);
+        },
+        [this, page, made] {
+            documentDone(page, made->outcome, made->message, made->saved, made->bytes);
+        });
+    return summary_.end != ExportEnd::Stopped;
+}
+
+void SiteRun::documentDone(const std::string& page, DocumentOutcome outcome,
+                           const std::string& message, bool saved, uint64_t bytes) {
+    if (outcome == DocumentOutcome::Failed) {
+        if (summary_.end == ExportEnd::Stopped) return;
+        stop(ExportStopKind::Document, message);
+        work_.cancel();
+        return;
     }
-    if (result.written()) save(page, frameDocument(page, std::move(result.bytes), top, "", o_.language));
-    return true;
+    if (outcome == DocumentOutcome::Written) report(page, saved, bytes);
+}
+
+const MapData* SiteRun::read(int mapId, std::string& why) {
+    auto map = std::make_shared<MapData>();
+    map_.reset();
+    if (!map->load(db_, mapId, false)) {
+        why = map->loadFailure;
+        return nullptr;
+    }
+    map_ = map;
+    return map.get();
 }
 
 void SiteRun::reach(OwnerKind kind, int id) {
     finishUnit();
     static const char* const kUnitNames[] = {"CommonEvent%03d", "BattleEvent%03d", "Map%04d"};
-    sink_.unit(format(kUnitNames[static_cast<int>(kind)], id));
+    std::string unit = format(kUnitNames[static_cast<int>(kind)], id);
+    later([this, unit] { sink_.unit(unit); });
     unitOpen_ = true;
 }
 
@@ -263,7 +339,9 @@ WalkStep SiteRun::list(const EventListPlace& place) {
             fromMap = place.ownerId;
             break;
     }
-    if (!document(page, sources, request, backLinks(db_, place, o_.language))) return WalkStep::Stop;
+    if (!document(page, sources, request, backLinks(db_, place, o_.language),
+                  place.owner == OwnerKind::Map ? map_ : nullptr))
+        return WalkStep::Stop;
     if (place.list) {
         EventCommandList commands;
         commands.read(*place.list);
@@ -429,18 +507,20 @@ bool SiteRun::scripts() {
     sources.colourRules = &rules;
     const std::vector<Script>& scripts = db_.scripts();
     for (size_t n = 1; n <= scripts.size(); ++n) {
-        if (stopRequested()) return false;
-        sink_.unit(format("Script%03zu", n));
+        if (stopRequested()) break;
+        std::string unit = format("Script%03zu", n);
+        later([this, unit] { sink_.unit(unit); });
         std::string top = "<p class=\"back\">" +
                           link("../", std::string(kScriptListPage) + "#" + rowAnchor(int(n)),
                                "← " + std::string(siteSay("スクリプト一覧", o_.language))) +
                           "</p>\n";
-        if (!document(scriptPage(int(n)), sources, {DocumentKind::Script, int(n), 1}, top))
-            return false;
+        if (!document(scriptPage(int(n)), sources, {DocumentKind::Script, int(n), 1}, top)) break;
         usage_.search.push_back({format(siteSay("スクリプト[%03zu:%s]", o_.language), n, scripts[n - 1].title.c_str()),
                                  scriptPage(int(n)), scripts[n - 1].text});
-        sink_.step(++summary_.unitsDone);
+        later([this] { sink_.step(++summary_.unitsDone); });
     }
+    work_.finish();  // the documents use the matcher and the rules of this function
+    if (summary_.end != ExportEnd::Finished) return false;
     save(kScriptListPage, scriptListHtml(db_, o_.language));
     return true;
 }
@@ -474,13 +554,15 @@ ExportSummary SiteRun::run() {
     ensureFolder(root_);  // the user's own path, made as given
     sink_.begin(summary_.units);
     WalkScope scope;
-    bool walked = walkEventLists(db_, scope, *this, &abort_);
+    bool walked = walkEventLists(db_, scope, *this, &abort_, this);
     finishUnit();
+    work_.finish();
+    map_.reset();
     if (!walked) {
         if (summary_.end == ExportEnd::Finished) stopRequested();
         return summary_;
     }
-    if (!pictures() || !scripts()) return summary_;
+    if (!pictures() || !scripts() || stopRequested()) return summary_;
     database();
     if (stopRequested()) return summary_;
     for (const Diagnostic& d : db_.diagnostics()) noteSkipped(d.file + ": " + d.what);

@@ -233,7 +233,8 @@ TEST(CliHostile, AbsurdContent) {
          kPlantedLinks,
          "export --tables skills,items --scripts all -o {dir}/out",
          1,
-         {"03スキル.csv: cannot be written", "Script/001-"},
+         // A planted file link fails that file; a planted folder link stops the run, once.
+         {"03スキル.csv: cannot be written", "p_export/Script is a symbolic link"},
          false,
          {},
          "out/p_export/DataBase/04アイテム.csv"},

@@ -207,6 +207,30 @@ TEST_F(ExportRunTest, FilesThatCannotBeWrittenAreReportedAndTheRunGoesOn) {
     EXPECT_TRUE(fileExists(out.file("Project_export/Script/001-Game_Sample.html")));
 }
 
+// A link where the tree's own folder or one of its folders goes (left by an earlier run or
+// planted by a downloaded project) stops the run with one message naming it, instead of a
+// failure for every file, and nothing is written through it.
+TEST_F(ExportRunTest, ALinkInTheOutputTreeStopsTheRunOnceAndNothingGoesThroughIt) {
+    options.tables.fill(true);
+    for (auto& c : options.categories) c = {true, false, 0};
+    options.mapImages = true;
+    for (const std::string linked : {"Project_export", "Project_export/MapEvent"}) {
+        SCOPED_TRACE(linked);
+        ztest::TempDir elsewhere;
+        fs::remove_all(out.file("Project_export"));
+        fs::create_directories(fs::path(out.file(linked)).parent_path());
+        fs::create_directory_symlink(elsewhere.path(), out.file(linked));
+        sink.failed.clear();
+        ExportSummary summary = run();
+        EXPECT_EQ(summary.end, ExportEnd::Stopped);
+        EXPECT_EQ(summary.stopKind, ExportStopKind::OutputLink);
+        EXPECT_EQ(summary.stopMessage, out.file(linked));
+        EXPECT_TRUE(sink.failed.empty());
+        EXPECT_TRUE(summary.failedFiles.empty());
+        EXPECT_TRUE(filesBelow(elsewhere.path()).empty());
+    }
+}
+
 TEST_F(ExportRunTest, MapPicturesShowEventsWhenTheSettingsSaySo) {
     options.categories[kExportMapEvents] = {false, true, 1};
     options.mapImages = true;
