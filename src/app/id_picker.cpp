@@ -14,17 +14,12 @@
 
 #include "app/message_box.h"
 #include "app/wx_text.h"
+#include "platform/string_util.h"
 #include "text/text_matcher.h"
 
 namespace zorvane {
 
 namespace {
-
-std::string formatId(const char* format, int id) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, format, id);
-    return buf;
-}
 
 class IdListCtrl : public wxListCtrl {
   public:
@@ -39,7 +34,7 @@ class IdListCtrl : public wxListCtrl {
 
     wxString OnGetItemText(long item, long column) const override {
         int id = static_cast<int>(item) + 1;
-        if (column == 0) return formatId("%04d", id);
+        if (column == 0) return format("%04d", id);
         if (static_cast<size_t>(id) >= names_.size()) return wxString();
         return toWx(names_[static_cast<size_t>(id)]);
     }

@@ -9,14 +9,13 @@
 #include <wx/notebook.h>
 #include <wx/sizer.h>
 
-#include <cstdio>
-
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
 #include "app/page_hooks.h"
 #include "app/wx_text.h"
 #include "import/import_apply.h"
 #include "platform/file_util.h"
+#include "platform/string_util.h"
 #include "project/project_database.h"
 
 namespace zorvane {
@@ -52,12 +51,6 @@ const char* const kDoneText = wxTRANSLATE("インポートが完了しました�
 const char* const kReloadInEditor = wxTRANSLATE("ツクールXP側でプロジェクトを再読込してください");
 const char* const kFailedText = wxTRANSLATE("ファイル保存に失敗しました");
 const char* const kNothingToChange = wxTRANSLATE("変更はありません");
-
-std::string formatted(const char* format, int value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
 
 // A report list whose cells come from a function, so thousands of names cost nothing.
 class PreviewList : public wxListCtrl {
@@ -121,7 +114,7 @@ wxPanel* ImportPage::buildNamePage(NameKind kind) {
         const NamePage& p = names_[index(kind)];
         size_t id = static_cast<size_t>(row) + 1;
         if (row < 0 || id >= p.after.size()) return std::string();
-        if (column == 0) return formatted(idFormat, static_cast<int>(id));
+        if (column == 0) return format(idFormat, static_cast<int>(id));
         return column == 1 ? p.before[id] : p.after[id];
     });
     for (size_t c = 0; c < std::size(kNameColumns); ++c)
@@ -141,7 +134,7 @@ wxPanel* ImportPage::buildActorPage() {
     actorBox_->SetMinSize(wxSize(FromDIP(220), -1));
     actorList_ = new PreviewList(panel, [this](long row, long column) {
         int level = static_cast<int>(row) + kFirstLevel;
-        if (column == 0) return formatted("%02d", level);
+        if (column == 0) return format("%02d", level);
         const Table* table = workingTable(selectedActor());
         return table ? std::to_string(table->at(static_cast<int32_t>(column) - 1, level))
                      : std::string();
@@ -180,8 +173,7 @@ void ImportPage::refreshActorPage() {
     if (db.loaded) {
         for (const Actor& actor : db.actors()) actorsBefore_.push_back(actor.parameters);
         for (size_t id = 1; id < db.actors().size(); ++id)
-            actorBox_->Append(
-                toWx(formatted("%03d:", static_cast<int>(id)) + db.actors()[id].name));
+            actorBox_->Append(toWx(format("%03d:", static_cast<int>(id)) + db.actors()[id].name));
     }
     actorsWorking_ = actorsBefore_;
     if (actorBox_->GetCount() > 0) actorBox_->SetSelection(0);

@@ -7,15 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/string_util.h"
+
 namespace zorvane::cli {
 
 namespace {
-
-void appendEscape(std::string& out, const char* format, unsigned value) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, format, value);
-    out += buf;
-}
 
 struct Terminal {
     int fd;
@@ -63,7 +59,7 @@ std::string visibleControls(std::string_view text, bool& pendingC2) {
         if (pendingC2) {
             pendingC2 = false;
             if (c >= 0x80 && c <= 0x9F) {
-                appendEscape(out, "\\u%04x", c);
+                out += format("\\u%04x", static_cast<unsigned>(c));
                 continue;
             }
             out += '\xC2';
@@ -71,7 +67,7 @@ std::string visibleControls(std::string_view text, bool& pendingC2) {
         if (c == 0xC2) {
             pendingC2 = true;
         } else if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
-            appendEscape(out, "\\x%02x", c);
+            out += format("\\x%02x", static_cast<unsigned>(c));
         } else {
             out += char(c);
         }

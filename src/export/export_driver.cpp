@@ -20,6 +20,7 @@
 #include "platform/beneath_root.h"
 #include "platform/file_util.h"
 #include "platform/path_nocase.h"
+#include "platform/string_util.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
 #include "text/text_matcher.h"
@@ -42,12 +43,6 @@ const char* const kStageNames[kExportStageCount] = {
 
 // Picture file extensions by the SaveMode setting.
 const char* const kPictureExtensions[] = {"bmp", "png", "jpg"};
-
-std::string printed(const char* format, int a, int b = 0, int c = 0) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, format, a, b, c);
-    return buf;
-}
 
 // Adds the time from construction to destruction to one stage.
 class StageClock {
@@ -390,7 +385,7 @@ void ExportRun::reach(OwnerKind kind, int id) {
         case OwnerKind::CommonEvent: {
             switchStage(kStageCommonEvents);
             if (stopRequested()) return;
-            std::string name = printed("CommonEvent%03d", id);
+            std::string name = format("CommonEvent%03d", id);
             announce(name);
             unitOpen_ = true;
             // An id beyond the table has no list to visit: its document says it is missing.
@@ -402,12 +397,12 @@ void ExportRun::reach(OwnerKind kind, int id) {
         case OwnerKind::Troop:
             switchStage(kStageBattleEvents);
             if (!battleFolder()) return;
-            announce(printed("BattleEvent%03d", id));
+            announce(format("BattleEvent%03d", id));
             unitOpen_ = true;
             if (static_cast<size_t>(id) >= db_.troops().size() && !stopRequested())
                 documentLater(
                     DocumentSources{db_}, {DocumentKind::BattleEvent, id, 1},
-                    joinPath(battleFolder_, printed("BattleEvent%03d-%02d.", id, 1) + extension_));
+                    joinPath(battleFolder_, format("BattleEvent%03d-%02d.", id, 1) + extension_));
             break;
         case OwnerKind::Map:
             switchStage(kStageMapEvents);
@@ -424,20 +419,20 @@ WalkStep ExportRun::list(const EventListPlace& place) {
         case OwnerKind::CommonEvent:
             documentLater(sources, {DocumentKind::CommonEvent, place.ownerId, 1},
                           joinPath(commonFolder_,
-                                   printed("CommonEvent%03d", place.ownerId) + "." + extension_));
+                                   format("CommonEvent%03d", place.ownerId) + "." + extension_));
             break;
         case OwnerKind::Troop:
             documentLater(
                 sources, {DocumentKind::BattleEvent, place.ownerId, place.page},
                 joinPath(battleFolder_,
-                         printed("BattleEvent%03d-%02d.", place.ownerId, place.page) + extension_));
+                         format("BattleEvent%03d-%02d.", place.ownerId, place.page) + extension_));
             break;
         case OwnerKind::Map: {
             sources.map = place.map;
             const int eventId = place.event->id;
             documentLater(sources, {DocumentKind::MapEvent, eventId, place.page},
-                          joinPath(mapFolder_, printed("MapEvent%04d-%04d-%02d.", place.ownerId,
-                                                       eventId, place.page) +
+                          joinPath(mapFolder_, format("MapEvent%04d-%04d-%02d.", place.ownerId,
+                                                      eventId, place.page) +
                                                    extension_),
                           map_ ? std::shared_ptr<const MapData>(map_, map_->map.get()) : nullptr);
             break;
@@ -449,7 +444,7 @@ WalkStep ExportRun::list(const EventListPlace& place) {
 WalkStep ExportRun::enterMap(const MapData& map) {
     if (stopRequested()) return WalkStep::Stop;
     if (!o_.categories[kExportMapEvents].on) return WalkStep::SkipOwner;
-    if (!folderAfterWork(printed("MapEvent/Map%04d", map.mapId), mapFolder_)) return WalkStep::Stop;
+    if (!folderAfterWork(format("MapEvent/Map%04d", map.mapId), mapFolder_)) return WalkStep::Stop;
     return WalkStep::Go;
 }
 
@@ -503,7 +498,7 @@ void ExportRun::startMaps() {
         bool taken = !chosen.one || id == chosen.id || below.count(id) != 0;
         if (taken && id >= 1)  // the root entry has no map file
             items.push_back(
-                {id, joinPath(pictures, printed("Map%04d.", id) + kPictureExtensions[mode])});
+                {id, joinPath(pictures, format("Map%04d.", id) + kPictureExtensions[mode])});
     }
     batchOptions_.render = o_.render;
     batchOptions_.render.saveMode = mode;
@@ -521,7 +516,7 @@ void ExportRun::startMaps() {
 // `mapId`, left open.
 void ExportRun::unitsUpTo(int mapId) {
     for (; entry_ != tree_.entries().end(); ++entry_) {
-        announce(printed("Map%04d", entry_->first));
+        announce(format("Map%04d", entry_->first));
         if (entry_->first == mapId) {
             ++entry_;
             unitOpen_ = true;
@@ -597,12 +592,12 @@ ExportRun::Flow ExportRun::scripts() {
     IdRange ids = rangeOf(o_.categories[kExportScripts], scripts.size());
     for (int n = ids.first; n <= ids.last; ++n) {
         if (stopRequested()) return Flow::Halt;
-        announce(printed("Script%03d", n));
+        announce(format("Script%03d", n));
         unitOpen_ = true;
         const std::string title =
             n >= 1 && static_cast<size_t>(n) <= scripts.size() ? scripts[size_t(n - 1)].title : "";
         std::string name =
-            boundedFileName(printed("%03d-", n) + title, documents_.html ? ".html" : ".rb");
+            boundedFileName(format("%03d-", n) + title, documents_.html ? ".html" : ".rb");
         documentLater(sources, {DocumentKind::Script, n, 1}, joinPath(target, name));
         closeUnit();
     }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 #include "marshal/marshal_arena.h"
 #include "platform/string_util.h"
@@ -519,26 +520,6 @@ size_t NodeEdit<MarshalValue>::size() const {
 }
 
 template <>
-MarshalValue* NodeEdit<MarshalValue>::begin() {
-    return size() ? node_.a_.kids : nullptr;
-}
-
-template <>
-void NodeEdit<MarshalValue>::resize(size_t n) {
-    size_t have = size();
-    if (n > node_.capacity() || (n > have && !node_.a_.kids)) {
-        size_t cap = bitCeil(n);
-        MarshalValue* grown = MarshalValue::newNodes(arena_, cap);
-        if (have)
-            std::memcpy(static_cast<void*>(grown), node_.a_.kids, have * sizeof(MarshalValue));
-        node_.a_.kids = grown;
-        node_.flags_ |= MarshalValue::kGrown;
-    }
-    for (size_t i = have; i < n; ++i) node_.a_.kids[i].makeScalar(MarshalValue::Nil);
-    node_.n_ = static_cast<uint32_t>(n);
-}
-
-template <>
 void NodeEdit<MarshalValue>::push_back(const MarshalValue& item) {
     MarshalValue keep(item, MarshalValue::Shallow{});  // item may be one of these nodes
     resize(size() + 1);
@@ -551,28 +532,6 @@ size_t NodeEdit<ValuePair>::size() const {
 }
 
 template <>
-ValuePair* NodeEdit<ValuePair>::begin() {
-    return size() ? node_.a_.pairs : nullptr;
-}
-
-template <>
-void NodeEdit<ValuePair>::resize(size_t n) {
-    size_t have = size();
-    if (n > node_.capacity() || (n > have && !node_.a_.pairs)) {
-        size_t cap = bitCeil(n);
-        ValuePair* grown = MarshalValue::newPairs(arena_, cap);
-        if (have) std::memcpy(static_cast<void*>(grown), node_.a_.pairs, have * sizeof(ValuePair));
-        node_.a_.pairs = grown;
-        node_.flags_ |= MarshalValue::kGrown;
-    }
-    for (size_t i = have; i < n; ++i) {
-        node_.a_.pairs[i].first.makeScalar(MarshalValue::Nil);
-        node_.a_.pairs[i].second.makeScalar(MarshalValue::Nil);
-    }
-    node_.n_ = static_cast<uint32_t>(n);
-}
-
-template <>
 void NodeEdit<ValuePair>::push_back(const ValuePair& item) {
     MarshalValue key(item.first, MarshalValue::Shallow{});  // item may be one of these pairs
     MarshalValue value(item.second, MarshalValue::Shallow{});
@@ -580,6 +539,51 @@ void NodeEdit<ValuePair>::push_back(const ValuePair& item) {
     back().first = key;
     back().second = value;
 }
+
+template <typename T>
+T* NodeEdit<T>::begin() {
+    if (!size()) return nullptr;
+    if constexpr (std::is_same_v<T, ValuePair>)
+        return node_.a_.pairs;
+    else
+        return node_.a_.kids;
+}
+
+// Children and pairs grow alike: a run that must get longer than its capacity moves to a
+// fresh run of the next power of two in the arena (the old one stays there unused until
+// the arena goes), so a loop of push_back copies each item a constant number of times.
+template <typename T>
+void NodeEdit<T>::resize(size_t n) {
+    constexpr bool pairs = std::is_same_v<T, ValuePair>;
+    T** items;
+    if constexpr (pairs)
+        items = &node_.a_.pairs;
+    else
+        items = &node_.a_.kids;
+    size_t have = size();
+    if (n > node_.capacity() || (n > have && !*items)) {
+        T* grown;
+        if constexpr (pairs)
+            grown = MarshalValue::newPairs(arena_, bitCeil(n));
+        else
+            grown = MarshalValue::newNodes(arena_, bitCeil(n));
+        if (have) std::memcpy(static_cast<void*>(grown), *items, have * sizeof(T));
+        *items = grown;
+        node_.flags_ |= MarshalValue::kGrown;
+    }
+    for (size_t i = have; i < n; ++i) {
+        if constexpr (pairs) {
+            (*items)[i].first.makeScalar(MarshalValue::Nil);
+            (*items)[i].second.makeScalar(MarshalValue::Nil);
+        } else {
+            (*items)[i].makeScalar(MarshalValue::Nil);
+        }
+    }
+    node_.n_ = static_cast<uint32_t>(n);
+}
+
+template class NodeEdit<MarshalValue>;
+template class NodeEdit<ValuePair>;
 
 // ---- whole values ----------------------------------------------------------------------
 

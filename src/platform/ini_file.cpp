@@ -250,12 +250,6 @@ void IniFile::removeSection(const std::string& section) {
 }
 
 IniFile::Values IniFile::allValues() const {
-    auto lowered = [](std::string_view name) {
-        std::string out(name);
-        for (char& c : out)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return out;
-    };
     Values values;
     std::unordered_map<std::string, std::string>* current = nullptr;  // null: a repeated header
     std::string_view name;
@@ -263,10 +257,10 @@ IniFile::Values IniFile::allValues() const {
     for (const Line& line : lines_) {
         std::string_view text = textOf(line);
         if (parseSectionHeader(text, name)) {
-            std::string section = lowered(name);
+            std::string section = asciiLower(name);
             current = values.count(section) ? nullptr : &values[section];
         } else if (current && parseKeyLine(text, name, equals)) {
-            current->emplace(lowered(name), unquote(trim(text.substr(equals + 1))));
+            current->emplace(asciiLower(name), unquote(trim(text.substr(equals + 1))));
         }
     }
     return values;

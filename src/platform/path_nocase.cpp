@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/file_util.h"
+#include "platform/string_util.h"
 
 namespace zorvane {
 
@@ -40,25 +41,18 @@ struct Listing {
     std::vector<Entry> entries;  // sorted by name, so a tie between folds is deterministic
 };
 
-std::string asciiFold(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 // Unicode case folding (and composition, so precomposed and decomposed forms meet);
 // names that are not UTF-8 fall back to ASCII folding.
 std::string foldCase(std::string_view s) {
     bool ascii = std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
-    if (ascii) return asciiFold(s);
+    if (ascii) return asciiLower(s);
     utf8proc_uint8_t* mapped = nullptr;
     utf8proc_ssize_t len = utf8proc_map(
         reinterpret_cast<const utf8proc_uint8_t*>(s.data()),
         static_cast<utf8proc_ssize_t>(s.size()), &mapped,
         static_cast<utf8proc_option_t>(UTF8PROC_CASEFOLD | UTF8PROC_STABLE | UTF8PROC_COMPOSE));
     std::unique_ptr<utf8proc_uint8_t, MallocFree> owner(mapped);
-    if (len < 0) return asciiFold(s);
+    if (len < 0) return asciiLower(s);
     return std::string(reinterpret_cast<const char*>(mapped), static_cast<size_t>(len));
 }
 

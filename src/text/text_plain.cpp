@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/string_util.h"
 #include "text/text_chars.h"
 #include "text/text_matcher.h"
 
@@ -12,17 +13,10 @@ namespace {
 
 constexpr std::size_t kMaxCharBytes = 4;
 
-char asciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool bytesEqualAt(std::string_view target, std::size_t pos, std::string_view pattern,
                   bool caseSensitive) {
     if (caseSensitive) return std::memcmp(target.data() + pos, pattern.data(), pattern.size()) == 0;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (asciiUpper(target[pos + i]) != asciiUpper(pattern[i])) return false;
-    }
-    return true;
+    return equalsNoCase(target.substr(pos, pattern.size()), pattern);
 }
 
 }  // namespace

@@ -9,31 +9,9 @@ require 'zlib'
 
 require_relative '../support/marshal_stubs'
 
-# The packed runtime values keep their bytes, so a file is written back as it was read.
-class Packed
-  def self._load(bytes)
-    allocate.tap { |o| o.instance_variable_set(:@bytes, bytes) }
-  end
-
-  def _dump(_level)
-    @bytes
-  end
-end
-Table = Class.new(Packed)
-Color = Class.new(Packed)
-Tone = Class.new(Packed)
-
-module RPG; end
-%w[AudioFile CommonEvent EventCommand MoveRoute MoveCommand Troop Troop::Member Troop::Page
-   Troop::Page::Condition MapInfo Map Event Event::Page Event::Page::Condition Event::Page::Graphic].each do |full|
-  *outer, name = full.split('::')
-  parent = outer.inject(RPG) { |m, n| m.const_get(n, false) }
-  parent.const_set(name, Class.new(Rec)) unless parent.const_defined?(name, false)
-end
-
 data = ARGV[0]
-load = ->(name) { Marshal.load(File.binread(File.join(data, name))) }
-save = ->(name, value) { File.binwrite(File.join(data, name), Marshal.dump(value)) }
+load = ->(name) { load_data(File.join(data, name)) }
+save = ->(name, value) { save_data(File.join(data, name), value) }
 copy = ->(value) { Marshal.load(Marshal.dump(value)) }
 n101 = ->(pages) { pages[0].list.count { |c| c.code == 101 } }
 

@@ -133,22 +133,9 @@ module RPG
     end
   end
 end
-class Table
-  def initialize(bytes) @bytes = bytes end
-  def self._load(bytes) new(bytes) end
-  def _dump(_level) @bytes end
-end
-# Loads a data file of the sample, defining each class it names as it comes.
-def load(name)
-  Marshal.load(File.binread(File.join($data, name)))
-rescue ArgumentError => e
-  raise unless e.message =~ %r{undefined class/module (\S+)}
-  $1.split('::').inject(Object) { |m, n| m.const_defined?(n, false) ? m.const_get(n) : m.const_set(n, Class.new) }
-  retry
-end
-def save(name, object)
-  File.binwrite(File.join($data, name), Marshal.dump(object))
-end
+# A data file of the sample (tests/support/marshal_stubs.rb makes the classes it names).
+def load(name) = load_data(File.join($data, name))
+def save(name, object) = save_data(File.join($data, name), object)
 def text(code, indent, words)
   RPG::EventCommand.new(code, indent, [words])
 end
@@ -163,7 +150,9 @@ std::string copySampleWithRuby(const ztest::TempDir& dir, const std::string& bod
     std::string project = copySample(dir);
     ztest::writeFile(dir.file("make.rb"), std::string(kRubyPrelude) + body);
     std::string out;
-    EXPECT_EQ(ztest::run("ruby " + ztest::shellQuote(dir.file("make.rb")) + " " +
+    EXPECT_EQ(ztest::run("ruby -r " +
+                             ztest::shellQuote(ztest::sourceDir() + "/tests/support/marshal_stubs.rb") +
+                             " " + ztest::shellQuote(dir.file("make.rb")) + " " +
                              ztest::shellQuote(project) + " 2>&1",
                          &out),
               0)

@@ -22,21 +22,9 @@ class Table
     @cells[x + y * @x] || 0
   end
 end
-Color = Class.new { def self._load(_b) = allocate }
-Tone = Color
-
-module RPG; end
-%w[AudioFile System System::Words System::TestBattler Actor Class Class::Learning Skill Item
-   Weapon Armor State Enemy Enemy::Action Troop Troop::Member Troop::Page Troop::Page::Condition
-   EventCommand MoveRoute MoveCommand CommonEvent Animation Animation::Frame
-   Animation::Timing].each do |full|
-  *outer, name = full.split('::')
-  parent = outer.inject(RPG) { |m, n| m.const_get(n, false) }
-  parent.const_set(name, Class.new(Rec)) unless parent.const_defined?(name, false)
-end
 
 DATA = ARGV[0]
-def ld(name) = Marshal.load(File.binread(File.join(DATA, name)))
+def ld(name) = load_data(File.join(DATA, name))
 SYS = ld('System.rxdata')
 DB = { actor: ld('Actors.rxdata'), class: ld('Classes.rxdata'), skill: ld('Skills.rxdata'),
        item: ld('Items.rxdata'), weapon: ld('Weapons.rxdata'), armor: ld('Armors.rxdata'),

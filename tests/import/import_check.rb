@@ -10,35 +10,7 @@
 #   rewrites System.rxdata FILE with switch 2 and variable 1 the very string of switch 1,
 #   so Marshal writes them as links to it.
 
-class Rec; end
-
-# Packed runtime values compare by their bytes.
-class Packed
-  attr_accessor :bytes
-
-  def self._load(bytes)
-    o = allocate
-    o.bytes = bytes
-    o
-  end
-
-  def _dump(_level)
-    bytes
-  end
-end
-
-# Classes are made as the files name them: any class a file uses loads.
-def load_file(path)
-  Marshal.load(File.binread(path))
-rescue ArgumentError => e
-  name = e.message[%r{undefined class/module (\S+)}, 1] or raise
-  *outer, last = name.split('::')
-  parent = outer.inject(Object) do |m, n|
-    m.const_defined?(n, false) ? m.const_get(n, false) : m.const_set(n, Module.new)
-  end
-  parent.const_set(last, Class.new(%w[Table Color Tone].include?(name) ? Packed : Rec))
-  retry
-end
+require_relative '../support/marshal_stubs'
 
 def canon(v)
   case v
@@ -81,21 +53,21 @@ def plain!(v)
 end
 
 if ARGV[0] == '--share'
-  system = load_file(ARGV[1])
+  system = load_data(ARGV[1])
   switches = system.instance_variable_get(:@switches)
   switches[2] = switches[1]
   system.instance_variable_get(:@variables)[1] = switches[1]
-  File.binwrite(ARGV[1], Marshal.dump(system))
+  save_data(ARGV[1], system)
   exit 0
 end
 
 if ARGV[0] == '--plain'
-  File.binwrite(ARGV[1], Marshal.dump(plain!(load_file(ARGV[1]))))
+  save_data(ARGV[1], plain!(load_data(ARGV[1])))
   exit 0
 end
 
-orig = load_file(ARGV[0])
-new = load_file(ARGV[1])
+orig = load_data(ARGV[0])
+new = load_data(ARGV[1])
 $stdin.each_line do |line|
   kind, *f = line.chomp("\n").split("\t", -1)
   if kind == 'name'

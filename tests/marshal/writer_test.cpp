@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sstream>
+
 #include "marshal/marshal_file.h"
 #include "marshal/marshal_writer.h"
 #include "marshal/rgss_types.h"
@@ -104,6 +106,45 @@ TEST(MarshalWriter, LinksFollowTheirObjectsNewNumbers) {
     std::string out;
     ASSERT_TRUE(f.serialize(out));
     EXPECT_EQ(out, hexBytes("04 08 5B 08 5B 07 22 06 78 22 06 79 22 06 73 40 09"));
+}
+
+// Children and pairs of a read tree grow through one routine: pushed one by one past several
+// capacities, cut back to one item and pushed again, they save as Ruby dumps the same values.
+TEST(MarshalWriter, GrownChildrenAndPairsSaveAsRubyDumpsThem) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    const std::vector<int> counts = {1, 2, 3, 5, 8, 17, 40};
+    std::string args, hexLines;
+    for (int n : counts) args += " " + std::to_string(n);
+    ASSERT_EQ(
+        ztest::run("ruby -e " +
+                       ztest::shellQuote(
+                           "puts Marshal.dump([[0], {0 => 0}]).unpack1('H*'); ARGV.each { |a| "
+                           "n = a.to_i; puts Marshal.dump([[0, *(1..n).map { |i| -i }], "
+                           "(0..n).to_h { |i| [i, -i] }]).unpack1('H*') }") +
+                       args,
+                   &hexLines),
+        0);
+    std::istringstream lines(hexLines);
+    std::string start, expected;
+    ASSERT_TRUE(std::getline(lines, start));
+    for (int n : counts) {
+        ASSERT_TRUE(std::getline(lines, expected));
+        MarshalFile f;
+        ASSERT_TRUE(f.loadFromBuffer(hexBytes(start)));
+        auto kids = f.find("Array[0]")->mutableChildren();
+        auto pairs = f.find("Array[1]")->mutablePairs();
+        for (int round = 0; round < 2; ++round) {
+            kids.resize(1);
+            pairs.resize(1);
+            for (int i = 1; i <= n; ++i) {  // interleaved, so each run moves past the other
+                kids.push_back(fix(round ? -i : i));
+                pairs.emplace_back(fix(i), fix(round ? -i : i));
+            }
+        }
+        std::string out;
+        ASSERT_TRUE(f.serialize(out));
+        EXPECT_EQ(out, hexBytes(expected)) << n << " items";
+    }
 }
 
 // An import replaces whole arrays (switch names) and edits strings and tables inside a

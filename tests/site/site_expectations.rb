@@ -8,27 +8,16 @@
 require 'json'
 require_relative '../support/marshal_stubs'
 
-def ivar(obj, name)
-  obj.instance_variable_defined?(name) ? obj.instance_variable_get(name) : nil
-end
-
-def data_file(folder, name)
-  data = Dir.children(folder).find { |c| c.casecmp?('Data') && File.directory?(File.join(folder, c)) }
-  return nil unless data
-  hit = Dir.children(File.join(folder, data)).find { |c| c.casecmp?(name) }
-  hit && File.join(folder, data, hit)
-end
-
 folder = ARGV.fetch(0)
 maps = {}
 infos = load_data(data_file(folder, 'MapInfos.rxdata'))
 infos.keys.select { |id| id.is_a?(Integer) && id > 0 }.sort.each do |id|
   path = data_file(folder, format('Map%03d.rxdata', id))
   next unless path
-  events = ivar(load_data(path), :@events) || {}
+  events = iv(load_data(path), :@events) || {}
   maps[id] = events.keys.sort.map do |eid|
     e = events[eid]
-    [eid, ivar(e, :@x), ivar(e, :@y), (ivar(e, :@pages) || []).size]
+    [eid, iv(e, :@x), iv(e, :@y), (iv(e, :@pages) || []).size]
   end
 end
 
@@ -36,9 +25,9 @@ message = nil
 commons = load_data(data_file(folder, 'CommonEvents.rxdata'))
 commons.each_with_index do |ce, id|
   next if ce.nil? || message
-  (ivar(ce, :@list) || []).each do |cmd|
-    text = (ivar(cmd, :@parameters) || [])[0]
-    if ivar(cmd, :@code) == 101 && text.is_a?(String) && !text.empty?
+  (iv(ce, :@list) || []).each do |cmd|
+    text = (iv(cmd, :@parameters) || [])[0]
+    if iv(cmd, :@code) == 101 && text.is_a?(String) && !text.empty?
       message = [id, text.force_encoding('UTF-8')]
       break
     end

@@ -1,5 +1,5 @@
 # Edits data files with Ruby's own Marshal, for the tests of textconv and diff. Classes the
-# data names are defined on the fly; packed values keep their bytes.
+# data names are defined on the fly; packed values keep their bytes (marshal_stubs.rb).
 #
 #   message  MAPFILE EVENT TEXT    first message line of the event's first page := TEXT
 #   switch   SYSTEMFILE ID NAME    switch ID's name := NAME
@@ -15,37 +15,14 @@
 #   bookkeeping FILE               what a save changes by itself: System's save counter and
 #                                  edited map, each map info's scroll position and fold
 # Editing commands print the text they replaced.
-class Packed
-  def self._load(bytes) = new(bytes)
-  def initialize(bytes) = @bytes = bytes
-  def _dump(_level) = @bytes
-end
-
-def define_path(path)
-  names = path.split('::')
-  names.inject(Object) do |mod, name|
-    next mod.const_get(name, false) if mod.const_defined?(name, false)
-    mod.const_set(name, %w[Table Color Tone].include?(name) && name == names.last ? Class.new(Packed) : Class.new)
-  end
-end
-
-def load_file(path)
-  Marshal.load(File.binread(path))
-rescue ArgumentError => e
-  raise unless e.message =~ %r{undefined class/module (\S+)}
-  define_path(Regexp.last_match(1))
-  retry
-end
-
-def save(path, value) = File.binwrite(path, Marshal.dump(value))
-def get(obj, name) = obj.instance_variable_get(name)
+require_relative '../support/marshal_stubs'
 
 def first_message(list)
-  list.find { |c| get(c, :@code) == 101 } or abort 'no message'
+  list.find { |c| iv(c, :@code) == 101 } or abort 'no message'
 end
 
 def replace_message(list, text)
-  params = get(first_message(list), :@parameters)
+  params = iv(first_message(list), :@parameters)
   puts params[0]
   params[0] = text
 end
@@ -61,7 +38,7 @@ def reversed(value, seen = {})
     pairs.each { |k, v| value[k] = reversed(v, seen) }
   when String, Numeric, Symbol, true, false, nil, Packed then nil
   else
-    ivars = value.instance_variables.map { |n| [n, get(value, n)] }
+    ivars = value.instance_variables.map { |n| [n, iv(value, n)] }
     ivars.each { |n, _| value.remove_instance_variable(n) }
     ivars.reverse_each { |n, v| value.instance_variable_set(n, reversed(v, seen)) }
   end
@@ -69,49 +46,49 @@ def reversed(value, seen = {})
 end
 
 command, path, *args = ARGV
-data = load_file(path)
+data = load_data(path)
 case command
 when 'message'
-  event = get(data, :@events)[args[0].to_i]
-  replace_message(get(get(event, :@pages)[0], :@list), args[1])
+  event = iv(data, :@events)[args[0].to_i]
+  replace_message(iv(iv(event, :@pages)[0], :@list), args[1])
 when 'common-message'
-  replace_message(get(data[args[0].to_i], :@list), args[1])
+  replace_message(iv(data[args[0].to_i], :@list), args[1])
 when 'share-list'
-  data[args[1].to_i].instance_variable_set(:@list, get(data[args[0].to_i], :@list))
+  data[args[1].to_i].instance_variable_set(:@list, iv(data[args[0].to_i], :@list))
 when 'common-trigger'
   event = data[args[0].to_i]
   event.instance_variable_set(:@trigger, args[1].to_i)
   event.instance_variable_set(:@switch_id, args[2].to_i)
 when 'switch'
-  switches = get(data, :@switches)
+  switches = iv(data, :@switches)
   puts switches[args[0].to_i]
   switches[args[0].to_i] = args[1]
 when 'copy-event'
-  events = get(data, :@events)
+  events = iv(data, :@events)
   copy = Marshal.load(Marshal.dump(events[args[0].to_i]))
   copy.instance_variable_set(:@id, args[1].to_i)
-  copy.instance_variable_set(:@name, "copy of #{get(copy, :@name)}")
+  copy.instance_variable_set(:@name, "copy of #{iv(copy, :@name)}")
   events[args[1].to_i] = copy
 when 'remove-event'
-  get(data, :@events).delete(args[0].to_i) or abort 'no such event'
+  iv(data, :@events).delete(args[0].to_i) or abort 'no such event'
 when 'rename'
   data[args[0].to_i].instance_variable_set(:@name, args[1])
 when 'bookkeeping'
   if data.is_a?(Hash)
     data.each_value do |info|
-      info.instance_variable_set(:@scroll_x, get(info, :@scroll_x) + 32)
-      info.instance_variable_set(:@expanded, !get(info, :@expanded))
+      info.instance_variable_set(:@scroll_x, iv(info, :@scroll_x) + 32)
+      info.instance_variable_set(:@expanded, !iv(info, :@expanded))
     end
   else
-    data.instance_variable_set(:@magic_number, get(data, :@magic_number) + 1)
-    data.instance_variable_set(:@edit_map_id, get(data, :@edit_map_id) + 1)
+    data.instance_variable_set(:@magic_number, iv(data, :@magic_number) + 1)
+    data.instance_variable_set(:@edit_map_id, iv(data, :@edit_map_id) + 1)
   end
 when 'shuffle'
   reversed(data)
 when 'name'
-  puts get(data[args[0].to_i], :@name)
+  puts iv(data[args[0].to_i], :@name)
   exit
 else
   abort "unknown command #{command}"
 end
-save(path, data)
+save_data(path, data)

@@ -10,35 +10,11 @@
 # label that does not exist and a picture whose file is missing. Skill 1 names a common
 # event beyond the table (the first skill that names none), and an extra picture lies in Graphics/Pictures unused.
 
-# Table, Color and Tone keep their bytes so that dumping writes them back unchanged.
-class Packed
-  def initialize(bytes) = @bytes = bytes
-  def self._load(bytes) = new(bytes)
-  def _dump(_level) = @bytes
-end
-
-def define_path(path)
-  names = path.split('::')
-  names.inject(Object) do |mod, name|
-    next mod.const_get(name, false) if mod.const_defined?(name, false)
-    packed = name == names.last && %w[Table Color Tone].include?(name)
-    mod.const_set(name, packed ? Class.new(Packed) : Class.new)
-  end
-end
-
-def load_data(path)
-  Marshal.load(File.binread(path))
-rescue ArgumentError => e
-  raise unless e.message =~ %r{undefined class/module (\S+)}
-  define_path(Regexp.last_match(1))
-  retry
-end
-
-def iv(obj, name) = obj.instance_variable_get(name)
+require_relative '../support/marshal_stubs'
 
 folder = ARGV[0]
 data = ->(name) { File.join(folder, 'Data', name) }
-save = ->(name, value) { File.binwrite(data.call(name), Marshal.dump(value)) }
+save = ->(name, value) { save_data(data.call(name), value) }
 
 system = load_data(data.call('System.rxdata'))
 switches = iv(system, :@switches)

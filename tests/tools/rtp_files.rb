@@ -7,20 +7,8 @@
 #   ruby rtp_files.rb PROJECT_FILE --used   every name the project uses, in byte order
 require_relative '../support/marshal_stubs'
 
-def iv(obj, name) = obj&.instance_variable_defined?(name) ? obj.instance_variable_get(name) : nil
-
-# A path below base, each part matched exactly first, then ignoring letter case.
-def find_nocase(base, parts)
-  parts.inject(base) do |dir, part|
-    return nil unless File.directory?(dir)
-    hit = File.exist?(File.join(dir, part)) ? part : Dir.children(dir).sort.find { |c| c.casecmp?(part) }
-    return nil unless hit
-    File.join(dir, hit)
-  end
-end
-
 def data(folder, name)
-  path = find_nocase(folder, ['Data', name])
+  path = data_file(folder, name)
   path && load_data(path)
 end
 

@@ -10,31 +10,19 @@
 # the fly, so nothing of the program under test is used.
 require_relative '../support/marshal_stubs'
 
-def ivar(obj, name)
-  obj.instance_variable_defined?(name) ? obj.instance_variable_get(name) : nil
-end
-
-# A file of the Data folder, found without regard to letter case as the editor's files are.
-def data_file(folder, name)
-  data = Dir.children(folder).find { |c| c.casecmp?('Data') && File.directory?(File.join(folder, c)) }
-  return nil unless data
-  hit = Dir.children(File.join(folder, data)).find { |c| c.casecmp?(name) }
-  hit && File.join(folder, data, hit)
-end
-
 # Yields [switch id or range, line] for each command of a list that names switches.
 def switch_commands(list)
   return unless list.is_a?(Array)
   list.each_with_index do |cmd, k|
-    code = ivar(cmd, :@code)
-    p = ivar(cmd, :@parameters) || []
+    code = iv(cmd, :@code)
+    p = iv(cmd, :@parameters) || []
     case code
     when 121 then yield((p[0]..p[1]).minmax, k + 1) if p.size >= 2
     when 111 then yield([p[1], p[1]], k + 1) if p[0] == 0 && p.size >= 2
     when 509
       move = p[0]
-      next unless move && [27, 28].include?(ivar(move, :@code))
-      id = (ivar(move, :@parameters) || [])[0]
+      next unless move && [27, 28].include?(iv(move, :@code))
+      id = (iv(move, :@parameters) || [])[0]
       yield([id, id], k + 1) if id
     end
   end
@@ -44,14 +32,14 @@ end
 def each_list(folder)
   if (path = data_file(folder, 'CommonEvents.rxdata'))
     events = load_data(path)
-    (1...events.size).each { |i| yield 0, i.to_s, 0, ivar(events[i], :@list) if events[i] } if events.is_a?(Array)
+    (1...events.size).each { |i| yield 0, i.to_s, 0, iv(events[i], :@list) if events[i] } if events.is_a?(Array)
   end
   if (path = data_file(folder, 'Troops.rxdata'))
     troops = load_data(path)
     if troops.is_a?(Array)
       (1...troops.size).each do |i|
         next unless troops[i]
-        (ivar(troops[i], :@pages) || []).each_with_index { |pg, p| yield 1, i.to_s, p + 1, ivar(pg, :@list) }
+        (iv(troops[i], :@pages) || []).each_with_index { |pg, p| yield 1, i.to_s, p + 1, iv(pg, :@list) }
       end
     end
   end
@@ -62,9 +50,9 @@ def each_list(folder)
     path = data_file(folder, format('Map%03d.rxdata', map_id))
     next unless path
     map = load_data(path)
-    (ivar(map, :@events) || {}).each do |event_id, event|
-      (ivar(event, :@pages) || []).each_with_index do |pg, p|
-        yield 2, "#{map_id}:#{event_id}", p + 1, ivar(pg, :@list)
+    (iv(map, :@events) || {}).each do |event_id, event|
+      (iv(event, :@pages) || []).each_with_index do |pg, p|
+        yield 2, "#{map_id}:#{event_id}", p + 1, iv(pg, :@list)
       end
     end
   end
