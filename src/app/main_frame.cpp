@@ -161,6 +161,7 @@ MainFrame::MainFrame(AppContext& context)
 }
 
 MainFrame::~MainFrame() {
+    stopFileCheck();
     context_.tasks.setStateListener(nullptr);
 }
 
@@ -399,6 +400,7 @@ bool MainFrame::openProject(const std::string& path) {
     // Kept absolute: the folder box shows it, and the next start may run elsewhere.
     std::string full = absolutePath(path);
     bool opened = false;
+    stopFileCheck();  // the database it reads is about to be replaced
     // A damaged project must never take the program down, also when it is opened at
     // start-up: what it provokes is shown, and the program goes on without it.
     try {
@@ -408,7 +410,7 @@ bool MainFrame::openProject(const std::string& path) {
             repairRememberedIds(context_.settings, context_.database);
         }
         if (context_.hooks.refreshPages) context_.hooks.refreshPages();
-        if (opened) reportUnreadableFiles();
+        if (opened) startFileCheck();
     } catch (const std::exception& e) {
         opened = false;
         context_.database.clear();
@@ -424,11 +426,45 @@ bool MainFrame::openProject(const std::string& path) {
     return opened;
 }
 
-// Every table is read now, so a damaged file is named when the project opens rather than
-// showing up later as empty lists and searches that find nothing. The same damage is not
-// shown twice in a row; the title keeps the mark.
+// Every table is read once the window is up, so a damaged file is named when the project
+// opens rather than showing up later as empty lists and searches that find nothing. The
+// reading happens on a worker: the tables are the database's own, read once whoever asks
+// first, so the window may use them meanwhile and keeps what the worker read.
+void MainFrame::startFileCheck() {
+    const unsigned generation = ++fileCheckGeneration_;
+    fileCheckPending_ = true;
+    // Queued rather than started here: at start-up the window's first paint comes first.
+    CallAfter([this, generation] {
+        if (generation != fileCheckGeneration_) return;
+        if (fileCheck_.joinable()) fileCheck_.join();
+        fileCheckStop_ = false;
+        fileCheck_ = std::thread([this, generation] {
+            context_.database.loadAll(fileCheckStop_);
+            // The frame outlives the thread (it joins it before it goes), and what is
+            // queued on it goes with it.
+            if (!fileCheckStop_) CallAfter([this, generation] { finishFileCheck(generation); });
+        });
+    });
+}
+
+// Waits for at most the table being read; a result still queued is dropped by its number.
+void MainFrame::stopFileCheck() {
+    ++fileCheckGeneration_;
+    fileCheckPending_ = false;
+    fileCheckStop_ = true;
+    if (fileCheck_.joinable()) fileCheck_.join();
+}
+
+void MainFrame::finishFileCheck(unsigned generation) {
+    if (generation != fileCheckGeneration_) return;
+    if (fileCheck_.joinable()) fileCheck_.join();
+    fileCheckPending_ = false;
+    updateCommandStates();  // the title's mark, before the box waits for an answer
+    reportUnreadableFiles();
+}
+
+// The same damage is not shown twice in a row; the title keeps the mark.
 void MainFrame::reportUnreadableFiles() {
-    context_.database.loadAll();
     std::vector<Diagnostic> unreadable = context_.database.diagnostics();
     std::string lines;
     for (const Diagnostic& d : unreadable) lines += "\n" + d.file + ": " + d.what;
@@ -569,6 +605,7 @@ void MainFrame::onClose(wxCloseEvent& event) {
     if (tabs_->GetSelection() >= 0) context_.settings.system.lastTab = tabs_->GetSelection();
     if (context_.hooks.storePageState) context_.hooks.storePageState();
     context_.tasks.setStateListener(nullptr);
+    stopFileCheck();
     Destroy();
 }
 

@@ -4,7 +4,9 @@
 #include <wx/frame.h>
 
 #include <array>
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "app/app_context.h"
 
@@ -77,6 +79,8 @@ class MainFrame : public wxFrame {
 
     // The menu item and the toolbar button of a command, enabled together.
     bool isCommandEnabled(int id) const;
+    // The tables of the project just opened are still being read for damaged files.
+    bool isCheckingFiles() const { return fileCheckPending_; }
 
   private:
     void createMenus();
@@ -89,6 +93,11 @@ class MainFrame : public wxFrame {
     void enableCommand(int id, bool enable);
     void onClose(wxCloseEvent& event);
     bool busy() const { return context_.tasks.isBusy(); }
+    // Damaged files are looked for on a worker once the window is up, so that opening a
+    // project reads only what the first window shows.
+    void startFileCheck();
+    void stopFileCheck();
+    void finishFileCheck(unsigned generation);
     void reportUnreadableFiles();
 
     AppContext& context_;
@@ -107,6 +116,12 @@ class MainFrame : public wxFrame {
     bool openFailureShown_ = false;
     // The project and files of the last box about unreadable files ("" = none shown).
     std::string lastDamageShown_;
+    // The worker reading every table; the database is not opened again until it is joined.
+    std::thread fileCheck_;
+    std::atomic<bool> fileCheckStop_{false};
+    // Counts checks started and stopped: a late result of an earlier one is dropped.
+    unsigned fileCheckGeneration_ = 0;
+    bool fileCheckPending_ = false;
 };
 
 }  // namespace zorvane

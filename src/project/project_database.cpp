@@ -132,7 +132,15 @@ struct ProjectDatabase::Store {
     std::atomic<bool> ready[kDataPartCount] = {};
     std::map<std::string, std::string> fileTimes;  // path -> last-write time at open
     std::map<std::string, std::string> mapFiles;   // the same for every MapNNN.rxdata
+    // A lock of their own: a window asking what failed so far must not wait for the table
+    // another thread is reading.
+    std::mutex diagnosticsMutex;
     std::vector<Diagnostic> diagnostics;
+
+    void addDiagnostic(const std::string& file, const std::string& what) {
+        std::lock_guard<std::mutex> lock(diagnosticsMutex);
+        diagnostics.push_back({file, what});
+    }
     // What compressed strings of all files of this open may still inflate to.
     std::atomic<size_t> inflateLeft{InflateLimits::kPerProject};
 
@@ -285,7 +293,7 @@ bool ProjectDatabase::hasChanged() const {
 }
 
 std::vector<Diagnostic> ProjectDatabase::diagnostics() const {
-    std::lock_guard<std::mutex> lock(store_->mutex);
+    std::lock_guard<std::mutex> lock(store_->diagnosticsMutex);
     return store_->diagnostics;
 }
 
@@ -303,9 +311,9 @@ void ProjectDatabase::ensure(DataPart part) const {
     try {
         if (loaded) readPart(part);
     } catch (const std::bad_alloc&) {
-        store_->diagnostics.push_back({dataFileNames()[size_t(part)], "not enough memory"});
+        store_->addDiagnostic(dataFileNames()[size_t(part)], "not enough memory");
     } catch (const std::exception& e) {
-        store_->diagnostics.push_back({dataFileNames()[size_t(part)], e.what()});
+        store_->addDiagnostic(dataFileNames()[size_t(part)], e.what());
     }
     ready.store(true, std::memory_order_release);
 }
@@ -317,6 +325,11 @@ ProjectDatabase::Store& ProjectDatabase::writable(DataPart part) {
 
 void ProjectDatabase::loadAll() const {
     for (int p = 0; p < kDataPartCount; ++p) ensure(static_cast<DataPart>(p));
+}
+
+void ProjectDatabase::loadAll(const std::atomic<bool>& stop) const {
+    for (int p = 0; p < kDataPartCount && !stop.load(std::memory_order_relaxed); ++p)
+        ensure(static_cast<DataPart>(p));
 }
 
 namespace {
@@ -423,7 +436,7 @@ void ProjectDatabase::readPart(DataPart part) const {
     MarshalFile f;
     f.setInflateLimits(inflateLimits());
     if (!f.load(path)) {
-        s.diagnostics.push_back({name, f.error().message()});
+        s.addDiagnostic(name, f.error().message());
         return;
     }
     switch (part) {
@@ -518,7 +531,7 @@ bool ProjectDatabase::openIn(const std::string& folder, const std::string& file,
     std::string why;
     // A folder opened without a project file may lack Game.ini: that is no fault there.
     if ((hit || !file.empty()) && !readGameIni(iniPath, ini, &why))
-        store_->diagnostics.push_back({"Game.ini", why});
+        store_->addDiagnostic("Game.ini", why);
     for (int n = 1; n <= 3; ++n) rtpNames[n - 1] = ini.rtp[n - 1];
     resources_ = ResourceResolver(projectFolder, commonFiles, {ini.rtp[0], ini.rtp[1], ini.rtp[2]});
     gameIniEncoding = ini.encoding;

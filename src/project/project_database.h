@@ -3,6 +3,7 @@
 // are read on demand. Files that cannot be read leave their part empty and a diagnostic.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -79,6 +80,10 @@ class ProjectDatabase {
     void clear();
     // Reads every table not read yet (what `check` and `info` need).
     void loadAll() const;
+    // The same from another thread, stopping between two tables once `stop` is set: the
+    // tables are read as their own accessors read them, so a window may use the database
+    // meanwhile. The database must not be opened, cleared or moved until this returns.
+    void loadAll(const std::atomic<bool>& stop) const;
     bool isRead(DataPart part) const;
     // Reads projectFolder/Data/fileName (any letter case); false when not loaded or unreadable.
     bool readDataFile(const std::string& fileName, MarshalFile& file) const;

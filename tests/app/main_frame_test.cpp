@@ -91,6 +91,12 @@ class MainFrameTest : public ::testing::Test {
 
     std::string windowTitle() const { return fromWx(frame->GetTitle()); }
 
+    // Damaged files are looked for once the window is up: until that check has ended, no
+    // box is missing yet.
+    void waitForFileCheck() {
+        ASSERT_TRUE(ztest::pumpUntil([this] { return !frame->isCheckingFiles(); }, 10000));
+    }
+
     ztest::TempDir dir;
     std::string project;
     AppContext context;
@@ -128,6 +134,7 @@ TEST_F(MainFrameTest, ADamagedProjectNeverTakesTheProgramDown) {
     ztest::MessageBoxes boxes(wxOK);
     start({});
     ASSERT_TRUE(context.database.loaded);
+    waitForFileCheck();
     boxes.shown.clear();  // the box naming the damaged files
     std::string diagnostics;
     for (const Diagnostic& d : context.database.diagnostics())
@@ -170,6 +177,8 @@ TEST_F(MainFrameTest, ADamagedProjectNamesItsUnreadableFilesInOneBox) {
         c.damage(fs::path(copy.path()) / "Data" / c.file);
         ztest::MessageBoxes boxes(wxOK);
         ASSERT_TRUE(frame->openProject(damaged));
+        EXPECT_TRUE(boxes.shown.empty()) << "the box waits for the window";
+        waitForFileCheck();
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_NE(boxes.shown[0].text.find(std::string("\n") + c.file + ": "), std::string::npos)
             << boxes.shown[0].text;
@@ -177,14 +186,39 @@ TEST_F(MainFrameTest, ADamagedProjectNamesItsUnreadableFilesInOneBox) {
         EXPECT_NE(windowTitle().find("※読み込めないファイル1個"), std::string::npos)
             << windowTitle();
         command(kCmdReload);
+        waitForFileCheck();
         EXPECT_EQ(boxes.shown.size(), 1u) << "the same damage again";
         EXPECT_NE(windowTitle().find("※読み込めないファイル1個"), std::string::npos);
     }
     // A whole project: no box and no mark.
     ztest::MessageBoxes boxes(wxOK);
     ASSERT_TRUE(frame->openProject(project));
+    waitForFileCheck();
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(windowTitle().find("※"), std::string::npos);
+}
+
+// A check still under way when another project opens or the window closes: the project
+// opened next gets no box about the damage of the one before, and the window goes without
+// waiting for more than the table being read.
+TEST_F(MainFrameTest, ACheckUnderWayNeverOutlivesItsProjectOrTheWindow) {
+    writeSettings("[System]\nAutoRead=0\n");
+    ztest::TempDir copy;
+    std::string damaged = ztest::copySampleProject(copy.path());
+    fs::resize_file(fs::path(copy.path()) / "Data" / "Classes.rxdata", 100);
+    ztest::MessageBoxes boxes(wxOK);
+    start({damaged});
+    EXPECT_TRUE(frame->isCheckingFiles());
+    ASSERT_TRUE(frame->openProject(project));
+    waitForFileCheck();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(windowTitle().find("※"), std::string::npos) << windowTitle();
+
+    ASSERT_TRUE(frame->openProject(damaged));
+    // Actors are read by no page of the first window: the worker has begun.
+    ASSERT_TRUE(ztest::pumpUntil([this] { return context.database.isRead(DataPart::Actors); }));
+    frame->Close(true);
+    EXPECT_TRUE(ztest::pumpUntil([this] { return !frame; }, 2000));
 }
 
 TEST_F(MainFrameTest, WithoutProjectOnlyOpeningIsOffered) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -230,4 +233,50 @@ TEST(ProjectSample, TablesAreReadOnFirstUseOnce) {
     EXPECT_TRUE(db.isRead(zorvane::DataPart::Actors));
     EXPECT_FALSE(db.isRead(zorvane::DataPart::Animations)) << "an actor label reads no other table";
     EXPECT_FALSE(db.isRead(zorvane::DataPart::Scripts));
+}
+
+// The desktop program reads every table on a worker after a project opens, while its window
+// reads some of them and asks what failed: each table is still read once, both threads see
+// the same tables, the damaged file is named once, and a stop ends the reading between two
+// tables.
+TEST(ProjectSample, AWorkerReadsEveryTableWhileAnotherThreadUsesThem) {
+    std::ifstream in(ztest::sourceDir() + "/sample/manifest.json");
+    if (!in) GTEST_SKIP() << "the sample project is not there";
+    nlohmann::json m = nlohmann::json::parse(in);
+    namespace fs = std::filesystem;
+    ztest::TempDir dir;
+    fs::copy(fs::path(ztest::sampleProject()).parent_path(), dir.path(),
+             fs::copy_options::recursive);
+    fs::resize_file(dir.file("Data/MapInfos.rxdata"), 100);
+    std::string project = dir.file(fs::path(ztest::sampleProject()).filename().string());
+
+    ProjectDatabase db;
+    ASSERT_TRUE(db.open(project));
+    std::atomic<bool> stop{false}, done{false};
+    std::thread worker([&] {
+        db.loadAll(stop);
+        done = true;
+    });
+    const void* scripts = &db.scripts();
+    const void* classes = &db.classes();
+    size_t failures = 0;
+    while (!done) failures = std::max(failures, db.diagnostics().size());
+    worker.join();
+    for (int p = 0; p < zorvane::kDataPartCount; ++p)
+        EXPECT_TRUE(db.isRead(static_cast<zorvane::DataPart>(p))) << "part " << p;
+    EXPECT_EQ(&db.scripts(), scripts);
+    EXPECT_EQ(&db.classes(), classes);
+    EXPECT_EQ(db.scripts().size(), m["counts"]["Scripts"].get<size_t>());
+    EXPECT_EQ(db.classes().size(), m["counts"]["Classes"].get<size_t>());
+    EXPECT_LE(failures, 1u);
+    std::vector<zorvane::Diagnostic> diagnostics = db.diagnostics();
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_EQ(diagnostics[0].file, "MapInfos.rxdata");
+
+    ProjectDatabase stopped;
+    ASSERT_TRUE(stopped.open(project));
+    stop = true;
+    stopped.loadAll(stop);
+    for (int p = 0; p < zorvane::kDataPartCount; ++p)
+        EXPECT_FALSE(stopped.isRead(static_cast<zorvane::DataPart>(p))) << "part " << p;
 }
