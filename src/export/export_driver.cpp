@@ -659,6 +659,8 @@ int countExportUnits(const ExportOptions& o, const ProjectDatabase& db) {
 
 ExportSummary runExport(const ExportOptions& options, const ProjectDatabase& project,
                         ExportSink& sink, const std::atomic<bool>& abort) {
+    // The project's folders hold still for the run: each is looked at once, not per look-up.
+    const PathCache::Snapshot listings = project.resources().fixedListings();
     ExportRun run(options, project, sink, abort);
     return run.run();
 }

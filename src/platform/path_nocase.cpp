@@ -1,6 +1,6 @@
 // Case-insensitive resolution of project-relative names. Each folder is listed once and
 // kept until its modification time changes, so probing many names and extensions costs
-// no system calls beyond one stat per folder.
+// no system calls beyond one stat per folder; inside a snapshot not even that.
 #include "platform/path_nocase.h"
 
 #include <dirent.h>
@@ -9,6 +9,7 @@
 #include <utf8proc.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -38,6 +39,8 @@ struct Entry {
 struct Listing {
     timespec mtime{};
     bool racy = false;           // taken too soon after mtime to trust (timestamps are coarse)
+    bool missing = false;        // no such folder (kept only inside a snapshot)
+    uint64_t snapshot = 0;       // the snapshot it was checked in; 0: none
     std::vector<Entry> entries;  // sorted by name, so a tie between folds is deterministic
 };
 
@@ -75,7 +78,7 @@ class ListingCache {
                                        const std::vector<std::string>& parts) {
         std::lock_guard<std::mutex> lock(mutex_);
         std::optional<std::string> path = walk(base, parts, false);
-        if (!path || exists(*path)) return path;
+        if (!path || snapshots_ > 0 || exists(*path)) return path;
         // A hit from a stale listing (entry removed meanwhile) gets one fresh pass.
         path = walk(base, parts, true);
         if (path && exists(*path)) return path;
@@ -85,6 +88,16 @@ class ListingCache {
     void clear() {
         std::lock_guard<std::mutex> lock(mutex_);
         listings_.clear();
+    }
+
+    void beginSnapshot() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (snapshots_++ == 0) ++generation_;  // what an earlier one saw is looked at again
+    }
+
+    void endSnapshot() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        --snapshots_;
     }
 
   private:
@@ -107,19 +120,34 @@ class ListingCache {
     }
 
     const Listing* listingOf(const std::string& folder, bool fresh) {
+        const uint64_t snapshot = snapshots_ > 0 ? generation_ : 0;
+        auto it = listings_.find(folder);
+        if (snapshot && it != listings_.end() && it->second.snapshot == snapshot)
+            return it->second.missing ? nullptr : &it->second;
         struct stat st;
         if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-            listings_.erase(folder);
+            if (!snapshot) {
+                listings_.erase(folder);
+                return nullptr;
+            }
+            Listing& absent = listings_[folder] = Listing{};
+            absent.missing = true;
+            absent.snapshot = snapshot;
             return nullptr;
         }
-        auto it = listings_.find(folder);
-        if (it != listings_.end() && !fresh && !it->second.racy &&
-            sameTime(it->second.mtime, st.st_mtim))
+        if (it != listings_.end() && !fresh && !it->second.missing && !it->second.racy &&
+            sameTime(it->second.mtime, st.st_mtim)) {
+            it->second.snapshot = snapshot;
             return &it->second;
+        }
         Listing listing;
         listing.mtime = st.st_mtim;
         listing.racy = listedTooSoon(st.st_mtim);
-        if (!readFolder(folder, listing.entries)) return nullptr;
+        listing.snapshot = snapshot;
+        if (!readFolder(folder, listing.entries)) {
+            listings_.erase(folder);
+            return nullptr;
+        }
         return &(listings_[folder] = std::move(listing));
     }
 
@@ -147,6 +175,8 @@ class ListingCache {
 
     std::mutex mutex_;
     std::map<std::string, Listing> listings_;
+    int snapshots_ = 0;        // alive now
+    uint64_t generation_ = 0;  // counts the times a first one began
 };
 
 PathCache& programCache() {
@@ -183,6 +213,14 @@ std::optional<std::string> PathCache::find(const std::string& base, const std::s
 
 void PathCache::clear() {
     listings_->clear();
+}
+
+PathCache::Snapshot::Snapshot(PathCache& cache) : cache_(cache) {
+    cache_.listings_->beginSnapshot();
+}
+
+PathCache::Snapshot::~Snapshot() {
+    cache_.listings_->endSnapshot();
 }
 
 std::optional<std::string> findPathNoCase(const std::string& base, const std::string& relative) {

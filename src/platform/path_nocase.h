@@ -13,6 +13,21 @@ namespace zorvane {
 // Safe to share between threads.
 class PathCache {
   public:
+    // While one is alive, a folder is looked at on disk once and its listing (or its
+    // absence) then trusted: for a run over a tree it does not change (an export, a site),
+    // where thousands of look-ups would each stat every folder on their way. Look-ups after
+    // the last one ends see changes again. Snapshots may overlap, from any thread.
+    class Snapshot {
+      public:
+        explicit Snapshot(PathCache& cache);
+        ~Snapshot();
+        Snapshot(const Snapshot&) = delete;
+        Snapshot& operator=(const Snapshot&) = delete;
+
+      private:
+        PathCache& cache_;
+    };
+
     PathCache();
     ~PathCache();
     PathCache(const PathCache&) = delete;

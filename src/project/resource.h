@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-namespace zorvane {
+#include "platform/path_nocase.h"
 
-class PathCache;
+namespace zorvane {
 
 // Where the files of one opened project are looked for: its game folder and its RTP
 // folders, through the project's own cache of case-insensitive folder listings. Copies
@@ -33,6 +33,9 @@ class ResourceResolver {
     // `relative` below `base` ignoring letter case, through this project's cache.
     std::optional<std::string> findPath(const std::string& base,
                                         const std::string& relative) const;
+    // While it lives, this project's look-ups stat each folder once and trust what they saw
+    // (see PathCache::Snapshot): for a run that reads many resources at once.
+    PathCache::Snapshot fixedListings() const { return PathCache::Snapshot(*cache_); }
 
   private:
     std::array<std::string, 4> folders_;

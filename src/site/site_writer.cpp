@@ -29,6 +29,7 @@
 #include "platform/codepage.h"
 #include "platform/file_util.h"
 #include "platform/folders.h"
+#include "platform/path_nocase.h"
 #include "platform/string_util.h"
 #include "project/file_helpers.h"
 #include "project/project_database.h"
@@ -154,6 +155,8 @@ class SiteRun : public EventListVisitor, public MapSource {
     // The walk's maps, held by the documents made from them until those are done.
     const MapData* read(int mapId, std::string& why) override;
 
+    void startPictures();
+    void reportDrawn();
     bool pictures();
     bool pictureDone(const MapBatchResult& result, PictureFacts& facts);
     bool scripts();
@@ -171,6 +174,10 @@ class SiteRun : public EventListVisitor, public MapSource {
     SiteUsage usage_;
     std::map<int, MapFacts> maps_;
     std::shared_ptr<const MapData> map_;  // the map the walk is in
+    // The pool reads each map once: the walk takes its maps from it while the pictures are
+    // drawn, and the map pages come after the walk from what the pool said of each picture.
+    std::unique_ptr<MapBatch> batch_;
+    std::vector<MapBatchResult> drawn_;  // in the walk's order, without their maps
     FolderTree folders_;  // the site's folders, held open for its pages
     // Documents are made on workers and reported in the order given; ended first.
     OrderedWork work_;
@@ -265,15 +272,23 @@ void SiteRun::documentDone(const std::string& page, DocumentOutcome outcome,
     if (outcome == DocumentOutcome::Written) report(page, saved, bytes);
 }
 
-const MapData* SiteRun::read(int mapId, std::string& why) {
-    auto map = std::make_shared<MapData>();
+// The maps come from the pool in the walk's order: both take every map of the tree by id.
+const MapData* SiteRun::read(int, std::string& why) {
     map_.reset();
-    if (!map->load(db_, mapId, false)) {
-        why = map->loadFailure;
+    auto result = std::make_shared<MapBatchResult>();
+    if (!batch_->next(*result)) return nullptr;
+    MapBatchResult facts;
+    facts.mapId = result->mapId;
+    facts.path = result->path;
+    facts.loaded = result->loaded;
+    facts.status = result->status;
+    drawn_.push_back(std::move(facts));
+    if (!result->loaded) {
+        why = result->loadFailure;
         return nullptr;
     }
-    map_ = map;
-    return map.get();
+    map_ = std::shared_ptr<const MapData>(result, result->map.get());
+    return map_.get();
 }
 
 void SiteRun::reach(OwnerKind kind, int id) {
@@ -439,37 +454,14 @@ bool SiteRun::pictureDone(const MapBatchResult& result, PictureFacts& facts) {
     return true;
 }
 
-// The pictures, drawn as the export draws them (always PNG) on the shared pool, and each
-// map's page written in tree order as its picture comes back.
-bool SiteRun::pictures() {
-    MapInfoTree tree = MapInfoTree::fromProject(db_);
-    std::vector<int> order;
+// The pictures, drawn as the export draws them (always PNG) on the shared pool from the
+// start of the run, so they are made while the walk writes the documents.
+void SiteRun::startPictures() {
     std::vector<MapBatchItem> items;
-    for (const auto& entry : tree.entries()) {
-        if (entry.first < 1) continue;
-        order.push_back(entry.first);
-        if (maps_.count(entry.first))
+    for (const auto& entry : db_.mapInfos())
+        if (entry.first >= 1)  // the root entry has no map file
             items.push_back({entry.first, joinPath(summary_.root, mapPicture(entry.first))});
-    }
     if (!items.empty()) ensureFolderBeneath(root_, joinPath(root_, "maps"));
-    const int cell = zoomLevel(o_.render.zoomMode).cellSize;
-    size_t next = 0;  // the next map of `order` whose page is due
-    auto page = [&](int mapId, const PictureFacts& facts) {
-        sink_.unit(format("Map%04d picture", mapId));
-        auto known = maps_.find(mapId);
-        save(mapPage(mapId),
-             mapPageHtml(db_, tree, mapId, known == maps_.end() ? nullptr : &known->second, facts,
-                         usage_, o_.language));
-        sink_.step(++summary_.unitsDone);
-    };
-    auto pagesUpTo = [&](int mapId) {  // the pages of the maps without a picture before mapId
-        for (; next < order.size() && order[next] != mapId; ++next) {
-            PictureFacts facts;
-            facts.cellSize = cell;
-            page(order[next], facts);
-        }
-        if (next < order.size()) ++next;
-    };
     MapBatchOptions batch;
     batch.render = o_.render;
     batch.render.saveMode = kFormatPng;
@@ -478,24 +470,57 @@ bool SiteRun::pictures() {
         !o_.render.simpleMap && (o_.render.viewMapEvent1 || o_.render.viewMapEvent2);
     batch.memoryLimit = o_.pictureMemoryLimit;
     batch.writeRoot = root_;
-    bool stopped = false;
-    drawMapPictures(
-        db_, items, batch,
-        [&](MapBatchResult& result) {
-            pagesUpTo(result.mapId);
-            PictureFacts facts;
-            facts.cellSize = cell;
-            if (!pictureDone(result, facts)) {
-                stopped = true;
-                return false;
-            }
-            page(result.mapId, facts);
-            return !stopRequested();
-        },
-        abort_);
-    if (stopped || stopRequested()) return false;
-    pagesUpTo(-1);
-    return !stopRequested();
+    batch_ = std::make_unique<MapBatch>(db_, std::move(items), batch, abort_);
+}
+
+// A run that ends early still counts the pictures already written, and those in flight.
+void SiteRun::reportDrawn() {
+    map_.reset();
+    if (batch_) {
+        batch_->stop();
+        for (MapBatchResult result; batch_->next(result);) drawn_.push_back(std::move(result));
+        batch_.reset();
+    }
+    for (const MapBatchResult& result : drawn_)
+        if (result.loaded && result.status == MapPictureStatus::Saved) {
+            ++summary_.filesWritten;
+            summary_.bytesWritten += fileSize(result.path);
+            sink_.fileWritten(result.path, fileSize(result.path));
+        }
+    drawn_.clear();
+}
+
+// Each map's page in tree order, with what its picture came to.
+bool SiteRun::pictures() {
+    MapInfoTree tree = MapInfoTree::fromProject(db_);
+    const int cell = zoomLevel(o_.render.zoomMode).cellSize;
+    std::map<int, MapBatchResult*> results;
+    for (MapBatchResult& result : drawn_) results[result.mapId] = &result;
+    auto stopHere = [&] {
+        reportDrawn();  // the pictures of the maps after this one
+        return false;
+    };
+    for (const auto& entry : tree.entries()) {
+        const int mapId = entry.first;
+        if (mapId < 1) continue;
+        PictureFacts facts;
+        facts.cellSize = cell;
+        auto drawn = results.find(mapId);
+        if (drawn != results.end()) {
+            MapBatchResult result = std::move(*drawn->second);
+            drawn->second->loaded = false;  // taken: not reported again
+            if (maps_.count(mapId) && !pictureDone(result, facts)) return stopHere();
+        }
+        sink_.unit(format("Map%04d picture", mapId));
+        auto known = maps_.find(mapId);
+        save(mapPage(mapId),
+             mapPageHtml(db_, tree, mapId, known == maps_.end() ? nullptr : &known->second, facts,
+                         usage_, o_.language));
+        sink_.step(++summary_.unitsDone);
+        if (stopRequested()) return stopHere();
+    }
+    drawn_.clear();
+    return true;
 }
 
 bool SiteRun::scripts() {
@@ -553,6 +578,7 @@ ExportSummary SiteRun::run() {
     summary_.units = countSiteUnits(db_);
     ensureFolder(root_);  // the user's own path, made as given
     sink_.begin(summary_.units);
+    startPictures();
     WalkScope scope;
     bool walked = walkEventLists(db_, scope, *this, &abort_, this);
     finishUnit();
@@ -560,8 +586,10 @@ ExportSummary SiteRun::run() {
     map_.reset();
     if (!walked) {
         if (summary_.end == ExportEnd::Finished) stopRequested();
+        reportDrawn();
         return summary_;
     }
+    batch_.reset();  // the walk took every map
     if (!pictures() || !scripts() || stopRequested()) return summary_;
     database();
     if (stopRequested()) return summary_;
@@ -592,6 +620,8 @@ int countSiteUnits(const ProjectDatabase& db) {
 
 ExportSummary runSite(const SiteOptions& options, const ProjectDatabase& project, ExportSink& sink,
                       const std::atomic<bool>& abort) {
+    // The project's folders hold still for the run: each is looked at once, not per look-up.
+    const PathCache::Snapshot listings = project.resources().fixedListings();
     SiteRun run(options, project, sink, abort);
     return run.run();
 }

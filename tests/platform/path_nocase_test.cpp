@@ -83,6 +83,48 @@ TEST_F(PathNoCaseTest, ChangeWithinOneTimestampTickIsSeen) {
     EXPECT_EQ(findPathNoCase(base(), "graphics/late.png"), folder + "/Late.png");
 }
 
+// Inside a snapshot each folder (and a missing one) is looked at once: a file or folder
+// made meanwhile stays unseen until the last snapshot ends, then shows as without one.
+TEST_F(PathNoCaseTest, SnapshotTrustsWhatItSawUntilItEnds) {
+    zorvane::PathCache cache;
+    const std::string graphics = base() + "/Graphics";
+    struct Case {
+        const char* made;    // created while the snapshot lives
+        const char* lookup;  // looked up before and after it is made
+    };
+    const Case cases[] = {
+        {"/Graphics/Characters/Late.png", "graphics/characters/late.png"},
+        {"/Audio", "audio"},
+        {"/Graphics/Pictures", "Graphics/Pictures"},
+    };
+    {
+        zorvane::PathCache::Snapshot outer(cache);
+        for (const Case& c : cases) EXPECT_FALSE(cache.find(base(), c.lookup)) << c.lookup;
+        for (const Case& c : cases) {
+            std::string path = base() + c.made;
+            if (path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0)
+                ztest::writeFile(path, "png");
+            else
+                ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+        }
+        {
+            zorvane::PathCache::Snapshot inner(cache);
+            for (const Case& c : cases) EXPECT_FALSE(cache.find(base(), c.lookup)) << c.lookup;
+        }
+        for (const Case& c : cases) EXPECT_FALSE(cache.find(base(), c.lookup)) << c.lookup;
+        EXPECT_EQ(cache.find(base(), "GRAPHICS/characters/HERO.png"),
+                  graphics + "/Characters/Hero.png");
+    }
+    for (const Case& c : cases) EXPECT_EQ(cache.find(base(), c.lookup), base() + c.made);
+    // A later snapshot looks again, and a removal is seen once none is alive.
+    ASSERT_EQ(unlink((graphics + "/Characters/Hero.png").c_str()), 0);
+    {
+        zorvane::PathCache::Snapshot again(cache);
+        EXPECT_FALSE(cache.find(base(), "graphics/characters/hero.png"));
+    }
+    EXPECT_FALSE(cache.find(base(), "graphics/characters/hero.png"));
+}
+
 TEST_F(PathNoCaseTest, ConcurrentLookupsAgree) {
     std::vector<int> found(6, 0);
     std::vector<std::thread> threads;
