@@ -317,9 +317,12 @@ void ProjectDatabase::ensure(DataPart part, MarshalFile* scratch) const {
     if (ready.load(std::memory_order_acquire)) return;
     std::lock_guard<std::mutex> lock(store_->mutex);
     if (ready.load(std::memory_order_relaxed)) return;
+    // The two files kept whole get their own memory: in the scratch's large block they
+    // would keep every page a bigger tree had touched.
+    const bool keepsFile = part == DataPart::CommonEvents || part == DataPart::Troops;
     asDiagnostic(store_->diagnostics, dataFileNames()[size_t(part)], [&] {
         MarshalFile own;
-        if (loaded) readPart(part, scratch ? *scratch : own);
+        if (loaded) readPart(part, scratch && !keepsFile ? *scratch : own);
     });
     ready.store(true, std::memory_order_release);
 }
