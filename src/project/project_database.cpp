@@ -317,12 +317,9 @@ void ProjectDatabase::ensure(DataPart part, MarshalFile* scratch) const {
     if (ready.load(std::memory_order_acquire)) return;
     std::lock_guard<std::mutex> lock(store_->mutex);
     if (ready.load(std::memory_order_relaxed)) return;
-    // The two files kept whole get their own memory: in the scratch's large block they
-    // would keep every page a bigger tree had touched.
-    const bool keepsFile = part == DataPart::CommonEvents || part == DataPart::Troops;
     asDiagnostic(store_->diagnostics, dataFileNames()[size_t(part)], [&] {
         MarshalFile own;
-        if (loaded) readPart(part, scratch && !keepsFile ? *scratch : own);
+        if (loaded) readPart(part, scratch ? *scratch : own);
     });
     ready.store(true, std::memory_order_release);
 }
@@ -333,8 +330,7 @@ ProjectDatabase::Store& ProjectDatabase::writable(DataPart part) {
 }
 
 void ProjectDatabase::loadAll() const {
-    MarshalFile scratch;  // each tree let go after its table is filled lands on the same pages
-    for (int p = 0; p < kDataPartCount; ++p) ensure(static_cast<DataPart>(p), &scratch);
+    for (int p = 0; p < kDataPartCount; ++p) ensure(static_cast<DataPart>(p));
 }
 
 void ProjectDatabase::verifyAll() const {

@@ -170,7 +170,8 @@ class ProjectDatabase {
     std::unique_ptr<Store> store_;
     ResourceResolver resources_;
 
-    // scratch: a file object whose memory the reading may reuse (loadAll, verifyAll).
+    // scratch: a file object whose memory the reading may reuse (verifyAll). Not for a
+    // part whose file is kept whole: it would keep every page a bigger tree had touched.
     void ensure(DataPart part, MarshalFile* scratch = nullptr) const;
     Store& writable(DataPart part);
     void readPart(DataPart part, MarshalFile& f) const;
