@@ -203,7 +203,7 @@ bool tileTableFits(const MarshalFile& map, int id) {
 int runCheck(const CheckOptions& o) {
     ProjectDatabase db;
     if (!openProjectOrFail(db, o.project)) return 1;
-    db.loadAll();
+    db.verifyAll();
     int unreadable = 0, damaged = 0;
     for (const Diagnostic& d : db.diagnostics()) {
         std::printf("cannot read %s: %s\n", d.file.c_str(), d.what.c_str());
@@ -212,8 +212,8 @@ int runCheck(const CheckOptions& o) {
     std::string dataFolder = folderOf(db.dataFilePath("System.rxdata"));
     if (dataFolder.empty()) dataFolder = db.projectFolder + "/Data";
     std::map<int, std::string> files = mapFiles(dataFolder);
+    MarshalFile map;  // one for every map: each reuses the memory of the one before
     for (const auto& [id, path] : files) {
-        MarshalFile map;
         if (!map.load(path)) {
             std::printf("cannot read %s: %s\n", path.c_str(), map.error().message().c_str());
             ++unreadable;

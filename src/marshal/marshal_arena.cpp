@@ -4,6 +4,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -45,11 +46,36 @@ bool MarshalArena::hugePagesEnabled() {
 MarshalArena::MarshalArena(size_t firstBlock) : nextSize_(firstBlock < 256 ? 256 : firstBlock) {}
 
 MarshalArena::~MarshalArena() {
+    release();
+}
+
+// Unregisters every block and adopted text; the caller frees them.
+void MarshalArena::release() {
     if (blocks_.empty() && adopted_.empty()) return;
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     for (const Block& b : blocks_) r.blocks.erase(reinterpret_cast<uintptr_t>(b.memory.get()));
     for (const std::string& s : adopted_) r.blocks.erase(reinterpret_cast<uintptr_t>(s.data()));
+}
+
+void MarshalArena::reset(size_t firstBlock) {
+    auto largest = std::max_element(blocks_.begin(), blocks_.end(),
+                                    [](const Block& a, const Block& b) { return a.size < b.size; });
+    Block kept;
+    if (largest != blocks_.end() && largest->size >= firstBlock) kept = std::move(*largest);
+    // The kept block stays registered under the same arena; the rest go.
+    if (kept.memory) blocks_.erase(largest);
+    release();
+    blocks_.clear();
+    adopted_.clear();
+    reserved_ = 0;
+    next_ = end_ = nullptr;
+    nextSize_ = firstBlock < 256 ? 256 : firstBlock;
+    if (!kept.memory) return;
+    next_ = kept.memory.get();
+    end_ = next_ + kept.size;
+    reserved_ = kept.size;
+    blocks_.push_back(std::move(kept));
 }
 
 void MarshalArena::registerRange(const void* at, size_t size) {

@@ -32,6 +32,11 @@ class MarshalArena {
     // Keeps text made elsewhere (an inflated string) without copying it.
     std::string_view adopt(std::string&& text);
 
+    // Forgets every allocation but keeps the largest block when it holds at least
+    // firstBlock bytes: the next tree (the next of many files read in turn) then lands on
+    // pages already faulted in. Otherwise starts over as a fresh arena of firstBlock.
+    void reset(size_t firstBlock);
+
     // Bytes held in blocks (for the benchmarks and the memory tests).
     size_t reservedBytes() const { return reserved_; }
 
@@ -52,6 +57,7 @@ class MarshalArena {
     unsigned char* newBlock(size_t atLeast);
 
     void registerRange(const void* at, size_t size);
+    void release();
 
     std::vector<Block> blocks_;
     std::vector<std::string> adopted_;

@@ -75,6 +75,9 @@ bool MarshalFile::loadFromBuffer(std::string_view bytes) {
 }
 
 bool MarshalFile::load(const std::string& path) {
+    // A file object read again keeps its arena's largest block: reading many files in turn
+    // through one object then faults in fresh pages only for the largest tree.
+    std::unique_ptr<MarshalArena> reused = std::move(state_->arena);
     clear();
     std::string why;
     uint64_t size = 0;
@@ -92,7 +95,12 @@ bool MarshalFile::load(const std::string& path) {
     // A tree too big for the memory left fails this file only.
     try {
         auto n = static_cast<size_t>(size);
-        state_->arena = std::make_unique<MarshalArena>(firstBlockFor(n));
+        if (reused) {
+            reused->reset(firstBlockFor(n));
+            state_->arena = std::move(reused);
+        } else {
+            state_->arena = std::make_unique<MarshalArena>(firstBlockFor(n));
+        }
         auto* data = static_cast<uint8_t*>(state_->arena->allocate(n, 1));
         if (std::fread(data, 1, n, f.get()) != n) {
             state_->arena.reset();

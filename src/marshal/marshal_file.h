@@ -30,7 +30,8 @@ class MarshalFile {
     // Data files far beyond any real project's are refused before they are read.
     static constexpr uint64_t kMaxFileBytes = uint64_t(64) << 20;
 
-    // Only a regular file of at most kMaxFileBytes is read.
+    // Only a regular file of at most kMaxFileBytes is read. Loading again replaces the tree
+    // (views into the old one end) and reuses its memory.
     bool load(const std::string& path);
     bool loadFromBuffer(std::string_view bytes);
     bool save(const std::string& path);

@@ -301,20 +301,34 @@ bool ProjectDatabase::isRead(DataPart part) const {
     return store_->ready[static_cast<int>(part)].load(std::memory_order_acquire);
 }
 
-void ProjectDatabase::ensure(DataPart part) const {
+namespace {
+
+// Tables are read wherever they are first used, even in a window's event handler: a
+// failure must end as a diagnostic there, never as an exception. False when one was thrown.
+template <class Store, class Read>
+bool asDiagnostic(Store& store, const std::string& file, Read read) {
+    try {
+        read();
+        return true;
+    } catch (const std::bad_alloc&) {
+        store.addDiagnostic(file, "not enough memory");
+    } catch (const std::exception& e) {
+        store.addDiagnostic(file, e.what());
+    }
+    return false;
+}
+
+}  // namespace
+
+void ProjectDatabase::ensure(DataPart part, MarshalFile* scratch) const {
     std::atomic<bool>& ready = store_->ready[static_cast<int>(part)];
     if (ready.load(std::memory_order_acquire)) return;
     std::lock_guard<std::mutex> lock(store_->mutex);
     if (ready.load(std::memory_order_relaxed)) return;
-    // Tables are read wherever they are first used, even in a window's event handler: a
-    // failure must end as a diagnostic there, never as an exception.
-    try {
-        if (loaded) readPart(part);
-    } catch (const std::bad_alloc&) {
-        store_->addDiagnostic(dataFileNames()[size_t(part)], "not enough memory");
-    } catch (const std::exception& e) {
-        store_->addDiagnostic(dataFileNames()[size_t(part)], e.what());
-    }
+    asDiagnostic(*store_, dataFileNames()[size_t(part)], [&] {
+        MarshalFile own;
+        if (loaded) readPart(part, scratch ? *scratch : own);
+    });
     ready.store(true, std::memory_order_release);
 }
 
@@ -330,6 +344,25 @@ void ProjectDatabase::loadAll() const {
 void ProjectDatabase::loadAll(const std::atomic<bool>& stop) const {
     for (int p = 0; p < kDataPartCount && !stop.load(std::memory_order_relaxed); ++p)
         ensure(static_cast<DataPart>(p));
+}
+
+void ProjectDatabase::verifyAll() const {
+    MarshalFile scratch;
+    for (int p = 0; p < kDataPartCount; ++p) {
+        const auto part = static_cast<DataPart>(p);
+        if (part == DataPart::MapInfos || part == DataPart::Tilesets) {
+            ensure(part, &scratch);
+            continue;
+        }
+        std::atomic<bool>& ready = store_->ready[p];
+        std::lock_guard<std::mutex> lock(store_->mutex);
+        if (ready.load(std::memory_order_relaxed) || !loaded) continue;
+        // Left unread when it parses; a failure leaves what a failed read leaves.
+        bool parsed = false;
+        asDiagnostic(*store_, dataFileNames()[size_t(part)],
+                     [&] { parsed = loadPart(part, scratch); });
+        if (!parsed) ready.store(true, std::memory_order_release);
+    }
 }
 
 namespace {
@@ -425,20 +458,27 @@ bool ProjectDatabase::readNames(DataPart part, const std::string& path) const {
     }
 }
 
-// Called with the store's mutex held.
-void ProjectDatabase::readPart(DataPart part) const {
-    Store& s = *store_;
+std::string ProjectDatabase::partPath(DataPart part) const {
     const std::string& name = dataFileNames()[static_cast<size_t>(part)];
-    if (part == DataPart::MapInfos) s.mapInfos[0] = MapInfo{title, 0, 0};
     std::string path = dataFilePath(name);
-    if (path.empty()) path = joinPath(joinPath(projectFolder, "Data"), name);
-    if (readNames(part, path)) return;
-    MarshalFile f;
+    return path.empty() ? joinPath(joinPath(projectFolder, "Data"), name) : path;
+}
+
+// Called with the store's mutex held. Parses the part's file into f; false (and its
+// diagnostic) when it cannot be read.
+bool ProjectDatabase::loadPart(DataPart part, MarshalFile& f) const {
     f.setInflateLimits(inflateLimits());
-    if (!f.load(path)) {
-        s.addDiagnostic(name, f.error().message());
-        return;
-    }
+    if (f.load(partPath(part))) return true;
+    store_->addDiagnostic(dataFileNames()[static_cast<size_t>(part)], f.error().message());
+    return false;
+}
+
+// Called with the store's mutex held.
+void ProjectDatabase::readPart(DataPart part, MarshalFile& f) const {
+    Store& s = *store_;
+    if (part == DataPart::MapInfos) s.mapInfos[0] = MapInfo{title, 0, 0};
+    if (readNames(part, partPath(part))) return;
+    if (!loadPart(part, f)) return;
     switch (part) {
         case DataPart::System:
             readSystem(f, s.system);

@@ -78,12 +78,17 @@ class ProjectDatabase {
     // Data/): its names come from the data files alone. False when it has no Data folder.
     bool openFolder(const std::string& folder);
     void clear();
-    // Reads every table not read yet (what `check` and `info` need).
+    // Reads every table not read yet (what `info` and the project check need).
     void loadAll() const;
     // The same from another thread, stopping between two tables once `stop` is set: the
     // tables are read as their own accessors read them, so a window may use the database
     // meanwhile. The database must not be opened, cleared or moved until this returns.
     void loadAll(const std::atomic<bool>& stop) const;
+    // Reads every data file not read yet to learn whether it can be read, as loadAll does,
+    // but keeps only the map tree and the tilesets (what `check` compares maps with): the
+    // other files are parsed one at a time and let go, and are read again on first use.
+    // A file that cannot be read counts as read, with its diagnostic, as in loadAll.
+    void verifyAll() const;
     bool isRead(DataPart part) const;
     // Reads projectFolder/Data/fileName (any letter case); false when not loaded or unreadable.
     bool readDataFile(const std::string& fileName, MarshalFile& file) const;
@@ -170,9 +175,13 @@ class ProjectDatabase {
     std::unique_ptr<Store> store_;
     ResourceResolver resources_;
 
-    void ensure(DataPart part) const;
+    // scratch: a file object whose memory the reading may reuse (verifyAll). Not for a
+    // part whose file is kept whole: it would keep every page a bigger tree had touched.
+    void ensure(DataPart part, MarshalFile* scratch = nullptr) const;
     Store& writable(DataPart part);
-    void readPart(DataPart part) const;
+    void readPart(DataPart part, MarshalFile& f) const;
+    bool loadPart(DataPart part, MarshalFile& f) const;
+    std::string partPath(DataPart part) const;
     bool readNames(DataPart part, const std::string& path) const;
 };
 

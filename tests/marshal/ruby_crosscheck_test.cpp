@@ -139,3 +139,41 @@ TEST(RubyCrossCheck, SeveralDumpsInOneFileKeepTheirOwnNumbering) {
 }
 
 }  // namespace
+
+// One file object read again and again (as `check` reads every map) reuses its memory: each
+// tree must still be the one Ruby describes, whether the next file is larger or smaller,
+// compressed strings and links included.
+TEST(RubyCrossCheck, OneFileObjectReadsManyFilesInTurn) {
+    if (!ztest::haveProgram("ruby")) GTEST_SKIP() << "ruby is not installed";
+    ztest::TempDir dir;
+    setenv("ZTEST_MARSHAL_DIR", (ztest::sourceDir() + "/tests/marshal").c_str(), 1);
+    const char* programs[] = {
+        R"(emit(Array.new(20000) { |i| Plain.new(id: i, name: "名前#{i}", list: [i, -i, "x" * (i % 7)]) }))",
+        R"(emit([1, "small"]))",
+        R"(s = "shared" * 3; emit([Zlib::Deflate.deflate("p 1\n" * 3000), s, [s, s], {1 => s}]))",
+        R"(emit(Array.new(60000) { |i| [i, i.to_s] }))",
+        R"(emit(nil))",
+    };
+    MarshalFile reused;
+    int n = 0;
+    for (const char* program : programs) {
+        std::string out = dir.file("f" + std::to_string(n++) + ".rxdata");
+        ASSERT_TRUE(ztest::rubyWrite(std::string(kPrelude) + program, out)) << program;
+        ASSERT_TRUE(reused.load(out)) << reused.error().message();
+        ASSERT_EQ(reused.root().children().size(), 1u);
+        std::string got = ztest::describe(reused.root().children()[0]);
+        if (n == 3) {  // Ruby describes the compressed bytes; we hold the text inflated
+            EXPECT_EQ(reused.find("Array[0]")->text(), [] {
+                std::string t;
+                for (int i = 0; i < 3000; ++i) t += "p 1\n";
+                return t;
+            }());
+            EXPECT_EQ(reused.find("Array[1]")->text(), "sharedsharedshared");
+        } else {
+            EXPECT_EQ(got, ztest::readFile(out + ".txt")) << program;
+        }
+        std::string saved = out + ".saved";
+        ASSERT_TRUE(reused.save(saved));
+        EXPECT_EQ(ztest::readFile(saved), ztest::readFile(out)) << program;
+    }
+}

@@ -162,6 +162,43 @@ TEST_F(ProjectTest, UnreadableFilesAreSkippedAndReported) {
     EXPECT_TRUE(actorsReported);
 }
 
+// What `check` reads: every file parsed, the same diagnostics as a full read, but only the
+// map tree and the tilesets kept; a parsed table is read again when asked for.
+TEST_F(ProjectTest, VerifyingReportsWhatAFullReadReportsAndKeepsOnlyTheMapTree) {
+    ASSERT_TRUE(ztest::makeProject(dir, R"(
+save('Items.rxdata', [nil, RPG::Item.new(name: 'Potion')])
+save('MapInfos.rxdata', {3 => RPG::MapInfo.new(name: 'Town', parent_id: 0)}))"));
+    ztest::writeFile(dir.file("Data/Actors.rxdata"), std::string("\x04\x08[\x07i", 5));
+    ztest::writeFile(dir.file("Data/Weapons.rxdata"), "");
+    ztest::writeFile(dir.file("Data/Skills.rxdata"), std::string("\x04\x07[\x00", 4));
+    ProjectDatabase full, verified;
+    ASSERT_TRUE(full.open(dir.file("Game.rxproj"), dir.file("common")));
+    ASSERT_TRUE(verified.open(dir.file("Game.rxproj"), dir.file("common")));
+    full.loadAll();
+    verified.verifyAll();
+    auto texts = [](const ProjectDatabase& db) {
+        std::vector<std::string> out;
+        for (const auto& d : db.diagnostics()) out.push_back(d.file + ": " + d.what);
+        return out;
+    };
+    const std::vector<std::string> reported = texts(full);
+    EXPECT_EQ(texts(verified), reported);
+    // The files not written are missing and reported too; Items and MapInfos are whole.
+    EXPECT_EQ(reported.size(), zorvane::kDataPartCount - 2u);
+    for (const char* file : {"Actors.rxdata", "Skills.rxdata", "Weapons.rxdata"})
+        EXPECT_EQ(std::count_if(reported.begin(), reported.end(),
+                                [&](const std::string& r) { return r.rfind(file, 0) == 0; }),
+                  1)
+            << file;
+    EXPECT_TRUE(verified.isRead(zorvane::DataPart::MapInfos));
+    EXPECT_TRUE(verified.isRead(zorvane::DataPart::Tilesets));
+    EXPECT_EQ(verified.mapInfos().at(3).name, "Town");
+    EXPECT_FALSE(verified.isRead(zorvane::DataPart::Items)) << "parsed, then let go";
+    EXPECT_EQ(verified.items()[1].name, "Potion");
+    EXPECT_TRUE(verified.actors().empty());
+    EXPECT_EQ(texts(verified), reported) << "a file that failed is not reported twice";
+}
+
 TEST(ProjectSample, MatchesWhatTheGeneratorWrote) {
     std::ifstream in(ztest::sourceDir() + "/sample/manifest.json");
     if (!in) GTEST_SKIP() << "the sample project is not there";
