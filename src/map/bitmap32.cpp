@@ -18,20 +18,22 @@ namespace {
 
 constexpr size_t kHugePage = size_t(2) << 20;
 
-size_t hugePageRounded(size_t bytes) {
-    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
-}
-
 }  // namespace
+
+void* allocateHugePages(size_t bytes) {
+    if (bytes > std::numeric_limits<size_t>::max() - kHugePage) return nullptr;
+    const size_t size = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = std::aligned_alloc(kHugePage, size);
+#ifdef MADV_HUGEPAGE
+    if (memory) ::madvise(memory, size, MADV_HUGEPAGE);
+#endif
+    return memory;
+}
 
 void* allocatePixelBytes(size_t bytes) {
     if (bytes < kHugePage) return ::operator new(bytes);
-    if (bytes > std::numeric_limits<size_t>::max() - kHugePage) throw std::bad_alloc();
-    void* pixels = std::aligned_alloc(kHugePage, hugePageRounded(bytes));
+    void* pixels = allocateHugePages(bytes);
     if (!pixels) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    ::madvise(pixels, hugePageRounded(bytes), MADV_HUGEPAGE);
-#endif
     return pixels;
 }
 

@@ -3,7 +3,6 @@
 // smaller size. Pictures too large to hold a filtered copy beside them go to libpng's
 // streamed writer instead, which needs only a row at a time.
 #include <libdeflate.h>
-#include <sys/mman.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -103,13 +102,7 @@ using Buffer = std::unique_ptr<uint8_t[], FreeBuffer>;
 // costs one page fault per 2 MB rather than per 4 KB, which on a busy machine was half the
 // time of an encode.
 Buffer allocateHugeBuffer(size_t bytes) {
-    constexpr size_t kHugePage = size_t(2) << 20;
-    const size_t size = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    Buffer buffer(static_cast<uint8_t*>(std::aligned_alloc(kHugePage, size)));
-#ifdef MADV_HUGEPAGE
-    if (buffer) ::madvise(buffer.get(), size, MADV_HUGEPAGE);
-#endif
-    return buffer;
+    return Buffer(static_cast<uint8_t*>(allocateHugePages(bytes)));
 }
 
 // Memory of one encode: a small picture's in a buffer its thread keeps for the next one
