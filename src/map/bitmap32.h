@@ -161,6 +161,9 @@ class Bitmap32 {
     const Bitmap32& stableSource(const Bitmap32& src, Bitmap32& holder) const;
 
     template <class PixelOp>
+    void drawPixels(const Bitmap32& from, int dstX, int dstY, int srcX, int srcY, int w, int h,
+                    PixelOp op);
+    template <class PixelOp>
     void drawSampled(const Bitmap32& from, int dstX, int dstY, int srcX, int srcY, int w, int h,
                      PixelOp op);
 
