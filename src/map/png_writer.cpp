@@ -142,6 +142,15 @@ class WorkBuffer {
     uint8_t* data_ = nullptr;
 };
 
+// A colour row as stored (blue first) turned red first.
+void rgbRow(const uint8_t* bgr, size_t rowBytes, uint8_t* rgb) {
+    for (size_t i = 0; i < rowBytes; i += 3) {
+        rgb[i] = bgr[i + 2];
+        rgb[i + 1] = bgr[i + 1];
+        rgb[i + 2] = bgr[i];
+    }
+}
+
 // Up on colour rows, the filter map pictures get by default, in one pass straight from
 // the picture: each sample less the one above it, red first (the first row less zeros).
 void upFilteredRows(const RgbImage& image, uint8_t* out) {
@@ -152,11 +161,7 @@ void upFilteredRows(const RgbImage& image, uint8_t* out) {
         line[0] = kFilterUp;
         uint8_t* rgb = line + 1;
         if (y == 0) {
-            for (size_t i = 0; i < rowBytes; i += 3) {
-                rgb[i] = bgr[i + 2];
-                rgb[i + 1] = bgr[i + 1];
-                rgb[i + 2] = bgr[i];
-            }
+            rgbRow(bgr, rowBytes, rgb);
             continue;
         }
         const uint8_t* above = image.row(y - 1);
@@ -189,12 +194,7 @@ WorkBuffer filteredImage(const RgbImage& image, const std::vector<uint8_t>& indi
         if (indexed) {
             std::memcpy(cur, indices.data() + size_t(y) * rowBytes, rowBytes);
         } else {
-            const uint8_t* bgr = image.row(y);
-            for (size_t i = 0; i < rowBytes; i += 3) {
-                cur[i] = bgr[i + 2];
-                cur[i + 1] = bgr[i + 1];
-                cur[i + 2] = bgr[i];
-            }
+            rgbRow(image.row(y), rowBytes, cur);
         }
         uint8_t* line = out.get() + size_t(y) * (rowBytes + 1);
         line[0] = filter;
