@@ -20,11 +20,6 @@ uint64_t pictureBytes(const GraphicCache::Picture& picture) {
 
 }  // namespace
 
-uint64_t GraphicCache::bytes() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return bytes_;
-}
-
 GraphicCache::Picture GraphicCache::decode(const std::string& path) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (auto it = pictures_.find(path); it != pictures_.end()) {

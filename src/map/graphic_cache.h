@@ -39,9 +39,8 @@ class GraphicCache {
     // The file at `path` decoded (decodeImageFile), or null when it does not decode.
     Picture decode(const std::string& path);
 
-    // Files decoded so far, and the bytes of the pictures kept now.
+    // Files decoded so far.
     int decodes() const { return decodes_.load(); }
-    uint64_t bytes() const;
 
   private:
     struct Found {
@@ -59,7 +58,7 @@ class GraphicCache {
     void keep(const std::string& path, uint64_t serial, uint64_t bytes);
 
     const uint64_t byteLimit_ = kDefaultByteLimit;
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     // Names resolved, by game folder, where and name: the file loadGraphic took ("" for
     // none), and what findGraphic answered.
     std::unordered_map<std::string, std::string> loaded_;
