@@ -102,4 +102,23 @@ bool GraphicCache::find(const std::string& relativeName, const ResourceResolver&
     return true;
 }
 
+Bitmap32 loadGraphicVia(GraphicCache* cache, const std::string& relativeName,
+                        const ResourceResolver& resources, int where) {
+    Bitmap32 picture;
+    if (!cache)
+        loadGraphic(picture, relativeName, resources, where);
+    else if (auto shared = cache->load(relativeName, resources, where))
+        picture = *shared;
+    return picture;
+}
+
+Bitmap32 decodeImageVia(GraphicCache* cache, const std::string& path) {
+    Bitmap32 picture;
+    if (!cache)
+        decodeImageFile(path, picture);
+    else if (auto shared = cache->decode(path))
+        picture = *shared;
+    return picture;
+}
+
 }  // namespace zorvane

@@ -70,4 +70,10 @@ class GraphicCache {
     std::atomic<int> decodes_{0};
 };
 
+// A picture as loadGraphic and decodeImageFile give it (empty when there is none), taken
+// through `cache` when a run shares one: its pixels are then the cache's.
+Bitmap32 loadGraphicVia(GraphicCache* cache, const std::string& relativeName,
+                        const ResourceResolver& resources, int where);
+Bitmap32 decodeImageVia(GraphicCache* cache, const std::string& path);
+
 }  // namespace zorvane
