@@ -398,12 +398,16 @@ void ExportPage::finished(const ExportSummary& summary, const TaskEnd& end) {
     exporting_ = false;
     wxWindow* top = wxGetTopLevelParent(this);
     if (top) top->Raise();
+    showEnd(top, summary, end);
+    progress_->SetValue(0);
+    updateStates();
+}
+
+void ExportPage::showEnd(wxWindow* top, const ExportSummary& summary, const TaskEnd& end) {
     if (end.failed) {
         // What was written before the failure stays; the summary would count it as done.
         showMessage(top, trs("エラーが発生しました") + "\n\n" + end.failure, kMessageTitle,
                     wxOK | wxICON_WARNING);
-        progress_->SetValue(0);
-        updateStates();
         return;
     }
     if (summary.stopKind == ExportStopKind::Document)
@@ -416,14 +420,10 @@ void ExportPage::finished(const ExportSummary& summary, const TaskEnd& end) {
                     trf("%s はシンボリックリンクです。出力先の中のリンクをたどって書き込むことはしません",
                         summary.stopMessage.c_str()),
                     trs("エラー"), wxOK | wxICON_ERROR);
-        progress_->SetValue(0);
-        updateStates();
         return;
     }
     showMessage(top, exportEndText(summary), kProgramName, wxOK | wxICON_INFORMATION);
     warnLostCharacters(top, summary.lossyFiles);
-    progress_->SetValue(0);
-    updateStates();
 }
 
 }  // namespace zorvane

@@ -68,6 +68,8 @@ class ExportPage : public wxPanel {
     void start();
     bool rangeChoicesMade(const ExportOptions& options);
     void finished(const ExportSummary& summary, const TaskEnd& end);
+    // The messages that say how the run ended.
+    void showEnd(wxWindow* top, const ExportSummary& summary, const TaskEnd& end);
 
     AppContext& context_;
     std::array<wxCheckBox*, kDatabaseTableCount> tables_{};

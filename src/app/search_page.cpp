@@ -96,8 +96,7 @@ SearchPage::SearchPage(wxWindow* parent, AppContext& context)
     showRangeSettings();
     int tab = context_.settings.system.lastTab2;
     if (tab >= 0 && tab < kSearchKindCount) itemTabs_->SetSelection(static_cast<size_t>(tab));
-    if (kind() == SearchKind::EventCommand)
-        fillCommandChoices(items_.commands, commandNames_, context_.settings);
+    fillShownCommands();
     bindControls();
     joinHooks();
     refresh();
@@ -125,8 +124,7 @@ void SearchPage::bindControls() {
         // Not passed on: the main tabs above would take this page's number for theirs.
         if (event.GetEventObject() == itemTabs_ && event.GetSelection() >= 0) {
             context_.settings.system.lastTab2 = event.GetSelection();
-            if (kind() == SearchKind::EventCommand)
-                fillCommandChoices(items_.commands, commandNames_, context_.settings);
+            fillShownCommands();
             updateStates();
         }
     });
@@ -231,10 +229,15 @@ SearchKind SearchPage::kind() const {
     return tab < 0 ? SearchKind::Switch : static_cast<SearchKind>(tab);
 }
 
-void SearchPage::setKind(SearchKind kind) {
-    if (kind == SearchKind::EventCommand)
+// The event command lists are filled when their tab is first shown.
+void SearchPage::fillShownCommands() {
+    if (kind() == SearchKind::EventCommand)
         fillCommandChoices(items_.commands, commandNames_, context_.settings);
+}
+
+void SearchPage::setKind(SearchKind kind) {
     itemTabs_->SetSelection(static_cast<size_t>(kind));
+    fillShownCommands();
     context_.settings.system.lastTab2 = static_cast<int>(kind);
     updateStates();
 }

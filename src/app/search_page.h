@@ -68,6 +68,7 @@ class SearchPage : public wxPanel {
   private:
     wxSizer* buildRangeBox();
     void bindControls();
+    void fillShownCommands();
     void joinHooks();
     void showRangeSettings();
     void storeRangeSettings();

@@ -20,6 +20,11 @@ extern "C" void onInterrupt(int) {
 
 }  // namespace
 
+int usage(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return kUsageError;
+}
+
 std::string templatesOrFail(const std::string& given, bool hasOption) {
     if (!given.empty()) return given;
     std::string found = findTemplateFolder();

@@ -1,5 +1,5 @@
-// What every sub-command of zorvane-cli does the same way: open the project named on the
-// command line (or say why not), and let Ctrl+C ask a long task to stop.
+// What every sub-command of zorvane-cli does the same way: refuse a command line it cannot
+// run, open the project named on it (or say why not), and let Ctrl+C ask a long task to stop.
 #pragma once
 
 #include <atomic>
@@ -10,6 +10,11 @@ class ProjectDatabase;
 }
 
 namespace zorvane::cli {
+
+// The exit status of a command line that cannot be run as given.
+constexpr int kUsageError = 2;
+// Says on stderr what is wrong with the command line; kUsageError.
+int usage(const std::string& message);
 
 // Opens `file` into db; false after printing "<file>: not an existing project file" (or
 // "cannot be opened") on stderr.

@@ -43,13 +43,6 @@ struct ExportFlags {
     PictureFlags picture;
 };
 
-constexpr int kUsageError = 2;
-
-int usage(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return kUsageError;
-}
-
 std::string tableList() {
     std::string names;
     for (int t = 0; t < kDatabaseTableCount; ++t)

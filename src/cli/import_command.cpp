@@ -29,8 +29,6 @@ struct ImportFlags {
     bool dryRun = false, yes = false, force = false;
 };
 
-constexpr int kUsageError = 2;
-
 int failWith(const std::string& message, int status = 1) {
     std::fprintf(stderr, "%s\n", message.c_str());
     return status;

@@ -34,13 +34,6 @@ struct MapFlags {
     PictureFlags picture;
 };
 
-constexpr int kUsageError = 2;
-
-int usage(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return kUsageError;
-}
-
 struct MapJob {
     const ProjectDatabase& db;
     const MapFlags& flags;

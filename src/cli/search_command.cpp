@@ -51,14 +51,6 @@ struct SearchFlags {
 const char* const kTargetNames[TextTargetCount] = {"message", "comment", "file",  "name",
                                                    "choice",  "script",  "label", "actor"};
 
-constexpr int kUsageError = 2;
-// The search ran to its end, but some files could not be read or some text not judged.
-
-int usage(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return kUsageError;
-}
-
 // Parses "all" or a positive id into a range row; false for anything else.
 bool parseRange(const std::string& value, RangeRow& row) {
     if (value.empty()) return true;

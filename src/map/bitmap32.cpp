@@ -18,20 +18,22 @@ namespace {
 
 constexpr size_t kHugePage = size_t(2) << 20;
 
-size_t hugePageRounded(size_t bytes) {
-    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
-}
-
 }  // namespace
+
+void* allocateHugePages(size_t bytes) {
+    if (bytes > std::numeric_limits<size_t>::max() - kHugePage) return nullptr;
+    const size_t size = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = std::aligned_alloc(kHugePage, size);
+#ifdef MADV_HUGEPAGE
+    if (memory) ::madvise(memory, size, MADV_HUGEPAGE);
+#endif
+    return memory;
+}
 
 void* allocatePixelBytes(size_t bytes) {
     if (bytes < kHugePage) return ::operator new(bytes);
-    if (bytes > std::numeric_limits<size_t>::max() - kHugePage) throw std::bad_alloc();
-    void* pixels = std::aligned_alloc(kHugePage, hugePageRounded(bytes));
+    void* pixels = allocateHugePages(bytes);
     if (!pixels) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    ::madvise(pixels, hugePageRounded(bytes), MADV_HUGEPAGE);
-#endif
     return pixels;
 }
 
@@ -196,27 +198,36 @@ void Bitmap32::drawSampled(const Bitmap32& from, int dstX, int dstY, int srcX, i
     }
 }
 
+// The clipped rectangle's pixels, each given its source pixel, on a full or a reduced picture.
+template <class PixelOp>
+void Bitmap32::drawPixels(const Bitmap32& from, int dstX, int dstY, int srcX, int srcY, int w,
+                          int h, PixelOp op) {
+    if (step_ != 1) {
+        drawSampled(from, dstX, dstY, srcX, srcY, w, h, op);
+        return;
+    }
+    for (int y = 0; y < h; ++y) {
+        uint32_t* d = seekRow(dstY + y) + dstX;
+        const uint32_t* s = from.row(srcY + y) + srcX;
+        for (int x = 0; x < w; ++x) d[x] = op(s[x], d[x]);
+    }
+}
+
 void Bitmap32::copy(const Bitmap32& src, int dstX, int dstY, int srcX, int srcY, int w, int h,
                     bool useAlpha) {
     if (empty() || src.empty() || src.step_ != 1 || !clip(src, dstX, dstY, srcX, srcY, w, h))
         return;
     Bitmap32 holder;
     const Bitmap32& from = stableSource(src, holder);
-    if (step_ != 1) {
-        if (useAlpha)
-            drawSampled(from, dstX, dstY, srcX, srcY, w, h, alphaMixPixel);
-        else
-            drawSampled(from, dstX, dstY, srcX, srcY, w, h, [](uint32_t s, uint32_t) { return s; });
-        return;
-    }
-    for (int y = 0; y < h; ++y) {
-        uint32_t* d = seekRow(dstY + y) + dstX;
-        const uint32_t* s = from.row(srcY + y) + srcX;
-        if (!useAlpha) {
-            std::memcpy(d, s, size_t(w) * sizeof(uint32_t));
-            continue;
-        }
-        for (int x = 0; x < w; ++x) d[x] = alphaMixPixel(s[x], d[x]);
+    if (useAlpha) {
+        drawPixels(from, dstX, dstY, srcX, srcY, w, h,
+                   [](uint32_t s, uint32_t d) { return alphaMixPixel(s, d); });
+    } else if (step_ != 1) {
+        drawSampled(from, dstX, dstY, srcX, srcY, w, h, [](uint32_t s, uint32_t) { return s; });
+    } else {
+        for (int y = 0; y < h; ++y)
+            std::memcpy(seekRow(dstY + y) + dstX, from.row(srcY + y) + srcX,
+                        size_t(w) * sizeof(uint32_t));
     }
 }
 
@@ -230,16 +241,8 @@ void Bitmap32::blend(const Bitmap32& src, int type, int opacity, int dstX, int d
     const Bitmap32& from = stableSource(src, holder);
     auto run = [&](auto mix) {
         using Mix = decltype(mix);
-        auto op = [opacity](uint32_t s, uint32_t d) { return blendPixel<Mix>(s, d, opacity); };
-        if (step_ != 1) {
-            drawSampled(from, dstX, dstY, srcX, srcY, w, h, op);
-            return;
-        }
-        for (int y = 0; y < h; ++y) {
-            uint32_t* d = seekRow(dstY + y) + dstX;
-            const uint32_t* s = from.row(srcY + y) + srcX;
-            for (int x = 0; x < w; ++x) d[x] = op(s[x], d[x]);
-        }
+        drawPixels(from, dstX, dstY, srcX, srcY, w, h,
+                   [opacity](uint32_t s, uint32_t d) { return blendPixel<Mix>(s, d, opacity); });
     };
     if (type == 0)
         run(MixNormal{});

@@ -34,6 +34,9 @@ bool pictureSizeAllowed(long long width, long long height, size_t bytesPerPixel)
 // offers them, so that a decoded tileset or a whole map picture is faulted in once every
 // 2 MB instead of once every 4 KB (15 to 30 µs each on these machines).
 void* allocatePixelBytes(size_t bytes);
+// Whole huge pages, aligned to one and offered to the system as such, for at least `bytes`;
+// null when memory cannot be had. Freed with std::free.
+void* allocateHugePages(size_t bytes);
 void freePixelBytes(void* pixels, size_t bytes);
 
 template <class T>
@@ -157,6 +160,9 @@ class Bitmap32 {
     // overlapping copy reads the pixels as they were before it started.
     const Bitmap32& stableSource(const Bitmap32& src, Bitmap32& holder) const;
 
+    template <class PixelOp>
+    void drawPixels(const Bitmap32& from, int dstX, int dstY, int srcX, int srcY, int w, int h,
+                    PixelOp op);
     template <class PixelOp>
     void drawSampled(const Bitmap32& from, int dstX, int dstY, int srcX, int srcY, int w, int h,
                      PixelOp op);

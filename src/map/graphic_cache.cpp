@@ -20,11 +20,6 @@ uint64_t pictureBytes(const GraphicCache::Picture& picture) {
 
 }  // namespace
 
-uint64_t GraphicCache::bytes() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return bytes_;
-}
-
 GraphicCache::Picture GraphicCache::decode(const std::string& path) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (auto it = pictures_.find(path); it != pictures_.end()) {
@@ -105,6 +100,25 @@ bool GraphicCache::find(const std::string& relativeName, const ResourceResolver&
     width = it->second.width;
     height = it->second.height;
     return true;
+}
+
+Bitmap32 loadGraphicVia(GraphicCache* cache, const std::string& relativeName,
+                        const ResourceResolver& resources, int where) {
+    Bitmap32 picture;
+    if (!cache)
+        loadGraphic(picture, relativeName, resources, where);
+    else if (auto shared = cache->load(relativeName, resources, where))
+        picture = *shared;
+    return picture;
+}
+
+Bitmap32 decodeImageVia(GraphicCache* cache, const std::string& path) {
+    Bitmap32 picture;
+    if (!cache)
+        decodeImageFile(path, picture);
+    else if (auto shared = cache->decode(path))
+        picture = *shared;
+    return picture;
 }
 
 }  // namespace zorvane

@@ -39,9 +39,8 @@ class GraphicCache {
     // The file at `path` decoded (decodeImageFile), or null when it does not decode.
     Picture decode(const std::string& path);
 
-    // Files decoded so far, and the bytes of the pictures kept now.
+    // Files decoded so far.
     int decodes() const { return decodes_.load(); }
-    uint64_t bytes() const;
 
   private:
     struct Found {
@@ -59,7 +58,7 @@ class GraphicCache {
     void keep(const std::string& path, uint64_t serial, uint64_t bytes);
 
     const uint64_t byteLimit_ = kDefaultByteLimit;
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     // Names resolved, by game folder, where and name: the file loadGraphic took ("" for
     // none), and what findGraphic answered.
     std::unordered_map<std::string, std::string> loaded_;
@@ -70,5 +69,11 @@ class GraphicCache {
     uint64_t serial_ = 0;
     std::atomic<int> decodes_{0};
 };
+
+// A picture as loadGraphic and decodeImageFile give it (empty when there is none), taken
+// through `cache` when a run shares one: its pixels are then the cache's.
+Bitmap32 loadGraphicVia(GraphicCache* cache, const std::string& relativeName,
+                        const ResourceResolver& resources, int where);
+Bitmap32 decodeImageVia(GraphicCache* cache, const std::string& path);
 
 }  // namespace zorvane

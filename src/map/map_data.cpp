@@ -76,7 +76,6 @@ void MapData::clear() {
     tilesetGraphics.clear();
     characterCache.clear();
     loadFailure.clear();
-    graphics_ = nullptr;
     missingSheets_.clear();
     uncachedSheets_.clear();
     cachedPixels_ = 0;
@@ -86,7 +85,6 @@ void MapData::clear() {
 bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics,
                    GraphicCache* graphics) {
     clear();
-    graphics_ = graphics;
     projectFolder = project.projectFolder;
     resources = project.resources();
     if (!project.readDataFile(mapFileName(id), root)) {
@@ -98,6 +96,7 @@ bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics,
     }
     mapId = id;
     readHeader();
+    graphics_ = graphics;
     readEvents(measureGraphics);
     graphics_ = nullptr;
     loaded = true;
@@ -178,12 +177,7 @@ bool MapData::characterSheetSize(const std::string& characterName, int& width, i
         uncachedSheets_[characterName] = {width, height};
         return true;
     }
-    Bitmap32 sheet;
-    if (graphics_) {
-        if (auto shared = graphics_->decode(path)) sheet = *shared;
-    } else {
-        decodeImageFile(path, sheet);
-    }
+    Bitmap32 sheet = decodeImageVia(graphics_, path);
     if (sheet.empty()) {
         missingSheets_.insert(characterName);
         return false;

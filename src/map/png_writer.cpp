@@ -3,7 +3,6 @@
 // smaller size. Pictures too large to hold a filtered copy beside them go to libpng's
 // streamed writer instead, which needs only a row at a time.
 #include <libdeflate.h>
-#include <sys/mman.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -103,13 +102,7 @@ using Buffer = std::unique_ptr<uint8_t[], FreeBuffer>;
 // costs one page fault per 2 MB rather than per 4 KB, which on a busy machine was half the
 // time of an encode.
 Buffer allocateHugeBuffer(size_t bytes) {
-    constexpr size_t kHugePage = size_t(2) << 20;
-    const size_t size = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    Buffer buffer(static_cast<uint8_t*>(std::aligned_alloc(kHugePage, size)));
-#ifdef MADV_HUGEPAGE
-    if (buffer) ::madvise(buffer.get(), size, MADV_HUGEPAGE);
-#endif
-    return buffer;
+    return Buffer(static_cast<uint8_t*>(allocateHugePages(bytes)));
 }
 
 // Memory of one encode: a small picture's in a buffer its thread keeps for the next one
@@ -149,6 +142,15 @@ class WorkBuffer {
     uint8_t* data_ = nullptr;
 };
 
+// A colour row as stored (blue first) turned red first.
+void rgbRow(const uint8_t* bgr, size_t rowBytes, uint8_t* rgb) {
+    for (size_t i = 0; i < rowBytes; i += 3) {
+        rgb[i] = bgr[i + 2];
+        rgb[i + 1] = bgr[i + 1];
+        rgb[i + 2] = bgr[i];
+    }
+}
+
 // Up on colour rows, the filter map pictures get by default, in one pass straight from
 // the picture: each sample less the one above it, red first (the first row less zeros).
 void upFilteredRows(const RgbImage& image, uint8_t* out) {
@@ -159,11 +161,7 @@ void upFilteredRows(const RgbImage& image, uint8_t* out) {
         line[0] = kFilterUp;
         uint8_t* rgb = line + 1;
         if (y == 0) {
-            for (size_t i = 0; i < rowBytes; i += 3) {
-                rgb[i] = bgr[i + 2];
-                rgb[i + 1] = bgr[i + 1];
-                rgb[i + 2] = bgr[i];
-            }
+            rgbRow(bgr, rowBytes, rgb);
             continue;
         }
         const uint8_t* above = image.row(y - 1);
@@ -196,12 +194,7 @@ WorkBuffer filteredImage(const RgbImage& image, const std::vector<uint8_t>& indi
         if (indexed) {
             std::memcpy(cur, indices.data() + size_t(y) * rowBytes, rowBytes);
         } else {
-            const uint8_t* bgr = image.row(y);
-            for (size_t i = 0; i < rowBytes; i += 3) {
-                cur[i] = bgr[i + 2];
-                cur[i + 1] = bgr[i + 1];
-                cur[i + 2] = bgr[i];
-            }
+            rgbRow(image.row(y), rowBytes, cur);
         }
         uint8_t* line = out.get() + size_t(y) * (rowBytes + 1);
         line[0] = filter;

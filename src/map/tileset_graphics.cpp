@@ -1,7 +1,6 @@
 #include "map/tileset_graphics.h"
 
 #include "map/graphic_cache.h"
-#include "map/image_files.h"
 
 namespace zorvane {
 
@@ -12,14 +11,8 @@ constexpr int kAllFolders = -1;  // project folder, then RTP 1 to 3
 // An empty name means "no picture": the old picture is dropped rather than kept.
 Bitmap32 loadNamed(const std::string& folder, const std::string& name,
                    const ResourceResolver& resources, GraphicCache* graphics) {
-    Bitmap32 picture;
-    if (name.empty()) return picture;
-    if (!graphics) {
-        loadGraphic(picture, folder + name, resources, kAllFolders);
-        return picture;
-    }
-    if (auto shared = graphics->load(folder + name, resources, kAllFolders)) picture = *shared;
-    return picture;
+    if (name.empty()) return Bitmap32();
+    return loadGraphicVia(graphics, folder + name, resources, kAllFolders);
 }
 
 // A hue changed in pixels of its own, never in the cache's.

@@ -58,27 +58,26 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::open(const std::string& path, const std::string& root) {
-    if (root.empty()) return open(path);
-    abort();
-    failed_ = false;
-    refusedLink_.clear();
-    if (openBeneath(path, root, nullptr)) return true;
-    folder_.reset();
-    failed_ = true;
-    return false;
+    return root.empty() ? open(path) : openBeneath(path, root, nullptr);
 }
 
 bool AtomicFileWriter::open(const std::string& path, FolderTree& folders) {
+    return openBeneath(path, folders.root(), &folders);
+}
+
+bool AtomicFileWriter::openBeneath(const std::string& path, const std::string& root,
+                                   FolderTree* folders) {
     abort();
     failed_ = false;
     refusedLink_.clear();
-    if (openBeneath(path, folders.root(), &folders)) return true;
+    if (reachFolder(path, root, folders) && openInFolder(path)) return true;
     folder_.reset();
     failed_ = true;
     return false;
 }
 
-bool AtomicFileWriter::openBeneath(const std::string& path, const std::string& root,
+// The folder of path beneath root, through `folders` when given; name_ is set.
+bool AtomicFileWriter::reachFolder(const std::string& path, const std::string& root,
                                    FolderTree* folders) {
     std::string relative;
     if (!relativeBeneath(root, path, relative)) return false;
@@ -93,11 +92,8 @@ bool AtomicFileWriter::openBeneath(const std::string& path, const std::string& r
         walk = openFolderBeneath(root, parent, false, *fd);
         folder_ = std::move(fd);
     }
-    if (!walk.ok()) {
-        if (walk.status == BeneathStatus::Link) refusedLink_ = walk.where;
-        return false;
-    }
-    return openInFolder(path);
+    if (walk.status == BeneathStatus::Link) refusedLink_ = walk.where;
+    return walk.ok();
 }
 
 // The temporary file beside name_ in the folder reached.

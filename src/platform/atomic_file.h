@@ -47,13 +47,14 @@ class AtomicFileWriter {
     std::string path_;
     std::string tempPath_;
     bool failed_ = false;
-    // Set by open(path, root): the folder reached without links, the target's and the
+    // Set by the confined opens: the folder reached without links, the target's and the
     // temporary file's names in it.
     std::shared_ptr<const UniqueFd> folder_;
     std::string name_, tempName_;
     std::string refusedLink_;
 
     bool openBeneath(const std::string& path, const std::string& root, FolderTree* folders);
+    bool reachFolder(const std::string& path, const std::string& root, FolderTree* folders);
     bool openInFolder(const std::string& path);
     int folderFd() const { return folder_ ? folder_->get() : -1; }
     void removeTemp();

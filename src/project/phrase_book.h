@@ -14,7 +14,7 @@ namespace zorvane {
 using PhrasePairs = std::vector<std::pair<const char*, const char*>>;
 
 class PhraseBook {
-public:
+  public:
     explicit PhraseBook(const PhrasePairs& pairs) : english_(pairs.begin(), pairs.end()) {}
 
     // The phrase in the language; a phrase the table lacks stays Japanese, which the tests
@@ -25,7 +25,7 @@ public:
         return it == english_.end() ? japanese : it->second;
     }
 
-private:
+  private:
     std::unordered_map<std::string_view, const char*> english_;
 };
 
