@@ -11,6 +11,7 @@
 #include "listing/listing_words.h"
 #include "platform/string_util.h"
 #include "project/project_database.h"
+#include "project/resource.h"
 #include "search/search_engine.h"
 
 namespace zorvane {
@@ -172,6 +173,8 @@ bool hasResourceFolders(const ProjectDatabase& project) {
 
 void checkFiles(const ProjectDatabase& project, const CheckFacts& facts,
                 const std::atomic<bool>& abort, std::vector<Finding>& out) {
+    // Thousands of names are looked up in the same folders: list each folder once for the run.
+    const PathCache::Snapshot listings = project.resources().fixedListings();
     // A folder kept without its pictures and sounds (a repository of Data/ alone) would make
     // every name missing: say so once instead.
     if (!hasResourceFolders(project)) {
