@@ -33,8 +33,11 @@ constexpr int kLeastWidth = 320;
 // The widest line in average characters: a path in a project fits whole, a paragraph reads.
 constexpr int kLineChars = 100;
 
-// What never starts a line: closing marks stay with the text they close.
-const wxString kNoLineStart = wxString::FromUTF8("、。，．）」』】〕・ー!),.:;?");
+// What never starts a line: closing marks stay with the text they close. By code point
+// (、。，．）」』】〕・ー), being no text of the program's own.
+const wchar_t kNoLineStartMarks[] = {0x3001, 0x3002, 0xFF0C, 0xFF0E, 0xFF09, 0x300D,
+                                     0x300F, 0x3011, 0x3015, 0x30FB, 0x30FC, 0};
+const wxString kNoLineStart = wxString(kNoLineStartMarks) + "!),.:;?";
 
 struct IconRow {
     long style;
