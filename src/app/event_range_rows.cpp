@@ -37,6 +37,8 @@ const RangeRowInfo kRangeRows[4] = {
     {wxTRANSLATE("スクリプト"), wxTRANSLATE("スクリプトを選択"), std::nullopt},
 };
 
+const char* const kNothingToChoose = wxTRANSLATE("（選べるものがありません）");
+
 std::vector<std::string> rangeNames(const ProjectDatabase& db, size_t row) {
     std::vector<std::string> names;
     if (row == kRangeCommonEvents)
@@ -54,12 +56,15 @@ std::vector<std::string> rangeNames(const ProjectDatabase& db, size_t row) {
 
 std::string rangeLabel(const ProjectDatabase& db, int row, int id) {
     if (!db.loaded || id < 1 || row < 0 || row > kRangeScripts) return "";
-    if (std::optional<LabelKind> kind = kRangeRows[row].labelKind)
-        return db.label(id, *kind, LabelStyle::numberAndName());
+    // An id the table lacks (its file unreadable, or the table empty) is no choice: the
+    // listing's overflow marker would read as part of the project.
+    std::optional<LabelKind> kind = kRangeRows[row].labelKind;
+    bool known = kind ? db.hasEntry(id, *kind) : static_cast<size_t>(id) <= db.scripts().size();
+    if (!known) return trs(kNothingToChoose);
+    if (kind) return db.label(id, *kind, LabelStyle::numberAndName());
     char buf[32];
     std::snprintf(buf, sizeof buf, "%03d:", id);
-    bool known = static_cast<size_t>(id) <= db.scripts().size();
-    return buf + (known ? db.scripts()[static_cast<size_t>(id) - 1].title : std::string());
+    return buf + db.scripts()[static_cast<size_t>(id) - 1].title;
 }
 
 const char* rangeCaption(size_t row) {

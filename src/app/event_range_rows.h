@@ -28,7 +28,8 @@ struct RangeRowControls {
 using RangeRows = std::array<RangeRowControls, 4>;
 
 // What a range row shows for its id: "%03d:" and the name of the common event, troop, map
-// or script (script n is the n-th counted from 1); "" without a project.
+// or script (script n is the n-th counted from 1); "" without a project, and a plain
+// "nothing to choose" when the table has no such entry.
 std::string rangeLabel(const ProjectDatabase& db, int row, int id);
 
 // A row's caption: "コモンイベント", "バトルイベント", "マップイベント", "スクリプト".

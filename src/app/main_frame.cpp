@@ -281,6 +281,12 @@ void MainFrame::buildPage(MainTab tab) {
     auto* fill = new wxBoxSizer(wxVERTICAL);
     fill->Add(content, 1, wxEXPAND);
     panel->SetSizer(fill);
+    // A page built with the window is wx's default 20×20 until the notebook is first laid
+    // out; laid out at that size, its buttons get less room than GTK can draw them in (and
+    // it warns at every start). It starts at its own best size; the notebook sizes it on.
+    wxSize room = panel->GetSize();
+    room.IncTo(content->GetBestSize());
+    panel->SetSize(room);
     panel->Layout();
     fitMinimumToPage(content->GetBestSize());
 }

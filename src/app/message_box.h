@@ -20,8 +20,9 @@ MessageBoxSeam& messageBoxSeam();
 int showMessage(wxWindow* parent, const std::string& text, const std::string& title, long style);
 
 // What the message seam shows unless a test stands in: the text with its own line breaks
-// (long lines wrap between words only), in a box wide enough for its whole title. The
-// dialog itself runs through showModal.
+// (a long line wraps between words, or between characters where it has no spaces), in a
+// box wide enough for its whole title and high enough for every line; a text taller than
+// the screen scrolls in a read-only box above the buttons. The dialog runs through showModal.
 int showMessageDialog(wxWindow* parent, const std::string& text, const std::string& title,
                       long style);
 

@@ -114,6 +114,10 @@ std::string ProjectDatabase::label(int id, LabelKind kind, LabelStyle style,
     return text;
 }
 
+bool ProjectDatabase::hasEntry(int id, LabelKind kind) const {
+    return id > 0 && static_cast<size_t>(kind) < kLabelKindCount && entryName(*this, id, kind);
+}
+
 int ProjectDatabase::troopMemberEnemy(int troopId, int memberIndex) const {
     if (troopId <= 0 || static_cast<size_t>(troopId) >= troops().size() || memberIndex < 0)
         return 0;

@@ -102,6 +102,9 @@ class ProjectDatabase {
     // brackets and a name follows its number after ": ".
     std::string label(int id, LabelKind kind, LabelStyle style,
                       ListingLanguage language = ListingLanguage::Japanese) const;
+    // Whether the table of `kind` holds entry `id` (a label of one it lacks carries the
+    // overflow marker).
+    bool hasEntry(int id, LabelKind kind) const;
     int troopMemberEnemy(int troopId, int memberIndex) const;
     // "[1.Slime]": the member's place and its enemy, labelled in `enemyStyle` when that shows
     // a kind word or number, else by the bare stored name.

@@ -3,14 +3,18 @@
 // own catalog for it), and the message box keeps its title and the report's lines whole.
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/dcclient.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/translation.h>
 
 #include <wx/menu.h>
 #include <wx/weakref.h>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -143,6 +147,68 @@ TEST(MessageDialogTest, KeepsItsTitleAndTheReportsLinesWhole) {
         EXPECT_EQ(modals.count, 1);
         EXPECT_EQ(shownText, c.text) << "lines break only where the text breaks them";
         EXPECT_GE(width, titleRoom + 100) << "the title bar has room for the whole title";
+    }
+}
+
+// The box grows with its text, and a text taller than the screen scrolls inside a box that
+// stays on it: every control gets at least the room its content asks for (a label as much
+// as its lines measure in its own font), lies inside the box, and the box on the screen.
+TEST(MessageDialogTest, EveryLineAndTheButtonAreOnTheScreen) {
+    const std::string head = "次のファイルを読み込めませんでした。その内容は表示・検索されません。";
+    std::string paragraph, list = head + "\n";
+    for (int i = 0; i < 8; ++i) paragraph += head;  // a Japanese line has no spaces to wrap at
+    for (int i = 0; i < 8; ++i)
+        paragraph += " The following files could not be read, so they are not shown or searched.";
+    for (int i = 1; i <= 300; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "\nData/Map%03d.rxdata: cut short at byte 100", i);
+        list += line;
+    }
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {{"short", "終了しました"}, {"paragraph", paragraph}, {"300 files", list}};
+    const wxRect screen = wxDisplay(0u).GetClientArea();
+    const auto withoutSpaces = [](wxString text) {
+        for (const char* space : {" ", "\n"}) text.Replace(space, "");
+        return fromWx(text);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string shown;
+        ztest::ModalDialogs modals([&](wxDialog& dialog) {
+            dialog.Show();
+            ztest::pumpFor(100);
+            EXPECT_TRUE(screen.Contains(dialog.GetScreenRect()))
+                << "box " << dialog.GetScreenRect().width << "x" << dialog.GetScreenRect().height;
+            const wxRect client(dialog.GetClientSize());
+            EXPECT_TRUE(dialog.FindWindow(wxID_OK)) << "the button that closes it";
+            for (wxWindow* child : dialog.GetChildren()) {
+                const wxSize size = child->GetSize(), best = child->GetBestSize();
+                EXPECT_TRUE(client.Contains(child->GetRect()))
+                    << child->GetClassInfo()->GetClassName();
+                if (auto* box = dynamic_cast<wxTextCtrl*>(child)) {
+                    shown = fromWx(box->GetValue());
+                    continue;  // a text box scrolls what it cannot show
+                }
+                EXPECT_TRUE(size.x >= best.x && size.y >= best.y)
+                    << child->GetClassInfo()->GetClassName() << " " << size.x << "x" << size.y
+                    << " < " << best.x << "x" << best.y;
+                if (auto* label = dynamic_cast<wxStaticText*>(child)) {
+                    shown = fromWx(label->GetLabel());
+                    wxClientDC dc(label);
+                    dc.SetFont(label->GetFont());
+                    const wxSize lines = dc.GetMultiLineTextExtent(label->GetLabel());
+                    EXPECT_TRUE(size.x >= lines.x && size.y >= lines.y)
+                        << "label " << size.x << "x" << size.y << " < its lines " << lines.x << "x"
+                        << lines.y;
+                }
+            }
+            dialog.Hide();
+            return wxID_OK;
+        });
+        EXPECT_EQ(showMessageDialog(nullptr, c.text, kMessageTitle, wxOK | wxICON_WARNING), wxOK);
+        EXPECT_EQ(withoutSpaces(toWx(shown)), withoutSpaces(toWx(c.text))) << "the whole text";
     }
 }
 

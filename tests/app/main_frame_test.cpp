@@ -13,8 +13,12 @@
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -416,6 +420,39 @@ TEST_F(MainFrameTest, ResizesDownTo800x600WithEveryPagesButtonsInside) {
                     << fromWx(button->GetLabel());
             }
         }
+    }
+}
+
+// What is written to stderr (where GTK's warnings go) while `run` runs.
+std::string stderrOf(const std::function<void()>& run) {
+    ztest::TempDir dir;
+    const std::string path = dir.file("stderr");
+    std::fflush(stderr);
+    int saved = dup(2);
+    int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(file, 2);
+    close(file);
+    run();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    return ztest::readFile(path);
+}
+
+// GTK warns when a control is given less room than it can draw itself in: on whichever
+// tab the window starts, none is.
+TEST_F(MainFrameTest, StartsOnEveryTabWithoutGtkSizeWarnings) {
+    for (int tab = 0; tab < kMainTabCount; ++tab) {
+        writeSettings("[System]\nAutoRead=0\nLastTab=" + std::to_string(tab) + "\n");
+        const std::string warnings = stderrOf([&] {
+            start({project});
+            ztest::pumpFor(100);
+        });
+        for (const char* warning : {"Negative content", "smaller than min-size"})
+            EXPECT_EQ(warnings.find(warning), std::string::npos) << "tab " << tab << ":\n"
+                                                                 << warnings;
+        frame->Destroy();
+        ztest::pumpUntil([this] { return !frame; }, 2000);
     }
 }
 

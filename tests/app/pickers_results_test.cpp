@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "app/app_context.h"
+#include "app/event_range_rows.h"
 #include "app/fuzzy_options_dialog.h"
 #include "app/gui_test_support.h"
 #include "app/id_picker.h"
@@ -318,6 +319,29 @@ TEST_F(ResultsWindowTest, PlaceIsTakenFromAndKeptInTheSettings) {
     wxPoint place = window->GetPosition();
     EXPECT_EQ(context.settings.searchWnd.left, place.x);
     EXPECT_EQ(context.settings.searchWnd.top, place.y);
+}
+
+// A range row whose table lacks the id (its file unreadable) says so plainly: the listing's
+// overflow marker is no name of the project.
+TEST(RangeLabelTest, AnIdItsTableLacksIsNoChoice) {
+    ztest::TempDir dir;
+    const std::string project = ztest::copySampleProject(dir.path());
+    if (project.empty()) GTEST_SKIP() << "the sample project is not there yet";
+    ProjectDatabase whole, damaged;
+    ASSERT_TRUE(whole.open(project));
+    whole.loadAll();
+    for (const char* file :
+         {"CommonEvents.rxdata", "Troops.rxdata", "MapInfos.rxdata", "Scripts.rxdata"}) {
+        const std::filesystem::path path = std::filesystem::path(dir.path()) / "Data" / file;
+        std::filesystem::remove(path);
+        std::filesystem::create_directory(path);
+    }
+    ASSERT_TRUE(damaged.open(project));
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(rangeCaption(size_t(row)));
+        EXPECT_EQ(rangeLabel(whole, row, 1).rfind("001:", 0), 0u) << rangeLabel(whole, row, 1);
+        EXPECT_EQ(rangeLabel(damaged, row, 1), "（選べるものがありません）");
+    }
 }
 
 }  // namespace
