@@ -1,7 +1,8 @@
 // One site run: the walk writes every event document and gathers what the lists name;
 // then the map pictures and map pages, the database, the scripts, the lists, the switch
 // page, the index and the search index. Every file goes through an atomic write beneath
-// the site's folder; a file that cannot be written is reported and the run goes on.
+// the site's folder; a file that cannot be written is reported and the run goes on, while
+// a link where one of the site's folders goes stops it before anything is written.
 #include "site/site_writer.h"
 
 #include <algorithm>
@@ -132,6 +133,7 @@ class SiteRun : public EventListVisitor, public MapSource {
     static constexpr size_t kWorkPerThread = 8;
 
     bool stopRequested();
+    bool foldersClear();
     bool writePage(const std::string& page, const std::string& bytes);
     void report(const std::string& page, bool ok, uint64_t bytes);
     void save(const std::string& page, const std::string& bytes);
@@ -190,11 +192,28 @@ bool SiteRun::stopRequested() {
     return true;
 }
 
+// A link where one of the site's folders goes (left by an earlier run or planted in a
+// downloaded tree) stops the run before anything is written: every page below it would
+// fail, and one message says why. Each folder is named by the place of one of its pages.
+bool SiteRun::foldersClear() {
+    for (const std::string& page : {commonEventPage(1), mapPage(1), scriptPage(1),
+                                    databasePage(0), std::string(kSwitchPage)}) {
+        BeneathResult found;
+        folders_.folderAt(page.substr(0, page.rfind('/')), false, found);
+        if (found.status == BeneathStatus::Link) {
+            stop(ExportStopKind::OutputLink, found.where);
+            return false;
+        }
+    }
+    return true;
+}
+
 // Safe on a worker: the folder tree is shared, the summary is not touched.
 bool SiteRun::writePage(const std::string& page, const std::string& bytes) {
     size_t slash = page.rfind('/');
     BeneathResult made;
-    if (slash != std::string::npos) folders_.folderAt(page.substr(0, slash), true, made);
+    if (slash != std::string::npos && !folders_.folderAt(page.substr(0, slash), true, made))
+        return false;  // not reachable without a link: nothing is written through it
     return writeFileAtomic(joinPath(summary_.root, page), bytes, folders_);
 }
 
@@ -578,6 +597,7 @@ ExportSummary SiteRun::run() {
     summary_.units = countSiteUnits(db_);
     ensureFolder(root_);  // the user's own path, made as given
     sink_.begin(summary_.units);
+    if (!foldersClear()) return summary_;
     startPictures();
     WalkScope scope;
     bool walked = walkEventLists(db_, scope, *this, &abort_, this);
