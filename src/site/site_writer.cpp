@@ -106,10 +106,9 @@ class SiteRun : public EventListVisitor, public MapSource {
           db_(db),
           sink_(sink),
           abort_(abort),
-          root_(options.outputFolder.empty() ? "." : options.outputFolder),
+          root_(writeRootOf(options.outputFolder)),
           folders_(root_),
-          work_(mapBatchThreads(options.jobs),
-                kWorkPerThread * static_cast<size_t>(mapBatchThreads(options.jobs))) {
+          work_(mapBatchThreads(options.jobs)) {
         documents_.headerTemplate = o_.headerTemplate;
         documents_.footerTemplate = o_.footerTemplate;
         std::string header;
@@ -129,9 +128,6 @@ class SiteRun : public EventListVisitor, public MapSource {
     ExportSummary run();
 
   private:
-    // Entries of the ordered stream each worker may have waiting.
-    static constexpr size_t kWorkPerThread = 8;
-
     bool stopRequested();
     bool foldersClear();
     bool writePage(const std::string& page, const std::string& bytes);
@@ -144,8 +140,7 @@ class SiteRun : public EventListVisitor, public MapSource {
     bool document(const std::string& page, const DocumentSources& sources,
                   const DocumentRequest& request, const std::string& top,
                   std::shared_ptr<const MapData> map = {});
-    void documentDone(const std::string& page, DocumentOutcome outcome, const std::string& message,
-                      bool saved, uint64_t bytes);
+    void documentDone(const std::string& page, const MadeDocument& made);
 
     // The walk.
     void reach(OwnerKind kind, int id) override;
@@ -257,13 +252,7 @@ bool SiteRun::document(const std::string& page, const DocumentSources& sources,
                        const DocumentRequest& request, const std::string& top,
                        std::shared_ptr<const MapData> map) {
     if (summary_.end == ExportEnd::Stopped) return false;
-    struct Made {
-        DocumentOutcome outcome = DocumentOutcome::Skipped;
-        std::string message;
-        bool saved = false;
-        uint64_t bytes = 0;
-    };
-    auto made = std::make_shared<Made>();
+    auto made = std::make_shared<MadeDocument>();
     work_.add(
         [this, page, sources, request, top, made, map] {
             DocumentResult result = writeEventDocument(sources, request, documents_);
@@ -275,20 +264,19 @@ bool SiteRun::document(const std::string& page, const DocumentSources& sources,
             made->saved = writePage(page, bytes);
         },
         [this, page, made] {
-            documentDone(page, made->outcome, made->message, made->saved, made->bytes);
+            documentDone(page, *made);
         });
     return summary_.end != ExportEnd::Stopped;
 }
 
-void SiteRun::documentDone(const std::string& page, DocumentOutcome outcome,
-                           const std::string& message, bool saved, uint64_t bytes) {
-    if (outcome == DocumentOutcome::Failed) {
+void SiteRun::documentDone(const std::string& page, const MadeDocument& made) {
+    if (made.outcome == DocumentOutcome::Failed) {
         if (summary_.end == ExportEnd::Stopped) return;
-        stop(ExportStopKind::Document, message);
+        stop(ExportStopKind::Document, made.message);
         work_.cancel();
         return;
     }
-    if (outcome == DocumentOutcome::Written) report(page, saved, bytes);
+    if (made.outcome == DocumentOutcome::Written) report(page, made.saved, made.bytes);
 }
 
 // The maps come from the pool in the walk's order: both take every map of the tree by id.
