@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -86,6 +87,16 @@ struct DocumentResult {
     std::string failedPath;  // failed: the template file or the value path that failed
     size_t lostCharacters = 0;  // written as "?": the document's encoding cannot hold them
     bool written() const { return outcome == DocumentOutcome::Written; }
+};
+
+// A document made on a worker and taken back later: what the writer answered and whether
+// its file was saved.
+struct MadeDocument {
+    DocumentOutcome outcome = DocumentOutcome::Skipped;
+    std::string message;
+    bool saved = false;
+    uint64_t bytes = 0;
+    size_t lost = 0;  // characters written as "?"
 };
 
 DocumentResult writeEventDocument(const DocumentSources& sources, const DocumentRequest& request,

@@ -81,15 +81,6 @@ bool mapsWanted(const ExportOptions& o) {
     return o.categories[kExportMapEvents].on || o.mapImages;
 }
 
-// A document made on a worker: what the writer answered and whether its file was saved.
-struct MadeDocument {
-    DocumentOutcome outcome = DocumentOutcome::Skipped;
-    std::string message;
-    bool saved = false;
-    uint64_t bytes = 0;
-    size_t lost = 0;
-};
-
 // Everything the sink hears goes through one ordered stream of work: tables and documents
 // are made on workers, and what each unit reports (its name, its files, its step) reaches
 // the sink in the order a single thread would send it. Event lists come from the one walk,
@@ -102,11 +93,10 @@ class ExportRun : public EventListVisitor, public MapSource {
           db_(db),
           sink_(sink),
           abort_(abort),
-          writeRoot_(options.outputFolder.empty() ? "." : options.outputFolder),
+          writeRoot_(writeRootOf(options.outputFolder)),
           folders_(writeRoot_),
           tree_(MapInfoTree::fromProject(db)),
-          work_(mapBatchThreads(options.jobs),
-                kWorkPerThread * static_cast<size_t>(mapBatchThreads(options.jobs))) {
+          work_(mapBatchThreads(options.jobs)) {
         documents_ = o_.documents;
         documents_.textEncoding = o_.outputEncoding;
         extension_ = documents_.html ? "html" : "txt";
@@ -120,8 +110,6 @@ class ExportRun : public EventListVisitor, public MapSource {
 
   private:
     enum class Flow { Go, Halt };
-    // Entries of the ordered stream each worker may have waiting.
-    static constexpr size_t kWorkPerThread = 8;
 
     bool stopRequested();
     void halt();

@@ -120,6 +120,11 @@ struct ExportSummary {
 extern const char* const kMapPictureFailedMessage;
 const char* mapPictureFailedMessage(ListingLanguage language);
 
+// The folder a run writes beneath: the one chosen, else the current folder.
+inline std::string writeRootOf(const std::string& outputFolder) {
+    return outputFolder.empty() ? "." : outputFolder;
+}
+
 // outputFolder/<project folder's last component>_export, that component made safe.
 std::string exportRoot(const std::string& outputFolder, const std::string& projectFolder);
 

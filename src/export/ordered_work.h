@@ -14,6 +14,9 @@
 
 namespace zorvane {
 
+// Entries of the ordered stream each worker may have waiting.
+constexpr size_t kWorkPerThread = 8;
+
 class OrderedWork {
   public:
     using Job = std::function<void()>;   // runs on a worker
@@ -22,6 +25,9 @@ class OrderedWork {
     // threads <= 1: each job runs on the giver's thread as it is given. At most `window`
     // entries wait to be taken back, which bounds the memory of finished work.
     OrderedWork(int threads, size_t window);
+    // The window of a run's stream: kWorkPerThread entries for each thread.
+    explicit OrderedWork(int threads)
+        : OrderedWork(threads, kWorkPerThread * static_cast<size_t>(threads)) {}
     ~OrderedWork();  // finishes what was given
     OrderedWork(const OrderedWork&) = delete;
     OrderedWork& operator=(const OrderedWork&) = delete;

@@ -1,7 +1,8 @@
 // One site run: the walk writes every event document and gathers what the lists name;
 // then the map pictures and map pages, the database, the scripts, the lists, the switch
 // page, the index and the search index. Every file goes through an atomic write beneath
-// the site's folder; a file that cannot be written is reported and the run goes on.
+// the site's folder; a file that cannot be written is reported and the run goes on, while
+// a link where one of the site's folders goes stops it before anything is written.
 #include "site/site_writer.h"
 
 #include <algorithm>
@@ -105,10 +106,9 @@ class SiteRun : public EventListVisitor, public MapSource {
           db_(db),
           sink_(sink),
           abort_(abort),
-          root_(options.outputFolder.empty() ? "." : options.outputFolder),
+          root_(writeRootOf(options.outputFolder)),
           folders_(root_),
-          work_(mapBatchThreads(options.jobs),
-                kWorkPerThread * static_cast<size_t>(mapBatchThreads(options.jobs))) {
+          work_(mapBatchThreads(options.jobs)) {
         documents_.headerTemplate = o_.headerTemplate;
         documents_.footerTemplate = o_.footerTemplate;
         std::string header;
@@ -128,10 +128,8 @@ class SiteRun : public EventListVisitor, public MapSource {
     ExportSummary run();
 
   private:
-    // Entries of the ordered stream each worker may have waiting.
-    static constexpr size_t kWorkPerThread = 8;
-
     bool stopRequested();
+    bool foldersClear();
     bool writePage(const std::string& page, const std::string& bytes);
     void report(const std::string& page, bool ok, uint64_t bytes);
     void save(const std::string& page, const std::string& bytes);
@@ -142,8 +140,7 @@ class SiteRun : public EventListVisitor, public MapSource {
     bool document(const std::string& page, const DocumentSources& sources,
                   const DocumentRequest& request, const std::string& top,
                   std::shared_ptr<const MapData> map = {});
-    void documentDone(const std::string& page, DocumentOutcome outcome, const std::string& message,
-                      bool saved, uint64_t bytes);
+    void documentDone(const std::string& page, const MadeDocument& made);
 
     // The walk.
     void reach(OwnerKind kind, int id) override;
@@ -190,11 +187,28 @@ bool SiteRun::stopRequested() {
     return true;
 }
 
+// A link where one of the site's folders goes (left by an earlier run or planted in a
+// downloaded tree) stops the run before anything is written: every page below it would
+// fail, and one message says why. Each folder is named by the place of one of its pages.
+bool SiteRun::foldersClear() {
+    for (const std::string& page : {commonEventPage(1), mapPage(1), scriptPage(1),
+                                    databasePage(0), std::string(kSwitchPage)}) {
+        BeneathResult found;
+        folders_.folderAt(page.substr(0, page.rfind('/')), false, found);
+        if (found.status == BeneathStatus::Link) {
+            stop(ExportStopKind::OutputLink, found.where);
+            return false;
+        }
+    }
+    return true;
+}
+
 // Safe on a worker: the folder tree is shared, the summary is not touched.
 bool SiteRun::writePage(const std::string& page, const std::string& bytes) {
     size_t slash = page.rfind('/');
     BeneathResult made;
-    if (slash != std::string::npos) folders_.folderAt(page.substr(0, slash), true, made);
+    if (slash != std::string::npos && !folders_.folderAt(page.substr(0, slash), true, made))
+        return false;  // not reachable without a link: nothing is written through it
     return writeFileAtomic(joinPath(summary_.root, page), bytes, folders_);
 }
 
@@ -238,13 +252,7 @@ bool SiteRun::document(const std::string& page, const DocumentSources& sources,
                        const DocumentRequest& request, const std::string& top,
                        std::shared_ptr<const MapData> map) {
     if (summary_.end == ExportEnd::Stopped) return false;
-    struct Made {
-        DocumentOutcome outcome = DocumentOutcome::Skipped;
-        std::string message;
-        bool saved = false;
-        uint64_t bytes = 0;
-    };
-    auto made = std::make_shared<Made>();
+    auto made = std::make_shared<MadeDocument>();
     work_.add(
         [this, page, sources, request, top, made, map] {
             DocumentResult result = writeEventDocument(sources, request, documents_);
@@ -256,20 +264,19 @@ bool SiteRun::document(const std::string& page, const DocumentSources& sources,
             made->saved = writePage(page, bytes);
         },
         [this, page, made] {
-            documentDone(page, made->outcome, made->message, made->saved, made->bytes);
+            documentDone(page, *made);
         });
     return summary_.end != ExportEnd::Stopped;
 }
 
-void SiteRun::documentDone(const std::string& page, DocumentOutcome outcome,
-                           const std::string& message, bool saved, uint64_t bytes) {
-    if (outcome == DocumentOutcome::Failed) {
+void SiteRun::documentDone(const std::string& page, const MadeDocument& made) {
+    if (made.outcome == DocumentOutcome::Failed) {
         if (summary_.end == ExportEnd::Stopped) return;
-        stop(ExportStopKind::Document, message);
+        stop(ExportStopKind::Document, made.message);
         work_.cancel();
         return;
     }
-    if (outcome == DocumentOutcome::Written) report(page, saved, bytes);
+    if (made.outcome == DocumentOutcome::Written) report(page, made.saved, made.bytes);
 }
 
 // The maps come from the pool in the walk's order: both take every map of the tree by id.
@@ -578,6 +585,7 @@ ExportSummary SiteRun::run() {
     summary_.units = countSiteUnits(db_);
     ensureFolder(root_);  // the user's own path, made as given
     sink_.begin(summary_.units);
+    if (!foldersClear()) return summary_;
     startPictures();
     WalkScope scope;
     bool walked = walkEventLists(db_, scope, *this, &abort_, this);

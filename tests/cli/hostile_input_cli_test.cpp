@@ -198,6 +198,13 @@ TEST(CliHostile, AbsurdContent) {
         Dir.mkdir(File.join(top, 'victimdir'))
         File.symlink(File.join(top, 'victim'), File.join(out, 'DataBase', '03スキル.csv'))
         File.symlink(File.join(top, 'victimdir'), File.join(out, 'Script')))";
+    // The same for the site, whose folders sit right below the folder it is given.
+    const char* const kPlantedSiteLink = R"(
+        top = File.dirname(ARGV[0])
+        Dir.mkdir(File.join(top, 'out'))
+        File.write(File.join(top, 'victim'), 'precious')
+        Dir.mkdir(File.join(top, 'victimdir'))
+        File.symlink(File.join(top, 'victimdir'), File.join(top, 'out', 'maps')))";
     const char* const kDataNotFiles = R"(
         require 'fileutils'
         q = File.join(File.dirname(ARGV[0]), 'q')
@@ -227,6 +234,13 @@ TEST(CliHostile, AbsurdContent) {
          false,
          {},
          "out/p_export/DataBase/04アイテム.csv"},
+        {"site through a link planted in its output folder",
+         kPlantedSiteLink,
+         "site -o {dir}/out",
+         1,
+         {"out/maps is a symbolic link"},
+         false,
+         {"cannot be written"}},
         {"diff: a folder and a FIFO named as maps",
          kDataNotFiles,
          "diff {dir}/q",
