@@ -60,7 +60,7 @@ class ExportPageTest : public ::testing::Test {
         messageBoxSeam() = saved;
         if (context.tasks.isBusy()) context.tasks.abort();
         if (frame) frame->Destroy();
-        ztest::pumpUntil([this] { return !frame; }, 2000);
+        EXPECT_TRUE(ztest::pumpUntil([this] { return !frame; }));  // before its context goes
     }
 
     // The tests run from their own folder, where no templates lie beside the program.

@@ -62,7 +62,7 @@ class ImportPageTest : public ::testing::Test {
 
     void TearDown() override {
         if (frame) frame->Destroy();
-        ztest::pumpUntil([this] { return !frame; }, 2000);
+        EXPECT_TRUE(ztest::pumpUntil([this] { return !frame; }));  // before its context goes
     }
 
     std::string data(const std::string& name) const { return dir.path() + "/Data/" + name; }

@@ -247,6 +247,8 @@ TEST_F(MapViewerTest, TakesThePlaceOfTheMainWindowAndReopensOnTheLastMap) {
     viewer->Close(true);
     ASSERT_TRUE(ztest::pumpUntil([&] { return !viewer && main->IsShown(); }));
     main->Destroy();
+    // Gone before the fixture's context is: what it still has queued would use it.
+    ASSERT_TRUE(ztest::pumpUntil([&] { return !main; }));
     EXPECT_TRUE(boxes.shown.empty());
 }
 

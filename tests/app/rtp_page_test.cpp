@@ -46,7 +46,7 @@ class RtpPageTest : public ::testing::Test {
     void TearDown() override {
         if (context.tasks.isBusy()) context.tasks.abort();
         if (frame) frame->Destroy();
-        ztest::pumpUntil([this] { return !frame; }, 2000);
+        EXPECT_TRUE(ztest::pumpUntil([this] { return !frame; }));  // before its context goes
         setenv("WINEPREFIX", savedPrefix.c_str(), 1);
     }
 

@@ -71,7 +71,7 @@ class SearchPageTest : public ::testing::Test {
     void TearDown() override {
         if (context.tasks.isBusy()) context.tasks.abort();
         if (frame) frame->Destroy();
-        ztest::pumpUntil([this] { return !frame; }, 2000);
+        EXPECT_TRUE(ztest::pumpUntil([this] { return !frame; }));  // before its context goes
     }
 
     void start(const std::string& projectFile) {
