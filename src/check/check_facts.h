@@ -40,9 +40,9 @@ struct CheckFacts {
     std::map<int, std::pair<int, int>> mapSizes;  // maps the walk read: width, height
     std::vector<Finding> labelFindings;
     std::set<std::string> files;  // "Graphics\Pictures\title2"
-    // The files each command names, by its place's text: a search hit on a command line
-    // says where, and this says which of its files.
-    std::map<std::string, std::vector<std::string>> commandFiles;
+    // The files each command names, with its place: a search hit on a command line says
+    // where, and this says which of its files.
+    std::vector<std::pair<FindingPlace, std::string>> commandFiles;
     // Every script's text, the event commands' scripts included: literal ids in it count.
     std::string scriptText;
     std::vector<std::string> unreadable;

@@ -4,6 +4,7 @@
 // by it: such a file is "maybe used", never "unused".
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 #include "check/check_facts.h"
@@ -27,7 +28,11 @@ class MissingSink : public SearchSink {
   public:
     MissingSink(const std::set<std::string>& missing, const CheckFacts& facts, Severity severity,
                 const char* message, std::vector<Finding>& out)
-        : missing_(missing), facts_(facts), severity_(severity), message_(message), out_(out) {}
+        : missing_(missing), severity_(severity), message_(message), out_(out) {
+        // Only the places of missing names are ever looked up: their texts alone are made.
+        for (const auto& [place, name] : facts.commandFiles)
+            if (missing_.count(name)) missingAt_[placeText(place)].push_back(name);
+    }
 
     // A hit outside a listing shows the name itself; a command line shows it in its own
     // words, so its names come from what the walk saw the command name.
@@ -35,10 +40,8 @@ class MissingSink : public SearchSink {
         FindingPlace place = placeOf(hit);
         std::set<std::string> names;
         if (place.line > 0) {
-            auto it = facts_.commandFiles.find(placeText(place));
-            if (it != facts_.commandFiles.end())
-                for (const std::string& name : it->second)
-                    if (missing_.count(name)) names.insert(name);
+            auto it = missingAt_.find(placeText(place));
+            if (it != missingAt_.end()) names.insert(it->second.begin(), it->second.end());
         }
         if (names.empty()) names.insert(hit.content);
         for (const std::string& name : names)
@@ -74,7 +77,7 @@ class MissingSink : public SearchSink {
     }
 
     const std::set<std::string>& missing_;
-    const CheckFacts& facts_;
+    std::map<std::string, std::vector<std::string>> missingAt_;  // by the place's text
     Severity severity_;
     const char* message_;
     std::vector<Finding>& out_;

@@ -165,7 +165,7 @@ class Gather : EventListVisitor {
         pageConditions(where, place);
         EventCommandList list;
         if (where.list) list.read(*where.list);
-        addListFiles(where, list, facts_.files);
+        addPageGraphic(where, facts_.files);
         if (where.owner == OwnerKind::CommonEvent && hasCommands(list))
             facts_.commonEventsWithCommands.insert(where.ownerId);
         std::set<std::string> labels;
@@ -177,8 +177,11 @@ class Gather : EventListVisitor {
                 if (r.kind == RefKind::Label && command.code == kCodeLabel) labels.insert(r.text);
                 if (r.kind == RefKind::Label && command.code == kCodeJump) jumps.emplace_back(r.text, place);
                 reference(where, command, r, place);
-                if (r.kind == RefKind::File && !r.text.empty())
-                    facts_.commandFiles[placeText(place)].push_back(r.folder + r.text);
+                if (r.kind == RefKind::File && !r.text.empty()) {
+                    std::string name = r.folder + r.text;
+                    facts_.files.insert(name);
+                    facts_.commandFiles.emplace_back(place, std::move(name));
+                }
             }
             location(where, command, place);
         }

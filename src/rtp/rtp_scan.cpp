@@ -84,13 +84,16 @@ void addMapMusic(const MapData& map, std::set<std::string>& files) {
     if (map.autoplayBgs && !map.bgs.name.empty()) files.insert("Audio\\BGS\\" + map.bgs.name);
 }
 
+void addPageGraphic(const EventListPlace& place, std::set<std::string>& files) {
+    if (!place.event) return;
+    const MapEventPage& page = place.event->pages[static_cast<size_t>(place.page - 1)];
+    if (page.graphic.tileId == 0 && !page.graphic.characterName.empty())
+        files.insert(kCharacters + page.graphic.characterName);
+}
+
 void addListFiles(const EventListPlace& place, const EventCommandList& list,
                   std::set<std::string>& files) {
-    if (place.event) {
-        const MapEventPage& page = place.event->pages[static_cast<size_t>(place.page - 1)];
-        if (page.graphic.tileId == 0 && !page.graphic.characterName.empty())
-            files.insert(kCharacters + page.graphic.characterName);
-    }
+    addPageGraphic(place, files);
     for (const EventCommand& command : list.commands) collectCommandFiles(command, files);
 }
 

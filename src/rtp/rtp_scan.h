@@ -42,10 +42,12 @@ bool collectUsedFiles(const ProjectDatabase& project, RtpProgress& progress,
 
 // The pieces of that collection, for walks that collect files beside other work: a map's
 // music, one event list's files (its commands, and a map page's graphic), and the
-// database's files (afterEach runs after each database; false when aborted).
+// database's files (afterEach runs after each database; false when aborted). A walk that
+// reads each command's references itself takes a map page's graphic alone.
 void addMapMusic(const MapData& map, std::set<std::string>& files);
 void addListFiles(const EventListPlace& place, const EventCommandList& list,
                   std::set<std::string>& files);
+void addPageGraphic(const EventListPlace& place, std::set<std::string>& files);
 bool addDatabaseFiles(const ProjectDatabase& project, std::set<std::string>& files,
                       const std::atomic<bool>& abort, const std::function<void()>& afterEach);
 
