@@ -35,7 +35,8 @@ inline void readFieldValue(const MarshalValue& v, IdSet& out) {
     out.clear();
     out.reserve(v.children().size());
     for (const auto& e : v.children()) out.push_back(static_cast<int32_t>(e.integer()));
-    std::sort(out.begin(), out.end());
+    // The editor writes them in order: sorting large classes' sets again was most of their read.
+    if (!std::is_sorted(out.begin(), out.end())) std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
 }
 inline void readFieldValue(const MarshalValue& v, Table& out) {
