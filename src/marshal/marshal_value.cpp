@@ -483,7 +483,9 @@ const MarshalValue* MarshalValue::findInPairs(const MarshalValue& key) const {
 const MarshalValue* MarshalValue::findIvar(std::string_view name) const {
     for (const auto& p : pairs()) {
         const MarshalValue& k = p.first.self();
+        // Every name starts with "@": the last letter tells most apart before a compare.
         if ((k.kind_ == String || k.kind_ == Symbol) && k.n_ == name.size() &&
+            (name.empty() || k.a_.text[name.size() - 1] == name.back()) &&
             std::memcmp(k.a_.text, name.data(), name.size()) == 0)
             return &p.second;
     }
