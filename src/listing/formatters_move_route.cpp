@@ -234,7 +234,7 @@ std::string blendName(int value, ListingLanguage language) {
 void fmtSetMoveRoute(std::string& out, const ParamView& p, const ListingOptions& o) {
     if (!needs(p, 2)) return;
     const MarshalValue& route = p[1];
-    if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute") return;
+    if (route.kind() != MarshalValue::Object || route.classNameView() != "RPG::MoveRoute") return;
     const MarshalValue* repeatFlag = route.findIvar("@repeat");
     const MarshalValue* skippableFlag = route.findIvar("@skippable");
     bool repeat = repeatFlag && repeatFlag->isTrue();

@@ -29,7 +29,7 @@ double readDouble(const uint8_t* p) {
 
 // Colour and tone payloads are four little-endian doubles; a shorter payload is refused.
 bool decodeFour(const MarshalValue& node, const char* className, double out[4]) {
-    if (node.kind() != MarshalValue::UserDump || node.className() != className) return false;
+    if (node.kind() != MarshalValue::UserDump || node.classNameView() != className) return false;
     const ByteBuffer& b = node.bytes();
     if (b.size() < 32) return false;
     const uint8_t* p = reinterpret_cast<const uint8_t*>(b.data());
@@ -67,7 +67,7 @@ bool Table::decode(const uint8_t* payload, size_t length) {
 }
 
 bool Table::decode(const MarshalValue& node) {
-    if (node.kind() != MarshalValue::UserDump || node.className() != "Table") return false;
+    if (node.kind() != MarshalValue::UserDump || node.classNameView() != "Table") return false;
     const ByteBuffer& b = node.bytes();
     return decode(reinterpret_cast<const uint8_t*>(b.data()), b.size());
 }
@@ -126,7 +126,7 @@ bool Tone::decode(const MarshalValue& node) {
 }
 
 bool AudioFile::decode(const MarshalValue& node) {
-    if (node.kind() != MarshalValue::Object || node.className() != "RPG::AudioFile") return false;
+    if (node.kind() != MarshalValue::Object || node.classNameView() != "RPG::AudioFile") return false;
     if (const MarshalValue* v = node.findIvar("@name")) name = v->text();
     if (const MarshalValue* v = node.findIvar("@volume"))
         volume = static_cast<int32_t>(v->integer());

@@ -8,7 +8,7 @@
 namespace zorvane {
 
 bool EventCommand::read(const MarshalValue& node) {
-    if (node.kind() != MarshalValue::Object || node.className() != "RPG::EventCommand")
+    if (node.kind() != MarshalValue::Object || node.classNameView() != "RPG::EventCommand")
         return false;
     const MarshalValue* code = node.findIvar("@code");
     const MarshalValue* indent = node.findIvar("@indent");
@@ -66,7 +66,7 @@ void EventCommandList::fixUp() {
                 replaceWithText(cmd, 1, it->second[static_cast<size_t>(k)]);
         } else if (cmd.code == 209) {
             const MarshalValue& route = params[1];
-            if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute")
+            if (route.kind() != MarshalValue::Object || route.classNameView() != "RPG::MoveRoute")
                 continue;
             const MarshalValue* moves = route.findIvar("@list");
             if (!moves) continue;
@@ -118,7 +118,7 @@ const MarshalValue* routeMove(const ValueArray& items, size_t at) {
         set.parameters().size() < 2)
         return nullptr;
     const MarshalValue& route = set.parameters()[1];
-    if (route.kind() != MarshalValue::Object || route.className() != "RPG::MoveRoute")
+    if (route.kind() != MarshalValue::Object || route.classNameView() != "RPG::MoveRoute")
         return nullptr;
     const MarshalValue* moves = route.findIvar("@list");
     if (!moves || t >= moves->children().size()) return nullptr;

@@ -217,7 +217,7 @@ void readTilesets(const MarshalFile& f, std::vector<Tileset>& tilesets) {
     tilesets.assign(items.size(), Tileset{});
     for (size_t i = 0; i < items.size(); ++i) {
         const MarshalValue& node = items[i];
-        if (node.kind() != MarshalValue::Object || node.className() != "RPG::Tileset") continue;
+        if (node.kind() != MarshalValue::Object || node.classNameView() != "RPG::Tileset") continue;
         readFields(node, tilesets[i], kTilesetFields);
         if (const MarshalValue* names = node.findIvar("@autotile_names")) {
             const ValueArray& list = names->children();

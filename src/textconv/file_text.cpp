@@ -111,7 +111,7 @@ const RecordKind* recordKindOf(const MarshalFile& file, const std::string& fileN
     const MarshalValue* top = topValue(file);
     const MarshalValue* first = top ? firstEntry(*top) : nullptr;
     for (const RecordKind& k : kRecordKinds)
-        if (first ? first->className() == k.className : namesFile(fileName, k.fileName)) return &k;
+        if (first ? first->classNameView() == k.className : namesFile(fileName, k.fileName)) return &k;
     return nullptr;
 }
 
@@ -540,7 +540,7 @@ DataFileKind dataFileKind(const MarshalFile& file, const std::string& fileName) 
     if (recordKindOf(file, fileName) && top->kind() == MarshalValue::Array)
         return DataFileKind::Records;
     for (const NamedKind& k : kNamedKinds) {
-        bool byContent = first && first->className() == k.className;
+        bool byContent = first && first->classNameView() == k.className;
         bool byName = !first && container && *k.fileName && namesFile(fileName, k.fileName);
         if (!byContent && !byName) continue;
         // Each kind has one shape: a map or the system alone, map infos in a hash, the

@@ -222,7 +222,7 @@ std::string inlineText(const MarshalValue& v, std::string_view ivar, bool isSet,
             return v.pairs().empty() ? "{}" : std::string();
         case MarshalValue::Object: {
             if (v.pairs().empty()) return v.className() + " {}";
-            if (v.className() != "RPG::AudioFile") return {};
+            if (v.classNameView() != "RPG::AudioFile") return {};
             AudioFile audio;
             audio.decode(v);
             return quoteText(audio.name) + " " + std::to_string(audio.volume) + " " +
