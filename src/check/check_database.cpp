@@ -35,14 +35,9 @@ class RangeCheck {
 
     // One record: its table's word, id and name; then each field is tested with `id()`.
     void record(const char* table, size_t id, const std::string& name) {
-        place_ = FindingPlace();
-        place_.area = FindingPlace::Database;
-        table = checkSay(table, language_);
-        place_.table = table;
-        place_.ownerId = static_cast<int>(id);
-        place_.name = name;
-        subject_ = format(checkSay("%s%03d", language_), table, static_cast<int>(id)) +
-                   (name.empty() ? "" : ":" + name);
+        table_ = table;
+        id_ = id;
+        name_ = &name;
     }
 
     // 0 means "none" in every field tested here.
@@ -50,7 +45,7 @@ class RangeCheck {
         if (!target.readable) return;
         if (value == 0 || (value > 0 && static_cast<size_t>(value) < target.count)) return;
         out_.push_back(makeFinding(
-            CheckKind::DatabaseRange, Severity::Error, place_, subject_,
+            CheckKind::DatabaseRange, Severity::Error, place(), subject(),
             format(checkSay("%sが%s%03dですが、%sは%d番までです", language_),
                    checkSay(field, language_), target.word, value, target.word,
                    target.count > 0 ? static_cast<int>(target.count) - 1 : 0)));
@@ -61,10 +56,27 @@ class RangeCheck {
     }
 
   private:
+    // The record's place and subject are made only for a finding: most records have none.
+    FindingPlace place() const {
+        FindingPlace place;
+        place.area = FindingPlace::Database;
+        place.table = checkSay(table_, language_);
+        place.ownerId = static_cast<int>(id_);
+        place.name = *name_;
+        return place;
+    }
+
+    std::string subject() const {
+        return format(checkSay("%s%03d", language_), checkSay(table_, language_),
+                      static_cast<int>(id_)) +
+               (name_->empty() ? "" : ":" + *name_);
+    }
+
     ListingLanguage language_;
     std::vector<Finding>& out_;
-    FindingPlace place_;
-    std::string subject_;
+    const char* table_ = "";
+    size_t id_ = 0;
+    const std::string* name_ = nullptr;
 };
 
 // A field of a record that names one id or a set of ids, and the table they point into.
