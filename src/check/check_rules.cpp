@@ -175,7 +175,7 @@ void checkTransfers(const ProjectDatabase& project, const CheckFacts& facts,
         std::string subject = format(say("マップ%03d (%d,%d)"), t.mapId, t.x, t.y);
         if (!sizes.count(t.mapId) && !missing.count(t.mapId) && !unreadable.count(t.mapId)) {
             MapData map;
-            if (t.mapId > 0 && map.load(project, t.mapId, false))
+            if (t.mapId > 0 && map.load(project, t.mapId, false, nullptr, false))
                 sizes[t.mapId] = {map.width, map.height};
             else
                 (t.mapId > 0 && !map.loadFailure.empty() ? unreadable : missing).insert(t.mapId);

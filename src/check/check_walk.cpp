@@ -59,7 +59,9 @@ class Gather : EventListVisitor {
         if (!addDatabaseFiles(project_, facts_.files, abort_, nullptr)) return false;
         gatherDatabaseSwitches();
         step();
-        if (!walkEventLists(project_, WalkScope{}, *this, &abort_)) return false;
+        WalkScope scope;
+        scope.tiles = false;
+        if (!walkEventLists(project_, scope, *this, &abort_)) return false;
         for (const Script& script : project_.scripts()) facts_.scriptText += script.text + "\n";
         step();
         return true;

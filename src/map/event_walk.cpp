@@ -200,7 +200,7 @@ class Walk {
             MapData own;
             std::string why;
             const MapData* map = source_ ? source_->read(mapId, why) : &own;
-            if (!source_ && !own.load(project_, mapId, false)) {
+            if (!source_ && !own.load(project_, mapId, false, nullptr, scope_.tiles)) {
                 map = nullptr;
                 why = own.loadFailure;
             }

@@ -22,6 +22,8 @@ struct WalkScope {
     int maps = 0;
     // With maps = n: these maps too (the maps below n in the tree).
     std::set<int> moreMaps;
+    // False for walks that never draw: the maps it reads itself skip their tile tables.
+    bool tiles = true;
 };
 
 // Where a list is. Fields beyond the owner's are empty for the other owners.

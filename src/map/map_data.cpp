@@ -83,7 +83,7 @@ void MapData::clear() {
 }
 
 bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics,
-                   GraphicCache* graphics) {
+                   GraphicCache* graphics, bool tiles) {
     clear();
     projectFolder = project.projectFolder;
     resources = project.resources();
@@ -95,7 +95,7 @@ bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics,
         return false;
     }
     mapId = id;
-    readHeader();
+    readHeader(tiles);
     graphics_ = graphics;
     readEvents(measureGraphics);
     graphics_ = nullptr;
@@ -103,13 +103,14 @@ bool MapData::load(const ProjectDatabase& project, int id, bool measureGraphics,
     return true;
 }
 
-void MapData::readHeader() {
+void MapData::readHeader(bool tiles) {
     width = readInt(root, "RPG::Map.@width", width);
     height = readInt(root, "RPG::Map.@height", height);
     tilesetId = readInt(root, "RPG::Map.@tileset_id", tilesetId);
-    if (const MarshalValue* v = root.find("RPG::Map.@data")) {
+    const MarshalValue* tileTable = tiles ? root.find("RPG::Map.@data") : nullptr;
+    if (tileTable) {
         Table table;
-        if (table.decode(*v)) data = table;
+        if (table.decode(*tileTable)) data = table;
     }
     if (const MarshalValue* v = root.find("RPG::Map.@autoplay_bgm")) autoplayBgm = v->isTrue();
     if (const MarshalValue* v = root.find("RPG::Map.@autoplay_bgs")) autoplayBgs = v->isTrue();

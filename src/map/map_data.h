@@ -37,9 +37,10 @@ class MapData {
   public:
     // Reads map `mapId` of the project; with measureGraphics the pages' picture rectangles
     // are derived from their character sheets. False (and an empty map) when the file
-    // cannot be read. With a cache the sheets come from it, their pixels shared.
+    // cannot be read. With a cache the sheets come from it, their pixels shared. Without
+    // tiles the tile table stays empty (for readers that never draw).
     bool load(const ProjectDatabase& project, int mapId, bool measureGraphics,
-              GraphicCache* graphics = nullptr);
+              GraphicCache* graphics = nullptr, bool tiles = true);
     // Why the last load failed: the reader's message, or "" when the map has no file.
     std::string loadFailure;
     // Loads the pictures of tileset `tilesetId` when the array holds it (id 0 never does),
@@ -70,7 +71,7 @@ class MapData {
     MarshalFile root;
 
   private:
-    void readHeader();
+    void readHeader(bool tiles);
     void readEvents(bool measureGraphics);
     MapEvent readEvent(int32_t id, const MarshalValue& node, bool measureGraphics);
     // The size of a sheet, from the cache or its file's header; on first use the sheet is
