@@ -1,7 +1,10 @@
 // The rules over the gathered facts: switches and variables, self switches, common events
 // and transfers. Each rule forgives what a script may do where the script names the id.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "check/check_facts.h"
 #include "check/check_words.h"
@@ -66,21 +69,57 @@ void checkIds(const ProjectDatabase& project, const std::map<int, IdUse>& uses,
     }
 }
 
+// Where a lower-case word stands in a text in any case, occurrence after occurrence. Its
+// first letter is sought in both cases with memchr, each place kept until it is passed:
+// lowering a copy of every script first cost more than the whole search.
+class NoCaseSearch {
+  public:
+    NoCaseSearch(std::string_view text, std::string_view word) : text_(text), word_(word) {}
+
+    // The first place at or after `from`; npos when there is none.
+    size_t next(size_t from) {
+        const char lower = word_[0];
+        const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(lower)));
+        for (;;) {
+            size_t at = std::min(seek(lowerAt_, lower, from), seek(upperAt_, upper, from));
+            if (at == std::string_view::npos || startsWithNoCase(text_.substr(at), word_))
+                return at;
+            from = at + 1;
+        }
+    }
+
+  private:
+    static constexpr size_t kUnset = std::string_view::npos - 1;
+
+    size_t seek(size_t& kept, char c, size_t from) const {
+        if (kept != kUnset && (kept == std::string_view::npos || kept >= from)) return kept;
+        const void* p = from < text_.size()
+                            ? std::memchr(text_.data() + from, c, text_.size() - from)
+                            : nullptr;
+        kept = p ? static_cast<size_t>(static_cast<const char*>(p) - text_.data())
+                 : std::string_view::npos;
+        return kept;
+    }
+
+    std::string_view text_, word_;
+    size_t lowerAt_ = kUnset, upperAt_ = kUnset;
+};
+
 // Ids a script names after "common_event" or "commonevent" (any case), as in
 // `$game_temp.common_event_id = 12` or a helper that takes the id; `$data_common_events[12]`
 // is read by the caller.
 std::set<int> commonEventsInScripts(const std::string& text) {
-    std::string lower = asciiLower(text);
     std::set<int> ids;
-    for (const char* word : {"common_event", "commonevent"}) {
-        for (size_t at = lower.find(word); at != std::string::npos; at = lower.find(word, at + 1)) {
-            size_t i = at + std::string(word).size();
-            if (lower.compare(i, 3, "_id") == 0) i += 3;
-            while (i < lower.size() && std::string(" =([").find(lower[i]) != std::string::npos) ++i;
+    for (std::string_view word : {"common_event", "commonevent"}) {
+        NoCaseSearch search(text, word);
+        for (size_t at = search.next(0); at != std::string::npos; at = search.next(at + 1)) {
+            size_t i = at + word.size();
+            if (startsWithNoCase(std::string_view(text).substr(i), "_id")) i += 3;
+            while (i < text.size() && std::string(" =([").find(text[i]) != std::string::npos) ++i;
             int n = 0;
             size_t digits = i;
-            while (i < lower.size() && std::isdigit(static_cast<unsigned char>(lower[i])) && n < 100000)
-                n = n * 10 + (lower[i++] - '0');
+            while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && n < 100000)
+                n = n * 10 + (text[i++] - '0');
             if (i > digits) ids.insert(n);
         }
     }
