@@ -6,6 +6,10 @@ namespace zorvane {
 
 std::string MarshalError::message() const {
     char buf[160];
+    auto atOffset = [&](const char* format) {
+        std::snprintf(buf, sizeof buf, format, offset);
+        return std::string(buf);
+    };
     switch (code) {
         case Code::None:
             return "no error";
@@ -14,46 +18,31 @@ std::string MarshalError::message() const {
         case Code::EmptyFile:
             return "empty file";
         case Code::BadVersion:
-            std::snprintf(buf, sizeof buf, "not Marshal 4.8 (at offset %zu)", offset);
-            return buf;
+            return atOffset("not Marshal 4.8 (at offset %zu)");
         case Code::Truncated:
-            std::snprintf(buf, sizeof buf, "truncated (data ends inside a value at offset %zu)",
-                          offset);
-            return buf;
+            return atOffset("truncated (data ends inside a value at offset %zu)");
         case Code::UnsupportedType:
             std::snprintf(buf, sizeof buf, "unsupported type byte 0x%02x at offset %zu",
                           static_cast<unsigned>(byte & 0xff), offset);
             return buf;
         case Code::BadLength:
-            std::snprintf(buf, sizeof buf, "bad count or length at offset %zu", offset);
-            return buf;
+            return atOffset("bad count or length at offset %zu");
         case Code::BadSymbol:
-            std::snprintf(buf, sizeof buf, "symbol expected at offset %zu", offset);
-            return buf;
+            return atOffset("symbol expected at offset %zu");
         case Code::BadWrapped:
-            std::snprintf(buf, sizeof buf, "user class wraps an unsupported value at offset %zu",
-                          offset);
-            return buf;
+            return atOffset("user class wraps an unsupported value at offset %zu");
         case Code::Zlib:
-            std::snprintf(buf, sizeof buf, "bad compressed string at offset %zu", offset);
-            return buf;
+            return atOffset("bad compressed string at offset %zu");
         case Code::TooDeep:
-            std::snprintf(buf, sizeof buf, "values nested too deeply at offset %zu", offset);
-            return buf;
+            return atOffset("values nested too deeply at offset %zu");
         case Code::TooLarge:
-            std::snprintf(buf, sizeof buf, "compressed string too large at offset %zu", offset);
-            return buf;
+            return atOffset("compressed string too large at offset %zu");
         case Code::FileInflateBudget:
-            std::snprintf(buf, sizeof buf,
-                          "compressed strings of this file inflate to more than %d MiB "
-                          "(at offset %zu)",
-                          byte, offset);
-            return buf;
         case Code::ProjectInflateBudget:
             std::snprintf(buf, sizeof buf,
-                          "compressed strings of this project inflate to more than %d MiB "
+                          "compressed strings of this %s inflate to more than %d MiB "
                           "(at offset %zu)",
-                          byte, offset);
+                          code == Code::FileInflateBudget ? "file" : "project", byte, offset);
             return buf;
         case Code::NotLoaded:
             return "file was never loaded";
