@@ -448,9 +448,7 @@ void EventViewer::showSettings() {
 }
 
 void EventViewer::rememberPlace() {
-    if (IsIconized() || IsMaximized() || !IsShown()) return;
-    wxRect rect = GetRect();
-    context_.settings.eventViewer.place = {rect.x, rect.y, rect.width, rect.height};
+    rememberFramePlace(*this, context_.settings.eventViewer.place);
 }
 
 void EventViewer::onClose(wxCloseEvent&) {

@@ -60,4 +60,10 @@ wxRect framePlace(const WindowPlace& place, const wxSize& defaultSize) {
     return {besideRect(anchor, size, screen), size};
 }
 
+void rememberFramePlace(const wxFrame& frame, WindowPlace& place) {
+    if (frame.IsIconized() || frame.IsMaximized() || !frame.IsShown()) return;
+    wxRect rect = frame.GetRect();
+    place = {rect.x, rect.y, rect.width, rect.height};
+}
+
 }  // namespace zorvane

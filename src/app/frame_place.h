@@ -23,6 +23,10 @@ inline wxSize placeSize(const WindowPlace& place, const wxSize& defaultSize) {
     return framePlace(place, defaultSize).GetSize();
 }
 
+// Keeps where `frame` is in `place`, unless it is minimised, maximised or hidden: none of
+// those is a place to open at again.
+void rememberFramePlace(const wxFrame& frame, WindowPlace& place);
+
 // Where a window of `size` goes beside `anchor`: right of it, else left of it, else as far
 // right as the screen allows; always inside `screen` when it fits there.
 wxPoint besideRect(const wxRect& anchor, const wxSize& size, const wxRect& screen);

@@ -677,9 +677,7 @@ void MapViewer::onRightUp(CellPoint cell) {
 }
 
 void MapViewer::rememberPlace() {
-    if (IsIconized() || IsMaximized() || !IsShown()) return;
-    wxRect rect = GetRect();
-    context_.settings.mapViewer.place = {rect.x, rect.y, rect.width, rect.height};
+    rememberFramePlace(*this, context_.settings.mapViewer.place);
 }
 
 void MapViewer::onClose(wxCloseEvent&) {
