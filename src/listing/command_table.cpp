@@ -2,6 +2,7 @@
 // what its operands refer to, the code and name indexes built from it once, and
 // formatCommand, the one way a command becomes a line.
 #include <map>
+#include <vector>
 
 #include "listing/formatters.h"
 #include "listing/listing.h"
@@ -332,14 +333,19 @@ bool isCommandName(const std::string& name) {
 }
 
 struct Indexes {
-    std::map<int32_t, const CommandRow*> byCode;
+    // By code: codes are small numbers, and every command read looks its row up.
+    std::vector<const CommandRow*> byCode;
     std::map<int32_t, const char*> englishByCode;
     std::map<std::string, int32_t> byName;
     std::map<std::string, int32_t> byEnglishName;
 
     Indexes() {
         for (const CommandRow& row : rows()) {
-            byCode.emplace(row.code, &row);
+            if (row.code >= 0) {
+                size_t at = static_cast<size_t>(row.code);
+                if (byCode.size() <= at) byCode.resize(at + 1, nullptr);
+                if (!byCode[at]) byCode[at] = &row;
+            }
             // The first row met keeps a name that two rows share.
             if (isCommandName(row.name)) byName.emplace(row.name, row.code);
         }
@@ -375,8 +381,8 @@ const std::vector<CommandRow>& commandTable() {
 
 const CommandRow* findCommandRow(int32_t code) {
     const auto& byCode = indexes().byCode;
-    auto it = byCode.find(code);
-    return it == byCode.end() ? nullptr : it->second;
+    return code >= 0 && static_cast<size_t>(code) < byCode.size() ? byCode[static_cast<size_t>(code)]
+                                                                    : nullptr;
 }
 
 const char* englishCommandName(int32_t code) {
