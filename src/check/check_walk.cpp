@@ -62,7 +62,10 @@ class Gather : EventListVisitor {
         WalkScope scope;
         scope.tiles = false;
         if (!walkEventLists(project_, scope, *this, &abort_)) return false;
-        for (const Script& script : project_.scripts()) facts_.scriptText += script.text + "\n";
+        for (const Script& script : project_.scripts()) {
+            facts_.scriptText += script.text;
+            facts_.scriptText += '\n';
+        }
         step();
         return true;
     }
@@ -207,7 +210,10 @@ class Gather : EventListVisitor {
                 break;
             case RefKind::SelfSwitch: selfSwitch(where, command, r, place); break;
             case RefKind::Text:
-                if (r.role == TextRole::Script) facts_.scriptText += r.text + "\n";
+                if (r.role == TextRole::Script) {
+                    facts_.scriptText += r.text;
+                    facts_.scriptText += '\n';
+                }
                 break;
             default: break;
         }
