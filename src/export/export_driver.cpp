@@ -432,8 +432,19 @@ WalkStep ExportRun::list(const EventListPlace& place) {
 WalkStep ExportRun::enterMap(const MapData& map) {
     if (stopRequested()) return WalkStep::Stop;
     if (!o_.categories[kExportMapEvents].on) return WalkStep::SkipOwner;
-    if (!folderAfterWork(format("MapEvent/Map%04d", map.mapId), mapFolder_)) return WalkStep::Stop;
-    return WalkStep::Go;
+    // Made without waiting for the documents given before it, which would idle the workers
+    // at every map. A link in its place stops the run once those documents are reported, as
+    // one thread would stop.
+    mapFolder_ = joinPath(summary_.root, format("MapEvent/Map%04d", map.mapId));
+    BeneathResult made;
+    folders_.folder(mapFolder_, true, made);
+    if (made.status != BeneathStatus::Link) return WalkStep::Go;
+    work_.add({}, [this, where = made.where] {
+        if (halted_) return;
+        stopOnFailure(ExportStopKind::OutputLink, where);
+        halt();
+    });
+    return WalkStep::Stop;
 }
 
 void ExportRun::mapUnreadable(int mapId, const std::string& why) {

@@ -17,14 +17,15 @@ OrderedWork::~OrderedWork() {
         std::lock_guard<std::mutex> lock(mutex_);
         closing_ = true;
     }
-    changed_.notify_all();
+    jobGiven_.notify_all();
+    frontDue_.notify_all();
     for (std::thread& worker : workers_) worker.join();
 }
 
 void OrderedWork::work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        changed_.wait(
+        jobGiven_.wait(
             lock, [&] { return closing_ || (!cancelled_ && nextJob_ < first_ + entries_.size()); });
         if (closing_) return;
         const uint64_t number = nextJob_++;
@@ -37,7 +38,7 @@ void OrderedWork::work() {
         lock.lock();
         // Entries before it may have been taken back meanwhile, never this one.
         entries_[number - first_].ended = true;
-        changed_.notify_all();
+        if (number == first_) frontDue_.notify_one();
     }
 }
 
@@ -50,7 +51,7 @@ bool OrderedWork::due(const Entry& entry) const {
 bool OrderedWork::takeBackFirst(std::unique_lock<std::mutex>& lock, bool wait) {
     if (entries_.empty()) return false;
     if (wait)
-        changed_.wait(lock, [&] { return due(entries_.front()); });
+        frontDue_.wait(lock, [&] { return due(entries_.front()); });
     else if (!due(entries_.front()))
         return false;
     Entry entry = std::move(entries_.front());
@@ -58,7 +59,6 @@ bool OrderedWork::takeBackFirst(std::unique_lock<std::mutex>& lock, bool wait) {
     ++first_;
     if (nextJob_ < first_) nextJob_ = first_;
     const bool run = entry.started || !entry.job;
-    changed_.notify_all();
     if (run && entry.done) {
         lock.unlock();
         entry.done();
@@ -77,8 +77,9 @@ void OrderedWork::add(Job job, Done done) {
     std::unique_lock<std::mutex> lock(mutex_);
     while (entries_.size() >= window_) takeBackFirst(lock, true);
     if (cancelled_ && job) return;  // a Done that ran meanwhile stopped the work
+    const bool needsWorker = static_cast<bool>(job);
     entries_.push_back(Entry{std::move(job), std::move(done)});
-    changed_.notify_all();
+    if (needsWorker) jobGiven_.notify_one();
     while (takeBackFirst(lock, false)) {
     }
 }
@@ -99,7 +100,7 @@ void OrderedWork::cancel() {
         std::lock_guard<std::mutex> lock(mutex_);
         cancelled_ = true;
     }
-    changed_.notify_all();
+    frontDue_.notify_all();
 }
 
 }  // namespace zorvane

@@ -58,7 +58,10 @@ class OrderedWork {
     const bool inline_;
     const size_t window_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    // Workers wait for a job, the giver for the front entry: each is woken only by what it
+    // waits for (waking all at every change cost more than the small documents themselves).
+    std::condition_variable jobGiven_;
+    std::condition_variable frontDue_;
     std::deque<Entry> entries_;
     uint64_t first_ = 0;      // the number of the front entry
     uint64_t nextJob_ = 0;    // the number of the next entry a worker looks at

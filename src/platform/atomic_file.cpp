@@ -8,7 +8,7 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
+#include <cstdio>  // renameat2
 #include <cstdlib>
 #include <random>
 
@@ -51,6 +51,19 @@ std::string lastPart(const std::string& relative) {
     return relative.substr(start, end + 1 - start);
 }
 
+// Writes all of `bytes`, through short writes and interruptions.
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
 }  // namespace
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -70,7 +83,7 @@ bool AtomicFileWriter::openBeneath(const std::string& path, const std::string& r
     abort();
     failed_ = false;
     refusedLink_.clear();
-    if (reachFolder(path, root, folders) && openInFolder(path)) return true;
+    if (reachFolder(path, root, folders) && openInFolder(path, folderMade_)) return true;
     folder_.reset();
     failed_ = true;
     return false;
@@ -93,33 +106,30 @@ bool AtomicFileWriter::reachFolder(const std::string& path, const std::string& r
         folder_ = std::move(fd);
     }
     if (walk.status == BeneathStatus::Link) refusedLink_ = walk.where;
+    folderMade_ = walk.made;
     return walk.ok();
 }
 
-// The temporary file beside name_ in the folder reached.
-bool AtomicFileWriter::openInFolder(const std::string& path) {
+// The temporary file beside name_ in the folder reached. In a folder this run made, the
+// target's name is not looked up first: commit() finds anything put there since.
+bool AtomicFileWriter::openInFolder(const std::string& path, bool folderMade) {
     const int folder = folderFd();
     struct stat st;
-    const bool exists = fstatat(folder, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    if (exists && S_ISLNK(st.st_mode)) {
+    targetExisted_ =
+        !folderMade && fstatat(folder, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (targetExisted_ && S_ISLNK(st.st_mode)) {
         refusedLink_ = path;
         return false;
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = tempName();
-        int fd = openat(folder, temp.c_str(),
-                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0) {
+        fd_.reset(openat(folder, temp.c_str(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!fd_.valid()) {
             if (errno == EEXIST) continue;
             return false;
         }
-        if (exists && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
-        file_.reset(fdopen(fd, "wb"));
-        if (!file_) {
-            ::close(fd);
-            unlinkat(folder, temp.c_str(), 0);
-            return false;
-        }
+        if (targetExisted_ && S_ISREG(st.st_mode)) fchmod(fd_.get(), st.st_mode & 07777);
         path_ = path;
         tempName_ = temp;
         tempPath_ = joinPath(folderOf(path), temp);
@@ -136,21 +146,15 @@ bool AtomicFileWriter::open(const std::string& path) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = tempNameFor(path_);
         // 0666 so the umask decides the mode, as for any newly created file.
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
+        fd_.reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!fd_.valid()) {
             if (errno == EEXIST) continue;
             failed_ = true;
             return false;
         }
         struct stat st;
-        if (stat(path_.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
-        file_.reset(fdopen(fd, "wb"));
-        if (!file_) {
-            ::close(fd);
-            unlink(temp.c_str());
-            failed_ = true;
-            return false;
-        }
+        targetExisted_ = stat(path_.c_str(), &st) == 0;
+        if (targetExisted_) fchmod(fd_.get(), st.st_mode & 07777);
         tempPath_ = temp;
         return true;
     }
@@ -159,35 +163,37 @@ bool AtomicFileWriter::open(const std::string& path) {
 }
 
 bool AtomicFileWriter::write(std::string_view bytes) {
-    if (!file_ || failed_) return false;
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size())
-        failed_ = true;
+    if (!fd_.valid() || failed_) return false;
+    if (buffer_.size() + bytes.size() > kBufferBytes && !flush()) return false;
+    if (bytes.size() >= kBufferBytes) {
+        if (!writeAll(fd_.get(), bytes)) failed_ = true;
+    } else {
+        buffer_.append(bytes);
+    }
+    return !failed_;
+}
+
+bool AtomicFileWriter::flush() {
+    if (!buffer_.empty() && !writeAll(fd_.get(), buffer_)) failed_ = true;
+    buffer_.clear();
     return !failed_;
 }
 
 bool AtomicFileWriter::sync() {
-    if (!file_ || failed_) return false;
-    if (std::fflush(file_.get()) != 0 || fsync(fileno(file_.get())) != 0) failed_ = true;
+    if (!fd_.valid() || failed_) return false;
+    if (!flush() || fsync(fd_.get()) != 0) failed_ = true;
     return !failed_;
 }
 
 bool AtomicFileWriter::commit() {
-    if (!file_ || failed_) {
+    if (!fd_.valid() || failed_) {
         abort();
         return false;
     }
-    bool ok = std::fflush(file_.get()) == 0;
-    // Replacing an existing file: make the new bytes durable before the old ones go.
-    struct stat st;
-    const bool replacing =
-        folder_ ? fstatat(folderFd(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
-                        : stat(path_.c_str(), &st) == 0;
-    if (ok && replacing) ok = fsync(fileno(file_.get())) == 0;
-    ok = (std::fclose(file_.release()) == 0) && ok;
-    // renameat() replaces a link planted at the name since open() rather than follow it.
-    if (ok)
-        ok = folder_ ? renameat(folderFd(), tempName_.c_str(), folderFd(), name_.c_str()) == 0
-                 : std::rename(tempPath_.c_str(), path_.c_str()) == 0;
+    // Replacing a file: make the new bytes durable before the old ones go.
+    bool ok = flush() && (!targetExisted_ || fsync(fd_.get()) == 0);
+    ok = ::close(fd_.release()) == 0 && ok;
+    if (ok) ok = placeFile();
     if (!ok) {
         failed_ = true;
         removeTemp();
@@ -197,8 +203,44 @@ bool AtomicFileWriter::commit() {
     return ok;
 }
 
+// Renames the closed temporary file into place. Where open() found no target the rename
+// refuses to replace one, so whatever came there since (a planted link included) is met
+// as open() would have met it.
+bool AtomicFileWriter::placeFile() {
+    const int folder = folder_ ? folderFd() : AT_FDCWD;
+    const std::string& from = folder_ ? tempName_ : tempPath_;
+    const std::string& to = folder_ ? name_ : path_;
+    if (targetExisted_) return renameat(folder, from.c_str(), folder, to.c_str()) == 0;
+    if (renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without that rename, or a target that appeared.
+    struct stat st;
+    if (fstatat(folder, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return renameat(folder, from.c_str(), folder, to.c_str()) == 0;
+    if (S_ISLNK(st.st_mode) && folder_) {
+        refusedLink_ = path_;
+        return false;
+    }
+    return replaceTarget() && renameat(folder, from.c_str(), folder, to.c_str()) == 0;
+}
+
+// The closed temporary file takes the mode of the file it replaces and is made durable.
+bool AtomicFileWriter::replaceTarget() {
+    const int folder = folder_ ? folderFd() : AT_FDCWD;
+    const std::string& to = folder_ ? name_ : path_;
+    UniqueFd fd(openat(folder, folder_ ? tempName_.c_str() : tempPath_.c_str(),
+                       O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.valid()) return false;
+    struct stat st;
+    if (fstatat(folder, to.c_str(), &st, folder_ ? AT_SYMLINK_NOFOLLOW : 0) == 0 &&
+        S_ISREG(st.st_mode))
+        fchmod(fd.get(), st.st_mode & 07777);
+    return fsync(fd.get()) == 0;
+}
+
 void AtomicFileWriter::abort() {
-    file_.reset();
+    fd_.reset();
+    buffer_.clear();
     removeTemp();
     tempPath_.clear();
     folder_.reset();

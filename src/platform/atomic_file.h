@@ -1,7 +1,6 @@
 // Every file written for the user goes to a temporary file in the same folder and is
 // renamed into place, so a failed or aborted write never leaves half a file.
 #pragma once
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,16 +33,19 @@ class AtomicFileWriter {
     bool commit();
     // Removes the temporary file; the target stays as it was.
     void abort();
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return fd_.valid(); }
     bool failed() const { return failed_; }
     // The link on the way that made open(path, root) refuse; "" otherwise.
     const std::string& refusedLink() const { return refusedLink_; }
 
   private:
-    struct FileCloser {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, FileCloser> file_;
+    static constexpr size_t kBufferBytes = 64 * 1024;
+    UniqueFd fd_;
+    // Small writes gather here and go to the file in large ones.
+    std::string buffer_;
+    // What open() found at the target: nothing there (the usual case of a fresh output), so
+    // commit() need not look again, or the file it replaces.
+    bool targetExisted_ = false;
     std::string path_;
     std::string tempPath_;
     bool failed_ = false;
@@ -51,13 +53,17 @@ class AtomicFileWriter {
     // temporary file's names in it.
     std::shared_ptr<const UniqueFd> folder_;
     std::string name_, tempName_;
+    bool folderMade_ = false;  // the folder reached was made by this run's FolderTree
     std::string refusedLink_;
 
     bool openBeneath(const std::string& path, const std::string& root, FolderTree* folders);
     bool reachFolder(const std::string& path, const std::string& root, FolderTree* folders);
-    bool openInFolder(const std::string& path);
+    bool openInFolder(const std::string& path, bool folderMade);
     int folderFd() const { return folder_ ? folder_->get() : -1; }
     void removeTemp();
+    bool flush();
+    bool placeFile();
+    bool replaceTarget();
 };
 
 bool writeFileAtomic(const std::string& path, std::string_view bytes);

@@ -80,8 +80,11 @@ BeneathResult openFolderBeneath(const std::string& root, const std::string& rela
         }
         const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
         int next = openat(folder.get(), part.c_str(), flags);
+        result.made = false;
         if (next < 0 && errno == ENOENT && create) {
-            if (mkdirat(folder.get(), part.c_str(), 0777) != 0 && errno != EEXIST) {
+            if (mkdirat(folder.get(), part.c_str(), 0777) == 0)
+                result.made = true;
+            else if (errno != EEXIST) {
                 result.status = BeneathStatus::Failed;
                 return result;
             }
@@ -138,14 +141,15 @@ std::shared_ptr<const UniqueFd> FolderTree::folderAt(const std::string& relative
     result.where = root_;
     std::lock_guard<std::mutex> lock(mutex_);
     for (auto it = open_.begin(); it != open_.end(); ++it) {
-        if (it->first != key) continue;
+        if (it->key != key) continue;
         open_.splice(open_.begin(), open_, it);
-        return it->second;
+        result.made = it->made;
+        return it->fd;
     }
     auto fd = std::make_shared<UniqueFd>();
     result = openFolderBeneath(root_, key, create, *fd);
     if (!result.ok()) return nullptr;
-    open_.emplace_front(key, fd);
+    open_.push_front({key, fd, result.made});
     if (open_.size() > keep_) open_.pop_back();  // closed when its last writer is done
     return fd;
 }

@@ -50,6 +50,9 @@ enum class BeneathStatus {
 struct BeneathResult {
     BeneathStatus status = BeneathStatus::Ok;
     std::string where;  // the root joined with the parts up to the one at fault
+    // The folder reached was made by this call (or, from a FolderTree, by the tree): nothing
+    // in it predates the run, so a file's name there need not be looked up before writing.
+    bool made = false;
     bool ok() const { return status == BeneathStatus::Ok; }
 };
 
@@ -90,7 +93,12 @@ class FolderTree {
     size_t keep_;
     std::mutex mutex_;
     // Most recently used first.
-    std::list<std::pair<std::string, std::shared_ptr<const UniqueFd>>> open_;
+    struct Open {
+        std::string key;
+        std::shared_ptr<const UniqueFd> fd;
+        bool made;
+    };
+    std::list<Open> open_;
 };
 
 }  // namespace zorvane
