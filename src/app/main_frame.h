@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/app_context.h"
 
@@ -97,7 +98,9 @@ class MainFrame : public wxFrame {
     // project reads only what the first window shows.
     void startFileCheck();
     void stopFileCheck();
-    void finishFileCheck(unsigned generation);
+    void finishFileCheck(unsigned generation, std::vector<Diagnostic> maps);
+    // The tables' files and the maps the last check could not read.
+    std::vector<Diagnostic> unreadableFiles() const;
     void reportUnreadableFiles();
 
     AppContext& context_;
@@ -122,6 +125,8 @@ class MainFrame : public wxFrame {
     // Counts checks started and stopped: a late result of an earlier one is dropped.
     unsigned fileCheckGeneration_ = 0;
     bool fileCheckPending_ = false;
+    // The maps of the open project the last finished check could not read.
+    std::vector<Diagnostic> unreadableMaps_;
 };
 
 }  // namespace zorvane
