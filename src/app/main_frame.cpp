@@ -247,10 +247,27 @@ void MainFrame::createBody() {
     // The pages' own minimum is the floor (it fits an 800×600 screen); a first start opens
     // a little roomier than that.
     SetSizeHints(wxDefaultSize);
-    SetMinClientSize(column->GetMinSize());
+    leastClient_ = column->GetMinSize();
+    SetMinClientSize(leastClient_);
     wxSize first = FromDIP(wxSize(720, 560));
     first.IncTo(GetMinSize());
     SetSize(first);
+    Bind(wxEVT_SIZE, &MainFrame::onSize, this);
+}
+
+// The minimum is kept as a size of the whole window, frame included, and the frame's size
+// is known only once the window manager has framed the window: until then the minimum
+// lacks the title bar, and the pages would get less than their own minimum.
+void MainFrame::onSize(wxSizeEvent& event) {
+    if (!inPassingSize() && ClientToWindowSize(leastClient_) != GetMinSize())
+        CallAfter([this] { keepMinimum(); });
+    event.Skip();
+}
+
+// While the window is first framed, GTK passes it through a size far below any minimum.
+bool MainFrame::inPassingSize() const {
+    wxSize size = GetSize(), least = GetMinSize();
+    return size.x < least.x || size.y < least.y;
 }
 
 // Building every page costs as much as the rest of the start, so a page is built when its
@@ -299,14 +316,19 @@ void MainFrame::fitMinimumToPage(wxSize best) {
     pagesBest_.IncTo(best);
     // Still being made: createBody sets the first minimum from the notebook.
     if (!tabs_->GetParent()->GetSizer() || grow == wxSize(0, 0)) return;
-    wxSize least = GetMinClientSize() + grow;
-    SetMinClientSize(least);
+    leastClient_ += grow;
+    keepMinimum();
+    tabs_->GetParent()->Layout();
+}
+
+void MainFrame::keepMinimum() {
+    if (inPassingSize()) return;  // its next size event comes back here
+    SetMinClientSize(leastClient_);
     wxSize client = GetClientSize();
-    if (client.x < least.x || client.y < least.y) {
-        client.IncTo(least);
+    if (client.x < leastClient_.x || client.y < leastClient_.y) {
+        client.IncTo(leastClient_);
         SetClientSize(client);
     }
-    tabs_->GetParent()->Layout();
 }
 
 bool MainFrame::isPageBuilt(MainTab tab) const {

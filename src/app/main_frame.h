@@ -12,6 +12,7 @@
 #include "app/app_context.h"
 
 class wxNotebook;
+class wxSizeEvent;
 class wxPanel;
 class wxTextCtrl;
 class wxToolBar;
@@ -90,6 +91,11 @@ class MainFrame : public wxFrame {
     // Fills a tab's panel with its page, once.
     void buildPage(MainTab tab);
     void fitMinimumToPage(wxSize best);
+    // Makes the window's minimum hold leastClient_ and the window at least that big.
+    void keepMinimum();
+    void onSize(wxSizeEvent& event);
+    // Smaller than its own minimum: a size GTK gives the window only in passing.
+    bool inPassingSize() const;
     void bindCommands();
     void enableCommand(int id, bool enable);
     void onClose(wxCloseEvent& event);
@@ -109,6 +115,8 @@ class MainFrame : public wxFrame {
     std::array<wxPanel*, kMainTabCount> pages_{};
     // The largest best size of the pages built so far.
     wxSize pagesBest_{0, 0};
+    // The least room inside the window that shows every page built so far.
+    wxSize leastClient_{0, 0};
     SearchPage* searchPage_ = nullptr;
     RtpPage* rtpPage_ = nullptr;
     CheckPage* checkPage_ = nullptr;
