@@ -26,6 +26,7 @@
 #include "app/search_page.h"
 #include "app/settings_dialog.h"
 #include "app/wx_text.h"
+#include "map/map_data.h"
 #include "platform/file_util.h"
 #include "platform/folders.h"
 #include "platform/path_nocase.h"
@@ -246,10 +247,27 @@ void MainFrame::createBody() {
     // The pages' own minimum is the floor (it fits an 800×600 screen); a first start opens
     // a little roomier than that.
     SetSizeHints(wxDefaultSize);
-    SetMinClientSize(column->GetMinSize());
+    leastClient_ = column->GetMinSize();
+    SetMinClientSize(leastClient_);
     wxSize first = FromDIP(wxSize(720, 560));
     first.IncTo(GetMinSize());
     SetSize(first);
+    Bind(wxEVT_SIZE, &MainFrame::onSize, this);
+}
+
+// The minimum is kept as a size of the whole window, frame included, and the frame's size
+// is known only once the window manager has framed the window: until then the minimum
+// lacks the title bar, and the pages would get less than their own minimum.
+void MainFrame::onSize(wxSizeEvent& event) {
+    if (!inPassingSize() && ClientToWindowSize(leastClient_) != GetMinSize())
+        CallAfter([this] { keepMinimum(); });
+    event.Skip();
+}
+
+// While the window is first framed, GTK passes it through a size far below any minimum.
+bool MainFrame::inPassingSize() const {
+    wxSize size = GetSize(), least = GetMinSize();
+    return size.x < least.x || size.y < least.y;
 }
 
 // Building every page costs as much as the rest of the start, so a page is built when its
@@ -298,14 +316,19 @@ void MainFrame::fitMinimumToPage(wxSize best) {
     pagesBest_.IncTo(best);
     // Still being made: createBody sets the first minimum from the notebook.
     if (!tabs_->GetParent()->GetSizer() || grow == wxSize(0, 0)) return;
-    wxSize least = GetMinClientSize() + grow;
-    SetMinClientSize(least);
+    leastClient_ += grow;
+    keepMinimum();
+    tabs_->GetParent()->Layout();
+}
+
+void MainFrame::keepMinimum() {
+    if (inPassingSize()) return;  // its next size event comes back here
+    SetMinClientSize(leastClient_);
     wxSize client = GetClientSize();
-    if (client.x < least.x || client.y < least.y) {
-        client.IncTo(least);
+    if (client.x < leastClient_.x || client.y < leastClient_.y) {
+        client.IncTo(leastClient_);
         SetClientSize(client);
     }
-    tabs_->GetParent()->Layout();
 }
 
 bool MainFrame::isPageBuilt(MainTab tab) const {
@@ -432,10 +455,11 @@ bool MainFrame::openProject(const std::string& path) {
     return opened;
 }
 
-// Every table is read once the window is up, so a damaged file is named when the project
-// opens rather than showing up later as empty lists and searches that find nothing. The
-// reading happens on a worker: the tables are the database's own, read once whoever asks
-// first, so the window may use them meanwhile and keeps what the worker read.
+// Every table and every map file is read once the window is up, so a damaged file is named
+// when the project opens rather than showing up later as empty lists and searches that find
+// nothing. The reading happens on a worker: the tables are the database's own, read once
+// whoever asks first, so the window may use them meanwhile and keeps what the worker read;
+// the maps are parsed one at a time and let go.
 void MainFrame::startFileCheck() {
     const unsigned generation = ++fileCheckGeneration_;
     fileCheckPending_ = true;
@@ -446,32 +470,43 @@ void MainFrame::startFileCheck() {
         fileCheckStop_ = false;
         fileCheck_ = std::thread([this, generation] {
             context_.database.loadAll(fileCheckStop_);
+            std::vector<Diagnostic> maps = unreadableMaps(context_.database, fileCheckStop_);
             // The frame outlives the thread (it joins it before it goes), and what is
             // queued on it goes with it.
-            if (!fileCheckStop_) CallAfter([this, generation] { finishFileCheck(generation); });
+            if (!fileCheckStop_)
+                CallAfter([this, generation, maps] { finishFileCheck(generation, maps); });
         });
     });
 }
 
-// Waits for at most the table being read; a result still queued is dropped by its number.
+// Waits for at most the table or map being read; a result still queued is dropped by its
+// number.
 void MainFrame::stopFileCheck() {
     ++fileCheckGeneration_;
     fileCheckPending_ = false;
     fileCheckStop_ = true;
     if (fileCheck_.joinable()) fileCheck_.join();
+    unreadableMaps_.clear();  // they were the maps of the project being let go
 }
 
-void MainFrame::finishFileCheck(unsigned generation) {
+void MainFrame::finishFileCheck(unsigned generation, std::vector<Diagnostic> maps) {
     if (generation != fileCheckGeneration_) return;
     if (fileCheck_.joinable()) fileCheck_.join();
     fileCheckPending_ = false;
+    unreadableMaps_ = std::move(maps);
     updateCommandStates();  // the title's mark, before the box waits for an answer
     reportUnreadableFiles();
 }
 
+std::vector<Diagnostic> MainFrame::unreadableFiles() const {
+    std::vector<Diagnostic> files = context_.database.diagnostics();
+    files.insert(files.end(), unreadableMaps_.begin(), unreadableMaps_.end());
+    return files;
+}
+
 // The same damage is not shown twice in a row; the title keeps the mark.
 void MainFrame::reportUnreadableFiles() {
-    std::vector<Diagnostic> unreadable = context_.database.diagnostics();
+    std::vector<Diagnostic> unreadable = unreadableFiles();
     std::string lines;
     for (const Diagnostic& d : unreadable) lines += "\n" + d.file + ": " + d.what;
     std::string state = unreadable.empty() ? "" : context_.database.projectFile + lines;
@@ -543,7 +578,7 @@ void MainFrame::updateCommandStates() {
     folderBox_->ChangeValue(loaded ? toWx(context_.database.projectFolder) : wxString());
     std::string title = kProgramName;
     if (loaded) title += " - [" + context_.database.title + "]";
-    size_t unreadable = loaded ? context_.database.diagnostics().size() : 0;
+    size_t unreadable = loaded ? unreadableFiles().size() : 0;
     if (unreadable > 0) title += trf(kUnreadableMark, unreadable);
     SetTitle(toWx(title));
     if (context_.hooks.updatePageStates) context_.hooks.updatePageStates();

@@ -7,10 +7,12 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/app_context.h"
 
 class wxNotebook;
+class wxSizeEvent;
 class wxPanel;
 class wxTextCtrl;
 class wxToolBar;
@@ -89,6 +91,11 @@ class MainFrame : public wxFrame {
     // Fills a tab's panel with its page, once.
     void buildPage(MainTab tab);
     void fitMinimumToPage(wxSize best);
+    // Makes the window's minimum hold leastClient_ and the window at least that big.
+    void keepMinimum();
+    void onSize(wxSizeEvent& event);
+    // Smaller than its own minimum: a size GTK gives the window only in passing.
+    bool inPassingSize() const;
     void bindCommands();
     void enableCommand(int id, bool enable);
     void onClose(wxCloseEvent& event);
@@ -97,7 +104,9 @@ class MainFrame : public wxFrame {
     // project reads only what the first window shows.
     void startFileCheck();
     void stopFileCheck();
-    void finishFileCheck(unsigned generation);
+    void finishFileCheck(unsigned generation, std::vector<Diagnostic> maps);
+    // The tables' files and the maps the last check could not read.
+    std::vector<Diagnostic> unreadableFiles() const;
     void reportUnreadableFiles();
 
     AppContext& context_;
@@ -106,6 +115,8 @@ class MainFrame : public wxFrame {
     std::array<wxPanel*, kMainTabCount> pages_{};
     // The largest best size of the pages built so far.
     wxSize pagesBest_{0, 0};
+    // The least room inside the window that shows every page built so far.
+    wxSize leastClient_{0, 0};
     SearchPage* searchPage_ = nullptr;
     RtpPage* rtpPage_ = nullptr;
     CheckPage* checkPage_ = nullptr;
@@ -122,6 +133,8 @@ class MainFrame : public wxFrame {
     // Counts checks started and stopped: a late result of an earlier one is dropped.
     unsigned fileCheckGeneration_ = 0;
     bool fileCheckPending_ = false;
+    // The maps of the open project the last finished check could not read.
+    std::vector<Diagnostic> unreadableMaps_;
 };
 
 }  // namespace zorvane

@@ -41,6 +41,19 @@ std::string mapFileName(int mapId) {
     return name;
 }
 
+std::vector<Diagnostic> unreadableMaps(const ProjectDatabase& project,
+                                       const std::atomic<bool>& stop) {
+    std::vector<Diagnostic> found;
+    MarshalFile file;  // one for every map: each reuses the memory of the one before
+    for (const auto& entry : project.mapInfos()) {
+        if (stop) break;
+        std::string name = mapFileName(entry.first);
+        if (!project.readDataFile(name, file) && !file.error().ok())
+            found.push_back({name, file.error().message()});
+    }
+    return found;
+}
+
 void measurePage(MapEventPage& page, int sheetWidth, int sheetHeight) {
     page.frameWidth = page.frameHeight = page.sourceX = page.sourceY = 0;
     page.offsetX = page.offsetY = 0;

@@ -3,6 +3,7 @@
 // measured from its character sheet. The file's value tree is kept while the map is loaded.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -15,16 +16,23 @@
 #include "marshal/marshal_file.h"
 #include "marshal/rgss_types.h"
 #include "project/event_records.h"
+#include "project/project_database.h"
 #include "project/records.h"
 #include "project/resource.h"
 
 namespace zorvane {
 
 class GraphicCache;
-class ProjectDatabase;
 
 // The file name of a map: "Map%03d.rxdata".
 std::string mapFileName(int mapId);
+
+// The maps MapInfos names whose file cannot be read, each with the reader's message. Each
+// file is parsed and let go before the next, so the maps are never all in memory; a map
+// without a file is none (the editor lists maps it never saved). Stops between two maps
+// once `stop` is set.
+std::vector<Diagnostic> unreadableMaps(const ProjectDatabase& project,
+                                       const std::atomic<bool>& stop);
 
 // Fills the six picture fields of a page from its graphic: a tile is one 32 × 32 cell; a
 // character sheet of W × H holds 4 × 4 frames, the figure standing centred on the bottom

@@ -28,6 +28,7 @@
 #include "app/import_page.h"
 #include "app/rtp_page.h"
 #include "app/main_frame.h"
+#include "app/map_viewer.h"
 #include "app/wx_text.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
@@ -171,6 +172,8 @@ TEST_F(MainFrameTest, ADamagedProjectNamesItsUnreadableFilesInOneBox) {
              fs::remove(file);
              fs::create_directory(file);
          }},
+        {"a map cut short", "Map003.rxdata",
+         [](const fs::path& file) { fs::resize_file(file, fs::file_size(file) / 2); }},
     };
     writeSettings("[System]\nAutoRead=0\n");
     start({});
@@ -200,6 +203,43 @@ TEST_F(MainFrameTest, ADamagedProjectNamesItsUnreadableFilesInOneBox) {
     waitForFileCheck();
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(windowTitle().find("※"), std::string::npos);
+}
+
+// A map file cut short is named with the tables' files, and costs nothing but that map:
+// the tables and the map tree are whole, and the other maps still open in the viewer.
+TEST_F(MainFrameTest, ACutShortMapIsNamedAndTheRestStillWorks) {
+    writeSettings("[System]\nAutoRead=0\n");
+    fs::path data = fs::path(dir.path()) / "Data";
+    fs::resize_file(data / "Map003.rxdata", fs::file_size(data / "Map003.rxdata") / 2);
+    std::string mapCount;
+    ztest::run(
+        "ruby -e 'module RPG; class MapInfo; end; end; "
+        "print Marshal.load(File.binread(ARGV[0])).size' " +
+            ztest::shellQuote((data / "MapInfos.rxdata").string()),
+        &mapCount);
+    ztest::MessageBoxes boxes(wxOK);
+    joinMapViewer(context);
+    start({project});
+    waitForFileCheck();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("\nMap003.rxdata: "), std::string::npos)
+        << boxes.shown[0].text;
+    EXPECT_NE(windowTitle().find("※読み込めないファイル1個"), std::string::npos) << windowTitle();
+    EXPECT_TRUE(context.database.diagnostics().empty());
+    // The tree adds its root (id 0) to the maps the file holds.
+    EXPECT_EQ(std::to_string(context.database.mapInfos().size() - 1), mapCount);
+
+    command(kCmdMapViewer);
+    MapViewer* viewer = nullptr;
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* found = dynamic_cast<MapViewer*>(w)) viewer = found;
+    ASSERT_TRUE(viewer);
+    viewer->selectMap(3);
+    EXPECT_FALSE(viewer->map().loaded);
+    viewer->selectMap(1);
+    EXPECT_TRUE(viewer->map().loaded);
+    viewer->Close(true);
+    EXPECT_EQ(boxes.shown.size(), 1u) << "the viewer says nothing more of the damage";
 }
 
 // A check still under way when another project opens or the window closes: the project
