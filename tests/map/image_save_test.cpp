@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -16,14 +17,17 @@ using namespace zorvane;
 
 namespace {
 
-RgbImage patternImage(int width, int height) {
+// Each row is drawn `rowRepeat` times, as even areas of a map repeat rows.
+RgbImage patternImage(int width, int height, int rowRepeat = 1) {
     Bitmap32 b;
     EXPECT_TRUE(b.create(width, height));
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
+        for (int x = 0; x < width; ++x) {
+            const int v = y / rowRepeat;
             b.setPixel(
                 x, y,
-                makeArgb(0x55, uint8_t(x * 37 + y), uint8_t(y * 59 + x), uint8_t(x * 91 + y * 7)));
+                makeArgb(0x55, uint8_t(x * 37 + v), uint8_t(v * 59 + x), uint8_t(x * 91 + v * 7)));
+        }
     return RgbImage::fromBitmap(b);
 }
 
@@ -101,11 +105,11 @@ TEST(SavePng, EveryWriterFilterAndLevelGivesAValidFileWithOurPixels) {
     const std::pair<const char*, Writer> writers[] = {{"whole", savePng},
                                                       {"streamed", savePngStreamed}};
     // One pixel wide: the left neighbour of every sample lies outside the row.
-    for (auto [width, height] : {std::pair{13, 7}, std::pair{1, 4}})
+    for (auto [width, height, rowRepeat] : {std::tuple{13, 7, 1}, {1, 4, 1}, {11, 9, 3}})
         for (const auto& [name, write] : writers)
             for (int setting = 0; setting <= 5; ++setting)
                 for (int level : {0, 1, 6, 9}) {
-                    RgbImage img = patternImage(width, height);
+                    RgbImage img = patternImage(width, height, rowRepeat);
                     std::string path =
                         dir.file(std::string(name) + std::to_string(width) + "_" +
                                  std::to_string(setting) + std::to_string(level) + ".png");
