@@ -111,8 +111,9 @@ Buffer allocateHugeBuffer(size_t bytes) {
 
 // Memory of one encode, kept by its thread for the next picture up to a size: a fresh
 // buffer is mapped, faulted in and cleared page by page and unmapped again for every
-// picture, which cost a third of encoding the maps at ×1/2 and a tenth at ×1. Only what
-// the largest picture so far touched stays resident; larger pictures get their own.
+// picture, which cost a third of encoding the maps at ×1/2 and a few percent at ×1.
+// Only what the largest picture so far touched stays resident; larger pictures get
+// their own.
 class WorkBuffer {
   public:
     enum Slot { kFiltered, kCompressed };
@@ -173,8 +174,8 @@ void upFilteredRows(const RgbImage& image, uint8_t* out) {
             continue;
         }
         const uint8_t* above = image.row(y - 1);
-        // Even areas repeat whole rows; comparing and clearing them is a third quicker than
-        // subtracting byte by byte.
+        // Even areas repeat whole rows (half of them in a large map); comparing and clearing
+        // such a row costs a fraction of subtracting it byte by byte.
         if (std::memcmp(bgr, above, rowBytes) == 0) {
             std::memset(rgb, 0, rowBytes);
             continue;
