@@ -1,7 +1,8 @@
 // The PNG writer of map pictures: rows are filtered here and the whole image data is
-// deflated in one call of libdeflate, several times quicker than libpng's streamed zlib at a
-// smaller size. Pictures too large to hold a filtered copy beside them go to libpng's
-// streamed writer instead, which needs only a row at a time.
+// deflated in one call, by our own encoder at the usual levels (it looks for repeats where
+// tiled pictures have them, several times quicker than libdeflate at a smaller size) and by
+// libdeflate at the highest. Pictures too large to hold a filtered copy beside them go to
+// libpng's streamed writer instead, which needs only a row at a time.
 #include <libdeflate.h>
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "map/deflate_encoder.h"
 #include "map/image_files.h"
 #include "platform/atomic_file.h"
 
@@ -22,14 +24,14 @@ enum PngFilter : uint8_t { kFilterNone = 0, kFilterSub, kFilterUp, kFilterAverag
 
 // The filtered copy is the writer's cost in memory; above this it streams through libpng.
 constexpr size_t kMaxWholeImageBytes = size_t(512) << 20;
-// The setting's zlib levels 0 to 9 on libdeflate's scale. Its quick levels lose to zlib on
-// pictures of large even areas (a third larger at level 5), so the default 6 maps to 7.
+// Levels from this one up go to libdeflate's near-optimal parsing, on its scale below; the
+// ones between 1 and it to our encoder, and 0 (stored) to libdeflate.
+constexpr int kLibdeflateFromLevel = 9;
 constexpr int kDeflateLevel[10] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10};
-// Pictures of less image data than this (most maps at reduced zoom) take quicker levels:
-// at ×1/2 a map's reduced tiles leave the lazy search of level 5 little to find beyond the
-// greedy one of level 4, a tenth quicker at 4 % more bytes (still within 4 % of libpng's).
+// Buffers of pictures from this size on are allocated in huge pages.
 constexpr size_t kSmallPictureBytes = size_t(8) << 20;
-constexpr int kSmallDeflateLevel[10] = {0, 1, 2, 3, 4, 4, 4, 7, 9, 10};
+// Tile widths in pixels of map pictures at the zooms (16 at ×1/2, 32 at ×1) and their double.
+constexpr size_t kTileWidths[3] = {32, 16, 64};
 // A thread keeps its encode buffers up to this size (a map of 20 megapixels at ×1).
 constexpr size_t kKeptBufferBytes = size_t(64) << 20;
 // libdeflate's highest level.
@@ -221,7 +223,7 @@ WorkBuffer filteredImage(const RgbImage& image, const std::vector<uint8_t>& indi
 
 // The compressor of this thread for a level, kept from picture to picture: allocating one
 // (and its match finder's tables) per picture cost more than compressing a small one. One
-// is kept per level, as small and large pictures alternate between two.
+// is kept per level.
 libdeflate_compressor* threadCompressor(int level) {
     struct Free {
         void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
@@ -234,13 +236,24 @@ libdeflate_compressor* threadCompressor(int level) {
 }
 
 // The zlib stream of the filtered data; `bytes` becomes its size (0 on failure).
-WorkBuffer deflateImage(const uint8_t* data, size_t& bytes, int level) {
+WorkBuffer deflateImage(const uint8_t* data, size_t& bytes, int level, size_t bpp, size_t stride) {
     const int clamped = level < 0 ? 0 : level > 9 ? 9 : level;
-    libdeflate_compressor* compressor =
-        threadCompressor(bytes < kSmallPictureBytes ? kSmallDeflateLevel[clamped]
-                                                    : kDeflateLevel[clamped]);
     const size_t in = bytes;
     bytes = 0;
+    if (clamped > 0 && clamped < kLibdeflateFromLevel) {
+        // Repeats in map pictures: the pixel to the left, a tile to the left, the row above.
+        DeflateHints hints;
+        int k = 0;
+        hints.distances[k++] = 1;
+        hints.distances[k++] = bpp;
+        for (size_t width : kTileWidths) hints.distances[k++] = width * bpp;
+        hints.distances[k++] = stride;
+        const size_t bound = zlibEncodeBound(in);
+        WorkBuffer out(bound, WorkBuffer::kCompressed);
+        if (out) bytes = zlibEncode(data, in, out.get(), hints);
+        return out;
+    }
+    libdeflate_compressor* compressor = threadCompressor(kDeflateLevel[clamped]);
     if (!compressor) return WorkBuffer();
     const size_t bound = libdeflate_zlib_compress_bound(compressor, in);
     // Left uninitialised: only the pages the compressor writes become resident.
@@ -285,7 +298,9 @@ bool savePng(const std::string& path, const RgbImage& image, int compressionLeve
     if (!filtered) return false;
     indices.clear();
     indices.shrink_to_fit();
-    WorkBuffer zdata = deflateImage(filtered.get(), bytes, compressionLevel);
+    const size_t bpp = indexed ? 1 : 3;
+    WorkBuffer zdata = deflateImage(filtered.get(), bytes, compressionLevel, bpp,
+                                    size_t(image.width()) * bpp + 1);
     filtered.reset();
     if (!zdata || bytes == 0) return false;
 
