@@ -18,8 +18,8 @@ constexpr int kHashBits = 16;
 // Search effort, tuned on map pictures: candidates visited per position, the match length
 // that ends the lazy look one byte on, and the one past which fewer candidates are tried.
 constexpr int kMaxChain = 24;
-constexpr size_t kLazyLength = 32;
-constexpr size_t kGoodLength = 16;
+constexpr size_t kLazyLength = 16;
+constexpr size_t kGoodLength = 8;
 // A match of 3 bytes further than this costs more than three literals.
 constexpr size_t kFarShortMatch = 4096;
 // Matches up to this length index every position they cover; longer ones only their first
