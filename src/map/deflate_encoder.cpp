@@ -20,11 +20,11 @@ constexpr int kHashBits = 16;
 constexpr int kMaxChain = 24;
 constexpr size_t kLazyLength = 16;
 constexpr size_t kGoodLength = 8;
-// A match of 3 bytes further than this costs more than three literals.
+// A match of 3 bytes further than this usually costs more than its three literals.
 constexpr size_t kFarShortMatch = 4096;
 // Matches up to this length index every position they cover; longer ones only their first
-// few. Long matches are runs of repeated rows: indexing all of them cost most of the time
-// and found nothing better.
+// few. Long matches are runs of repeated rows and tiles: indexing all of them took three
+// times as long on the largest map for 0.2 % fewer bytes.
 constexpr size_t kMaxInsertLength = 16;
 constexpr size_t kLongMatchInserts = 4;
 // Symbols per block: small enough to follow changing statistics, large enough that the
