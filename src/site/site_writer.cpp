@@ -157,6 +157,10 @@ class SiteRun : public EventListVisitor, public MapSource {
     bool pictures();
     bool pictureDone(const MapBatchResult& result, PictureFacts& facts);
     bool scripts();
+    struct MadePage;
+    void makeLater(std::string page, bool skipOnAbort, std::function<std::string()> make,
+                   std::function<void(const MadePage&)> done);
+    void pageLater(const std::string& page, std::function<std::string()> make);
     void database();
     void closingPages();
 
@@ -557,26 +561,74 @@ bool SiteRun::scripts() {
     return true;
 }
 
+// A page made and saved on a worker. The pages after the walk were made one by one on the
+// run's thread while the workers idled; now they are made at once and reported in order.
+struct SiteRun::MadePage {
+    bool made = false, saved = false;
+    uint64_t bytes = 0;
+};
+
+// With skipOnAbort, a page not yet begun when the run is aborted is not made.
+void SiteRun::makeLater(std::string page, bool skipOnAbort, std::function<std::string()> make,
+                        std::function<void(const MadePage&)> done) {
+    auto made = std::make_shared<MadePage>();
+    work_.add(
+        [this, page, skipOnAbort, make = std::move(make), made] {
+            if (skipOnAbort && abort_.load()) return;
+            std::string bytes = make();
+            made->made = true;
+            made->bytes = bytes.size();
+            made->saved = writePage(page, bytes);
+        },
+        [made, done = std::move(done)] { done(*made); });
+}
+
+void SiteRun::pageLater(const std::string& page, std::function<std::string()> make) {
+    makeLater(page, false, std::move(make), [this, page](const MadePage& made) {
+        if (made.made) report(page, made.saved, made.bytes);
+    });
+}
+
 void SiteRun::database() {
     for (int table = 0; table < kDatabaseTableCount; ++table) {
-        if (stopRequested()) return;
-        sink_.unit(std::string("DataBase/") + databaseTableName(table));
-        save(databasePage(table), databasePageHtml(db_, table, usage_.search, o_.language));
-        sink_.step(++summary_.unitsDone);
+        if (stopRequested()) break;
+        // Each table gathers its search entries apart; they join the index in table order.
+        auto search = std::make_shared<std::vector<SearchEntry>>();
+        const std::string page = databasePage(table);
+        makeLater(
+            page, true, [this, table, search] { return databasePageHtml(db_, table, *search, o_.language); },
+            [this, table, page, search](const MadePage& made) {
+                if (!made.made) {
+                    stopRequested();  // the abort that kept it from being made
+                    return;
+                }
+                if (summary_.end == ExportEnd::Aborted) {  // made while an earlier one was not
+                    report(page, made.saved, made.bytes);
+                    return;
+                }
+                sink_.unit(std::string("DataBase/") + databaseTableName(table));
+                report(page, made.saved, made.bytes);
+                usage_.search.insert(usage_.search.end(), search->begin(), search->end());
+                sink_.step(++summary_.unitsDone);
+            });
     }
+    work_.finish();
 }
 
 void SiteRun::closingPages() {
     sink_.unit("index");
     save(kStyleSheet, kStyleSheetText);
     save(kSearchScript, kSearchScriptText);
-    save(kEventListPage, eventListHtml(db_, o_.language));
-    save(kSwitchPage, switchPageHtml(db_, usage_, o_.language));
-    CheckOptions check;
-    check.language = o_.language;
-    save(kCheckPage, checkPageHtml(checkProject(db_, check, nullptr, abort_), o_.language));
-    save("index.html", indexHtml(db_, summary_.skipped, o_.language));
-    save(kSearchIndex, searchIndexScript(db_, usage_, o_.language));
+    pageLater(kEventListPage, [this] { return eventListHtml(db_, o_.language); });
+    pageLater(kSwitchPage, [this] { return switchPageHtml(db_, usage_, o_.language); });
+    pageLater(kCheckPage, [this] {
+        CheckOptions check;
+        check.language = o_.language;
+        return checkPageHtml(checkProject(db_, check, nullptr, abort_), o_.language);
+    });
+    pageLater("index.html", [this] { return indexHtml(db_, summary_.skipped, o_.language); });
+    pageLater(kSearchIndex, [this] { return searchIndexScript(db_, usage_, o_.language); });
+    work_.finish();
     sink_.step(++summary_.unitsDone);
 }
 
