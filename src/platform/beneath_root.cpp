@@ -62,6 +62,61 @@ bool relativeBeneath(const std::string& root, const std::string& path, std::stri
     return true;
 }
 
+namespace {
+
+// Descends `parts` from the open folder `start` (at `where`, made by this run when
+// `startMade`); the folder reached goes into `folder`, `start` stays open.
+BeneathResult descend(int start, const std::string& where, bool startMade,
+                      const std::vector<std::string>& parts, bool create, UniqueFd& folder) {
+    BeneathResult result;
+    result.where = where;
+    result.made = startMade;
+    int current = start;
+    for (const std::string& part : parts) {
+        result.where = joinPath(result.where, part);
+        // A part from outside (a resource name) never climbs: ".." would leave the root.
+        if (part == "..") {
+            result.status = BeneathStatus::Failed;
+            return result;
+        }
+        const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        // In a folder this run made, a missing part is the rule: make it before looking.
+        const bool parentMade = result.made;
+        result.made = false;
+        int next = -1;
+        bool look = true;  // openat once more after making it (or finding it made)
+        if (create && parentMade) {
+            if (mkdirat(current, part.c_str(), 0777) == 0)
+                result.made = true;
+            else if (errno != EEXIST) {
+                result.status = BeneathStatus::Failed;
+                return result;
+            }
+        } else {
+            next = openat(current, part.c_str(), flags);
+            look = next < 0 && errno == ENOENT && create;
+            if (look) {
+                if (mkdirat(current, part.c_str(), 0777) == 0)
+                    result.made = true;
+                else if (errno != EEXIST) {
+                    result.status = BeneathStatus::Failed;
+                    return result;
+                }
+            }
+        }
+        if (look) next = openat(current, part.c_str(), flags);
+        if (next < 0) {
+            result.status = statusOf(current, part, errno);
+            return result;
+        }
+        folder.reset(next);
+        current = next;
+    }
+    return result;
+}
+
+}  // namespace
+
 BeneathResult openFolderBeneath(const std::string& root, const std::string& relative, bool create,
                                 UniqueFd& folder) {
     BeneathResult result;
@@ -71,31 +126,9 @@ BeneathResult openFolderBeneath(const std::string& root, const std::string& rela
         result.status = errno == ENOENT ? BeneathStatus::Missing : BeneathStatus::Failed;
         return result;
     }
-    for (const std::string& part : partsOf(relative)) {
-        result.where = joinPath(result.where, part);
-        // A part from outside (a resource name) never climbs: ".." would leave the root.
-        if (part == "..") {
-            result.status = BeneathStatus::Failed;
-            return result;
-        }
-        const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-        int next = openat(folder.get(), part.c_str(), flags);
-        result.made = false;
-        if (next < 0 && errno == ENOENT && create) {
-            if (mkdirat(folder.get(), part.c_str(), 0777) == 0)
-                result.made = true;
-            else if (errno != EEXIST) {
-                result.status = BeneathStatus::Failed;
-                return result;
-            }
-            next = openat(folder.get(), part.c_str(), flags);
-        }
-        if (next < 0) {
-            result.status = statusOf(folder.get(), part, errno);
-            return result;
-        }
-        folder.reset(next);
-    }
+    UniqueFd reached;
+    result = descend(folder.get(), root, false, partsOf(relative), create, reached);
+    if (reached.valid()) folder = std::move(reached);
     return result;
 }
 
@@ -135,22 +168,52 @@ std::shared_ptr<const UniqueFd> FolderTree::folder(const std::string& path, bool
 
 std::shared_ptr<const UniqueFd> FolderTree::folderAt(const std::string& relative, bool create,
                                                      BeneathResult& result) {
-    std::string key;  // "a/b" however the parts were separated
-    for (const std::string& part : partsOf(relative)) key += (key.empty() ? "" : "/") + part;
+    // keys[i]: "a/b" of the first i parts, however they were separated; keys[0] the root.
+    const std::vector<std::string> parts = partsOf(relative);
+    std::vector<std::string> keys{""};
+    for (const std::string& part : parts) keys.push_back(keys.size() == 1 ? part : keys.back() + "/" + part);
     result = {};
     result.where = root_;
     std::lock_guard<std::mutex> lock(mutex_);
-    for (auto it = open_.begin(); it != open_.end(); ++it) {
-        if (it->key != key) continue;
-        open_.splice(open_.begin(), open_, it);
-        result.made = it->made;
-        return it->fd;
+    auto held = [&](const std::string& key) {
+        for (auto it = open_.begin(); it != open_.end(); ++it)
+            if (it->key == key) return it;
+        return open_.end();
+    };
+    // The nearest folder on the way that is held open is where the descent starts, and each
+    // level below it is held too: the folder of a map is then one level below one already
+    // open, not a walk from the root.
+    size_t depth = keys.size();
+    auto start = open_.end();
+    while (depth-- > 0 && (start = held(keys[depth])) == open_.end()) {
     }
-    auto fd = std::make_shared<UniqueFd>();
-    result = openFolderBeneath(root_, key, create, *fd);
-    if (!result.ok()) return nullptr;
-    open_.push_front({key, fd, result.made});
-    if (open_.size() > keep_) open_.pop_back();  // closed when its last writer is done
+    std::shared_ptr<const UniqueFd> fd;
+    bool made = false;
+    if (start != open_.end()) {
+        open_.splice(open_.begin(), open_, start);
+        fd = start->fd;
+        made = start->made;
+    } else {
+        auto root = std::make_shared<UniqueFd>();
+        result = openFolderBeneath(root_, "", create, *root);
+        if (!result.ok()) return nullptr;
+        fd = root;
+        depth = 0;
+        open_.push_front({"", fd, false});
+    }
+    result.made = made;
+    if (depth + 1 == keys.size()) return fd;  // held already
+    result.where = depth == 0 ? root_ : joinPath(root_, keys[depth]);
+    for (size_t level = depth + 1; level < keys.size(); ++level) {
+        auto next = std::make_shared<UniqueFd>();
+        BeneathResult step =
+            descend(fd->get(), result.where, result.made, {parts[level - 1]}, create, *next);
+        result = step;
+        if (!result.ok()) return nullptr;
+        fd = next;
+        open_.push_front({keys[level], fd, result.made});
+        if (open_.size() > keep_) open_.pop_back();  // closed when its last writer is done
+    }
     return fd;
 }
 
