@@ -21,8 +21,10 @@ namespace zorvane {
 
 namespace {
 
-// Maps a thread may run ahead of the one the caller waits for, per thread.
-constexpr size_t kWindowPerThread = 2;
+// Maps a thread may run ahead of the one the caller waits for, per thread. A result held
+// meanwhile is a loaded map without its picture (tens of kilobytes), while a window of two
+// left a thread idle behind each map that takes many times the usual time.
+constexpr size_t kWindowPerThread = 8;
 // A thread keeps its last picture's buffer for the next map up to this size (every map of
 // a large project at ×1/2 fits): memory held beside the budget is at most this per thread.
 constexpr size_t kKeptPictureBytes = size_t(32) << 20;
