@@ -309,16 +309,18 @@ DocumentResult writeBody(const DocumentSources& sources, const DocumentRequest& 
     return skipped("unknown document kind");
 }
 
-// The header with the text of its first <title> element replaced, so a browser's tab and
-// bookmarks name the document; a header without one is kept as it is.
-std::string withTitle(const std::string& header, const std::string& title) {
+// Where the text of the header's first <title> element lies, to be replaced by the
+// document's title so a browser's tab and bookmarks name it; false when it has none (the
+// header is then kept as it is).
+bool titleSpan(const std::string& header, size_t& start, size_t& end) {
     // Lowering keeps every byte in its place, so positions in it are positions in the header.
     const std::string lower = asciiLower(header);
     size_t open = lower.find("<title>");
     size_t close = open == std::string::npos ? open : lower.find("</title>", open);
-    if (close == std::string::npos) return header;
-    size_t start = open + std::strlen("<title>");
-    return header.substr(0, start) + title + header.substr(close);
+    if (close == std::string::npos) return false;
+    start = open + std::strlen("<title>");
+    end = close;
+    return true;
 }
 
 std::string templateFailure(const std::string& path) {
@@ -331,19 +333,20 @@ bool readTemplate(const std::string& path, std::string& bytes, DocumentResult& f
     return false;
 }
 
-bool readTemplates(const DocumentOptions& options, std::string& header, std::string& footer,
-                   DocumentResult& failure) {
+// The templates of options: those read once, else read now into `own`.
+const DocumentTemplates* readTemplates(const DocumentOptions& options, DocumentTemplates& own,
+                                       DocumentResult& failure) {
     if (const DocumentTemplates* read = options.templates.get()) {
-        if (!read->failure.empty()) {
-            failure = failed(read->failure, read->failedPath);
-            return false;
-        }
-        header = read->header;
-        footer = read->footer;
-        return true;
+        if (read->failure.empty()) return read;
+        failure = failed(read->failure, read->failedPath);
+        return nullptr;
     }
-    return readTemplate(options.headerTemplate, header, failure) &&
-           readTemplate(options.footerTemplate, footer, failure);
+    if (!readTemplate(options.headerTemplate, own.header, failure) ||
+        !readTemplate(options.footerTemplate, own.footer, failure))
+        return nullptr;
+    own.headerCp932 = !isValidUtf8(own.header);
+    if (!titleSpan(own.header, own.titleStart, own.titleEnd)) own.titleStart = std::string::npos;
+    return &own;
 }
 
 }  // namespace
@@ -352,7 +355,7 @@ void readTemplatesOnce(DocumentOptions& options) {
     options.templates.reset();
     auto read = std::make_shared<DocumentTemplates>();
     DocumentResult failure;
-    if (!readTemplates(options, read->header, read->footer, failure)) {
+    if (!readTemplates(options, *read, failure)) {
         read->failure = failure.message;
         read->failedPath = failure.failedPath;
     }
@@ -372,8 +375,9 @@ DocumentResult writeEventDocument(const DocumentSources& sources, const Document
     int page = pageless ? 1 : request.page;
     if (request.id < 1 || page < 1) return skipped("no item chosen");
     DocumentResult result;
-    std::string header, footer;
-    if (!readTemplates(options, header, footer, result)) return result;
+    DocumentTemplates own;
+    const DocumentTemplates* templates = readTemplates(options, own, result);
+    if (!templates) return result;
     std::string body, title;
     result = writeBody(sources, {request.kind, request.id, page}, options, body, title);
     if (!result.written()) return result;
@@ -384,12 +388,22 @@ DocumentResult writeEventDocument(const DocumentSources& sources, const Document
         return result;
     }
     // A header that is not UTF-8 is taken for a Shift_JIS template: the document follows it.
-    bool cp932 = !isValidUtf8(header);
-    header = withTitle(header, cp932 ? utf8ToCp932(escapeHtml(title), Unmappable::HtmlReference)
-                                     : escapeHtml(title));
+    const bool cp932 = templates->headerCp932;
+    const std::string& header = templates->header;
+    const std::string& footer = templates->footer;
     if (cp932) body = utf8ToCp932(body, Unmappable::HtmlReference, &result.lostCharacters);
-    result.bytes.reserve(header.size() + body.size() + footer.size());
-    result.bytes.append(header).append(body).append(footer);
+    std::string shownTitle;
+    if (templates->titleStart != std::string::npos)
+        shownTitle = cp932 ? utf8ToCp932(escapeHtml(title), Unmappable::HtmlReference)
+                           : escapeHtml(title);
+    result.bytes.reserve(header.size() + shownTitle.size() + body.size() + footer.size());
+    if (templates->titleStart == std::string::npos) {
+        result.bytes.append(header);
+    } else {  // the header with the text of its first <title> replaced
+        result.bytes.append(header, 0, templates->titleStart).append(shownTitle);
+        result.bytes.append(header, templates->titleEnd, std::string::npos);
+    }
+    result.bytes.append(body).append(footer);
     return result;
 }
 

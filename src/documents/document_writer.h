@@ -58,6 +58,10 @@ void useTemplateFolder(DocumentOptions& options, const std::string& folder);
 struct DocumentTemplates {
     std::string header, footer;
     std::string failure, failedPath;  // empty when both were read
+    // Looked at once, not for every document: a header that is not UTF-8, and where the
+    // text of its <title> element lies (titleStart npos when it has none).
+    bool headerCp932 = false;
+    size_t titleStart = std::string::npos, titleEnd = std::string::npos;
 };
 
 // Reads the templates of options once, for every document written with them afterwards;
