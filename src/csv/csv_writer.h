@@ -37,15 +37,26 @@ inline bool looksLikeFormula(std::string_view text) {
 
 // One quoted cell: inner quotes doubled, CR and LF bytes removed. With quoteFormulas a cell
 // that looksLikeFormula() gets a leading apostrophe, which spreadsheets show as text.
-inline std::string csvCell(std::string_view text, bool quoteFormulas = false) {
-    std::string out = "\"";
+// Appended to `out`: a record is made without a string per cell, and a cell without a
+// quote or line break (most) is copied whole.
+inline void appendCsvCell(std::string& out, std::string_view text, bool quoteFormulas = false) {
+    out += '"';
     if (quoteFormulas && looksLikeFormula(text)) out += '\'';
-    for (char c : text) {
-        if (c == '\r' || c == '\n') continue;
-        if (c == '"') out += '"';
-        out += c;
+    if (text.find_first_of("\"\r\n") == std::string_view::npos) {
+        out.append(text);
+    } else {
+        for (char c : text) {
+            if (c == '\r' || c == '\n') continue;
+            if (c == '"') out += '"';
+            out += c;
+        }
     }
     out += '"';
+}
+
+inline std::string csvCell(std::string_view text, bool quoteFormulas = false) {
+    std::string out;
+    appendCsvCell(out, text, quoteFormulas);
     return out;
 }
 
@@ -54,9 +65,12 @@ inline std::string csvCell(std::string_view text, bool quoteFormulas = false) {
 inline std::string csvRecord(const std::vector<std::string>& cells, CsvEncoding encoding,
                              size_t* lost = nullptr, bool quoteFormulas = false) {
     std::string line;
+    size_t bytes = cells.size() * 3 + 2;
+    for (const std::string& cell : cells) bytes += cell.size();
+    line.reserve(bytes);
     for (size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) line += ',';
-        line += csvCell(cells[i], quoteFormulas);
+        appendCsvCell(line, cells[i], quoteFormulas);
     }
     if (encoding == CsvEncoding::Cp932) line = utf8ToCp932(line, Unmappable::Question, lost);
     line += "\r\n";
