@@ -80,7 +80,13 @@ void findMatches(const RegexPattern& regex, std::string_view text, size_t from, 
 // working copy (valid UTF-8).
 void claimMatches(const ColourRule& rule, int32_t index, size_t end, std::string& working,
                   std::vector<int32_t>& owners) {
-    RegexPattern regex(rule.expression, true);
+    std::unique_ptr<RegexPattern> own;
+    const RegexPattern* pattern = rule.pattern.get();
+    if (!pattern) {
+        own = std::make_unique<RegexPattern>(rule.expression, true);
+        pattern = own.get();
+    }
+    const RegexPattern& regex = *pattern;
     if (!regex.compiled()) return;
     std::vector<std::pair<size_t, size_t>> claims;
     if (spansLines(rule.expression)) {
@@ -111,7 +117,9 @@ ColourRules parseColourRules(std::string_view fileText) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line.front() == ';') continue;
         ColourRule rule;
-        if (splitRule(line, rule)) rules.push_back(std::move(rule));
+        if (!splitRule(line, rule)) continue;
+        rule.pattern = std::make_shared<const RegexPattern>(rule.expression, true);
+        rules.push_back(std::move(rule));
     }
     return rules;
 }

@@ -3,6 +3,7 @@
 // claims is wrapped in a font element of that class.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,9 +12,14 @@ namespace zorvane {
 
 class TextMatcher;
 
+class RegexPattern;
+
 struct ColourRule {
     std::string expression;
     std::string className;
+    // Compiled once when the rules are read, and shared by the threads that colour scripts;
+    // a rule made by hand without it is compiled for each script.
+    std::shared_ptr<const RegexPattern> pattern = nullptr;
 };
 
 using ColourRules = std::vector<ColourRule>;
