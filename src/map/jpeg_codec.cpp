@@ -21,6 +21,10 @@ namespace zorvane {
 
 namespace {
 
+// Pixels a Huffman-coded file may claim per byte it holds: twice the most it can code
+// (a bit per 8 x 8 block), for headroom.
+constexpr uint64_t kMaxJpegPixelsPerByte = 1024;
+
 struct JpegErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
@@ -30,12 +34,16 @@ struct JpegErrorManager {
     longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
 }
 
-// A file that ends early would otherwise decode "successfully" as grey; that is treated as
-// the damage it is. Other warnings (stray bytes between markers) are common in files that
-// show fine, and pass silently.
+// A file that ends early, or whose scan data ends or breaks before the picture does, would
+// otherwise decode "successfully" as grey from there on; that is treated as the damage it
+// is. It also stops a small file that claims a huge picture at its first missing row rather
+// than after filling all of it. Other warnings (stray bytes between markers) are common in
+// files that show fine, and pass silently.
 void jpegEmitMessage(j_common_ptr cinfo, int level) {
     if (level < 0) {
-        if (cinfo->err->msg_code == JWRN_JPEG_EOF) jpegErrorExit(cinfo);
+        const int code = cinfo->err->msg_code;
+        if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE)
+            jpegErrorExit(cinfo);
         cinfo->err->num_warnings++;
     }
 }
@@ -194,11 +202,17 @@ bool readJpegSize(const std::string& path, int& width, int& height) {
 
 bool decodeJpeg(const std::string& path, Bitmap32& out) {
     out.reset();
-    StdioFile file = openRegularFile(path, kMaxPictureFileBytes);
+    uint64_t fileBytes = 0;
+    StdioFile file = openRegularFile(path, kMaxPictureFileBytes, nullptr, &fileBytes);
     if (!file) return false;
     JpegDecoder decoder;
     const jpeg_decompress_struct& c = decoder.cinfo;
     if (!readJpegHeader(&decoder, file.get()) || !decodedSizeAllowed(c.image_width, c.image_height))
+        return false;
+    // Huffman coding spends at least a bit on every 8 x 8 block (its DC difference), so a
+    // whole picture takes at least a byte per 512 pixels. A file far smaller than that
+    // claims a picture it cannot hold; it is refused before its pixels are allocated.
+    if (!c.arith_code && fileBytes * kMaxJpegPixelsPerByte < uint64_t(c.image_width) * c.image_height)
         return false;
     if (!startJpegDecode(&decoder)) return false;
     if (c.output_components != 3 || !decodedSizeAllowed(c.output_width, c.output_height))

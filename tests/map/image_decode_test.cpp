@@ -279,6 +279,10 @@ TEST(DecodeHostile, FailsFastAndSmall) {
                          ztest::shellQuote(dir.file("p.jpg"))),
               0);
     const std::string progressive = ztest::readFile(dir.file("p.jpg"));
+    ASSERT_EQ(ztest::run(imgtest::convertTool() + " -size 16x16 xc:red " +
+                         ztest::shellQuote(dir.file("s.jpg"))),
+              0);
+    const std::string baseline = ztest::readFile(dir.file("s.jpg"));
     struct Case {
         const char* what;
         const char* name;
@@ -289,6 +293,7 @@ TEST(DecodeHostile, FailsFastAndSmall) {
         {"progressive JPEG of 16384 x 16384 without data", "b.jpg",
          withJpegSize(progressive, 16384)},
         {"JPEG with 300 repeated scans", "c.jpg", withRepeatedLastScan(progressive, 300)},
+        {"baseline JPEG of 16384 x 16384 without data", "d.jpg", withJpegSize(baseline, 16384)},
         {"PNG with a 2 GB tEXt chunk", "a.png", pngWithHugeChunk("tEXt")},
         {"PNG with a 2 GB zTXt chunk", "b.png", pngWithHugeChunk("zTXt")},
     };
@@ -300,7 +305,7 @@ TEST(DecodeHostile, FailsFastAndSmall) {
     ztest::writeFile(dir.file("sparse.bmp"), "XX");  // not a BMP, but 400 MB of it
     ASSERT_EQ(truncate(dir.file("sparse.bmp").c_str(), off_t(400) << 20), 0);
 
-    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "a.png", "b.png", "fifo.png", "folder.bmp",
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "a.png", "b.png", "fifo.png", "folder.bmp",
                              "zero.jpg", "zero.bmp", "sparse.bmp"}) {
         const std::string path = dir.file(name);
         ztest::BoundedRun r = ztest::runBounded([&] {
