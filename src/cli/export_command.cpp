@@ -145,7 +145,9 @@ int runExportCommand(const ExportFlags& f) {
         summary = runExport(options, db, sink, interrupt.flag());
     }
     sink.finishBar();
-    return reportExport(summary);
+    const int status = reportExport(summary);
+    if (options.mapImages) reportUnreadableGraphics(db.resources().gameFolder());
+    return status;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "map/graphic_cache.h"
 
 namespace zorvane::cli {
 
@@ -40,6 +41,16 @@ int reportExport(const ExportSummary& s) {
     for (const std::string& line : s.skipped) std::fprintf(stderr, "skipped %s\n", line.c_str());
     if (!s.failedFiles.empty()) return 1;
     return (lossy || !s.skipped.empty()) ? kIncomplete : 0;
+}
+
+void reportUnreadableGraphics(const std::string& gameFolder) {
+    std::string prefix = gameFolder;
+    if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+    for (const std::string& path : takeUnreadableGraphics()) {
+        const bool inGame = !prefix.empty() && path.compare(0, prefix.size(), prefix) == 0;
+        std::fprintf(stderr, "%s: not drawn, the file cannot be read as a picture\n",
+                     path.c_str() + (inGame ? prefix.size() : 0));
+    }
 }
 
 }  // namespace zorvane::cli

@@ -1,6 +1,6 @@
 // What export and site share on a terminal: the progress bar (or plain lines when standard
 // error is not a terminal) that their sink draws, and the closing report with its exit
-// status.
+// status; map shares the word on graphics that could not be read.
 #pragma once
 
 #include <chrono>
@@ -79,5 +79,10 @@ class ConsoleSink : public ExportSink {
 // standard error; the exit status: 130 after Ctrl-C, 1 for a stop or a file not written,
 // 3 for a data file not read or characters written as "?", else 0.
 int reportExport(const ExportSummary& summary);
+
+// One line on standard error for each graphic file found but not read as a picture while
+// maps were drawn (takeUnreadableGraphics), named from the game folder when it lies there;
+// the exit status is not changed by it.
+void reportUnreadableGraphics(const std::string& gameFolder);
 
 }  // namespace zorvane::cli

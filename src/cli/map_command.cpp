@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/cli_support.h"
+#include "cli/export_progress.h"
 #include "cli/picture_flags.h"
 #include "map/map_batch.h"
 #include "map/map_data.h"
@@ -113,6 +114,7 @@ int drawAll(MapJob& job) {
         std::fprintf(stderr, "%d of %zu maps skipped: no readable map file\n", skipped,
                      items.size());
     if (failures) std::fprintf(stderr, "%d of %zu maps not written\n", failures, items.size());
+    reportUnreadableGraphics(job.db.resources().gameFolder());
     return failures || job.abort.load() ? 1 : 0;
 }
 
@@ -128,7 +130,10 @@ int runMap(const MapFlags& f) {
     if (!openProjectOrFail(db, f.project)) return 1;
     InterruptScope interrupt;
     MapJob job{db, f, options, isatty(STDERR_FILENO) != 0, interrupt.flag()};
-    return f.all ? drawAll(job) : drawMap(job, f.map, f.output) == MapOutcome::Written ? 0 : 1;
+    if (f.all) return drawAll(job);
+    const MapOutcome outcome = drawMap(job, f.map, f.output);
+    reportUnreadableGraphics(db.resources().gameFolder());
+    return outcome == MapOutcome::Written ? 0 : 1;
 }
 
 }  // namespace

@@ -48,7 +48,9 @@ int runSiteCommand(const SiteFlags& f) {
         summary = runSite(options, db, sink, interrupt.flag());
     }
     sink.finishBar();
-    return reportExport(summary);
+    const int status = reportExport(summary);
+    reportUnreadableGraphics(db.resources().gameFolder());
+    return status;
 }
 
 }  // namespace

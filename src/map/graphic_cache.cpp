@@ -1,7 +1,10 @@
 // A file is decoded by the first thread that asks for it while others asking for the same
 // file wait for that decode instead of repeating it; the lock is never held while a file is
-// read.
+// read. Unreadable files are noted only on the failing path: a picture that decodes costs
+// nothing more.
 #include "map/graphic_cache.h"
+
+#include <set>
 
 #include "map/image_files.h"
 
@@ -18,9 +21,41 @@ uint64_t pictureBytes(const GraphicCache::Picture& picture) {
     return picture ? uint64_t(picture->width()) * uint64_t(picture->height()) * 4 : 0;
 }
 
+// Apart from the caches: the runs that own them (export, site) end before a command asks.
+struct UnreadableFiles {
+    std::mutex mutex;
+    std::set<std::string> paths;
+};
+
+UnreadableFiles& unreadableFiles() {
+    static UnreadableFiles files;
+    return files;
+}
+
+void noteUnreadable(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    UnreadableFiles& files = unreadableFiles();
+    std::lock_guard<std::mutex> lock(files.mutex);
+    files.paths.insert(paths.begin(), paths.end());
+}
+
 }  // namespace
 
+std::vector<std::string> takeUnreadableGraphics() {
+    UnreadableFiles& files = unreadableFiles();
+    std::lock_guard<std::mutex> lock(files.mutex);
+    std::vector<std::string> paths(files.paths.begin(), files.paths.end());
+    files.paths.clear();
+    return paths;
+}
+
 GraphicCache::Picture GraphicCache::decode(const std::string& path) {
+    Picture picture = shared(path);
+    if (!picture) noteUnreadable({path});
+    return picture;
+}
+
+GraphicCache::Picture GraphicCache::shared(const std::string& path) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (auto it = pictures_.find(path); it != pictures_.end()) {
         useOrder_.splice(useOrder_.begin(), useOrder_, it->second.use);
@@ -67,16 +102,22 @@ GraphicCache::Picture GraphicCache::load(const std::string& relativeName,
         if (auto it = loaded_.find(key); it != loaded_.end()) {
             const std::string path = it->second;
             lock.unlock();
-            return path.empty() ? nullptr : decode(path);
+            return path.empty() ? nullptr : shared(path);
         }
     }
     Picture result;
     std::string taken;
+    std::vector<std::string> unreadable;
     probeGraphic(relativeName, resources, where, [&](const std::string& path) {
-        result = decode(path);
-        if (result) taken = path;
+        result = shared(path);
+        if (result)
+            taken = path;
+        else
+            unreadable.push_back(path);
         return result != nullptr;
     });
+    // A broken file that another one stood in for cost the picture nothing.
+    if (!result) noteUnreadable(unreadable);
     std::lock_guard<std::mutex> lock(mutex_);
     loaded_[key] = taken;
     return result;
@@ -90,8 +131,17 @@ bool GraphicCache::find(const std::string& relativeName, const ResourceResolver&
     if (it == found_.end()) {
         lock.unlock();
         Found answer;
-        answer.found =
-            findGraphic(relativeName, resources, where, answer.path, answer.width, answer.height);
+        std::vector<std::string> unreadable;
+        // findGraphic's walk, with the files whose header does not read kept aside.
+        answer.found = probeGraphic(relativeName, resources, where, [&](const std::string& hit) {
+            if (readImageSize(hit, answer.width, answer.height)) {
+                answer.path = hit;
+                return true;
+            }
+            unreadable.push_back(hit);
+            return false;
+        });
+        if (!answer.found) noteUnreadable(unreadable);
         lock.lock();
         it = found_.emplace(key, std::move(answer)).first;
     }

@@ -2,7 +2,8 @@
 // decoded once, whichever map or thread asks first, and handed out read-only to all of
 // them. Names are resolved once per run (the files are taken not to change meanwhile);
 // the pictures kept are bounded by bytes, least recently used out, while maps that still
-// hold one keep it alive.
+// hold one keep it alive. A file found but not readable as a picture is noted for the
+// process (unreadableGraphics), so a command can say at its end why a map lacks it.
 #pragma once
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "map/bitmap32.h"
 #include "project/resource.h"
@@ -31,12 +33,15 @@ class GraphicCache {
 
     using Picture = std::shared_ptr<const Bitmap32>;
 
-    // The picture loadGraphic would give for the name, or null when it finds none.
+    // The picture loadGraphic would give for the name, or null when it finds none; when
+    // files were found but none decoded, they are noted as unreadable.
     Picture load(const std::string& relativeName, const ResourceResolver& resources, int where);
-    // What findGraphic would answer for the name.
+    // What findGraphic would answer for the name; files whose header does not read are
+    // noted as unreadable when no other file answers.
     bool find(const std::string& relativeName, const ResourceResolver& resources, int where,
               std::string& path, int& width, int& height);
-    // The file at `path` decoded (decodeImageFile), or null when it does not decode.
+    // The file at `path` decoded (decodeImageFile), or null, noted as unreadable, when it
+    // does not decode.
     Picture decode(const std::string& path);
 
     // Files decoded so far.
@@ -54,6 +59,8 @@ class GraphicCache {
         uint64_t serial = 0;  // tells this decode from a later one of the same file
         std::list<std::string>::iterator use;
     };
+    // The picture of `path`, decoded once however many ask; null when it does not decode.
+    Picture shared(const std::string& path);
     // Counts a decoded picture in, then lets the least recently used go while over the limit.
     void keep(const std::string& path, uint64_t serial, uint64_t bytes);
 
@@ -75,5 +82,9 @@ class GraphicCache {
 Bitmap32 loadGraphicVia(GraphicCache* cache, const std::string& relativeName,
                         const ResourceResolver& resources, int where);
 Bitmap32 decodeImageVia(GraphicCache* cache, const std::string& path);
+
+// The files every GraphicCache of the process found but could not read as a picture since
+// the last call, each once and sorted; the list starts anew.
+std::vector<std::string> takeUnreadableGraphics();
 
 }  // namespace zorvane
