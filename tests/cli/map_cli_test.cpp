@@ -1,5 +1,6 @@
 // zorvane-cli map as a user runs it: one map of the sample to PNG, every map into a folder,
-// and the failures a user meets (no such map, a file that cannot be written, bad flags).
+// and the failures a user meets (no such map, a file that cannot be written, bad flags, a
+// graphic file that is no picture).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -90,4 +91,50 @@ TEST(CliMap, FailuresExitNonZeroWithAMessage) {
         EXPECT_NE(out.find(c.message), std::string::npos) << c.args << "\n" << out;
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// A graphic file that is there but is no picture leaves its maps drawn without it: every
+// command that draws maps names it once at its end, and names nothing for a sound copy.
+TEST(CliMap, NamesGraphicFilesThatAreNoPicture) {
+    namespace fs = std::filesystem;
+    ztest::TempDir dir;
+    const std::string sound = dir.file("Sound"), broken = dir.file("Broken");
+    fs::copy(ztest::sourceDir() + "/sample/Project", sound, fs::copy_options::recursive);
+    fs::copy(sound, broken, fs::copy_options::recursive);
+    fs::resize_file(broken + "/Graphics/Tilesets/sample_tiles.png", 300);
+    ztest::writeFile(broken + "/Graphics/Characters/Merchant.png", "no picture here\n");
+    const std::vector<std::string> damaged = {"Graphics/Tilesets/sample_tiles.png",
+                                              "Graphics/Characters/Merchant.png"};
+    // PROJECT and OUT are put in; the drawn maps keep the exit status they had.
+    const char* const commands[] = {
+        "map PROJECT --all --zoom 1/8 --jobs 4 -o OUT",
+        "map PROJECT --map 2 --zoom 1/8 -o OUT.png",
+        "export PROJECT --map-images --zoom 1/8 -o OUT",
+        "site PROJECT --zoom 1/8 -o OUT",
+    };
+    // No RTP: its copy of the tileset would stand in for the broken one.
+    fs::create_directory(dir.file("NoRtp"));
+    const std::string cli = "ZORVANE_COMMON_FILES=" + ztest::shellQuote(dir.file("NoRtp")) + " " +
+                            ztest::shellQuote(ztest::binaryDir() + "/zorvane-cli") + " ";
+    int run = 0;
+    for (const char* each : commands)
+        for (const std::string& project : {sound, broken}) {
+            std::string command = each;
+            command.replace(command.find("PROJECT"), 7, ztest::shellQuote(project));
+            command.replace(command.find("OUT"), 3, dir.file("out" + std::to_string(++run)));
+            std::string out;
+            EXPECT_EQ(ztest::run(cli + command + " 2>&1", &out), 0) << command << "\n" << out;
+            size_t lines = 0;
+            for (size_t at = 0; (at = out.find(": not drawn, ", at)) != std::string::npos; ++at)
+                ++lines;
+            EXPECT_EQ(lines, project == broken ? damaged.size() : 0u) << command << "\n" << out;
+            if (project == sound) continue;
+            for (const std::string& name : damaged)
+                EXPECT_NE(
+                    ("\n" + out)
+                        .find("\n" + name + ": not drawn, the file cannot be read as a picture\n"),
+                    std::string::npos)
+                    << command << "\n"
+                    << out;
+        }
 }
