@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <set>
@@ -162,6 +163,7 @@ class SiteRun : public EventListVisitor, public MapSource {
                    std::function<void(const MadePage&)> done);
     void pageLater(const std::string& page, std::function<std::string()> make);
     void database();
+    void startCheck();
     void closingPages();
 
     const SiteOptions& o_;
@@ -182,6 +184,9 @@ class SiteRun : public EventListVisitor, public MapSource {
     FolderTree folders_;  // the site's folders, held open for its pages
     // Documents are made on workers and reported in the order given; ended first.
     OrderedWork work_;
+    // The project check's page, made beside the walk; declared last so that it is waited
+    // for before anything it reads is gone.
+    std::future<std::string> checkPage_;
 };
 
 bool SiteRun::stopRequested() {
@@ -615,17 +620,25 @@ void SiteRun::database() {
     work_.finish();
 }
 
+// The check needs nothing the walk makes, only its page waits for it: started first, it runs
+// beside the walk instead of alone at the end. Every table is read here first, on this
+// thread, so the unreadable ones are listed in one order whatever the check and the walk do.
+void SiteRun::startCheck() {
+    db_.loadAll();
+    checkPage_ = std::async(std::launch::async, [this] {
+        CheckOptions check;
+        check.language = o_.language;
+        return checkPageHtml(checkProject(db_, check, nullptr, abort_), o_.language);
+    });
+}
+
 void SiteRun::closingPages() {
     sink_.unit("index");
     save(kStyleSheet, kStyleSheetText);
     save(kSearchScript, kSearchScriptText);
     pageLater(kEventListPage, [this] { return eventListHtml(db_, o_.language); });
     pageLater(kSwitchPage, [this] { return switchPageHtml(db_, usage_, o_.language); });
-    pageLater(kCheckPage, [this] {
-        CheckOptions check;
-        check.language = o_.language;
-        return checkPageHtml(checkProject(db_, check, nullptr, abort_), o_.language);
-    });
+    pageLater(kCheckPage, [this] { return checkPage_.get(); });
     pageLater("index.html", [this] { return indexHtml(db_, summary_.skipped, o_.language); });
     pageLater(kSearchIndex, [this] { return searchIndexScript(db_, usage_, o_.language); });
     work_.finish();
@@ -638,6 +651,7 @@ ExportSummary SiteRun::run() {
     ensureFolder(root_);  // the user's own path, made as given
     sink_.begin(summary_.units);
     if (!foldersClear()) return summary_;
+    startCheck();
     startPictures();
     WalkScope scope;
     bool walked = walkEventLists(db_, scope, *this, &abort_, this);
