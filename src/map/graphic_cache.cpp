@@ -132,15 +132,8 @@ bool GraphicCache::find(const std::string& relativeName, const ResourceResolver&
         lock.unlock();
         Found answer;
         std::vector<std::string> unreadable;
-        // findGraphic's walk, with the files whose header does not read kept aside.
-        answer.found = probeGraphic(relativeName, resources, where, [&](const std::string& hit) {
-            if (readImageSize(hit, answer.width, answer.height)) {
-                answer.path = hit;
-                return true;
-            }
-            unreadable.push_back(hit);
-            return false;
-        });
+        answer.found = findGraphic(relativeName, resources, where, answer.path, answer.width,
+                                   answer.height, &unreadable);
         if (!answer.found) noteUnreadable(unreadable);
         lock.lock();
         it = found_.emplace(key, std::move(answer)).first;

@@ -26,9 +26,13 @@ bool probeGraphic(const std::string& relativeName, const ResourceResolver& resou
 }
 
 bool findGraphic(const std::string& relativeName, const ResourceResolver& resources, int where,
-                 std::string& path, int& width, int& height) {
+                 std::string& path, int& width, int& height,
+                 std::vector<std::string>* unreadable) {
     return probeGraphic(relativeName, resources, where, [&](const std::string& hit) {
-        if (!readImageSize(hit, width, height)) return false;
+        if (!readImageSize(hit, width, height)) {
+            if (unreadable) unreadable->push_back(hit);
+            return false;
+        }
         path = hit;
         return true;
     });

@@ -45,9 +45,11 @@ bool probeGraphic(const std::string& relativeName, const ResourceResolver& resou
 bool loadGraphic(Bitmap32& out, const std::string& relativeName, const ResourceResolver& resources,
                  int where);
 // The file loadGraphic would try first (the first whose header reads, in the same order),
-// with the size its header gives; nothing is decoded.
+// with the size its header gives; nothing is decoded. Files found on the way whose header
+// does not read go into `unreadable` when given.
 bool findGraphic(const std::string& relativeName, const ResourceResolver& resources, int where,
-                 std::string& path, int& width, int& height);
+                 std::string& path, int& width, int& height,
+                 std::vector<std::string>* unreadable = nullptr);
 
 // The 54-byte headers of a bottom-up 24-bit BMP; empty when the file would not fit the
 // format's 32-bit size field.
